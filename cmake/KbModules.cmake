@@ -1,0 +1,45 @@
+# kb_module(<target> [DEPS libs...])
+# Builds every .cpp of the current folder (not its sub-folders) into a static
+# library. A folder without sources yet gives an interface library, so the
+# link graph stays the same while the subsystem grows.
+function(kb_module target)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(sources)
+    add_library(${target} STATIC ${sources})
+    target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+    set_target_properties(${target} PROPERTIES AUTOMOC ON)
+  else()
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${target} INTERFACE ${ARG_DEPS})
+  endif()
+endfunction()
+
+# kb_test_binary(<name> DEPS libs... [GL])
+# One GoogleTest binary from every .cpp of the current folder. Binaries that
+# show GL widgets bring their own main and run under xvfb-run as one test.
+function(kb_test_binary name)
+  cmake_parse_arguments(ARG "GL;QTMAIN" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} kb_testsupport GTest::gtest)
+  if(NOT ARG_QTMAIN AND NOT ARG_GL)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  target_compile_definitions(${name} PRIVATE
+    KB_FIXTURES_DIR="${CMAKE_SOURCE_DIR}/tests/fixtures"
+    KB_DATA_SOURCE_DIR="${CMAKE_SOURCE_DIR}/data"
+    KB_DATA_DIR="${KB_DATA_DIR}")
+  if(ARG_GL)
+    add_test(NAME ${name} COMMAND xvfb-run -a -s "-screen 0 1280x800x24" $<TARGET_FILE:${name}>)
+  else()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endif()
+endfunction()

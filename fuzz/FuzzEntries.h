@@ -1,0 +1,7 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+// Fuzz entry points: each takes arbitrary bytes and must return 0 without
+// crashing, hanging or reading out of bounds.
+int KbFuzzIni(const uint8_t* data, size_t size);

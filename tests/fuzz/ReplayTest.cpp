@@ -1,0 +1,11 @@
+#include "fuzz/FuzzEntries.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+// Every seed and every input a fuzzer once found is replayed here, so the
+// sanitizer build checks them on each run.
+TEST(FuzzReplay, Ini)
+{
+    EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/ini", KbFuzzIni), 0u);
+}
