@@ -5,3 +5,4 @@
 // Fuzz entry points: each takes arbitrary bytes and must return 0 without
 // crashing, hanging or reading out of bounds.
 int KbFuzzIni(const uint8_t* data, size_t size);
+int KbFuzzLayerSection(const uint8_t* data, size_t size);

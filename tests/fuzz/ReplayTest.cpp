@@ -9,3 +9,8 @@ TEST(FuzzReplay, Ini)
 {
     EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/ini", KbFuzzIni), 0u);
 }
+
+TEST(FuzzReplay, LayerSection)
+{
+    EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/layersection", KbFuzzLayerSection), 0u);
+}
