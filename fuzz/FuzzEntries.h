@@ -6,3 +6,4 @@
 // crashing, hanging or reading out of bounds.
 int KbFuzzIni(const uint8_t* data, size_t size);
 int KbFuzzLayerSection(const uint8_t* data, size_t size);
+int KbFuzzDXFGroups(const uint8_t* data, size_t size);

@@ -14,3 +14,8 @@ TEST(FuzzReplay, LayerSection)
 {
     EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/layersection", KbFuzzLayerSection), 0u);
 }
+
+TEST(FuzzReplay, DXFGroups)
+{
+    EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/dxfgroups", KbFuzzDXFGroups), 0u);
+}
