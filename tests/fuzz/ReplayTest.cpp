@@ -19,3 +19,8 @@ TEST(FuzzReplay, DXFGroups)
 {
     EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/dxfgroups", KbFuzzDXFGroups), 0u);
 }
+
+TEST(FuzzReplay, Fnd)
+{
+    EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/fnd", KbFuzzFnd), 0u);
+}
