@@ -8,3 +8,4 @@ int KbFuzzIni(const uint8_t* data, size_t size);
 int KbFuzzLayerSection(const uint8_t* data, size_t size);
 int KbFuzzDXFGroups(const uint8_t* data, size_t size);
 int KbFuzzFnd(const uint8_t* data, size_t size);
+int KbFuzzStl(const uint8_t* data, size_t size);

@@ -24,3 +24,8 @@ TEST(FuzzReplay, Fnd)
 {
     EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/fnd", KbFuzzFnd), 0u);
 }
+
+TEST(FuzzReplay, Stl)
+{
+    EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/stl", KbFuzzStl), 0u);
+}
