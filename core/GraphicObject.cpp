@@ -1,8 +1,10 @@
 #include "core/GraphicObject.h"
 
+#include "core/CADSysException.h"
 #include "core/Stream.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 namespace {
 
@@ -27,6 +29,28 @@ TGraphicObject::TGraphicObject(TStream& stream, std::string_view /*signature*/)
     m_Visible = (flags & FlagVisible) != 0;
     m_Enabled = (flags & FlagEnabled) != 0;
     m_Saved = (flags & FlagNotSaved) == 0;
+}
+
+TGraphicObject::TGraphicObject(const TGraphicObject& source, TCloneTag)
+    : m_ID(source.m_ID), m_Layer(source.m_Layer), m_OwnLineWidth(source.m_OwnLineWidth),
+      m_Visible(source.m_Visible), m_Enabled(source.m_Enabled), m_Saved(source.m_Saved),
+      m_Pickable(source.m_Pickable)
+{
+}
+
+std::unique_ptr<TGraphicObject> TGraphicObject::CloneObject() const
+{
+    return nullptr;
+}
+
+std::unique_ptr<TGraphicObject> TGraphicObject::Clone() const
+{
+    std::unique_ptr<TGraphicObject> copy = CloneObject();
+    // A class that inherits its parent's CloneObject would come back as the
+    // parent: a copy without the class's own state.
+    if (!copy || typeid(*copy) != typeid(*this))
+        throw ECADSysException(std::string(ClassName()) + ".Clone: This class cannot be copied");
+    return copy;
 }
 
 void TGraphicObject::SaveToStream(TStream& stream)
@@ -99,6 +123,13 @@ TObject2D::TObject2D(TStream& stream, std::string_view signature) : TGraphicObje
                 element = ReadDouble(stream);
         SetModelTransform3x3(t);
     }
+}
+
+TObject2D::TObject2D(const TObject2D& source, TCloneTag tag)
+    : TGraphicObject(source, tag), m_ModelTransform(source.m_ModelTransform),
+      m_PendingTransform(source.m_PendingTransform), m_Box(source.m_Box), m_OwnColor(source.m_OwnColor)
+{
+    SetHandler(source.m_Handler);
 }
 
 TObject2D::~TObject2D()
@@ -236,6 +267,8 @@ void TObject2D::Assign(const TGraphicObject& source)
 TObject3D::TObject3D(int32_t id) : TObject2D(id) {}
 
 TObject3D::TObject3D(TStream& stream, std::string_view signature) : TObject2D(stream, signature) {}
+
+TObject3D::TObject3D(const TObject3D& source, TCloneTag tag) : TObject2D(source, tag), m_Box3D(source.m_Box3D) {}
 
 void TObject3D::SetBox3D(const TBox3D& box)
 {

@@ -29,6 +29,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -45,6 +46,12 @@ inline constexpr int32_t PickOnObject = -1;    // on the outline
 inline constexpr int32_t PickInsideArea = -2;  // inside a closed outline
 // The distance PickAt reports when nothing was hit.
 inline constexpr double PickFarDistance = 1e8;
+
+// Selects the cloning constructors, through which each class copies its
+// whole state for Clone (see TGraphicObject::Clone).
+struct TCloneTag {
+    explicit TCloneTag() = default;
+};
 
 class TGraphicObject {
 public:
@@ -67,6 +74,15 @@ public:
     // Copies visible, enabled and saved (not ID, layer, pickable or owner);
     // nothing when source is this object.
     virtual void Assign(const TGraphicObject& source);
+    // A new object of the same class with this object's whole state: ID,
+    // layer, flags, own colour and width, both transforms, box, handler and
+    // the class's own data (a container's children cloned in turn, a block
+    // reference counted once more at its source). Owner, entity-tree node,
+    // scene node and change event stay with this object. A class that does
+    // not provide CloneObject itself (so that the copy would be of another
+    // class) raises ECADSysException "<class name>.Clone: This class cannot
+    // be copied".
+    std::unique_ptr<TGraphicObject> Clone() const;
 
     // ComputeBounds, then the change event when one is set.
     void UpdateBounds();
@@ -105,6 +121,14 @@ protected:
     // Reads the head of the record; pickable, no owner, no change event, no
     // tree node.
     TGraphicObject(TStream& stream, std::string_view signature);
+    // Copies what Clone promises of this level: ID, layer, own line width
+    // and the four flags.
+    TGraphicObject(const TGraphicObject& source, TCloneTag);
+    // Every concrete class returns a new object of its own class made by its
+    // cloning constructor: MyClass(const MyClass&, TCloneTag), which passes
+    // the tag on to its base and copies its own fields. The default returns
+    // null.
+    virtual std::unique_ptr<TGraphicObject> CloneObject() const;
 
 private:
     int32_t m_ID = 0;
@@ -221,6 +245,9 @@ protected:
     // transform, not pickable, own line width and colour.
     TObject2D(int32_t id, const TMatrix4& transform, uint8_t ownLineWidth, uint32_t ownColor);
     TObject2D(TStream& stream, std::string_view signature);
+    // The head, both transforms as they stand (the pending one is not
+    // folded in), box, own colour, and one more reference to the handler.
+    TObject2D(const TObject2D& source, TCloneTag);
 
 private:
     friend class TObject2DHandler;
@@ -243,6 +270,7 @@ public:
 protected:
     explicit TObject3D(int32_t id);
     TObject3D(TStream& stream, std::string_view signature);
+    TObject3D(const TObject3D& source, TCloneTag);
 
 private:
     TBox3D m_Box3D{};

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <stdexcept>
 
 namespace {
 
@@ -27,7 +28,32 @@ TBox3D FlatBox(const TRect2D& r)
 
 TQV_01Cmp::TQV_01Cmp() = default;
 
-TQV_01Cmp::~TQV_01Cmp() = default;
+TQV_01Cmp::~TQV_01Cmp()
+{
+    // Nothing may leave a destructor, and nothing may stay: each step goes on
+    // past a refusal, and what a step could not free the lists free when
+    // they go (a source block freed while still referenced unlinks its
+    // references first).
+    try {
+        m_Objects.Clear();
+    } catch (...) {
+    }
+    try {
+        TGraphicObjIterator it = m_SourceBlocks.GetIterator();
+        for (TGraphicObject* object = it.First(); object; object = it.Next()) {
+            try {
+                if (auto* block = dynamic_cast<TContainer2D*>(object))
+                    block->Objects().Clear();
+            } catch (...) {
+            }
+        }
+    } catch (...) {
+    }
+    try {
+        m_SourceBlocks.Clear();
+    } catch (...) {
+    }
+}
 
 bool TQV_01Cmp::IsBlocked() const
 {
@@ -84,6 +110,100 @@ void TQV_01Cmp::DeleteAllObjects()
     m_NextObjectID = 0;
 }
 
+TSourceBlock2D* TQV_01Cmp::AddSourceBlockWithID(int32_t id, std::unique_ptr<TSourceBlock2D>&& block)
+{
+    if (!block)
+        throw std::invalid_argument("TQV_01Cmp.AddSourceBlockWithID: null block");
+    if (m_SourceBlocks.IsBlocked())
+        throw ECADListBlocked("TGraphicObjList.Add: The list has active iterators.");
+    int32_t given = id;
+    int32_t next = m_NextSourceBlockID;
+    if (id < 0) {
+        if (m_NextSourceBlockID == std::numeric_limits<int32_t>::max())
+            throw ECADOutOfBound("TQV_01Cmp.AddSourceBlockWithID: No free source block ID left");
+        given = m_NextSourceBlockID;
+        next = given + 1;
+    } else if (id >= m_NextSourceBlockID) {
+        next = id == std::numeric_limits<int32_t>::max() ? id : id + 1;
+    }
+    TSourceBlock2D* added = m_SourceBlocks.Add(std::move(block));
+    m_NextSourceBlockID = next;
+    added->SetID(given);
+    added->SetOwner(this);
+    added->SetLayer(static_cast<uint8_t>(m_CurrentLayer));
+    added->UpdateBounds();
+    return added;
+}
+
+TSourceBlock2D* TQV_01Cmp::GetSourceBlock(int32_t id)
+{
+    TGraphicObjIterator it = m_SourceBlocks.GetIterator();
+    return dynamic_cast<TSourceBlock2D*>(it.Search(id));
+}
+
+void TQV_01Cmp::DeleteSourceBlock(int32_t id)
+{
+    const TSourceBlock2D* block = GetSourceBlock(id);
+    if (!block)
+        throw ECADListObjNotFound("TCADCmp.DeleteSourceBlock: No source block found");
+    DeleteSourceBlockObject(*block);
+}
+
+void TQV_01Cmp::DeleteSourceBlockObject(const TSourceBlock2D& block)
+{
+    block.CheckNotReferenced();
+    TExclusiveGraphicObjIterator it = m_SourceBlocks.GetExclusiveIterator();
+    for (TGraphicObject* object = it.First(); object; object = it.Next()) {
+        if (object == &block) {
+            it.DeleteCurrent();
+            return;
+        }
+    }
+    throw ECADListObjNotFound("TCADCmp.DeleteSourceBlock: No source block found");
+}
+
+void TQV_01Cmp::DeleteUnreferencedSourceBlocks(const std::function<bool(const TSourceBlock2D*)>& select)
+{
+    for (bool deleted = true; deleted;) {
+        deleted = false;
+        TExclusiveGraphicObjIterator it = m_SourceBlocks.GetExclusiveIterator();
+        TGraphicObject* object = it.First();
+        while (object) {
+            const auto* block = dynamic_cast<const TSourceBlock2D*>(object);
+            if ((block && block->IsReferenced()) || !select(block)) {
+                object = it.Next();
+                continue;
+            }
+            // Deleting the tail makes its predecessor current, which was
+            // already looked at.
+            const bool wasTail = object == m_SourceBlocks.Tail();
+            it.DeleteCurrent();
+            deleted = true;
+            object = wasTail ? nullptr : it.Current();
+        }
+    }
+}
+
+void TQV_01Cmp::FreeSourceBlocks()
+{
+    DeleteUnreferencedSourceBlocks([](const TSourceBlock2D*) { return true; });
+    if (m_SourceBlocks.Count() > 0)
+        throw ECADSourceBlockIsReferenced("TCADCmp.FreeSourceBlocks: CADSys 4.0 Severe error\n\r"
+                                          "The drawing contains circular reference of source blocks. They will be "
+                                          "not deleted !");
+}
+
+void TQV_01Cmp::DeleteSavedSourceBlocks()
+{
+    DeleteUnreferencedSourceBlocks(
+        [](const TSourceBlock2D* block) { return block && block->Saved() && !block->Library(); });
+}
+
+void TQV_01Cmp::DeleteLibraryBlocks()
+{
+    DeleteUnreferencedSourceBlocks([](const TSourceBlock2D* block) { return block && block->Library(); });
+}
+
 void TQV_01Cmp::SetCurrentLayer(int layer)
 {
     if (layer < 0 || layer >= TQV_20Layers::LayerCount)
@@ -120,6 +240,26 @@ void TQV_01Cmp2D::FinishAdd(const TIDClaim& claim, TObject2D& object, bool addTo
 TObject2D* TQV_01Cmp2D::GetObject(int32_t id)
 {
     return dynamic_cast<TObject2D*>(GetObjectByID(id));
+}
+
+TSourceBlock2D& TQV_01Cmp2D::FindSourceBlock(std::string_view name)
+{
+    const TBlockName wanted = CopyBlockName(name);
+    TGraphicObjIterator it = m_SourceBlocks.GetIterator();
+    for (TGraphicObject* object = it.First(); object; object = it.Next()) {
+        auto* block = dynamic_cast<TSourceBlock2D*>(object);
+        if (block && block->Name() == wanted)
+            return *block;
+    }
+    throw ECADListObjNotFound("TQV_01Cmp2D.FindSourceBlock: Source block " + std::string(name) + " not found");
+}
+
+void TQV_01Cmp2D::DeleteSourceBlock(std::string_view name)
+{
+    const TSourceBlock2D& block = FindSourceBlock(name);
+    if (block.IsReferenced())
+        throw ECADSysException("TQV_01Cmp2D.DeleteSourceBlock: Remove the references before the source");
+    DeleteSourceBlockObject(block);
 }
 
 void TQV_01Cmp2D::TransformObjects(std::span<const int32_t> ids, const TMatrix4& transform)

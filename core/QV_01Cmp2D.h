@@ -21,10 +21,17 @@
 //   OnAddObject and gets its node in the entity tree; a deleted object loses
 //   its node; MoveObjectToLayer moves the node. Views and tree are not owned
 //   and must outlive their registration.
+// - Source blocks: every path that deletes one tests its references first
+//   and refuses a referenced block (ECADSourceBlockIsReferenced) without
+//   changing anything. Destroying the document raises nothing and frees
+//   everything, also source blocks that reference each other: the objects
+//   go first, then the children of every source block (so that references
+//   between blocks drop), then the blocks.
 // - Main thread only.
 
 #include "core/GraphicObjList.h"
 #include "core/Layers.h"
+#include "core/SourceBlock2D.h"
 
 #include <concepts>
 #include <cstdint>
@@ -95,6 +102,36 @@ public:
     int64_t NextObjectID() const { return m_NextObjectID; }
     int32_t NextSourceBlockID() const { return m_NextSourceBlockID; }
 
+    // Adds a source block and returns it; the document now owns it. A
+    // negative id takes the next source-block ID, a given one is kept and
+    // the next ID moves past it (so later blocks never share it). Then
+    // owner, the current layer, UpdateBounds; no drawing, event or tree
+    // node. While the list is blocked the add is refused with
+    // ECADListBlocked before anything is touched; a negative id when every
+    // number has been used raises ECADOutOfBound.
+    TSourceBlock2D* AddSourceBlockWithID(int32_t id, std::unique_ptr<TSourceBlock2D>&& block);
+    // The first source block with that ID, or null.
+    TSourceBlock2D* GetSourceBlock(int32_t id);
+    // Deletes (frees) the first source block with that ID. An absent ID
+    // raises ECADListObjNotFound "TCADCmp.DeleteSourceBlock: No source block
+    // found"; a referenced block ECADSourceBlockIsReferenced
+    // (SourceBlockReferencedMessage); a blocked list ECADListBlocked. A
+    // refusal leaves the block in place.
+    void DeleteSourceBlock(int32_t id);
+    // Deletes every source block, pass after pass, so that blocks referenced
+    // only from blocks deleted earlier go too. When blocks remain that are
+    // still referenced (from the objects, or in a circle), raises
+    // ECADSourceBlockIsReferenced "TCADCmp.FreeSourceBlocks: CADSys 4.0
+    // Severe error" LF CR "The drawing contains circular reference of source
+    // blocks. They will be not deleted !"; those blocks stay.
+    void FreeSourceBlocks();
+    // Deletes the saved source blocks that are not library blocks, before a
+    // document is loaded in place of this one; referenced blocks stay. Pass
+    // after pass like FreeSourceBlocks, without the error.
+    virtual void DeleteSavedSourceBlocks();
+    // Deletes the library blocks in the same way.
+    virtual void DeleteLibraryBlocks();
+
     TQV_20Layers& Layers() { return m_Layers; }
     const TQV_20Layers& Layers() const { return m_Layers; }
     // The layer given to objects added without one: 0..255.
@@ -134,6 +171,14 @@ protected:
     };
     TIDClaim ClaimObjectID(int32_t id) const;
     void CommitObjectID(const TIDClaim& claim) { m_NextObjectID = claim.Next; }
+
+    // Frees that block of the list after testing its references (see
+    // DeleteSourceBlock).
+    void DeleteSourceBlockObject(const TSourceBlock2D& block);
+    // Deletes, pass after pass until a pass deletes nothing, every entry of
+    // the source-block list that is not referenced and that select accepts
+    // (select gets null for an entry that is not a source block).
+    void DeleteUnreferencedSourceBlocks(const std::function<bool(const TSourceBlock2D*)>& select);
 
     // Declared first so that the objects, which may reference blocks, are
     // freed before them.
@@ -200,6 +245,21 @@ public:
 
     // The 2D object with that ID, or null (see GetObjectByID).
     TObject2D* GetObject(int32_t id);
+
+    // AddSourceBlockWithID with a new ID.
+    TSourceBlock2D* AddSourceBlock(std::unique_ptr<TSourceBlock2D>&& block)
+    {
+        return AddSourceBlockWithID(-1, std::move(block));
+    }
+    // The first source block whose 13-byte name equals that of name
+    // (CopyBlockName); none raises ECADListObjNotFound
+    // "TQV_01Cmp2D.FindSourceBlock: Source block <name> not found".
+    TSourceBlock2D& FindSourceBlock(std::string_view name);
+    using TQV_01Cmp::DeleteSourceBlock;
+    // Deletes the source block FindSourceBlock finds. A referenced one raises
+    // ECADSysException "TQV_01Cmp2D.DeleteSourceBlock: Remove the references
+    // before the source" and stays.
+    void DeleteSourceBlock(std::string_view name);
 
     // Transforms and applies: every object when the first ID is negative,
     // otherwise each listed object in order (absent IDs are skipped). Holds

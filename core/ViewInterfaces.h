@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -78,11 +79,18 @@ struct TSceneImage {
     std::vector<uint32_t> Pixels;
 };
 
-// An axis-parallel plane carrying an image.
+// A flat quadrilateral carrying an image: it spans Centre +- Width / 2
+// AxisX +- Height / 2 AxisY, the image's bottom-left corner at Centre -
+// Width / 2 AxisX - Height / 2 AxisY and its rows running along AxisX. The
+// axes default to the drawing's X and Y (an axis-parallel plane); they carry
+// the rotation, scale, mirror or shear of an object's transform and need be
+// neither unit length nor perpendicular.
 struct TScenePlane {
     TVector3D Centre;
     double Width = 0.0;
     double Height = 0.0;
+    TVector3D AxisX{1.0, 0.0, 0.0};
+    TVector3D AxisY{0.0, 1.0, 0.0};
     std::shared_ptr<const TSceneImage> Image; // may be null: plain colour
     TSceneColor Color;                        // diffuse; A is the opacity
     bool Blended = true;
@@ -138,6 +146,7 @@ public:
     // Replace the content of an existing object of the same kind.
     virtual void UpdateLines(TSceneNodeId node, const TSceneLines& lines) = 0;
     virtual void UpdateSolid(TSceneNodeId node, const TSceneSolid& solid) = 0;
+    virtual void UpdatePlane(TSceneNodeId node, const TScenePlane& plane) = 0;
 
     virtual void SetNodeVisible(TSceneNodeId node, bool visible) = 0;
     // Removes the object (and, for a group, everything below it).
@@ -173,8 +182,11 @@ public:
     // X and Y used as they are (no division by W), Z = 0.
     virtual TIntPoint PointToScreen(const TPoint2D& p) const = 0;
     virtual TIntPoint Point3DToScreen(const TPoint3D& p) const = 0;
-    // The point of the plane z = 0 under the pixel.
-    virtual TPoint3D ScreenToWorld(int32_t x, int32_t y) const = 0;
+    // The point of the plane z = 0 under the pixel; none when the view ray
+    // through the pixel does not meet the plane where the view shows it (the
+    // view orbited edge-on), so that no drawing point lies under the pixel.
+    // Callers skip such a pixel.
+    virtual std::optional<TPoint3D> ScreenToWorld(int32_t x, int32_t y) const = 0;
     // The drawing-unit length of one viewer pixel.
     virtual double PixelSize() const = 0;
 };

@@ -5,7 +5,8 @@
 // Fuzz entry points: each takes arbitrary bytes and must return 0 without
 // crashing, hanging or reading out of bounds.
 int KbFuzzIni(const uint8_t* data, size_t size);
-int KbFuzzLayerSection(const uint8_t* data, size_t size);
-int KbFuzzDXFGroups(const uint8_t* data, size_t size);
 int KbFuzzFnd(const uint8_t* data, size_t size);
+int KbFuzzDXFGroups(const uint8_t* data, size_t size);
+int KbFuzzLayerSection(const uint8_t* data, size_t size);
+int KbFuzzEntityRecord(const uint8_t* data, size_t size);
 int KbFuzzStl(const uint8_t* data, size_t size);

@@ -10,9 +10,9 @@ TEST(FuzzReplay, Ini)
     EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/ini", KbFuzzIni), 0u);
 }
 
-TEST(FuzzReplay, LayerSection)
+TEST(FuzzReplay, Fnd)
 {
-    EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/layersection", KbFuzzLayerSection), 0u);
+    EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/fnd", KbFuzzFnd), 0u);
 }
 
 TEST(FuzzReplay, DXFGroups)
@@ -20,12 +20,17 @@ TEST(FuzzReplay, DXFGroups)
     EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/dxfgroups", KbFuzzDXFGroups), 0u);
 }
 
-TEST(FuzzReplay, Fnd)
+TEST(FuzzReplay, LayerSection)
 {
-    EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/fnd", KbFuzzFnd), 0u);
+    EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/layersection", KbFuzzLayerSection), 0u);
 }
 
 TEST(FuzzReplay, Stl)
 {
     EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/stl", KbFuzzStl), 0u);
+}
+
+TEST(FuzzReplay, EntityRecord)
+{
+    EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/entityrecord", KbFuzzEntityRecord), 0u);
 }

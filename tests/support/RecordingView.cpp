@@ -102,6 +102,13 @@ void TRecordingScene::UpdateSolid(TSceneNodeId node, const TSceneSolid& solid)
         it->second.Data = solid;
 }
 
+void TRecordingScene::UpdatePlane(TSceneNodeId node, const TScenePlane& plane)
+{
+    auto it = m_Nodes.find(node);
+    if (it != m_Nodes.end() && it->second.Kind == TKind::Plane)
+        it->second.Data = plane;
+}
+
 void TRecordingScene::SetNodeVisible(TSceneNodeId node, bool visible)
 {
     auto it = m_Nodes.find(node);
@@ -190,7 +197,7 @@ TIntPoint TLinearProjection::Point3DToScreen(const TPoint3D& p) const
     return PointToScreen(TPoint2D{p.X, p.Y, 1.0});
 }
 
-TPoint3D TLinearProjection::ScreenToWorld(int32_t x, int32_t y) const
+std::optional<TPoint3D> TLinearProjection::ScreenToWorld(int32_t x, int32_t y) const
 {
     return TPoint3D{(x - OriginX) / Scale, (OriginY - y) / Scale, 0.0, 1.0};
 }

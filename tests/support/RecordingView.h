@@ -41,6 +41,7 @@ public:
     TSceneNodeId AddSolid(TSceneNodeId group, const TSceneSolid& solid) override;
     void UpdateLines(TSceneNodeId node, const TSceneLines& lines) override;
     void UpdateSolid(TSceneNodeId node, const TSceneSolid& solid) override;
+    void UpdatePlane(TSceneNodeId node, const TScenePlane& plane) override;
     void SetNodeVisible(TSceneNodeId node, bool visible) override;
     void RemoveNode(TSceneNodeId node) override;
     void ClearGroup(TSceneNodeId group) override;
@@ -85,7 +86,7 @@ class TLinearProjection final : public TViewProjection {
 public:
     TIntPoint PointToScreen(const TPoint2D& p) const override;
     TIntPoint Point3DToScreen(const TPoint3D& p) const override;
-    TPoint3D ScreenToWorld(int32_t x, int32_t y) const override;
+    std::optional<TPoint3D> ScreenToWorld(int32_t x, int32_t y) const override;
     double PixelSize() const override { return 1.0 / Scale; }
 
     double Scale = 1.0;

@@ -20,6 +20,15 @@ TTestObject2D::TTestObject2D(int32_t id, const TMatrix4& transform, uint8_t ownL
 
 TTestObject2D::TTestObject2D(TStream& stream, std::string_view signature) : TObject2D(stream, signature) {}
 
+TTestObject2D::TTestObject2D(const TTestObject2D& source, TCloneTag tag) : TObject2D(source, tag), Local(source.Local)
+{
+}
+
+std::unique_ptr<TGraphicObject> TTestObject2D::CloneObject() const
+{
+    return std::unique_ptr<TGraphicObject>(new TTestObject2D(*this, TCloneTag{}));
+}
+
 TTestObject2D::~TTestObject2D()
 {
     if (m_Destroyed)

@@ -22,6 +22,10 @@ public:
     TTestObject2D(TStream& stream, std::string_view signature);
     ~TTestObject2D() override;
 
+    // A copy with the whole state (Local included); destruction is not
+    // reported for the copy.
+    TTestObject2D(const TTestObject2D& source, TCloneTag tag);
+
     // The registry factory.
     static std::unique_ptr<TGraphicObject> CreateFromStream(TStream& stream, std::string_view signature);
 
@@ -35,6 +39,9 @@ public:
 
     int ComputeBoundsCalls = 0;
     TRect2D Local{};
+
+protected:
+    std::unique_ptr<TGraphicObject> CloneObject() const override;
 
 private:
     bool* m_Destroyed = nullptr;

@@ -1,0 +1,36 @@
+#include "core/EntityRegistration.h"
+
+#include "core/Arco2D.h"
+#include "core/BSpline2D.h"
+#include "core/Cerchio2D.h"
+#include "core/Ellipse2D.h"
+#include "core/EllipseOpen2D.h"
+#include "core/Etichetta.h"
+#include "core/Frame2D.h"
+#include "core/JustifiedVectText2D.h"
+#include "core/Line2D.h"
+#include "core/Polyline2D.h"
+#include "core/Punto2D.h"
+#include "core/QVBSpline2D.h"
+
+void RegisterEntityClasses()
+{
+    QV_00ClearClassRegistry();
+    // In increasing id order; each class carries its own kStreamClassId.
+    QV_00RegisterClass(TLine2D::kStreamClassId, StreamClassOf<TLine2D>());
+    QV_00RegisterClass(TPolyline2D::kStreamClassId, StreamClassOf<TPolyline2D>());
+    QV_00RegisterClass(TPolygon2D::kStreamClassId, StreamClassOf<TPolygon2D>());
+    QV_00RegisterClass(TRectangle2D::kStreamClassId, StreamClassOf<TRectangle2D>());
+    QV_00RegisterClass(TEllipseOpen2D::kStreamClassId, StreamClassOf<TEllipseOpen2D>());
+    QV_00RegisterClass(TEllipse2D::kStreamClassId, StreamClassOf<TEllipse2D>());
+    QV_00RegisterClass(TFilledEllipse2D::kStreamClassId, StreamClassOf<TFilledEllipse2D>());
+    QV_00RegisterClass(TFrame2D::kStreamClassId, StreamClassOf<TFrame2D>());
+    QV_00RegisterClass(TBSpline2D::kStreamClassId, StreamClassOf<TBSpline2D>());
+    QV_00RegisterClass(TJustifiedVectText2D::kStreamClassId, StreamClassOf<TJustifiedVectText2D>());
+    QV_00RegisterClass(TPunto2D::kStreamClassId, StreamClassOf<TPunto2D>());
+    QV_00RegisterClass(TCerchio2D::kStreamClassId, StreamClassOf<TCerchio2D>());
+    QV_00RegisterClass(TArco2D::kStreamClassId, StreamClassOf<TArco2D>());
+    QV_00RegisterClass(TFilledCerchio2D::kStreamClassId, StreamClassOf<TFilledCerchio2D>());
+    QV_00RegisterClass(TQVBSpline2D::kStreamClassId, StreamClassOf<TQVBSpline2D>());
+    QV_00RegisterClass(TEtichetta::kStreamClassId, StreamClassOf<TEtichetta>());
+}
