@@ -12,8 +12,9 @@
 // - Layout: a carriage return (13) starts a new line and a line feed right
 //   after it is dropped. Measuring and drawing share TVectFont::MeasureText,
 //   CharAdvance and GlyphToDraw, so the drawn strokes stay inside the box
-//   the text reports. Lines all start at the box's left X; the first
-//   baseline lies one height below the top.
+//   the text reports. Every line starts at the left edge of the text box
+//   (justification moves the block, not each line); the first baseline lies
+//   one height below its top.
 // - A text without a font (its font was not registered when it was read)
 //   measures as an empty box at the justified corner, draws nothing and
 //   picks on that empty box.
