@@ -1,6 +1,5 @@
 #include "core/QVBSpline2D.h"
 
-#include "core/CADSysException.h"
 #include "core/Geometry.h"
 #include "core/SplineMath.h"
 #include "core/Stream.h"
