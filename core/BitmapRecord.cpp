@@ -93,19 +93,29 @@ QImage ReadOther(TStream& stream, std::vector<uint8_t> header)
     stream.ReadBuffer(file.data() + known, rest);
 
     // The declared size is checked before the library allocates for it.
+    // Rows that are not compressed must also fit in the file; compressed
+    // ones are bounded by the size limits alone.
     const uint32_t infoSize = file.size() >= FileHeaderSize + 4 ? Get32(&file[FileHeaderSize]) : 0;
     int64_t width = -1;
     int64_t height = -1;
+    int64_t bitCount = 0;
+    uint32_t compression = 0;
     if (infoSize == CoreHeaderSize && file.size() >= FileHeaderSize + CoreHeaderSize) {
         width = Get16(&file[18]);
         height = Get16(&file[20]);
+        bitCount = Get16(&file[24]);
     } else if (infoSize >= InfoHeaderSize && file.size() >= FileHeaderSize + InfoHeaderSize) {
         width = static_cast<int32_t>(Get32(&file[18]));
         const int32_t h = static_cast<int32_t>(Get32(&file[22]));
         height = h < 0 ? -static_cast<int64_t>(h) : h;
+        bitCount = Get16(&file[28]);
+        compression = Get32(&file[30]);
     }
     if (!SizeAllowed(width, height))
         Invalid("Invalid bitmap size");
+    const bool plainRows = compression == 0 || compression == 3; // none, bit fields
+    if (plainRows && (width * bitCount + 31) / 32 * 4 * height > static_cast<int64_t>(total))
+        Invalid("Bitmap data beyond the end of the stream");
 
     QImage image;
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(file.data()),

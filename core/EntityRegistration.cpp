@@ -2,6 +2,8 @@
 
 #include "core/Arco2D.h"
 #include "core/BSpline2D.h"
+#include "core/Bitmap2D.h"
+#include "core/Block2D.h"
 #include "core/Cerchio2D.h"
 #include "core/Ellipse2D.h"
 #include "core/EllipseOpen2D.h"
@@ -9,14 +11,19 @@
 #include "core/Frame2D.h"
 #include "core/JustifiedVectText2D.h"
 #include "core/Line2D.h"
+#include "core/Line3D.h"
 #include "core/Polyline2D.h"
 #include "core/Punto2D.h"
 #include "core/QVBSpline2D.h"
+#include "core/QV_STLSurf.h"
 
 void RegisterEntityClasses()
 {
     QV_00ClearClassRegistry();
     // In increasing id order; each class carries its own kStreamClassId.
+    QV_00RegisterClass(ContainerClassId, StreamClassOf<TContainer2D>());
+    QV_00RegisterClass(SourceBlockClassId, StreamClassOf<TSourceBlock2D>());
+    QV_00RegisterClass(BlockClassId, StreamClassOf<TBlock2D>());
     QV_00RegisterClass(TLine2D::kStreamClassId, StreamClassOf<TLine2D>());
     QV_00RegisterClass(TPolyline2D::kStreamClassId, StreamClassOf<TPolyline2D>());
     QV_00RegisterClass(TPolygon2D::kStreamClassId, StreamClassOf<TPolygon2D>());
@@ -25,6 +32,7 @@ void RegisterEntityClasses()
     QV_00RegisterClass(TEllipse2D::kStreamClassId, StreamClassOf<TEllipse2D>());
     QV_00RegisterClass(TFilledEllipse2D::kStreamClassId, StreamClassOf<TFilledEllipse2D>());
     QV_00RegisterClass(TFrame2D::kStreamClassId, StreamClassOf<TFrame2D>());
+    QV_00RegisterClass(TBitmap2D::kStreamClassId, StreamClassOf<TBitmap2D>());
     QV_00RegisterClass(TBSpline2D::kStreamClassId, StreamClassOf<TBSpline2D>());
     QV_00RegisterClass(TJustifiedVectText2D::kStreamClassId, StreamClassOf<TJustifiedVectText2D>());
     QV_00RegisterClass(TPunto2D::kStreamClassId, StreamClassOf<TPunto2D>());
@@ -32,5 +40,8 @@ void RegisterEntityClasses()
     QV_00RegisterClass(TArco2D::kStreamClassId, StreamClassOf<TArco2D>());
     QV_00RegisterClass(TFilledCerchio2D::kStreamClassId, StreamClassOf<TFilledCerchio2D>());
     QV_00RegisterClass(TQVBSpline2D::kStreamClassId, StreamClassOf<TQVBSpline2D>());
+    QV_00RegisterClass(InsertClassId, StreamClassOf<TInsert>());
     QV_00RegisterClass(TEtichetta::kStreamClassId, StreamClassOf<TEtichetta>());
+    QV_00RegisterClass(TLine3D::kStreamClassId, StreamClassOf<TLine3D>());
+    QV_00RegisterClass(TQV_STLSurf::kStreamClassId, StreamClassOf<TQV_STLSurf>());
 }

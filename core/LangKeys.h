@@ -42,6 +42,8 @@
     X(String, TracerNotStarted, "453")                                                                \
     X(String, TraceFileLocked, "454")                                                                 \
     X(String, TraceFileLockedHint, "455")                                                             \
+    /* STL input: facets left out for coordinates that are not numbers; one "%d": their count. */     \
+    X(String, StlFacetsSkipped, "StlSkipped")                                                         \
     /* Column titles of the properties panel: X/Y pair and single value. */                          \
     X(String, ColumnX, "1001")                                                                        \
     X(String, ColumnY, "1002")                                                                        \

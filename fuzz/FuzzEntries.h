@@ -10,3 +10,4 @@ int KbFuzzDXFGroups(const uint8_t* data, size_t size);
 int KbFuzzLayerSection(const uint8_t* data, size_t size);
 int KbFuzzEntityRecord(const uint8_t* data, size_t size);
 int KbFuzzStl(const uint8_t* data, size_t size);
+int KbFuzzBitmapRecord(const uint8_t* data, size_t size);

@@ -34,3 +34,8 @@ TEST(FuzzReplay, EntityRecord)
 {
     EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/entityrecord", KbFuzzEntityRecord), 0u);
 }
+
+TEST(FuzzReplay, BitmapRecord)
+{
+    EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/bitmaprecord", KbFuzzBitmapRecord), 0u);
+}
