@@ -45,6 +45,7 @@
 class TDocumentView;
 class TGeoTree;
 class TStream;
+struct TDocumentLoadResult;
 
 // The version signature this program writes.
 inline constexpr std::string_view DocumentSignature = "QV-3.6";
@@ -161,6 +162,33 @@ public:
     TOnLoadProgress OnLoadProgress;
     TOnSaveProgress OnSaveProgress;
 
+    // The document file and the block library (core/DocumentFile.h tells
+    // the layout, the operations hooks and what damaged input gives).
+    // SaveToFile writes a temporary file beside the target and renames it
+    // over the target only once the whole document is written, so a failed
+    // save leaves the old file as it was (EStreamWriteError).
+    void SaveToFile(const std::string& fileName);
+    // Reads the file and repaints the views, also when it was read only in
+    // part.
+    TDocumentLoadResult LoadFromFile(const std::string& fileName, bool merge);
+    void SaveToStream(TStream& stream);
+    // Replaces the drawing (library blocks stay) or merges into it, then the
+    // operations section through the load hook.
+    TDocumentLoadResult LoadFromStream(TStream& stream, bool merge);
+    // Signature, layers, source blocks and objects, merged into the drawing.
+    TDocumentLoadResult MergeFromStream(TStream& stream);
+    // Adds the source blocks of a block library.
+    TDocumentLoadResult LoadLibrary(TStream& stream);
+
+    // The sections of the file, after their section byte. The loaders
+    // report Partial when they stopped inside the section at an entry of an
+    // unknown class.
+    virtual TDocumentLoadResult LoadSourceBlocks(TStream& stream, std::string_view signature) = 0;
+    // The saved source blocks whose library flag equals library.
+    virtual void SaveSourceBlocks(TStream& stream, bool library) = 0;
+    virtual TDocumentLoadResult LoadObjects(TStream& stream, std::string_view signature) = 0;
+    virtual void SaveObjects(TStream& stream) = 0;
+
 protected:
     // The ID an add with id would give, and the next free number after it;
     // nothing changes until CommitObjectID. A negative id when every number
@@ -276,6 +304,12 @@ public:
 
     // Puts the object on another layer and moves its entity-tree node.
     void MoveObjectToLayer(TObject2D& object, uint8_t layer);
+
+    // The sections of the document file (core/DocumentSections.cpp).
+    TDocumentLoadResult LoadSourceBlocks(TStream& stream, std::string_view signature) override;
+    void SaveSourceBlocks(TStream& stream, bool library) override;
+    TDocumentLoadResult LoadObjects(TStream& stream, std::string_view signature) override;
+    void SaveObjects(TStream& stream) override;
 
 private:
     class TCurrentLayerScope {

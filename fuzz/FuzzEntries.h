@@ -11,3 +11,4 @@ int KbFuzzLayerSection(const uint8_t* data, size_t size);
 int KbFuzzEntityRecord(const uint8_t* data, size_t size);
 int KbFuzzStl(const uint8_t* data, size_t size);
 int KbFuzzBitmapRecord(const uint8_t* data, size_t size);
+int KbFuzzDocument(const uint8_t* data, size_t size);

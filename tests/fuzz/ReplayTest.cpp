@@ -39,3 +39,8 @@ TEST(FuzzReplay, BitmapRecord)
 {
     EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/bitmaprecord", KbFuzzBitmapRecord), 0u);
 }
+
+TEST(FuzzReplay, Document)
+{
+    EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/document", KbFuzzDocument), 0u);
+}
