@@ -84,6 +84,17 @@ std::unique_ptr<TGraphicObject> TArco2D::CreateFromStream(TStream& stream, std::
     return std::make_unique<TArco2D>(stream, signature);
 }
 
+TArco2D::TArco2D(const TArco2D& source, TCloneTag tag)
+    : TCurve2D(source, tag), m_StartAngle(source.m_StartAngle), m_EndAngle(source.m_EndAngle),
+      m_Direction(source.m_Direction)
+{
+}
+
+std::unique_ptr<TGraphicObject> TArco2D::CloneObject() const
+{
+    return std::unique_ptr<TGraphicObject>(new TArco2D(*this, TCloneTag{}));
+}
+
 void TArco2D::SaveToStream(TStream& stream)
 {
     TCurve2D::SaveToStream(stream);

@@ -81,6 +81,10 @@ public:
     void SaveToStream(TStream& stream) override;
 
 protected:
+    // The curve part, both angles and the direction.
+    TArco2D(const TArco2D& source, TCloneTag tag);
+    std::unique_ptr<TGraphicObject> CloneObject() const override;
+
     // With segments n > 0 and at least centre and radius point: the angle
     // fields measured from control points 2 and 3; the sweep end - start
     // (start < end) or 2 pi - start + end (so equal angles make a full turn);

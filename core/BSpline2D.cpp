@@ -25,6 +25,16 @@ std::unique_ptr<TGraphicObject> TBSpline2D::CreateFromStream(TStream& stream, st
     return std::make_unique<TBSpline2D>(stream, signature);
 }
 
+TBSpline2D::TBSpline2D(const TBSpline2D& source, TCloneTag tag)
+    : TCurve2D(source, tag), m_Order(source.m_Order)
+{
+}
+
+std::unique_ptr<TGraphicObject> TBSpline2D::CloneObject() const
+{
+    return std::unique_ptr<TGraphicObject>(new TBSpline2D(*this, TCloneTag{}));
+}
+
 void TBSpline2D::SetOrder(uint8_t order)
 {
     m_Order = order;

@@ -53,6 +53,10 @@ public:
     void SaveToStream(TStream& stream) override;
 
 protected:
+    // The curve part and the order.
+    TBSpline2D(const TBSpline2D& source, TCloneTag tag);
+    std::unique_ptr<TGraphicObject> CloneObject() const override;
+
     TRect2D PopulateProfile() override;
 
 private:

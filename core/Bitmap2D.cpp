@@ -82,6 +82,18 @@ std::unique_ptr<TGraphicObject> TBitmap2D::CreateFromStream(TStream& stream, std
     return std::make_unique<TBitmap2D>(stream, signature);
 }
 
+TBitmap2D::TBitmap2D(const TBitmap2D& source, TCloneTag tag)
+    : TPrimitive2D(source, tag), m_Bitmap(source.m_Bitmap), m_ReservedValue1(source.m_ReservedValue1),
+      m_ReservedValue2(source.m_ReservedValue2), m_CopyMode(source.m_CopyMode), m_Opacity(source.m_Opacity),
+      m_SceneImage(source.m_SceneImage)
+{
+}
+
+std::unique_ptr<TGraphicObject> TBitmap2D::CloneObject() const
+{
+    return std::unique_ptr<TGraphicObject>(new TBitmap2D(*this, TCloneTag{}));
+}
+
 QImage& TBitmap2D::Bitmap()
 {
     // The caller may change pixels: the next plane takes them afresh.

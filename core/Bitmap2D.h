@@ -98,6 +98,14 @@ public:
     // Without two control points the plane is empty (no size, no image).
     TScenePlane ScenePlane() const;
 
+protected:
+    // The primitive part, the image (its pixels shared until either side
+    // writes to them), both reserved values, the copy mode, the opacity and
+    // the scene image made from the pixels. The copy has no plane and does
+    // not become the current bitmap.
+    TBitmap2D(const TBitmap2D& source, TCloneTag tag);
+    std::unique_ptr<TGraphicObject> CloneObject() const override;
+
 private:
     // The scene image of the bitmap, made on first use and shared by every
     // plane built from the same pixels.

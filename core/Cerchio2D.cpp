@@ -53,9 +53,23 @@ std::unique_ptr<TGraphicObject> TCerchio2D::CreateFromStream(TStream& stream, st
     return std::make_unique<TCerchio2D>(stream, signature);
 }
 
+TCerchio2D::TCerchio2D(const TCerchio2D& source, TCloneTag tag) : TCurve2D(source, tag) {}
+
+std::unique_ptr<TGraphicObject> TCerchio2D::CloneObject() const
+{
+    return std::unique_ptr<TGraphicObject>(new TCerchio2D(*this, TCloneTag{}));
+}
+
 std::unique_ptr<TGraphicObject> TFilledCerchio2D::CreateFromStream(TStream& stream, std::string_view signature)
 {
     return std::make_unique<TFilledCerchio2D>(stream, signature);
+}
+
+TFilledCerchio2D::TFilledCerchio2D(const TFilledCerchio2D& source, TCloneTag tag) : TCerchio2D(source, tag) {}
+
+std::unique_ptr<TGraphicObject> TFilledCerchio2D::CloneObject() const
+{
+    return std::unique_ptr<TGraphicObject>(new TFilledCerchio2D(*this, TCloneTag{}));
 }
 
 void TCerchio2D::GetCircle(TPoint2D& centre, double& radius) const

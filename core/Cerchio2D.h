@@ -47,6 +47,10 @@ public:
     TSceneNodeId BuildSceneObjectIn(TSceneNodeId group);
 
 protected:
+    // The curve part; a circle has no fields of its own.
+    TCerchio2D(const TCerchio2D& source, TCloneTag tag);
+    std::unique_ptr<TGraphicObject> CloneObject() const override;
+
     // With segments n > 0 and both points: n + 1 points, (cx + R, cy), then
     // (cx + R cos(k 2pi/n), cy - R sin(k 2pi/n)) for k = 1 .. n - 1, then
     // (cx + R, cy) again. The box is that of the profile through the model
@@ -64,6 +68,11 @@ public:
     static std::unique_ptr<TGraphicObject> CreateFromStream(TStream& stream, std::string_view signature);
 
     std::string_view ClassName() const override { return kClassName; }
+
+protected:
+    // The curve part; a filled circle has no fields of its own.
+    TFilledCerchio2D(const TFilledCerchio2D& source, TCloneTag tag);
+    std::unique_ptr<TGraphicObject> CloneObject() const override;
 };
 
 // Appends one node per profile point of the circle to lines, which the

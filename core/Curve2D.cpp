@@ -44,6 +44,16 @@ TCurve2D::TCurve2D(TStream& stream, std::string_view signature) : TOutline2D(str
     m_KeepProfile = ReadUInt8(stream) != 0;
 }
 
+TCurve2D::TCurve2D(const TCurve2D& source, TCloneTag tag)
+    : TOutline2D(source, tag), m_KeepProfile(source.m_KeepProfile), m_Segments(source.m_Segments)
+{
+    if (m_KeepProfile && source.m_Profile) {
+        m_Profile = CreatePointsSet(0);
+        m_Profile->CopyFrom(*source.m_Profile);
+        m_ProfileUseCount = 1;
+    }
+}
+
 TCurve2D::~TCurve2D()
 {
     DropProfile();

@@ -93,6 +93,10 @@ protected:
     TCurve2D(int32_t id, int pointCount, int16_t segments, uint32_t colour, uint8_t lineWidth,
              const TMatrix4& transform);
     TCurve2D(TStream& stream, std::string_view signature);
+    // The primitive part, segments and keep-profile flag; a kept profile is
+    // copied with its one use. Uses that brackets hold on the source stay
+    // with their holders, so an unkept profile is not copied.
+    TCurve2D(const TCurve2D& source, TCloneTag tag);
 
     // Fills the profile and returns the curve's box through the model
     // transform. Without a profile to build it returns the box

@@ -33,6 +33,13 @@ std::unique_ptr<TGraphicObject> TEllipse2D::CreateFromStream(TStream& stream, st
     return std::make_unique<TEllipse2D>(stream, signature);
 }
 
+TEllipse2D::TEllipse2D(const TEllipse2D& source, TCloneTag tag) : TCurve2D(source, tag) {}
+
+std::unique_ptr<TGraphicObject> TEllipse2D::CloneObject() const
+{
+    return std::unique_ptr<TGraphicObject>(new TEllipse2D(*this, TCloneTag{}));
+}
+
 TRect2D TEllipse2D::PopulateProfile()
 {
     const int n = Segments();
@@ -78,6 +85,13 @@ void TEllipse2D::Assign(const TGraphicObject& source)
 std::unique_ptr<TGraphicObject> TFilledEllipse2D::CreateFromStream(TStream& stream, std::string_view signature)
 {
     return std::make_unique<TFilledEllipse2D>(stream, signature);
+}
+
+TFilledEllipse2D::TFilledEllipse2D(const TFilledEllipse2D& source, TCloneTag tag) : TEllipse2D(source, tag) {}
+
+std::unique_ptr<TGraphicObject> TFilledEllipse2D::CloneObject() const
+{
+    return std::unique_ptr<TGraphicObject>(new TFilledEllipse2D(*this, TCloneTag{}));
 }
 
 int32_t TFilledEllipse2D::PickAt(const TPoint2D& /*point*/, double& distance, double /*aperture*/)

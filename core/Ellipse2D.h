@@ -41,6 +41,10 @@ public:
     void Assign(const TGraphicObject& source) override;
 
 protected:
+    // The curve part; an ellipse has no fields of its own.
+    TEllipse2D(const TEllipse2D& source, TCloneTag tag);
+    std::unique_ptr<TGraphicObject> CloneObject() const override;
+
     // With segments n > 0 and both corners: n + 1 points, (cx + a, cy), then
     // (cx + a cos(k 2pi/n), cy - b sin(k 2pi/n)) for k = 1 .. n - 1, then
     // (cx + a, cy) again. The box is that of the two corners through the
@@ -61,4 +65,9 @@ public:
 
     // Never picked: PickNone with the far distance.
     int32_t PickAt(const TPoint2D& point, double& distance, double aperture) override;
+
+protected:
+    // The curve part; a filled ellipse has no fields of its own.
+    TFilledEllipse2D(const TFilledEllipse2D& source, TCloneTag tag);
+    std::unique_ptr<TGraphicObject> CloneObject() const override;
 };

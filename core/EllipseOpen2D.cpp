@@ -62,6 +62,17 @@ std::unique_ptr<TGraphicObject> TEllipseOpen2D::CreateFromStream(TStream& stream
     return std::make_unique<TEllipseOpen2D>(stream, signature);
 }
 
+TEllipseOpen2D::TEllipseOpen2D(const TEllipseOpen2D& source, TCloneTag tag)
+    : TCurve2D(source, tag), m_StartAngle(source.m_StartAngle), m_EndAngle(source.m_EndAngle),
+      m_Direction(source.m_Direction)
+{
+}
+
+std::unique_ptr<TGraphicObject> TEllipseOpen2D::CloneObject() const
+{
+    return std::unique_ptr<TGraphicObject>(new TEllipseOpen2D(*this, TCloneTag{}));
+}
+
 void TEllipseOpen2D::SaveToStream(TStream& stream)
 {
     TCurve2D::SaveToStream(stream);

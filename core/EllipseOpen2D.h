@@ -64,6 +64,10 @@ public:
     void SaveToStream(TStream& stream) override;
 
 protected:
+    // The curve part, both angles and the direction.
+    TEllipseOpen2D(const TEllipseOpen2D& source, TCloneTag tag);
+    std::unique_ptr<TGraphicObject> CloneObject() const override;
+
     // With segments n > 0 and both corners: the angles measured from control
     // points 2 and 3, the sweep end - start (start < end) or 2 pi - start +
     // end (so equal angles make a full turn), n + 1 points from start to end.

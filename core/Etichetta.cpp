@@ -53,6 +53,17 @@ std::unique_ptr<TGraphicObject> TEtichetta::CreateFromStream(TStream& stream, st
     return std::make_unique<TEtichetta>(stream, signature);
 }
 
+TEtichetta::TEtichetta(const TEtichetta& source, TCloneTag tag)
+    : TObject2D(source, tag), m_Labels(source.m_Labels), m_FontIndex(source.m_FontIndex),
+      m_Detached(source.m_Detached)
+{
+}
+
+std::unique_ptr<TGraphicObject> TEtichetta::CloneObject() const
+{
+    return std::unique_ptr<TGraphicObject>(new TEtichetta(*this, TCloneTag{}));
+}
+
 void TEtichetta::ComputeBounds()
 {
     SetBox(MakeRect2D(0, 0, 0, 0));

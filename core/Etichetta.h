@@ -70,6 +70,11 @@ public:
     void SetFontIndex(int32_t index) { m_FontIndex = index; }
     bool Detached() const { return m_Detached; }
 
+protected:
+    // The object part, every label, the font index and the detached flag.
+    TEtichetta(const TEtichetta& source, TCloneTag tag);
+    std::unique_ptr<TGraphicObject> CloneObject() const override;
+
 private:
     std::vector<TDatiEtichetta> m_Labels;
     int32_t m_FontIndex = 0;

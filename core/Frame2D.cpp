@@ -37,6 +37,13 @@ std::unique_ptr<TGraphicObject> TFrame2D::CreateFromStream(TStream& stream, std:
     return std::make_unique<TFrame2D>(stream, signature);
 }
 
+TFrame2D::TFrame2D(const TFrame2D& source, TCloneTag tag) : TCurve2D(source, tag) {}
+
+std::unique_ptr<TGraphicObject> TFrame2D::CloneObject() const
+{
+    return std::unique_ptr<TGraphicObject>(new TFrame2D(*this, TCloneTag{}));
+}
+
 TRect2D TFrame2D::PopulateProfile()
 {
     // A damaged record may bring fewer corners than the frame needs.
@@ -101,6 +108,13 @@ void TFrame2D::Assign(const TGraphicObject& source)
 std::unique_ptr<TGraphicObject> TRectangle2D::CreateFromStream(TStream& stream, std::string_view signature)
 {
     return std::make_unique<TRectangle2D>(stream, signature);
+}
+
+TRectangle2D::TRectangle2D(const TRectangle2D& source, TCloneTag tag) : TFrame2D(source, tag) {}
+
+std::unique_ptr<TGraphicObject> TRectangle2D::CloneObject() const
+{
+    return std::unique_ptr<TGraphicObject>(new TRectangle2D(*this, TCloneTag{}));
 }
 
 int32_t TRectangle2D::PickAt(const TPoint2D& point, double& distance, double aperture)

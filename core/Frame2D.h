@@ -39,6 +39,10 @@ public:
     void Assign(const TGraphicObject& source) override;
 
 protected:
+    // The curve part; a frame has no fields of its own.
+    TFrame2D(const TFrame2D& source, TCloneTag tag);
+    std::unique_ptr<TGraphicObject> CloneObject() const override;
+
     // With segments and both corners: the five outline points (capacity
     // segments + 1), the first and last being control point 0 as stored;
     // the box of the outline through the model transform. While the live
@@ -59,4 +63,9 @@ public:
     // The frame's pick; where that answers PickInBox, a point inside the
     // closed outline answers PickInsideArea.
     int32_t PickAt(const TPoint2D& point, double& distance, double aperture) override;
+
+protected:
+    // The curve part; a rectangle has no fields of its own.
+    TRectangle2D(const TRectangle2D& source, TCloneTag tag);
+    std::unique_ptr<TGraphicObject> CloneObject() const override;
 };

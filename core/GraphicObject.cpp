@@ -38,11 +38,6 @@ TGraphicObject::TGraphicObject(const TGraphicObject& source, TCloneTag)
 {
 }
 
-std::unique_ptr<TGraphicObject> TGraphicObject::CloneObject() const
-{
-    return nullptr;
-}
-
 std::unique_ptr<TGraphicObject> TGraphicObject::Clone() const
 {
     std::unique_ptr<TGraphicObject> copy = CloneObject();

@@ -126,9 +126,10 @@ protected:
     TGraphicObject(const TGraphicObject& source, TCloneTag);
     // Every concrete class returns a new object of its own class made by its
     // cloning constructor: MyClass(const MyClass&, TCloneTag), which passes
-    // the tag on to its base and copies its own fields. The default returns
-    // null.
-    virtual std::unique_ptr<TGraphicObject> CloneObject() const;
+    // the tag on to its base and copies its own fields. Pure, so that a class
+    // without any copy does not build; a subclass of a concrete class that
+    // forgets its own is caught by Clone.
+    virtual std::unique_ptr<TGraphicObject> CloneObject() const = 0;
 
 private:
     int32_t m_ID = 0;

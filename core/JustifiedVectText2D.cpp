@@ -96,6 +96,19 @@ std::unique_ptr<TGraphicObject> TJustifiedVectText2D::CreateFromStream(TStream& 
     return std::make_unique<TJustifiedVectText2D>(stream, signature);
 }
 
+TJustifiedVectText2D::TJustifiedVectText2D(const TJustifiedVectText2D& source, TCloneTag tag)
+    : TPrimitive2D(source, tag), m_Font(source.m_Font), m_FontIndex(source.m_FontIndex), m_Text(source.m_Text),
+      m_HJustification(source.m_HJustification), m_VJustification(source.m_VJustification),
+      m_AnchorPoint(source.m_AnchorPoint), m_Height(source.m_Height), m_CharSpacing(source.m_CharSpacing),
+      m_InterLine(source.m_InterLine), m_Flag(source.m_Flag)
+{
+}
+
+std::unique_ptr<TGraphicObject> TJustifiedVectText2D::CloneObject() const
+{
+    return std::unique_ptr<TGraphicObject>(new TJustifiedVectText2D(*this, TCloneTag{}));
+}
+
 TRect2D TJustifiedVectText2D::GetTextBox()
 {
     const TRect2D measured =

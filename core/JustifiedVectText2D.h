@@ -125,6 +125,12 @@ public:
     // The upper-left corner of the box as of the last layout.
     const TPoint2D& AnchorPoint() const { return m_AnchorPoint; }
 
+protected:
+    // The primitive part and every layout field; the font is the same
+    // (referenced) font, the kept font index the same index.
+    TJustifiedVectText2D(const TJustifiedVectText2D& source, TCloneTag tag);
+    std::unique_ptr<TGraphicObject> CloneObject() const override;
+
 private:
     // The registry slot written for this text.
     int32_t SavedFontIndex() const;

@@ -69,6 +69,11 @@
     X(String, PromptSecondPoint, "485")                                                               \
     /* Main window: caption of the current-layer button, before the number. */                       \
     X(frmMain, LayerButton, "309")                                                                    \
+    /* File/Open: status while opening, the question before a drawing is replaced, and the warning */ \
+    /* for a file of a kind that cannot be opened or read. */                                         \
+    X(String, OpeningFile, "400")                                                                     \
+    X(String, ClearDrawing, "452")                                                                    \
+    X(String, FileNotOpened, "458")                                                                   \
     /* Tool window: report line of the bitmap tracing. */                                             \
     X(frmToolWin, TraceReport, "strVec1")
 
@@ -77,6 +82,10 @@
 // and hint say whether "<name>.Caption" and "<name>.Hint" are needed, items
 // how many "<name>.items[<i>]" (0 to items - 1).
 #define KB_LANG_COMPONENTS(X)                                                                         \
+    X(frmMain, mnuFile, true, false, 0)                                                               \
+    X(frmMain, mnuOpen, true, true, 0)                                                                \
+    X(frmMain, mnuExit, true, true, 0)                                                                \
+    X(frmMain, GraphicView, false, true, 0)                                                           \
     X(frmToolWin, lblEti1, true, false, 0)                                                            \
     X(frmToolWin, grpDir, true, false, 0)                                                             \
     X(frmToolWin, lblDir0, true, false, 0)                                                            \

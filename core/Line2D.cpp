@@ -30,6 +30,13 @@ std::unique_ptr<TGraphicObject> TLine2D::CreateFromStream(TStream& stream, std::
     return std::make_unique<TLine2D>(stream, signature);
 }
 
+TLine2D::TLine2D(const TLine2D& source, TCloneTag tag) : TPrimitive2D(source, tag) {}
+
+std::unique_ptr<TGraphicObject> TLine2D::CloneObject() const
+{
+    return std::unique_ptr<TGraphicObject>(new TLine2D(*this, TCloneTag{}));
+}
+
 void TLine2D::Draw()
 {
     SetSceneNode(AddSceneLines(TargetGroup(TSceneGroup::Entity), Points().Points()));

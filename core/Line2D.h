@@ -32,4 +32,9 @@ public:
     void DrawOnCanvasTransformed(TCanvas2D& canvas, const TMatrix4& parentTransform) override;
     // The outline rule: control point, PickOnObject, PickInBox or PickNone.
     int32_t PickAt(const TPoint2D& point, double& distance, double aperture) override;
+
+protected:
+    // The primitive part; a line has no fields of its own.
+    TLine2D(const TLine2D& source, TCloneTag tag);
+    std::unique_ptr<TGraphicObject> CloneObject() const override;
 };

@@ -27,6 +27,7 @@ public:
 
 protected:
     using TPrimitive2D::TPrimitive2D;
+    TOutline2D(const TOutline2D& source, TCloneTag tag) : TPrimitive2D(source, tag) {}
 };
 
 // Holds the profile-points bracket of an outline for its lifetime, so that

@@ -68,6 +68,17 @@ void TPointsSetBase<TPointT, TSelf>::Add(const TPointT& point)
 }
 
 template <class TPointT, class TSelf>
+void TPointsSetBase<TPointT, TSelf>::CopyFrom(const TSelf& source)
+{
+    if (&source == this)
+        return;
+    m_Points = source.m_Points;
+    m_Capacity = source.m_Capacity;
+    m_Count = source.m_Count;
+    m_Growable = source.m_Growable;
+}
+
+template <class TPointT, class TSelf>
 void TPointsSetBase<TPointT, TSelf>::NotifyChanged()
 {
     if (m_DisableEvents || !m_OnChange)

@@ -69,6 +69,10 @@ public:
     // raises "<class>.EnsureCapacity: Vector out of bound". Ignores the
     // growable flag: it is the explicit way to make room.
     void EnsureCapacity(int n);
+    // Makes this set an exact copy of source's points: capacity, count,
+    // every stored slot (also those beyond count) and the growable flag. The
+    // callback and the events flag stay this set's own, and it does not fire.
+    void CopyFrom(const TSelf& source);
     // Fires the change callback as a change of the points would: nothing
     // while events are disabled or no callback is set; events stay disabled
     // while it runs, also when it raises.

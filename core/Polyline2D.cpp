@@ -53,6 +53,13 @@ std::unique_ptr<TGraphicObject> TPolyline2D::CreateFromStream(TStream& stream, s
     return std::make_unique<TPolyline2D>(stream, signature);
 }
 
+TPolyline2D::TPolyline2D(const TPolyline2D& source, TCloneTag tag) : TOutline2D(source, tag) {}
+
+std::unique_ptr<TGraphicObject> TPolyline2D::CloneObject() const
+{
+    return std::unique_ptr<TGraphicObject>(new TPolyline2D(*this, TCloneTag{}));
+}
+
 TSceneNodeId TPolyline2D::BuildLinesIn(TSceneNodeId group)
 {
     const TSceneNodeId node = AddSceneLines(group, Points().Points());
@@ -111,6 +118,13 @@ int32_t TPolyline2D::PickAt(const TPoint2D& point, double& distance, double aper
 std::unique_ptr<TGraphicObject> TPolygon2D::CreateFromStream(TStream& stream, std::string_view signature)
 {
     return std::make_unique<TPolygon2D>(stream, signature);
+}
+
+TPolygon2D::TPolygon2D(const TPolygon2D& source, TCloneTag tag) : TPolyline2D(source, tag) {}
+
+std::unique_ptr<TGraphicObject> TPolygon2D::CloneObject() const
+{
+    return std::unique_ptr<TGraphicObject>(new TPolygon2D(*this, TCloneTag{}));
 }
 
 TSceneNodeId TPolygon2D::BuildSceneObjectIn(TSceneNodeId group)

@@ -40,6 +40,10 @@ public:
     int ProfilePointsCount() override { return Points().Count(); }
 
 protected:
+    // The primitive part; a polyline has no fields of its own.
+    TPolyline2D(const TPolyline2D& source, TCloneTag tag);
+    std::unique_ptr<TGraphicObject> CloneObject() const override;
+
     TSceneNodeId BuildLinesIn(TSceneNodeId group);
 };
 
@@ -64,4 +68,9 @@ public:
     bool IsClosed() override { return true; }
     // Polygons are never picked: PickNone, distance PickFarDistance.
     int32_t PickAt(const TPoint2D& point, double& distance, double aperture) override;
+
+protected:
+    // The primitive part; a polygon has no fields of its own.
+    TPolygon2D(const TPolygon2D& source, TCloneTag tag);
+    std::unique_ptr<TGraphicObject> CloneObject() const override;
 };

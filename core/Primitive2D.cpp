@@ -88,6 +88,13 @@ TPrimitive2D::TPrimitive2D(TStream& stream, std::string_view signature) : TObjec
     BindPoints();
 }
 
+TPrimitive2D::TPrimitive2D(const TPrimitive2D& source, TCloneTag tag)
+    : TObject2D(source, tag), m_Points(CreatePointsSet(0))
+{
+    m_Points->CopyFrom(*source.m_Points);
+    WatchPoints();
+}
+
 TPrimitive2D::~TPrimitive2D()
 {
     // The set goes first; its callback must not reach a half-destroyed entity.
@@ -102,8 +109,13 @@ std::unique_ptr<TPointsSet2D> TPrimitive2D::CreatePointsSet(int capacity)
 
 void TPrimitive2D::BindPoints()
 {
-    m_Points->SetOnChange([this](TPointsSet2D&) { UpdateBounds(); });
+    WatchPoints();
     SetHandler(&SharedPrimitive2DHandler());
+}
+
+void TPrimitive2D::WatchPoints()
+{
+    m_Points->SetOnChange([this](TPointsSet2D&) { UpdateBounds(); });
 }
 
 void TPrimitive2D::AddPointsQuietly(std::span<const TPoint2D> points)

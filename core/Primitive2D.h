@@ -108,6 +108,10 @@ protected:
     // Reads the TObject2D record and the control points (see the header
     // comment), then attaches the callback and the shared handler.
     TPrimitive2D(TStream& stream, std::string_view signature);
+    // The object part, and an exact copy of the control points (capacity,
+    // count, growable flag) watched by the copy; the handler is the
+    // source's, counted once more.
+    TPrimitive2D(const TPrimitive2D& source, TCloneTag tag);
 
     // Adds the points with the set's events disabled; no callback.
     void AddPointsQuietly(std::span<const TPoint2D> points);
@@ -134,6 +138,8 @@ protected:
 
 private:
     void BindPoints();
+    // Makes the entity's UpdateBounds the points set's change callback.
+    void WatchPoints();
 
     std::unique_ptr<TPointsSet2D> m_Points;
 };

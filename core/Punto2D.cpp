@@ -27,6 +27,13 @@ std::unique_ptr<TGraphicObject> TPunto2D::CreateFromStream(TStream& stream, std:
     return std::make_unique<TPunto2D>(stream, signature);
 }
 
+TPunto2D::TPunto2D(const TPunto2D& source, TCloneTag tag) : TPrimitive2D(source, tag) {}
+
+std::unique_ptr<TGraphicObject> TPunto2D::CloneObject() const
+{
+    return std::unique_ptr<TGraphicObject>(new TPunto2D(*this, TCloneTag{}));
+}
+
 TSceneNodeId TPunto2D::BuildIn(TSceneNodeId group)
 {
     TSceneBuilder* scene = ViewServices().Scene;

@@ -31,6 +31,11 @@ public:
     // segment to be on.
     int32_t PickAt(const TPoint2D& point, double& distance, double aperture) override;
 
+protected:
+    // The primitive part; a point has no fields of its own.
+    TPunto2D(const TPunto2D& source, TCloneTag tag);
+    std::unique_ptr<TGraphicObject> CloneObject() const override;
+
 private:
     TSceneNodeId BuildIn(TSceneNodeId group);
     void DrawCross(TCanvas2D& canvas, const TMatrix4& m) const;

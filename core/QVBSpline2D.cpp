@@ -71,6 +71,20 @@ std::unique_ptr<TGraphicObject> TQVBSpline2D::CreateFromStream(TStream& stream, 
     return std::make_unique<TQVBSpline2D>(stream, signature);
 }
 
+TQVBSpline2D::TQVBSpline2D(const TQVBSpline2D& source, TCloneTag tag)
+    : TCurve2D(source, tag), m_Flags(source.m_Flags), m_Degree(source.m_Degree), m_KnotCount(source.m_KnotCount),
+      m_ControlPointCount(source.m_ControlPointCount), m_Knots(source.m_Knots), m_Weights(source.m_Weights),
+      m_ControlVertices(source.m_ControlVertices), m_SecondVertices(source.m_SecondVertices),
+      m_Dimension(source.m_Dimension), m_LatestVertex(source.m_LatestVertex), m_Normal(source.m_Normal),
+      m_StartTangent(source.m_StartTangent), m_EndTangent(source.m_EndTangent)
+{
+}
+
+std::unique_ptr<TGraphicObject> TQVBSpline2D::CloneObject() const
+{
+    return std::unique_ptr<TGraphicObject>(new TQVBSpline2D(*this, TCloneTag{}));
+}
+
 std::unique_ptr<TQVBSpline2D> TQVBSpline2D::CreateEmpty()
 {
     const std::array<TPoint2D, 1> origin{Point2D(0.0, 0.0)};

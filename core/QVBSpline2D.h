@@ -96,8 +96,8 @@ public:
     // the list.
     const TVector3D& GetControlVertex(int index) const { return m_ControlVertices.Get(index); }
 
-    // Filled by the DXF import; not stored, not copied, not used by the
-    // evaluation.
+    // Filled by the DXF import; not stored, not copied by Assign (a clone
+    // keeps them), not used by the evaluation.
     const TVector3D& Normal() const { return m_Normal; }
     void SetNormal(const TVector3D& v) { m_Normal = v; }
     const TVector3D& StartTangent() const { return m_StartTangent; }
@@ -120,6 +120,11 @@ public:
     void SaveToStream(TStream& stream) override;
 
 protected:
+    // The curve part and every field below, the import's normal and
+    // tangents included.
+    TQVBSpline2D(const TQVBSpline2D& source, TCloneTag tag);
+    std::unique_ptr<TGraphicObject> CloneObject() const override;
+
     TRect2D PopulateProfile() override;
 
 private:

@@ -51,6 +51,17 @@ public:
     int32_t PickCode;
     double PickDistance;
     int Draws = 0;
+
+protected:
+    // The scripted pick comes along; the draw count starts again.
+    TSceneTestObject(const TSceneTestObject& source, TCloneTag tag)
+        : TObject2D(source, tag), PickCode(source.PickCode), PickDistance(source.PickDistance)
+    {
+    }
+    std::unique_ptr<TGraphicObject> CloneObject() const override
+    {
+        return std::unique_ptr<TGraphicObject>(new TSceneTestObject(*this, TCloneTag{}));
+    }
 };
 
 } // namespace kbtest

@@ -351,6 +351,11 @@ TEST(ObjectBounds, Object3DSetsItsPlanBox)
 {
     struct TSolid : TObject3D {
         TSolid() : TObject3D(1) {}
+        TSolid(const TSolid& source, TCloneTag tag) : TObject3D(source, tag) {}
+        std::unique_ptr<TGraphicObject> CloneObject() const override
+        {
+            return std::unique_ptr<TGraphicObject>(new TSolid(*this, TCloneTag{}));
+        }
         std::string_view ClassName() const override { return "TSolid"; }
         void ComputeBounds() override {}
         void Draw() override {}

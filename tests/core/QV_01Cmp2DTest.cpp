@@ -32,6 +32,16 @@ public:
 
     int Draws = 0;
 
+protected:
+    // The rectangle comes along; frees of the copy are not counted.
+    TTestBox(const TTestBox& source, TCloneTag tag) : TObject2D(source, tag), m_Rect(source.m_Rect), m_Freed(nullptr)
+    {
+    }
+    std::unique_ptr<TGraphicObject> CloneObject() const override
+    {
+        return std::unique_ptr<TGraphicObject>(new TTestBox(*this, TCloneTag{}));
+    }
+
 private:
     TRect2D m_Rect;
     int* m_Freed;
