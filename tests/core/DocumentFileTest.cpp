@@ -393,7 +393,17 @@ INSTANTIATE_TEST_SUITE_P(
                       TOldCase{"CAD4  ", {true, false, true, true, true}},
                       TOldCase{"CAD41 ", {true, true, true, true, true}},
                       TOldCase{"CAD422", {false, true, true, true, true}}, TOldCase{"QV-001", {}},
-                      TOldCase{"QV-002", {}}, TOldCase{"QV-003", {}}, TOldCase{"QV-3.2", {}}));
+                      TOldCase{"QV-002", {}}, TOldCase{"QV-003", {}}, TOldCase{"QV-3.2", {}}),
+    // Names from the signature ("CAD3", "QV_3_2"), stable between runs.
+    [](const ::testing::TestParamInfo<TOldCase>& info) {
+        std::string name;
+        for (char ch : std::string(info.param.Signature))
+            if (std::isalnum(static_cast<unsigned char>(ch)))
+                name += ch;
+            else if (ch != ' ')
+                name += '_';
+        return name;
+    });
 
 TEST_F(DocumentFileTest, HigherVersionIsRefusedAndLeavesTheDrawing)
 {
