@@ -347,6 +347,11 @@ struct TOldCase {
     docfix::TLayerLayout Layout;
 };
 
+void PrintTo(const TOldCase& c, std::ostream* os)
+{
+    *os << '"' << c.Signature << '"';
+}
+
 class OldSignatureTest : public DocumentFileTest, public ::testing::WithParamInterface<TOldCase> {};
 
 TEST_P(OldSignatureTest, OldDocumentLoads)
