@@ -21,6 +21,9 @@ namespace {
 // colour every segment differently); the objects keep their arrays.
 constexpr size_t ColorCacheLimit = 4096;
 
+// How many lines objects share one state set at most.
+constexpr unsigned StateSharersLimit = 64;
+
 osg::Vec3 ToVec3(const TVector3D& v)
 {
     return osg::Vec3(static_cast<float>(v.X), static_cast<float>(v.Y), static_cast<float>(v.Z));
@@ -200,14 +203,18 @@ osg::Vec4Array* TOsgGeometryFactory::SharedColor(const TSceneColor& color)
 
 osg::StateSet* TOsgGeometryFactory::SharedLineState(float width)
 {
-    auto it = m_LineStates.find(width);
-    if (it != m_LineStates.end())
-        return it->second.get();
-    osg::ref_ptr<osg::StateSet> state = new osg::StateSet;
-    state->setMode(GL_LIGHTING, osg::StateAttribute::OFF);
-    state->setAttribute(new osg::LineWidth(width > 0.0f ? width : 1.0f));
-    state->setAttribute(new osg::Point(NodeMarkerSize));
-    return m_LineStates.emplace(width, state).first->second.get();
+    // A state set keeps a list of the drawables that use it and searches and
+    // erases in it on every removal: shared by a million lines, clearing the
+    // scene would take minutes. So a state set serves a limited number of
+    // objects, then the next one starts.
+    osg::ref_ptr<osg::StateSet>& shared = m_LineStates[width];
+    if (!shared || shared->getNumParents() >= StateSharersLimit) {
+        shared = new osg::StateSet;
+        shared->setMode(GL_LIGHTING, osg::StateAttribute::OFF);
+        shared->setAttribute(new osg::LineWidth(width > 0.0f ? width : 1.0f));
+        shared->setAttribute(new osg::Point(NodeMarkerSize));
+    }
+    return shared.get();
 }
 
 osg::ref_ptr<osg::Geometry> TOsgGeometryFactory::MakeLines(const TSceneLines& lines)

@@ -1,9 +1,10 @@
 #pragma once
 // Turns the scene-object records of core/ViewInterfaces.h into OSG
 // drawables. Lines are by far the most numerous objects (one per drawing
-// entity), so their state sets and colour arrays are shared between every
-// lines object of the same width and colour; nothing that is shared is ever
-// changed in place (an update gives the object new arrays).
+// entity), so lines objects of the same colour share their colour array and
+// those of the same width their state set (a few dozen objects per state
+// set); nothing that is shared is ever changed in place (an update gives the
+// object new arrays and state).
 //
 // Lines, points, polygons and planes are unlit; meshes and solids are lit
 // with their colour as ambient and diffuse material. Vertices are single

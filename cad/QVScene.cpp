@@ -346,9 +346,23 @@ std::optional<TPoint3D> TQVScene::ScreenToWorld(int32_t x, int32_t y) const
     return m_Camera.ScreenToWorld(x, y);
 }
 
+void TQVScene::SetCameraTarget(const osg::Vec3d& target)
+{
+    m_Camera.SetTarget(target);
+    InvalidateView();
+}
+
 void TQVScene::ZoomToBox(const TBox3D& box)
 {
     m_Camera.ZoomToBox(box.FirstEdge, box.SecondEdge);
+    InvalidateView();
+}
+
+void TQVScene::ZoomAt(const std::optional<TPoint3D>& target, double factor)
+{
+    if (target)
+        m_Camera.SetTarget(osg::Vec3d(target->X, target->Y, target->Z));
+    m_Camera.Zoom(factor);
     InvalidateView();
 }
 

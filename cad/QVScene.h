@@ -66,8 +66,8 @@ inline constexpr uint8_t HighlightsOnly = 16;
 struct TSceneNeighbourHooks {
     // Removes every operation's toolpath display (the operation manager).
     std::function<void()> HideToolpaths;
-    // Frees the program's stock solid. Its scene objects may already be
-    // gone: the view clears the Stl group right after.
+    // Frees the program's stock solid. The view empties the Stl group right
+    // after, so the solid need not remove its scene objects itself.
     std::function<void()> FreeStockSolid;
     // Creates the program's new stock solid, which builds itself under the
     // Stl group.
@@ -96,7 +96,8 @@ public:
     static constexpr int32_t InfoTextX = 20;
 
     // Builds the scene and reads background, grid colour, grid origin,
-    // size and steps from the settings. The grid stays unbuilt until
+    // size and steps from the settings, which must outlive the view (the
+    // scale label reads their unit word). The grid stays unbuilt until
     // SetGridEnabled(true) and RebuildGrid.
     explicit TQVScene(const TAppConfig& config);
     ~TQVScene() override;
@@ -149,6 +150,12 @@ public:
     void ViewerMouseMove(int32_t x, int32_t y, const TShiftState& shift);
     // The program cursor the viewer takes when the pointer enters it.
     int ViewerMouseEnter() const { return ViewerCursor; }
+    // The program cursor the viewer shows now (an id of cad/ViewCursors.h,
+    // which the widget maps to its cursor image). Object snap and the pan
+    // set it; CursorChanged tells the widget of every change.
+    int ViewCursor() const { return m_ViewCursor; }
+    void SetViewCursor(int id);
+    std::function<void(int id)> CursorChanged;
     bool MouseButtonDown() const { return m_MouseButtonDown; }
     int32_t LastMouseX() const { return m_LastMouseX; }
     int32_t LastMouseY() const { return m_LastMouseY; }
@@ -163,6 +170,9 @@ public:
     TOsgSceneBuilder& SceneBuilder() { return m_Builder; }
     const TOsgSceneBuilder& SceneBuilder() const { return m_Builder; }
     const TSceneCamera& Camera() const { return m_Camera; }
+    // Moves the camera's target, and the camera with it (the real-time
+    // pan); a view invalidation.
+    void SetCameraTarget(const osg::Vec3d& target);
     TSceneNeighbourHooks Hooks;
     TToolMarker& ToolMarker() { return m_ToolMarker; }
 
@@ -215,6 +225,10 @@ public:
     void ZoomToScreenRect(const TIntRect& rect);
     // The grid rectangle.
     TRect2D DefaultWindow() const override { return m_GridRect; }
+    // Moves the camera's target (the camera follows) to the point, when
+    // there is one, and zooms by factor as the Ctrl-drag zoom does: scene
+    // scale times factor, camera offset and depth of view divided by it.
+    void ZoomAt(const std::optional<TPoint3D>& target, double factor);
 
     // --- Grid ----------------------------------------------------------------
 
@@ -261,6 +275,12 @@ public:
     void SetOverlayMode(uint8_t mode);
     // Adds the drag bit and draws obj (not owned; must outlive the mode).
     void ShowDragObject(TObject2D* obj);
+    // Clears the drag bit and forgets the drag object, when obj is the one
+    // shown (null: whichever is shown); the owner calls it before it frees
+    // the object.
+    void HideDragObject(const TObject2D* obj = nullptr);
+    // Asks for a repaint of the overlay alone (after PickBox() was filled).
+    void RepaintOverlay() { InvalidateOverlay(); }
     TObject2D* DragObject() const { return m_DragObject; }
     void ShowHighlights(uint8_t arg);
     void ShowHighlightsOnly();
@@ -346,6 +366,8 @@ private:
     bool m_PickBoxShown = false;
     bool m_StockModelShown = false;
     TToolMarker m_ToolMarker;
+
+    int m_ViewCursor = ViewerCursor;
 
     bool m_MouseButtonDown = false;
     int32_t m_LastMouseX = 0;

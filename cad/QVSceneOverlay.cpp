@@ -65,6 +65,15 @@ void TQVScene::ShowDragObject(TObject2D* obj)
     InvalidateOverlay();
 }
 
+void TQVScene::HideDragObject(const TObject2D* obj)
+{
+    if (obj && obj != m_DragObject)
+        return;
+    m_OverlayMode &= static_cast<uint8_t>(~OverlayBits::Drag);
+    m_DragObject = nullptr;
+    InvalidateOverlay();
+}
+
 void TQVScene::ShowHighlights(uint8_t arg)
 {
     m_OverlayMode |= OverlayBits::Highlights;
@@ -206,6 +215,15 @@ void TQVScene::FrameDone()
 {
     if (TakeViewInvalidation())
         DispatchViewMessage(TViewMessage{TViewMessageKind::Invalidate, 0, 0, {}, 0});
+}
+
+void TQVScene::SetViewCursor(int id)
+{
+    if (id == m_ViewCursor)
+        return;
+    m_ViewCursor = id;
+    if (CursorChanged)
+        CursorChanged(id);
 }
 
 void TQVScene::ViewerMouseDown(int32_t x, int32_t y)

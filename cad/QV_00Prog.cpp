@@ -1,5 +1,6 @@
 #include "cad/QV_00Prog.h"
 
+#include "cad/ObjectSnap.h"
 #include "cad/ShellServices.h"
 
 #include <cmath>
@@ -8,6 +9,7 @@ TQV_00Prog::TQV_00Prog()
 {
     XSnap = 10.0;
     YSnap = 10.0;
+    SnapFilter = ObjectSnap;
 }
 
 TQV_00Prog::~TQV_00Prog()

@@ -42,8 +42,8 @@ using TCADPrg2DSnapFilter = std::function<void(
 
 class TQV_00Prog : public TQV_00CADProg {
 public:
-    // Snap steps 10, last snap point (1e8, 1e8, 1), no snap filter until
-    // the object snap installs itself.
+    // Snap steps 10, last snap point (1e8, 1e8, 1), the object snap
+    // (cad/ObjectSnap.h) as snap filter.
     TQV_00Prog();
     ~TQV_00Prog() override;
 

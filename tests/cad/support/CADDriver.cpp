@@ -3,6 +3,7 @@
 #include "cad/EventGuard.h"
 
 #include <cmath>
+#include <utility>
 
 namespace kbtest {
 
@@ -63,7 +64,12 @@ int32_t TRecordingShell::ToolWinItemIndex(TToolWinIndex list) const
 }
 
 TCADDriver::TCADDriver(TQV_00Prog& prg, TFakeCADView& view, TRecordingShell& shell)
-    : m_Prg(prg), m_View(view), m_Shell(shell)
+    : TCADDriver(prg, view, [&view](const TPoint2D& p) { return view.PixelOf(p); }, shell)
+{
+}
+
+TCADDriver::TCADDriver(TQV_00Prog& prg, TCADViewPort& view, TPixelOf pixelOf, TRecordingShell& shell)
+    : m_Prg(prg), m_View(view), m_PixelOf(std::move(pixelOf)), m_Shell(shell)
 {
     m_Prg.SetViewPortGL(&m_View);
     ConnectShell(m_Prg, m_Shell);
@@ -99,7 +105,7 @@ void TCADDriver::MovePixel(int32_t x, int32_t y)
 
 void TCADDriver::MoveTo(const TPoint2D& p)
 {
-    const TIntPoint px = m_View.PixelOf(p);
+    const TIntPoint px = m_PixelOf(p);
     MovePixel(px.X, px.Y);
 }
 
@@ -154,7 +160,7 @@ void TCADDriver::ClickPixel(int32_t x, int32_t y, TMouseButton button)
 
 void TCADDriver::Click(const TPoint2D& p, TMouseButton button)
 {
-    const TIntPoint px = m_View.PixelOf(p);
+    const TIntPoint px = m_PixelOf(p);
     ClickPixel(px.X, px.Y, button);
 }
 

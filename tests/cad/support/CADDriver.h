@@ -101,9 +101,15 @@ private:
 
 class TCADDriver {
 public:
+    // The pixel of a drawing point on the driven view.
+    using TPixelOf = std::function<TIntPoint(const TPoint2D& p)>;
+
     // Binds the program to the view and wires the shell's handlers
     // (ConnectShell). All three must outlive the driver.
     TCADDriver(TQV_00Prog& prg, TFakeCADView& view, TRecordingShell& shell);
+    // The same on any view (e.g. the scene view itself), with its own
+    // drawing-to-pixel mapping for the moves in drawing units.
+    TCADDriver(TQV_00Prog& prg, TCADViewPort& view, TPixelOf pixelOf, TRecordingShell& shell);
 
     // The mouse, in drawing units (nearest pixel) or in pixels. While a
     // button is held, moves carry it in their shift state.
@@ -149,7 +155,8 @@ private:
     TShiftState HeldShift() const;
 
     TQV_00Prog& m_Prg;
-    TFakeCADView& m_View;
+    TCADViewPort& m_View;
+    TPixelOf m_PixelOf;
     TRecordingShell& m_Shell;
     int32_t m_X = 0;
     int32_t m_Y = 0;
