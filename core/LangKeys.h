@@ -44,6 +44,15 @@
     X(String, TraceFileLockedHint, "455")                                                             \
     /* STL input: facets left out for coordinates that are not numbers; one "%d": their count. */     \
     X(String, StlFacetsSkipped, "StlSkipped")                                                         \
+    /* Transform commands: objects left as they were (no copy of their kind, or no uneven scale of */ \
+    /* it); one "%d": their count.                                                                   */ \
+    X(String, TransformSkipped, "TransformSkipped")                                                   \
+    /* DXF import read in part: "%s" the left-out entities ("3 MTEXT, 1 HATCH"); damaged: "%s" the   */ \
+    /* reason; the reasons of a file cut short: "%s" the section name, or no end marker.            */ \
+    X(String, DxfPartlyRead, "DxfPartly")                                                             \
+    X(String, DxfDamaged, "DxfDamaged")                                                               \
+    X(String, DxfTruncated, "DxfTruncated")                                                           \
+    X(String, DxfNoEndMarker, "DxfNoEof")                                                             \
     /* Column titles of the properties panel: X/Y pair and single value. */                          \
     X(String, ColumnX, "1001")                                                                        \
     X(String, ColumnY, "1002")                                                                        \
@@ -67,6 +76,108 @@
     X(String, PromptPickPoint, "483")                                                                 \
     X(String, PromptFirstPoint, "484")                                                                \
     X(String, PromptSecondPoint, "485")                                                               \
+    /* Properties panel: page titles, row captions and buttons, by number. */                         \
+    X(String, PanelPoint, "1100")                                                                     \
+    X(String, PanelPosition, "1101")                                                                  \
+    X(String, PanelPointGrid, "1110")                                                                 \
+    X(String, PanelGridStepX, "1111")                                                                 \
+    X(String, PanelGridStepY, "1112")                                                                 \
+    X(String, PanelGridColumns, "1113")                                                               \
+    X(String, PanelGridRows, "1114")                                                                  \
+    X(String, PanelGridAngle, "1115")                                                                 \
+    X(String, PanelBoltCircle, "1120")                                                                \
+    X(String, PanelBoltDiameter, "1121")                                                              \
+    X(String, PanelBoltStartAngle, "1122")                                                            \
+    X(String, PanelBoltAngleStep, "1123")                                                             \
+    X(String, PanelBoltHoles, "1124")                                                                 \
+    X(String, PanelBoltRotation, "1127")                                                              \
+    X(String, PanelLine, "1200")                                                                      \
+    X(String, PanelStartPoint, "1201")                                                                \
+    X(String, PanelEndPoint, "1202")                                                                  \
+    X(String, PanelDeltaXY, "1203")                                                                   \
+    X(String, PanelLength, "1204")                                                                    \
+    X(String, PanelAngle, "1205")                                                                     \
+    X(String, PanelPolarLine, "1210")                                                                 \
+    X(String, PanelPolarLength, "1211")                                                               \
+    X(String, PanelPolarAngle, "1212")                                                                \
+    X(String, PanelTangentLineAngle, "1220")                                                          \
+    X(String, PanelTangentLineArcs, "1230")                                                           \
+    X(String, PanelRectangle, "1300")                                                                 \
+    X(String, PanelFirstCorner, "1301")                                                               \
+    X(String, PanelSecondCorner, "1302")                                                              \
+    X(String, PanelWidth, "1303")                                                                     \
+    X(String, PanelHeight, "1304")                                                                    \
+    X(String, PanelCircleEntity, "1400")                                                              \
+    X(String, PanelCircle, "1410")                                                                    \
+    X(String, PanelCentre, "1411")                                                                    \
+    X(String, PanelPointOnCircle, "1412")                                                             \
+    X(String, PanelRadius, "1413")                                                                    \
+    X(String, PanelCircleDiameter, "1420")                                                            \
+    X(String, PanelDiameter, "1421")                                                                  \
+    X(String, PanelArcEntity, "1500")                                                                 \
+    X(String, PanelArcCentre, "1510")                                                                 \
+    X(String, PanelArcCentrePoint, "1511")                                                            \
+    X(String, PanelArcRadius, "1512")                                                                 \
+    X(String, PanelStartAngle, "1513")                                                                \
+    X(String, PanelEndAngle, "1514")                                                                  \
+    X(String, PanelPolarArc, "1520")                                                                  \
+    X(String, PanelPolarArcRadius, "1521")                                                            \
+    X(String, PanelPolarArcStart, "1522")                                                             \
+    X(String, PanelPolarArcEnd, "1523")                                                               \
+    X(String, PanelArcTangentOne, "1530")                                                             \
+    X(String, PanelArcTangentTwo, "1540")                                                             \
+    X(String, PanelTangentRadius, "1541")                                                             \
+    X(String, PanelEllipse, "1550")                                                                   \
+    X(String, PanelEllipseFirst, "1551")                                                              \
+    X(String, PanelEllipseSecond, "1552")                                                             \
+    X(String, PanelThreePoints, "1560")                                                               \
+    X(String, PanelPolyline, "1600")                                                                  \
+    X(String, PanelPolylineBack, "1601")                                                              \
+    X(String, PanelPolylineClose, "1602")                                                             \
+    X(String, PanelPolylineVertices, "1603")                                                          \
+    X(String, PanelSpline, "1700")                                                                    \
+    X(String, PanelSplineBack, "1701")                                                                \
+    X(String, PanelSplineClose, "1702")                                                               \
+    X(String, PanelSplinePoints, "1703")                                                              \
+    X(String, PanelBitmap, "1800")                                                                    \
+    X(String, PanelBitmapFirst, "1801")                                                               \
+    X(String, PanelBitmapSecond, "1802")                                                              \
+    X(String, PanelBitmapWidth, "1803")                                                               \
+    X(String, PanelBitmapHeight, "1804")                                                              \
+    X(String, PanelBitmapOpacity, "1805")                                                             \
+    X(String, PanelBlock, "1900")                                                                     \
+    X(String, PanelInsertionPoint, "1901")                                                            \
+    X(String, PanelBlockObjects, "1902")                                                              \
+    X(String, PanelText, "1950")                                                                      \
+    X(String, PanelFillet, "2010")                                                                    \
+    X(String, PanelFilletRadius, "2011")                                                              \
+    X(String, PanelTrim, "2020")                                                                      \
+    X(String, PanelBreak, "2030")                                                                     \
+    X(String, PanelDivide, "2040")                                                                    \
+    X(String, PanelJoin, "2050")                                                                      \
+    X(String, PanelExtend, "2060")                                                                    \
+    X(String, PanelExtendLength, "2061")                                                              \
+    X(String, PanelSimplify, "2090")                                                                  \
+    X(String, PanelSimplifyTolerance, "2091")                                                         \
+    X(String, PanelVerticesBefore, "2092")                                                            \
+    X(String, PanelVerticesAfter, "2093")                                                             \
+    X(String, PanelMeasure, "2200")                                                                   \
+    X(String, PanelApply, "2210")                                                                     \
+    /* Entity tree: the root, a layer (followed by its name), one text per kind of entity. */         \
+    X(frmMain, TreeRoot, "twGeo00")                                                                   \
+    X(frmMain, TreeLayer, "twGeo10")                                                                  \
+    X(frmMain, TreePoint, "twGeo20")                                                                  \
+    X(frmMain, TreeLine, "twGeo30")                                                                   \
+    X(frmMain, TreeRectangle, "twGeo40")                                                              \
+    X(frmMain, TreeArc, "twGeo50")                                                                    \
+    X(frmMain, TreeCircle, "twGeo60")                                                                 \
+    X(frmMain, TreeCurve, "twGeo70")                                                                  \
+    X(frmMain, TreePolyline, "twGeo80")                                                               \
+    X(frmMain, TreeSpline, "twGeo90")                                                                 \
+    X(frmMain, TreeBitmap, "twGeoA0")                                                                 \
+    X(frmMain, TreeBlock, "twGeoB0")                                                                  \
+    X(frmMain, TreeText, "twGeoC0")                                                                   \
+    X(frmMain, TreeStl, "twGeoD0")                                                                    \
     /* Main window: caption of the current-layer button, before the number. */                       \
     X(frmMain, LayerButton, "309")                                                                    \
     /* File/Open: status while opening, the question before a drawing is replaced, and the warning */ \
