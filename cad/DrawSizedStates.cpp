@@ -1,0 +1,106 @@
+#include "cad/DrawSizedStates.h"
+
+#include "cad/ObjectSnap.h"
+#include "cad/QV_00CADProg.h"
+#include "core/CADSysException.h"
+#include "core/Primitive2D.h"
+#include "core/Punto2D.h"
+
+namespace {
+
+constexpr std::string_view ParamCheckName = "TQV2D_DrawSizedPrimitiveParam";
+// Prompt slot "474".
+constexpr size_t PromptSlot = 4;
+
+} // namespace
+
+TQV_40DrawSizedPrimitive::TQV_40DrawSizedPrimitive(TQV_00CADProg& prg, TCADStateParam param, TCADStateClass&)
+    : TQV_40DrawingState(prg, std::move(param), true)
+{
+    SizedParam();
+    SetPromptSlot(PromptSlot);
+}
+
+TQV_40DrawSizedPrimitiveParam& TQV_40DrawSizedPrimitive::SizedParam() const
+{
+    auto& param = CheckParam<TQV_40DrawSizedPrimitiveParam>(ParamCheckName);
+    if (!param.Primitive() || param.PointCount == 0)
+        throw ECADSysException(InvalidParamMessage(ParamCheckName));
+    return param;
+}
+
+TPoint2D TQV_40DrawSizedPrimitive::TakePoint(TPoint2D& s) const
+{
+    TQV_40DrawSizedPrimitiveParam& param = SizedParam();
+    TPrimitive2D& entity = *param.Primitive();
+    s = SnappedPoint();
+    TPoint2D q = entity.InverseTransformPoint(s);
+    const int k = param.CurrentIndex;
+    if (param.OrthoAllowed && k >= 1 && k - 1 < entity.Points().Count())
+        q = OrthoPoint(Program(), entity.Points().Get(k - 1), q);
+    return q;
+}
+
+void TQV_40DrawSizedPrimitive::Finish(TCADStateClass& nextState)
+{
+    TQV_40DrawSizedPrimitiveParam& param = SizedParam();
+    if (param.AfterState()) {
+        ClearDrag();
+        nextState = param.AfterState();
+        return;
+    }
+    AddToDocument(param.PrimitiveSlot());
+    ClearParam();
+    nextState = Program().IdleClass();
+}
+
+bool TQV_40DrawSizedPrimitive::HandleEvent(const TCADEvent& event, TCADStateClass& nextState)
+{
+    TQV_40DrawSizedPrimitiveParam& param = SizedParam();
+    TPrimitive2D& entity = *param.Primitive();
+    TPointsSet2D& points = entity.Points();
+    const int n = param.PointCount;
+
+    if (event.Kind == TCADEventKind::MouseMove) {
+        const int k = param.CurrentIndex;
+        if ((k > 0 || dynamic_cast<TPunto2D*>(&entity)) && k < n) {
+            TPoint2D s;
+            points.SetPoint(k, TakePoint(s));
+            ShowDrag(entity);
+        }
+        return false;
+    }
+    if (event.IsMouseDown(TCADButton::Left)) {
+        TPoint2D s;
+        const TPoint2D q = TakePoint(s);
+        NoteClick(s);
+        int k = param.CurrentIndex;
+        if (k > 0)
+            points.SetPoint(k, q);
+        else
+            for (int i = 0; i < n; ++i)
+                points.SetPoint(i, q);
+        param.CurrentIndex = static_cast<uint16_t>(++k);
+        if (k >= n) {
+            Finish(nextState);
+            return true;
+        }
+        points.SetPoint(k, q);
+        ShowDrag(entity);
+        return false;
+    }
+    if (event.IsUser(TCADUserEvent::Accept)) {
+        // Before the first click the entity is only the prototype.
+        if (param.CurrentIndex == 0)
+            return false;
+        Finish(nextState);
+        return true;
+    }
+    if (event.IsUser(TCADUserEvent::Cancel)) {
+        ClearDrag();
+        ClearParam();
+        nextState = Program().IdleClass();
+        return true;
+    }
+    return false;
+}
