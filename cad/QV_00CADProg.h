@@ -117,6 +117,10 @@ public:
     // The command now running (the class given to StartOperation; it stays
     // while a nested operation runs).
     TCADStateClass OperationClass() const { return m_OperationClass; }
+    // A state that takes a command over from the state that started it (a
+    // selection handing its objects to an edit command) names itself as the
+    // running command, so that the end of the command reports its class.
+    void SetOperationClass(TCADStateClass operation) { m_OperationClass = operation; }
     TCADStateClass SuspendedOperationClass() const { return m_SuspendedOperationClass; }
     // The class given to SuspendOperation while a nested operation runs.
     TCADStateClass NestedOperationClass() const { return m_NestedOperationClass; }

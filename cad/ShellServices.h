@@ -112,6 +112,9 @@ public:
     virtual void SetToolWinText(TToolWinText field, const std::string& text) = 0;
     virtual bool ToolWinChecked(TToolWinCheck check) const = 0;
     virtual int32_t ToolWinItemIndex(TToolWinIndex list) const = 0;
+    // Selects an item of the list (the mirror command resets its axis
+    // choice to "by two points"). The default ignores it.
+    virtual void SetToolWinItemIndex(TToolWinIndex /*list*/, int32_t /*index*/) {}
     // Set by the Copy buttons of the transform pages, cleared by Move.
     virtual bool CopySwitch() const = 0;
     // Set by rbtScaleUniform, cleared by rbtScaleXy.

@@ -77,6 +77,7 @@ public:
     void SetToolWinText(TToolWinText field, const std::string& text) override { Texts[field] = text; }
     bool ToolWinChecked(TToolWinCheck check) const override;
     int32_t ToolWinItemIndex(TToolWinIndex list) const override;
+    void SetToolWinItemIndex(TToolWinIndex list, int32_t index) override { Indexes[list] = index; }
     bool CopySwitch() const override { return Copy; }
     bool UniformScaleSwitch() const override { return UniformScale; }
 
