@@ -12,3 +12,4 @@ int KbFuzzEntityRecord(const uint8_t* data, size_t size);
 int KbFuzzStl(const uint8_t* data, size_t size);
 int KbFuzzBitmapRecord(const uint8_t* data, size_t size);
 int KbFuzzDocument(const uint8_t* data, size_t size);
+int KbFuzzDXFImport(const uint8_t* data, size_t size);

@@ -70,13 +70,18 @@ const TDXFValue& DXFGroupArray::operator[](uint16_t code) const
 
 void DXFGroupArray::Store(uint16_t code, const TDXFValue& value)
 {
-    if (const auto slot = SlotOf(code))
+    if (const auto slot = SlotOf(code)) {
+        if (m_Slots[*slot].IsEmpty())
+            m_Filled.push_back(static_cast<uint16_t>(*slot));
         m_Slots[*slot] = value;
+    }
 }
 
 void DXFGroupArray::Clear()
 {
-    m_Slots.fill(TDXFValue());
+    for (const uint16_t slot : m_Filled)
+        m_Slots[slot] = TDXFValue();
+    m_Filled.clear();
 }
 
 // --- TDXFRead ----------------------------------------------------------------
@@ -123,6 +128,7 @@ void TDXFRead::Start()
     m_Code = 0;
     m_Value = TDXFValue();
     m_Eof = false;
+    m_EndMarker = false;
     m_Line = 1;
     m_Pos = 0;
     if (!m_FromMemory) {
@@ -244,6 +250,8 @@ bool TDXFRead::NextPair()
 
     std::string raw = ReadLine();
     m_Code = code;
+    if (code == 0 && TrimDXF(raw) == "EOF")
+        m_EndMarker = true;
     if (Peek() < 0) {
         m_Eof = true;
         return false;

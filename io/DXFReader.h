@@ -18,6 +18,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 // An input error of the DXF text (or of the file under it).
 class EDXFReadError : public std::runtime_error {
@@ -49,6 +50,9 @@ public:
 
 private:
     std::array<TDXFValue, SlotCount> m_Slots;
+    // The slots stored since the last Clear, so that clearing an array
+    // reused group after group costs what the groups filled.
+    std::vector<uint16_t> m_Filled;
 };
 
 // Receives the text of the message the reader shows when it cannot open its
@@ -102,6 +106,9 @@ public:
     // True once a read met the end of the input; every further read then
     // gives code 0 and False.
     bool Eof() const { return m_Eof; }
+    // True once the pair 0 "EOF" that ends a whole DXF file was read, also
+    // when it was the last pair of the input (and so not delivered).
+    bool EndMarkerRead() const { return m_EndMarker; }
     // The 1-based line the reader has reached (for messages).
     int64_t LineNumber() const { return m_Line; }
 
@@ -130,5 +137,6 @@ private:
     bool m_OpenFailed = false;
     std::string m_OpenError;
     bool m_Eof = false;
+    bool m_EndMarker = false;
     int64_t m_Line = 1;
 };

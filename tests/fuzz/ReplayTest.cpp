@@ -44,3 +44,8 @@ TEST(FuzzReplay, Document)
 {
     EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/document", KbFuzzDocument), 0u);
 }
+
+TEST(FuzzReplay, DXFImport)
+{
+    EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/dxfimport", KbFuzzDXFImport), 0u);
+}
