@@ -101,6 +101,13 @@ public:
     // The current open-geometry panel, or null.
     virtual TOpenGeoPicker* OpenGeoPanel() = 0;
     virtual TOpenedFile OpenedFile() const = 0;
+    // The grid switches of the main window. The grid button (sbtGridOnOff)
+    // pressed or released.
+    virtual void SetGridButtonDown(bool /*down*/) {}
+    // Grid snap on or off: the menu items mnuSnap2Grid and mnuSBSnap2Grid
+    // checked or not, and the snap button (sbtSnap) showing its image for
+    // that state (the base image, plus 6 while on).
+    virtual void ShowSnapToGrid(bool /*on*/) {}
 
     // Tool window.
     // Does nothing while the tool window is visible; otherwise shows the

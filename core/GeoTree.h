@@ -8,6 +8,8 @@
 
 #include "core/ViewInterfaces.h"
 
+#include <string>
+
 class TObject2D;
 class TQV_20Layers;
 
@@ -26,6 +28,9 @@ public:
     virtual void MoveGeoTreeNode(TQV_20Layers& layers, TObject2D& object, TTreeNodeId oldNode) = 0;
     // Deletes the node; nothing for NoTreeNode or a node the tree no longer has.
     virtual void DeleteGeoTreeNode(TTreeNodeId node) = 0;
+    // Gives the node a new text (a renamed layer); nothing for NoTreeNode or
+    // a node the tree no longer has. Trees that show no texts ignore it.
+    virtual void SetGeoTreeNodeText(TTreeNodeId /*node*/, const std::string& /*text*/) {}
     // Brackets many changes into one update of the widget; they nest.
     virtual void BeginUpdate() = 0;
     virtual void EndUpdate() = 0;

@@ -185,6 +185,14 @@
     X(String, OpeningFile, "400")                                                                     \
     X(String, ClearDrawing, "452")                                                                    \
     X(String, FileNotOpened, "458")                                                                   \
+    /* Tool window, explode summary: nothing exploded; then "<n> <text>" parts: objects processed, */  \
+    /* lines, arcs and circles, polylines, other objects copied out of blocks. */                     \
+    X(frmToolWin, ExplodeNothing, "300")                                                              \
+    X(frmToolWin, ExplodeProcessed, "301")                                                            \
+    X(frmToolWin, ExplodeLines, "302")                                                                \
+    X(frmToolWin, ExplodeArcs, "303")                                                                 \
+    X(frmToolWin, ExplodePolylines, "304")                                                            \
+    X(frmToolWin, ExplodeOthers, "ExplodeOthers")                                                     \
     /* Tool window: report line of the bitmap tracing. */                                             \
     X(frmToolWin, TraceReport, "strVec1")
 
@@ -203,7 +211,41 @@
     X(frmToolWin, lblDir1, true, false, 0)                                                            \
     X(frmToolWin, lblDir2, true, false, 0)                                                            \
     X(frmToolWin, lblDir3, true, false, 0)                                                            \
-    X(frmToolWin, lblDir4, true, false, 0)
+    X(frmToolWin, lblDir4, true, false, 0)                                                            \
+    /* Layer dialog: the form, the table's group box, the hidden labels that give the header texts. */ \
+    X(frmLayer, frmLayer, true, false, 0)                                                             \
+    X(frmLayer, grpLayer, true, false, 0)                                                             \
+    X(frmLayer, lblLayerNum, true, false, 0)                                                          \
+    X(frmLayer, lblLayerCurr, true, false, 0)                                                         \
+    X(frmLayer, lblLayerName, true, false, 0)                                                         \
+    X(frmLayer, lblLayerVis, true, false, 0)                                                          \
+    X(frmLayer, lblLayerCol, true, false, 0)                                                          \
+    X(frmLayer, lblLayerPenW, true, false, 0)                                                         \
+    X(frmLayer, btnOk, true, false, 0)                                                                \
+    X(frmLayer, btnCancel, true, false, 0)                                                            \
+    X(frmLayer, btnSaveSettings, true, true, 0)                                                       \
+    /* Layer-attribute dialog; its caption and group title are the layer dialog's. */                 \
+    X(frmLayerAttr, btnOk, true, false, 0)                                                            \
+    X(frmLayerAttr, btnCancel, true, false, 0)                                                        \
+    /* Grid dialog. */                                                                                \
+    X(frmGrid, frmGrid, true, false, 0)                                                               \
+    X(frmGrid, grpGrid, true, false, 0)                                                               \
+    X(frmGrid, lblGridX, true, false, 0)                                                              \
+    X(frmGrid, lblGridY, true, false, 0)                                                              \
+    X(frmGrid, lblGridSize, true, false, 0)                                                           \
+    X(frmGrid, lblGridStep, true, false, 0)                                                           \
+    X(frmGrid, lblGridSub, true, false, 0)                                                            \
+    X(frmGrid, lblGridOrigin, true, false, 0)                                                         \
+    X(frmGrid, chkUnisceGrid, true, true, 0)                                                          \
+    X(frmGrid, chkUnisceSubGrid, true, true, 0)                                                       \
+    X(frmGrid, chkShowGrid, true, false, 0)                                                           \
+    X(frmGrid, chkSnap2Grid, true, false, 0)                                                          \
+    X(frmGrid, grpSnapGrid, true, false, 0)                                                           \
+    X(frmGrid, lblSnapX, true, false, 0)                                                              \
+    X(frmGrid, lblSnapY, true, false, 0)                                                              \
+    X(frmGrid, chkUnisceSnap, true, true, 0)                                                          \
+    X(frmGrid, sbtOk, true, false, 0)                                                                 \
+    X(frmGrid, sbtCancel, true, false, 0)
 
 #define KB_LANG_DECLARE_TEXT(section, ident, key)                                                     \
     namespace LangKeys::section {                                                                     \

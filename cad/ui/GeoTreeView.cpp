@@ -108,6 +108,12 @@ void TGeoTreeView::DeleteGeoTreeNode(TTreeNodeId node)
     delete item;
 }
 
+void TGeoTreeView::SetGeoTreeNodeText(TTreeNodeId node, const std::string& text)
+{
+    if (QTreeWidgetItem* item = Item(node))
+        item->setText(0, AnsiToQString(text));
+}
+
 void TGeoTreeView::BeginUpdate()
 {
     if (m_UpdateDepth++ == 0)

@@ -33,6 +33,7 @@ public:
     void AddObjectToGeoTree(TQV_20Layers& layers, TObject2D& object) override;
     void MoveGeoTreeNode(TQV_20Layers& layers, TObject2D& object, TTreeNodeId oldNode) override;
     void DeleteGeoTreeNode(TTreeNodeId node) override;
+    void SetGeoTreeNodeText(TTreeNodeId node, const std::string& text) override;
     // Nested; the tree repaints once when the outermost bracket ends.
     void BeginUpdate() override;
     void EndUpdate() override;

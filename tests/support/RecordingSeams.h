@@ -9,6 +9,7 @@
 #include "core/WorkMonitor.h"
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -41,10 +42,12 @@ public:
     void AddObjectToGeoTree(TQV_20Layers& layers, TObject2D& object) override;
     void MoveGeoTreeNode(TQV_20Layers& layers, TObject2D& object, TTreeNodeId oldNode) override;
     void DeleteGeoTreeNode(TTreeNodeId node) override;
+    void SetGeoTreeNodeText(TTreeNodeId node, const std::string& text) override { NodeTexts[node] = text; }
     void BeginUpdate() override { ++UpdateDepth; }
     void EndUpdate() override { --UpdateDepth; }
 
     std::vector<TEvent> Events;
+    std::map<TTreeNodeId, std::string> NodeTexts; // the last text given to each node
     int LayerNodesMade = 0;
     int UpdateDepth = 0;
 

@@ -80,6 +80,8 @@ public:
     void SetToolWinItemIndex(TToolWinIndex list, int32_t index) override { Indexes[list] = index; }
     bool CopySwitch() const override { return Copy; }
     bool UniformScaleSwitch() const override { return UniformScale; }
+    void SetGridButtonDown(bool down) override { GridButton.push_back(down); }
+    void ShowSnapToGrid(bool on) override { SnapShown.push_back(on); }
 
     std::vector<TEnd> Ends;
     std::vector<std::string> Prompts;
@@ -87,6 +89,8 @@ public:
     std::vector<TPages> Pages;
     int LayerInfoShown = 0;
     std::vector<uint32_t> LayerColors;
+    std::vector<bool> GridButton; // each SetGridButtonDown
+    std::vector<bool> SnapShown;  // each ShowSnapToGrid
 
     std::map<TToolWinText, std::string> Texts;
     std::map<TToolWinCheck, bool> Checks;
