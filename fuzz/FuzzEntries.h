@@ -13,3 +13,4 @@ int KbFuzzStl(const uint8_t* data, size_t size);
 int KbFuzzBitmapRecord(const uint8_t* data, size_t size);
 int KbFuzzDocument(const uint8_t* data, size_t size);
 int KbFuzzDXFImport(const uint8_t* data, size_t size);
+int KbFuzzSvg(const uint8_t* data, size_t size);

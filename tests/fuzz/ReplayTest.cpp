@@ -49,3 +49,8 @@ TEST(FuzzReplay, DXFImport)
 {
     EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/dxfimport", KbFuzzDXFImport), 0u);
 }
+
+TEST(FuzzReplay, Svg)
+{
+    EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/svg", KbFuzzSvg), 0u);
+}

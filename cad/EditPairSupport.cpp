@@ -1,0 +1,184 @@
+#include "cad/EditPairSupport.h"
+
+#include "cad/ProgramScene.h"
+#include "cad/QV_00Prog.h"
+#include "cad/QV_50SelectObjectsParam.h"
+#include "core/Arco2D.h"
+#include "core/CADSysException.h"
+#include "core/Cerchio2D.h"
+#include "core/Geometry.h"
+#include "core/LangKeys.h"
+#include "core/Language.h"
+#include "core/Line2D.h"
+#include "core/QV_01Cmp2D.h"
+
+#include <cmath>
+#include <memory>
+
+TEditKind EditKindOf(const TObject2D* object)
+{
+    if (dynamic_cast<const TLine2D*>(object))
+        return TEditKind::Line;
+    if (dynamic_cast<const TArco2D*>(object))
+        return TEditKind::Arc;
+    if (dynamic_cast<const TCerchio2D*>(object))
+        return TEditKind::Circle;
+    return TEditKind::Other;
+}
+
+bool EntityPoints01(const TPrimitive2D& entity, TVector2D& p1, TVector2D& p2)
+{
+    const TPointsSet2D& points = entity.Points();
+    if (points.Count() < 2)
+        return false;
+    p1 = ObjectPointToDrawing(points.Get(0), entity);
+    p2 = ObjectPointToDrawing(points.Get(1), entity);
+    return true;
+}
+
+bool CentreAndRadius(const TPrimitive2D& entity, TVector2D& centre, double& radius)
+{
+    TVector2D onCircle;
+    if (!EntityPoints01(entity, centre, onCircle))
+        return false;
+    radius = DistanceVector2D(centre, onCircle);
+    return true;
+}
+
+namespace {
+
+// The closed arc of the circle, not yet in the document.
+std::unique_ptr<TArco2D> ClosedArcOf(const TCerchio2D& circle)
+{
+    TVector2D centre, onCircle;
+    EntityPoints01(circle, centre, onCircle);
+    return std::make_unique<TArco2D>(-1, Point2D(centre.X, centre.Y), Point2D(onCircle.X, onCircle.Y), 0.0, 0.0);
+}
+
+TArco2D& AddInPlaceOf(TQV_01Cmp2D& document, const TCerchio2D& circle, std::unique_ptr<TArco2D> arc)
+{
+    // On the circle's layer: the arc is the same geometry under another
+    // class, and must not wander to whatever layer happens to be current.
+    return *document.AddObjectOnLayer(-1, circle.Layer(), std::move(arc));
+}
+
+} // namespace
+
+TArco2D& ReplaceCircleByArc(TQV_01Cmp2D& document, TCerchio2D& circle)
+{
+    TArco2D& arc = AddInPlaceOf(document, circle, ClosedArcOf(circle));
+    document.DeleteObject(circle.ID());
+    return arc;
+}
+
+void ReplaceCirclesByArcs(TQV_01Cmp2D& document, TCerchio2D& first, TCerchio2D& second, TArco2D*& firstArc,
+                          TArco2D*& secondArc)
+{
+    firstArc = &AddInPlaceOf(document, first, ClosedArcOf(first));
+    secondArc = &AddInPlaceOf(document, second, ClosedArcOf(second));
+    const int32_t firstID = first.ID();
+    const int32_t secondID = second.ID();
+    document.DeleteObject(firstID);
+    document.DeleteObject(secondID);
+}
+
+void SetLineEnds(TLine2D& line, const TVector2D& p1, const TVector2D& p2)
+{
+    line.ResetTransforms();
+    TPointsSet2D& points = line.Points();
+    if (points.Count() < 2)
+        return;
+    points.Put(0, Point2D(p1.X, p1.Y));
+    points.Put(1, Point2D(p2.X, p2.Y));
+    line.UpdateBounds();
+}
+
+void SetArcSpan(TArco2D& arc, const TVector2D& centre, const TVector2D& radiusPoint, double startAngle,
+                double endAngle)
+{
+    arc.ResetTransforms();
+    TPointsSet2D& points = arc.Points();
+    if (points.Count() < 2)
+        return;
+    points.Put(0, Point2D(centre.X, centre.Y));
+    points.Put(1, Point2D(radiusPoint.X, radiusPoint.Y));
+    if (points.Count() >= 4) {
+        // The angle points, not the angle setters: a setter skips a value
+        // equal to its field, and the field may still describe the points
+        // under the transform just dropped.
+        const double r = DistanceVector2D(centre, radiusPoint);
+        const TPoint2D s = Point2D(centre.X + r * std::cos(startAngle), centre.Y + r * std::sin(startAngle));
+        const TPoint2D e = Point2D(centre.X + r * std::cos(endAngle), centre.Y + r * std::sin(endAngle));
+        // A clockwise arc runs from point 2 to point 3 the other way round.
+        points.Put(2, arc.IsCounterClockwise() ? s : e);
+        points.Put(3, arc.IsCounterClockwise() ? e : s);
+    }
+    arc.UpdateBounds();
+}
+
+int NearestCandidate(const std::vector<TVector2D>& candidates, const TVector2D& pick)
+{
+    if (candidates.empty())
+        return -1;
+    int best = 0;
+    double bestDistance = 1e8;
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        const double d = DistanceVector2D(candidates[i], pick);
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = static_cast<int>(i);
+        }
+    }
+    return best;
+}
+
+std::string WrongKindMessage()
+{
+    return LangText(LangKeys::String::WrongKind) + "\r\n" + LangText(LangKeys::String::WrongKindHint);
+}
+
+void RecordPairEditStep(TUndoKind kind, std::initializer_list<int32_t> ids)
+{
+    if (TUndoRedo* journal = UndoJournal())
+        journal->AddUndo(kind, ids);
+}
+
+TQV_01Cmp2D& CommandDocument(const TQV_00CADProg& prg, std::string_view stateName)
+{
+    TQVScene* scene = ProgramScene(prg);
+    if (!scene || !scene->Document())
+        throw ECADSysException(std::string(stateName) + ": No drawing");
+    return *scene->Document();
+}
+
+TPoint2D CommandSnappedPoint(TQV_00CADProg& prg)
+{
+    if (auto* prog = dynamic_cast<TQV_00Prog*>(&prg))
+        return prog->GetSnappedPoint();
+    return CartesianPoint2D(prg.GetCursorPoint());
+}
+
+bool DocumentHolds(TQV_01Cmp2D& document, const TGraphicObject* object)
+{
+    if (!object)
+        return false;
+    TGraphicObjIterator it = document.ObjectsIterator();
+    for (TGraphicObject* o = it.First(); o; o = it.Next())
+        if (o == object)
+            return true;
+    return false;
+}
+
+void TakeSelectedPair(TQV_01Cmp2D& document, TQV_50SelectObjectsParam& selection, TObject2D*& first,
+                      TObject2D*& second)
+{
+    const std::vector<TObject2D*> objects = selection.Objects();
+    first = objects.size() > 0 ? document.GetObject(objects[0]->ID()) : nullptr;
+    second = objects.size() > 1 ? document.GetObject(objects[1]->ID()) : nullptr;
+}
+
+void ClearCommandOverlay(const TQV_00CADProg& prg)
+{
+    if (TQVScene* scene = ProgramScene(prg))
+        scene->ClearOverlay();
+}
