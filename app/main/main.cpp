@@ -1,9 +1,46 @@
-#include <cstdio>
+// The program's entry: the OpenGL format the scene view needs, the
+// application, the start-up of the program's shared objects and main
+// window (app/Program.h), and the event loop until the main window closes.
+// The first command-line argument, when given, names a file that is opened
+// once the main window is shown.
 
-// The program's entry point. The main window is not built yet: the program
-// says so and ends.
-int main()
+#include "app/GuardedApplication.h"
+#include "app/Program.h"
+#include "cad/EventGuard.h"
+#include "cad/ui/QtUserNotifier.h"
+#include "cad/ui/SceneViewer.h"
+#include "platform/ConfigFolder.h"
+
+#include <clocale>
+#include <memory>
+
+int main(int argc, char** argv)
 {
-    std::printf("Kestrabel 3 %s: the main window is not built yet.\n", KB_VERSION);
-    return 0;
+    // Before the application exists, or the widgets get a core profile.
+    UseSceneSurfaceFormat();
+    TGuardedApplication app(argc, argv);
+    // Qt takes the process locale from the environment; numbers that
+    // libraries read and write as text (OSG's readers) must keep ".".
+    std::setlocale(LC_NUMERIC, "C");
+
+    TStartOptions options;
+    options.ProgramFolder = ProgramFolder();
+    options.ConfigFolder = ConfigFolderPath(TConfigFolderEnv::FromProcess());
+    // QApplication has taken its own options out of argv.
+    if (argc > 1)
+        options.FileToOpen = argv[1];
+
+    // A start-up that fails is shown in a message box too: the program
+    // installs its own boxes, and puts these back when it goes.
+    TQtUserNotifier startupErrors;
+    TUserNotifier* previousNotifier = SetUserNotifier(&startupErrors);
+    std::unique_ptr<TProgram> program;
+    int result = 1;
+    if (GuardedCall([&] { program = std::make_unique<TProgram>(options); })) {
+        program->Show();
+        result = app.exec();
+        program.reset();
+    }
+    SetUserNotifier(previousNotifier);
+    return result;
 }

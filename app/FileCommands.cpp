@@ -1,0 +1,112 @@
+#include "app/FileCommands.h"
+
+#include "cad/QV_00Prog.h"
+#include "core/AppConfig.h"
+#include "core/DocumentFile.h"
+#include "core/LangKeys.h"
+#include "core/Language.h"
+#include "core/QV_01Cmp2D.h"
+#include "core/UndoRedo.h"
+#include "core/UserNotifier.h"
+#include "core/WorkMonitor.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+namespace {
+
+std::string FullName(const std::string& fileName)
+{
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(fileName, error);
+    return error ? fileName : full.lexically_normal().string();
+}
+
+std::string FolderOf(const std::string& fullName)
+{
+    return std::filesystem::path(fullName).parent_path().string();
+}
+
+} // namespace
+
+std::string UpperExtension(const std::string& fileName)
+{
+    std::string extension = std::filesystem::path(fileName).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return extension;
+}
+
+TFileCommands::TFileCommands(TQV_01Cmp2D& document, TQV_00Prog& prg, TDocumentView& view, TAppConfig& config)
+    : m_Document(document), m_Prg(prg), m_View(view), m_Config(config)
+{
+}
+
+void TFileCommands::OpenGeo(const std::string& fileName, bool merge)
+{
+    m_Prg.StopOperation();
+    std::string name = fileName;
+    if (name.empty()) {
+        if (!AskOpenFileName)
+            return;
+        name = AskOpenFileName(m_Config.FilePath_Geo);
+        if (name.empty())
+            return;
+        m_Config.FilePath_Geo = FolderOf(FullName(name));
+    }
+    if (!merge && m_Document.ObjectsCount() > 0 &&
+        UserNotifier().AskYesNo(LangText(LangKeys::String::ClearDrawing), LangText(LangKeys::String::ErrorCaption)) !=
+            EUserAnswer::Yes)
+        return;
+
+    m_Opened = TOpenedFile{FullName(name), TOpenedFileKind::None};
+    WorkMonitor().ShowStatusMessage(LangText(LangKeys::String::OpeningFile));
+    {
+        TBusySection busy(WorkMonitor());
+        try {
+            if (UpperExtension(name) == ".KVX" && OpenDocumentFile(m_Opened.FileName, merge))
+                m_Opened.Kind = TOpenedFileKind::Document;
+            else
+                m_Opened.Kind = TOpenedFileKind::Failed;
+        } catch (...) {
+            m_Opened.Kind = TOpenedFileKind::Failed;
+            WorkMonitor().ShowStatusMessage(std::string());
+            throw;
+        }
+    }
+    if (m_Opened.Kind == TOpenedFileKind::Failed) {
+        UserNotifier().ShowMessage(EMessageKind::Warning, LangText(LangKeys::String::FileNotOpened),
+                                   LangText(LangKeys::String::ErrorCaption));
+        WorkMonitor().ShowStatusMessage(std::string());
+        return;
+    }
+    WorkMonitor().ShowStatusMessage(std::string());
+    if (OnFileOpened)
+        OnFileOpened(m_Opened.FileName);
+    if (merge)
+        m_Opened.FileName.clear();
+}
+
+bool TFileCommands::OpenDocumentFile(const std::string& fileName, bool merge)
+{
+    // The steps of the journal name objects of the drawing that a load
+    // replaces; a merge only adds, and a file refused before its content
+    // was read (missing, wrong signature) changes nothing.
+    const auto forgetReplacedSteps = [&] {
+        if (!merge && UndoJournal())
+            UndoJournal()->Clear();
+    };
+    try {
+        // A partial read that stopped at an unknown class was reported by
+        // the loader; the drawing holds what was read.
+        (void)m_Document.LoadFromFile(fileName, merge);
+    } catch (const ECADFilePartlyRead&) {
+        forgetReplacedSteps();
+        ZoomToDrawing(m_Document, m_View);
+        throw;
+    }
+    forgetReplacedSteps();
+    ZoomToDrawing(m_Document, m_View);
+    return true;
+}

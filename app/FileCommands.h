@@ -1,0 +1,63 @@
+#pragma once
+// The File commands of the main window: open (documents for now) and the
+// record of what the last open gave. OpenGeo is the one entry for opening:
+// File/Open and the command line both call it.
+//
+// Promises:
+// - A drawing that holds objects is replaced only after the user answered
+//   Yes to the question "452" (any other answer changes nothing); a merge
+//   never asks. The file name is asked for first, so a cancelled dialog
+//   changes nothing either.
+// - The opened-file record: kind None before any open and while an open is
+//   under way, Document after a document was read, Failed when the file
+//   was of a kind that cannot be opened (warning "458", caption "450") or
+//   its reader raised; the name is the full name of the file (empty after
+//   a merge).
+// - A reader's exception (a damaged document) passes on after the record
+//   says Failed and the busy cursor is back; the caller's event guard
+//   shows it. What the reader had read stays in the drawing.
+// - Once a load has replaced the drawing (also only in part), the undo
+//   journal forgets its steps, which named the objects replaced; a merge,
+//   or a file refused before anything was read, leaves them.
+// Main thread only.
+
+#include "cad/ShellServices.h"
+
+#include <functional>
+#include <string>
+
+class TAppConfig;
+class TDocumentView;
+class TQV_00Prog;
+class TQV_01Cmp2D;
+
+class TFileCommands {
+public:
+    TFileCommands(TQV_01Cmp2D& document, TQV_00Prog& prg, TDocumentView& view, TAppConfig& config);
+
+    // Asks for the file to open, starting in the folder given; an empty
+    // result means cancelled. Set by the main window (a file dialog).
+    std::function<std::string(const std::string& startFolder)> AskOpenFileName;
+    // Told the full name after each successful open (the caption shows it).
+    std::function<void(const std::string& fileName)> OnFileOpened;
+
+    // Opens fileName (empty: asks for it), or merges it into the drawing.
+    void OpenGeo(const std::string& fileName, bool merge);
+
+    const TOpenedFile& OpenedFile() const { return m_Opened; }
+
+private:
+    // True when the document was read (also only partly: the loader told
+    // the user).
+    bool OpenDocumentFile(const std::string& fileName, bool merge);
+
+    TQV_01Cmp2D& m_Document;
+    TQV_00Prog& m_Prg;
+    TDocumentView& m_View;
+    TAppConfig& m_Config;
+    TOpenedFile m_Opened;
+};
+
+// The upper-cased extension of a file name, with its dot (".KVX"); empty
+// when the name has none.
+std::string UpperExtension(const std::string& fileName);

@@ -1,0 +1,189 @@
+#include "app/Program.h"
+
+#include "app/LayerDefaults.h"
+#include "app/frmMain.h"
+#include "cad/EventGuard.h"
+#include "cad/QVScene.h"
+#include "cad/QV_00Prog.h"
+#include "cad/ui/FormTranslate.h"
+#include "cad/ui/QtUserNotifier.h"
+#include "core/AppConfig.h"
+#include "core/ClassRegistry.h"
+#include "core/DocumentFile.h"
+#include "core/EntityRegistration.h"
+#include "core/Language.h"
+#include "core/QV_01Cmp2D.h"
+#include "core/Stream.h"
+#include "core/UndoRedo.h"
+#include "core/VectFont.h"
+#include "core/ViewInterfaces.h"
+#include "platform/ConfigFolder.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+
+namespace {
+
+constexpr const char* ApplicationTitleText = "Kestrabel";
+constexpr const char* Font0FileName = "RomanC.fnd";
+constexpr const char* BlockLibraryFileName = "Library.blk";
+
+// A file that could not be read, reported as the default handler reports
+// errors, with the file it concerns.
+void ReportFileError(const std::string& fileName, const std::exception& e)
+{
+    ShowExceptionText(fileName + "\r\n" + e.what());
+}
+
+} // namespace
+
+std::string ProgramFolder()
+{
+    return QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+}
+
+TProgram::TRegistries::TRegistries()
+{
+    // Every stored class, the block classes included.
+    RegisterEntityClasses();
+}
+
+TProgram::TRegistries::~TRegistries()
+{
+    CADSysClearFontRegistry();
+    QV_00ClearClassRegistry();
+}
+
+TProgram::TProgram(const TStartOptions& options)
+{
+    try {
+        Start(options);
+    } catch (...) {
+        // No destructor runs for a constructor that throws: put back what
+        // was installed, so the error can still be shown.
+        Shutdown();
+        throw;
+    }
+}
+
+void TProgram::Start(const TStartOptions& options)
+{
+    if (options.InstallMessageBoxes) {
+        m_Notifier = std::make_unique<TQtUserNotifier>();
+        m_PreviousNotifier = SetUserNotifier(m_Notifier.get());
+    }
+    SetApplicationTitle(ApplicationTitleText);
+
+    if (!options.ConfigFolder.empty()) {
+        const TConfigFolderResult prepared = PrepareConfigFolder(options.ConfigFolder, options.ProgramFolder);
+        for (const std::string& error : prepared.Errors)
+            std::fprintf(stderr, "Configuration folder: %s\n", error.c_str());
+    }
+    m_Config = std::make_unique<TAppConfig>(options.ConfigFolder);
+    // A missing file is reported when the main window is translated.
+    SetLanguageIni(OpenLanguageFile(options.ProgramFolder, m_Config->Language));
+
+    m_Registries = std::make_unique<TRegistries>();
+    RegisterFont0(options.ProgramFolder);
+
+    m_Scene = std::make_unique<TQVScene>(*m_Config);
+    m_Document = std::make_unique<TQV_01Cmp2D>();
+    m_Document->AddViewport(m_Scene.get());
+    m_Scene->SetDocument(m_Document.get());
+    m_Undo = std::make_unique<TUndoRedo>(*m_Document);
+    m_PreviousUndo = SetUndoJournal(m_Undo.get());
+    LoadBlockLibrary(options.ProgramFolder);
+
+    m_Prg = std::make_unique<TQV_00Prog>();
+    m_Prg->SetViewPortGL(m_Scene.get());
+    m_Prg->XSnap = m_Config->SnapX;
+    m_Prg->YSnap = m_Config->SnapY;
+    m_ViewServices = std::make_unique<TViewServicesScope>(
+        TViewServices{&m_Scene->SceneBuilder(), m_Scene.get(), nullptr, m_Prg.get()});
+
+    CaricaImpLayers(*m_Document, m_Config->ConfigFolder(), m_Config->DefLayers);
+
+    m_Scene->SetGridVisible(m_Config->SGrid);
+    m_Scene->SetAxesVisible(m_Config->SAxis);
+    m_Scene->SetGridSubdivisionsX(m_Config->GridSubX);
+    m_Scene->SetGridSubdivisionsY(m_Config->GridSubY);
+    m_Scene->SetGridEnabled(true);
+    m_Scene->RebuildGrid();
+
+    m_MainWindow = std::make_unique<TfrmMain>(*m_Scene, *m_Document, *m_Prg, *m_Config);
+    if (m_Notifier)
+        m_Notifier->SetParentWidget(m_MainWindow.get());
+    m_MainWindow->move(m_Config->fWPL, m_Config->fWPT);
+    m_MainWindow->resize(m_Config->fWPW, m_Config->fWPH);
+    m_MainWindow->SetStartupFile(options.FileToOpen);
+    TranslateForms({m_MainWindow.get()}, LanguageIni());
+    m_MainWindow->CurrLayerInfo();
+}
+
+TProgram::~TProgram()
+{
+    Shutdown();
+}
+
+void TProgram::Shutdown()
+{
+    m_MainWindow.reset();
+    if (m_Notifier)
+        m_Notifier->SetParentWidget(nullptr);
+    m_ViewServices.reset();
+    m_Prg.reset();
+    if (m_Undo) {
+        SetUndoJournal(m_PreviousUndo);
+        m_Undo.reset();
+    }
+    m_Document.reset();
+    m_Scene.reset();
+    m_Registries.reset();
+    if (m_Config) {
+        SetLanguageIni(nullptr);
+        m_Config.reset();
+    }
+    SetApplicationTitle(m_PreviousTitle);
+    if (m_Notifier) {
+        SetUserNotifier(m_PreviousNotifier);
+        m_Notifier.reset();
+    }
+}
+
+void TProgram::Show()
+{
+    if (m_Config->fWPMax)
+        m_MainWindow->showMaximized();
+    else
+        m_MainWindow->show();
+}
+
+void TProgram::RegisterFont0(const std::string& programFolder)
+{
+    const std::string fileName = programFolder + "/" + Font0FileName;
+    try {
+        // A missing file is reported by the registry itself.
+        CADSysRegisterFontFromFile(0, fileName);
+    } catch (const std::exception& e) {
+        ReportFileError(fileName, e);
+    }
+}
+
+void TProgram::LoadBlockLibrary(const std::string& programFolder)
+{
+    const std::string fileName = programFolder + "/" + BlockLibraryFileName;
+    std::error_code error;
+    if (!std::filesystem::exists(fileName, error))
+        return;
+    try {
+        TFileStream stream(fileName, TFileStream::TMode::OpenRead);
+        // A partial read was reported by the loader; its blocks stay.
+        (void)m_Document->LoadLibrary(stream);
+    } catch (const std::exception& e) {
+        ReportFileError(fileName, e);
+    }
+}

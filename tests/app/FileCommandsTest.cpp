@@ -1,0 +1,174 @@
+#include "app/FileCommands.h"
+
+#include "cad/QV_00Prog.h"
+#include "core/AppConfig.h"
+#include "core/EntityRegistration.h"
+#include "core/LangKeys.h"
+#include "core/Language.h"
+#include "core/Line2D.h"
+#include "core/QV_01Cmp2D.h"
+#include "core/UndoRedo.h"
+#include "tests/support/RecordingNotifier.h"
+#include "tests/support/RecordingSeams.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using kbtest::TBytes;
+
+struct FileCommands : ::testing::Test {
+    FileCommands() : Config(""), Commands(Doc, Prg, View, Config)
+    {
+        RegisterEntityClasses();
+        SetLanguageIni(OpenLanguageFile(KB_DATA_SOURCE_DIR, "english"));
+        // A document of three lines, written by the document itself.
+        TQV_01Cmp2D source;
+        for (int i = 0; i < 3; ++i)
+            source.AddObject(-1, std::make_unique<TLine2D>(0, Point2D(0, i), Point2D(10, i)));
+        DocumentFile = Dir.File("three.kvx");
+        source.SaveToFile(DocumentFile);
+    }
+    ~FileCommands() override { SetLanguageIni(nullptr); }
+
+    void AddLine() { Doc.AddObject(-1, std::make_unique<TLine2D>(0, Point2D(0, 0), Point2D(1, 1))); }
+    size_t Warnings() const
+    {
+        size_t n = 0;
+        for (const auto& m : Notifier.Messages())
+            n += (!m.Question && m.Kind == EMessageKind::Warning) ? 1 : 0;
+        return n;
+    }
+
+    kbtest::TTempDir Dir;
+    kbtest::TRecordingNotifier Notifier;
+    kbtest::TRecordingWorkMonitor Monitor;
+    kbtest::TRecordingDocumentView View;
+    TAppConfig Config;
+    TQV_01Cmp2D Doc;
+    TQV_00Prog Prg;
+    TFileCommands Commands;
+    std::string DocumentFile;
+};
+
+TEST_F(FileCommands, ADrawingIsReplacedOnlyAfterYes)
+{
+    struct TCase {
+        EUserAnswer Answer;
+        int32_t Objects;
+        TOpenedFileKind Kind;
+    };
+    for (const TCase& c : {TCase{EUserAnswer::Yes, 3, TOpenedFileKind::Document},
+                           TCase{EUserAnswer::No, 1, TOpenedFileKind::None},
+                           TCase{EUserAnswer::Dismissed, 1, TOpenedFileKind::None}}) {
+        TQV_01Cmp2D doc;
+        TFileCommands commands(doc, Prg, View, Config);
+        doc.AddObject(-1, std::make_unique<TLine2D>(0, Point2D(0, 0), Point2D(1, 1)));
+        Notifier.Clear();
+        Notifier.QueueAnswer(c.Answer);
+        std::string opened;
+        commands.OnFileOpened = [&](const std::string& name) { opened = name; };
+        commands.OpenGeo(DocumentFile, false);
+        ASSERT_EQ(Notifier.Messages().size(), 1u);
+        EXPECT_TRUE(Notifier.Messages()[0].Question);
+        EXPECT_EQ(Notifier.Messages()[0].Text, LangText(LangKeys::String::ClearDrawing));
+        EXPECT_EQ(doc.ObjectsCount(), c.Objects);
+        EXPECT_EQ(commands.OpenedFile().Kind, c.Kind);
+        EXPECT_EQ(opened.empty(), c.Kind != TOpenedFileKind::Document);
+    }
+}
+
+TEST_F(FileCommands, OpeningADocumentRecordsItAndFitsTheView)
+{
+    Commands.OpenGeo(DocumentFile, false);
+    EXPECT_TRUE(Notifier.Messages().empty()); // an empty drawing is not asked about
+    EXPECT_EQ(Doc.ObjectsCount(), 3);
+    EXPECT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::Document);
+    EXPECT_EQ(Commands.OpenedFile().FileName, DocumentFile);
+    EXPECT_EQ(View.Zooms.size(), 1u);
+    EXPECT_EQ(Monitor.BusyDepth, 0);
+    ASSERT_FALSE(Monitor.StatusMessages.empty());
+    EXPECT_EQ(Monitor.StatusMessages.back(), "");
+}
+
+TEST_F(FileCommands, MergingNeverAsksAndForgetsTheName)
+{
+    AddLine();
+    Commands.OpenGeo(DocumentFile, true);
+    EXPECT_TRUE(Notifier.Messages().empty());
+    EXPECT_EQ(Doc.ObjectsCount(), 4);
+    EXPECT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::Document);
+    EXPECT_TRUE(Commands.OpenedFile().FileName.empty());
+}
+
+TEST_F(FileCommands, AFileOfAnotherKindIsRefusedWithAWarning)
+{
+    const std::string dxf = Dir.File("part.dxf");
+    kbtest::WriteFileText(dxf, "0\nEOF\n");
+    Commands.OpenGeo(dxf, false);
+    EXPECT_EQ(Warnings(), 1u);
+    EXPECT_EQ(Notifier.Messages().back().Text, LangText(LangKeys::String::FileNotOpened));
+    EXPECT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::Failed);
+    EXPECT_EQ(Doc.ObjectsCount(), 0);
+}
+
+TEST_F(FileCommands, ADamagedDocumentFailsLoudly)
+{
+    // A valid signature, then a layer section that does not start with 1.
+    const std::string damaged = Dir.File("damaged.KVX");
+    kbtest::WriteFileBytes(damaged, TBytes().Str("QV-3.6").I16(7).I32(-1).Data());
+    EXPECT_ANY_THROW(Commands.OpenGeo(damaged, false));
+    EXPECT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::Failed);
+    EXPECT_EQ(Monitor.BusyDepth, 0);
+    // A missing file, too.
+    EXPECT_ANY_THROW(Commands.OpenGeo(Dir.File("missing.kvx"), false));
+    EXPECT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::Failed);
+}
+
+TEST_F(FileCommands, ReplacingTheDrawingForgetsItsUndoSteps)
+{
+    TUndoRedo journal(Doc);
+    TUndoRedo* previous = SetUndoJournal(&journal);
+    AddLine();
+    ASSERT_TRUE(journal.AddUndo(TUndoKind::NewObjects, {0}));
+
+    // Refused before anything was read: the drawing and its step stay.
+    EXPECT_ANY_THROW(Commands.OpenGeo(Dir.File("missing.kvx"), false));
+    EXPECT_EQ(journal.Steps().size(), 1u);
+    // A merge keeps the step too; a load in place of the drawing does not.
+    Commands.OpenGeo(DocumentFile, true);
+    EXPECT_EQ(journal.Steps().size(), 1u);
+    Notifier.QueueAnswer(EUserAnswer::Yes);
+    Commands.OpenGeo(DocumentFile, false);
+    EXPECT_TRUE(journal.Steps().empty());
+    EXPECT_EQ(Doc.ObjectsCount(), 3);
+    SetUndoJournal(previous);
+}
+
+TEST_F(FileCommands, ACancelledDialogChangesNothing)
+{
+    AddLine();
+    std::string askedIn = "not asked";
+    Config.FilePath_Geo = Dir.Path().string();
+    Commands.AskOpenFileName = [&](const std::string& folder) {
+        askedIn = folder;
+        return std::string();
+    };
+    Commands.OpenGeo("", false);
+    EXPECT_EQ(askedIn, Dir.Path().string());
+    EXPECT_TRUE(Notifier.Messages().empty());
+    EXPECT_EQ(Doc.ObjectsCount(), 1);
+    EXPECT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::None);
+
+    // A chosen file's folder is where the next dialog starts.
+    Commands.AskOpenFileName = [&](const std::string&) { return DocumentFile; };
+    Notifier.QueueAnswer(EUserAnswer::Yes);
+    Commands.OpenGeo("", false);
+    EXPECT_EQ(Doc.ObjectsCount(), 3);
+    EXPECT_EQ(Config.FilePath_Geo, Dir.Path().string());
+}
+
+} // namespace

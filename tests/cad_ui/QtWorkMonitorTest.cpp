@@ -1,0 +1,71 @@
+#include "cad/ui/QtWorkMonitor.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QProgressBar>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+TEST(QtWorkMonitor, BusySectionsNestAndTheCursorComesBackOnce)
+{
+    TQtWorkMonitor monitor(nullptr, nullptr);
+    ASSERT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    monitor.SetBusy(true);
+    monitor.SetBusy(true);
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    monitor.SetBusy(false);
+    EXPECT_NE(QGuiApplication::overrideCursor(), nullptr);
+    monitor.SetBusy(false);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    // An unbalanced end takes back no cursor of anybody else's.
+    QGuiApplication::setOverrideCursor(Qt::CrossCursor);
+    monitor.SetBusy(false);
+    EXPECT_NE(QGuiApplication::overrideCursor(), nullptr);
+    QGuiApplication::restoreOverrideCursor();
+}
+
+TEST(QtWorkMonitor, DestructorEndsOpenBusySections)
+{
+    {
+        TQtWorkMonitor monitor(nullptr, nullptr);
+        monitor.SetBusy(true);
+    }
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST(QtWorkMonitor, StatusAndProgressItems)
+{
+    QLabel message;
+    auto progress = std::make_unique<QProgressBar>();
+    TQtWorkMonitor monitor(&message, progress.get());
+    monitor.ShowStatusMessage("Caf\xE9\r\nready");
+    EXPECT_EQ(message.text(), QString::fromUtf8("Caf\u00e9\nready"));
+    monitor.ShowProgress(150, true);
+    EXPECT_EQ(progress->value(), 100);
+    EXPECT_FALSE(progress->isHidden());
+    EXPECT_TRUE(progress->isTextVisible());
+    monitor.ShowProgress(-5, false);
+    EXPECT_EQ(progress->value(), 0);
+    EXPECT_FALSE(progress->isTextVisible());
+    monitor.HideProgress();
+    EXPECT_TRUE(progress->isHidden());
+    // The items may go before the monitor.
+    progress.reset();
+    monitor.ShowProgress(50, true);
+    monitor.HideProgress();
+    monitor.ShowStatusMessage("");
+    EXPECT_TRUE(message.text().isEmpty());
+
+    EXPECT_FALSE(monitor.UserBreakRequested());
+    monitor.RequestUserBreak();
+    EXPECT_TRUE(monitor.UserBreakRequested());
+    monitor.ClearUserBreak();
+    EXPECT_FALSE(monitor.UserBreakRequested());
+}
+
+} // namespace

@@ -1,0 +1,135 @@
+// The program's start-up as main runs it, in a window. With KB_SCREENSHOT
+// set to a file name, the first test saves the main window showing the
+// sample drawing there (a PNG for a reviewer to look at).
+
+#include "app/Program.h"
+
+#include "app/FileCommands.h"
+#include "app/frmMain.h"
+#include "cad/QVScene.h"
+#include "cad/ui/SceneViewer.h"
+#include "core/AppConfig.h"
+#include "core/QV_01Cmp2D.h"
+#include "core/VectFont.h"
+#include "tests/gl/PixelProbe.h"
+#include "tests/support/RecordingNotifier.h"
+#include "tests/support/TestSupport.h"
+
+#include <QMenuBar>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+using kbtest::TBytes;
+
+std::string SamplePath()
+{
+    return std::string(KB_DATA_SOURCE_DIR) + "/samples/sample.kvx";
+}
+
+bool HasMessageWith(const kbtest::TRecordingNotifier& notifier, const std::string& part)
+{
+    for (const auto& m : notifier.Messages()) {
+        if (m.Text.find(part) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+struct ProgramStart : ::testing::Test {
+    std::unique_ptr<TProgram> Start(const std::string& programFolder, const std::string& file)
+    {
+        TStartOptions options;
+        options.ProgramFolder = programFolder;
+        options.ConfigFolder = (Config.Path() / "Kestrabel 3").string();
+        options.FileToOpen = file;
+        options.InstallMessageBoxes = false;
+        auto program = std::make_unique<TProgram>(options);
+        program->Show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&program->MainWindow()));
+        return program;
+    }
+
+    // Waits for the start-up file's open, which runs once the window shows.
+    static bool WaitForOpen(const TProgram& program)
+    {
+        return QTest::qWaitFor(
+            [&] { return program.MainWindow().OpenedFile().Kind != TOpenedFileKind::None; }, 10000);
+    }
+
+    kbtest::TTempDir Config;
+    kbtest::TRecordingNotifier Notifier;
+};
+
+TEST_F(ProgramStart, ShowsTheDrawingNamedOnTheCommandLine)
+{
+    const auto program = Start(KB_DATA_DIR, SamplePath());
+    ASSERT_TRUE(WaitForOpen(*program));
+    EXPECT_TRUE(Notifier.Messages().empty()) << Notifier.Messages().front().Text;
+    TfrmMain& window = program->MainWindow();
+    EXPECT_EQ(window.OpenedFile().Kind, TOpenedFileKind::Document);
+    EXPECT_TRUE(window.windowTitle().endsWith(QStringLiteral("sample.kvx")));
+    EXPECT_GT(program->Document().ObjectsCount(), 0);
+    EXPECT_NO_THROW(CADSysFindFontByIndex(0));
+    // The language file was read, the grid is on and built.
+    EXPECT_EQ(window.menuBar()->actions().value(0)->text(), QStringLiteral("&File"));
+    EXPECT_TRUE(program->Scene().GridEnabled());
+    const TSceneNodeId grid = program->Scene().SceneBuilder().Group(TSceneGroup::Grid);
+    EXPECT_GT(program->Scene().SceneBuilder().Node(grid)->asGroup()->getNumChildren(), 0u);
+    // The settings folder was made.
+    EXPECT_TRUE(std::filesystem::is_directory(program->Config().ConfigFolder() + "/gcode"));
+
+    // The plate's lower edge (layer 0, the default layer colour green) is
+    // on the screen, fitted into the view.
+    const QImage frame = window.GraphicView().grabFramebuffer();
+    for (const double x : {30.0, 80.0, 130.0}) {
+        const TIntPoint p = program->Scene().PointToScreen(Point2D(x, 0));
+        ASSERT_GT(p.X, 0);
+        ASSERT_LT(p.Y, frame.height());
+        EXPECT_TRUE(kbtest::ColourNear(frame, p, kbtest::IsGreen)) << "x " << x;
+    }
+
+    if (const char* shot = std::getenv("KB_SCREENSHOT")) {
+        EXPECT_TRUE(window.grab().save(QString::fromLocal8Bit(shot)));
+    }
+}
+
+TEST_F(ProgramStart, UnreadableFilesAreReportedAndStartUpGoesOn)
+{
+    // A program folder without fonts and languages, with a damaged block
+    // library: its block section claims more blocks than the file holds.
+    kbtest::TTempDir folder;
+    kbtest::WriteFileBytes(folder.File("Library.blk"), TBytes().Str("QV-3.6").U8(2).I32(1000000).I16(1).Data());
+    const std::string missing = Config.File("missing.kvx");
+    const auto program = Start(folder.Path().string(), missing);
+    ASSERT_TRUE(WaitForOpen(*program));
+
+    EXPECT_TRUE(HasMessageWith(Notifier, "Library.blk"));
+    EXPECT_TRUE(HasMessageWith(Notifier, "RomanC.fnd"));
+    EXPECT_TRUE(HasMessageWith(Notifier, "english.lng"));
+    // The file of the command line could not be opened: said, and the
+    // program runs on.
+    EXPECT_TRUE(HasMessageWith(Notifier, "missing.kvx"));
+    EXPECT_EQ(program->MainWindow().OpenedFile().Kind, TOpenedFileKind::Failed);
+    EXPECT_TRUE(program->MainWindow().isVisible());
+    Notifier.Clear();
+    program->MainWindow().FileCommands().OpenGeo(SamplePath(), false);
+    EXPECT_GT(program->Document().ObjectsCount(), 0);
+}
+
+TEST_F(ProgramStart, StartsAgainInTheSameProcess)
+{
+    // Every global that start-up sets is put back when the program goes.
+    for (int i = 0; i < 2; ++i) {
+        const auto program = Start(KB_DATA_DIR, "");
+        EXPECT_EQ(program->Document().ObjectsCount(), 0);
+        EXPECT_TRUE(Notifier.Messages().empty());
+    }
+}
+
+} // namespace
