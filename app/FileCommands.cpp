@@ -97,16 +97,25 @@ bool TFileCommands::OpenDocumentFile(const std::string& fileName, bool merge)
         if (!merge && UndoJournal())
             UndoJournal()->Clear();
     };
+    const auto drawingReplaced = [&] {
+        if (!merge && OnDrawingReplaced)
+            OnDrawingReplaced();
+    };
     try {
         // A partial read that stopped at an unknown class was reported by
         // the loader; the drawing holds what was read.
         (void)m_Document.LoadFromFile(fileName, merge);
     } catch (const ECADFilePartlyRead&) {
         forgetReplacedSteps();
+        drawingReplaced();
         ZoomToDrawing(m_Document, m_View);
+        throw;
+    } catch (...) {
+        drawingReplaced();
         throw;
     }
     forgetReplacedSteps();
+    drawingReplaced();
     ZoomToDrawing(m_Document, m_View);
     return true;
 }

@@ -40,6 +40,11 @@ public:
     std::function<std::string(const std::string& startFolder)> AskOpenFileName;
     // Told the full name after each successful open (the caption shows it).
     std::function<void(const std::string& fileName)> OnFileOpened;
+    // Told after every attempt to load a document in place of the drawing,
+    // also one that failed (the drawing may then hold part of the file):
+    // the loader empties the drawing without telling its entity tree, which
+    // must be rebuilt from what the drawing now holds.
+    std::function<void()> OnDrawingReplaced;
 
     // Opens fileName (empty: asks for it), or merges it into the drawing.
     void OpenGeo(const std::string& fileName, bool merge);

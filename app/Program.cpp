@@ -5,6 +5,7 @@
 #include "cad/EventGuard.h"
 #include "cad/QVScene.h"
 #include "cad/QV_00Prog.h"
+#include "cad/SetGrid.h"
 #include "cad/ui/FormTranslate.h"
 #include "cad/ui/QtUserNotifier.h"
 #include "core/AppConfig.h"
@@ -102,6 +103,7 @@ void TProgram::Start(const TStartOptions& options)
     m_Prg->SetViewPortGL(m_Scene.get());
     m_Prg->XSnap = m_Config->SnapX;
     m_Prg->YSnap = m_Config->SnapY;
+    GridSetter().SetProgram(m_Prg.get());
     m_ViewServices = std::make_unique<TViewServicesScope>(
         TViewServices{&m_Scene->SceneBuilder(), m_Scene.get(), nullptr, m_Prg.get()});
 
@@ -135,6 +137,8 @@ void TProgram::Shutdown()
     if (m_Notifier)
         m_Notifier->SetParentWidget(nullptr);
     m_ViewServices.reset();
+    if (m_Prg && GridSetter().Program() == m_Prg.get())
+        GridSetter().SetProgram(nullptr);
     m_Prg.reset();
     if (m_Undo) {
         SetUndoJournal(m_PreviousUndo);

@@ -8,10 +8,11 @@
 // ("RomanC.fnd" of the program folder), the scene view, the document bound
 // to it, the block library ("Library.blk" of the program folder, when
 // there is one), the interaction program bound to the view with the snap
-// steps of the settings, the view services, the layer defaults
-// ("Layers.ini"), the grid (shown by "SGrid", axes by "SAxis", enabled and
-// built), and the main window with the window bounds of the settings,
-// translated. The document's operations section keeps its default hooks
+// steps of the settings (and the grid setter's program), the view
+// services, the layer defaults ("Layers.ini"), the grid (shown by "SGrid",
+// axes by "SAxis", enabled and built), and the main window with the window
+// bounds of the settings, translated (it makes its properties panel and
+// the layer and grid dialogs). The document's operations section keeps its default hooks
 // until the operation manager installs its own.
 //
 // A font or block library that cannot be read is reported in a message box

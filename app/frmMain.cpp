@@ -5,6 +5,9 @@
 #include "cad/QVScene.h"
 #include "cad/QV_00Prog.h"
 #include "cad/ui/AnsiText.h"
+#include "cad/ui/InfoEdit.h"
+#include "cad/ui/frmGrid.h"
+#include "cad/ui/frmLayer.h"
 #include "cad/ui/QPainterCanvas.h"
 #include "cad/ui/QtWorkMonitor.h"
 #include "cad/ui/SceneViewer.h"
@@ -13,8 +16,11 @@
 #include "core/Language.h"
 #include "core/NumberText.h"
 #include "core/QV_01Cmp2D.h"
+#include "core/UndoRedo.h"
+#include "core/ViewInterfaces.h"
 
 #include <QAction>
+#include <QDockWidget>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -22,10 +28,15 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace {
+
+// The docked tool window's least width, so that the panel's grid fits.
+constexpr int ToolDockMinimumWidth = 236;
 
 QString FileNameText(const std::string& fileName)
 {
@@ -45,6 +56,7 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
     setCentralWidget(m_GraphicView);
     BuildStatusBar();
     BuildMenus();
+    BuildToolDock();
 
     m_Monitor = std::make_unique<TQtWorkMonitor>(m_StatusBarMess, m_ProgressBar1);
     m_PreviousMonitor = SetWorkMonitor(m_Monitor.get());
@@ -58,7 +70,12 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
         return QFile::encodeName(name).toStdString();
     };
     m_FileCommands->OnFileOpened = [this](const std::string& fileName) { ShowFileInCaption(fileName); };
+    m_FileCommands->OnDrawingReplaced = [this] { m_InfoEdit->TreeGeo().RebuildGeoTree(m_Document); };
 
+    m_EndOperation.HideToolWin = [this] { m_ToolWin.Hide(); };
+    m_EndOperation.RefreshPanel = [this] { RefreshInfoEdit(); };
+
+    BuildDialogs();
     CurrLayerInfo();
 }
 
@@ -68,6 +85,20 @@ TfrmMain::~TfrmMain()
     m_Prg.OnEndOperation = nullptr;
     m_Prg.OnDescriptionChanged = nullptr;
     m_Scene.OnMouseMove2D = nullptr;
+    // The dialogs and the panel go while the shell and the shared objects
+    // they point at are all still there; the panel's destructor takes its
+    // tree from the document and its hook from the journal.
+    delete m_frmGrid;
+    m_frmGrid = nullptr;
+    delete m_frmLayer;
+    m_frmLayer = nullptr;
+    TViewServices services = ViewServices();
+    if (services.Readout == m_InfoEdit) {
+        services.Readout = m_PreviousReadout;
+        InstallViewServices(services);
+    }
+    delete m_InfoEdit;
+    m_InfoEdit = nullptr;
     SetShellServices(m_PreviousShell);
     SetWorkMonitor(m_PreviousMonitor);
 }
@@ -129,6 +160,65 @@ void TfrmMain::BuildMenus()
     m_mnuExit->setObjectName(QStringLiteral("mnuExit"));
     m_mnuExit->setShortcut(QKeySequence::Quit);
     connect(m_mnuExit, &QAction::triggered, this, [this] { mnuExitClick(); });
+
+    m_mnuView = menuBar()->addMenu(QStringLiteral("&View"));
+    m_mnuView->setObjectName(QStringLiteral("mnuView"));
+    m_mnuLayers = m_mnuView->addAction(QStringLiteral("&Layers..."));
+    m_mnuLayers->setObjectName(QStringLiteral("mnuLayers"));
+    connect(m_mnuLayers, &QAction::triggered, this, [this] { mnuLayersClick(); });
+    m_mnuGrid = m_mnuView->addAction(QStringLiteral("&Grid..."));
+    m_mnuGrid->setObjectName(QStringLiteral("mnuGrid"));
+    connect(m_mnuGrid, &QAction::triggered, this, [this] { mnuGridClick(); });
+}
+
+void TfrmMain::BuildToolDock()
+{
+    m_toolWin = new QDockWidget(QStringLiteral("Tools"), this);
+    m_toolWin->setObjectName(QStringLiteral("toolWin"));
+    m_toolWin->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    m_toolWin->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+
+    m_pgCtrGeoCnc = new QTabWidget(m_toolWin);
+    m_pgCtrGeoCnc->setObjectName(QStringLiteral("pgCtrGeoCnc"));
+    m_pgCtrGeoCnc->setMinimumWidth(ToolDockMinimumWidth);
+
+    auto* tabGeo = new QWidget(m_pgCtrGeoCnc);
+    tabGeo->setObjectName(QStringLiteral("tabGeo"));
+    auto* geoLayout = new QVBoxLayout(tabGeo);
+    geoLayout->setContentsMargins(2, 2, 2, 2);
+    m_InfoEdit = new TInfoEdit(m_Config.Unit, tabGeo);
+    geoLayout->addWidget(m_InfoEdit);
+    m_pgCtrGeoCnc->addTab(tabGeo, QStringLiteral("Geometry"));
+
+    auto* tabCnc = new QWidget(m_pgCtrGeoCnc);
+    tabCnc->setObjectName(QStringLiteral("tabCnc"));
+    m_pgCtrGeoCnc->addTab(tabCnc, QStringLiteral("Machining"));
+
+    m_toolWin->setWidget(m_pgCtrGeoCnc);
+    addDockWidget(Qt::LeftDockWidgetArea, m_toolWin);
+
+    m_InfoEdit->SetTabControl(m_pgCtrGeoCnc);
+    m_InfoEdit->SetDocument(&m_Document);
+    m_InfoEdit->SetProgram(&m_Prg);
+    m_InfoEdit->ConnectUndoJournal(UndoJournal());
+    TViewServices services = ViewServices();
+    m_PreviousReadout = services.Readout;
+    services.Readout = m_InfoEdit;
+    InstallViewServices(services);
+}
+
+void TfrmMain::BuildDialogs()
+{
+    m_frmLayer = new TfrmLayer(this);
+    m_frmLayer->SetDocument(&m_Document);
+    m_frmGrid = new TfrmGrid(this);
+    m_frmGrid->SetTargets(&m_Scene, &m_Prg, &m_Config);
+}
+
+void TfrmMain::RefreshInfoEdit()
+{
+    if (m_pgCtrGeoCnc->currentIndex() == 0)
+        m_InfoEdit->SetCommandPage(0);
 }
 
 QString TfrmMain::StatusMessage() const
@@ -144,6 +234,16 @@ void TfrmMain::mnuOpenClick()
 void TfrmMain::mnuExitClick()
 {
     close();
+}
+
+void TfrmMain::mnuLayersClick()
+{
+    m_frmLayer->open();
+}
+
+void TfrmMain::mnuGridClick()
+{
+    m_frmGrid->open();
 }
 
 void TfrmMain::showEvent(QShowEvent* event)
@@ -189,11 +289,9 @@ void TfrmMain::CurrLayerCol(uint32_t color)
     m_SpTBXCLCol->setPalette(palette);
 }
 
-void TfrmMain::QV_PrgEndOperation(TQV_00CADProg& sender, TCADStateClass, TQV_00CADPrgParam*)
+void TfrmMain::QV_PrgEndOperation(TQV_00CADProg& sender, TCADStateClass operation, TQV_00CADPrgParam*)
 {
-    // The end of a nested zoom or pan leaves the suspended command's snap.
-    if (!sender.Suspended())
-        sender.UsaSnap = false;
+    m_EndOperation.QV_PrgEndOperation(sender, operation);
 }
 
 void TfrmMain::QV_PrgDescriptionChanged(TQV_00State& state)
@@ -218,27 +316,25 @@ void TfrmMain::ShowPages(const std::vector<TToolWinTab>&, const std::string&, in
 
 std::string TfrmMain::ToolWinText(TToolWinText field) const
 {
-    const auto it = m_ToolWinTexts.find(field);
-    return it == m_ToolWinTexts.end() ? std::string() : it->second;
+    return m_ToolWin.Text(field);
 }
 
 void TfrmMain::SetToolWinText(TToolWinText field, const std::string& text)
 {
-    m_ToolWinTexts[field] = text;
+    m_ToolWin.SetText(field, text);
 }
 
-bool TfrmMain::ToolWinChecked(TToolWinCheck) const
+bool TfrmMain::ToolWinChecked(TToolWinCheck check) const
 {
-    return false;
+    return m_ToolWin.Checked(check);
 }
 
 int32_t TfrmMain::ToolWinItemIndex(TToolWinIndex list) const
 {
-    const auto it = m_ToolWinIndexes.find(list);
-    return it == m_ToolWinIndexes.end() ? -1 : it->second;
+    return m_ToolWin.ItemIndex(list);
 }
 
 void TfrmMain::SetToolWinItemIndex(TToolWinIndex list, int32_t index)
 {
-    m_ToolWinIndexes[list] = index;
+    m_ToolWin.SetItemIndex(list, index);
 }

@@ -9,25 +9,38 @@
 // must go before them. While it lives it is the installed shell services
 // and work monitor; its destructor puts back what was installed before.
 //
-// The tool window does not exist yet: its fields read empty, its switches
-// off, and ShowPages does nothing.
+// The left dock (toolWin) holds the tab control pgCtrGeoCnc: the geometry
+// tab with the entity tree and the properties panel (TInfoEdit, the
+// document's entity tree and the view's live read-out while the window
+// lives) and the machining tab. The layer and grid dialogs are made with
+// the window and opened from the View menu.
+//
+// The tool window does not exist yet: its fields and switches are kept in
+// a TToolWinState (app/ToolWinState.h), and ShowPages does nothing.
 
+#include "app/EndOperation.h"
+#include "app/ToolWinState.h"
 #include "cad/ShellServices.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
-#include <map>
 #include <memory>
 #include <string>
 
 class QAction;
+class QDockWidget;
+class QTabWidget;
 class QLabel;
 class QMenu;
 class QProgressBar;
 class QToolButton;
 class TAppConfig;
 class TFileCommands;
+class TInfoEdit;
+class TLiveReadoutSink;
+class TfrmGrid;
+class TfrmLayer;
 class TQtWorkMonitor;
 class TQVScene;
 class TQV_00Prog;
@@ -52,12 +65,27 @@ public:
     TSceneViewer& GraphicView() const { return *m_GraphicView; }
     TFileCommands& FileCommands() const { return *m_FileCommands; }
     TQtWorkMonitor& Monitor() const { return *m_Monitor; }
+    TInfoEdit& InfoEdit() const { return *m_InfoEdit; }
+    QDockWidget& ToolDock() const { return *m_toolWin; }
+    QTabWidget& GeoCncTabs() const { return *m_pgCtrGeoCnc; }
+    TfrmLayer& LayerDialog() const { return *m_frmLayer; }
+    TfrmGrid& GridDialog() const { return *m_frmGrid; }
+    TToolWinState& ToolWin() { return m_ToolWin; }
+    const TToolWinState& ToolWin() const { return m_ToolWin; }
+    // The end-of-command rules and the ortho switch the rectangle command
+    // keeps (EndOperation().SaveOrtho).
+    TEndOperation& EndOperation() { return m_EndOperation; }
+    // The grid button and the snap-to-grid items as last set.
+    bool GridButtonDown() const { return m_GridButtonDown; }
+    bool SnapToGridShown() const { return m_SnapToGridShown; }
     // The status bar's notice text, as shown.
     QString StatusMessage() const;
 
     // The menu commands.
     void mnuOpenClick();
     void mnuExitClick();
+    void mnuLayersClick();
+    void mnuGridClick();
 
     // --- TShellServices -------------------------------------------------------
     void CurrLayerInfo() override;
@@ -74,9 +102,12 @@ public:
     void SetToolWinText(TToolWinText field, const std::string& text) override;
     bool ToolWinChecked(TToolWinCheck check) const override;
     int32_t ToolWinItemIndex(TToolWinIndex list) const override;
+    void SetToolWinChecked(TToolWinCheck check, bool checked) override { m_ToolWin.SetChecked(check, checked); }
     void SetToolWinItemIndex(TToolWinIndex list, int32_t index) override;
-    bool CopySwitch() const override { return false; }
-    bool UniformScaleSwitch() const override { return false; }
+    bool CopySwitch() const override { return m_ToolWin.CopySwitch(); }
+    bool UniformScaleSwitch() const override { return m_ToolWin.UniformScaleSwitch(); }
+    void SetGridButtonDown(bool down) override { m_GridButtonDown = down; }
+    void ShowSnapToGrid(bool on) override { m_SnapToGridShown = on; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -84,6 +115,11 @@ protected:
 private:
     void BuildStatusBar();
     void BuildMenus();
+    void BuildToolDock();
+    void BuildDialogs();
+    // The properties panel back to its idle page, when the geometry tab is
+    // the one shown.
+    void RefreshInfoEdit();
     // The first showing: zoom to the drawing, then open the start-up file.
     void FormShow();
     void ShowFileInCaption(const std::string& fileName);
@@ -102,18 +138,24 @@ private:
     QMenu* m_mnuFile = nullptr;
     QAction* m_mnuOpen = nullptr;
     QAction* m_mnuExit = nullptr;
+    QMenu* m_mnuView = nullptr;
+    QAction* m_mnuLayers = nullptr;
+    QAction* m_mnuGrid = nullptr;
+    QDockWidget* m_toolWin = nullptr;
+    QTabWidget* m_pgCtrGeoCnc = nullptr;
+    TInfoEdit* m_InfoEdit = nullptr;
+    TfrmLayer* m_frmLayer = nullptr;
+    TfrmGrid* m_frmGrid = nullptr;
 
     std::unique_ptr<TQtWorkMonitor> m_Monitor;
     std::unique_ptr<TFileCommands> m_FileCommands;
     TWorkMonitor* m_PreviousMonitor = nullptr;
     TShellServices* m_PreviousShell = nullptr;
-    // The tool window's fields until it exists: the repeat counts and the
-    // offset distance start at "1".
-    std::map<TToolWinText, std::string> m_ToolWinTexts{{TToolWinText::TransRepeat, "1"},
-                                                       {TToolWinText::RotateRepeat, "1"},
-                                                       {TToolWinText::ScaleRepeat, "1"},
-                                                       {TToolWinText::OffsetDist, "1"}};
-    std::map<TToolWinIndex, int32_t> m_ToolWinIndexes;
+    TLiveReadoutSink* m_PreviousReadout = nullptr;
+    TToolWinState m_ToolWin;
+    TEndOperation m_EndOperation;
+    bool m_GridButtonDown = false;
+    bool m_SnapToGridShown = false;
     std::string m_StartupFile;
     bool m_Shown = false;
 };

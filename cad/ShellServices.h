@@ -118,6 +118,8 @@ public:
     virtual std::string ToolWinText(TToolWinText field) const = 0;
     virtual void SetToolWinText(TToolWinText field, const std::string& text) = 0;
     virtual bool ToolWinChecked(TToolWinCheck check) const = 0;
+    // Checks or clears a check box or radio button. The default ignores it.
+    virtual void SetToolWinChecked(TToolWinCheck /*check*/, bool /*checked*/) {}
     virtual int32_t ToolWinItemIndex(TToolWinIndex list) const = 0;
     // Selects an item of the list (the mirror command resets its axis
     // choice to "by two points"). The default ignores it.

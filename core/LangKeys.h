@@ -42,6 +42,8 @@
     X(String, TracerNotStarted, "453")                                                                \
     X(String, TraceFileLocked, "454")                                                                 \
     X(String, TraceFileLockedHint, "455")                                                             \
+    /* Bitmap tracing: the tracer crashed, failed or ran too long. */                                 \
+    X(String, TracerFailed, "TracerFailed")                                                           \
     /* STL input: facets left out for coordinates that are not numbers; one "%d": their count. */     \
     X(String, StlFacetsSkipped, "StlSkipped")                                                         \
     /* Transform commands: objects left as they were (no copy of their kind, or no uneven scale of */ \
@@ -53,6 +55,8 @@
     X(String, DxfDamaged, "DxfDamaged")                                                               \
     X(String, DxfTruncated, "DxfTruncated")                                                           \
     X(String, DxfNoEndMarker, "DxfNoEof")                                                             \
+    /* A post-processor file that could not be read. */                                               \
+    X(String, PstLoadFailed, "783")                                                                   \
     /* Column titles of the properties panel: X/Y pair and single value. */                          \
     X(String, ColumnX, "1001")                                                                        \
     X(String, ColumnY, "1002")                                                                        \
@@ -185,6 +189,23 @@
     X(String, OpeningFile, "400")                                                                     \
     X(String, ClearDrawing, "452")                                                                    \
     X(String, FileNotOpened, "458")                                                                   \
+    /* Tool records: a number on a tool page that does not convert; a tool library that could not */ \
+    /* be read (after the file name; the same text as the tracer's "could not be started"). */        \
+    X(String, ToolBadNumber, "465")                                                                   \
+    X(String, ToolLibNotRead, "453")                                                                  \
+    /* Library list captions: the word before the size of lathe inserts and of mill tools. */        \
+    X(String, LatheToolSize, "751")                                                                   \
+    X(String, MillToolSize, "752")                                                                    \
+    /* Lathe insert geometry description: title, name, insert type (0, 1), nose radius, variant. */   \
+    X(String, LatheGeoTitle, "3100")                                                                  \
+    X(String, LatheGeoName, "3103")                                                                   \
+    X(String, LatheInsertType0, "3104")                                                               \
+    X(String, LatheInsertType1, "3105")                                                               \
+    X(String, LatheGeoType, "3109")                                                                   \
+    X(String, LatheGeoRadius, "3110")                                                                 \
+    X(String, LatheGeoVariant, "3115")                                                                \
+    X(String, LatheVariantOff, "3116")                                                                \
+    X(String, LatheVariantOn, "3117")                                                                 \
     /* Tool window, explode summary: nothing exploded; then "<n> <text>" parts: objects processed, */  \
     /* lines, arcs and circles, polylines, other objects copied out of blocks. */                     \
     X(frmToolWin, ExplodeNothing, "300")                                                              \
@@ -194,7 +215,11 @@
     X(frmToolWin, ExplodePolylines, "304")                                                            \
     X(frmToolWin, ExplodeOthers, "ExplodeOthers")                                                     \
     /* Tool window: report line of the bitmap tracing. */                                             \
-    X(frmToolWin, TraceReport, "strVec1")
+    X(frmToolWin, TraceReport, "strVec1")                                                             \
+    /* Traced result: "%d" objects read, polyline points, objects removed; arc filter: "%d" arcs, */   \
+    /* "%d" lines. */                                                                                 \
+    X(frmToolWin, TraceResult, "strVec2")                                                             \
+    X(frmToolWin, ArcFilterResult, "strFilter1")
 
 // Components whose texts code asks for by name: X(section, name, caption,
 // hint, items). The name is the component's name (a Qt objectName); caption
@@ -205,6 +230,12 @@
     X(frmMain, mnuOpen, true, true, 0)                                                                \
     X(frmMain, mnuExit, true, true, 0)                                                                \
     X(frmMain, GraphicView, false, true, 0)                                                           \
+    X(frmMain, mnuView, true, false, 0)                                                               \
+    X(frmMain, mnuLayers, true, true, 0)                                                              \
+    X(frmMain, mnuGrid, true, true, 0)                                                                \
+    X(frmMain, toolWin, true, false, 0)                                                               \
+    X(frmMain, tabGeo, true, false, 0)                                                                \
+    X(frmMain, tabCnc, true, false, 0)                                                                \
     X(frmToolWin, lblEti1, true, false, 0)                                                            \
     X(frmToolWin, grpDir, true, false, 0)                                                             \
     X(frmToolWin, lblDir0, true, false, 0)                                                            \
