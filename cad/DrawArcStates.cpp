@@ -91,9 +91,7 @@ bool TQV_40DrawFourPointState::HandleEvent(const TCADEvent& event, TCADStateClas
         return true;
     }
     if (event.IsUser(TCADUserEvent::Cancel)) {
-        ClearDrag();
-        ClearParam();
-        nextState = Program().IdleClass();
+        CancelDrawing(nextState);
         return true;
     }
     return false;
@@ -131,14 +129,7 @@ void TQV_40DrawArcoPrimitive::ResetAngles()
 void TQV_40DrawArcoPrimitive::Finish(TCADStateClass& nextState)
 {
     TQV_40DrawArcoPrimitiveParam& param = ArcParam();
-    if (param.AfterState()) {
-        ClearDrag();
-        nextState = param.AfterState();
-        return;
-    }
-    AddToDocument(param.ArcSlot());
-    ClearParam();
-    nextState = Program().IdleClass();
+    FinishEntity(param, param.ArcSlot(), nextState);
 }
 
 // --- Elliptical arc -----------------------------------------------------------------
@@ -172,14 +163,7 @@ void TQV_40DrawEOPrimitive::ResetAngles()
 void TQV_40DrawEOPrimitive::Finish(TCADStateClass& nextState)
 {
     TQV_40DrawEOPrimitiveParam& param = EllipseParam();
-    if (param.AfterState()) {
-        ClearDrag();
-        nextState = param.AfterState();
-        return;
-    }
-    AddToDocument(param.EllipseSlot());
-    ClearParam();
-    nextState = Program().IdleClass();
+    FinishEntity(param, param.EllipseSlot(), nextState);
 }
 
 // --- Arc or circle through three points --------------------------------------------------
@@ -223,14 +207,7 @@ void TQV_40DrawArco3Pt::SetAngles()
 void TQV_40DrawArco3Pt::Finish(TCADStateClass& nextState)
 {
     TQV_40DrawArcoPrimitiveParam& param = ArcParam();
-    if (param.AfterState()) {
-        ClearDrag();
-        nextState = param.AfterState();
-        return;
-    }
-    AddToDocument(param.ArcSlot());
-    ClearParam();
-    nextState = Program().IdleClass();
+    FinishEntity(param, param.ArcSlot(), nextState);
 }
 
 bool TQV_40DrawArco3Pt::HandleEvent(const TCADEvent& event, TCADStateClass& nextState)
@@ -255,9 +232,7 @@ bool TQV_40DrawArco3Pt::HandleEvent(const TCADEvent& event, TCADStateClass& next
         if (ArePointsAligned(XY(m_Points[0]), XY(m_Points[1]), XY(m_Points[2]))) {
             UserNotifier().ShowMessage(EMessageKind::Warning, LangText(LangKeys::String::ArcPointsAligned),
                                        LangText(LangKeys::String::ErrorCaption));
-            ClearDrag();
-            ClearParam();
-            nextState = Program().IdleClass();
+            CancelDrawing(nextState);
             return true;
         }
         // The circle through the clicked points, not through the last
@@ -280,9 +255,7 @@ bool TQV_40DrawArco3Pt::HandleEvent(const TCADEvent& event, TCADStateClass& next
         return false;
     }
     if (event.IsUser(TCADUserEvent::Cancel)) {
-        ClearDrag();
-        ClearParam();
-        nextState = Program().IdleClass();
+        CancelDrawing(nextState);
         return true;
     }
     // Accept is ignored: the arc is complete, and added, at its third click.

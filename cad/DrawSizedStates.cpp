@@ -1,6 +1,5 @@
 #include "cad/DrawSizedStates.h"
 
-#include "cad/ObjectSnap.h"
 #include "cad/QV_00CADProg.h"
 #include "core/CADSysException.h"
 #include "core/Primitive2D.h"
@@ -31,27 +30,14 @@ TQV_40DrawSizedPrimitiveParam& TQV_40DrawSizedPrimitive::SizedParam() const
 
 TPoint2D TQV_40DrawSizedPrimitive::TakePoint(TPoint2D& s) const
 {
-    TQV_40DrawSizedPrimitiveParam& param = SizedParam();
-    TPrimitive2D& entity = *param.Primitive();
-    s = SnappedPoint();
-    TPoint2D q = entity.InverseTransformPoint(s);
-    const int k = param.CurrentIndex;
-    if (param.OrthoAllowed && k >= 1 && k - 1 < entity.Points().Count())
-        q = OrthoPoint(Program(), entity.Points().Get(k - 1), q);
-    return q;
+    const auto& param = SizedParam();
+    return TakeEntityPoint(*param.Primitive(), param.CurrentIndex, param.OrthoAllowed, s);
 }
 
 void TQV_40DrawSizedPrimitive::Finish(TCADStateClass& nextState)
 {
     TQV_40DrawSizedPrimitiveParam& param = SizedParam();
-    if (param.AfterState()) {
-        ClearDrag();
-        nextState = param.AfterState();
-        return;
-    }
-    AddToDocument(param.PrimitiveSlot());
-    ClearParam();
-    nextState = Program().IdleClass();
+    FinishEntity(param, param.PrimitiveSlot(), nextState);
 }
 
 bool TQV_40DrawSizedPrimitive::HandleEvent(const TCADEvent& event, TCADStateClass& nextState)
@@ -97,9 +83,7 @@ bool TQV_40DrawSizedPrimitive::HandleEvent(const TCADEvent& event, TCADStateClas
         return true;
     }
     if (event.IsUser(TCADUserEvent::Cancel)) {
-        ClearDrag();
-        ClearParam();
-        nextState = Program().IdleClass();
+        CancelDrawing(nextState);
         return true;
     }
     return false;

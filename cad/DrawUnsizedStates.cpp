@@ -1,6 +1,5 @@
 #include "cad/DrawUnsizedStates.h"
 
-#include "cad/ObjectSnap.h"
 #include "cad/QV_00CADProg.h"
 #include "core/BSpline2D.h"
 #include "core/CADSysException.h"
@@ -37,14 +36,8 @@ TQV_40DrawUnSizedPrimitiveParam& TQV_40DrawUnSizedPrimitive::UnsizedParam() cons
 
 TPoint2D TQV_40DrawUnSizedPrimitive::TakePoint(TPoint2D& s) const
 {
-    TQV_40DrawUnSizedPrimitiveParam& param = UnsizedParam();
-    TPrimitive2D& entity = *param.Primitive();
-    s = SnappedPoint();
-    TPoint2D q = entity.InverseTransformPoint(s);
-    const int k = param.CurrentIndex;
-    if (param.OrthoAllowed && k >= 1 && k - 1 < entity.Points().Count())
-        q = OrthoPoint(Program(), entity.Points().Get(k - 1), q);
-    return q;
+    const auto& param = UnsizedParam();
+    return TakeEntityPoint(*param.Primitive(), param.CurrentIndex, param.OrthoAllowed, s);
 }
 
 bool TQV_40DrawUnSizedPrimitive::HasTwoDistinctPoints() const
@@ -61,14 +54,7 @@ bool TQV_40DrawUnSizedPrimitive::HasTwoDistinctPoints() const
 void TQV_40DrawUnSizedPrimitive::Finish(TCADStateClass& nextState)
 {
     TQV_40DrawUnSizedPrimitiveParam& param = UnsizedParam();
-    if (param.AfterState()) {
-        ClearDrag();
-        nextState = param.AfterState();
-        return;
-    }
-    AddToDocument(param.PrimitiveSlot());
-    ClearParam();
-    nextState = Program().IdleClass();
+    FinishEntity(param, param.PrimitiveSlot(), nextState);
 }
 
 bool TQV_40DrawUnSizedPrimitive::HandleEvent(const TCADEvent& event, TCADStateClass& nextState)
@@ -130,11 +116,8 @@ bool TQV_40DrawUnSizedPrimitive::HandleEvent(const TCADEvent& event, TCADStateCl
         return false;
     }
     if (event.IsUser(TCADUserEvent::ClosePath)) {
-        if (param.AfterState()) {
-            ClearDrag();
-            nextState = param.AfterState();
+        if (HandOnToAfterState(param, nextState))
             return true;
-        }
         const int k = param.CurrentIndex;
         if (k < 3)
             return false;
@@ -143,9 +126,7 @@ bool TQV_40DrawUnSizedPrimitive::HandleEvent(const TCADEvent& event, TCADStateCl
         return true;
     }
     if (event.IsUser(TCADUserEvent::Cancel)) {
-        ClearDrag();
-        ClearParam();
-        nextState = Program().IdleClass();
+        CancelDrawing(nextState);
         return true;
     }
     return false;

@@ -1,8 +1,10 @@
 #include "cad/DrawingState.h"
 
+#include "cad/ObjectSnap.h"
 #include "cad/ProgramScene.h"
 #include "cad/QV_00Prog.h"
 #include "core/CADSysException.h"
+#include "core/Primitive2D.h"
 #include "core/QV_01Cmp2D.h"
 #include "core/UndoRedo.h"
 
@@ -31,6 +33,37 @@ TPoint2D TQV_40DrawingState::SnappedPoint() const
     if (auto* prg2D = dynamic_cast<TQV_00Prog*>(&Program()))
         return prg2D->GetSnappedPoint();
     return Program().GetCursorPoint();
+}
+
+TPoint2D TQV_40DrawingState::TakeEntityPoint(const TPrimitive2D& entity, int index, bool orthoAllowed,
+                                             TPoint2D& s) const
+{
+    s = SnappedPoint();
+    TPoint2D q = entity.InverseTransformPoint(s);
+    if (orthoAllowed && index >= 1 && index - 1 < entity.Points().Count())
+        q = OrthoPoint(Program(), entity.Points().Get(index - 1), q);
+    return q;
+}
+
+bool TQV_40DrawingState::HandOnToAfterState(const TQV_00CADPrgParam& param, TCADStateClass& nextState)
+{
+    if (!param.AfterState())
+        return false;
+    ClearDrag();
+    nextState = param.AfterState();
+    return true;
+}
+
+void TQV_40DrawingState::ReturnToIdle(TCADStateClass& nextState)
+{
+    ClearParam();
+    nextState = Program().IdleClass();
+}
+
+void TQV_40DrawingState::CancelDrawing(TCADStateClass& nextState)
+{
+    ClearDrag();
+    ReturnToIdle(nextState);
 }
 
 void TQV_40DrawingState::NoteClick(const TPoint2D& s)

@@ -21,6 +21,7 @@
 #include <vector>
 
 class TObject2D;
+class TPrimitive2D;
 class TQV_01Cmp2D;
 class TQVScene;
 
@@ -47,6 +48,32 @@ protected:
     void ShowDrag(TObject2D& object);
     // Back to the idle overlay, with the drag object forgotten.
     void ClearDrag();
+
+    // The point a click or a move gives for control point index of the
+    // entity: the snapped cursor point (also left in s) in the entity's own
+    // coordinates, made orthogonal to the previous control point when
+    // orthoAllowed and there is one.
+    TPoint2D TakeEntityPoint(const TPrimitive2D& entity, int index, bool orthoAllowed, TPoint2D& s) const;
+
+    // When the parameter names a state to follow, hides the drag object and
+    // makes that state the next one, the parameter (and the entity it
+    // holds) handed on; false, with nothing done, otherwise.
+    bool HandOnToAfterState(const TQV_00CADPrgParam& param, TCADStateClass& nextState);
+    // Frees the parameter and makes the program's idle state the next one.
+    void ReturnToIdle(TCADStateClass& nextState);
+    // The drawing is dropped: drag object hidden, then ReturnToIdle.
+    void CancelDrawing(TCADStateClass& nextState);
+    // The drawing is complete: handed on to the state to follow, or else
+    // the entity in slot added to the document (AddToDocument) and back to
+    // idle.
+    template <class T>
+    void FinishEntity(const TQV_00CADPrgParam& param, std::unique_ptr<T>& slot, TCADStateClass& nextState)
+    {
+        if (HandOnToAfterState(param, nextState))
+            return;
+        AddToDocument(slot);
+        ReturnToIdle(nextState);
+    }
 
     // Adds the entity to the document under its ID (a negative ID takes the
     // next free one) on the current layer, records the undo step of one new

@@ -83,20 +83,11 @@ bool TQV_40PositionObject::HandleEvent(const TCADEvent& event, TCADStateClass& n
     if (event.IsMouseDown(TCADButton::Left)) {
         // Placed at the clicked point: a typed point comes without a move.
         TranslateObject(object, SnappedPoint(), ReferencePoint(object));
-        if (param.AfterState()) {
-            ClearDrag();
-            nextState = param.AfterState();
-            return true;
-        }
-        AddToDocument(param.ObjectSlot());
-        ClearParam();
-        nextState = Program().IdleClass();
+        FinishEntity(param, param.ObjectSlot(), nextState);
         return true;
     }
     if (event.IsUser(TCADUserEvent::Cancel)) {
-        ClearDrag();
-        ClearParam();
-        nextState = Program().IdleClass();
+        CancelDrawing(nextState);
         return true;
     }
     return false;
@@ -146,11 +137,8 @@ bool TQV_40PosizionaContainer::HandleEvent(const TCADEvent& event, TCADStateClas
     }
     if (event.IsMouseDown(TCADButton::Left)) {
         Follow(object);
-        if (param.AfterState()) {
-            ClearDrag();
-            nextState = param.AfterState();
+        if (HandOnToAfterState(param, nextState))
             return true;
-        }
         {
             TCADLockSection lock(Program());
             ClearDrag();
@@ -161,14 +149,11 @@ bool TQV_40PosizionaContainer::HandleEvent(const TCADEvent& event, TCADStateClas
             Call(fields.ApplyClick);
             ClearDrag();
         }
-        ClearParam();
-        nextState = Program().IdleClass();
+        ReturnToIdle(nextState);
         return true;
     }
     if (event.IsUser(TCADUserEvent::Cancel)) {
-        ClearDrag();
-        ClearParam();
-        nextState = Program().IdleClass();
+        CancelDrawing(nextState);
         return true;
     }
     return false;

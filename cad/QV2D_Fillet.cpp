@@ -1,6 +1,6 @@
 #include "cad/QV2D_Fillet.h"
 
-#include "cad/EditPairSupport.h"
+#include "cad/EntityEdits.h"
 #include "cad/InfoEditModel.h"
 #include "cad/ProgramScene.h"
 #include "cad/QV_00CADProg.h"
@@ -48,7 +48,7 @@ void TrimArcToTangent(TArco2D& arc, const TArcInfo2D& before, const TVector2D& t
 {
     TArcInfo2D after = before;
     FilletArcEnd(after, t, pick);
-    SetArcSpan(arc, after.Centre, before.StartPoint, after.StartAngle, after.EndAngle);
+    SetArcInDrawing(arc, after.Centre, before.StartPoint, after.StartAngle, after.EndAngle);
 }
 
 } // namespace
@@ -138,9 +138,9 @@ void FilletLineLine(TQV_01Cmp2D& document, TLine2D& l1, TLine2D& l2, const TPick
     }
     TArco2D& arc = AddFilletArc(document, centre, TVector2D{centre.X + r, centre.Y}, span);
     if (constructOnly) {
-        RecordPairEditStep(TUndoKind::NewObjects, {arc.ID()});
+        RecordEditStep(TUndoKind::NewObjects, {arc.ID()});
     } else {
-        RecordPairEditStep(TUndoKind::FilletLines, {l1.ID(), l2.ID(), arc.ID()});
+        RecordEditStep(TUndoKind::FilletLines, {l1.ID(), l2.ID(), arc.ID()});
         SetLineEnds(l1, p1, p2);
         SetLineEnds(l2, p3, p4);
     }
@@ -175,9 +175,9 @@ void FilletLineArc(TQV_01Cmp2D& document, TLine2D& line, TArco2D& arc, const TPi
                                         : FilletArcAngles(SubtractVectors2D(tl, centre), SubtractVectors2D(ta, centre));
     TArco2D& fillet = AddFilletArc(document, centre, ta, span);
     if (constructOnly) {
-        RecordPairEditStep(TUndoKind::NewObjects, {fillet.ID()});
+        RecordEditStep(TUndoKind::NewObjects, {fillet.ID()});
     } else {
-        RecordPairEditStep(TUndoKind::FilletLineArc, {line.ID(), arc.ID(), fillet.ID()});
+        RecordEditStep(TUndoKind::FilletLineArc, {line.ID(), arc.ID(), fillet.ID()});
         FilletLineEnd(p1, p2, tl, pick0);
         SetLineEnds(line, p1, p2);
         TrimArcToTangent(arc, info, ta, pick1);
@@ -212,10 +212,10 @@ void FilletArcArc(TQV_01Cmp2D& document, TArco2D& a1, TArco2D& a2, const TPickPa
                                         : FilletArcAngles(SubtractVectors2D(t1, centre), SubtractVectors2D(t2, centre));
     TArco2D& fillet = AddFilletArc(document, centre, t1, span);
     if (constructOnly) {
-        RecordPairEditStep(TUndoKind::NewObjects, {fillet.ID()});
+        RecordEditStep(TUndoKind::NewObjects, {fillet.ID()});
         return;
     }
-    RecordPairEditStep(TUndoKind::FilletArcs, {a1.ID(), a2.ID(), fillet.ID()});
+    RecordEditStep(TUndoKind::FilletArcs, {a1.ID(), a2.ID(), fillet.ID()});
     TrimArcToTangent(a1, i1, t1, pick0);
     TrimArcToTangent(a2, i2, t2, pick1);
 }
@@ -305,7 +305,7 @@ TQV2D_Fillet::TQV2D_Fillet(TQV_00CADProg& prg, TCADStateParam param, TCADStateCl
         TObject2D* first = nullptr;
         TObject2D* second = nullptr;
         TakeSelectedPair(document, *selection, first, second);
-        ClearCommandOverlay(prg);
+        ClearEditOverlay(prg);
         if (!FilletPair(document, first, second, SelectionPickPoints, false))
             UserNotifier().ShowMessage(EMessageKind::Information, WrongKindMessage(), "");
         prg.MarkSceneDirty();

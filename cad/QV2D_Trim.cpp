@@ -1,6 +1,6 @@
 #include "cad/QV2D_Trim.h"
 
-#include "cad/EditPairSupport.h"
+#include "cad/EntityEdits.h"
 #include "cad/InfoEditModel.h"
 #include "cad/QV_00CADProg.h"
 #include "cad/QV_50SelectObjects.h"
@@ -22,7 +22,7 @@ TVector2D XY(const TPoint2D& p) { return TVector2D{p.X, p.Y}; }
 // The arc rewritten as the counter-clockwise arc from s to e.
 void SetArcEnds(TArco2D& arc, const TVector2D& centre, const TVector2D& s, const TVector2D& e)
 {
-    SetArcSpan(arc, centre, s, AngleOf2Points(centre, s), AngleOf2Points(centre, e));
+    SetArcInDrawing(arc, centre, s, AngleOf2Points(centre, s), AngleOf2Points(centre, e));
 }
 
 // The arc cut or moved to x on the side of its pick.
@@ -69,7 +69,7 @@ void TrimLineLine(TQV_01Cmp2D&, TLine2D& l1, TLine2D& l2, const TPickPair& picks
     const TVector2D x{(b1 * c2 - b2 * c1) / det, (a2 * c1 - a1 * c2) / det};
     TrimLineEnd(p1, p2, x, XY(picks[0]));
     TrimLineEnd(p3, p4, x, XY(picks[1]));
-    RecordPairEditStep(TUndoKind::TrimLines, {l1.ID(), l2.ID()});
+    RecordEditStep(TUndoKind::TrimLines, {l1.ID(), l2.ID()});
     SetLineEnds(l1, p1, p2);
     SetLineEnds(l2, p3, p4);
 }
@@ -85,7 +85,7 @@ void TrimLineArc(TQV_01Cmp2D&, TLine2D& line, TArco2D& arc, const TPickPair& pic
     if (candidates.empty())
         return;
     const TVector2D x = candidates[static_cast<size_t>(NearestCandidate(candidates, XY(picks[1])))];
-    RecordPairEditStep(TUndoKind::TrimLineArc, {line.ID(), arc.ID()});
+    RecordEditStep(TUndoKind::TrimLineArc, {line.ID(), arc.ID()});
     TrimLineEnd(p1, p2, x, XY(picks[0]));
     SetLineEnds(line, p1, p2);
     TrimArcTo(arc, info, XY(picks[1]), x);
@@ -107,7 +107,7 @@ void TrimArcArc(TQV_01Cmp2D&, TArco2D& a1, TArco2D& a2, const TPickPair& picks)
     if (candidates.empty())
         return;
     const TVector2D x = candidates[static_cast<size_t>(NearestCandidate(candidates, XY(picks[0])))];
-    RecordPairEditStep(TUndoKind::TrimArcs, {a1.ID(), a2.ID()});
+    RecordEditStep(TUndoKind::TrimArcs, {a1.ID(), a2.ID()});
     TrimArcTo(a1, i1, XY(picks[0]), x);
     TrimArcTo(a2, i2, XY(picks[1]), x);
 }
@@ -191,7 +191,7 @@ TQV2D_Trim::TQV2D_Trim(TQV_00CADProg& prg, TCADStateParam param, TCADStateClass&
         TObject2D* first = nullptr;
         TObject2D* second = nullptr;
         TakeSelectedPair(document, *selection, first, second);
-        ClearCommandOverlay(prg);
+        ClearEditOverlay(prg);
         if (!TrimPair(document, first, second, SelectionPickPoints))
             UserNotifier().ShowMessage(EMessageKind::Information, WrongKindMessage(), "");
         prg.MarkSceneDirty();

@@ -1,6 +1,6 @@
 #include "cad/TangentStates.h"
 
-#include "cad/EditPairSupport.h"
+#include "cad/EntityEdits.h"
 #include "cad/InfoEditModel.h"
 #include "cad/ProgramScene.h"
 #include "cad/QV2D_Fillet.h"
@@ -48,7 +48,7 @@ TArcInfo2D CircleInfo(const TPrimitive2D& entity)
 int32_t AddLine(TQV_01Cmp2D& document, const TVector2D& from, const TVector2D& to)
 {
     const int32_t id = document.AddObject(-1, std::make_unique<TLine2D>(-1, PointOf(from), PointOf(to)))->ID();
-    RecordPairEditStep(TUndoKind::NewObjects, {id});
+    RecordEditStep(TUndoKind::NewObjects, {id});
     return id;
 }
 
@@ -241,7 +241,7 @@ std::optional<int32_t> TangentCircleFromCentre(TQV_01Cmp2D& document, TPrimitive
         return std::nullopt;
     const int32_t id =
         document.AddObject(-1, std::make_unique<TArco2D>(-1, p, PointOf(touch), 0.0, 0.0))->ID();
-    RecordPairEditStep(TUndoKind::NewObjects, {id});
+    RecordEditStep(TUndoKind::NewObjects, {id});
     return id;
 }
 
@@ -290,7 +290,7 @@ TMyLineaTan2A::TMyLineaTan2A(TQV_00CADProg& prg, TCADStateParam param, TCADState
                 prg.MarkSceneDirty();
             }
         }
-        ClearCommandOverlay(prg);
+        ClearEditOverlay(prg);
     }
     nextState = prg.IdleClass();
     ClearParam();
@@ -306,7 +306,7 @@ TMyLineaTanAngle::TMyLineaTanAngle(TQV_00CADProg& prg, TCADStateParam param, TCA
             if (TangentLineAtAngle(document, *entity, CommandSnappedPoint(prg), panel->GetValue(0),
                                    panel->GetValue(1)))
                 prg.MarkSceneDirty();
-        ClearCommandOverlay(prg);
+        ClearEditOverlay(prg);
     }
     nextState = prg.IdleClass();
     ClearParam();
@@ -342,7 +342,7 @@ TMyArcoTan2::TMyArcoTan2(TQV_00CADProg& prg, TCADStateParam param, TCADStateClas
         TObject2D* first = nullptr;
         TObject2D* second = nullptr;
         TakeSelectedPair(document, *selection, first, second);
-        ClearCommandOverlay(prg);
+        ClearEditOverlay(prg);
         FilletPair(document, first, second, SelectionPickPoints, true);
         prg.MarkSceneDirty();
     }

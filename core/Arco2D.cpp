@@ -1,5 +1,6 @@
 #include "core/Arco2D.h"
 
+#include "core/AngledCurve.h"
 #include "core/Ellipse2D.h"
 #include "core/Frame2D.h"
 #include "core/Geometry.h"
@@ -9,26 +10,6 @@
 #include <cmath>
 
 namespace {
-
-// Angle fields start at a value no caller passes, so that the setters of
-// the constructor always act.
-constexpr double UnsetAngle = 999.123;
-
-// Keeps the set's events disabled for its lifetime, then restores them.
-class TQuietPoints {
-public:
-    explicit TQuietPoints(TPointsSet2D& points) : m_Points(points), m_Was(points.DisableEvents())
-    {
-        m_Points.SetDisableEvents(true);
-    }
-    ~TQuietPoints() { m_Points.SetDisableEvents(m_Was); }
-    TQuietPoints(const TQuietPoints&) = delete;
-    TQuietPoints& operator=(const TQuietPoints&) = delete;
-
-private:
-    TPointsSet2D& m_Points;
-    bool m_Was;
-};
 
 // The angle of p about (cx, cy) as the arc's angle fields hold it: the polar
 // angle counter-clockwise, the negated polar angle clockwise.
@@ -47,8 +28,8 @@ TArco2D::TArco2D(int32_t id, const TPoint2D& centre, const TPoint2D& radiusPoint
         TQuietPoints quiet(Points());
         const std::array<TPoint2D, 4> points{centre, radiusPoint, Point2D(0.0, 0.0), Point2D(0.0, 0.0)};
         Points().AddPoints(points);
-        m_StartAngle = UnsetAngle;
-        m_EndAngle = UnsetAngle;
+        m_StartAngle = kUnsetCurveAngle;
+        m_EndAngle = kUnsetCurveAngle;
         SetStartAngle(startAngle);
         SetEndAngle(endAngle);
         Points().SetGrowable(false);
@@ -64,8 +45,8 @@ TArco2D::TArco2D(int32_t id, const TPoint2D& centre, const TPoint2D& radiusPoint
         TQuietPoints quiet(Points());
         const std::array<TPoint2D, 4> points{centre, radiusPoint, Point2D(0.0, 0.0), Point2D(0.0, 0.0)};
         Points().AddPoints(points);
-        m_StartAngle = UnsetAngle;
-        m_EndAngle = UnsetAngle;
+        m_StartAngle = kUnsetCurveAngle;
+        m_EndAngle = kUnsetCurveAngle;
         SetStartAngle(startAngle);
         SetEndAngle(endAngle);
         Points().SetGrowable(false);
@@ -236,14 +217,8 @@ TRect2D TArco2D::PopulateProfile()
     if (TLiveReadoutSink* readout = ActiveLiveReadout())
         readout->ShowArcInfo(cx, cy, r, m_StartAngle, m_EndAngle);
 
-    const double sweep = m_StartAngle < m_EndAngle ? m_EndAngle - m_StartAngle : kTwoPi - m_StartAngle + m_EndAngle;
-    const double step = sweep / n;
-    const double sign = IsCounterClockwise() ? 1.0 : -1.0;
-    const auto pointAt = [&](double t) { return Point2D(cx + r * std::cos(t), cy + sign * r * std::sin(t)); };
     TPointsSet2D& profile = PrepareProfile(n + 1);
-    for (int k = 0; k < n; ++k)
-        profile.Add(pointAt(m_StartAngle + k * step));
-    profile.Add(pointAt(m_EndAngle));
+    AddAngleSweep(profile, n, m_StartAngle, m_EndAngle, cx, cy, r, r, IsCounterClockwise());
     return TransformRect2D(profile.GetBounds(), GetModelTransform());
 }
 

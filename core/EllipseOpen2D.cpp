@@ -1,5 +1,6 @@
 #include "core/EllipseOpen2D.h"
 
+#include "core/AngledCurve.h"
 #include "core/Ellipse2D.h"
 #include "core/Frame2D.h"
 #include "core/Geometry.h"
@@ -7,30 +8,6 @@
 
 #include <array>
 #include <cmath>
-
-namespace {
-
-// Angle fields start at a value no caller passes, so that the setters of
-// the constructor always act.
-constexpr double UnsetAngle = 999.123;
-
-// Keeps the set's events disabled for its lifetime, then restores them.
-class TQuietPoints {
-public:
-    explicit TQuietPoints(TPointsSet2D& points) : m_Points(points), m_Was(points.DisableEvents())
-    {
-        m_Points.SetDisableEvents(true);
-    }
-    ~TQuietPoints() { m_Points.SetDisableEvents(m_Was); }
-    TQuietPoints(const TQuietPoints&) = delete;
-    TQuietPoints& operator=(const TQuietPoints&) = delete;
-
-private:
-    TPointsSet2D& m_Points;
-    bool m_Was;
-};
-
-} // namespace
 
 TEllipseOpen2D::TEllipseOpen2D(int32_t id, const TPoint2D& p1, const TPoint2D& p2, double startAngle,
                                double endAngle)
@@ -40,8 +17,8 @@ TEllipseOpen2D::TEllipseOpen2D(int32_t id, const TPoint2D& p1, const TPoint2D& p
         TQuietPoints quiet(Points());
         const std::array<TPoint2D, 4> points{p1, p2, Point2D(0.0, 0.0), Point2D(0.0, 0.0)};
         Points().AddPoints(points);
-        m_StartAngle = UnsetAngle;
-        m_EndAngle = UnsetAngle;
+        m_StartAngle = kUnsetCurveAngle;
+        m_EndAngle = kUnsetCurveAngle;
         SetStartAngle(startAngle);
         SetEndAngle(endAngle);
         if (IsSameCoord(m_EndAngle, kTwoPi))
@@ -141,14 +118,8 @@ TRect2D TEllipseOpen2D::PopulateProfile()
     if (Points().Count() >= 4)
         m_EndAngle = ParameterOfPoint(Points().Get(3), corner0, corner1);
 
-    const double sweep = m_StartAngle < m_EndAngle ? m_EndAngle - m_StartAngle : kTwoPi - m_StartAngle + m_EndAngle;
     TPointsSet2D& profile = PrepareProfile(n + 1);
-    const double step = sweep / n;
-    const double sign = m_Direction ? 1.0 : -1.0;
-    auto pointAt = [&](double t) { return Point2D(e.CX + e.A * std::cos(t), e.CY + sign * e.B * std::sin(t)); };
-    for (int k = 0; k < n; ++k)
-        profile.Add(pointAt(m_StartAngle + k * step));
-    profile.Add(pointAt(m_EndAngle));
+    AddAngleSweep(profile, n, m_StartAngle, m_EndAngle, e.CX, e.CY, e.A, e.B, m_Direction);
 
     const TRect2D whole = MakeRect2D(e.CX - e.A, e.CY - e.B, e.CX + e.A, e.CY + e.B);
     return TransformRect2D(whole, GetModelTransform());

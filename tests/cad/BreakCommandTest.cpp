@@ -26,7 +26,7 @@
 namespace {
 
 using kbtest::HasPoints;
-using kbtest::IsArcAs;
+using kbtest::IsArc;
 
 TPoint2D P(double x, double y) { return Point2D(x, y); }
 
@@ -164,9 +164,9 @@ TEST_F(BreakCommand, LineThroughACircleGivesThreeLinesAndThreeArcsAndUndoGivesTh
     ASSERT_TRUE(arcs[0] && arcs[1] && arcs[2]);
     // Counter-clockwise from the circle's angle-0 point, crossings by angle.
     const double a = 36.86989764584402;
-    EXPECT_TRUE(IsArcAs(*arcs[0], 0, 0, 5, 0, a));
-    EXPECT_TRUE(IsArcAs(*arcs[1], 0, 0, 5, a, 180 - a));
-    EXPECT_TRUE(IsArcAs(*arcs[2], 0, 0, 5, 180 - a, 0));
+    EXPECT_TRUE(IsArc(*arcs[0], 0, 0, 5, 0, a));
+    EXPECT_TRUE(IsArc(*arcs[1], 0, 0, 5, a, 180 - a));
+    EXPECT_TRUE(IsArc(*arcs[2], 0, 0, 5, 180 - a, 0));
     EXPECT_EQ(Layers(Objects()), (std::vector<int32_t>{1, 1, 1, 3, 3, 3}));
 
     // The line is listed first although the circle was picked first.
@@ -192,12 +192,12 @@ TEST_F(BreakCommand, TwoCirclesGiveThreeArcsEach)
     const std::vector<TArco2D*> arcs = AddedAfter<TArco2D>(0);
     ASSERT_EQ(arcs.size(), 6u);
     const double a = 53.13010235415598, b = 126.86989764584402;
-    EXPECT_TRUE(IsArcAs(*arcs[0], 0, 0, 5, 0, a));
-    EXPECT_TRUE(IsArcAs(*arcs[1], 0, 0, 5, a, -a));
-    EXPECT_TRUE(IsArcAs(*arcs[2], 0, 0, 5, -a, 0));
-    EXPECT_TRUE(IsArcAs(*arcs[3], 6, 0, 5, 0, b));
-    EXPECT_TRUE(IsArcAs(*arcs[4], 6, 0, 5, b, -b));
-    EXPECT_TRUE(IsArcAs(*arcs[5], 6, 0, 5, -b, 0));
+    EXPECT_TRUE(IsArc(*arcs[0], 0, 0, 5, 0, a));
+    EXPECT_TRUE(IsArc(*arcs[1], 0, 0, 5, a, -a));
+    EXPECT_TRUE(IsArc(*arcs[2], 0, 0, 5, -a, 0));
+    EXPECT_TRUE(IsArc(*arcs[3], 6, 0, 5, 0, b));
+    EXPECT_TRUE(IsArc(*arcs[4], 6, 0, 5, b, -b));
+    EXPECT_TRUE(IsArc(*arcs[5], 6, 0, 5, -b, 0));
     EXPECT_EQ(Layers(Objects()), (std::vector<int32_t>{1, 1, 1, 2, 2, 2}));
 
     Journal.Undo();
@@ -215,9 +215,9 @@ TEST_F(BreakCommand, ArcBrokenByALineListsTheLineFirst)
     const std::vector<TArco2D*> arcs = AddedAfter<TArco2D>(3);
     ASSERT_EQ(arcs.size(), 3u);
     const double a = 36.86989764584402;
-    EXPECT_TRUE(IsArcAs(*arcs[0], 0, 0, 5, 0, a));
-    EXPECT_TRUE(IsArcAs(*arcs[1], 0, 0, 5, a, 180 - a));
-    EXPECT_TRUE(IsArcAs(*arcs[2], 0, 0, 5, 180 - a, 180));
+    EXPECT_TRUE(IsArc(*arcs[0], 0, 0, 5, 0, a));
+    EXPECT_TRUE(IsArc(*arcs[1], 0, 0, 5, a, 180 - a));
+    EXPECT_TRUE(IsArc(*arcs[2], 0, 0, 5, 180 - a, 180));
     const std::vector<int32_t> step = LastStepIDs();
     ASSERT_GE(step.size(), 2u);
     EXPECT_EQ(step[0], lineID);
@@ -303,16 +303,16 @@ TEST_F(BreakCommand, ArcAgainstAMovedPolylineCutsBothInDrawingCoordinates)
     ASSERT_EQ(pieces.size(), 6u);
     EXPECT_EQ(Layers(Objects()), (std::vector<int32_t>{6, 6, 6, 7, 7, 7}));
     // The arc's pieces follow its profile from (5, 0) to (-5, 0).
-    EXPECT_TRUE(kbtest::IsPointAt(kbtest::ShownPoints(*pieces[0]).front(), 5, 0));
-    EXPECT_TRUE(kbtest::IsPointAt(kbtest::ShownPoints(*pieces[2]).back(), -5, 0));
+    EXPECT_TRUE(kbtest::IsAt(kbtest::ShownPoints(*pieces[0]).front(), 5, 0));
+    EXPECT_TRUE(kbtest::IsAt(kbtest::ShownPoints(*pieces[2]).back(), -5, 0));
     // The polyline's pieces lie where the polyline was drawn, at y = 2.
     for (size_t i = 3; i < 6; ++i) {
         EXPECT_FALSE(pieces[i]->HasTransform());
         for (const TVector2D& p : kbtest::ShownPoints(*pieces[i]))
             EXPECT_NEAR(p.Y, 2.0, 1e-9) << "piece " << i;
     }
-    EXPECT_TRUE(kbtest::IsPointAt(kbtest::ShownPoints(*pieces[3]).front(), -10, 2));
-    EXPECT_TRUE(kbtest::IsPointAt(kbtest::ShownPoints(*pieces[5]).back(), 10, 2));
+    EXPECT_TRUE(kbtest::IsAt(kbtest::ShownPoints(*pieces[3]).front(), -10, 2));
+    EXPECT_TRUE(kbtest::IsAt(kbtest::ShownPoints(*pieces[5]).back(), 10, 2));
 }
 
 } // namespace

@@ -116,7 +116,7 @@ TEST(SimplifyPoints, KeepsTheEndsAndWhatLiesBeyondTheTolerance)
         const TPoints kept = SimplifyPoints(c.Points, c.Tolerance);
         EXPECT_EQ(kept.size(), c.Kept.size());
         for (size_t i = 0; i < kept.size() && i < c.Kept.size(); ++i)
-            EXPECT_TRUE(kbtest::IsPointAt(kept[i], c.Kept[i].X, c.Kept[i].Y)) << "point " << i;
+            EXPECT_TRUE(kbtest::IsAt(kept[i], c.Kept[i].X, c.Kept[i].Y)) << "point " << i;
     }
 }
 

@@ -22,7 +22,7 @@
 namespace {
 
 using kbtest::HasPoints;
-using kbtest::IsArcAs;
+using kbtest::IsArc;
 
 TPoint2D P(double x, double y) { return Point2D(x, y); }
 constexpr double kDeg = std::numbers::pi / 180.0;
@@ -96,13 +96,13 @@ TEST(DivideArc, HalvesFollowTheArcAsDrawn)
             ADD_FAILURE() << arcs.size() << " arcs";
             continue;
         }
-        EXPECT_TRUE(IsArcAs(*arcs[0], c.CX, 0, 5, c.StartDeg, c.MidDeg));
-        EXPECT_TRUE(IsArcAs(*arcs[1], c.CX, 0, 5, c.MidDeg, c.EndDeg));
+        EXPECT_TRUE(IsArc(*arcs[0], c.CX, 0, 5, c.StartDeg, c.MidDeg));
+        EXPECT_TRUE(IsArc(*arcs[1], c.CX, 0, 5, c.MidDeg, c.EndDeg));
         EXPECT_EQ(arcs[1]->Layer(), 1);
         EXPECT_EQ(rig.LastKind(), TUndoKind::Divide);
         rig.Journal.Undo();
         EXPECT_EQ(rig.Objects(), std::vector<TObject2D*>{arc});
-        EXPECT_TRUE(IsArcAs(*arc, c.CX, 0, 5, c.StartDeg, c.EndDeg));
+        EXPECT_TRUE(IsArc(*arc, c.CX, 0, 5, c.StartDeg, c.EndDeg));
     }
 }
 
@@ -115,8 +115,8 @@ TEST_F(EditCommands, DividedCircleGivesTwoSemicirclesAndUndoGivesTheCircleBack)
     const std::vector<TArco2D*> arcs = AddedAfter<TArco2D>(0);
     ASSERT_EQ(arcs.size(), 2u);
     ASSERT_TRUE(arcs[0] && arcs[1]);
-    EXPECT_TRUE(IsArcAs(*arcs[0], 1, 1, 5, 0, 180));
-    EXPECT_TRUE(IsArcAs(*arcs[1], 1, 1, 5, 180, 0));
+    EXPECT_TRUE(IsArc(*arcs[0], 1, 1, 5, 0, 180));
+    EXPECT_TRUE(IsArc(*arcs[1], 1, 1, 5, 180, 0));
     EXPECT_EQ(arcs[0]->Layer(), 4);
     EXPECT_EQ(arcs[1]->Layer(), 4);
     EXPECT_EQ(LastKind(), TUndoKind::Explode);
@@ -225,7 +225,7 @@ TEST(JoinArcs, PickOrderChoosesTheSpan)
         const std::vector<int32_t> ids{first->ID(), second->ID()};
         rig.HandOver<TQV2D_Join>({first, second});
         EXPECT_EQ(rig.Objects(), std::vector<TObject2D*>{first});
-        EXPECT_TRUE(IsArcAs(*first, 0, 0, 5, c.StartDeg, c.EndDeg));
+        EXPECT_TRUE(IsArc(*first, 0, 0, 5, c.StartDeg, c.EndDeg));
         EXPECT_EQ(rig.LastStepIDs(), ids);
     }
 }
@@ -298,7 +298,7 @@ TEST(ExtendArc, TheEndNearerTheCursorTurnsByLengthOverRadius)
         rig.Prg.SetCursorPoint(c.Cursor);
         rig.HandOver<TQV2D_Extend>({arc});
         // The length is taken in single precision.
-        EXPECT_TRUE(IsArcAs(*arc, 0, 0, 5, c.StartDeg, c.EndDeg, 1e-5));
+        EXPECT_TRUE(IsArc(*arc, 0, 0, 5, c.StartDeg, c.EndDeg, 1e-5));
         EXPECT_EQ(rig.Journal.Steps().size(), c.Changed ? 1u : 0u);
     }
 }

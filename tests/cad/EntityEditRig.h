@@ -11,6 +11,7 @@
 #include "core/Arco2D.h"
 #include "core/Primitive2D.h"
 #include "core/UndoRedo.h"
+#include "tests/cad/EntityAssertions.h"
 #include "tests/cad/SceneDriverRig.h"
 
 #include <gtest/gtest.h>
@@ -67,16 +68,5 @@ private:
     TUndoRedo* m_PreviousJournal;
     TInfoEditModel* m_PreviousPanel;
 };
-
-// The control points of the entity in drawing coordinates.
-std::vector<TVector2D> ShownPoints(const TPrimitive2D& entity);
-::testing::AssertionResult IsPointAt(const TVector2D& p, double x, double y, double tol = 1e-9);
-// Line or polyline points in drawing coordinates, each within tol.
-::testing::AssertionResult HasPoints(const TPrimitive2D& entity, const std::vector<TVector2D>& expected,
-                                     double tol = 1e-9);
-// The arc as drawn: counter-clockwise from startDeg to endDeg (degrees in
-// (-180, 180]) about (cx, cy) at radius r; equal angles make a full turn.
-::testing::AssertionResult IsArcAs(const TArco2D& arc, double cx, double cy, double r, double startDeg, double endDeg,
-                                 double tol = 1e-6);
 
 } // namespace kbtest

@@ -28,8 +28,8 @@
 
 namespace {
 
-using kbtest::PointIsAt;
-using kbtest::ShownPoint;
+using kbtest::IsAt;
+using kbtest::Shown;
 
 constexpr double kPi = std::numbers::pi;
 
@@ -79,7 +79,7 @@ std::vector<std::unique_ptr<TObject2D>> Children(std::vector<TObject2D*> objects
 bool LineIs(const TObject2D* object, double x1, double y1, double x2, double y2)
 {
     const auto* line = dynamic_cast<const TLine2D*>(object);
-    return line && PointIsAt(ShownPoint(*line, 0), x1, y1) && PointIsAt(ShownPoint(*line, 1), x2, y2);
+    return line && IsAt(Shown(*line, 0), x1, y1) && IsAt(Shown(*line, 1), x2, y2);
 }
 
 TEST_F(ExplodeAndLayerCommands, ExplodeTurnsOutlinesIntoLinesOnTheirLayerThenUndoes)
@@ -156,18 +156,18 @@ TEST_F(ExplodeAndLayerCommands, ExplodingABlockReferencePlacesItsSourceAndFreesI
     auto* arc = dynamic_cast<TArco2D*>(made[1]);
     ASSERT_NE(arc, nullptr);
     const TArcGeometry2D g = arc->GetArcGeometry();
-    EXPECT_TRUE(PointIsAt(g.StartPoint, 11, 0));
-    EXPECT_TRUE(PointIsAt(g.EndPoint, 10, 1));
+    EXPECT_TRUE(IsAt(g.StartPoint, 11, 0));
+    EXPECT_TRUE(IsAt(g.EndPoint, 10, 1));
     auto* circle = dynamic_cast<TCerchio2D*>(made[2]);
     ASSERT_NE(circle, nullptr);
-    EXPECT_TRUE(PointIsAt(ShownPoint(*circle, 0), 15, 5));
+    EXPECT_TRUE(IsAt(Shown(*circle, 0), 15, 5));
     auto* polygonCopy = dynamic_cast<TPolyline2D*>(made[4]);
     ASSERT_NE(polygonCopy, nullptr);
     EXPECT_EQ(polygonCopy->Points().Count(), 4) << "closed again at its first point";
-    EXPECT_TRUE(PointIsAt(ShownPoint(*polygonCopy, 3), 10, 2));
+    EXPECT_TRUE(IsAt(Shown(*polygonCopy, 3), 10, 2));
     auto* point = dynamic_cast<TPunto2D*>(made[5]);
     ASSERT_NE(point, nullptr) << "kinds without their own explosion are copied out, not lost";
-    EXPECT_TRUE(PointIsAt(ShownPoint(*point, 0), 17, 7));
+    EXPECT_TRUE(IsAt(Shown(*point, 0), 17, 7));
     EXPECT_TRUE(Journal.Steps().empty()) << "a block's explosion has no undo";
 
     RunOn<TQV2D_Esplode>({second});
@@ -268,7 +268,7 @@ TEST_F(ExplodeAndLayerCommands, CopyToLayerCountsOnlyTheCopiesMadeAndUndoes)
     ASSERT_NE(copies[0], nullptr);
     EXPECT_EQ(copies[0]->Layer(), 7);
     EXPECT_FALSE(copies[0]->HasTransform());
-    EXPECT_TRUE(PointIsAt(ShownPoint(*copies[0], 1), 4, 5));
+    EXPECT_TRUE(IsAt(Shown(*copies[0], 1), 4, 5));
     EXPECT_EQ(Doc.CurrentLayer(), 2);
     EXPECT_EQ(LayerResult(), "1 object(s) copied to the layer.") << "a bitmap cannot be copied";
     EXPECT_EQ(Journal.Steps().back().Kind, TUndoKind::CopyToLayer);

@@ -9,6 +9,7 @@
 #include "core/EntityRegistration.h"
 #include "core/Language.h"
 #include "core/UndoRedo.h"
+#include "tests/cad/EntityAssertions.h"
 #include "tests/cad/SceneDriverRig.h"
 #include "tests/support/RecordingSeams.h"
 
@@ -99,18 +100,5 @@ struct TJournalRig : ::testing::Test, TSceneRig {
 private:
     TUndoRedo* m_PreviousJournal = nullptr;
 };
-
-// The point through the object's transform, made cartesian.
-inline TPoint2D ShownPoint(const TPrimitive2D& object, int index)
-{
-    return CartesianPoint2D(object.GetModelTransform().TransformPoint2D(object.Points().Get(index)));
-}
-
-inline ::testing::AssertionResult PointIsAt(const TPoint2D& p, double x, double y, double tol = 1e-6)
-{
-    if (std::fabs(p.X - x) <= tol && std::fabs(p.Y - y) <= tol)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "(" << p.X << ", " << p.Y << ") is not (" << x << ", " << y << ")";
-}
 
 } // namespace kbtest

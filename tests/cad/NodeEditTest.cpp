@@ -8,6 +8,7 @@
 #include "core/EntityRegistration.h"
 #include "core/Line2D.h"
 #include "core/UndoRedo.h"
+#include "tests/cad/EntityAssertions.h"
 #include "tests/cad/SceneDriverRig.h"
 
 #include <gtest/gtest.h>
@@ -16,17 +17,8 @@
 
 namespace {
 
-TPoint2D Shown(const TPrimitive2D& object, int index)
-{
-    return CartesianPoint2D(object.GetModelTransform().TransformPoint2D(object.Points().Get(index)));
-}
-
-::testing::AssertionResult IsAt(const TPoint2D& p, double x, double y)
-{
-    if (std::fabs(p.X - x) <= 1e-6 && std::fabs(p.Y - y) <= 1e-6)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "(" << p.X << ", " << p.Y << ") is not (" << x << ", " << y << ")";
-}
+using kbtest::IsAt;
+using kbtest::Shown;
 
 struct NodeEdit : ::testing::Test, kbtest::TSceneRig {
     NodeEdit()

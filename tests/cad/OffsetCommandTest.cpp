@@ -20,8 +20,8 @@
 
 namespace {
 
-using kbtest::PointIsAt;
-using kbtest::ShownPoint;
+using kbtest::IsAt;
+using kbtest::Shown;
 
 struct OffsetCommand : kbtest::TJournalRig {
     // The preview objects drawn into the view's selection group.
@@ -79,8 +79,8 @@ TEST_F(OffsetCommand, CopyPreviewsEditsThenAddsOnOkAndUndoes)
     const std::vector<TLine2D*> added = AddedAfter<TLine2D>(1);
     ASSERT_EQ(added.size(), 1u);
     ASSERT_NE(added[0], nullptr);
-    EXPECT_TRUE(PointIsAt(ShownPoint(*added[0], 0), -10, -5)) << "flipped: right of its direction";
-    EXPECT_TRUE(PointIsAt(ShownPoint(*added[0], 1), 10, -5));
+    EXPECT_TRUE(IsAt(Shown(*added[0], 0), -10, -5)) << "flipped: right of its direction";
+    EXPECT_TRUE(IsAt(Shown(*added[0], 1), 10, -5));
     EXPECT_TRUE(added[0]->Pickable());
     EXPECT_EQ(added[0]->Layer(), 4) << "the current layer";
     ASSERT_EQ(Journal.Steps().size(), 1u);

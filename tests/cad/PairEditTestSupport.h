@@ -8,6 +8,7 @@
 #include "core/Arco2D.h"
 #include "core/Primitive2D.h"
 #include "core/UndoRedo.h"
+#include "tests/cad/EntityAssertions.h"
 #include "tests/cad/SceneDriverRig.h"
 
 #include <gtest/gtest.h>
@@ -47,14 +48,5 @@ private:
     TUndoRedo* m_PreviousJournal;
     TInfoEditModel* m_PreviousPanel;
 };
-
-// Control point index through the entity's transforms, made cartesian.
-TPoint2D Shown(const TPrimitive2D& entity, int index);
-::testing::AssertionResult IsAt(const TVector2D& p, double x, double y, double tol = 1e-9);
-::testing::AssertionResult IsAt(const TPoint2D& p, double x, double y, double tol = 1e-9);
-// The arc as drawn: counter-clockwise from startDeg to endDeg (degrees,
-// 0 to 360; a closed arc has equal angles) about (cx, cy) at radius r.
-::testing::AssertionResult IsArc(const TArco2D& arc, double cx, double cy, double r, double startDeg, double endDeg,
-                                 double tol = 1e-6);
 
 } // namespace kbtest

@@ -14,6 +14,7 @@
 #include "core/Line2D.h"
 #include "core/Polyline2D.h"
 #include "core/UndoRedo.h"
+#include "tests/cad/EntityAssertions.h"
 #include "tests/cad/SceneDriverRig.h"
 #include "tests/support/RecordingSeams.h"
 
@@ -28,18 +29,8 @@
 
 namespace {
 
-// The point as the object shows it: through its model and pending transform.
-TPoint2D Shown(const TPrimitive2D& object, int index)
-{
-    return CartesianPoint2D(object.GetModelTransform().TransformPoint2D(object.Points().Get(index)));
-}
-
-::testing::AssertionResult IsAt(const TPoint2D& p, double x, double y)
-{
-    if (std::fabs(p.X - x) <= 1e-6 && std::fabs(p.Y - y) <= 1e-6)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "(" << p.X << ", " << p.Y << ") is not (" << x << ", " << y << ")";
-}
+using kbtest::IsAt;
+using kbtest::Shown;
 
 struct TransformCommands : ::testing::Test, kbtest::TSceneRig {
     TransformCommands()
