@@ -189,10 +189,9 @@
     X(String, OpeningFile, "400")                                                                     \
     X(String, ClearDrawing, "452")                                                                    \
     X(String, FileNotOpened, "458")                                                                   \
-    /* Tool records: a number on a tool page that does not convert; a tool library that could not */ \
-    /* be read (after the file name; the same text as the tracer's "could not be started"). */        \
+    /* Tool records: a number on a tool page that does not convert. (A tool library that could not */ \
+    /* be read is reported with the file name and "453", the tracer's text.) */                       \
     X(String, ToolBadNumber, "465")                                                                   \
-    X(String, ToolLibNotRead, "453")                                                                  \
     /* Library list captions: the word before the size of lathe inserts and of mill tools. */        \
     X(String, LatheToolSize, "751")                                                                   \
     X(String, MillToolSize, "752")                                                                    \

@@ -14,3 +14,6 @@ int KbFuzzBitmapRecord(const uint8_t* data, size_t size);
 int KbFuzzDocument(const uint8_t* data, size_t size);
 int KbFuzzDXFImport(const uint8_t* data, size_t size);
 int KbFuzzSvg(const uint8_t* data, size_t size);
+int KbFuzzImageResolution(const uint8_t* data, size_t size);
+int KbFuzzGCode(const uint8_t* data, size_t size);
+int KbFuzzToolLibrary(const uint8_t* data, size_t size);

@@ -54,3 +54,18 @@ TEST(FuzzReplay, Svg)
 {
     EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/svg", KbFuzzSvg), 0u);
 }
+
+TEST(FuzzReplay, ImageResolution)
+{
+    EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/imageresolution", KbFuzzImageResolution), 0u);
+}
+
+TEST(FuzzReplay, GCode)
+{
+    EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/gcode", KbFuzzGCode), 0u);
+}
+
+TEST(FuzzReplay, ToolLibrary)
+{
+    EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/toollibrary", KbFuzzToolLibrary), 0u);
+}

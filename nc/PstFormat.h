@@ -1,0 +1,24 @@
+#pragma once
+// The number formats of post-processor descriptions. A description holds its
+// formats as Delphi-style format strings ("%1.3f", "%1.2d") made from text of
+// the file, so they may hold anything; they are applied here, never by
+// printf, and always with "." as decimal point whatever the process locale.
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+// A format value of a description that is not a format this program applies.
+class EPstFormatError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Applies a format with exactly one directive "%[-][width][.precision]f"
+// (`FormatPstFloat`) or "...d" (`FormatPstInteger`, the precision being the
+// least number of digits), text around it copied and "%%" giving "%".
+// Locale-independent ("." as decimal point); a value that rounds to zero has
+// no minus sign. Raises EPstFormatError for any other format, a width above
+// 255, a precision above 18, or a value that is not finite.
+std::string FormatPstFloat(const std::string& format, double value);
+std::string FormatPstInteger(const std::string& format, int64_t value);
