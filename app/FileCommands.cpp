@@ -9,6 +9,7 @@
 #include "core/UndoRedo.h"
 #include "core/UserNotifier.h"
 #include "core/WorkMonitor.h"
+#include "io/DXFImportFile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -65,8 +66,11 @@ void TFileCommands::OpenGeo(const std::string& fileName, bool merge)
     {
         TBusySection busy(WorkMonitor());
         try {
-            if (UpperExtension(name) == ".KVX" && OpenDocumentFile(m_Opened.FileName, merge))
+            const std::string extension = UpperExtension(name);
+            if (extension == ".KVX" && OpenDocumentFile(m_Opened.FileName, merge))
                 m_Opened.Kind = TOpenedFileKind::Document;
+            else if (extension == ".DXF" && !merge && OpenDxfFile(m_Opened.FileName))
+                m_Opened.Kind = TOpenedFileKind::DXF;
             else
                 m_Opened.Kind = TOpenedFileKind::Failed;
         } catch (...) {
@@ -118,4 +122,21 @@ bool TFileCommands::OpenDocumentFile(const std::string& fileName, bool merge)
     drawingReplaced();
     ZoomToDrawing(m_Document, m_View);
     return true;
+}
+
+bool TFileCommands::OpenDxfFile(const std::string& fileName)
+{
+    // The import adds to the drawing: the drawing asked to be replaced is
+    // emptied first, and the steps of the journal that named its objects go
+    // with it. The import reports a file it could not open or read only in
+    // part itself; the entities stay where the file put them until the
+    // open-geometry panel places them.
+    if (UndoJournal())
+        UndoJournal()->Clear();
+    m_Document.DeleteAllObjects();
+    const TDXFImportResult result = ImportDXFFile(m_Document, fileName, m_Config);
+    if (OnDrawingReplaced)
+        OnDrawingReplaced();
+    ZoomToDrawing(m_Document, m_View);
+    return result.FileKind == OpenedFileKindDxf;
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The File commands of the main window: open (documents for now) and the
+// The File commands of the main window: open (documents and DXF files for
+// now) and the
 // record of what the last open gave. OpenGeo is the one entry for opening:
 // File/Open and the command line both call it.
 //
@@ -55,6 +56,9 @@ private:
     // True when the document was read (also only partly: the loader told
     // the user).
     bool OpenDocumentFile(const std::string& fileName, bool merge);
+    // True when the DXF was read (also only partly: the import told the
+    // user); the drawing is replaced, never merged.
+    bool OpenDxfFile(const std::string& fileName);
 
     TQV_01Cmp2D& m_Document;
     TQV_00Prog& m_Prg;

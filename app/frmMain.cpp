@@ -66,7 +66,7 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
     m_FileCommands = std::make_unique<TFileCommands>(document, prg, scene, config);
     m_FileCommands->AskOpenFileName = [this](const std::string& startFolder) {
         const QString name = QFileDialog::getOpenFileName(this, QString(), FileNameText(startFolder),
-                                                          QStringLiteral("Kestrabel files (*.kvx *.KVX)"));
+                                                          QStringLiteral("Vector files (*.kvx *.KVX *.dxf *.DXF);;Kestrabel files (*.kvx *.KVX);;Dxf files (*.dxf *.DXF)"));
         return QFile::encodeName(name).toStdString();
     };
     m_FileCommands->OnFileOpened = [this](const std::string& fileName) { ShowFileInCaption(fileName); };

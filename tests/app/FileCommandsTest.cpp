@@ -106,9 +106,9 @@ TEST_F(FileCommands, MergingNeverAsksAndForgetsTheName)
 
 TEST_F(FileCommands, AFileOfAnotherKindIsRefusedWithAWarning)
 {
-    const std::string dxf = Dir.File("part.dxf");
-    kbtest::WriteFileText(dxf, "0\nEOF\n");
-    Commands.OpenGeo(dxf, false);
+    const std::string other = Dir.File("part.txt");
+    kbtest::WriteFileText(other, "0\nEOF\n");
+    Commands.OpenGeo(other, false);
     EXPECT_EQ(Warnings(), 1u);
     EXPECT_EQ(Notifier.Messages().back().Text, LangText(LangKeys::String::FileNotOpened));
     EXPECT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::Failed);
@@ -172,3 +172,35 @@ TEST_F(FileCommands, ACancelledDialogChangesNothing)
 }
 
 } // namespace
+
+TEST_F(FileCommands, ADxfFileReplacesTheDrawingAsItStands)
+{
+    const std::string dxf = Dir.File("part.DXF");
+    kbtest::WriteFileText(dxf, "0\r\nSECTION\r\n2\r\nENTITIES\r\n"
+                               "0\r\nLINE\r\n8\r\n0\r\n10\r\n1.5\r\n20\r\n2\r\n30\r\n0\r\n"
+                               "11\r\n4\r\n21\r\n6\r\n31\r\n0\r\n"
+                               "0\r\nENDSEC\r\n0\r\nEOF\r\n");
+    AddLine();
+    int replaced = 0;
+    Commands.OnDrawingReplaced = [&] { ++replaced; };
+    Notifier.QueueAnswer(EUserAnswer::Yes);
+    Commands.OpenGeo(dxf, false);
+    EXPECT_EQ(Warnings(), 0u);
+    EXPECT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::DXF);
+    EXPECT_EQ(Commands.OpenedFile().FileName, dxf);
+    EXPECT_EQ(replaced, 1);
+    ASSERT_EQ(Doc.ObjectsCount(), 1); // the line drawn before is gone
+    TGraphicObjIterator it = Doc.Objects().GetIterator();
+    auto* line = dynamic_cast<TLine2D*>(it.First());
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->Points().Get(0).X, 1.5);
+    EXPECT_EQ(line->Points().Get(1).Y, 6.0);
+    EXPECT_EQ(View.Zooms.size(), 1u);
+
+    // A DXF that cannot be opened is a failed open with its warning.
+    Notifier.Clear();
+    Notifier.QueueAnswer(EUserAnswer::Yes);
+    Commands.OpenGeo(Dir.File("missing.dxf"), false);
+    EXPECT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::Failed);
+    EXPECT_EQ(Notifier.Messages().back().Text, LangText(LangKeys::String::FileNotOpened));
+}
