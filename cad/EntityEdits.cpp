@@ -225,6 +225,19 @@ void TakeSelectedPair(TQV_01Cmp2D& document, TQV_50SelectObjectsParam& selection
     second = objects.size() > 1 ? document.GetObject(objects[1]->ID()) : nullptr;
 }
 
+void RunPairEdit(TQV_00CADProg& prg, std::string_view stateName, TQV_50SelectObjectsParam& selection,
+                 const TPairEdit& edit)
+{
+    TQV_01Cmp2D& document = CommandDocument(prg, stateName);
+    TObject2D* first = nullptr;
+    TObject2D* second = nullptr;
+    TakeSelectedPair(document, selection, first, second);
+    ClearEditOverlay(prg);
+    if (!edit(document, first, second))
+        UserNotifier().ShowMessage(EMessageKind::Information, WrongKindMessage(), "");
+    prg.MarkSceneDirty();
+}
+
 bool DocumentHolds(TQV_01Cmp2D& document, const TGraphicObject* object)
 {
     if (!object)

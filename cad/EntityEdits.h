@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -113,6 +114,12 @@ TPoint2D CommandSnappedPoint(TQV_00CADProg& prg);
 // looked up again by ID in the document; null for one that is missing.
 void TakeSelectedPair(TQV_01Cmp2D& document, TQV_50SelectObjectsParam& selection, TObject2D*& first,
                       TObject2D*& second);
+// The body of a state that edits the two selected objects: the pair looked
+// up again, the overlay cleared, edit run on it, the wrong-kind message
+// shown when edit answers false, and the scene marked dirty either way.
+using TPairEdit = std::function<bool(TQV_01Cmp2D& document, TObject2D* first, TObject2D* second)>;
+void RunPairEdit(TQV_00CADProg& prg, std::string_view stateName, TQV_50SelectObjectsParam& selection,
+                 const TPairEdit& edit);
 // Whether object is (still) one of the document's objects; the object is
 // compared by address and never touched, so a stale pointer is safe.
 bool DocumentHolds(TQV_01Cmp2D& document, const TGraphicObject* object);

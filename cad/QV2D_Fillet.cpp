@@ -300,16 +300,10 @@ bool FilletPair(TQV_01Cmp2D& document, TObject2D* first, TObject2D* second, cons
 TQV2D_Fillet::TQV2D_Fillet(TQV_00CADProg& prg, TCADStateParam param, TCADStateClass& nextState)
     : TQV_00State(prg, std::move(param))
 {
-    if (auto* selection = dynamic_cast<TQV_50SelectObjectsParam*>(Param())) {
-        TQV_01Cmp2D& document = CommandDocument(prg, ClassName);
-        TObject2D* first = nullptr;
-        TObject2D* second = nullptr;
-        TakeSelectedPair(document, *selection, first, second);
-        ClearEditOverlay(prg);
-        if (!FilletPair(document, first, second, SelectionPickPoints, false))
-            UserNotifier().ShowMessage(EMessageKind::Information, WrongKindMessage(), "");
-        prg.MarkSceneDirty();
-    }
+    if (auto* selection = dynamic_cast<TQV_50SelectObjectsParam*>(Param()))
+        RunPairEdit(prg, ClassName, *selection, [](TQV_01Cmp2D& document, TObject2D* first, TObject2D* second) {
+            return FilletPair(document, first, second, SelectionPickPoints, false);
+        });
     nextState = prg.IdleClass();
     ClearParam();
 }

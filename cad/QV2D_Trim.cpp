@@ -186,16 +186,10 @@ bool TrimPair(TQV_01Cmp2D& document, TObject2D* first, TObject2D* second, const 
 TQV2D_Trim::TQV2D_Trim(TQV_00CADProg& prg, TCADStateParam param, TCADStateClass& nextState)
     : TQV_00State(prg, std::move(param))
 {
-    if (auto* selection = dynamic_cast<TQV_50SelectObjectsParam*>(Param())) {
-        TQV_01Cmp2D& document = CommandDocument(prg, ClassName);
-        TObject2D* first = nullptr;
-        TObject2D* second = nullptr;
-        TakeSelectedPair(document, *selection, first, second);
-        ClearEditOverlay(prg);
-        if (!TrimPair(document, first, second, SelectionPickPoints))
-            UserNotifier().ShowMessage(EMessageKind::Information, WrongKindMessage(), "");
-        prg.MarkSceneDirty();
-    }
+    if (auto* selection = dynamic_cast<TQV_50SelectObjectsParam*>(Param()))
+        RunPairEdit(prg, ClassName, *selection, [](TQV_01Cmp2D& document, TObject2D* first, TObject2D* second) {
+            return TrimPair(document, first, second, SelectionPickPoints);
+        });
     nextState = prg.IdleClass();
     ClearParam();
 }
