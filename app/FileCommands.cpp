@@ -1,5 +1,6 @@
 #include "app/FileCommands.h"
 
+#include "app/LayerDefaults.h"
 #include "cad/QV_00Prog.h"
 #include "core/AppConfig.h"
 #include "core/DocumentFile.h"
@@ -139,4 +140,119 @@ bool TFileCommands::OpenDxfFile(const std::string& fileName)
         OnDrawingReplaced();
     ZoomToDrawing(m_Document, m_View);
     return result.FileKind == OpenedFileKindDxf;
+}
+
+int IndiceExt(const std::string& fileName)
+{
+    const std::string extension = UpperExtension(fileName);
+    if (extension == ".KVX")
+        return 1;
+    if (extension == ".DXF")
+        return 2;
+    if (extension == ".TXT")
+        return 3;
+    if (extension == ".HGL")
+        return 4;
+    return 0;
+}
+
+bool TFileCommands::MySaveClick()
+{
+    if (m_Opened.Kind == TOpenedFileKind::Document && !m_Opened.FileName.empty() &&
+        IndiceExt(m_Opened.FileName) == 1) {
+        if (m_Document.ObjectsCount() == 0) {
+            UserNotifier().ShowMessage(EMessageKind::Warning, LangText(LangKeys::String::NothingToSave),
+                                       LangText(LangKeys::String::SaveCaption));
+            return false;
+        }
+        m_Prg.StopOperation();
+        if (!scriveKBelFile(m_Opened.FileName))
+            return false;
+        if (OnFileSaved)
+            OnFileSaved(m_Opened.FileName);
+        return true;
+    }
+    return MySaveAsClick();
+}
+
+bool TFileCommands::MySaveAsClick()
+{
+    if (m_Document.ObjectsCount() == 0) {
+        UserNotifier().ShowMessage(EMessageKind::Warning, LangText(LangKeys::String::NothingToSave),
+                                   LangText(LangKeys::String::SaveCaption));
+        return false;
+    }
+    if (!AskSaveFileName)
+        return false;
+    m_Prg.StopOperation();
+    WorkMonitor().ShowStatusMessage(LangText(LangKeys::String::SavingFile));
+    std::string suggestion = "*";
+    if (!m_Opened.FileName.empty())
+        suggestion = std::filesystem::path(m_Opened.FileName).replace_extension().string();
+    const std::string chosen = AskSaveFileName(suggestion);
+    WorkMonitor().ShowStatusMessage(std::string());
+    if (chosen.empty())
+        return false;
+    // Only a document is written; the name becomes the current file only
+    // once it holds the drawing.
+    switch (IndiceExt(chosen)) {
+    case 0:
+        UserNotifier().ShowMessage(EMessageKind::Warning, LangText(LangKeys::String::FileNotOpened),
+                                   LangText(LangKeys::String::SaveCaption));
+        return false;
+    case 1:
+        break;
+    default:
+        UserNotifier().ShowMessage(EMessageKind::Information, LangText(LangKeys::String::FormatNotWritten),
+                                   LangText(LangKeys::String::FormatNotWrittenCaption));
+        return false;
+    }
+    const std::string fullName = FullName(chosen);
+    if (!scriveKBelFile(fullName))
+        return false;
+    m_Opened.FileName = fullName;
+    m_Opened.Kind = TOpenedFileKind::Document;
+    m_Config.FilePath_Geo = FolderOf(fullName);
+    if (OnFileSaved)
+        OnFileSaved(fullName);
+    return true;
+}
+
+bool TFileCommands::scriveKBelFile(const std::string& fileName)
+{
+    try {
+        TBusySection busy(WorkMonitor());
+        m_Document.SaveToFile(fileName);
+    } catch (const std::exception& error) {
+        UserNotifier().ShowMessage(EMessageKind::Error, error.what(), LangText(LangKeys::String::ErrorCaption));
+        return false;
+    }
+    return true;
+}
+
+void TFileCommands::sbtNewClick()
+{
+    m_Prg.StopOperation();
+    if (m_Document.ObjectsCount() == 0)
+        return;
+    if (!CancellatoTutto())
+        return;
+    m_Opened.FileName.clear();
+}
+
+bool TFileCommands::CancellatoTutto()
+{
+    if (UserNotifier().AskYesNo(LangText(LangKeys::String::ClearDrawing), LangText(LangKeys::String::ErrorCaption)) !=
+        EUserAnswer::Yes)
+        return false;
+    if (UndoJournal())
+        UndoJournal()->Clear();
+    m_Document.DeleteAllObjects();
+    CaricaImpLayers(m_Document, m_Config.ConfigFolder(), m_Config.DefLayers);
+    m_Opened.Kind = TOpenedFileKind::None;
+    if (OnDrawingReplaced)
+        OnDrawingReplaced();
+    if (OnDrawingCleared)
+        OnDrawingCleared();
+    return true;
 }

@@ -20,6 +20,19 @@
 // - Once a load has replaced the drawing (also only in part), the undo
 //   journal forgets its steps, which named the objects replaced; a merge,
 //   or a file refused before anything was read, leaves them.
+// - Save writes the drawing to the current file when that is a document
+//   (.kvx); any other case (no file, an imported file) is Save As. An
+//   empty drawing is not saved (warning "405", caption "406").
+// - Save As asks for the name; only a .kvx name is written. Another known
+//   extension (.dxf, .txt, .hgl) gives the information "403" and an unknown
+//   one the warning "458"; in both cases nothing is written and the current
+//   file stays what it was. A failed write shows the error (caption "450")
+//   and keeps the drawing and the current file as they were; the old file
+//   on disk stays whole (the document writes beside it and renames).
+// - New on an empty drawing does nothing. Otherwise it asks "452"; on Yes
+//   the undo journal is cleared, every object deleted, the layer defaults
+//   reloaded, the record reset (kind None, no file) and OnDrawingReplaced
+//   and OnDrawingCleared told.
 // Main thread only.
 
 #include "cad/ShellServices.h"
@@ -47,8 +60,25 @@ public:
     // must be rebuilt from what the drawing now holds.
     std::function<void()> OnDrawingReplaced;
 
+    // Asks for the name to save under, prefilled with the suggestion; an
+    // empty result means cancelled. Set by the main window.
+    std::function<std::string(const std::string& suggestion)> AskSaveFileName;
+    // Told the full name after each successful save.
+    std::function<void(const std::string& fileName)> OnFileSaved;
+    // Told after New has cleared the drawing (the caption goes back to the
+    // product name).
+    std::function<void()> OnDrawingCleared;
+
     // Opens fileName (empty: asks for it), or merges it into the drawing.
     void OpenGeo(const std::string& fileName, bool merge);
+
+    // File/Save and File/Save As; true when the document was written.
+    bool MySaveClick();
+    bool MySaveAsClick();
+    // File/New: clears the drawing after the confirmation.
+    void sbtNewClick();
+    // Clear all after the question "452"; true when cleared.
+    bool CancellatoTutto();
 
     const TOpenedFile& OpenedFile() const { return m_Opened; }
 
@@ -59,6 +89,8 @@ private:
     // True when the DXF was read (also only partly: the import told the
     // user); the drawing is replaced, never merged.
     bool OpenDxfFile(const std::string& fileName);
+    // Writes the document; a failure is shown and gives false.
+    bool scriveKBelFile(const std::string& fileName);
 
     TQV_01Cmp2D& m_Document;
     TQV_00Prog& m_Prg;
@@ -70,3 +102,7 @@ private:
 // The upper-cased extension of a file name, with its dot (".KVX"); empty
 // when the name has none.
 std::string UpperExtension(const std::string& fileName);
+
+// The save-format index of a file name's extension (any case): ".KVX" 1,
+// ".DXF" 2, ".TXT" 3, ".HGL" 4, anything else or none 0.
+int IndiceExt(const std::string& fileName);

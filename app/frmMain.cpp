@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include "app/DrawCommands.h"
 #include "app/FileCommands.h"
 #include "cad/EventGuard.h"
 #include "cad/QVScene.h"
@@ -70,6 +71,26 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
         return QFile::encodeName(name).toStdString();
     };
     m_FileCommands->OnFileOpened = [this](const std::string& fileName) { ShowFileInCaption(fileName); };
+    m_FileCommands->AskSaveFileName = [this](const std::string& suggestion) {
+        QFileDialog dialog(this);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilter(QStringLiteral("Kestrabel files (*.kvx)"));
+        dialog.setDefaultSuffix(QStringLiteral("kvx"));
+        dialog.selectFile(FileNameText(suggestion));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::string();
+        return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+    };
+    m_FileCommands->OnFileSaved = [this](const std::string& fileName) { ShowFileInCaption(fileName); };
+    m_FileCommands->OnDrawingCleared = [this] {
+        setWindowTitle(QString::fromLatin1(BaseCaption));
+        m_InfoEdit->SetPanelVisible(false);
+    };
+
+    m_DrawCommands = std::make_unique<TDrawCommands>(prg);
+    m_DrawCommands->ShowCommandPage = [this](int32_t page) { m_InfoEdit->SetCommandPage(static_cast<uint8_t>(page)); };
+    m_DrawCommands->SaveOrtho = [this] { m_EndOperation.SaveOrtho(m_Prg); };
+    BuildDrawMenu();
     m_FileCommands->OnDrawingReplaced = [this] { m_InfoEdit->TreeGeo().RebuildGeoTree(m_Document); };
 
     m_EndOperation.HideToolWin = [this] { m_ToolWin.Hide(); };
@@ -150,10 +171,23 @@ void TfrmMain::BuildMenus()
     m_mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     m_mnuFile->setObjectName(QStringLiteral("mnuFile"));
 
+    m_mnuNew = m_mnuFile->addAction(QStringLiteral("&New"));
+    m_mnuNew->setObjectName(QStringLiteral("mnuNew"));
+    m_mnuNew->setShortcut(QKeySequence::New);
+    connect(m_mnuNew, &QAction::triggered, this, [this] { mnuNewClick(); });
+
     m_mnuOpen = m_mnuFile->addAction(QStringLiteral("&Open..."));
     m_mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
     m_mnuOpen->setShortcut(QKeySequence::Open);
     connect(m_mnuOpen, &QAction::triggered, this, [this] { mnuOpenClick(); });
+
+    m_mnuSave = m_mnuFile->addAction(QStringLiteral("&Save"));
+    m_mnuSave->setObjectName(QStringLiteral("mnuSave"));
+    m_mnuSave->setShortcut(QKeySequence::Save);
+    connect(m_mnuSave, &QAction::triggered, this, [this] { mnuSaveClick(); });
+    m_mnuSaveAs = m_mnuFile->addAction(QStringLiteral("Save &As..."));
+    m_mnuSaveAs->setObjectName(QStringLiteral("mnuSaveAs"));
+    connect(m_mnuSaveAs, &QAction::triggered, this, [this] { mnuSaveAsClick(); });
 
     m_mnuFile->addSeparator();
     m_mnuExit = m_mnuFile->addAction(QStringLiteral("E&xit"));
@@ -169,6 +203,33 @@ void TfrmMain::BuildMenus()
     m_mnuGrid = m_mnuView->addAction(QStringLiteral("&Grid..."));
     m_mnuGrid->setObjectName(QStringLiteral("mnuGrid"));
     connect(m_mnuGrid, &QAction::triggered, this, [this] { mnuGridClick(); });
+}
+
+void TfrmMain::BuildDrawMenu()
+{
+    // Placed before the View menu; the texts are the language file's.
+    m_mnuDraw = new QMenu(QStringLiteral("&Draw"), this);
+    m_mnuDraw->setObjectName(QStringLiteral("mnuDraw"));
+    menuBar()->insertMenu(m_mnuView->menuAction(), m_mnuDraw);
+    TDrawCommands& draw = *m_DrawCommands;
+    const struct {
+        const char* Name;
+        bool (TDrawCommands::*Start)();
+    } items[] = {
+        {"mnuPointPosition", &TDrawCommands::MyPuntoClick},   {"mnuLineEndPt", &TDrawCommands::MySubLineClick},
+        {"mnuRectangle", &TDrawCommands::sbtRectangleClick},  {"mnuCircleCtPt", &TDrawCommands::MyArcClick},
+        {"mnuEllipseClose", &TDrawCommands::mnuEllipseCloseClick}, {"mnuPoly", &TDrawCommands::sbtPolyClick},
+        {"mnuSpline", &TDrawCommands::sbtSplineClick},        {"mnuArcCtPtSaEa", &TDrawCommands::MyArcCtPtSaEaClick},
+        {"mnuArc3Pt", &TDrawCommands::MyArc3PtClick},         {"mnuCircle3Pt", &TDrawCommands::MyCircle3PtClick},
+    };
+    for (const auto& item : items) {
+        QAction* action = m_mnuDraw->addAction(QString::fromLatin1(item.Name));
+        action->setObjectName(QString::fromLatin1(item.Name));
+        if (std::string_view(item.Name) == "mnuLineEndPt")
+            action->setShortcut(QKeySequence(Qt::Key_F4));
+        const auto start = item.Start;
+        connect(action, &QAction::triggered, this, [&draw, start] { GuardedCall([&draw, start] { (draw.*start)(); }); });
+    }
 }
 
 void TfrmMain::BuildToolDock()
@@ -229,6 +290,21 @@ QString TfrmMain::StatusMessage() const
 void TfrmMain::mnuOpenClick()
 {
     GuardedCall([this] { m_FileCommands->OpenGeo(std::string(), false); });
+}
+
+void TfrmMain::mnuNewClick()
+{
+    GuardedCall([this] { m_FileCommands->sbtNewClick(); });
+}
+
+void TfrmMain::mnuSaveClick()
+{
+    GuardedCall([this] { m_FileCommands->MySaveClick(); });
+}
+
+void TfrmMain::mnuSaveAsClick()
+{
+    GuardedCall([this] { m_FileCommands->MySaveAsClick(); });
 }
 
 void TfrmMain::mnuExitClick()

@@ -36,6 +36,7 @@ class QMenu;
 class QProgressBar;
 class QToolButton;
 class TAppConfig;
+class TDrawCommands;
 class TFileCommands;
 class TInfoEdit;
 class TLiveReadoutSink;
@@ -64,6 +65,7 @@ public:
 
     TSceneViewer& GraphicView() const { return *m_GraphicView; }
     TFileCommands& FileCommands() const { return *m_FileCommands; }
+    TDrawCommands& DrawCommands() const { return *m_DrawCommands; }
     TQtWorkMonitor& Monitor() const { return *m_Monitor; }
     TInfoEdit& InfoEdit() const { return *m_InfoEdit; }
     QDockWidget& ToolDock() const { return *m_toolWin; }
@@ -83,6 +85,9 @@ public:
 
     // The menu commands.
     void mnuOpenClick();
+    void mnuNewClick();
+    void mnuSaveClick();
+    void mnuSaveAsClick();
     void mnuExitClick();
     void mnuLayersClick();
     void mnuGridClick();
@@ -115,6 +120,7 @@ protected:
 private:
     void BuildStatusBar();
     void BuildMenus();
+    void BuildDrawMenu();
     void BuildToolDock();
     void BuildDialogs();
     // The properties panel back to its idle page, when the geometry tab is
@@ -136,7 +142,11 @@ private:
     QToolButton* m_sbtLayer = nullptr;
     QLabel* m_SpTBXCLCol = nullptr;
     QMenu* m_mnuFile = nullptr;
+    QAction* m_mnuNew = nullptr;
     QAction* m_mnuOpen = nullptr;
+    QAction* m_mnuSave = nullptr;
+    QAction* m_mnuSaveAs = nullptr;
+    QMenu* m_mnuDraw = nullptr;
     QAction* m_mnuExit = nullptr;
     QMenu* m_mnuView = nullptr;
     QAction* m_mnuLayers = nullptr;
@@ -149,6 +159,7 @@ private:
 
     std::unique_ptr<TQtWorkMonitor> m_Monitor;
     std::unique_ptr<TFileCommands> m_FileCommands;
+    std::unique_ptr<TDrawCommands> m_DrawCommands;
     TWorkMonitor* m_PreviousMonitor = nullptr;
     TShellServices* m_PreviousShell = nullptr;
     TLiveReadoutSink* m_PreviousReadout = nullptr;

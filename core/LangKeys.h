@@ -189,6 +189,13 @@
     X(String, OpeningFile, "400")                                                                     \
     X(String, ClearDrawing, "452")                                                                    \
     X(String, FileNotOpened, "458")                                                                   \
+    /* Save: status while the name is asked, the information for a format that is not written */   \
+    /* and its caption, the warning for an empty drawing and the caption of save warnings. */         \
+    X(String, SavingFile, "402")                                                                      \
+    X(String, FormatNotWritten, "403")                                                                \
+    X(String, FormatNotWrittenCaption, "404")                                                         \
+    X(String, NothingToSave, "405")                                                                   \
+    X(String, SaveCaption, "406")                                                                     \
     /* Tool records: a number on a tool page that does not convert. (A tool library that could not */ \
     /* be read is reported with the file name and "453", the tracer's text.) */                       \
     X(String, ToolBadNumber, "465")                                                                   \
@@ -226,9 +233,23 @@
 // how many "<name>.items[<i>]" (0 to items - 1).
 #define KB_LANG_COMPONENTS(X)                                                                         \
     X(frmMain, mnuFile, true, false, 0)                                                               \
+    X(frmMain, mnuNew, true, true, 0)                                                                 \
     X(frmMain, mnuOpen, true, true, 0)                                                                \
+    X(frmMain, mnuSave, true, true, 0)                                                                \
+    X(frmMain, mnuSaveAs, true, true, 0)                                                              \
     X(frmMain, mnuExit, true, true, 0)                                                                \
     X(frmMain, GraphicView, false, true, 0)                                                           \
+    X(frmMain, mnuDraw, true, false, 0)                                                               \
+    X(frmMain, mnuPointPosition, true, true, 0)                                                       \
+    X(frmMain, mnuLineEndPt, true, true, 0)                                                           \
+    X(frmMain, mnuRectangle, true, true, 0)                                                           \
+    X(frmMain, mnuCircleCtPt, true, true, 0)                                                          \
+    X(frmMain, mnuEllipseClose, true, true, 0)                                                        \
+    X(frmMain, mnuPoly, true, true, 0)                                                                \
+    X(frmMain, mnuSpline, true, true, 0)                                                              \
+    X(frmMain, mnuArcCtPtSaEa, true, true, 0)                                                         \
+    X(frmMain, mnuArc3Pt, true, true, 0)                                                              \
+    X(frmMain, mnuCircle3Pt, true, true, 0)                                                           \
     X(frmMain, mnuView, true, false, 0)                                                               \
     X(frmMain, mnuLayers, true, true, 0)                                                              \
     X(frmMain, mnuGrid, true, true, 0)                                                                \

@@ -2,6 +2,7 @@
 
 #include "cad/QV_00Prog.h"
 #include "core/AppConfig.h"
+#include "core/DocumentFile.h"
 #include "core/EntityRegistration.h"
 #include "core/LangKeys.h"
 #include "core/Language.h"
@@ -14,7 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -203,4 +207,181 @@ TEST_F(FileCommands, ADxfFileReplacesTheDrawingAsItStands)
     Commands.OpenGeo(Dir.File("missing.dxf"), false);
     EXPECT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::Failed);
     EXPECT_EQ(Notifier.Messages().back().Text, LangText(LangKeys::String::FileNotOpened));
+}
+
+// --- Save, Save As and New ------------------------------------------------------
+
+namespace {
+
+// The end points of every line of a document, in list order.
+std::vector<std::pair<TPoint2D, TPoint2D>> LineEnds(TQV_01Cmp2D& doc)
+{
+    std::vector<std::pair<TPoint2D, TPoint2D>> ends;
+    for (int32_t id = 0; id < 64; ++id) {
+        if (auto* line = dynamic_cast<TLine2D*>(doc.GetObject(id)))
+            ends.emplace_back(line->Points().Get(0), line->Points().Get(1));
+    }
+    return ends;
+}
+
+} // namespace
+
+TEST_F(FileCommands, SaveAsWritesADocumentThatLoadsBackEqual)
+{
+    Doc.AddObject(-1, std::make_unique<TLine2D>(0, Point2D(1.5, -2), Point2D(7, 3.25)));
+    Doc.AddObject(-1, std::make_unique<TLine2D>(0, Point2D(-4, 0), Point2D(0, 9)));
+    const std::string target = Dir.File("saved.kvx");
+    std::string suggested;
+    std::string shown;
+    Commands.AskSaveFileName = [&](const std::string& suggestion) {
+        suggested = suggestion;
+        return target;
+    };
+    Commands.OnFileSaved = [&](const std::string& name) { shown = name; };
+    ASSERT_TRUE(Commands.MySaveAsClick());
+    EXPECT_EQ(suggested, "*");
+    EXPECT_EQ(shown, Commands.OpenedFile().FileName);
+    EXPECT_EQ(std::filesystem::path(shown).filename(), "saved.kvx");
+    EXPECT_TRUE(Notifier.Messages().empty());
+
+    TQV_01Cmp2D loaded;
+    (void)loaded.LoadFromFile(target, false);
+    EXPECT_EQ(loaded.ObjectsCount(), 2);
+    const auto expected = LineEnds(Doc);
+    const auto actual = LineEnds(loaded);
+    ASSERT_EQ(actual.size(), expected.size());
+    for (size_t i = 0; i < actual.size(); ++i) {
+        EXPECT_EQ(actual[i].first.X, expected[i].first.X);
+        EXPECT_EQ(actual[i].first.Y, expected[i].first.Y);
+        EXPECT_EQ(actual[i].second.X, expected[i].second.X);
+        EXPECT_EQ(actual[i].second.Y, expected[i].second.Y);
+    }
+
+    // Save now writes to that file without asking.
+    AddLine();
+    Commands.AskSaveFileName = [](const std::string&) -> std::string {
+        ADD_FAILURE() << "Save asked for a name";
+        return {};
+    };
+    ASSERT_TRUE(Commands.MySaveClick());
+    TQV_01Cmp2D again;
+    (void)again.LoadFromFile(target, false);
+    EXPECT_EQ(again.ObjectsCount(), 3);
+}
+
+TEST_F(FileCommands, SaveOfAnImportedOrUnnamedDrawingAsksForAName)
+{
+    // After a DXF open the current file is not a document: Save is Save As,
+    // and the suggestion is the imported name without its extension.
+    const std::string dxf = Dir.File("part.dxf");
+    kbtest::WriteFileText(dxf, "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nLINE\r\n8\r\n0\r\n10\r\n0\r\n20\r\n0\r\n"
+                               "11\r\n5\r\n21\r\n5\r\n0\r\nENDSEC\r\n0\r\nEOF\r\n");
+    Commands.OpenGeo(dxf, false);
+    ASSERT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::DXF);
+    std::string suggested;
+    Commands.AskSaveFileName = [&](const std::string& suggestion) {
+        suggested = suggestion;
+        return std::string();
+    };
+    EXPECT_FALSE(Commands.MySaveClick());
+    EXPECT_EQ(suggested, std::filesystem::path(Commands.OpenedFile().FileName).replace_extension().string());
+}
+
+TEST_F(FileCommands, SaveAsWritesOnlyDocuments)
+{
+    struct TCase {
+        const char* Name;
+        EMessageKind Kind;
+        std::string Text;
+    };
+    AddLine();
+    for (const TCase& c : {TCase{"out.dxf", EMessageKind::Information, LangText(LangKeys::String::FormatNotWritten)},
+                           TCase{"out.HGL", EMessageKind::Information, LangText(LangKeys::String::FormatNotWritten)},
+                           TCase{"out.svg", EMessageKind::Warning, LangText(LangKeys::String::FileNotOpened)},
+                           TCase{"out", EMessageKind::Warning, LangText(LangKeys::String::FileNotOpened)}}) {
+        SCOPED_TRACE(c.Name);
+        Notifier.Clear();
+        const std::string target = Dir.File(c.Name);
+        Commands.AskSaveFileName = [&](const std::string&) { return target; };
+        EXPECT_FALSE(Commands.MySaveAsClick());
+        EXPECT_FALSE(std::filesystem::exists(target));
+        EXPECT_TRUE(Commands.OpenedFile().FileName.empty());
+        ASSERT_EQ(Notifier.Messages().size(), 1u);
+        EXPECT_EQ(Notifier.Messages()[0].Kind, c.Kind);
+        EXPECT_EQ(Notifier.Messages()[0].Text, c.Text);
+    }
+    // An empty drawing is not saved and no name is asked for.
+    TQV_01Cmp2D empty;
+    TFileCommands commands(empty, Prg, View, Config);
+    commands.AskSaveFileName = [](const std::string&) -> std::string {
+        ADD_FAILURE() << "asked for a name";
+        return {};
+    };
+    Notifier.Clear();
+    EXPECT_FALSE(commands.MySaveClick());
+    ASSERT_EQ(Notifier.Messages().size(), 1u);
+    EXPECT_EQ(Notifier.Messages()[0].Text, LangText(LangKeys::String::NothingToSave));
+}
+
+TEST_F(FileCommands, AFailedSaveReportsAndKeepsTheDrawing)
+{
+    AddLine();
+    const std::string good = Dir.File("good.kvx");
+    Commands.AskSaveFileName = [&](const std::string&) { return good; };
+    ASSERT_TRUE(Commands.MySaveAsClick());
+    const auto before = kbtest::ReadFileBytes(good);
+
+    AddLine();
+    bool saved = false;
+    Commands.OnFileSaved = [&](const std::string&) { saved = true; };
+    Commands.AskSaveFileName = [&](const std::string&) { return Dir.File("no-such-folder/lost.kvx"); };
+    Notifier.Clear();
+    EXPECT_FALSE(Commands.MySaveAsClick());
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(Doc.ObjectsCount(), 2);
+    EXPECT_EQ(Commands.OpenedFile().FileName, good);
+    ASSERT_EQ(Notifier.Messages().size(), 1u);
+    EXPECT_EQ(Notifier.Messages()[0].Kind, EMessageKind::Error);
+    EXPECT_FALSE(Notifier.Messages()[0].Text.empty());
+    EXPECT_EQ(kbtest::ReadFileBytes(good), before);
+}
+
+TEST_F(FileCommands, NewClearsTheDrawingOnlyAfterYes)
+{
+    TUndoRedo journal(Doc);
+    TUndoRedo* previous = SetUndoJournal(&journal);
+    Commands.OpenGeo(DocumentFile, false);
+    ASSERT_EQ(Doc.ObjectsCount(), 3);
+    ASSERT_TRUE(journal.AddUndo(TUndoKind::NewObjects, {0}));
+    int cleared = 0;
+    int replaced = 0;
+    Commands.OnDrawingCleared = [&] { ++cleared; };
+    Commands.OnDrawingReplaced = [&] { ++replaced; };
+
+    Notifier.Clear();
+    Notifier.QueueAnswer(EUserAnswer::No);
+    Commands.sbtNewClick();
+    EXPECT_EQ(Doc.ObjectsCount(), 3);
+    EXPECT_EQ(journal.Steps().size(), 1u);
+    EXPECT_FALSE(Commands.OpenedFile().FileName.empty());
+    EXPECT_EQ(cleared, 0);
+
+    Notifier.QueueAnswer(EUserAnswer::Yes);
+    Commands.sbtNewClick();
+    EXPECT_EQ(Doc.ObjectsCount(), 0);
+    EXPECT_TRUE(journal.Steps().empty());
+    EXPECT_TRUE(Commands.OpenedFile().FileName.empty());
+    EXPECT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::None);
+    EXPECT_EQ(cleared, 1);
+    EXPECT_EQ(replaced, 1);
+    // IDs start again at 0.
+    AddLine();
+    EXPECT_NE(Doc.GetObject(0), nullptr);
+
+    // On an empty drawing New asks nothing.
+    Doc.DeleteAllObjects();
+    Notifier.Clear();
+    Commands.sbtNewClick();
+    EXPECT_TRUE(Notifier.Messages().empty());
+    SetUndoJournal(previous);
 }

@@ -5,6 +5,8 @@
 #include "app/Program.h"
 
 #include "app/FileCommands.h"
+#include "cad/DrawSizedStates.h"
+#include "cad/DrawStateParams.h"
 #include "app/frmMain.h"
 #include "cad/InfoEditModel.h"
 #include "cad/QV_00Prog.h"
@@ -22,6 +24,7 @@
 #include "tests/support/RecordingNotifier.h"
 #include "tests/support/TestSupport.h"
 
+#include <QAction>
 #include <QDockWidget>
 #include <QTabWidget>
 #include <QTreeWidgetItemIterator>
@@ -162,6 +165,31 @@ TEST_F(MainWindow, TheViewMenuOpensTheDialogsOnTheDrawing)
     EXPECT_TRUE(Program->Prg().Snap2Grid);
     EXPECT_TRUE(Window().SnapToGridShown());
     GridSetter().SetSnapToGrid(false);
+}
+
+TEST_F(MainWindow, TheDrawMenuStartsItsCommands)
+{
+    TQV_00Prog& prg = Program->Prg();
+    auto* line = Window().findChild<QAction*>(QStringLiteral("mnuLineEndPt"));
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->text(), QStringLiteral("&Line")); // the language file's text
+    prg.UsaSnap = false;
+    line->trigger();
+    EXPECT_EQ(prg.OperationClass(), StateClassOf<TQV_40DrawSizedPrimitive>());
+    auto* param = dynamic_cast<TQV_40DrawSizedPrimitiveParam*>(prg.CurrentState()->Param());
+    ASSERT_NE(param, nullptr);
+    EXPECT_NE(dynamic_cast<TLine2D*>(param->Primitive()), nullptr);
+    EXPECT_EQ(param->PointCount, 2);
+    EXPECT_TRUE(prg.UsaSnap);
+
+    // The rectangle draws with ortho off and keeps the switch for its end.
+    prg.UseOrto = true;
+    auto* rectangle = Window().findChild<QAction*>(QStringLiteral("mnuRectangle"));
+    ASSERT_NE(rectangle, nullptr);
+    rectangle->trigger();
+    EXPECT_EQ(prg.OperationClass(), StateClassOf<TQV_40DrawSizedPrimitive>());
+    EXPECT_FALSE(prg.UseOrto);
+    EXPECT_TRUE(Window().EndOperation().OrthoSaved());
 }
 
 TEST_F(MainWindow, ShutDownLeavesNothingInstalled)

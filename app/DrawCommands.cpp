@@ -1,0 +1,134 @@
+#include "app/DrawCommands.h"
+
+#include "cad/DrawArcStates.h"
+#include "cad/DrawSizedStates.h"
+#include "cad/DrawStateParams.h"
+#include "cad/DrawUnsizedStates.h"
+#include "cad/QV_00Prog.h"
+#include "cad/QV_00State.h"
+#include "core/Arco2D.h"
+#include "core/BSpline2D.h"
+#include "core/Cerchio2D.h"
+#include "core/Ellipse2D.h"
+#include "core/Frame2D.h"
+#include "core/Line2D.h"
+#include "core/Polyline2D.h"
+#include "core/Punto2D.h"
+
+#include <memory>
+
+namespace {
+
+// The pages of the properties panel that the drawing commands show.
+constexpr int32_t PagePoint = 1;
+constexpr int32_t PageLine = 5;
+constexpr int32_t PageRectangle = 9;
+constexpr int32_t PageCircle = 11;
+constexpr int32_t PageThreePoints = 13;
+constexpr int32_t PageArcCentre = 14;
+constexpr int32_t PageEllipse = 19;
+constexpr int32_t PagePolyline = 20;
+constexpr int32_t PageSpline = 21;
+
+const TPoint2D Origin{0.0, 0.0};
+
+bool StartSized(TQV_00Prog& prg, TCADStateClass state, std::unique_ptr<TPrimitive2D> prototype)
+{
+    return prg.StartOperation(state, TQV_40DrawSizedPrimitiveParam::CreateSized(nullptr, true, 0, std::move(prototype)));
+}
+
+bool StartUnsized(TQV_00Prog& prg, std::unique_ptr<TPrimitive2D> prototype)
+{
+    return prg.StartOperation(StateClassOf<TQV_40DrawUnSizedPrimitive>(),
+                              std::make_unique<TQV_40DrawUnSizedPrimitiveParam>(nullptr, true, 0, std::move(prototype)));
+}
+
+bool StartArc(TQV_00Prog& prg, TCADStateClass state, bool arcFlag)
+{
+    return prg.StartOperation(
+        state, std::make_unique<TQV_40DrawArcoPrimitiveParam>(nullptr, arcFlag,
+                                                              std::make_unique<TArco2D>(-1, Origin, Origin, 0.0, 0.0)));
+}
+
+} // namespace
+
+TDrawCommands::TDrawCommands(TQV_00Prog& prg) : m_Prg(prg)
+{
+}
+
+void TDrawCommands::Prepare(int32_t page)
+{
+    if (ShowCommandPage)
+        ShowCommandPage(page);
+    m_Prg.UsaSnap = true;
+}
+
+bool TDrawCommands::MyPuntoClick()
+{
+    Prepare(PagePoint);
+    return StartSized(m_Prg, StateClassOf<TQV_40DrawSizedPrimitive>(), std::make_unique<TPunto2D>(-1, Origin));
+}
+
+bool TDrawCommands::MySubLineClick()
+{
+    Prepare(PageLine);
+    return StartSized(m_Prg, StateClassOf<TQV_40DrawSizedPrimitive>(), std::make_unique<TLine2D>(-1, Origin, Origin));
+}
+
+bool TDrawCommands::sbtRectangleClick()
+{
+    // Ortho would square the diagonal, not the sides, so it is off while
+    // the rectangle is drawn.
+    if (SaveOrtho)
+        SaveOrtho();
+    else
+        m_Prg.UseOrto = false;
+    Prepare(PageRectangle);
+    return StartSized(m_Prg, StateClassOf<TQV_40DrawSizedPrimitive>(), std::make_unique<TFrame2D>(-1, Origin, Origin));
+}
+
+bool TDrawCommands::MyArcClick()
+{
+    Prepare(PageCircle);
+    return StartSized(m_Prg, StateClassOf<TQV_40DrawSizedPrimitive>(),
+                      std::make_unique<TCerchio2D>(-1, Origin, Origin));
+}
+
+bool TDrawCommands::mnuEllipseCloseClick()
+{
+    Prepare(PageEllipse);
+    return StartSized(m_Prg, StateClassOf<TQV_40DrawSizedPrimitive>(),
+                      std::make_unique<TEllipse2D>(-1, Origin, Origin));
+}
+
+bool TDrawCommands::sbtPolyClick()
+{
+    Prepare(PagePolyline);
+    const TPoint2D first[] = {Origin};
+    return StartUnsized(m_Prg, std::make_unique<TPolyline2D>(-1, first));
+}
+
+bool TDrawCommands::sbtSplineClick()
+{
+    Prepare(PageSpline);
+    const TPoint2D first[] = {Origin};
+    return StartUnsized(m_Prg, std::make_unique<TBSpline2D>(-1, first));
+}
+
+bool TDrawCommands::MyArcCtPtSaEaClick()
+{
+    Prepare(PageArcCentre);
+    return StartArc(m_Prg, StateClassOf<TQV_40DrawArcoPrimitive>(), true);
+}
+
+bool TDrawCommands::MyArc3PtClick()
+{
+    Prepare(PageThreePoints);
+    return StartArc(m_Prg, StateClassOf<TQV_40DrawArco3Pt>(), true);
+}
+
+bool TDrawCommands::MyCircle3PtClick()
+{
+    Prepare(PageThreePoints);
+    return StartArc(m_Prg, StateClassOf<TQV_40DrawArco3Pt>(), false);
+}
