@@ -1,5 +1,7 @@
 #include "core/AngledCurve.h"
 
+#include "core/Ellipse2D.h"
+#include "core/Frame2D.h"
 #include "core/Geometry.h"
 
 #include <cmath>
@@ -14,4 +16,23 @@ void AddAngleSweep(TPointsSet2D& profile, int n, double startAngle, double endAn
     for (int k = 0; k < n; ++k)
         profile.Add(pointAt(startAngle + k * step));
     profile.Add(pointAt(endAngle));
+}
+
+bool AssignFullTurnFromClosedCurve(TPointsSet2D& points, const TGraphicObject& source, double& startAngle,
+                                   double& endAngle, const std::function<void(int, double)>& placeAnglePoint)
+{
+    if (!dynamic_cast<const TEllipse2D*>(&source) && !dynamic_cast<const TFrame2D*>(&source))
+        return false;
+    TQuietPoints quiet(points);
+    CopyPointsRange(points, static_cast<const TPrimitive2D&>(source).Points(), 0, 1);
+    startAngle = 0.0;
+    endAngle = kTwoPi;
+    if (points.Count() == 2) {
+        points.EnsureCapacity(4);
+        points.Add(Point2D(0.0, 0.0));
+        points.Add(Point2D(0.0, 0.0));
+        placeAnglePoint(2, 0.0);
+        placeAnglePoint(3, 0.0);
+    }
+    return true;
 }

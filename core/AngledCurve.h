@@ -5,6 +5,10 @@
 
 #include "core/PointsSet.h"
 
+#include <functional>
+
+class TGraphicObject;
+
 // The value the angle fields start at in a constructor: no caller passes
 // it, so the angle setters there always act.
 inline constexpr double kUnsetCurveAngle = 999.123;
@@ -32,3 +36,13 @@ private:
 // measured the other way round (y mirrored about cy). n must be positive.
 void AddAngleSweep(TPointsSet2D& profile, int n, double startAngle, double endAngle, double cx, double cy, double a,
                    double b, bool counterClockwise);
+
+// The Assign branch shared by both arcs for a closed source: when source is
+// an ellipse or a frame, its box corners (control points 0 and 1) become
+// the arc's and the arc becomes the full turn from angle 0 (startAngle 0,
+// endAngle 2 pi); when the arc had only the two corners, its two angle
+// points are added and placed at angle 0 by placeAnglePoint(index, angle),
+// where the next profile computation measures the angles from. Returns
+// false, changing nothing, for any other source.
+bool AssignFullTurnFromClosedCurve(TPointsSet2D& points, const TGraphicObject& source, double& startAngle,
+                                   double& endAngle, const std::function<void(int, double)>& placeAnglePoint);

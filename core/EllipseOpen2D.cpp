@@ -141,21 +141,9 @@ void TEllipseOpen2D::Assign(const TGraphicObject& source)
         m_StartAngle = arc->m_StartAngle;
         m_EndAngle = arc->m_EndAngle;
         m_Direction = arc->m_Direction;
-    } else if (dynamic_cast<const TEllipse2D*>(&source) || dynamic_cast<const TFrame2D*>(&source)) {
-        TQuietPoints quiet(Points());
-        CopyPointsRange(Points(), static_cast<const TPrimitive2D&>(source).Points(), 0, 1);
-        m_StartAngle = 0.0;
-        m_EndAngle = kTwoPi;
-        if (Points().Count() == 2) {
-            // The full turn from parameter 0: both angle points at
-            // (cx + a, cy), where the next profile computation measures the
-            // angles from.
-            Points().EnsureCapacity(4);
-            Points().Add(Point2D(0.0, 0.0));
-            Points().Add(Point2D(0.0, 0.0));
-            PlaceAnglePoint(2, 0.0);
-            PlaceAnglePoint(3, 0.0);
-        }
+    } else {
+        AssignFullTurnFromClosedCurve(Points(), source, m_StartAngle, m_EndAngle,
+                                      [this](int index, double angle) { PlaceAnglePoint(index, angle); });
     }
     Points().SetGrowable(false);
     UpdateBounds();
