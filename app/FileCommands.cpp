@@ -11,9 +11,8 @@
 #include "core/UserNotifier.h"
 #include "core/WorkMonitor.h"
 #include "io/DXFImportFile.h"
+#include "platform/AsciiText.h"
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 namespace {
@@ -34,10 +33,7 @@ std::string FolderOf(const std::string& fullName)
 
 std::string UpperExtension(const std::string& fileName)
 {
-    std::string extension = std::filesystem::path(fileName).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return extension;
+    return AsciiUpperCopy(std::filesystem::path(fileName).extension().string());
 }
 
 TFileCommands::TFileCommands(TQV_01Cmp2D& document, TQV_00Prog& prg, TDocumentView& view, TAppConfig& config)

@@ -1,6 +1,7 @@
 #include "core/Stl.h"
 
 #include "core/Tri.h"
+#include "platform/AsciiText.h"
 
 #include <algorithm>
 #include <bit>
@@ -118,15 +119,10 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
-char LowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool SameKeyword(std::string_view token, std::string_view keyword)
 {
     return token.size() == keyword.size() &&
-           std::equal(token.begin(), token.end(), keyword.begin(), [](char a, char b) { return LowerAscii(a) == b; });
+           std::equal(token.begin(), token.end(), keyword.begin(), [](char a, char b) { return AsciiLower(a) == b; });
 }
 
 // A token as it may be shown in a message: at most 24 characters, anything

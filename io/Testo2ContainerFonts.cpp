@@ -6,6 +6,7 @@
 #include "core/Stream.h"
 #include "core/VectFont.h"
 #include "core/ViewInterfaces.h"
+#include "platform/AsciiText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,11 +34,6 @@ void DrawMarker(TCanvas2D& canvas, int32_t x, int32_t y)
 {
     canvas.SetPenColor(kPreviewGreen);
     canvas.FrameRect(x - 2, y - 2, x + 1, y + 1);
-}
-
-char AsciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 // Name order without regard to ASCII case; names equal that way keep byte

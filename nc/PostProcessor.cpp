@@ -4,6 +4,7 @@
 #include "core/Language.h"
 #include "core/Tolerance.h"
 #include "core/UserNotifier.h"
+#include "platform/AsciiText.h"
 #include "platform/IniFile.h"
 
 #include <algorithm>
@@ -16,14 +17,6 @@
 namespace {
 
 TPostLoadView* g_PostLoadView = nullptr;
-
-std::string LowerAscii(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
 
 // The non-empty values of keys "1" to maxLines of a section, in key order.
 // Equivalent to asking every key in turn, but the cost follows the keys the
@@ -192,7 +185,7 @@ void TPostProcessor::LoadFromIni(const TIniFile& ini, const std::string& postNam
     OmitZ = ini.ReadBool("Default", "Omit_Z", false);
     LPJPost = ini.ReadBool("Default", "LPJ_Post", false);
     Separator = ini.ReadBool("Default", "Spaces", true) ? " " : "";
-    FileExtension = LowerAscii(ini.ReadString("Default", "File_extension", "NC"));
+    FileExtension = AsciiLowerCopy(ini.ReadString("Default", "File_extension", "NC"));
     StartComment = ini.ReadString("Default", "StartComment", "(");
     EndComment = ini.ReadString("Default", "EndComment", ")");
     CompLeft = ini.ReadString("CComp", "Left", "G41");

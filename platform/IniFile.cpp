@@ -1,5 +1,7 @@
 #include "platform/IniFile.h"
 
+#include "platform/AsciiText.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -13,23 +15,6 @@
 #include <unistd.h>
 
 namespace {
-
-bool SameText(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<unsigned char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<unsigned char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
 
 std::string_view Trim(std::string_view s)
 {
@@ -113,7 +98,7 @@ std::string TIniFile::ToString() const
 const TIniFile::TSection* TIniFile::FindSection(std::string_view name) const
 {
     for (const auto& s : m_Sections)
-        if (SameText(s.Name, name))
+        if (SameTextAscii(s.Name, name))
             return &s;
     return nullptr;
 }
@@ -129,7 +114,7 @@ const TIniFile::TLine* TIniFile::FindKey(std::string_view section, std::string_v
     if (!s)
         return nullptr;
     for (const auto& l : s->Lines)
-        if (!l.Key.empty() && SameText(l.Key, key))
+        if (!l.Key.empty() && SameTextAscii(l.Key, key))
             return &l;
     return nullptr;
 }
@@ -169,7 +154,7 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
         s = &m_Sections.back();
     }
     for (auto& l : s->Lines) {
-        if (!l.Key.empty() && SameText(l.Key, key)) {
+        if (!l.Key.empty() && SameTextAscii(l.Key, key)) {
             l.Value = std::string(value);
             return;
         }
@@ -226,13 +211,13 @@ std::vector<std::string> TIniFile::ReadSection(std::string_view section) const
 
 void TIniFile::EraseSection(std::string_view section)
 {
-    std::erase_if(m_Sections, [&](const TSection& s) { return SameText(s.Name, section); });
+    std::erase_if(m_Sections, [&](const TSection& s) { return SameTextAscii(s.Name, section); });
 }
 
 void TIniFile::DeleteKey(std::string_view section, std::string_view key)
 {
     if (TSection* s = FindSection(section))
-        std::erase_if(s->Lines, [&](const TLine& l) { return !l.Key.empty() && SameText(l.Key, key); });
+        std::erase_if(s->Lines, [&](const TLine& l) { return !l.Key.empty() && SameTextAscii(l.Key, key); });
 }
 
 bool TIniFile::UpdateFile()
