@@ -1,9 +1,9 @@
 #include "app/EndOperation.h"
 
-#include "cad/QV_00CADProg.h"
-#include "cad/QV_00State.h"
-#include "cad/QV_80TrasformaOggetti.h"
-#include "cad/QV_85Offset.h"
+#include "cad/program/QV_00CADProg.h"
+#include "cad/program/QV_00State.h"
+#include "cad/states/QV_80TrasformaOggetti.h"
+#include "cad/edit/QV_85Offset.h"
 
 bool EndHidesToolWin(TCADStateClass operation)
 {

@@ -15,7 +15,7 @@
 // changes none of these.
 // Main thread only.
 
-#include "cad/QV_00CADPrgParam.h"
+#include "cad/program/QV_00CADPrgParam.h"
 
 #include <functional>
 #include <optional>

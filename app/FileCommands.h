@@ -35,7 +35,7 @@
 //   and OnDrawingCleared told.
 // Main thread only.
 
-#include "cad/ShellServices.h"
+#include "cad/program/ShellServices.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,6 @@
 #include "app/GuardedApplication.h"
 
-#include "cad/EventGuard.h"
+#include "cad/program/EventGuard.h"
 
 TGuardedApplication::TGuardedApplication(int& argc, char** argv) : QApplication(argc, argv)
 {

@@ -1,8 +1,8 @@
 #include "app/LayerDefaults.h"
 
-#include "cad/LayerDefaultsFile.h"
-#include "core/Layers.h"
-#include "core/QV_01Cmp2D.h"
+#include "cad/panel/LayerDefaultsFile.h"
+#include "core/model/Layers.h"
+#include "core/model/QV_01Cmp2D.h"
 #include "platform/IniFile.h"
 
 #include <algorithm>

@@ -24,7 +24,7 @@
 // Main thread only; needs a QApplication (and the scene surface format,
 // cad/ui/SceneViewer.h).
 
-#include "cad/EventGuard.h"
+#include "cad/program/EventGuard.h"
 
 #include <memory>
 #include <string>

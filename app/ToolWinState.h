@@ -11,7 +11,7 @@
 //   switch off, every list -1 (no item).
 // - Hide only records that the window is no longer shown.
 
-#include "cad/ShellServices.h"
+#include "cad/program/ShellServices.h"
 
 #include <cstdint>
 #include <map>

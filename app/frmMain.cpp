@@ -2,9 +2,9 @@
 
 #include "app/DrawCommands.h"
 #include "app/FileCommands.h"
-#include "cad/EventGuard.h"
-#include "cad/QVScene.h"
-#include "cad/QV_00Prog.h"
+#include "cad/program/EventGuard.h"
+#include "cad/scene/QVScene.h"
+#include "cad/program/QV_00Prog.h"
 #include "cad/ui/AnsiText.h"
 #include "cad/ui/InfoEdit.h"
 #include "cad/ui/frmGrid.h"
@@ -12,13 +12,13 @@
 #include "cad/ui/QPainterCanvas.h"
 #include "cad/ui/QtWorkMonitor.h"
 #include "cad/ui/SceneViewer.h"
-#include "core/AppConfig.h"
-#include "core/LangKeys.h"
-#include "core/Language.h"
-#include "core/NumberText.h"
-#include "core/QV_01Cmp2D.h"
-#include "core/UndoRedo.h"
-#include "core/ViewInterfaces.h"
+#include "core/settings/AppConfig.h"
+#include "core/settings/LangKeys.h"
+#include "core/settings/Language.h"
+#include "core/settings/NumberText.h"
+#include "core/model/QV_01Cmp2D.h"
+#include "core/file/UndoRedo.h"
+#include "core/model/ViewInterfaces.h"
 
 #include <QAction>
 #include <QDockWidget>

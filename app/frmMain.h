@@ -20,7 +20,7 @@
 
 #include "app/EndOperation.h"
 #include "app/ToolWinState.h"
-#include "cad/ShellServices.h"
+#include "cad/program/ShellServices.h"
 
 #include <QMainWindow>
 #include <QPointer>

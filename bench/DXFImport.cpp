@@ -7,8 +7,8 @@
 // of their throughputs is printed at the end: above 1, the drawing is built
 // faster than dxflib parses.
 
-#include "core/QV_01Cmp2D.h"
-#include "io/DXF2DImport.h"
+#include "core/model/QV_01Cmp2D.h"
+#include "io/dxf/DXF2DImport.h"
 
 #include <benchmark/benchmark.h>
 #include <dl_creationadapter.h>

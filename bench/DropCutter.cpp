@@ -2,9 +2,9 @@
 // building the kd-tree, dropping single cutter locations with each shape,
 // and the adaptive sampling of one raster line.
 
-#include "cam/AdapDropCutter.h"
-#include "core/QVStl.h"
-#include "core/Tri.h"
+#include "cam/drop/AdapDropCutter.h"
+#include "core/entities/QVStl.h"
+#include "core/geometry/Tri.h"
 
 #include <benchmark/benchmark.h>
 

@@ -7,11 +7,11 @@
 // Needs a display with OpenGL: run it under
 //   xvfb-run -a -s "-screen 0 1280x800x24" build/bin/bench_SceneFrame
 
-#include "cad/QVScene.h"
+#include "cad/scene/QVScene.h"
 #include "cad/ui/SceneViewer.h"
-#include "core/AppConfig.h"
-#include "core/Line2D.h"
-#include "core/QV_01Cmp2D.h"
+#include "core/settings/AppConfig.h"
+#include "core/entities/Line2D.h"
+#include "core/model/QV_01Cmp2D.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -3,10 +3,10 @@
 // OSG scene builder (the Entity group emptied, then one lines object per
 // line). The frame time is measured with the widget, not here.
 
-#include "cad/QVScene.h"
-#include "core/AppConfig.h"
-#include "core/Line2D.h"
-#include "core/QV_01Cmp2D.h"
+#include "cad/scene/QVScene.h"
+#include "core/settings/AppConfig.h"
+#include "core/entities/Line2D.h"
+#include "core/model/QV_01Cmp2D.h"
 
 #include <benchmark/benchmark.h>
 

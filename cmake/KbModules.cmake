@@ -1,10 +1,24 @@
+# kb_sources(<var>)
+# Every .cpp below the current folder, its concept sub-folders included, but
+# none below a sub-folder that has a CMakeLists.txt of its own (a library or
+# test binary of its own, such as ui/ or a test support folder).
+function(kb_sources var)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(GLOB_RECURSE own_lists ${CMAKE_CURRENT_SOURCE_DIR}/*/CMakeLists.txt)
+  foreach(list_file IN LISTS own_lists)
+    get_filename_component(own_dir ${list_file} DIRECTORY)
+    list(FILTER sources EXCLUDE REGEX "^${own_dir}/")
+  endforeach()
+  set(${var} ${sources} PARENT_SCOPE)
+endfunction()
+
 # kb_module(<target> [DEPS libs...])
-# Builds every .cpp of the current folder (not its sub-folders) into a static
-# library. A folder without sources yet gives an interface library, so the
+# Builds every .cpp of the current folder and its concept sub-folders into a
+# static library. A folder without sources yet gives an interface library, so the
 # link graph stays the same while the subsystem grows.
 function(kb_module target)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  kb_sources(sources)
   if(sources)
     add_library(${target} STATIC ${sources})
     target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
@@ -18,11 +32,12 @@ function(kb_module target)
 endfunction()
 
 # kb_test_binary(<name> DEPS libs... [GL])
-# One GoogleTest binary from every .cpp of the current folder. Binaries that
+# One GoogleTest binary from every .cpp of the current folder and its
+# concept sub-folders. Binaries that
 # show GL widgets bring their own main and run under xvfb-run as one test.
 function(kb_test_binary name)
   cmake_parse_arguments(ARG "GL;QTMAIN" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  kb_sources(sources)
   if(NOT sources)
     return()
   endif()

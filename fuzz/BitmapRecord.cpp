@@ -1,7 +1,7 @@
 #include "fuzz/FuzzEntries.h"
 
-#include "core/Bitmap2D.h"
-#include "core/Stream.h"
+#include "core/entities/Bitmap2D.h"
+#include "core/file/Stream.h"
 
 #include <cstdlib>
 #include <exception>

@@ -1,8 +1,8 @@
 #include "fuzz/FuzzEntries.h"
 
-#include "io/ACIColors.h"
-#include "io/DXFReader.h"
-#include "io/DXFWriter.h"
+#include "io/dxf/ACIColors.h"
+#include "io/dxf/DXFReader.h"
+#include "io/dxf/DXFWriter.h"
 
 #include <cmath>
 #include <string>

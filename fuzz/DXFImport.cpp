@@ -1,11 +1,11 @@
 #include "fuzz/FuzzEntries.h"
 
-#include "core/Container2D.h"
-#include "core/QV_01Cmp2D.h"
-#include "core/UserNotifier.h"
-#include "core/VectFont.h"
-#include "io/DXF2DImport.h"
-#include "io/DXFImportFile.h"
+#include "core/entities/Container2D.h"
+#include "core/model/QV_01Cmp2D.h"
+#include "core/model/UserNotifier.h"
+#include "core/entities/VectFont.h"
+#include "io/dxf/DXF2DImport.h"
+#include "io/dxf/DXFImportFile.h"
 
 #include <string>
 

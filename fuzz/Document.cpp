@@ -1,10 +1,10 @@
 #include "fuzz/FuzzEntries.h"
 
-#include "core/DocumentFile.h"
-#include "core/EntityRegistration.h"
-#include "core/QV_01Cmp2D.h"
-#include "core/Stream.h"
-#include "core/UserNotifier.h"
+#include "core/file/DocumentFile.h"
+#include "core/entities/EntityRegistration.h"
+#include "core/model/QV_01Cmp2D.h"
+#include "core/file/Stream.h"
+#include "core/model/UserNotifier.h"
 
 #include <exception>
 

@@ -1,10 +1,10 @@
 #include "fuzz/FuzzEntries.h"
 
-#include "core/ClassRegistry.h"
-#include "core/EntityRegistration.h"
-#include "core/GraphicObject.h"
-#include "core/Outline2D.h"
-#include "core/Stream.h"
+#include "core/model/ClassRegistry.h"
+#include "core/entities/EntityRegistration.h"
+#include "core/model/GraphicObject.h"
+#include "core/entities/Outline2D.h"
+#include "core/file/Stream.h"
 
 #include <algorithm>
 #include <exception>

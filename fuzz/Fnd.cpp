@@ -1,8 +1,8 @@
 #include "fuzz/FuzzEntries.h"
 
-#include "core/CADSysException.h"
-#include "core/Stream.h"
-#include "core/VectFont.h"
+#include "core/model/CADSysException.h"
+#include "core/file/Stream.h"
+#include "core/entities/VectFont.h"
 
 #include <string>
 

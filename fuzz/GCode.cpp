@@ -1,6 +1,6 @@
 #include "fuzz/FuzzEntries.h"
 
-#include "nc/LeggeGCode.h"
+#include "nc/gcode/LeggeGCode.h"
 #include "platform/IniFile.h"
 
 #include <string_view>

@@ -1,6 +1,6 @@
 #include "fuzz/FuzzEntries.h"
 
-#include "io/ImageResolution.h"
+#include "io/trace/ImageResolution.h"
 
 #include <cstdlib>
 #include <exception>

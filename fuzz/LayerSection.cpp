@@ -1,7 +1,7 @@
 #include "fuzz/FuzzEntries.h"
 
-#include "core/Layers.h"
-#include "core/Stream.h"
+#include "core/model/Layers.h"
+#include "core/file/Stream.h"
 
 #include <algorithm>
 #include <exception>

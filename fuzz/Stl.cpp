@@ -1,7 +1,7 @@
 #include "fuzz/FuzzEntries.h"
 
-#include "core/Stl.h"
-#include "core/Stream.h"
+#include "core/file/Stl.h"
+#include "core/file/Stream.h"
 
 int KbFuzzStl(const uint8_t* data, size_t size)
 {

@@ -1,13 +1,13 @@
 #include "fuzz/FuzzEntries.h"
 
-#include "core/GraphicObjList.h"
-#include "core/Polyline2D.h"
-#include "core/QV_01Cmp2D.h"
-#include "io/SvgException.h"
-#include "io/SvgImport.h"
-#include "io/SvgParser.h"
-#include "io/SvgPathRenderer.h"
-#include "io/SvgPathTokenizer.h"
+#include "core/model/GraphicObjList.h"
+#include "core/entities/Polyline2D.h"
+#include "core/model/QV_01Cmp2D.h"
+#include "io/svg/SvgException.h"
+#include "io/svg/SvgImport.h"
+#include "io/svg/SvgParser.h"
+#include "io/svg/SvgPathRenderer.h"
+#include "io/svg/SvgPathTokenizer.h"
 
 #include <cmath>
 #include <string_view>

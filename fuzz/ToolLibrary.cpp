@@ -1,8 +1,8 @@
 #include "fuzz/FuzzEntries.h"
 
-#include "cam/LibreriaUtBase.h"
-#include "core/CADSysException.h"
-#include "core/Stream.h"
+#include "cam/tools/LibreriaUtBase.h"
+#include "core/model/CADSysException.h"
+#include "core/file/Stream.h"
 
 #include <memory>
 

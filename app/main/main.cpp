@@ -6,7 +6,7 @@
 
 #include "app/GuardedApplication.h"
 #include "app/Program.h"
-#include "cad/EventGuard.h"
+#include "cad/program/EventGuard.h"
 #include "cad/ui/QtUserNotifier.h"
 #include "cad/ui/SceneViewer.h"
 #include "platform/ConfigFolder.h"

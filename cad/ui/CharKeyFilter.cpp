@@ -1,6 +1,6 @@
 #include "cad/ui/CharKeyFilter.h"
 
-#include "core/NumberText.h"
+#include "core/settings/NumberText.h"
 
 #include <QComboBox>
 #include <QKeyEvent>

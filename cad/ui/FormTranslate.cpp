@@ -1,7 +1,7 @@
 #include "cad/ui/FormTranslate.h"
 
 #include "cad/ui/AnsiText.h"
-#include "core/Language.h"
+#include "core/settings/Language.h"
 
 #include <QAbstractButton>
 #include <QAction>

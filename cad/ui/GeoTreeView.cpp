@@ -1,10 +1,10 @@
 #include "cad/ui/GeoTreeView.h"
 
 #include "cad/ui/AnsiText.h"
-#include "core/GraphicObjList.h"
-#include "core/GraphicObject.h"
-#include "core/Layers.h"
-#include "core/QV_01Cmp2D.h"
+#include "core/model/GraphicObjList.h"
+#include "core/model/GraphicObject.h"
+#include "core/model/Layers.h"
+#include "core/model/QV_01Cmp2D.h"
 
 #include <QHeaderView>
 

@@ -13,8 +13,8 @@
 // - A layer node is made only for a layer that gets an entity node.
 // - Main thread only.
 
-#include "cad/GeoTreeNodes.h"
-#include "core/GeoTree.h"
+#include "cad/panel/GeoTreeNodes.h"
+#include "core/model/GeoTree.h"
 
 #include <QIcon>
 #include <QTreeWidget>

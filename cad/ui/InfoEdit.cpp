@@ -1,9 +1,9 @@
 #include "cad/ui/InfoEdit.h"
 
-#include "cad/EventGuard.h"
-#include "cad/QV_00CADProg.h"
+#include "cad/program/EventGuard.h"
+#include "cad/program/QV_00CADProg.h"
 #include "cad/ui/AnsiText.h"
-#include "core/QV_01Cmp2D.h"
+#include "core/model/QV_01Cmp2D.h"
 
 #include <QEvent>
 #include <QGroupBox>

@@ -22,7 +22,7 @@
 //   destructor detaches the tree from the document and the hook from the
 //   journal, so those must outlive the panel or be detached first.
 
-#include "cad/InfoEditModel.h"
+#include "cad/panel/InfoEditModel.h"
 #include "cad/ui/GeoTreeView.h"
 
 #include <QWidget>

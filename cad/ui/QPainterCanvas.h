@@ -9,7 +9,7 @@
 // 1 / device pixel ratio, since the overlay works in device pixels. The
 // canvas changes the painter's pen and render hints and leaves them so.
 
-#include "core/ViewInterfaces.h"
+#include "core/model/ViewInterfaces.h"
 
 #include <QColor>
 #include <QPen>

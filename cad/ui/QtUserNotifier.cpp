@@ -1,6 +1,6 @@
 #include "cad/ui/QtUserNotifier.h"
 
-#include "cad/EventGuard.h"
+#include "cad/program/EventGuard.h"
 #include "cad/ui/AnsiText.h"
 
 #include <QAbstractButton>

@@ -13,7 +13,7 @@
 //   without one.
 // Install it with SetUserNotifier; main thread only.
 
-#include "core/UserNotifier.h"
+#include "core/model/UserNotifier.h"
 
 #include <QPointer>
 #include <QString>

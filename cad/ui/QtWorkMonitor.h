@@ -15,7 +15,7 @@
 //   it, ClearUserBreak clears it before each new run.
 // Either widget may be null or go away first; the monitor then leaves it.
 
-#include "core/WorkMonitor.h"
+#include "core/model/WorkMonitor.h"
 
 #include <QLabel>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #include "cad/ui/SceneViewer.h"
 
-#include "cad/EventGuard.h"
-#include "cad/QVScene.h"
+#include "cad/program/EventGuard.h"
+#include "cad/scene/QVScene.h"
 #include "cad/ui/QPainterCanvas.h"
 #include "cad/ui/ViewMessages.h"
 #include "cad/ui/WheelZoom.h"

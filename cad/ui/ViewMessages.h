@@ -5,7 +5,7 @@
 // device pixels of the viewer (Qt's logical position times the device pixel
 // ratio, rounded), origin top-left.
 
-#include "cad/CADEvents.h"
+#include "cad/program/CADEvents.h"
 
 #include <QtGlobal>
 #include <Qt>

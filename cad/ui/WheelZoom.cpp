@@ -1,6 +1,6 @@
 #include "cad/ui/WheelZoom.h"
 
-#include "cad/QVScene.h"
+#include "cad/scene/QVScene.h"
 
 #include <cmath>
 

@@ -4,7 +4,7 @@
 // last mouse position that the view recorded, so the drawing under the
 // pointer stays roughly in place.
 
-#include "core/Points.h"
+#include "core/geometry/Points.h"
 
 #include <cstdint>
 

@@ -1,16 +1,16 @@
 #include "cad/ui/frmGrid.h"
 
-#include "cad/EventGuard.h"
-#include "cad/SetGrid.h"
+#include "cad/program/EventGuard.h"
+#include "cad/panel/SetGrid.h"
 #include "cad/ui/AnsiText.h"
 #include "cad/ui/CharKeyFilter.h"
 #include "cad/ui/FormTranslate.h"
 #include "cad/ui/OrigineComp.h"
-#include "core/AppConfig.h"
-#include "core/LangKeys.h"
-#include "core/Language.h"
-#include "core/NumberText.h"
-#include "core/WorkMonitor.h"
+#include "core/settings/AppConfig.h"
+#include "core/settings/LangKeys.h"
+#include "core/settings/Language.h"
+#include "core/settings/NumberText.h"
+#include "core/model/WorkMonitor.h"
 #include "platform/IniFile.h"
 
 #include <QCheckBox>

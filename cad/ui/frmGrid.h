@@ -13,7 +13,7 @@
 // fields take digits and "." (a "," is typed as "."); the combo boxes also
 // take "-". A text that is not yet a number changes nothing.
 
-#include "cad/GridDialogModel.h"
+#include "cad/panel/GridDialogModel.h"
 
 #include <QDialog>
 

@@ -1,16 +1,16 @@
 #include "cad/ui/frmLayer.h"
 
-#include "cad/EventGuard.h"
-#include "cad/LayerDefaultsFile.h"
-#include "cad/ShellServices.h"
+#include "cad/program/EventGuard.h"
+#include "cad/panel/LayerDefaultsFile.h"
+#include "cad/program/ShellServices.h"
 #include "cad/ui/AnsiText.h"
 #include "cad/ui/ColorBox.h"
 #include "cad/ui/FormTranslate.h"
 #include "cad/ui/frmLayerAttr.h"
-#include "core/AppConfig.h"
-#include "core/LangKeys.h"
-#include "core/Language.h"
-#include "core/QV_01Cmp2D.h"
+#include "core/settings/AppConfig.h"
+#include "core/settings/LangKeys.h"
+#include "core/settings/Language.h"
+#include "core/model/QV_01Cmp2D.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

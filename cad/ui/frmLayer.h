@@ -16,7 +16,7 @@
 // Rows of the table count from 1 as the layer's events see them: row 0 is
 // the header, row n + 1 is layer n.
 
-#include "cad/LayerSnapshot.h"
+#include "cad/panel/LayerSnapshot.h"
 
 #include <QDialog>
 #include <QPixmap>

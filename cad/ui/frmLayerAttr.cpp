@@ -1,12 +1,12 @@
 #include "cad/ui/frmLayerAttr.h"
 
-#include "cad/EventGuard.h"
+#include "cad/program/EventGuard.h"
 #include "cad/ui/ColorBox.h"
 #include "cad/ui/FormTranslate.h"
 #include "cad/ui/penwidthcombo.h"
-#include "core/LangKeys.h"
-#include "core/Language.h"
-#include "core/QV_01Cmp2D.h"
+#include "core/settings/LangKeys.h"
+#include "core/settings/Language.h"
+#include "core/model/QV_01Cmp2D.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

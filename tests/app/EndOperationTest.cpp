@@ -4,10 +4,10 @@
 #include "app/EndOperation.h"
 #include "app/ToolWinState.h"
 
-#include "cad/QV_00Prog.h"
-#include "cad/QV_00State.h"
-#include "cad/QV_80TrasformaOggetti.h"
-#include "cad/QV_85Offset.h"
+#include "cad/program/QV_00Prog.h"
+#include "cad/program/QV_00State.h"
+#include "cad/states/QV_80TrasformaOggetti.h"
+#include "cad/edit/QV_85Offset.h"
 #include "tests/cad/support/CADDriver.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "app/LayerDefaults.h"
 
-#include "core/QV_01Cmp2D.h"
+#include "core/model/QV_01Cmp2D.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "tests/cad/DrawStatesTestSupport.h"
 
-#include "core/Primitive2D.h"
+#include "core/entities/Primitive2D.h"
 #include "platform/IniFile.h"
 
 #include <cmath>

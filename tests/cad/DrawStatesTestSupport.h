@@ -4,10 +4,10 @@
 // language file that holds the warning texts, and readers of what the
 // commands left behind.
 
-#include "core/Language.h"
-#include "core/Primitive2D.h"
-#include "core/QV_01Cmp2D.h"
-#include "core/UndoRedo.h"
+#include "core/settings/Language.h"
+#include "core/entities/Primitive2D.h"
+#include "core/model/QV_01Cmp2D.h"
+#include "core/file/UndoRedo.h"
 #include "tests/cad/SceneDriverRig.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "tests/cad/EntityAssertions.h"
 
-#include "core/Geometry.h"
+#include "core/geometry/Geometry.h"
 
 #include <algorithm>
 #include <cmath>

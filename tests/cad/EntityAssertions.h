@@ -3,9 +3,9 @@
 // tests: control points through the entity's transforms, points within a
 // tolerance, and an arc's centre, radius and angles.
 
-#include "core/Arco2D.h"
-#include "core/Points.h"
-#include "core/Primitive2D.h"
+#include "core/entities/Arco2D.h"
+#include "core/geometry/Points.h"
+#include "core/entities/Primitive2D.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "tests/cad/EntityEditRig.h"
 
-#include "core/ClassRegistry.h"
-#include "core/EntityRegistration.h"
-#include "core/Language.h"
+#include "core/model/ClassRegistry.h"
+#include "core/entities/EntityRegistration.h"
+#include "core/settings/Language.h"
 
 #include <sstream>
 

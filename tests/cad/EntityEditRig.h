@@ -5,12 +5,12 @@
 // and a properties panel installed, a way to hand a selection to a command
 // as the selection states do, and readers of what the commands left.
 
-#include "cad/InfoEditModel.h"
-#include "cad/QV_00State.h"
-#include "cad/QV_50SelectObjectsParam.h"
-#include "core/Arco2D.h"
-#include "core/Primitive2D.h"
-#include "core/UndoRedo.h"
+#include "cad/panel/InfoEditModel.h"
+#include "cad/program/QV_00State.h"
+#include "cad/states/QV_50SelectObjectsParam.h"
+#include "core/entities/Arco2D.h"
+#include "core/entities/Primitive2D.h"
+#include "core/file/UndoRedo.h"
 #include "tests/cad/EntityAssertions.h"
 #include "tests/cad/SceneDriverRig.h"
 

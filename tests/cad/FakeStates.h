@@ -5,10 +5,10 @@
 // "create A", "stop A", "resume A after B", "free A". TCADRig puts them
 // together with a program, a fake view, a recording shell and the driver.
 
-#include "cad/QV_00CADProg.h"
-#include "cad/QV_00Prog.h"
-#include "cad/QV_00State.h"
-#include "core/CADSysException.h"
+#include "cad/program/QV_00CADProg.h"
+#include "cad/program/QV_00Prog.h"
+#include "cad/program/QV_00State.h"
+#include "core/model/CADSysException.h"
 #include "tests/cad/support/CADDriver.h"
 #include "tests/support/RecordingNotifier.h"
 

@@ -5,10 +5,10 @@
 // language file, an undo journal, a recording entity tree and work monitor,
 // and readers of what a step recorded.
 
-#include "core/ClassRegistry.h"
-#include "core/EntityRegistration.h"
-#include "core/Language.h"
-#include "core/UndoRedo.h"
+#include "core/model/ClassRegistry.h"
+#include "core/entities/EntityRegistration.h"
+#include "core/settings/Language.h"
+#include "core/file/UndoRedo.h"
 #include "tests/cad/EntityAssertions.h"
 #include "tests/cad/SceneDriverRig.h"
 #include "tests/support/RecordingSeams.h"

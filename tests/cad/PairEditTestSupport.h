@@ -4,10 +4,10 @@
 // registered, the shipped English texts, an undo journal and a properties
 // panel installed, and readers of what the commands left behind.
 
-#include "cad/InfoEditModel.h"
-#include "core/Arco2D.h"
-#include "core/Primitive2D.h"
-#include "core/UndoRedo.h"
+#include "cad/panel/InfoEditModel.h"
+#include "core/entities/Arco2D.h"
+#include "core/entities/Primitive2D.h"
+#include "core/file/UndoRedo.h"
 #include "tests/cad/EntityAssertions.h"
 #include "tests/cad/SceneDriverRig.h"
 

@@ -4,11 +4,11 @@
 // registered (the journal reads records back) and the English language file
 // current, so that the panel's captions are the shipped texts.
 
-#include "core/ClassRegistry.h"
-#include "core/EntityRegistration.h"
-#include "core/Language.h"
-#include "core/QV_01Cmp2D.h"
-#include "core/UndoRedo.h"
+#include "core/model/ClassRegistry.h"
+#include "core/entities/EntityRegistration.h"
+#include "core/settings/Language.h"
+#include "core/model/QV_01Cmp2D.h"
+#include "core/file/UndoRedo.h"
 #include "tests/support/RecordingSeams.h"
 
 #include <memory>

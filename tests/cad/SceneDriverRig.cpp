@@ -1,6 +1,6 @@
 #include "tests/cad/SceneDriverRig.h"
 
-#include "cad/ObjectSnap.h"
+#include "cad/program/ObjectSnap.h"
 
 namespace kbtest {
 

@@ -4,12 +4,12 @@
 // pixel, drawing (0, 0) at pixel (400, 300), Y up. A probe command and a
 // probe after-state record what they are handed.
 
-#include "cad/QVScene.h"
-#include "cad/QV_00Prog.h"
-#include "cad/QV_50SelectObjectsParam.h"
-#include "core/AppConfig.h"
-#include "core/CADPrompts.h"
-#include "core/QV_01Cmp2D.h"
+#include "cad/scene/QVScene.h"
+#include "cad/program/QV_00Prog.h"
+#include "cad/states/QV_50SelectObjectsParam.h"
+#include "core/settings/AppConfig.h"
+#include "core/settings/CADPrompts.h"
+#include "core/model/QV_01Cmp2D.h"
 #include "tests/cad/support/CADDriver.h"
 #include "tests/support/RecordingNotifier.h"
 #include "tests/support/RecordingView.h"

@@ -4,8 +4,8 @@
 // Entity group when drawn, and marks its overlay drawing on the canvas as
 // the text "object <ID> <0|1>" (1: control points asked for).
 
-#include "core/GraphicObject.h"
-#include "core/ViewInterfaces.h"
+#include "core/model/GraphicObject.h"
+#include "core/model/ViewInterfaces.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "cad/ui/AnsiText.h"
 #include "cad/ui/FormTranslate.h"
-#include "core/Language.h"
+#include "core/settings/Language.h"
 #include "platform/IniFile.h"
 #include "tests/support/RecordingNotifier.h"
 #include "tests/support/TestSupport.h"

@@ -1,11 +1,11 @@
 #include "cad/ui/frmGrid.h"
 
-#include "cad/QVScene.h"
-#include "cad/QV_00Prog.h"
-#include "cad/SetGrid.h"
+#include "cad/scene/QVScene.h"
+#include "cad/program/QV_00Prog.h"
+#include "cad/panel/SetGrid.h"
 #include "cad/ui/OrigineComp.h"
-#include "core/AppConfig.h"
-#include "core/Language.h"
+#include "core/settings/AppConfig.h"
+#include "core/settings/Language.h"
 #include "tests/cad/support/CADDriver.h"
 #include "tests/support/RecordingNotifier.h"
 

@@ -1,10 +1,10 @@
 #include "cad/ui/InfoEdit.h"
 
 #include "cad/ui/AnsiText.h"
-#include "core/Arco2D.h"
-#include "core/Cerchio2D.h"
-#include "core/Line2D.h"
-#include "core/Punto2D.h"
+#include "core/entities/Arco2D.h"
+#include "core/entities/Cerchio2D.h"
+#include "core/entities/Line2D.h"
+#include "core/entities/Punto2D.h"
 #include "tests/cad/PanelFixture.h"
 #include "tests/support/RecordingNotifier.h"
 

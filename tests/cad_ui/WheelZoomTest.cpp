@@ -1,7 +1,7 @@
 #include "cad/ui/WheelZoom.h"
 
-#include "cad/QVScene.h"
-#include "core/AppConfig.h"
+#include "cad/scene/QVScene.h"
+#include "core/settings/AppConfig.h"
 
 #include <gtest/gtest.h>
 

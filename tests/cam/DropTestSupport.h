@@ -4,8 +4,8 @@
 // triangle (its border included) and keeps the highest tip, which the exact
 // drop may only exceed by the sampling error.
 
-#include "cam/MillCutter.h"
-#include "core/Tri.h"
+#include "cam/drop/MillCutter.h"
+#include "core/geometry/Tri.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 // Recording fakes of the tool page and the library list view, and a small
 // language file with the texts the tool records ask for.
 
-#include "cam/ToolPage.h"
-#include "core/Language.h"
+#include "cam/tools/ToolPage.h"
+#include "core/settings/Language.h"
 
 #include <map>
 #include <set>

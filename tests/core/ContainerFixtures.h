@@ -4,10 +4,10 @@
 // registry set-up with the block classes, and byte builders for the stored
 // records written from the file layout alone.
 
-#include "core/Block2D.h"
-#include "core/ClassRegistry.h"
-#include "core/Geometry.h"
-#include "core/Stream.h"
+#include "core/entities/Block2D.h"
+#include "core/model/ClassRegistry.h"
+#include "core/geometry/Geometry.h"
+#include "core/file/Stream.h"
 #include "tests/support/TestObject2D.h"
 #include "tests/support/TestSupport.h"
 

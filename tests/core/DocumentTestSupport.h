@@ -3,12 +3,12 @@
 // registered, a font in the slot the fixtures name, default operations
 // hooks, no current label object, and a recording notifier.
 
-#include "core/DocumentFile.h"
-#include "core/EntityRegistration.h"
-#include "core/Etichetta.h"
-#include "core/QV_01Cmp2D.h"
-#include "core/Stream.h"
-#include "core/VectFont.h"
+#include "core/file/DocumentFile.h"
+#include "core/entities/EntityRegistration.h"
+#include "core/entities/Etichetta.h"
+#include "core/model/QV_01Cmp2D.h"
+#include "core/file/Stream.h"
+#include "core/entities/VectFont.h"
 #include "tests/core/DocumentFixtures.h"
 #include "tests/support/RecordingNotifier.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // Looks for colours in grabbed frames.
 
-#include "core/Points.h"
+#include "core/geometry/Points.h"
 
 #include <QImage>
 

@@ -1,9 +1,9 @@
 #include "cad/ui/SceneViewer.h"
 
-#include "cad/QVScene.h"
-#include "core/AppConfig.h"
-#include "core/Line2D.h"
-#include "core/QV_01Cmp2D.h"
+#include "cad/scene/QVScene.h"
+#include "core/settings/AppConfig.h"
+#include "core/entities/Line2D.h"
+#include "core/model/QV_01Cmp2D.h"
 #include "tests/gl/PixelProbe.h"
 
 #include <QCoreApplication>

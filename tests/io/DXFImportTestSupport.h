@@ -2,10 +2,10 @@
 // Helpers of the DXF import tests: DXF texts built from their lines, an
 // import into a fresh document, and the drawn positions of what it made.
 
-#include "core/GraphicObjList.h"
-#include "core/Primitive2D.h"
-#include "core/QV_01Cmp2D.h"
-#include "io/DXF2DImport.h"
+#include "core/model/GraphicObjList.h"
+#include "core/entities/Primitive2D.h"
+#include "core/model/QV_01Cmp2D.h"
+#include "io/dxf/DXF2DImport.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // Helpers of the SVG tests: stored vertices as plain records, SVG documents
 // from their body, and the objects of a document in order.
 
-#include "core/GraphicObjList.h"
-#include "core/QV_01Cmp2D.h"
-#include "io/SvgPathRenderer.h"
-#include "io/SvgPathTokenizer.h"
+#include "core/model/GraphicObjList.h"
+#include "core/model/QV_01Cmp2D.h"
+#include "io/svg/SvgPathRenderer.h"
+#include "io/svg/SvgPathTokenizer.h"
 
 #include <ostream>
 #include <string>

@@ -3,7 +3,7 @@
 // message and question, and answers questions from a queue of scripted
 // answers (then with DefaultAnswer).
 
-#include "core/UserNotifier.h"
+#include "core/model/UserNotifier.h"
 
 #include <deque>
 #include <string>

@@ -1,7 +1,7 @@
 #include "tests/support/RecordingSeams.h"
 
-#include "core/GraphicObject.h"
-#include "core/Layers.h"
+#include "core/model/GraphicObject.h"
+#include "core/model/Layers.h"
 
 namespace kbtest {
 

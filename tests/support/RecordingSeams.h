@@ -4,9 +4,9 @@
 // (core/WorkMonitor.h). Each records every call in order so that a test can
 // check what the model announced.
 
-#include "core/DocumentView.h"
-#include "core/GeoTree.h"
-#include "core/WorkMonitor.h"
+#include "core/model/DocumentView.h"
+#include "core/model/GeoTree.h"
+#include "core/model/WorkMonitor.h"
 
 #include <cstdint>
 #include <map>

@@ -5,7 +5,7 @@
 // linear projection, and a switchable suspension flag.
 // TRecordingViewServices bundles them and installs them for its lifetime.
 
-#include "core/ViewInterfaces.h"
+#include "core/model/ViewInterfaces.h"
 
 #include <cmath>
 #include <map>

@@ -1,6 +1,6 @@
 #include "tests/support/TestObject2D.h"
 
-#include "core/Geometry.h"
+#include "core/geometry/Geometry.h"
 
 namespace kbtest {
 

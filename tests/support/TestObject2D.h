@@ -4,7 +4,7 @@
 // fixed local rectangle through the combined model transform, it counts its
 // ComputeBounds calls, reports its destruction, and draws nothing.
 
-#include "core/GraphicObject.h"
+#include "core/model/GraphicObject.h"
 
 #include <memory>
 #include <string_view>

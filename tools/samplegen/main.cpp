@@ -3,15 +3,15 @@
 // layer of their own, a pocket outline, and the product name in stroke font
 // 0. Usage: kb_make_sample <RomanC.fnd> <output.kvx>
 
-#include "core/Arco2D.h"
-#include "core/Cerchio2D.h"
-#include "core/EntityRegistration.h"
-#include "core/Frame2D.h"
-#include "core/JustifiedVectText2D.h"
-#include "core/Line2D.h"
-#include "core/Polyline2D.h"
-#include "core/QV_01Cmp2D.h"
-#include "core/VectFont.h"
+#include "core/entities/Arco2D.h"
+#include "core/entities/Cerchio2D.h"
+#include "core/entities/EntityRegistration.h"
+#include "core/entities/Frame2D.h"
+#include "core/entities/JustifiedVectText2D.h"
+#include "core/entities/Line2D.h"
+#include "core/entities/Polyline2D.h"
+#include "core/model/QV_01Cmp2D.h"
+#include "core/entities/VectFont.h"
 
 #include <cstdio>
 #include <exception>

@@ -1,7 +1,7 @@
 // kb_make_toollibs <folder>: writes the six default tool libraries into the
 // folder (created when missing).
 
-#include "cam/DefaultToolLibraries.h"
+#include "cam/tools/DefaultToolLibraries.h"
 
 #include <exception>
 #include <filesystem>

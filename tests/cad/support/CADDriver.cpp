@@ -1,6 +1,6 @@
 #include "tests/cad/support/CADDriver.h"
 
-#include "cad/EventGuard.h"
+#include "cad/program/EventGuard.h"
 
 #include <cmath>
 #include <utility>

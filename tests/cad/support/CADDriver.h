@@ -10,9 +10,9 @@
 // does (CancelOperation). World points are turned into the nearest pixel,
 // so tests that need exact points use a scale that maps them onto pixels.
 
-#include "cad/CADViewPort.h"
-#include "cad/QV_00Prog.h"
-#include "cad/ShellServices.h"
+#include "cad/scene/CADViewPort.h"
+#include "cad/program/QV_00Prog.h"
+#include "cad/program/ShellServices.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,7 +1,0 @@
-#include "cad/BreakIDs.h"
-
-std::vector<int32_t>& BreakIDs()
-{
-    static std::vector<int32_t> ids;
-    return ids;
-}

@@ -1,0 +1,331 @@
+#include "cam/curves/Area.h"
+
+#include "cad/edit/QVClipperOffset.h"
+#include "cam/curves/Span.h"
+#include "core/settings/AppConfig.h"
+#include "core/geometry/Geometry.h"
+#include "core/geometry/Tolerance.h"
+
+#include <algorithm>
+#include <cmath>
+
+using ClipperLib::cInt;
+using ClipperLib::IntPoint;
+using ClipperLib::Path;
+using ClipperLib::Paths;
+
+namespace {
+
+constexpr int kMaxChordsPerArc = 200;
+
+// Angle of P about O in [0, 2 pi).
+double AngleAbout(const TVector2D& p, const TVector2D& o)
+{
+    double a = std::atan2(p.Y - o.Y, p.X - o.X);
+    if (a < 0.0) {
+        a += kTwoPi;
+    }
+    return a;
+}
+
+// Chords of the arc from P to vertex V, appended without P itself.
+void AddArcChords(const TVector2D& p, const TAVertice& v, std::vector<TVector2D>& points)
+{
+    const TVector2D& o = v.Centre;
+    const double r = DistanceVector2D(v.EndPoint, o);
+    const double a = AngleAbout(v.EndPoint, o);
+    const double b = AngleAbout(p, o);
+    // The step is subtracted from the angle: positive sweeps run clockwise.
+    double s;
+    if (v.Kind < 0) {
+        s = a > b ? b + (kTwoPi - a) : b - a;
+    } else {
+        s = a < b ? -(a + (kTwoPi - b)) : -(a - b);
+    }
+    // Half the angle that one chord within the tolerance spans. It has no
+    // value for a radius below half the tolerance (or 0): one chord then.
+    const double ratio = r > 0.0 ? (r - AreaTolerance) / r : -2.0;
+    int n = 1;
+    if (ratio >= -1.0 && ratio <= 1.0) {
+        const double half = std::acos(ratio);
+        const double chords = half > 0.0 ? std::ceil(std::fabs(s) / (2.0 * half)) : double(kMaxChordsPerArc);
+        n = static_cast<int>(std::clamp(chords, 1.0, double(kMaxChordsPerArc)));
+    }
+    double angle = b;
+    for (int k = 1; k < n; ++k) {
+        angle -= s / n;
+        points.push_back({o.X + r * std::cos(angle), o.Y + r * std::sin(angle)});
+    }
+    points.push_back(v.EndPoint);
+}
+
+void StorePath(const std::vector<TVector2D>& points, bool reversed, Path& path)
+{
+    path.clear();
+    path.reserve(points.size());
+    for (const TVector2D& p : points) {
+        path.push_back(ToClipperPoint(p));
+    }
+    if (reversed) {
+        std::reverse(path.begin(), path.end());
+    }
+}
+
+void PathToLines(TACurva& curve, const Path& path)
+{
+    curve.Vertices.reserve(curve.Vertices.size() + path.size() + 1);
+    for (const IntPoint& ip : path) {
+        curve.AddVertex(TAVertice::CreateAt({FromClipperUnits(ip.X), FromClipperUnits(ip.Y)}, 0));
+    }
+}
+
+void SetClosedFlag(TACurva& curve)
+{
+    curve.Closed = !curve.Vertices.empty()
+                           && IsSameVector2D(curve.Vertices.front().EndPoint, curve.Vertices.back().EndPoint)
+                       ? 1
+                       : 0;
+}
+
+void ClipAreas(TArea& self, const TArea& other, ClipperLib::ClipType clipType)
+{
+    Paths subject;
+    Paths clip;
+    self.ToClipperPaths(subject, true);
+    other.ToClipperPaths(clip, true);
+    ClipperLib::Clipper clipper;
+    clipper.AddPaths(subject, ClipperLib::ptSubject, true);
+    clipper.AddPaths(clip, ClipperLib::ptClip, true);
+    Paths solution;
+    clipper.Execute(clipType, solution, ClipperLib::pftEvenOdd, ClipperLib::pftEvenOdd);
+    self.FromClipperPathsClosed(solution);
+}
+
+// A radius or half width too small to give a shape: 0.002 with its sign.
+double AtLeastTiny(double value)
+{
+    if (std::fabs(value) < 1e-7) {
+        return value < 0.0 ? -0.002 : 0.002;
+    }
+    return value;
+}
+
+} // namespace
+
+double FromClipperUnits(cInt n)
+{
+    return static_cast<double>(n) / ClipperUnitsPerDrawingUnit;
+}
+
+IntPoint ToClipperPoint(const TVector2D& point)
+{
+    return IntPoint(ToClipperUnits(point.X), ToClipperUnits(point.Y));
+}
+
+std::vector<TVector2D> CurveChordPoints(const TACurva& curve)
+{
+    std::vector<TVector2D> points;
+    const auto& v = curve.Vertices;
+    for (size_t i = 0; i < v.size(); ++i) {
+        if (i > 0 && IsSameVector2D(v[i].EndPoint, v[i - 1].EndPoint)) {
+            continue;
+        }
+        if (i == 0 || v[i].Kind == 0) {
+            points.push_back(v[i].EndPoint);
+        } else {
+            AddArcChords(v[i - 1].EndPoint, v[i], points);
+        }
+    }
+    return points;
+}
+
+void TACurva::ToClipperPath(bool reversed, Path& path) const
+{
+    if (Vertices.empty()) {
+        return;
+    }
+    std::vector<TVector2D> points = CurveChordPoints(*this);
+    if (points.size() > 1 && IsSameValue(points.front().X, points.back().X)
+        && IsSameValue(points.front().Y, points.back().Y)) {
+        points.pop_back();
+    }
+    StorePath(points, reversed, path);
+}
+
+void ClosedPathToCurve(TACurva& curve, const Path& path, bool fitArcs, bool appendFirst)
+{
+    PathToLines(curve, path);
+    if (curve.Vertices.empty()) {
+        curve.Closed = 0;
+        return;
+    }
+    if (appendFirst) {
+        curve.Vertices.push_back(curve.Vertices.front());
+    } else {
+        curve.Vertices.insert(curve.Vertices.begin(), curve.Vertices.back());
+    }
+    if (fitArcs) {
+        curve.FitArcs(0.1, AppConfig().MaxArcFit);
+    }
+    SetClosedFlag(curve);
+}
+
+void OpenPathToCurve(TACurva& curve, const Path& path, bool fitArcs)
+{
+    PathToLines(curve, path);
+    if (fitArcs) {
+        curve.FitArcs(0.1, 1000.0);
+    }
+    SetClosedFlag(curve);
+}
+
+TArea::TArea()
+{
+    AreaTolerance = ChainTol();
+}
+
+TArea::TArea(double tolerance)
+{
+    AreaTolerance = tolerance;
+}
+
+TArea TArea::CreateSlot(const TVector2D& a, const TVector2D& b, double halfWidth)
+{
+    TArea area;
+    const double w = AtLeastTiny(halfWidth);
+    TVector2D u = NormalizeVector2D(SubtractVectors2D(b, a));
+    if (u.X == 0.0 && u.Y == 0.0) {
+        // No direction: any will do, the slot is the circle about A.
+        u = {1.0, 0.0};
+    }
+    const TVector2D n{u.Y, -u.X};
+    const TVector2D nw = MulVector2D(n, w);
+    auto curve = std::make_unique<TACurva>();
+    curve->AddVertex(TAVertice::CreateAt(AddVectors2D(a, nw), 0));
+    curve->AddVertex(TAVertice::CreateAt(AddVectors2D(b, nw), 0));
+    curve->AddVertex(TAVertice::CreateFull(1, SubtractVectors2D(b, nw), b, 0));
+    curve->AddVertex(TAVertice::CreateAt(SubtractVectors2D(a, nw), 0));
+    curve->AddVertex(TAVertice::CreateFull(1, AddVectors2D(a, nw), a, 0));
+    area.AddCurve(std::move(curve));
+    return area;
+}
+
+TAreaCerchio::TAreaCerchio(const TVector2D& centre, double radius)
+{
+    const double r = AtLeastTiny(radius);
+    auto curve = std::make_unique<TACurva>();
+    curve->AddVertex(TAVertice::CreateAt({centre.X + r, centre.Y}, 0));
+    curve->AddVertex(TAVertice::CreateFull(-1, {centre.X - r, centre.Y}, centre, 0));
+    curve->AddVertex(TAVertice::CreateFull(-1, {centre.X + r, centre.Y}, centre, 0));
+    AddCurve(std::move(curve));
+}
+
+TACurva* TArea::AddCurve(std::unique_ptr<TACurva> curve)
+{
+    Curves.push_back(std::move(curve));
+    return Curves.back().get();
+}
+
+void TArea::ExtendBox(TABox& box) const
+{
+    for (const auto& c : Curves) {
+        c->ExtendBox(box);
+    }
+}
+
+void TArea::Difference(const TArea& other)
+{
+    ClipAreas(*this, other, ClipperLib::ctDifference);
+}
+
+void TArea::Intersection(const TArea& other)
+{
+    ClipAreas(*this, other, ClipperLib::ctIntersection);
+}
+
+void TArea::OffsetClosed(double distance)
+{
+    // The miter limit has no effect with round joins.
+    ClipperLib::ClipperOffset offset(distance, 0.25);
+    Paths paths;
+    ToClipperPaths(paths, false);
+    offset.AddPaths(paths, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+    Paths solution;
+    offset.Execute(solution, static_cast<double>(ToClipperUnits(distance)));
+    FromClipperPathsClosed(solution);
+}
+
+void TArea::OffsetOpen(double distance)
+{
+    TQVClipperOffset offset(distance, 0.25);
+    Paths paths;
+    ToClipperPaths(paths, false);
+    offset.AddPaths(paths, ClipperLib::jtRound, ClipperLib::etOpenButt);
+    Paths solution;
+    offset.Execute(solution, static_cast<double>(ToClipperUnits(distance)));
+    FromClipperPathsOpen(solution);
+}
+
+bool TArea::DifferenceIsEmpty(const TArea& other)
+{
+    Difference(other);
+    return Curves.empty();
+}
+
+bool TArea::CircleLeaves(const TVector2D& centre, double r1, double r2) const
+{
+    TAreaCerchio circle(centre, r1 + r2);
+    // Only whether anything is left counts: no arcs need fitting.
+    circle.FitArcsOnReturn = 0;
+    return !circle.DifferenceIsEmpty(*this);
+}
+
+bool TArea::SlotLeaves(const TVector2D& a, const TVector2D& b, double halfWidth) const
+{
+    TArea slot = CreateSlot(a, b, halfWidth);
+    slot.FitArcsOnReturn = 0;
+    return !slot.DifferenceIsEmpty(*this);
+}
+
+bool CurveInsideCurve(const TACurva& a, const TACurva& b)
+{
+    TArea areaA;
+    areaA.FitArcsOnReturn = 0;
+    auto copyA = std::make_unique<TACurva>();
+    copyA->Assign(a);
+    areaA.AddCurve(std::move(copyA));
+    TArea areaB;
+    auto copyB = std::make_unique<TACurva>();
+    copyB->Assign(b);
+    areaB.AddCurve(std::move(copyB));
+    return areaA.DifferenceIsEmpty(areaB);
+}
+
+void TArea::ToClipperPaths(Paths& paths, bool reversed) const
+{
+    paths.clear();
+    paths.resize(Curves.size());
+    for (size_t i = 0; i < Curves.size(); ++i) {
+        StorePath(CurveChordPoints(*Curves[i]), reversed, paths[i]);
+    }
+}
+
+void TArea::FromClipperPathsClosed(const Paths& paths)
+{
+    Curves.clear();
+    for (const Path& path : paths) {
+        auto curve = std::make_unique<TACurva>();
+        ClosedPathToCurve(*curve, path, FitArcsOnReturn != 0, true);
+        Curves.push_back(std::move(curve));
+    }
+}
+
+void TArea::FromClipperPathsOpen(const Paths& paths)
+{
+    Curves.clear();
+    for (const Path& path : paths) {
+        auto curve = std::make_unique<TACurva>();
+        OpenPathToCurve(*curve, path, FitArcsOnReturn != 0);
+        Curves.push_back(std::move(curve));
+    }
+}

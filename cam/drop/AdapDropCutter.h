@@ -1,0 +1,148 @@
+#pragma once
+// 3D parallel finishing: a zig-zag raster laid over an STL surface, along
+// which a milling cutter is dropped onto the surface at adaptively chosen
+// points; one toolpath curve per Z level.
+//
+// TBaseOperazione3D holds the triangles' kd-tree, the cutter and the
+// sub-operations; TPointDropCutter drops one cutter location;
+// TAdapDropCutter samples a path adaptively and runs the whole operation.
+// Everything runs on the calling (main) thread; progress and the user's stop
+// request go through WorkMonitor(), refreshed at most once a second.
+
+#include "cam/drop/CutterPoint.h"
+#include "cam/drop/DropPath.h"
+#include "cam/drop/KDTree.h"
+#include "cam/drop/MillCutter.h"
+#include "cam/toolpath/ToolpathCurves.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TQVStl;
+class TQV_STLSurf;
+
+// The parameters of one 3D parallel run, in drawing units and degrees.
+struct TParallel3DParams {
+    double ZTop = 0.0;
+    double ZBottom = 0.0;
+    double MarginX = 0.0;
+    double MarginY = 0.0;
+    // The raster's line spacing, a length.
+    double StepOver = 1.0;
+    double AngleDeg = 0.0;
+    // The smallest sampling step; the largest is 20 times it.
+    double Resolution = 0.25;
+    bool RoughPass3D = false;
+    double ZStep = 1.0;
+    TCutterSpec Tool;
+};
+
+// Progress of one computation on the monitor, throttled to one refresh a
+// second; a refresh handles pending window events and reads the stop flag.
+class TDropProgress {
+public:
+    using TClock = std::function<int64_t()>; // milliseconds
+
+    TDropProgress();
+    void SetClock(TClock clock) { m_Clock = std::move(clock); }
+
+    void StartProgress();
+    // True (stop) when a refresh finds the user's stop request set. A total
+    // of 0 or less shows a full bar.
+    bool StepProgress(int32_t total, int32_t done);
+    void EndProgress();
+
+private:
+    TClock m_Clock;
+    int64_t m_LastTick = 0;
+    bool m_Running = false;
+};
+
+class TBaseOperazione3D {
+public:
+    TBaseOperazione3D() = default;
+    virtual ~TBaseOperazione3D();
+    TBaseOperazione3D(const TBaseOperazione3D&) = delete;
+    TBaseOperazione3D& operator=(const TBaseOperazione3D&) = delete;
+
+    // Builds the kd-tree over the source's triangles (which must stay alive
+    // and unchanged while this object uses them) and passes the source on to
+    // every sub-operation.
+    virtual void SetSTL(const TQVStl* source);
+    // The cutter of the tool, here and in every sub-operation. Raises
+    // ECADSysException for a tool without a 3D cutter shape.
+    void SetCutter(const TCutterSpec& tool);
+    void FreeCutters();
+    // Null for an index beyond the list.
+    TBaseOperazione3D* SubOperation(size_t index) const;
+
+    // top - step, top - 2 step, ..., bottom: the last value is bottom itself
+    // once a step reaches it (within the system tolerance) or passes it. A
+    // step that is not positive gives the bottom alone.
+    static std::vector<double> ZLevels(double step, double bottom, double top);
+
+    const TMillCutter* Cutter() const { return m_Cutter.get(); }
+    const TKDTree& KDTree() const { return m_KDTree; }
+    const std::vector<TCLPoint>& CLList() const { return m_CLList; }
+    TDropProgress& Progress() { return m_Progress; }
+
+protected:
+    std::vector<TCLPoint> m_CLList;
+    double m_Sampling = 1.0;
+    int32_t m_BucketSize = 1;
+    std::unique_ptr<TMillCutter> m_Cutter;
+    const TQVStl* m_Source = nullptr;
+    std::vector<std::unique_ptr<TBaseOperazione3D>> m_SubOperations;
+    TKDTree m_KDTree;
+    TDropProgress m_Progress;
+};
+
+class TPointDropCutter : public TBaseOperazione3D {
+public:
+    // Raises cl onto every triangle near it that it overlaps and lies below.
+    void DropCL(TCLPoint& cl) const;
+};
+
+class TAdapDropCutter : public TBaseOperazione3D {
+public:
+    TAdapDropCutter();
+
+    // Replaces the raster over the surface's box by another path maker (the
+    // raster over the operation's first chain).
+    void SetPathMaker(std::function<void(TDropPath&)> maker) { m_PathMaker = std::move(maker); }
+
+    // Runs the operation on the surface's triangles and appends one curve
+    // per Z level to toolpath. A stop request ends the current level's path
+    // early; the curves made stay. Raises ECADSysException for a surface
+    // without triangles and for parameters that make no raster.
+    bool Run(const TQV_STLSurf& surface, const TParallel3DParams& params, TListaDiCurve3d& toolpath);
+    bool RunOnSource(const TQVStl& source, const TParallel3DParams& params, TListaDiCurve3d& toolpath);
+
+    // Samples the path into the CL list; false when stopped by the user.
+    bool RunPath();
+    // Minimum sampling := resolution, sampling := 20 x resolution. Raises
+    // ECADSysException for a resolution that is not positive.
+    void SetSampling(double resolution);
+    void SetPath(const TDropPath* path) { m_Path = path; }
+    // (b - a) and (c - b), made unit in 3D, point the same way within the
+    // flatness limit.
+    bool IsFlat(const TCLPoint& a, const TCLPoint& b, const TCLPoint& c) const;
+
+    double Sampling() const { return m_Sampling; }
+    double MinSampling() const { return m_MinSampling; }
+
+private:
+    void Adaptive(const TDropPath::TSpan& span, const TCLPoint& cs, const TCLPoint& ce, double ts, double te);
+    TCLPoint DroppedAt(const TDropPath::TSpan& span, double t) const;
+
+    double m_FlatnessLimit = 0.999;
+    double m_MinSampling = 0.1;
+    const TDropPath* m_Path = nullptr;
+    std::function<void(TDropPath&)> m_PathMaker;
+};
+
+// The class the tool window creates for the 3D parallel operation.
+class TParallelaAd : public TAdapDropCutter {};

@@ -1,0 +1,92 @@
+#pragma once
+// TEtichetta: a list of short one-line texts, each placed at a point with its
+// own height and character spacing, set in a stroke font. A letters
+// operation owns one (stored with its parameters) and the label command uses
+// one shared label; a document file may also carry one in its object
+// section (class id 23).
+//
+// A label is never an entity of the drawing: it has no extent (its box
+// stays (0, 0)-(0, 0)), draws nothing, is never picked and must not be added
+// to a document's object list. A loader that meets one keeps it apart, as
+// the current label object below.
+//
+// Stored record (little-endian), after the TObject2D record: int32 label
+// count N; N times the text (int32 length + bytes), then X, Y, height and
+// spacing as 4-byte IEEE singles; int32 font index. A count that the stream
+// cannot hold, or a position or size that is not a finite number, raises
+// ECADFileNotValid before anything more is read; a record that ends early
+// raises EStreamReadError.
+
+#include "core/model/GraphicObject.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One label.
+struct TDatiEtichetta {
+    std::string Text; // one line, 8-bit
+    float X = 0.0f;   // start of the baseline, drawing units
+    float Y = 0.0f;   // the baseline, drawing units
+    float Height = 10.0f;
+    float Spacing = 1.0f; // character spacing added after each character
+};
+
+class TEtichetta : public TObject2D {
+public:
+    static constexpr std::string_view kClassName = "TEtichetta";
+    static constexpr uint16_t kStreamClassId = 23;
+
+    // ID -1, one label with the defaults, font index 0. A label that is not
+    // detached puts its outlines into the drawing; a detached one (letters
+    // operations) keeps them.
+    explicit TEtichetta(bool detached);
+    // Reads the record (see the header comment); the label is detached.
+    TEtichetta(TStream& stream, std::string_view signature);
+    static std::unique_ptr<TGraphicObject> CreateFromStream(TStream& stream, std::string_view signature);
+
+    std::string_view ClassName() const override { return kClassName; }
+
+    // The box stays (0, 0)-(0, 0).
+    void ComputeBounds() override;
+    void Draw() override {}
+    void DrawSelected() override {}
+    void DrawOnCanvas(TCanvas2D& /*canvas*/, bool /*showControlPoints*/) override {}
+    void DrawOnCanvasTransformed(TCanvas2D& /*canvas*/, const TMatrix4& /*parentTransform*/) override {}
+    TIntRect GetScreenRect() override { return TIntRect{}; }
+    // PickNone with distance PickFarDistance, always.
+    int32_t PickAt(const TPoint2D& point, double& distance, double aperture) override;
+    void SaveToStream(TStream& stream) override;
+
+    // The labels in order; the label count is their number.
+    std::vector<TDatiEtichetta>& Labels() { return m_Labels; }
+    const std::vector<TDatiEtichetta>& Labels() const { return m_Labels; }
+    int32_t LabelCount() const { return static_cast<int32_t>(m_Labels.size()); }
+    // Item index of the label's font in the stroke-font list; the stroke
+    // font registry slot is this + 1. Kept as stored, checked where used.
+    int32_t FontIndex() const { return m_FontIndex; }
+    void SetFontIndex(int32_t index) { m_FontIndex = index; }
+    bool Detached() const { return m_Detached; }
+
+protected:
+    // The object part, every label, the font index and the detached flag.
+    TEtichetta(const TEtichetta& source, TCloneTag tag);
+    std::unique_ptr<TGraphicObject> CloneObject() const override;
+
+private:
+    std::vector<TDatiEtichetta> m_Labels;
+    int32_t m_FontIndex = 0;
+    bool m_Detached = true;
+};
+
+// The label object of the loaded document, owned here, outside every object
+// list; null when the last document held none. Main thread only.
+TEtichetta* CurrentLabelObject();
+// Frees the previous current label object and takes label (may be null).
+void SetCurrentLabelObject(std::unique_ptr<TEtichetta> label);
+// When object holds a TEtichetta, moves it out (object becomes null) and
+// returns it; otherwise returns null and leaves object as it is. For loaders
+// that read objects through the class registry.
+std::unique_ptr<TEtichetta> TakeLabelObject(std::unique_ptr<TGraphicObject>& object);

@@ -1,0 +1,21 @@
+#pragma once
+// A view of the drawing document as the document sees it: a scene that it
+// asks to rebuild after changes, and to fit to the drawing. The scene view
+// (cad/) implements it; the document holds its registered views without
+// owning them. Tests use a recording fake.
+
+#include "core/geometry/Points.h"
+
+class TDocumentView {
+public:
+    virtual ~TDocumentView() = default;
+
+    // Rebuilds every entity's scene objects from the document; the stock
+    // solid is made anew only when recreateStock is set.
+    virtual void RebuildScene(bool recreateStock) = 0;
+    // Fits the view to the box (corners in drawing units).
+    virtual void ZoomToBox(const TBox3D& box) = 0;
+    // The window the view shows for an empty drawing (the grid rectangle),
+    // minimum corner first.
+    virtual TRect2D DefaultWindow() const = 0;
+};

@@ -1,0 +1,337 @@
+#include "core/model/QV_01Cmp2D.h"
+
+#include "core/model/CADSysException.h"
+#include "core/model/DocumentView.h"
+#include "core/model/GeoTree.h"
+#include "core/geometry/Geometry.h"
+#include "core/model/WorkMonitor.h"
+
+#include <algorithm>
+#include <limits>
+#include <stdexcept>
+
+namespace {
+
+// The start of GetDrawingBounds: inverted, so that any box merged replaces it.
+constexpr double BoundsStart = 1e8;
+
+TBox3D FlatBox(const TRect2D& r)
+{
+    const TRect2D n = NormalizeRect2D(r);
+    TBox3D box;
+    box.FirstEdge = TPoint3D{n.FirstEdge.X, n.FirstEdge.Y, 0.0, 1.0};
+    box.SecondEdge = TPoint3D{n.SecondEdge.X, n.SecondEdge.Y, 0.0, 1.0};
+    return box;
+}
+
+} // namespace
+
+TQV_01Cmp::TQV_01Cmp() = default;
+
+TQV_01Cmp::~TQV_01Cmp()
+{
+    // Nothing may leave a destructor, and nothing may stay: each step goes on
+    // past a refusal, and what a step could not free the lists free when
+    // they go (a source block freed while still referenced unlinks its
+    // references first).
+    try {
+        m_Objects.Clear();
+    } catch (...) {
+    }
+    try {
+        TGraphicObjIterator it = m_SourceBlocks.GetIterator();
+        for (TGraphicObject* object = it.First(); object; object = it.Next()) {
+            try {
+                if (auto* block = dynamic_cast<TContainer2D*>(object))
+                    block->Objects().Clear();
+            } catch (...) {
+            }
+        }
+    } catch (...) {
+    }
+    try {
+        m_SourceBlocks.Clear();
+    } catch (...) {
+    }
+}
+
+bool TQV_01Cmp::IsBlocked() const
+{
+    return m_Objects.IsBlocked() || m_SourceBlocks.IsBlocked();
+}
+
+void TQV_01Cmp::AddViewport(TDocumentView* view)
+{
+    if (view)
+        m_Views.push_back(view);
+}
+
+void TQV_01Cmp::RemoveViewport(TDocumentView* view)
+{
+    m_Views.erase(std::remove(m_Views.begin(), m_Views.end(), view), m_Views.end());
+}
+
+void TQV_01Cmp::RepaintViewports()
+{
+    for (TDocumentView* view : m_Views)
+        view->RebuildScene(false);
+}
+
+TGraphicObject* TQV_01Cmp::GetObjectByID(int32_t id)
+{
+    TGraphicObjIterator it = m_Objects.GetIterator();
+    return it.Search(id);
+}
+
+bool TQV_01Cmp::DeleteObject(int32_t id)
+{
+    TTreeNodeId node = NoTreeNode;
+    {
+        TGraphicObjIterator it = m_Objects.GetIterator();
+        const TGraphicObject* object = it.Search(id);
+        if (!object)
+            throw ECADListObjNotFound("TCADCmp.DeleteObject: No object found");
+        node = object->TreeNode();
+    }
+    // The list deletes first, so that a refusal leaves the tree node too.
+    m_Objects.Delete(id);
+    if (m_TreeGeo && node != NoTreeNode)
+        m_TreeGeo->DeleteGeoTreeNode(node);
+    return true;
+}
+
+void TQV_01Cmp::DeleteAllObjects()
+{
+    try {
+        m_Objects.Clear();
+    } catch (const ECADListBlocked&) {
+        return;
+    }
+    m_NextObjectID = 0;
+}
+
+TSourceBlock2D* TQV_01Cmp::AddSourceBlockWithID(int32_t id, std::unique_ptr<TSourceBlock2D>&& block)
+{
+    if (!block)
+        throw std::invalid_argument("TQV_01Cmp.AddSourceBlockWithID: null block");
+    if (m_SourceBlocks.IsBlocked())
+        throw ECADListBlocked("TGraphicObjList.Add: The list has active iterators.");
+    int32_t given = id;
+    int32_t next = m_NextSourceBlockID;
+    if (id < 0) {
+        if (m_NextSourceBlockID == std::numeric_limits<int32_t>::max())
+            throw ECADOutOfBound("TQV_01Cmp.AddSourceBlockWithID: No free source block ID left");
+        given = m_NextSourceBlockID;
+        next = given + 1;
+    } else if (id >= m_NextSourceBlockID) {
+        next = id == std::numeric_limits<int32_t>::max() ? id : id + 1;
+    }
+    TSourceBlock2D* added = m_SourceBlocks.Add(std::move(block));
+    m_NextSourceBlockID = next;
+    added->SetID(given);
+    added->SetOwner(this);
+    added->SetLayer(static_cast<uint8_t>(m_CurrentLayer));
+    added->UpdateBounds();
+    return added;
+}
+
+TSourceBlock2D* TQV_01Cmp::GetSourceBlock(int32_t id)
+{
+    TGraphicObjIterator it = m_SourceBlocks.GetIterator();
+    return dynamic_cast<TSourceBlock2D*>(it.Search(id));
+}
+
+void TQV_01Cmp::DeleteSourceBlock(int32_t id)
+{
+    const TSourceBlock2D* block = GetSourceBlock(id);
+    if (!block)
+        throw ECADListObjNotFound("TCADCmp.DeleteSourceBlock: No source block found");
+    DeleteSourceBlockObject(*block);
+}
+
+void TQV_01Cmp::DeleteSourceBlockObject(const TSourceBlock2D& block)
+{
+    block.CheckNotReferenced();
+    TExclusiveGraphicObjIterator it = m_SourceBlocks.GetExclusiveIterator();
+    for (TGraphicObject* object = it.First(); object; object = it.Next()) {
+        if (object == &block) {
+            it.DeleteCurrent();
+            return;
+        }
+    }
+    throw ECADListObjNotFound("TCADCmp.DeleteSourceBlock: No source block found");
+}
+
+void TQV_01Cmp::DeleteUnreferencedSourceBlocks(const std::function<bool(const TSourceBlock2D*)>& select)
+{
+    for (bool deleted = true; deleted;) {
+        deleted = false;
+        TExclusiveGraphicObjIterator it = m_SourceBlocks.GetExclusiveIterator();
+        TGraphicObject* object = it.First();
+        while (object) {
+            const auto* block = dynamic_cast<const TSourceBlock2D*>(object);
+            if ((block && block->IsReferenced()) || !select(block)) {
+                object = it.Next();
+                continue;
+            }
+            // Deleting the tail makes its predecessor current, which was
+            // already looked at.
+            const bool wasTail = object == m_SourceBlocks.Tail();
+            it.DeleteCurrent();
+            deleted = true;
+            object = wasTail ? nullptr : it.Current();
+        }
+    }
+}
+
+void TQV_01Cmp::FreeSourceBlocks()
+{
+    DeleteUnreferencedSourceBlocks([](const TSourceBlock2D*) { return true; });
+    if (m_SourceBlocks.Count() > 0)
+        throw ECADSourceBlockIsReferenced("TCADCmp.FreeSourceBlocks: CADSys 4.0 Severe error\n\r"
+                                          "The drawing contains circular reference of source blocks. They will be "
+                                          "not deleted !");
+}
+
+void TQV_01Cmp::DeleteSavedSourceBlocks()
+{
+    DeleteUnreferencedSourceBlocks(
+        [](const TSourceBlock2D* block) { return block && block->Saved() && !block->Library(); });
+}
+
+void TQV_01Cmp::DeleteLibraryBlocks()
+{
+    DeleteUnreferencedSourceBlocks([](const TSourceBlock2D* block) { return block && block->Library(); });
+}
+
+void TQV_01Cmp::SetCurrentLayer(int layer)
+{
+    if (layer < 0 || layer >= TQV_20Layers::LayerCount)
+        throw ECADOutOfBound("TQV_01Cmp.SetCurrentLayer: Layer out of bounds (" + std::to_string(layer) + ")");
+    m_CurrentLayer = layer;
+}
+
+TQV_01Cmp::TIDClaim TQV_01Cmp::ClaimObjectID(int32_t id) const
+{
+    if (id < 0) {
+        if (m_NextObjectID > std::numeric_limits<int32_t>::max())
+            throw ECADOutOfBound("TQV_01Cmp2D.AddObject: No free object ID left");
+        return {static_cast<int32_t>(m_NextObjectID), m_NextObjectID + 1};
+    }
+    if (id >= m_NextObjectID)
+        return {id, static_cast<int64_t>(id) + 1};
+    return {id, m_NextObjectID};
+}
+
+void TQV_01Cmp2D::FinishAdd(const TIDClaim& claim, TObject2D& object, bool addToTree)
+{
+    CommitObjectID(claim);
+    object.SetID(claim.ID);
+    object.SetOwner(this);
+    object.SetLayer(static_cast<uint8_t>(CurrentLayer()));
+    object.UpdateBounds();
+    object.Draw();
+    if (OnAddObject)
+        OnAddObject(*this, object);
+    if (addToTree && TreeGeo())
+        TreeGeo()->AddObjectToGeoTree(m_Layers, object);
+}
+
+TObject2D* TQV_01Cmp2D::GetObject(int32_t id)
+{
+    return dynamic_cast<TObject2D*>(GetObjectByID(id));
+}
+
+TSourceBlock2D& TQV_01Cmp2D::FindSourceBlock(std::string_view name)
+{
+    const TBlockName wanted = CopyBlockName(name);
+    TGraphicObjIterator it = m_SourceBlocks.GetIterator();
+    for (TGraphicObject* object = it.First(); object; object = it.Next()) {
+        auto* block = dynamic_cast<TSourceBlock2D*>(object);
+        if (block && block->Name() == wanted)
+            return *block;
+    }
+    throw ECADListObjNotFound("TQV_01Cmp2D.FindSourceBlock: Source block " + std::string(name) + " not found");
+}
+
+void TQV_01Cmp2D::DeleteSourceBlock(std::string_view name)
+{
+    const TSourceBlock2D& block = FindSourceBlock(name);
+    if (block.IsReferenced())
+        throw ECADSysException("TQV_01Cmp2D.DeleteSourceBlock: Remove the references before the source");
+    DeleteSourceBlockObject(block);
+}
+
+void TQV_01Cmp2D::TransformObjects(std::span<const int32_t> ids, const TMatrix4& transform)
+{
+    {
+        TExclusiveGraphicObjIterator it = m_Objects.GetExclusiveIterator();
+        auto apply = [&transform](TGraphicObject* found) {
+            if (auto* object = dynamic_cast<TObject2D*>(found)) {
+                object->Transform(transform);
+                object->ApplyTransform();
+            }
+        };
+        if (!ids.empty() && ids.front() < 0) {
+            for (TGraphicObject* object = it.First(); object; object = it.Next())
+                apply(object);
+        } else {
+            for (int32_t id : ids)
+                if (TGraphicObject* object = it.Search(id))
+                    apply(object);
+        }
+    }
+    // The iterator is gone: rebuilding the views walks the objects again.
+    if (RepaintAfterTransform())
+        RepaintViewports();
+}
+
+std::optional<TRect2D> TQV_01Cmp2D::GetDrawingBounds()
+{
+    if (ObjectsCount() == 0)
+        return std::nullopt;
+    TRect2D rect = MakeRect2D(BoundsStart, BoundsStart, -BoundsStart, -BoundsStart);
+    TGraphicObjIterator it = m_Objects.GetIterator();
+    for (TGraphicObject* found = it.First(); found; found = it.Next()) {
+        auto* object = dynamic_cast<TObject2D*>(found);
+        if (!object || !object->Visible() || !m_Layers.GetLayer(object->Layer()).Visible())
+            continue;
+        object->UpdateBounds();
+        const TRect2D& box = object->Box();
+        rect.FirstEdge.X = std::min(rect.FirstEdge.X, box.FirstEdge.X);
+        rect.FirstEdge.Y = std::min(rect.FirstEdge.Y, box.FirstEdge.Y);
+        rect.SecondEdge.X = std::max(rect.SecondEdge.X, box.SecondEdge.X);
+        rect.SecondEdge.Y = std::max(rect.SecondEdge.Y, box.SecondEdge.Y);
+    }
+    return rect;
+}
+
+void TQV_01Cmp2D::MoveObjectToLayer(TObject2D& object, uint8_t layer)
+{
+    const TTreeNodeId oldNode = object.TreeNode();
+    object.SetLayer(layer);
+    if (TreeGeo() && oldNode != NoTreeNode)
+        TreeGeo()->MoveGeoTreeNode(m_Layers, object, oldNode);
+}
+
+void ZoomToDrawing(TQV_01Cmp2D& document, TDocumentView& view)
+{
+    const std::optional<TRect2D> bounds = document.GetDrawingBounds();
+    // Bounds still inverted: nothing is shown, so the view fits its default
+    // window rather than a box of 2e8 units around the origin.
+    if (bounds && bounds->FirstEdge.X <= bounds->SecondEdge.X && bounds->FirstEdge.Y <= bounds->SecondEdge.Y)
+        view.ZoomToBox(FlatBox(*bounds));
+    else
+        view.ZoomToBox(FlatBox(view.DefaultWindow()));
+}
+
+void RedrawAllObjects(TQV_01Cmp& document)
+{
+    TWorkMonitor& monitor = WorkMonitor();
+    TBusySection busy(monitor);
+    monitor.ProcessMessages();
+    TGraphicObjIterator it = document.ObjectsIterator();
+    for (TGraphicObject* object = it.First(); object; object = it.Next())
+        if (document.Layers().GetLayer(object->Layer()).Visible())
+            object->Draw();
+}

@@ -1,0 +1,299 @@
+#include "io/dxf/DXFReader.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+constexpr size_t ChunkSize = 64 * 1024;
+// A code line holds at most this many characters of number.
+constexpr size_t MaxCodeLength = 32;
+
+bool IsLineEnd(int c)
+{
+    return c == '\r' || c == '\n';
+}
+
+TDXFValue TypedValue(uint16_t code, std::string&& raw)
+{
+    switch (DXFCodeKind(code)) {
+    case TDXFCodeKind::Text:
+        return std::string(TrimDXF(raw));
+    case TDXFCodeKind::Double:
+        if (const auto d = ParseDXFDouble(raw))
+            return *d;
+        return int32_t{0};
+    case TDXFCodeKind::Integer:
+        if (const auto n = ParseDXFInteger(raw))
+            return *n;
+        return int32_t{0};
+    case TDXFCodeKind::Raw:
+        break;
+    }
+    return std::move(raw);
+}
+
+TDXFSection SectionOfName(const TDXFValue& name)
+{
+    if (name.Is("HEADER"))
+        return TDXFSection::Header;
+    if (name.Is("TABLES"))
+        return TDXFSection::Tables;
+    if (name.Is("BLOCKS"))
+        return TDXFSection::Blocks;
+    if (name.Is("ENTITIES"))
+        return TDXFSection::Entities;
+    if (name.Is("CLASSES"))
+        return TDXFSection::Classes;
+    return TDXFSection::None;
+}
+
+} // namespace
+
+// --- DXFGroupArray -----------------------------------------------------------
+
+std::optional<size_t> DXFGroupArray::SlotOf(uint16_t code)
+{
+    if (code <= 255)
+        return code;
+    if (code >= 1000 && code <= 1256)
+        return code - 744u;
+    return std::nullopt;
+}
+
+const TDXFValue& DXFGroupArray::operator[](uint16_t code) const
+{
+    static const TDXFValue empty;
+    const auto slot = SlotOf(code);
+    return slot ? m_Slots[*slot] : empty;
+}
+
+void DXFGroupArray::Store(uint16_t code, const TDXFValue& value)
+{
+    if (const auto slot = SlotOf(code)) {
+        if (m_Slots[*slot].IsEmpty())
+            m_Filled.push_back(static_cast<uint16_t>(*slot));
+        m_Slots[*slot] = value;
+    }
+}
+
+void DXFGroupArray::Clear()
+{
+    for (const uint16_t slot : m_Filled)
+        m_Slots[slot] = TDXFValue();
+    m_Filled.clear();
+}
+
+// --- TDXFRead ----------------------------------------------------------------
+
+TDXFRead::TDXFRead(const std::string& fileName, const TDXFMessageHandler& onMessage) : m_FileName(fileName)
+{
+    Open(onMessage);
+}
+
+std::unique_ptr<TDXFRead> TDXFRead::FromMemory(std::string bytes, const TDXFMessageHandler& onMessage)
+{
+    std::unique_ptr<TDXFRead> reader(new TDXFRead());
+    reader->m_FromMemory = true;
+    reader->m_Buffer = std::move(bytes);
+    reader->Open(onMessage);
+    return reader;
+}
+
+TDXFRead::~TDXFRead()
+{
+    CloseFile();
+}
+
+void TDXFRead::Open(const TDXFMessageHandler& onMessage)
+{
+    try {
+        Start();
+    } catch (const std::exception& e) {
+        m_OpenFailed = true;
+        m_OpenError = std::string(" error raised, with message: ") + e.what();
+        if (onMessage)
+            onMessage(m_OpenError);
+    }
+}
+
+void TDXFRead::Rewind()
+{
+    Start();
+}
+
+void TDXFRead::Start()
+{
+    m_Section = TDXFSection::None;
+    m_Code = 0;
+    m_Value = TDXFValue();
+    m_Eof = false;
+    m_EndMarker = false;
+    m_Line = 1;
+    m_Pos = 0;
+    if (!m_FromMemory) {
+        CloseFile();
+        m_Buffer.clear();
+        m_File = std::fopen(m_FileName.c_str(), "rb");
+        if (!m_File)
+            throw EDXFReadError("Cannot open file \"" + m_FileName + "\". " + std::strerror(errno));
+    }
+    // A UTF-8 byte order mark is not part of the first code line.
+    if (Peek() == 0xEF && m_Buffer.compare(m_Pos, 3, "\xEF\xBB\xBF") == 0)
+        m_Pos += 3;
+    NextPair();
+    NextSection();
+}
+
+void TDXFRead::CloseFile()
+{
+    if (m_File) {
+        std::fclose(m_File);
+        m_File = nullptr;
+    }
+}
+
+bool TDXFRead::Refill()
+{
+    if (m_FromMemory || !m_File)
+        return false;
+    m_Buffer.resize(ChunkSize);
+    const size_t n = std::fread(m_Buffer.data(), 1, ChunkSize, m_File);
+    const bool failed = n < ChunkSize && std::ferror(m_File);
+    m_Buffer.resize(n);
+    m_Pos = 0;
+    if (failed)
+        throw EDXFReadError("Cannot read file \"" + m_FileName + "\".");
+    return n > 0;
+}
+
+int TDXFRead::Peek()
+{
+    if (m_Pos >= m_Buffer.size() && !Refill())
+        return -1;
+    return static_cast<unsigned char>(m_Buffer[m_Pos]);
+}
+
+int TDXFRead::Get()
+{
+    const int c = Peek();
+    if (c >= 0)
+        ++m_Pos;
+    return c;
+}
+
+// Called after a CR or LF was taken: a CR LF pair is one line end.
+void TDXFRead::SkipLineEnd(int c)
+{
+    if (c == '\r' && Peek() == '\n')
+        ++m_Pos;
+    ++m_Line;
+}
+
+void TDXFRead::SkipRestOfLine()
+{
+    for (int c = Get(); c >= 0; c = Get())
+        if (IsLineEnd(c)) {
+            SkipLineEnd(c);
+            return;
+        }
+}
+
+std::string TDXFRead::ReadLine()
+{
+    std::string line;
+    for (int c = Get(); c >= 0; c = Get()) {
+        if (IsLineEnd(c)) {
+            SkipLineEnd(c);
+            break;
+        }
+        if (line.size() >= MaxDXFLineLength)
+            throw EDXFReadError("DXF line " + std::to_string(m_Line) + " is longer than "
+                                + std::to_string(MaxDXFLineLength) + " characters.");
+        line += static_cast<char>(c);
+    }
+    return line;
+}
+
+bool TDXFRead::NextPair()
+{
+    // The code: blanks and empty lines before it are passed over, the number
+    // ends at the first blank, the rest of its line is ignored.
+    int c;
+    while ((c = Peek()) >= 0 && c <= ' ') {
+        ++m_Pos;
+        if (IsLineEnd(c))
+            SkipLineEnd(c);
+    }
+    const int64_t codeLine = m_Line;
+    std::string token;
+    bool tooLong = false;
+    while ((c = Peek()) > ' ') {
+        ++m_Pos;
+        if (token.size() < MaxCodeLength)
+            token += static_cast<char>(c);
+        else
+            tooLong = true;
+    }
+    uint16_t code = 0;
+    if (!token.empty()) {
+        SkipRestOfLine();
+        const auto number = tooLong ? std::nullopt : ParseDXFInteger(token);
+        // DXF group codes are 16-bit numbers; anything wider would wrap onto
+        // another code, so it is refused like any other bad code line.
+        if (!number || *number < -32768 || *number > 32767)
+            throw EDXFReadError("Invalid DXF group code \"" + token + (tooLong ? "..." : "") + "\" in line "
+                                + std::to_string(codeLine) + ".");
+        // Negative codes are held as their unsigned 16-bit pattern (-1 is 65535).
+        code = static_cast<uint16_t>(*number);
+    }
+
+    std::string raw = ReadLine();
+    m_Code = code;
+    if (code == 0 && TrimDXF(raw) == "EOF")
+        m_EndMarker = true;
+    if (Peek() < 0) {
+        m_Eof = true;
+        return false;
+    }
+    m_Value = TypedValue(code, std::move(raw));
+    return true;
+}
+
+bool TDXFRead::NextPairInEntity()
+{
+    return NextPair() && m_Code != 0;
+}
+
+void TDXFRead::NextSection()
+{
+    m_Section = TDXFSection::None;
+    if (m_Eof)
+        return;
+    while (!(m_Code == 0 && m_Value.Is("SECTION")))
+        if (!NextPair())
+            return;
+    if (!NextPair())
+        return;
+    const TDXFSection kind = SectionOfName(m_Value);
+    if (!NextPair())
+        return;
+    m_Section = kind;
+}
+
+int TDXFRead::ReadGroup(uint16_t c, DXFGroupArray& group)
+{
+    if (m_Eof)
+        return 0;
+    while (m_Code != c && m_Code != 0)
+        if (!NextPair())
+            return 0;
+    if (m_Code == 0 && c != 0)
+        return 0;
+    do {
+        group.Store(m_Code, m_Value);
+        // At the end of the input the code reads 0, which ends the group.
+        NextPair();
+    } while (m_Code != c && m_Code != 0);
+    return c;
+}

@@ -1,0 +1,97 @@
+#include "cam/drop/KDTree.h"
+
+#include "tests/cam/DropTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <set>
+
+using namespace kbtest;
+
+namespace {
+
+std::set<const TTri*> BruteForce(const std::vector<TTri>& tris, const TKDQuery& q)
+{
+    std::set<const TTri*> found;
+    for (const TTri& t : tris)
+        if (q.MinX <= t.Box.Max[0] && q.MaxX >= t.Box.Min[0] && q.MinY <= t.Box.Max[1] && q.MaxY >= t.Box.Min[1])
+            found.insert(&t);
+    return found;
+}
+
+} // namespace
+
+TEST(KDTreeTest, FindsWhatBruteForceFindsOnARandomMesh)
+{
+    std::mt19937 rng(12345);
+    std::uniform_real_distribution<float> pos(-50.0f, 50.0f), size(0.0f, 6.0f);
+    std::vector<TTri> tris;
+    for (int i = 0; i < 600; ++i) {
+        const float x = pos(rng), y = pos(rng);
+        tris.push_back(MakeTri(x, y, pos(rng), x + size(rng), y + size(rng) - 3, pos(rng), x - size(rng),
+                               y + size(rng), pos(rng)));
+    }
+    // Identical copies go to one leaf whatever the bucket size.
+    tris.push_back(tris[5]);
+    tris.push_back(tris[5]);
+    for (int bucket : {1, 4}) {
+        TKDTree tree;
+        tree.SetBucketSize(bucket);
+        tree.Build(tris);
+        for (int i = 0; i < 300; ++i) {
+            const float x = pos(rng), y = pos(rng), r = size(rng);
+            const TKDQuery q{x - r, x + r, y - r, y + r};
+            const std::vector<const TTri*> got = tree.Search(q);
+            const std::set<const TTri*> unique(got.begin(), got.end());
+            EXPECT_EQ(unique.size(), got.size()) << "duplicates";
+            EXPECT_EQ(unique, BruteForce(tris, q)) << "bucket " << bucket << " query " << i;
+        }
+        // Touching counts: a query ending exactly at a triangle's min x.
+        const TTri& t = tris[17];
+        const TKDQuery touch{t.Box.Min[0] - 2, t.Box.Min[0], t.Box.Min[1], t.Box.Max[1]};
+        const auto got = tree.Search(touch);
+        EXPECT_NE(std::find(got.begin(), got.end(), &t), got.end());
+    }
+}
+
+TEST(KDTreeTest, SplitsAndLeavesFollowTheBucketSize)
+{
+    std::vector<TTri> one{MakeTri(0, 0, 0, 1, 0, 0, 0, 1, 0)};
+    TKDTree tree;
+    tree.Build(one);
+    ASSERT_NE(tree.Root(), nullptr);
+    EXPECT_TRUE(tree.Root()->Leaf);
+    EXPECT_EQ(tree.Search({0.5f, 3, -1, 0.2f}).size(), 1u);
+    EXPECT_TRUE(tree.Search({1.5f, 3, -1, 0.2f}).empty());
+
+    std::vector<TTri> same(5, MakeTri(0, 0, 0, 1, 0, 0, 0, 1, 0));
+    tree.Build(same);
+    EXPECT_TRUE(tree.Root()->Leaf);
+    EXPECT_EQ(tree.Root()->Triangles.size(), 5u);
+
+    std::vector<TTri> apart{MakeTri(0, 0, 0, 1, 0, 0, 0, 1, 0), MakeTri(10, 0, 0, 11, 0, 0, 10, 1, 0)};
+    tree.Build(apart);
+    ASSERT_FALSE(tree.Root()->Leaf);
+    ASSERT_TRUE(tree.Root()->HiChild && tree.Root()->LoChild);
+    EXPECT_EQ(tree.Root()->HiChild->Triangles.front(), &apart[1]);
+    EXPECT_EQ(tree.Root()->HiChild->Parent, tree.Root());
+    EXPECT_EQ(tree.Root()->HiChild->Depth, 1);
+
+    std::vector<TTri> none;
+    tree.Build(none);
+    EXPECT_TRUE(tree.Search({-1e9f, 1e9f, -1e9f, 1e9f}).empty());
+}
+
+// Boxes one float step apart: the middle of their range rounds onto the
+// upper value, so the split would put both on one side for ever.
+TEST(KDTreeTest, BoxesOneFloatStepApartEndInOneLeaf)
+{
+    const float a = 10000001.0f, b = 10000002.0f;
+    std::vector<TTri> tris{MakeTri(a, 0, 0, a, 0, 1, a, 0, 2), MakeTri(b, 0, 0, b, 0, 1, b, 0, 2)};
+    TKDTree tree;
+    tree.Build(tris);
+    ASSERT_NE(tree.Root(), nullptr);
+    EXPECT_EQ(tree.Search({a - 1, b + 1, -1, 1}).size(), 2u);
+}
