@@ -245,3 +245,37 @@ TEST_F(ChainBuildTest, StockOutlineFromTheFirstChain)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ChainNesting, EvenLevelsRunCounterClockwiseOddLevelsClockwise)
+{
+    kbtest::TFakeChainContext context;
+    const auto square = [](double s, bool clockwise, bool closed) {
+        auto c = std::make_unique<TACurva>();
+        const std::vector<TVector2D> ccw{{0, 0}, {s, 0}, {s, s}, {0, s}, {0, 0}};
+        for (size_t k = 0; k < ccw.size(); ++k)
+            c->AddVertex(TAVertice::CreateAt(clockwise ? ccw[ccw.size() - 1 - k] : ccw[k], 0));
+        c->Closed = closed ? 1 : 0;
+        return c;
+    };
+    TListaDiCurve curves;
+    curves.Add(square(1, false, true));  // level 1: to be turned clockwise
+    curves.Add(square(9, true, true));   // level 0: to be turned counter-clockwise
+    curves.Add(square(2, false, false)); // open: reported
+    TListaCatene group;
+    bool hasOpen = true;
+    group.OrientByNesting({{1, 0}, {0, 1}}, curves, hasOpen);
+    EXPECT_FALSE(hasOpen);
+    ASSERT_EQ(group.Count(), 2);
+    EXPECT_FALSE(group[0].IsClockwise());
+    EXPECT_EQ(group[0].Vertices[1].EndPoint.X, 9.0);
+    EXPECT_TRUE(group[1].IsClockwise());
+    EXPECT_NE(group.ChainAt(1), nullptr);
+    EXPECT_EQ(curves.Items[0], nullptr); // taken
+    group.OrientByNesting({{2, 0}, {7, 0}}, curves, hasOpen);
+    EXPECT_TRUE(hasOpen);
+    EXPECT_EQ(group.Count(), 3);
+}
+
+} // namespace
