@@ -10,8 +10,6 @@
 #include "core/settings/Language.h"
 
 #include <array>
-#include <cmath>
-#include <numbers>
 #include <string>
 
 namespace {
@@ -103,12 +101,10 @@ void TCatena::DrawArrow(bool listReversed, int sideIndex)
     if (side != 0) {
         // The arrow at 0.6 of its size, turned a quarter about S towards
         // the compensation side (counter-clockwise for +1).
-        const double c = 0.0;
-        const double sn = static_cast<double>(side);
         for (const TVector2D& p : arrow) {
             const double dx = (p.X - s.X) * 0.6;
             const double dy = (p.Y - s.Y) * 0.6;
-            m_ArrowLines.Nodes.push_back(At(TVector2D{s.X + dx * c - dy * sn, s.Y + dx * sn + dy * c}, kMarkerZ));
+            m_ArrowLines.Nodes.push_back(At(TVector2D{s.X - dy * side, s.Y + dx * side}, kMarkerZ));
         }
     }
     ShowArrowLines();

@@ -22,7 +22,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <numbers>
 #include <unordered_map>
 #include <utility>
@@ -83,15 +82,19 @@ public:
     TEndPointIndex(const std::vector<std::unique_ptr<TEntXCatena>>& items, size_t first, double tol) : m_Tol(tol)
     {
         double extent = 0.0;
-        for (size_t i = first; i < items.size(); ++i)
+        size_t measured = 0;
+        for (size_t i = first; i < items.size(); ++i) {
             for (const TVector2D* p : {&items[i]->StartPoint, &items[i]->EndPoint})
                 if (std::isfinite(p->X) && std::isfinite(p->Y))
                     extent = std::max({extent, std::fabs(p->X), std::fabs(p->Y)});
-        const double count = static_cast<double>(std::max<size_t>(items.size() - first, 1));
+            ++measured;
+        }
+        const double count = static_cast<double>(std::max<size_t>(measured, 1));
         // About one element a cell for spread-out drawings; never narrower
         // than the tolerance, nor so narrow that the cell numbers overflow.
         m_Cell = std::max({tol * (1.0 + 1e-9), 2.0 * extent / std::sqrt(count), extent * 1e-9, 1e-12});
         m_Taken.assign(items.size(), 0);
+        m_Cells.reserve(2 * measured);
         for (size_t i = first; i < items.size(); ++i) {
             Insert(items[i]->StartPoint, static_cast<int32_t>(i));
             Insert(items[i]->EndPoint, static_cast<int32_t>(i));
@@ -101,7 +104,7 @@ public:
     void Take(size_t index) { m_Taken[index] = 1; }
 
     // The lowest-ranked element not taken that touches p: -1 when none.
-    int32_t FirstTouching(const TVector2D& p, const std::vector<std::unique_ptr<TEntXCatena>>& items)
+    int32_t FirstTouching(const TVector2D& p)
     {
         if (!std::isfinite(p.X) || !std::isfinite(p.Y))
             return -1;
@@ -113,20 +116,17 @@ public:
                 auto found = m_Cells.find(Key(cx + dx, cy + dy));
                 if (found == m_Cells.end())
                     continue;
-                std::vector<int32_t>& cell = found->second;
+                std::vector<TEntry>& cell = found->second;
                 for (size_t k = 0; k < cell.size();) {
-                    const int32_t i = cell[k];
-                    if (m_Taken[static_cast<size_t>(i)]) {
+                    const TEntry& e = cell[k];
+                    if (m_Taken[static_cast<size_t>(e.Index)]) {
                         cell[k] = cell.back();
                         cell.pop_back();
                         continue;
                     }
                     ++k;
-                    if (best >= 0 && i >= best)
-                        continue;
-                    const TEntXCatena& e = *items[static_cast<size_t>(i)];
-                    if (Touches(e.StartPoint, p, m_Tol) || Touches(e.EndPoint, p, m_Tol))
-                        best = i;
+                    if ((best < 0 || e.Index < best) && Touches(e.Point, p, m_Tol))
+                        best = e.Index;
                 }
             }
         }
@@ -146,18 +146,50 @@ private:
     }
     void Insert(const TVector2D& p, int32_t index)
     {
-        if (!std::isfinite(p.X) || !std::isfinite(p.Y))
-            return;
-        std::vector<int32_t>& cell = m_Cells[Key(CellOf(p.X), CellOf(p.Y))];
-        if (cell.empty() || cell.back() != index)
-            cell.push_back(index);
+        if (std::isfinite(p.X) && std::isfinite(p.Y))
+            m_Cells[Key(CellOf(p.X), CellOf(p.Y))].push_back(TEntry{index, p});
     }
 
     double m_Tol;
     double m_Cell = 1.0;
-    std::unordered_map<uint64_t, std::vector<int32_t>> m_Cells;
+    // Each end point of an element, with the element's rank.
+    struct TEntry {
+        int32_t Index;
+        TVector2D Point;
+    };
+    std::unordered_map<uint64_t, std::vector<TEntry>> m_Cells;
     std::vector<uint8_t> m_Taken;
 };
+
+// Grows a run from items[head], which the index no longer offers: the
+// first element (in list order) whose start, else whose end, touches the
+// run's last end point follows it (an end-point match turns it round). A
+// head without any follower is tried once the other way round, then left as
+// it was. Returns the run's indices in order.
+std::vector<size_t> GrowRun(std::vector<std::unique_ptr<TEntXCatena>>& items, TEndPointIndex& index, size_t head,
+                            double tol)
+{
+    std::vector<size_t> run{head};
+    int retry = 0;
+    while (true) {
+        const TVector2D end = items[run.back()]->EndPoint;
+        const int32_t found = index.FirstTouching(end);
+        if (found >= 0) {
+            TEntXCatena& next = *items[static_cast<size_t>(found)];
+            if (!Touches(next.StartPoint, end, tol))
+                next.Flip();
+            index.Take(static_cast<size_t>(found));
+            run.push_back(static_cast<size_t>(found));
+            continue;
+        }
+        if (run.size() > 1)
+            break;
+        items[head]->Flip();
+        if (++retry == 2)
+            break;
+    }
+    return run;
+}
 
 } // namespace
 
@@ -225,31 +257,8 @@ int32_t TListEntXCatena::OrderRun()
     const size_t n = Items.size();
     if (n < 2)
         return 1;
-    const double tol = ChainTol();
-    TEndPointIndex index(Items, 1, tol);
-    // Elements keep their list order as a rank; the run's members move to
-    // the front at the end.
-    std::vector<size_t> run{0};
-    int retry = 0;
-    while (true) {
-        const TVector2D end = Items[run.back()]->EndPoint;
-        const int32_t found = index.FirstTouching(end, Items);
-        if (found >= 0) {
-            TEntXCatena& next = *Items[static_cast<size_t>(found)];
-            if (!Touches(next.StartPoint, end, tol))
-                next.Flip();
-            index.Take(static_cast<size_t>(found));
-            run.push_back(static_cast<size_t>(found));
-            if (run.size() == n)
-                break;
-            continue;
-        }
-        if (run.size() > 1)
-            break;
-        Items[0]->Flip();
-        if (++retry == 2)
-            break;
-    }
+    TEndPointIndex index(Items, 1, ChainTol());
+    const std::vector<size_t> run = GrowRun(Items, index, 0, ChainTol());
     // Run members first in run order, the rest in their old order.
     std::vector<uint8_t> inRun(n, 0);
     for (size_t i : run)
@@ -287,38 +296,17 @@ void TListEntXCatena::BuildAllRuns(TQV_01Cmp2D& document, TListaCatene& chainLis
     // The runs of OrderRun, one after the other, on one index of the whole
     // list: the first element not yet taken starts the next run.
     const size_t n = Items.size();
-    const double tol = ChainTol();
-    TEndPointIndex index(Items, 0, tol);
-    std::vector<uint8_t> taken(n, 0);
+    TEndPointIndex index(Items, 0, ChainTol());
     size_t head = 0;
     while (true) {
-        while (head < n && taken[head])
+        while (head < n && !Items[head])
             ++head;
         if (head == n)
             break;
-        TListEntXCatena run;
         index.Take(head);
-        taken[head] = 1;
-        run.Items.push_back(std::move(Items[head]));
-        int retry = 0;
-        while (true) {
-            const TVector2D end = run.Items.back()->EndPoint;
-            const int32_t found = index.FirstTouching(end, Items);
-            if (found >= 0) {
-                TEntXCatena& next = *Items[static_cast<size_t>(found)];
-                if (!Touches(next.StartPoint, end, tol))
-                    next.Flip();
-                index.Take(static_cast<size_t>(found));
-                taken[static_cast<size_t>(found)] = 1;
-                run.Items.push_back(std::move(Items[static_cast<size_t>(found)]));
-                continue;
-            }
-            if (run.Items.size() > 1)
-                break;
-            run.Items[0]->Flip();
-            if (++retry == 2)
-                break;
-        }
+        TListEntXCatena run;
+        for (size_t i : GrowRun(Items, index, head, ChainTol()))
+            run.Items.push_back(std::move(Items[i]));
         run.MakeChain(document, chainList);
     }
     Items.clear();
