@@ -108,9 +108,11 @@ TEST(GrblStatus, BothFormsWithTheirFields)
         EXPECT_EQ(s.State, c.State) << c.Line;
         EXPECT_EQ(s.HasPosition, *c.Name != 0) << c.Line;
         EXPECT_EQ(s.PositionName, c.Name) << c.Line;
-        if (s.HasPosition)
-            for (size_t i = 0; i < 3; ++i)
+        if (s.HasPosition) {
+            for (size_t i = 0; i < 3; ++i) {
                 EXPECT_EQ(s.Axis[i], c.Axis[i]) << c.Line;
+            }
+        }
         EXPECT_EQ(s.Position().has_value(), c.Converts) << c.Line;
     }
     std::setlocale(LC_NUMERIC, oldLocale.c_str());
