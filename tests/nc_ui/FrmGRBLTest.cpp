@@ -13,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -273,10 +274,13 @@ TEST_F(FrmGRBL, PollsEveryQuarterSecondOnTheFake)
     mnuCncGrblClick(form);
     OpenPort(form, fake.Device);
     ASSERT_TRUE(form.GrblTimer->isActive()) << form.MemoGrbl->toPlainText().toStdString();
+    QElapsedTimer clock;
+    clock.start();
     QTest::qWait(1130);
     const int polls = fake.Count("RT ?");
-    EXPECT_GE(polls, 3);
-    EXPECT_LE(polls, 5);
+    const int quarters = int(clock.elapsed() / TfrmGRBL::PollMs);
+    EXPECT_LE(polls, quarters + 1);
+    EXPECT_GE(polls, std::max(2, quarters - 2)) << "a busy machine may delay a tick, not drop many";
     EXPECT_EQ(form.lblGrblStat->text(), "Idle");
     form.hide();
 }
@@ -332,6 +336,7 @@ TEST_F(FrmGRBL, ControlsInARunAndExitInARun)
     mnuCncGrblClick(form);
     ASSERT_NE(form.Link(), nullptr);
     EXPECT_EQ(form.Link()->SentCount, 0);
-    EXPECT_TRUE(form.sbtGRBLOpen->isEnabled());
+    EXPECT_FALSE(form.Link()->Running());
+    EXPECT_TRUE(form.sbtGRBLOpen->isEnabledTo(form.grpGRBLFile)) << "only the closed port keeps it off";
     form.hide();
 }

@@ -173,8 +173,8 @@ TEST_F(GrblFakeRun, ResetAndAlarmEndARun)
     };
     ASSERT_TRUE(Link.StreamFile(2));
     EXPECT_EQ(Link.SentCount, 20);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return Console.Holds("Grbl 1.1h"); }, 5000));
-    EXPECT_TRUE(Console.Holds("ALARM:3"));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Console.Holds("ALARM:3"); }, 5000)) << "a reset in motion";
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Console.Holds("[MSG:'$H'|'$X' to unlock]"); }, 5000));
     EXPECT_EQ(Link.Unanswered(), 0);
 
     // Reconnect (the reset stopped the link until the port opens again),
