@@ -383,8 +383,8 @@ void TfrmGRBL::GRBLOpenCloseCom(bool closeOnly)
         if (m_Link)
             m_Link->PortClosed();
         GrblTimer->stop();
-        EnaDisControlli(false);
         m_UsbPort->Close();
+        EnaDisControlli(false);
         sbtGRBLOpenPort->setText(GRBLCaption(LangKeys::frmGRBL::sbtGRBLOpenPort));
         return;
     }

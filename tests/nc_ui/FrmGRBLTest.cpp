@@ -282,6 +282,13 @@ TEST_F(FrmGRBL, PollsEveryQuarterSecondOnTheFake)
     EXPECT_LE(polls, quarters + 1);
     EXPECT_GE(polls, std::max(2, quarters - 2)) << "a busy machine may delay a tick, not drop many";
     EXPECT_EQ(form.lblGrblStat->text(), "Idle");
+
+    // The controller goes away: the port is closed, the window says why.
+    fake.Stop();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form.UsbPort().IsOpen(); }, 5000));
+    EXPECT_FALSE(form.GrblTimer->isActive());
+    EXPECT_FALSE(form.grpGRBLCommand->isEnabled());
+    EXPECT_EQ(form.sbtGRBLOpenPort->text(), "Open port");
     form.hide();
 }
 

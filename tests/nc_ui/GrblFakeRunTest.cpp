@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QTimer>
+
 #include <csignal>
 #include <memory>
 
@@ -203,4 +206,27 @@ TEST_F(GrblFakeRun, ProgramLinesLoseTheBytesGrblWouldActOn)
     EXPECT_EQ(ProgramLinesReceived(), (std::vector<std::string>{"G0X1 (stop here)", "G0X2 ", "G0X3"}));
     EXPECT_EQ(Fake->Count("RT hold"), 0);
     EXPECT_EQ(Fake->Count("RT override 0x91"), 0);
+}
+
+TEST(GrblConnect, GoesOnWithoutTheBannerSayingSo)
+{
+    SetLanguageIni(OpenLanguageFile(KB_DATA_SOURCE_DIR, "english"));
+    TRecordingTransport port;
+    TMemoryConsole console;
+    TGRBLCnc link(port, console);
+    port.AnswerReset = false;
+    port.Open("/dev/ttyFAKE", 115200);
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(link.Connect());
+    EXPECT_GE(clock.elapsed(), TGRBLCnc::BannerWaitMs - 50);
+    EXPECT_EQ(port.Writes, (std::vector<std::string>{"\x18", "$10=2\n", "$G\n"}));
+    EXPECT_TRUE(console.Holds("No answer to the reset"));
+
+    // Closed while it waits: nothing more is sent.
+    port.Writes.clear();
+    QTimer::singleShot(100, [&] { link.PortClosed(); });
+    EXPECT_FALSE(link.Connect());
+    EXPECT_EQ(port.Writes, (std::vector<std::string>{"\x18"}));
+    SetLanguageIni(nullptr);
 }

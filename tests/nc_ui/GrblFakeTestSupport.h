@@ -29,8 +29,11 @@ public:
         }
         Device = m_Process.readLine().trimmed().toStdString();
     }
-    ~TFakeGrbl()
+    ~TFakeGrbl() { Stop(); }
+    void Stop()
     {
+        if (m_Process.state() == QProcess::NotRunning)
+            return;
         m_Process.terminate();
         if (!m_Process.waitForFinished(3000))
             m_Process.kill();

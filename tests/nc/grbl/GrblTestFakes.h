@@ -29,7 +29,7 @@ public:
     void Write(std::string_view bytes) override
     {
         Writes.emplace_back(bytes);
-        if (bytes == "\x18" && OnReceived)
+        if (bytes == "\x18" && AnswerReset && OnReceived)
             OnReceived("\r\nGrbl 1.1h ['$' for help]\r\n");
         else if (AnswerOk && bytes.ends_with('\n') && OnReceived)
             OnReceived("ok\r\n");
@@ -40,6 +40,7 @@ public:
     std::string Device;
     std::string OpenError;
     bool AnswerOk = false;
+    bool AnswerReset = true;
 
 private:
     bool m_Open = false;
