@@ -16,6 +16,10 @@ using ClipperLib::Paths;
 
 namespace {
 
+// How close to its neighbours (in integer units) a point of a closed result
+// may lie before it is dropped as the library's rounding.
+constexpr double kCleanDistance = 2.5;
+
 // The chords of an arc when no tolerance gives their count.
 constexpr int kFallbackChordsPerArc = 200;
 // The most chords of one arc whatever the tolerance and largest fitted
@@ -349,8 +353,16 @@ void TArea::FromClipperPathsClosed(const Paths& paths)
 {
     Curves.clear();
     for (const Path& path : paths) {
+        // The library's results hold steps of a unit or two, some of them
+        // backwards, where it cut its own corners; they would break every
+        // arc that passes them.
+        Path clean;
+        ClipperLib::CleanPolygon(path, clean, kCleanDistance);
+        if (clean.empty()) {
+            continue;
+        }
         auto curve = std::make_unique<TACurva>();
-        ClosedPathToCurve(*curve, path, FitArcsOnReturn != 0, true);
+        ClosedPathToCurve(*curve, clean, FitArcsOnReturn != 0, true);
         Curves.push_back(std::move(curve));
     }
 }
