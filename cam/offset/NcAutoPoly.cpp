@@ -1,6 +1,7 @@
 #include "cam/offset/NcAutoPoly.h"
 
 #include "cam/curves/Area.h"
+#include "cam/progress/UserBreak_ProgBar.h"
 #include "core/geometry/ArcIntersections.h"
 #include "core/geometry/Geometry.h"
 #include "core/geometry/Tolerance.h"
@@ -520,4 +521,11 @@ bool OffsetWithEngine(TArea& area, double distance, const TOffsetStep& step)
     }
     std::swap(area.Curves, result.Curves);
     return true;
+}
+
+bool OffsetWithEngine(TArea& area, double distance, TUserBreak_ProgBar& progress)
+{
+    return OffsetWithEngine(area, distance, [&progress](int total, int done) {
+        return progress.StepProgress(total, done);
+    });
 }

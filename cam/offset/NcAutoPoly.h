@@ -10,7 +10,8 @@
 // curve's direction of travel (the inside of a counter-clockwise outline),
 // a negative one to the right. Main thread only; the two long passes (the
 // cut and the walk) report their progress through a step callback that
-// answers whether the user asked to stop.
+// answers whether the user asked to stop (the calculation's progress bar,
+// cam/progress/UserBreak_ProgBar.h). The break flag is left as it is.
 
 #include "cam/curves/ACurva.h"
 #include "core/geometry/Points.h"
@@ -19,6 +20,7 @@
 #include <vector>
 
 class TArea;
+class TUserBreak_ProgBar;
 
 // One segment: a line (Bulge 0) or an arc whose bulge is tan(sweep / 4),
 // positive for counter-clockwise. A bulge of magnitude 1 is a half circle;
@@ -101,3 +103,7 @@ TACurva PiecesToCurve(const std::vector<TNcAutoPoly>& strand);
 // step asked to stop: the area is then left without curves, so that no part
 // of an offset passes for the whole of it.
 bool OffsetWithEngine(TArea& area, double distance, const TOffsetStep& step = {});
+// The same, stepping the calculation's progress bar (between its
+// StartProgress and EndProgress): a refresh that finds the user's break
+// stops the offset.
+bool OffsetWithEngine(TArea& area, double distance, TUserBreak_ProgBar& progress);

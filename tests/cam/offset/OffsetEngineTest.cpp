@@ -7,7 +7,11 @@
 
 #include "cad/edit/QVClipperOffset.h"
 #include "cam/curves/Area.h"
+#include "cam/progress/UserBreak_ProgBar.h"
 #include "core/geometry/Geometry.h"
+#include "core/settings/Language.h"
+#include "tests/support/RecordingNotifier.h"
+#include "tests/support/RecordingSeams.h"
 
 #include <gtest/gtest.h>
 
@@ -276,6 +280,35 @@ TEST(OffsetEngine, ABreakGivesNoOffset)
         EXPECT_FALSE(OffsetWithEngine(area, -1.0, [&](int, int) { return ++call >= at; })) << at;
         EXPECT_TRUE(area.Curves.empty()) << at;
     }
+}
+
+TEST(OffsetEngine, TheProgressBarsBreakStopsIt)
+{
+    SetLanguageIni(OpenLanguageFile(KB_DATA_SOURCE_DIR, "english"));
+    kbtest::TRecordingNotifier notifier;
+    kbtest::TRecordingWorkMonitor monitor;
+    TUserBreak_ProgBar bar;
+    bar.Bind(&monitor, true);
+    int64_t now = 0;
+    // Every step comes a second and a bit after the one before.
+    bar.SetClock([&now] { return now += 1001; });
+    const std::vector<TVector2D> square{{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}};
+
+    bar.StartProgress();
+    TArea whole = AreaOf(Polyline(square));
+    EXPECT_TRUE(OffsetWithEngine(whole, -1.0, bar));
+    EXPECT_EQ(whole.Curves.size(), 1u);
+    EXPECT_GT(monitor.Progress.size(), 9u);
+
+    monitor.BreakRequested = true;
+    TArea broken = AreaOf(Polyline(square));
+    EXPECT_FALSE(OffsetWithEngine(broken, -1.0, bar));
+    EXPECT_TRUE(broken.Curves.empty());
+    EXPECT_TRUE(bar.BreakReported());
+    // The flag is the application's: the engine leaves it set.
+    EXPECT_TRUE(monitor.BreakRequested);
+    bar.EndProgress();
+    SetLanguageIni(nullptr);
 }
 
 // The offset of a convex closed path is the library's round-joined offset
