@@ -232,6 +232,14 @@ bool KeepsDistance(const std::vector<TNcAutoPoly>& strand, const TNcLista& sourc
     return true;
 }
 
+// A strand that has shrunk to a point (arcs offset onto their centre) is
+// no path.
+bool HasLength(const std::vector<TNcAutoPoly>& strand)
+{
+    return std::any_of(strand.begin(), strand.end(),
+                       [](const TNcAutoPoly& s) { return !IsSameVector2D(s.StartPoint, s.EndPoint); });
+}
+
 } // namespace
 
 // ---- segment ----------------------------------------------------------------
@@ -487,7 +495,8 @@ bool TNcLista::AssemblePieces(TArea& target, const TNcLista& source, double dist
         }
     }
     for (const auto& strand : accepted)
-        target.AddCurve(std::make_unique<TACurva>(PiecesToCurve(strand)));
+        if (HasLength(strand))
+            target.AddCurve(std::make_unique<TACurva>(PiecesToCurve(strand)));
     return true;
 }
 

@@ -87,7 +87,8 @@ public:
     bool FindNextIndex(const TNcAutoPoly& segment, double distance, size_t& index) const;
     // Cuts this list (the joined raw offset of source) at its crossings and
     // walks it into strands; each strand whose first segment keeps at least
-    // |distance| - 0.01 from every source segment becomes a curve of target.
+    // |distance| - 0.01 from every source segment becomes a curve of target
+    // (a strand shrunk to a point becomes nothing).
     // False when step asked to stop: target then gets nothing.
     bool AssemblePieces(TArea& target, const TNcLista& source, double distance, const TOffsetStep& step = {});
 

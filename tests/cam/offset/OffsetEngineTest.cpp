@@ -172,6 +172,17 @@ TEST(OffsetEngine, StrandsNearerThanTheDistanceAreDropped)
     ASSERT_TRUE(OffsetWithEngine(strip, 1.0));
     EXPECT_TRUE(strip.Curves.empty());
 
+    // Offsets past the middle: the arcs turn inside out, the lines cross
+    // over; nothing stays, and nothing hangs.
+    for (double d : {5.0, 6.0, 10.0, 12.0}) {
+        TArea square = AreaOf(Polyline({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}));
+        ASSERT_TRUE(OffsetWithEngine(square, d));
+        EXPECT_TRUE(square.Curves.empty()) << d;
+        TArea circle = AreaOf(Circle({0, 0}, 10));
+        ASSERT_TRUE(OffsetWithEngine(circle, d));
+        EXPECT_EQ(circle.Curves.size(), d < 10.0 ? 1u : 0u) << d;
+    }
+
     // An L of two strokes: the inner corner's tails go, one strand stays.
     TArea corner = AreaOf(Polyline({{0, 0}, {10, 0}, {10, 10}}));
     ASSERT_TRUE(OffsetWithEngine(corner, 1.0));
