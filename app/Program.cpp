@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/LayerDefaults.h"
+#include "app/MachiningHooks.h"
 #include "app/frmMain.h"
 #include "cam/chains/ChainHooks.h"
 #include "cad/program/EventGuard.h"
@@ -90,6 +91,7 @@ void TProgram::Start(const TStartOptions& options)
     m_Config = std::make_unique<TAppConfig>(options.ConfigFolder);
     // A missing file is reported when the main window is translated.
     SetLanguageIni(OpenLanguageFile(options.ProgramFolder, m_Config->Language));
+    m_MachiningHooks = std::make_unique<TMachiningHooks>(*m_Config);
 
     m_Registries = std::make_unique<TRegistries>();
     RegisterFont0(options.ProgramFolder);
@@ -150,6 +152,7 @@ void TProgram::Shutdown()
     m_Document.reset();
     m_Scene.reset();
     m_Registries.reset();
+    m_MachiningHooks.reset();
     if (m_Config) {
         SetLanguageIni(nullptr);
         m_Config.reset();
