@@ -42,6 +42,8 @@
     X(String, TracerNotStarted, "453")                                                                \
     X(String, TraceFileLocked, "454")                                                                 \
     X(String, TraceFileLockedHint, "455")                                                             \
+    /* A tool library file that could not be read: after the file name. */                          \
+    X(String, ToolLibraryUnreadable, "453")                                                           \
     /* Bitmap tracing: the tracer crashed, failed or ran too long. */                                 \
     X(String, TracerFailed, "TracerFailed")                                                           \
     /* STL input: facets left out for coordinates that are not numbers; one "%d": their count. */     \
