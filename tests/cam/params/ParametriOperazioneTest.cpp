@@ -481,5 +481,19 @@ TEST_F(OperationParametersCreate, LibraryFillsTheToolWindowsListAndPage)
     EXPECT_EQ(millList.Captions.size(), 0u); // the mill library went with its list
     lathe.SelectToolLibrary(11, true);
     EXPECT_EQ(lathe.ToolData->ToolName, "VNMG");
+    // New lathe records start from the operation's insert, as long as the
+    // operation has it.
+    auto* library = dynamic_cast<TTornioLib*>(CurrentToolLibrary());
+    ASSERT_NE(library, nullptr);
+    EXPECT_EQ(library->OperationTool(), lathe.ToolData.get());
+    lathe.CreateToolData(11);
+    EXPECT_EQ(library->OperationTool(), nullptr);
+    {
+        TParametriOperazione gone(7);
+        library = dynamic_cast<TTornioLib*>(CurrentToolLibrary());
+        ASSERT_NE(library, nullptr);
+        EXPECT_EQ(library->OperationTool(), gone.ToolData.get());
+    }
+    EXPECT_EQ(library->OperationTool(), nullptr);
     SetCurrentToolLibrary(nullptr); // before its list goes
 }
