@@ -84,14 +84,22 @@ inline TBytes TabListBytes(int32_t n, bool kindFields = true)
     return b;
 }
 
-// The label record of a letters operation: object part (ID -1, layer 0,
-// flags 3, identity 4x4 transform), labels "AB" and "C", font index 1.
-inline TBytes LabelBytes()
+// The object part of a label record: ID -1, layer 0, flags 3, identity
+// 4x4 transform.
+inline TBytes LabelHeadBytes()
 {
     TBytes b;
     b.I32(-1).U8(0).U8(0x03);
     for (double e : {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1})
         b.F64(e);
+    return b;
+}
+
+// The label record of a letters operation: labels "AB" and "C", font
+// index 1.
+inline TBytes LabelBytes()
+{
+    TBytes b = LabelHeadBytes();
     b.I32(2);
     b.StreamEx("AB").F32(1.5f).F32(2.5f).F32(6.0f).F32(0.5f);
     b.StreamEx("C").F32(-3.0f).F32(4.0f).F32(8.0f).F32(1.0f);
@@ -103,10 +111,7 @@ inline TBytes LabelBytes()
 // label object writes.
 inline TBytes EmptyLabelBytes()
 {
-    TBytes b;
-    b.I32(-1).U8(0).U8(0x03);
-    for (double e : {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1})
-        b.F64(e);
+    TBytes b = LabelHeadBytes();
     b.I32(0).I32(0);
     return b;
 }
