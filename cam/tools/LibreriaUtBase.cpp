@@ -100,7 +100,7 @@ bool TLibreriaUtBase::LoadFromFile(const std::string& fileName, TDatiUtBase* des
         }
     } catch (const std::exception&) {
         UserNotifier().ShowMessage(EMessageKind::Warning,
-                                   fileName + " " + LangText(LangKeys::String::ToolLibraryUnreadable),
+                                   fileName + " " + LangText(LangKeys::String::CouldNotBeUsed),
                                    LangText(LangKeys::String::ErrorCaption));
         return false;
     }
