@@ -1,5 +1,6 @@
 #include "cam/drop/AdapDropCutter.h"
 
+#include "cam/params/ParametriOperazione.h"
 #include "core/model/CADSysException.h"
 #include "core/entities/QVStl.h"
 #include "core/entities/QV_STLSurf.h"
@@ -142,14 +143,16 @@ bool TAdapDropCutter::RunPath()
     return true;
 }
 
-bool TAdapDropCutter::Run(const TQV_STLSurf& surface, const TParallel3DParams& params, TListaDiCurve3d& toolpath)
+bool TAdapDropCutter::Run(const TQV_STLSurf& surface, const TParametriOperazione& params, const TCutterSpec& tool,
+                          TListaDiCurve3d& toolpath)
 {
     TQVStl source;
     source.AddSurfaceTriangles(surface);
-    return RunOnSource(source, params, toolpath);
+    return RunOnSource(source, params, tool, toolpath);
 }
 
-bool TAdapDropCutter::RunOnSource(const TQVStl& source, const TParallel3DParams& params, TListaDiCurve3d& toolpath)
+bool TAdapDropCutter::RunOnSource(const TQVStl& source, const TParametriOperazione& params, const TCutterSpec& tool,
+                                  TListaDiCurve3d& toolpath)
 {
     if (source.Triangles().empty())
         throw ECADSysException("TAdapDropCutter.Run: the surface has no triangles.");
@@ -167,7 +170,7 @@ bool TAdapDropCutter::RunOnSource(const TQVStl& source, const TParallel3DParams&
     StartProgress();
 
     SetSTL(&source);
-    SetCutter(params.Tool);
+    SetCutter(tool);
 
     TDropPath path;
     if (m_PathMaker) {
@@ -175,8 +178,8 @@ bool TAdapDropCutter::RunOnSource(const TQVStl& source, const TParallel3DParams&
     } else {
         const TBBox& box = source.Box();
         RasterOverRectangle(path, {box.Min[0] - params.MarginX, box.Min[1] - params.MarginY},
-                            {box.Max[0] + params.MarginX, box.Max[1] + params.MarginY}, params.AngleDeg,
-                            params.StepOver);
+                            {box.Max[0] + params.MarginX, box.Max[1] + params.MarginY}, params.Angle,
+                            params.StepOverPercent);
     }
     SetPath(&path);
     SetSampling(params.Resolution);

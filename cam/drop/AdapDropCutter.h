@@ -22,24 +22,9 @@
 #include <memory>
 #include <vector>
 
+class TParametriOperazione;
 class TQVStl;
 class TQV_STLSurf;
-
-// The parameters of one 3D parallel run, in drawing units and degrees.
-struct TParallel3DParams {
-    double ZTop = 0.0;
-    double ZBottom = 0.0;
-    double MarginX = 0.0;
-    double MarginY = 0.0;
-    // The raster's line spacing, a length.
-    double StepOver = 1.0;
-    double AngleDeg = 0.0;
-    // The smallest sampling step; the largest is 20 times it.
-    double Resolution = 0.25;
-    bool RoughPass3D = false;
-    double ZStep = 1.0;
-    TCutterSpec Tool;
-};
 
 class TBaseOperazione3D : public TUserBreak_ProgBar {
 public:
@@ -92,12 +77,18 @@ public:
     // raster over the operation's first chain).
     void SetPathMaker(std::function<void(TDropPath&)> maker) { m_PathMaker = std::move(maker); }
 
-    // Runs the operation on the surface's triangles and appends one curve
-    // per Z level to toolpath. A stop request ends the current level's path
-    // early; the curves made stay. Raises ECADSysException for a surface
-    // without triangles and for parameters that make no raster.
-    bool Run(const TQV_STLSurf& surface, const TParallel3DParams& params, TListaDiCurve3d& toolpath);
-    bool RunOnSource(const TQVStl& source, const TParallel3DParams& params, TListaDiCurve3d& toolpath);
+    // Runs the operation on the surface's triangles with the tool's cutter
+    // and appends one curve per Z level to toolpath. Of the parameters it
+    // reads ZTop, ZBottom, MarginX, MarginY, StepOverPercent (the raster's
+    // line spacing, a length), Angle (degrees), Resolution (the smallest
+    // sampling step; the largest is 20 times it), RoughPass3D and ZStep. A
+    // stop request ends the current level's path early; the curves made
+    // stay. Raises ECADSysException for a surface without triangles and for
+    // parameters that make no raster.
+    bool Run(const TQV_STLSurf& surface, const TParametriOperazione& params, const TCutterSpec& tool,
+             TListaDiCurve3d& toolpath);
+    bool RunOnSource(const TQVStl& source, const TParametriOperazione& params, const TCutterSpec& tool,
+                     TListaDiCurve3d& toolpath);
 
     // Samples the path into the CL list; false when stopped by the user.
     bool RunPath();

@@ -37,9 +37,10 @@
     /* Result line of move and copy to layer; one "%d": the object count. */                         \
     X(String, MovedToLayer, "487")                                                                    \
     X(String, CopiedToLayer, "488")                                                                   \
-    /* Bitmap tracing: status text, tracer not startable, work file not writable. */                 \
+    /* After the name of a tool library or program that could not be opened or used. */              \
+    X(String, CouldNotBeUsed, "453")                                                                  \
+    /* Bitmap tracing: status text, work file not writable. */                                        \
     X(String, TraceStarted, "410")                                                                    \
-    X(String, TracerNotStarted, "453")                                                                \
     X(String, TraceFileLocked, "454")                                                                 \
     X(String, TraceFileLockedHint, "455")                                                             \
     /* Bitmap tracing: the tracer crashed, failed or ran too long. */                                 \
