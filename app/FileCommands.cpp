@@ -46,9 +46,10 @@ void TFileCommands::OpenGeo(const std::string& fileName, bool merge)
     m_Prg.StopOperation();
     std::string name = fileName;
     if (name.empty()) {
-        if (!AskOpenFileName)
-            return;
-        name = AskOpenFileName(m_Config.FilePath_Geo);
+        TFileRequest request;
+        request.Filters = OpenFileFilters(merge);
+        request.Folder = m_Config.FilePath_Geo;
+        name = UserNotifier().AskOpenFileName(request);
         if (name.empty())
             return;
         m_Config.FilePath_Geo = FolderOf(FullName(name));
@@ -138,6 +139,18 @@ bool TFileCommands::OpenDxfFile(const std::string& fileName)
     return result.FileKind == OpenedFileKindDxf;
 }
 
+std::vector<TFileFilter> OpenFileFilters(bool merge)
+{
+    if (merge)
+        return {{"Kestrabel files", {"kvx"}}};
+    return {{"Vector files", {"kvx", "dxf"}}, {"Kestrabel files", {"kvx"}}, {"Dxf files", {"dxf"}}};
+}
+
+std::vector<TFileFilter> SaveFileFilters()
+{
+    return {{"Kestrabel files", {"kvx"}}, {"Dxf files", {"dxf"}}, {"Txt files", {"txt"}}, {"Hpgl files", {"hgl"}}};
+}
+
 int IndiceExt(const std::string& fileName)
 {
     const std::string extension = UpperExtension(fileName);
@@ -178,14 +191,16 @@ bool TFileCommands::MySaveAsClick()
                                    LangText(LangKeys::String::SaveCaption));
         return false;
     }
-    if (!AskSaveFileName)
-        return false;
     m_Prg.StopOperation();
     WorkMonitor().ShowStatusMessage(LangText(LangKeys::String::SavingFile));
     std::string suggestion = "*";
     if (!m_Opened.FileName.empty())
         suggestion = std::filesystem::path(m_Opened.FileName).replace_extension().string();
-    const std::string chosen = AskSaveFileName(suggestion);
+    TFileRequest request;
+    request.Filters = SaveFileFilters();
+    request.FileName = suggestion;
+    request.DefaultSuffix = "kvx";
+    const std::string chosen = UserNotifier().AskSaveFileName(request);
     WorkMonitor().ShowStatusMessage(std::string());
     if (chosen.empty())
         return false;
@@ -238,7 +253,12 @@ void TFileCommands::sbtNewClick()
 
 bool TFileCommands::CancellatoTutto()
 {
-    if (UserNotifier().AskYesNo(LangText(LangKeys::String::ClearDrawing), LangText(LangKeys::String::ErrorCaption)) !=
+    // The box asks whether the machining operations go too; there are none
+    // to delete yet.
+    bool operationsToo = true;
+    if (UserNotifier().AskYesNoChecked(LangText(LangKeys::String::ClearDrawing),
+                                       LangText(LangKeys::String::ErrorCaption),
+                                       LangText(LangKeys::String::DeleteOperationsToo), operationsToo) !=
         EUserAnswer::Yes)
         return false;
     if (UndoJournal())

@@ -5,6 +5,9 @@
 // File/Open and the command line both call it.
 //
 // Promises:
+// - Every question goes through the prompt service (core/UserNotifier.h):
+//   the file names (types listed in both cases, the open dialog starting in
+//   "FilePath_Geo"), "452" with its check box "723".
 // - A drawing that holds objects is replaced only after the user answered
 //   Yes to the question "452" (any other answer changes nothing); a merge
 //   never asks. The file name is asked for first, so a cancelled dialog
@@ -36,9 +39,11 @@
 // Main thread only.
 
 #include "cad/program/ShellServices.h"
+#include "core/model/UserNotifier.h"
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class TAppConfig;
 class TDocumentView;
@@ -49,10 +54,8 @@ class TFileCommands {
 public:
     TFileCommands(TQV_01Cmp2D& document, TQV_00Prog& prg, TDocumentView& view, TAppConfig& config);
 
-    // Asks for the file to open, starting in the folder given; an empty
-    // result means cancelled. Set by the main window (a file dialog).
-    std::function<std::string(const std::string& startFolder)> AskOpenFileName;
-    // Told the full name after each successful open (the caption shows it).
+    // Told the full name after each successful open (the caption and the
+    // recent files show it).
     std::function<void(const std::string& fileName)> OnFileOpened;
     // Told after every attempt to load a document in place of the drawing,
     // also one that failed (the drawing may then hold part of the file):
@@ -60,9 +63,6 @@ public:
     // must be rebuilt from what the drawing now holds.
     std::function<void()> OnDrawingReplaced;
 
-    // Asks for the name to save under, prefilled with the suggestion; an
-    // empty result means cancelled. Set by the main window.
-    std::function<std::string(const std::string& suggestion)> AskSaveFileName;
     // Told the full name after each successful save.
     std::function<void(const std::string& fileName)> OnFileSaved;
     // Told after New has cleared the drawing (the caption goes back to the
@@ -102,6 +102,11 @@ private:
 // The upper-cased extension of a file name, with its dot (".KVX"); empty
 // when the name has none.
 std::string UpperExtension(const std::string& fileName);
+
+// The type lists of the open dialog (merge: documents only) and of the
+// save dialog.
+std::vector<TFileFilter> OpenFileFilters(bool merge);
+std::vector<TFileFilter> SaveFileFilters();
 
 // The save-format index of a file name's extension (any case): ".KVX" 1,
 // ".DXF" 2, ".TXT" 3, ".HGL" 4, anything else or none 0.

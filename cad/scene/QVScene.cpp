@@ -352,6 +352,12 @@ void TQVScene::SetCameraTarget(const osg::Vec3d& target)
     InvalidateView();
 }
 
+void TQVScene::SetCameraOffset(const osg::Vec3d& offset)
+{
+    m_Camera.SetOffset(offset);
+    InvalidateView();
+}
+
 void TQVScene::ZoomToBox(const TBox3D& box)
 {
     m_Camera.ZoomToBox(box.FirstEdge, box.SecondEdge);

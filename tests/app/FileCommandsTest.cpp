@@ -155,20 +155,20 @@ TEST_F(FileCommands, ReplacingTheDrawingForgetsItsUndoSteps)
 TEST_F(FileCommands, ACancelledDialogChangesNothing)
 {
     AddLine();
-    std::string askedIn = "not asked";
     Config.FilePath_Geo = Dir.Path().string();
-    Commands.AskOpenFileName = [&](const std::string& folder) {
-        askedIn = folder;
-        return std::string();
-    };
+    Notifier.QueueFileName("");
     Commands.OpenGeo("", false);
-    EXPECT_EQ(askedIn, Dir.Path().string());
+    EXPECT_EQ(Notifier.Prompts(), std::vector<std::string>{"open"});
+    EXPECT_EQ(Notifier.LastFileRequest().Folder, Dir.Path().string());
+    // Both cases of each extension are listed: the file system tells them apart.
+    ASSERT_FALSE(Notifier.LastFileRequest().Filters.empty());
+    EXPECT_EQ(FileFilterText(Notifier.LastFileRequest().Filters[0]), "Vector files (*.kvx *.KVX *.dxf *.DXF)");
     EXPECT_TRUE(Notifier.Messages().empty());
     EXPECT_EQ(Doc.ObjectsCount(), 1);
     EXPECT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::None);
 
     // A chosen file's folder is where the next dialog starts.
-    Commands.AskOpenFileName = [&](const std::string&) { return DocumentFile; };
+    Notifier.QueueFileName(DocumentFile);
     Notifier.QueueAnswer(EUserAnswer::Yes);
     Commands.OpenGeo("", false);
     EXPECT_EQ(Doc.ObjectsCount(), 3);
@@ -231,18 +231,17 @@ TEST_F(FileCommands, SaveAsWritesADocumentThatLoadsBackEqual)
     Doc.AddObject(-1, std::make_unique<TLine2D>(0, Point2D(1.5, -2), Point2D(7, 3.25)));
     Doc.AddObject(-1, std::make_unique<TLine2D>(0, Point2D(-4, 0), Point2D(0, 9)));
     const std::string target = Dir.File("saved.kvx");
-    std::string suggested;
     std::string shown;
-    Commands.AskSaveFileName = [&](const std::string& suggestion) {
-        suggested = suggestion;
-        return target;
-    };
+    Notifier.QueueFileName(target);
     Commands.OnFileSaved = [&](const std::string& name) { shown = name; };
     ASSERT_TRUE(Commands.MySaveAsClick());
-    EXPECT_EQ(suggested, "*");
+    EXPECT_EQ(Notifier.LastFileRequest().FileName, "*");
+    EXPECT_EQ(Notifier.LastFileRequest().DefaultSuffix, "kvx");
+    EXPECT_TRUE(Notifier.LastFileRequest().OverwritePrompt);
     EXPECT_EQ(shown, Commands.OpenedFile().FileName);
     EXPECT_EQ(std::filesystem::path(shown).filename(), "saved.kvx");
     EXPECT_TRUE(Notifier.Messages().empty());
+    Notifier.Clear();
 
     TQV_01Cmp2D loaded;
     (void)loaded.LoadFromFile(target, false);
@@ -259,11 +258,9 @@ TEST_F(FileCommands, SaveAsWritesADocumentThatLoadsBackEqual)
 
     // Save now writes to that file without asking.
     AddLine();
-    Commands.AskSaveFileName = [](const std::string&) -> std::string {
-        ADD_FAILURE() << "Save asked for a name";
-        return {};
-    };
+    Notifier.Strict = true;
     ASSERT_TRUE(Commands.MySaveClick());
+    EXPECT_TRUE(Notifier.Prompts().empty());
     TQV_01Cmp2D again;
     (void)again.LoadFromFile(target, false);
     EXPECT_EQ(again.ObjectsCount(), 3);
@@ -278,13 +275,9 @@ TEST_F(FileCommands, SaveOfAnImportedOrUnnamedDrawingAsksForAName)
                                "11\r\n5\r\n21\r\n5\r\n0\r\nENDSEC\r\n0\r\nEOF\r\n");
     Commands.OpenGeo(dxf, false);
     ASSERT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::DXF);
-    std::string suggested;
-    Commands.AskSaveFileName = [&](const std::string& suggestion) {
-        suggested = suggestion;
-        return std::string();
-    };
+    Notifier.QueueFileName("");
     EXPECT_FALSE(Commands.MySaveClick());
-    EXPECT_EQ(suggested, std::filesystem::path(Commands.OpenedFile().FileName).replace_extension().string());
+    EXPECT_EQ(Notifier.LastFileRequest().FileName, std::filesystem::path(Commands.OpenedFile().FileName).replace_extension().string());
 }
 
 TEST_F(FileCommands, SaveAsWritesOnlyDocuments)
@@ -302,7 +295,7 @@ TEST_F(FileCommands, SaveAsWritesOnlyDocuments)
         SCOPED_TRACE(c.Name);
         Notifier.Clear();
         const std::string target = Dir.File(c.Name);
-        Commands.AskSaveFileName = [&](const std::string&) { return target; };
+        Notifier.QueueFileName(target);
         EXPECT_FALSE(Commands.MySaveAsClick());
         EXPECT_FALSE(std::filesystem::exists(target));
         EXPECT_TRUE(Commands.OpenedFile().FileName.empty());
@@ -313,12 +306,10 @@ TEST_F(FileCommands, SaveAsWritesOnlyDocuments)
     // An empty drawing is not saved and no name is asked for.
     TQV_01Cmp2D empty;
     TFileCommands commands(empty, Prg, View, Config);
-    commands.AskSaveFileName = [](const std::string&) -> std::string {
-        ADD_FAILURE() << "asked for a name";
-        return {};
-    };
     Notifier.Clear();
+    Notifier.Strict = true;
     EXPECT_FALSE(commands.MySaveClick());
+    EXPECT_TRUE(Notifier.Prompts().empty());
     ASSERT_EQ(Notifier.Messages().size(), 1u);
     EXPECT_EQ(Notifier.Messages()[0].Text, LangText(LangKeys::String::NothingToSave));
 }
@@ -327,14 +318,14 @@ TEST_F(FileCommands, AFailedSaveReportsAndKeepsTheDrawing)
 {
     AddLine();
     const std::string good = Dir.File("good.kvx");
-    Commands.AskSaveFileName = [&](const std::string&) { return good; };
+    Notifier.QueueFileName(good);
     ASSERT_TRUE(Commands.MySaveAsClick());
     const auto before = kbtest::ReadFileBytes(good);
 
     AddLine();
     bool saved = false;
     Commands.OnFileSaved = [&](const std::string&) { saved = true; };
-    Commands.AskSaveFileName = [&](const std::string&) { return Dir.File("no-such-folder/lost.kvx"); };
+    Notifier.QueueFileName(Dir.File("no-such-folder/lost.kvx"));
     Notifier.Clear();
     EXPECT_FALSE(Commands.MySaveAsClick());
     EXPECT_FALSE(saved);
@@ -359,8 +350,11 @@ TEST_F(FileCommands, NewClearsTheDrawingOnlyAfterYes)
     Commands.OnDrawingReplaced = [&] { ++replaced; };
 
     Notifier.Clear();
-    Notifier.QueueAnswer(EUserAnswer::No);
+    Notifier.QueueChecked(EUserAnswer::No, false);
     Commands.sbtNewClick();
+    // The question carries the box that deletes the operations too.
+    EXPECT_EQ(Notifier.Prompts(), std::vector<std::string>{"checked " + LangText(LangKeys::String::ClearDrawing)});
+    EXPECT_EQ(Notifier.LastCheckText(), LangText(LangKeys::String::DeleteOperationsToo));
     EXPECT_EQ(Doc.ObjectsCount(), 3);
     EXPECT_EQ(journal.Steps().size(), 1u);
     EXPECT_FALSE(Commands.OpenedFile().FileName.empty());
