@@ -2,6 +2,7 @@
 
 #include "app/DrawCommands.h"
 #include "app/FileCommands.h"
+#include "app/KeyPreview.h"
 #include "app/mainwin/ImageLists.h"
 #include "app/mainwin/MainStatusBar.h"
 #include "app/mainwin/RecentCommands.h"
@@ -144,10 +145,12 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
     m_StatusItems->SetGridButtonDown(m_Config.SGrid);
     m_StatusItems->SetAxisButtonDown(m_Config.SAxis);
     CurrLayerInfo();
+    m_KeyPreview = std::make_unique<TKeyPreview>(*this, [this](int key) { GuardedCall([&] { FormKeyPress(key); }); });
 }
 
 TfrmMain::~TfrmMain()
 {
+    m_KeyPreview.reset();
     // The program outlives the window: its callbacks must not reach it.
     m_Prg.OnEndOperation = nullptr;
     m_Prg.OnDescriptionChanged = nullptr;
@@ -578,6 +581,29 @@ void TfrmMain::mnuLayersClick()
 void TfrmMain::mnuGridClick()
 {
     m_frmGrid->open();
+}
+
+void TfrmMain::FormKeyPress(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Escape:
+        m_Prg.CancelOperation();
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (m_Prg.Busy())
+            m_Prg.SendUserEvent(TCADUserEvent::Accept);
+        else
+            RipetiUltimaOp();
+        break;
+    default:
+        break;
+    }
+}
+
+void TfrmMain::RipetiUltimaOp()
+{
+    m_RecentCommands->RipetiUltimaOp();
 }
 
 void TfrmMain::showEvent(QShowEvent* event)
