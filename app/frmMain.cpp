@@ -232,19 +232,27 @@ void TfrmMain::BuildDrawMenu()
     m_mnuDraw->setObjectName(QStringLiteral("mnuDraw"));
     menuBar()->insertMenu(m_mnuView->menuAction(), m_mnuDraw);
     TDrawCommands& draw = *m_DrawCommands;
+    // Each with its image of the Create list.
     const struct {
         const char* Name;
         bool (TDrawCommands::*Start)();
+        int Image;
     } items[] = {
-        {"mnuPointPosition", &TDrawCommands::MyPuntoClick},   {"mnuLineEndPt", &TDrawCommands::MySubLineClick},
-        {"mnuRectangle", &TDrawCommands::sbtRectangleClick},  {"mnuCircleCtPt", &TDrawCommands::MyArcClick},
-        {"mnuEllipseClose", &TDrawCommands::mnuEllipseCloseClick}, {"mnuPoly", &TDrawCommands::sbtPolyClick},
-        {"mnuSpline", &TDrawCommands::sbtSplineClick},        {"mnuArcCtPtSaEa", &TDrawCommands::MyArcCtPtSaEaClick},
-        {"mnuArc3Pt", &TDrawCommands::MyArc3PtClick},         {"mnuCircle3Pt", &TDrawCommands::MyCircle3PtClick},
+        {"mnuPointPosition", &TDrawCommands::MyPuntoClick, 0},
+        {"mnuLineEndPt", &TDrawCommands::MySubLineClick, 4},
+        {"mnuRectangle", &TDrawCommands::sbtRectangleClick, 9},
+        {"mnuCircleCtPt", &TDrawCommands::MyArcClick, 10},
+        {"mnuEllipseClose", &TDrawCommands::mnuEllipseCloseClick, 16},
+        {"mnuPoly", &TDrawCommands::sbtPolyClick, 18},
+        {"mnuSpline", &TDrawCommands::sbtSplineClick, 19},
+        {"mnuArcCtPtSaEa", &TDrawCommands::MyArcCtPtSaEaClick, 12},
+        {"mnuArc3Pt", &TDrawCommands::MyArc3PtClick, 23},
+        {"mnuCircle3Pt", &TDrawCommands::MyCircle3PtClick, 24},
     };
     for (const auto& item : items) {
         QAction* action = m_mnuDraw->addAction(QString::fromLatin1(item.Name));
         action->setObjectName(QString::fromLatin1(item.Name));
+        SetImage(*action, TImageList::Create, item.Image);
         if (std::string_view(item.Name) == "mnuLineEndPt")
             action->setShortcut(QKeySequence(Qt::Key_F4));
         const auto start = item.Start;
@@ -328,7 +336,11 @@ void TfrmMain::BuildToolbars()
     tbrMRU->setWindowTitle(QStringLiteral("Recent commands"));
     m_RecentCommands = new TRecentCommands(*tbrMRU);
 
-    for (QToolBar* bar : {m_tbrFile, &m_ViewCommands->tbrView(), m_tbrCreate, m_tbrEdit, tbrMRU})
+    // Two rows: files and view; drawing, editing and the recent commands.
+    for (QToolBar* bar : {m_tbrFile, &m_ViewCommands->tbrView()})
+        addToolBar(Qt::TopToolBarArea, bar);
+    addToolBarBreak(Qt::TopToolBarArea);
+    for (QToolBar* bar : {m_tbrCreate, m_tbrEdit, tbrMRU})
         addToolBar(Qt::TopToolBarArea, bar);
 }
 

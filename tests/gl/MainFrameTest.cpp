@@ -36,6 +36,7 @@
 #include "core/settings/AppConfig.h"
 #include "core/settings/LangKeys.h"
 #include "core/settings/Language.h"
+#include "tests/gl/MainWindowDriver.h"
 #include "tests/support/RecordingNotifier.h"
 #include "tests/support/TestSupport.h"
 
@@ -89,13 +90,14 @@ struct MainFrame : ::testing::Test {
 
     void Start()
     {
-        TStartOptions options;
-        options.ProgramFolder = KB_DATA_DIR;
-        options.ConfigFolder = (Config.Path() / "Kestrabel 3").string();
-        options.InstallMessageBoxes = false;
-        Program = std::make_unique<TProgram>(options);
-        Program->Show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&Program->MainWindow()));
+        Driver = std::make_unique<kbtest::TMainWindowDriver>((Config.Path() / "Kestrabel 3").string(), "");
+        EXPECT_TRUE(Driver->Ready());
+        Program = &Driver->Program();
+    }
+    void Stop()
+    {
+        Program = nullptr;
+        Driver.reset();
     }
 
     TfrmMain& Window() const { return Program->MainWindow(); }
@@ -109,18 +111,10 @@ struct MainFrame : ::testing::Test {
             throw std::runtime_error(std::string("no ") + name);
         return *found;
     }
-    // A left click in the view at a drawing point.
-    void ClickAt(double x, double y) const
-    {
-        const TIntPoint p = Program->Scene().PointToScreen(Point2D(x, y));
-        QTest::mouseMove(&View(), QPoint(p.X, p.Y));
-        QTest::mouseClick(&View(), Qt::LeftButton, {}, QPoint(p.X, p.Y));
-    }
-    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) const
-    {
-        View().setFocus();
-        QTest::keyClick(&View(), key, modifiers);
-    }
+    // A left click in the view at a drawing point, and a key, through the
+    // window as a person gives them.
+    void ClickAt(double x, double y) const { Driver->ClickAt(Point2D(x, y)); }
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) const { Driver->Key(key, modifiers); }
     std::string WriteDrawing(const std::string& name, double y) const
     {
         const std::string file = Dir.File(name);
@@ -139,7 +133,8 @@ struct MainFrame : ::testing::Test {
     kbtest::TTempDir Config;
     kbtest::TTempDir Dir;
     kbtest::TRecordingNotifier Notifier;
-    std::unique_ptr<TProgram> Program;
+    std::unique_ptr<kbtest::TMainWindowDriver> Driver;
+    TProgram* Program = nullptr;
 };
 
 std::vector<uint8_t> BytesOrNothing(const std::string& file)
@@ -177,7 +172,7 @@ TEST_F(MainFrame, CloseAsksAndARestartFindsTheLayoutAndTheRecentFiles)
     EXPECT_TRUE(Window().close());
     EXPECT_FALSE(Window().isVisible());
 
-    Program.reset();
+    Stop();
     Start();
     EXPECT_TRUE(Window().ViewCommands().tbrView().isHidden());
     EXPECT_EQ(Window().toolBarArea(&Window().tbrEdit()), Qt::LeftToolBarArea);
@@ -193,7 +188,7 @@ TEST_F(MainFrame, CloseAsksAndARestartFindsTheLayoutAndTheRecentFiles)
     EXPECT_FALSE(Window().isMaximized());
     Program->Config().fWPMax = true;
     ASSERT_TRUE(Program->Config().Save());
-    Program.reset();
+    Stop();
     Start();
     EXPECT_TRUE(Window().windowState() & Qt::WindowMaximized);
 }
