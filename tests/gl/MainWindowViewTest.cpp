@@ -91,4 +91,44 @@ TEST_F(MainWindowView, AfterACommandOrTheLayerDialogEveryEntityStaysShown)
     EXPECT_EQ(Shown(view, newLine, IsWhite), 3);
 }
 
+TEST_F(MainWindowView, NewShowsAnEmptyDrawingAndOpenOnlyTheFile)
+{
+    Window().mnuNewClick();
+    kbtest::TMainWindowDriver::Settle();
+    ASSERT_EQ(Doc().ObjectsCount(), 0);
+    EXPECT_EQ(EntityNodes(), 0u);
+    EXPECT_EQ(Shown(Driver.ShownView(), PlateEdge, IsGreen), 0);
+    // Nor does a zoom bring the old drawing back.
+    Scene().ZoomAt(std::nullopt, 1.2);
+    kbtest::TMainWindowDriver::Settle();
+    EXPECT_EQ(Shown(Driver.ShownView(), PlateEdge, IsGreen), 0);
+
+    // Files of one red diagonal across where the plate was, as a document
+    // and as a DXF file.
+    const std::string document = Config.File("diagonal.kvx");
+    {
+        TQV_01Cmp2D source;
+        source.Layers().GetLayer(0).SetPenColor(0x000000FF);
+        source.AddObject(-1, std::make_unique<TLine2D>(0, Point2D(-10, -10), Point2D(170, 110)));
+        source.SaveToFile(document);
+    }
+    const std::string dxf = Config.File("diagonal.dxf");
+    kbtest::WriteFileText(dxf, "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nLAYER\n0\nLAYER\n2\n0\n62\n1\n0\nENDTAB\n"
+                               "0\nENDSEC\n0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n-10\n20\n-10\n11\n170\n"
+                               "21\n110\n0\nENDSEC\n0\nEOF\n");
+    for (const std::string& file : {document, dxf}) {
+        SCOPED_TRACE(file);
+        // Back to the sample first: Open replaces a drawing that holds
+        // objects.
+        Window().FileCommands().OpenGeo(kbtest::SampleDrawing(), false);
+        Window().FileCommands().OpenGeo(file, false);
+        kbtest::TMainWindowDriver::Settle();
+        ASSERT_EQ(Doc().ObjectsCount(), 1);
+        EXPECT_EQ(EntityNodes(), 1u);
+        const QImage view = Driver.ShownView();
+        EXPECT_EQ(Shown(view, PlateEdge, IsGreen), 0);
+        EXPECT_EQ(Shown(view, {Point2D(35, 20), Point2D(80, 50), Point2D(125, 80)}, IsRed), 3);
+    }
+}
+
 } // namespace
