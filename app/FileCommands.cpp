@@ -6,6 +6,7 @@
 #include "core/file/DocumentFile.h"
 #include "core/settings/LangKeys.h"
 #include "core/settings/Language.h"
+#include "core/model/DocumentView.h"
 #include "core/model/QV_01Cmp2D.h"
 #include "core/file/UndoRedo.h"
 #include "core/model/UserNotifier.h"
@@ -132,6 +133,8 @@ bool TFileCommands::OpenDxfFile(const std::string& fileName)
     if (UndoJournal())
         UndoJournal()->Clear();
     m_Document.DeleteAllObjects();
+    // The import draws what it adds; what the drawing held must go first.
+    m_View.RebuildScene(true);
     const TDXFImportResult result = ImportDXFFile(m_Document, fileName, m_Config);
     if (OnDrawingReplaced)
         OnDrawingReplaced();
@@ -265,6 +268,7 @@ bool TFileCommands::CancellatoTutto()
         UndoJournal()->Clear();
     m_Document.DeleteAllObjects();
     CaricaImpLayers(m_Document, m_Config.ConfigFolder(), m_Config.DefLayers);
+    m_View.RebuildScene(true);
     m_Opened.Kind = TOpenedFileKind::None;
     if (OnDrawingReplaced)
         OnDrawingReplaced();
