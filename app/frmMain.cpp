@@ -5,6 +5,7 @@
 #include "app/KeyPreview.h"
 #include "app/mainwin/ImageLists.h"
 #include "app/mainwin/MainStatusBar.h"
+#include "app/mainwin/MenuItems.h"
 #include "app/mainwin/RecentCommands.h"
 #include "app/mainwin/TreeCommands.h"
 #include "app/mainwin/ViewCommands.h"
@@ -88,6 +89,7 @@ constexpr int OpenImage = 1;
 constexpr int MergeImage = 2;
 constexpr int SaveImage = 3;
 constexpr int SaveAsImage = 37;
+constexpr int CncImage = 5;
 constexpr int ExitImage = 6;
 
 } // namespace
@@ -394,6 +396,18 @@ void TfrmMain::BuildFileToolbar()
     connect(m_mnuSave, &QAction::triggered, this, [remember, this] { remember(m_mnuSave); });
     connect(m_mnuSaveAs, &QAction::triggered, this, [remember, this] { remember(m_mnuSaveAs); });
     m_tbrFile->addWidget(m_sbtSave);
+
+    // The Machining submenu; its commands come with the machining side.
+    auto* cncMenu = new QMenu(this);
+    cncMenu->setObjectName(QStringLiteral("mnuCnc"));
+    for (const TMenuItemSpec& spec : MachiningMenuItems)
+        CreaItemMenu(spec.Name, *cncMenu, nullptr, spec.Image, TImageList::File);
+    auto* sbtCnc = new QToolButton(m_tbrFile);
+    sbtCnc->setObjectName(QStringLiteral("sbtCnc"));
+    sbtCnc->setPopupMode(QToolButton::InstantPopup);
+    sbtCnc->setMenu(cncMenu);
+    SetImage(*sbtCnc, TImageList::File, CncImage);
+    m_tbrFile->addWidget(sbtCnc);
 
     SetImage(*m_mnuExit, TImageList::File, ExitImage);
     m_tbrFile->addAction(m_mnuExit);

@@ -326,6 +326,15 @@
     X(frmMain, sbtCancel, false, true, 0)                                   \
     X(frmMain, sbtDone, false, true, 0)                                     \
     X(frmMain, sbtLayer, false, true, 0)                                    \
+    X(frmMain, mnuCncNew, true, false, 0)                                   \
+    X(frmMain, mnuCncContour, true, false, 0)                               \
+    X(frmMain, mnuCncPocket, true, false, 0)                                \
+    X(frmMain, mnuCncDrill, true, false, 0)                                 \
+    X(frmMain, mnuCncWrite, true, false, 0)                                 \
+    X(frmMain, mnuCncParallel, true, false, 0)                              \
+    X(frmMain, mnuEditNc, true, false, 0)                                   \
+    X(frmMain, mnuCncGrbl, true, false, 0)                                  \
+    X(frmMain, sbtCnc, false, true, 0)                                      \
     X(frmMain, mnuLayerDialog, true, false, 0)                              \
     X(frmMain, mnuLayerOnOff, true, false, 0)                               \
     X(frmMain, mnuLayerHide, true, false, 0)                                \

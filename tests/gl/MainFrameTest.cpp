@@ -149,7 +149,7 @@ TEST_F(MainFrame, CloseAsksAndARestartFindsTheLayoutAndTheRecentFiles)
     const std::string settings = Program->Config().SettingsFileName();
     const auto before = BytesOrNothing(settings);
     Notifier.QueueAnswer(EUserAnswer::No);
-    EXPECT_FALSE(Window().close());
+    Find("mnuExit").trigger();
     EXPECT_TRUE(Window().isVisible());
     EXPECT_EQ(Notifier.Prompts(), std::vector<std::string>{"question " + LangText(LangKeys::String::CloseQuestion)});
     EXPECT_EQ(BytesOrNothing(settings), before);
@@ -268,6 +268,45 @@ TEST_F(MainFrame, TheEndOfACommandRestoresOrthoAndHidesTheToolWindowAfterATransf
         EXPECT_FALSE(Prg().Busy());
         EXPECT_EQ(Window().ToolWin().Visible(), c.ToolWinVisible);
     }
+}
+
+TEST_F(MainFrame, TheFileToolbarAndTheSwitches)
+{
+    // The split button repeats the item chosen last.
+    QToolButton& save = Window().sbtSave();
+    EXPECT_EQ(save.defaultAction(), &Find("mnuSave"));
+    Find("mnuSaveAs").trigger(); // an empty drawing: a warning, nothing asked
+    EXPECT_EQ(save.defaultAction(), &Find("mnuSaveAs"));
+    EXPECT_EQ(ImageIndex(*save.defaultAction()), 37);
+    EXPECT_EQ(save.toolTip().toStdString(), LangMainHint(LangKeys::frmMain::sbtSave));
+    EXPECT_EQ(Notifier.Messages().back().Text, LangText(LangKeys::String::NothingToSave));
+
+    // The Machining submenu: its items, captioned, waiting for their commands.
+    QMenu& cnc = Find<QMenu>("mnuCnc");
+    ASSERT_EQ(cnc.actions().size(), 8);
+    EXPECT_EQ(cnc.actions()[1]->objectName(), QStringLiteral("mnuCncContour"));
+    EXPECT_EQ(cnc.actions()[1]->text().toStdString(), LangMainCaption("mnuCncContour"));
+    EXPECT_EQ(ImageIndex(*cnc.actions()[1]), 10);
+    EXPECT_FALSE(cnc.actions()[1]->isEnabled());
+
+    // Captions under the images unless images only.
+    Program->Config().TbrImagesOnly = false;
+    Window().ImpostaTbr();
+    EXPECT_EQ(Window().tbrFile().toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+    Program->Config().TbrImagesOnly = true;
+    Window().ImpostaTbr();
+    EXPECT_EQ(Window().tbrFile().toolButtonStyle(), Qt::ToolButtonIconOnly);
+
+    // Axes and grid follow their buttons, and so do the settings.
+    TMainStatusBar& bar = Window().StatusItems();
+    ASSERT_TRUE(bar.sbtAxisOnOff().isChecked());
+    bar.sbtAxisOnOff().click();
+    EXPECT_FALSE(Program->Scene().AxesVisible());
+    EXPECT_FALSE(Program->Config().SAxis);
+    ASSERT_TRUE(bar.sbtGridOnOff().isChecked());
+    bar.sbtGridOnOff().click();
+    EXPECT_FALSE(Program->Config().SGrid);
+    EXPECT_FALSE(Program->Scene().GridVisible());
 }
 
 // --- Status bar -------------------------------------------------------------------
