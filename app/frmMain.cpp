@@ -71,7 +71,10 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
                                                           QStringLiteral("Vector files (*.kvx *.KVX *.dxf *.DXF);;Kestrabel files (*.kvx *.KVX);;Dxf files (*.dxf *.DXF)"));
         return QFile::encodeName(name).toStdString();
     };
-    m_FileCommands->OnFileOpened = [this](const std::string& fileName) { ShowFileInCaption(fileName); };
+    m_FileCommands->OnFileOpened = [this](const std::string& fileName) {
+        ShowFileInCaption(fileName);
+        CurrLayerInfo(); // a merge may change the current layer
+    };
     m_FileCommands->AskSaveFileName = [this](const std::string& suggestion) {
         QFileDialog dialog(this);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -92,7 +95,13 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
     m_DrawCommands->ShowCommandPage = [this](int32_t page) { m_InfoEdit->SetCommandPage(static_cast<uint8_t>(page)); };
     m_DrawCommands->SaveOrtho = [this] { m_EndOperation.SaveOrtho(m_Prg); };
     BuildDrawMenu();
-    m_FileCommands->OnDrawingReplaced = [this] { m_InfoEdit->TreeGeo().RebuildGeoTree(m_Document); };
+    m_FileCommands->OnDrawingReplaced = [this] {
+        m_InfoEdit->TreeGeo().RebuildGeoTree(m_Document);
+        // Nothing of the drawing that went stays on the panel, and the
+        // layer button shows the current layer of the one that came.
+        m_InfoEdit->ClearPage();
+        CurrLayerInfo();
+    };
 
     m_EndOperation.HideToolWin = [this] { m_ToolWin.Hide(); };
     m_EndOperation.RefreshPanel = [this] { RefreshInfoEdit(); };
