@@ -116,6 +116,7 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
     // A name joins the recent files once its file was read or written.
     m_FileCommands->OnFileOpened = [this](const std::string& fileName) {
         ShowFileInCaption(fileName);
+        CurrLayerInfo(); // a merge may change the current layer
         m_RecentFiles.Add(fileName);
     };
     m_FileCommands->OnFileSaved = [this](const std::string& fileName) {
@@ -138,7 +139,13 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
     };
     BuildDrawMenu();
     BuildToolbars();
-    m_FileCommands->OnDrawingReplaced = [this] { m_InfoEdit->TreeGeo().RebuildGeoTree(m_Document); };
+    m_FileCommands->OnDrawingReplaced = [this] {
+        m_InfoEdit->TreeGeo().RebuildGeoTree(m_Document);
+        // Nothing of the drawing that went stays on the panel, and the
+        // layer button shows the current layer of the one that came.
+        m_InfoEdit->ClearPage();
+        CurrLayerInfo();
+    };
 
     m_EndOperation.HideToolWin = [this] { m_ToolWin.Hide(); };
     m_EndOperation.RefreshPanel = [this] { RefreshInfoEdit(); };

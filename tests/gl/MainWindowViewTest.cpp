@@ -6,6 +6,8 @@
 #include "app/frmMain.h"
 #include "cad/program/QV_00Prog.h"
 #include "cad/scene/QVScene.h"
+#include "cad/panel/InfoEditModel.h"
+#include "cad/ui/InfoEdit.h"
 #include "cad/ui/frmLayer.h"
 #include "core/entities/Line2D.h"
 #include "core/model/QV_01Cmp2D.h"
@@ -15,6 +17,8 @@
 #include "tests/support/TestSupport.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QToolButton>
 #include <QPushButton>
 #include <QtTest/QTest>
 
@@ -128,6 +132,39 @@ TEST_F(MainWindowView, NewShowsAnEmptyDrawingAndOpenOnlyTheFile)
         const QImage view = Driver.ShownView();
         EXPECT_EQ(Shown(view, PlateEdge, IsGreen), 0);
         EXPECT_EQ(Shown(view, {Point2D(35, 20), Point2D(80, 50), Point2D(125, 80)}, IsRed), 3);
+    }
+}
+
+TEST_F(MainWindowView, TheLayerButtonAndThePanelFollowTheDrawing)
+{
+    const auto button = [&] { return Window().findChild<QToolButton*>(QStringLiteral("sbtLayer"))->text(); };
+    const auto colour = [&] {
+        return Window().findChild<QLabel*>(QStringLiteral("SpTBXCLCol"))->palette().color(QPalette::Window);
+    };
+    // The sample's current layer is its text layer (3, white).
+    ASSERT_EQ(Doc().CurrentLayer(), 3);
+    EXPECT_TRUE(button().endsWith(QStringLiteral(" 3")));
+    EXPECT_EQ(colour(), QColor(Qt::white));
+
+    // An entity's page on the panel goes with its drawing.
+    TInfoEdit& panel = Window().InfoEdit();
+    for (const bool openInstead : {false, true}) {
+        SCOPED_TRACE(openInstead ? "Open" : "New");
+        Window().FileCommands().OpenGeo(kbtest::SampleDrawing(), false);
+        int32_t id = -1;
+        {
+            TGraphicObjIterator it = Doc().ObjectsIterator();
+            id = it.First()->ID();
+        }
+        panel.ShowObject(*Doc().GetObject(id));
+        ASSERT_EQ(panel.Model().EditedObjectID(), id);
+        if (openInstead)
+            Window().FileCommands().OpenGeo(kbtest::SampleDrawing(), false);
+        else
+            Window().mnuNewClick();
+        EXPECT_EQ(panel.Model().PageKind(), TPanelPageKind::None);
+        EXPECT_EQ(panel.Model().EditedObject(), nullptr);
+        EXPECT_EQ(panel.Model().RowCount(), 0);
     }
 }
 
