@@ -14,6 +14,7 @@
 #include "core/entities/Line2D.h"
 #include "core/entities/Polyline2D.h"
 #include "core/entities/Punto2D.h"
+#include "core/settings/LangKeys.h"
 
 #include <memory>
 
@@ -56,22 +57,24 @@ TDrawCommands::TDrawCommands(TQV_00Prog& prg) : m_Prg(prg)
 {
 }
 
-void TDrawCommands::Prepare(int32_t page)
+void TDrawCommands::Prepare(int32_t page, const TRecentEntry& entry)
 {
     if (ShowCommandPage)
         ShowCommandPage(page);
     m_Prg.UsaSnap = true;
+    if (RecordRecent)
+        RecordRecent(entry);
 }
 
 bool TDrawCommands::MyPuntoClick()
 {
-    Prepare(PagePoint);
+    Prepare(PagePoint, {101, 0, LangKeys::frmMain::RecentPoint, &TDrawCommands::MyPuntoClick});
     return StartSized(m_Prg, StateClassOf<TQV_40DrawSizedPrimitive>(), std::make_unique<TPunto2D>(-1, Origin));
 }
 
 bool TDrawCommands::MySubLineClick()
 {
-    Prepare(PageLine);
+    Prepare(PageLine, {201, 4, LangKeys::frmMain::RecentLine, &TDrawCommands::MySubLineClick});
     return StartSized(m_Prg, StateClassOf<TQV_40DrawSizedPrimitive>(), std::make_unique<TLine2D>(-1, Origin, Origin));
 }
 
@@ -83,52 +86,52 @@ bool TDrawCommands::sbtRectangleClick()
         SaveOrtho();
     else
         m_Prg.UseOrto = false;
-    Prepare(PageRectangle);
+    Prepare(PageRectangle, {301, 9, LangKeys::frmMain::RecentRectangle, &TDrawCommands::sbtRectangleClick});
     return StartSized(m_Prg, StateClassOf<TQV_40DrawSizedPrimitive>(), std::make_unique<TFrame2D>(-1, Origin, Origin));
 }
 
 bool TDrawCommands::MyArcClick()
 {
-    Prepare(PageCircle);
+    Prepare(PageCircle, {401, 10, LangKeys::frmMain::RecentCircle, &TDrawCommands::MyArcClick});
     return StartSized(m_Prg, StateClassOf<TQV_40DrawSizedPrimitive>(),
                       std::make_unique<TCerchio2D>(-1, Origin, Origin));
 }
 
 bool TDrawCommands::mnuEllipseCloseClick()
 {
-    Prepare(PageEllipse);
+    Prepare(PageEllipse, {409, 16, LangKeys::frmMain::RecentEllipse, &TDrawCommands::mnuEllipseCloseClick});
     return StartSized(m_Prg, StateClassOf<TQV_40DrawSizedPrimitive>(),
                       std::make_unique<TEllipse2D>(-1, Origin, Origin));
 }
 
 bool TDrawCommands::sbtPolyClick()
 {
-    Prepare(PagePolyline);
+    Prepare(PagePolyline, {501, 18, LangKeys::frmMain::RecentPolyline, &TDrawCommands::sbtPolyClick});
     const TPoint2D first[] = {Origin};
     return StartUnsized(m_Prg, std::make_unique<TPolyline2D>(-1, first));
 }
 
 bool TDrawCommands::sbtSplineClick()
 {
-    Prepare(PageSpline);
+    Prepare(PageSpline, {601, 19, LangKeys::frmMain::RecentSpline, &TDrawCommands::sbtSplineClick});
     const TPoint2D first[] = {Origin};
     return StartUnsized(m_Prg, std::make_unique<TBSpline2D>(-1, first));
 }
 
 bool TDrawCommands::MyArcCtPtSaEaClick()
 {
-    Prepare(PageArcCentre);
+    Prepare(PageArcCentre, {404, 12, LangKeys::frmMain::RecentArcCentre, &TDrawCommands::MyArcCtPtSaEaClick});
     return StartArc(m_Prg, StateClassOf<TQV_40DrawArcoPrimitive>(), true);
 }
 
 bool TDrawCommands::MyArc3PtClick()
 {
-    Prepare(PageThreePoints);
+    Prepare(PageThreePoints, {406, 23, LangKeys::frmMain::RecentArc3Pt, &TDrawCommands::MyArc3PtClick});
     return StartArc(m_Prg, StateClassOf<TQV_40DrawArco3Pt>(), true);
 }
 
 bool TDrawCommands::MyCircle3PtClick()
 {
-    Prepare(PageThreePoints);
+    Prepare(PageThreePoints, {403, 24, LangKeys::frmMain::RecentCircle3Pt, &TDrawCommands::MyCircle3PtClick});
     return StartArc(m_Prg, StateClassOf<TQV_40DrawArco3Pt>(), false);
 }

@@ -128,6 +128,10 @@ void TProgram::Start(const TStartOptions& options)
     m_MainWindow->resize(m_Config->fWPW, m_Config->fWPH);
     m_MainWindow->SetStartupFile(options.FileToOpen);
     TranslateForms({m_MainWindow.get()}, LanguageIni());
+    m_MainWindow->LoadStatusMessages();
+    m_MainWindow->ImpostaTbr();
+    m_MainWindow->ImpostaHint();
+    m_MainWindow->RestoreLayout();
     m_MainWindow->CurrLayerInfo();
 }
 

@@ -14,7 +14,8 @@
 // services, the layer defaults ("Layers.ini"), the grid (shown by "SGrid",
 // axes by "SAxis", enabled and built), and the main window with the window
 // bounds of the settings, translated (it makes its properties panel and
-// the layer and grid dialogs). The document's operations section keeps its default hooks
+// the layer and grid dialogs), with its status texts, toolbar style, hints,
+// and the toolbar layout and recent files of the settings file. The document's operations section keeps its default hooks
 // until the operation manager installs its own.
 //
 // A font or block library that cannot be read is reported in a message box

@@ -2,10 +2,20 @@
 
 #include "app/DrawCommands.h"
 #include "app/FileCommands.h"
+#include "app/KeyPreview.h"
+#include "app/mainwin/ImageLists.h"
+#include "app/mainwin/MainStatusBar.h"
+#include "app/mainwin/MenuItems.h"
+#include "app/mainwin/RecentCommands.h"
+#include "app/mainwin/TreeCommands.h"
+#include "app/mainwin/ViewCommands.h"
+#include "app/mainwin/WindowLayout.h"
+#include "app/mainwin/frmCoord.h"
 #include "cad/program/EventGuard.h"
 #include "cad/scene/QVScene.h"
 #include "cad/program/QV_00Prog.h"
 #include "cad/ui/AnsiText.h"
+#include "cad/ui/CharKeyFilter.h"
 #include "cad/ui/InfoEdit.h"
 #include "cad/ui/frmGrid.h"
 #include "cad/ui/frmLayer.h"
@@ -18,19 +28,24 @@
 #include "core/settings/NumberText.h"
 #include "core/model/QV_01Cmp2D.h"
 #include "core/file/UndoRedo.h"
+#include "core/model/UserNotifier.h"
 #include "core/model/ViewInterfaces.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDockWidget>
 #include <QFile>
-#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -43,6 +58,39 @@ QString FileNameText(const std::string& fileName)
 {
     return QFile::decodeName(QByteArray::fromStdString(fileName));
 }
+
+// The status slots and the language texts that fill them.
+constexpr std::pair<int, std::string_view> StatusSlots[] = {
+    {0, LangKeys::String::StatusVectorize},    {1, LangKeys::String::StatusPlacement},
+    {2, LangKeys::String::StatusLayerDialog},  {3, LangKeys::String::StatusGridDialog},
+    {4, LangKeys::String::StatusPostPage},     {5, LangKeys::String::StatusToolPage},
+    {6, LangKeys::String::StatusChainPage},    {7, LangKeys::String::StatusParameterPage},
+    {8, LangKeys::String::StatusDrillPage},    {12, LangKeys::String::StatusDeleteSmall},
+    {13, LangKeys::String::StatusRecentHint},
+};
+constexpr int RecentHintSlot = 13;
+
+// The editors of the properties grid take signed decimals only.
+class TSignedDecimalDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* edit = qobject_cast<QLineEdit*>(editor))
+            TCharKeyFilter::Install(*edit, &SignedDecimalKeyFilter);
+        return editor;
+    }
+};
+
+// The images of the File toolbar.
+constexpr int NewImage = 0;
+constexpr int OpenImage = 1;
+constexpr int MergeImage = 2;
+constexpr int SaveImage = 3;
+constexpr int SaveAsImage = 37;
+constexpr int CncImage = 5;
+constexpr int ExitImage = 6;
 
 } // namespace
 
@@ -65,23 +113,16 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
     ConnectShell(m_Prg, *this);
 
     m_FileCommands = std::make_unique<TFileCommands>(document, prg, scene, config);
-    m_FileCommands->AskOpenFileName = [this](const std::string& startFolder) {
-        const QString name = QFileDialog::getOpenFileName(this, QString(), FileNameText(startFolder),
-                                                          QStringLiteral("Vector files (*.kvx *.KVX *.dxf *.DXF);;Kestrabel files (*.kvx *.KVX);;Dxf files (*.dxf *.DXF)"));
-        return QFile::encodeName(name).toStdString();
+    // A name joins the recent files once its file was read or written.
+    m_FileCommands->OnFileOpened = [this](const std::string& fileName) {
+        ShowFileInCaption(fileName);
+        CurrLayerInfo(); // a merge may change the current layer
+        m_RecentFiles.Add(fileName);
     };
-    m_FileCommands->OnFileOpened = [this](const std::string& fileName) { ShowFileInCaption(fileName); };
-    m_FileCommands->AskSaveFileName = [this](const std::string& suggestion) {
-        QFileDialog dialog(this);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setNameFilter(QStringLiteral("Kestrabel files (*.kvx)"));
-        dialog.setDefaultSuffix(QStringLiteral("kvx"));
-        dialog.selectFile(FileNameText(suggestion));
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return std::string();
-        return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+    m_FileCommands->OnFileSaved = [this](const std::string& fileName) {
+        ShowFileInCaption(fileName);
+        m_RecentFiles.Add(fileName);
     };
-    m_FileCommands->OnFileSaved = [this](const std::string& fileName) { ShowFileInCaption(fileName); };
     m_FileCommands->OnDrawingCleared = [this] {
         setWindowTitle(QString::fromLatin1(BaseCaption));
         m_InfoEdit->SetPanelVisible(false);
@@ -90,18 +131,35 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
     m_DrawCommands = std::make_unique<TDrawCommands>(prg);
     m_DrawCommands->ShowCommandPage = [this](int32_t page) { m_InfoEdit->SetCommandPage(static_cast<uint8_t>(page)); };
     m_DrawCommands->SaveOrtho = [this] { m_EndOperation.SaveOrtho(m_Prg); };
+    m_DrawCommands->RecordRecent = [this](const TRecentEntry& entry) {
+        TDrawCommands* draw = m_DrawCommands.get();
+        const auto start = entry.Start;
+        m_RecentCommands->MRUAdd(entry.Id, entry.Image, LangMainText(entry.HintKey),
+                                 [draw, start] { GuardedCall([draw, start] { (draw->*start)(); }); });
+    };
     BuildDrawMenu();
-    m_FileCommands->OnDrawingReplaced = [this] { m_InfoEdit->TreeGeo().RebuildGeoTree(m_Document); };
+    BuildToolbars();
+    m_FileCommands->OnDrawingReplaced = [this] {
+        m_InfoEdit->TreeGeo().RebuildGeoTree(m_Document);
+        // Nothing of the drawing that went stays on the panel, and the
+        // layer button shows the current layer of the one that came.
+        m_InfoEdit->ClearPage();
+        CurrLayerInfo();
+    };
 
     m_EndOperation.HideToolWin = [this] { m_ToolWin.Hide(); };
     m_EndOperation.RefreshPanel = [this] { RefreshInfoEdit(); };
 
     BuildDialogs();
+    m_StatusItems->SetGridButtonDown(m_Config.SGrid);
+    m_StatusItems->SetAxisButtonDown(m_Config.SAxis);
     CurrLayerInfo();
+    m_KeyPreview = std::make_unique<TKeyPreview>(*this, [this](int key) { GuardedCall([&] { FormKeyPress(key); }); });
 }
 
 TfrmMain::~TfrmMain()
 {
+    m_KeyPreview.reset();
     // The program outlives the window: its callbacks must not reach it.
     m_Prg.OnEndOperation = nullptr;
     m_Prg.OnDescriptionChanged = nullptr;
@@ -126,44 +184,15 @@ TfrmMain::~TfrmMain()
 
 void TfrmMain::BuildStatusBar()
 {
-    QStatusBar* bar = statusBar();
-    bar->setObjectName(QStringLiteral("tbrStatusBar"));
-
-    m_ProgressBar1 = new QProgressBar(bar);
-    m_ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    m_ProgressBar1->setFixedWidth(150);
-    m_ProgressBar1->setFormat(QStringLiteral("%p%"));
-    QFont bold = m_ProgressBar1->font();
-    bold.setBold(true);
-    m_ProgressBar1->setFont(bold);
-    m_ProgressBar1->hide();
-    bar->addWidget(m_ProgressBar1);
-
-    m_lblCoordinate = new QLabel(bar);
-    m_lblCoordinate->setObjectName(QStringLiteral("lblCoordinate"));
-    m_lblCoordinate->setFixedWidth(180);
-    m_lblCoordinate->setAlignment(Qt::AlignCenter);
-    bar->addWidget(m_lblCoordinate);
-
-    m_StatusBarMess = new QLabel(bar);
-    m_StatusBarMess->setObjectName(QStringLiteral("StatusBarMess"));
-    m_StatusBarMess->setMinimumWidth(150);
-    m_StatusBarMess->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    bar->addWidget(m_StatusBarMess, 1);
-
-    m_sbtLayer = new QToolButton(bar);
-    m_sbtLayer->setObjectName(QStringLiteral("sbtLayer"));
-    m_sbtLayer->setMinimumWidth(100);
-    m_sbtLayer->setAutoRaise(true);
-    bar->addPermanentWidget(m_sbtLayer);
-
-    m_SpTBXCLCol = new QLabel(bar);
-    m_SpTBXCLCol->setObjectName(QStringLiteral("SpTBXCLCol"));
-    m_SpTBXCLCol->setFixedSize(16, 16);
-    m_SpTBXCLCol->setAutoFillBackground(true);
-    m_SpTBXCLCol->setFrameShape(QFrame::Box);
-    bar->addPermanentWidget(m_SpTBXCLCol);
-    CurrLayerCol(0x0000FF00); // lime until the layer is known
+    m_StatusItems = new TMainStatusBar(*this, m_Prg, m_Scene, m_Config);
+    m_ProgressBar1 = m_StatusItems->ProgressBar1();
+    m_lblCoordinate = m_StatusItems->lblCoordinate();
+    m_StatusBarMess = m_StatusItems->StatusBarMess();
+    m_sbtLayer = &m_StatusItems->sbtLayer();
+    m_SpTBXCLCol = &m_StatusItems->SpTBXCLCol();
+    m_StatusItems->OpenLayerDialog = [this] { RunLayerDialog(); };
+    m_StatusItems->OpenGridDialog = [this] { RunGridDialog(); };
+    m_StatusItems->ShowStatusSlot = [this](int slot) { ShowStatusSlot(slot); };
 }
 
 void TfrmMain::BuildMenus()
@@ -212,19 +241,27 @@ void TfrmMain::BuildDrawMenu()
     m_mnuDraw->setObjectName(QStringLiteral("mnuDraw"));
     menuBar()->insertMenu(m_mnuView->menuAction(), m_mnuDraw);
     TDrawCommands& draw = *m_DrawCommands;
+    // Each with its image of the Create list.
     const struct {
         const char* Name;
         bool (TDrawCommands::*Start)();
+        int Image;
     } items[] = {
-        {"mnuPointPosition", &TDrawCommands::MyPuntoClick},   {"mnuLineEndPt", &TDrawCommands::MySubLineClick},
-        {"mnuRectangle", &TDrawCommands::sbtRectangleClick},  {"mnuCircleCtPt", &TDrawCommands::MyArcClick},
-        {"mnuEllipseClose", &TDrawCommands::mnuEllipseCloseClick}, {"mnuPoly", &TDrawCommands::sbtPolyClick},
-        {"mnuSpline", &TDrawCommands::sbtSplineClick},        {"mnuArcCtPtSaEa", &TDrawCommands::MyArcCtPtSaEaClick},
-        {"mnuArc3Pt", &TDrawCommands::MyArc3PtClick},         {"mnuCircle3Pt", &TDrawCommands::MyCircle3PtClick},
+        {"mnuPointPosition", &TDrawCommands::MyPuntoClick, 0},
+        {"mnuLineEndPt", &TDrawCommands::MySubLineClick, 4},
+        {"mnuRectangle", &TDrawCommands::sbtRectangleClick, 9},
+        {"mnuCircleCtPt", &TDrawCommands::MyArcClick, 10},
+        {"mnuEllipseClose", &TDrawCommands::mnuEllipseCloseClick, 16},
+        {"mnuPoly", &TDrawCommands::sbtPolyClick, 18},
+        {"mnuSpline", &TDrawCommands::sbtSplineClick, 19},
+        {"mnuArcCtPtSaEa", &TDrawCommands::MyArcCtPtSaEaClick, 12},
+        {"mnuArc3Pt", &TDrawCommands::MyArc3PtClick, 23},
+        {"mnuCircle3Pt", &TDrawCommands::MyCircle3PtClick, 24},
     };
     for (const auto& item : items) {
         QAction* action = m_mnuDraw->addAction(QString::fromLatin1(item.Name));
         action->setObjectName(QString::fromLatin1(item.Name));
+        SetImage(*action, TImageList::Create, item.Image);
         if (std::string_view(item.Name) == "mnuLineEndPt")
             action->setShortcut(QKeySequence(Qt::Key_F4));
         const auto start = item.Start;
@@ -258,6 +295,8 @@ void TfrmMain::BuildToolDock()
     m_toolWin->setWidget(m_pgCtrGeoCnc);
     addDockWidget(Qt::LeftDockWidgetArea, m_toolWin);
 
+    // The grid's key filter (SGInfoEditKeyPress).
+    m_InfoEdit->Grid().setItemDelegate(new TSignedDecimalDelegate(&m_InfoEdit->Grid()));
     m_InfoEdit->SetTabControl(m_pgCtrGeoCnc);
     m_InfoEdit->SetDocument(&m_Document);
     m_InfoEdit->SetProgram(&m_Prg);
@@ -274,6 +313,133 @@ void TfrmMain::BuildDialogs()
     m_frmLayer->SetDocument(&m_Document);
     m_frmGrid = new TfrmGrid(this);
     m_frmGrid->SetTargets(&m_Scene, &m_Prg, &m_Config);
+    m_frmCoord = new TfrmCoord(this);
+
+    m_TreeCommands = new TTreeCommands(*this, m_InfoEdit->TreeGeo(), m_Document, m_Scene);
+    m_TreeCommands->OpenLayerDialog = [this] { RunLayerDialog(); };
+    m_InfoEdit->OnObjectSelected = [this](TObject2D& object) { m_Scene.ShowDragObject(&object); };
+}
+
+void TfrmMain::BuildToolbars()
+{
+    BuildFileToolbar();
+
+    m_ViewCommands = new TViewCommands(*this, m_Prg, m_Scene, m_Document, *m_StatusItems);
+    m_ViewCommands->CoordClick = [this] { mnuCoordClick(); };
+    m_GraphicView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_GraphicView, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& position) { m_ViewCommands->ShowPopup(*m_GraphicView, position); });
+
+    // The drawing commands of the Draw menu.
+    m_tbrCreate = new QToolBar(this);
+    m_tbrCreate->setObjectName(QStringLiteral("tbrCreate"));
+    m_tbrCreate->setWindowTitle(QStringLiteral("Create"));
+    m_tbrCreate->addActions(m_mnuDraw->actions());
+
+    m_tbrEdit = new QToolBar(this);
+    m_tbrEdit->setObjectName(QStringLiteral("tbrEdit"));
+    m_tbrEdit->setWindowTitle(QStringLiteral("Edit"));
+
+    auto* tbrMRU = new QToolBar(this);
+    tbrMRU->setObjectName(QStringLiteral("tbrMRU"));
+    tbrMRU->setWindowTitle(QStringLiteral("Recent commands"));
+    m_RecentCommands = new TRecentCommands(*tbrMRU);
+
+    // Two rows: files and view; drawing, editing and the recent commands.
+    for (QToolBar* bar : {m_tbrFile, &m_ViewCommands->tbrView()})
+        addToolBar(Qt::TopToolBarArea, bar);
+    addToolBarBreak(Qt::TopToolBarArea);
+    for (QToolBar* bar : {m_tbrCreate, m_tbrEdit, tbrMRU})
+        addToolBar(Qt::TopToolBarArea, bar);
+}
+
+void TfrmMain::BuildFileToolbar()
+{
+    m_tbrFile = new QToolBar(this);
+    m_tbrFile->setObjectName(QStringLiteral("tbrFile"));
+    m_tbrFile->setWindowTitle(QStringLiteral("File"));
+
+    SetImage(*m_mnuNew, TImageList::File, NewImage);
+    m_tbrFile->addAction(m_mnuNew);
+
+    m_mnuMerge = new QAction(QStringLiteral("Merge..."), this);
+    m_mnuMerge->setObjectName(QStringLiteral("mnuMerge"));
+    SetImage(*m_mnuMerge, TImageList::File, MergeImage);
+    connect(m_mnuMerge, &QAction::triggered, this, [this] { mnuMergeClick(); });
+    SetImage(*m_mnuOpen, TImageList::File, OpenImage);
+    auto* openMenu = new QMenu(this);
+    openMenu->setObjectName(QStringLiteral("mnuOpenMenu"));
+    openMenu->addAction(m_mnuOpen);
+    openMenu->addAction(m_mnuMerge);
+    openMenu->addSeparator();
+    m_mruRecentFiles = openMenu->addMenu(QStringLiteral("Recent files"));
+    m_mruRecentFiles->setObjectName(QStringLiteral("mruRecentFiles"));
+    m_mruRecentFiles->menuAction()->setObjectName(QStringLiteral("mruRecentFiles"));
+    m_sbtOpen = new QToolButton(m_tbrFile);
+    m_sbtOpen->setObjectName(QStringLiteral("sbtOpen"));
+    m_sbtOpen->setPopupMode(QToolButton::MenuButtonPopup);
+    m_sbtOpen->setMenu(openMenu);
+    m_sbtOpen->setDefaultAction(m_mnuOpen);
+    m_tbrFile->addWidget(m_sbtOpen);
+    m_RecentFiles.OnChange = [this] { BuildRecentFilesMenu(); };
+    BuildRecentFilesMenu();
+
+    // The split button repeats the item chosen last.
+    SetImage(*m_mnuSave, TImageList::File, SaveImage);
+    SetImage(*m_mnuSaveAs, TImageList::File, SaveAsImage);
+    auto* saveMenu = new QMenu(this);
+    saveMenu->setObjectName(QStringLiteral("mnuSaveMenu"));
+    saveMenu->addAction(m_mnuSave);
+    saveMenu->addAction(m_mnuSaveAs);
+    m_sbtSave = new QToolButton(m_tbrFile);
+    m_sbtSave->setObjectName(QStringLiteral("sbtSave"));
+    m_sbtSave->setPopupMode(QToolButton::MenuButtonPopup);
+    m_sbtSave->setMenu(saveMenu);
+    m_sbtSave->setDefaultAction(m_mnuSave);
+    const auto remember = [this](QAction* chosen) {
+        m_sbtSave->setDefaultAction(chosen);
+        m_sbtSave->setToolTip(AnsiToQString(LangMainHint(LangKeys::frmMain::sbtSave)));
+    };
+    connect(m_mnuSave, &QAction::triggered, this, [remember, this] { remember(m_mnuSave); });
+    connect(m_mnuSaveAs, &QAction::triggered, this, [remember, this] { remember(m_mnuSaveAs); });
+    m_tbrFile->addWidget(m_sbtSave);
+
+    // The Machining submenu; its commands come with the machining side.
+    auto* cncMenu = new QMenu(this);
+    cncMenu->setObjectName(QStringLiteral("mnuCnc"));
+    for (const TMenuItemSpec& spec : MachiningMenuItems)
+        CreaItemMenu(spec.Name, *cncMenu, nullptr, spec.Image, TImageList::File);
+    auto* sbtCnc = new QToolButton(m_tbrFile);
+    sbtCnc->setObjectName(QStringLiteral("sbtCnc"));
+    sbtCnc->setPopupMode(QToolButton::InstantPopup);
+    sbtCnc->setMenu(cncMenu);
+    SetImage(*sbtCnc, TImageList::File, CncImage);
+    m_tbrFile->addWidget(sbtCnc);
+
+    SetImage(*m_mnuExit, TImageList::File, ExitImage);
+    m_tbrFile->addAction(m_mnuExit);
+}
+
+void TfrmMain::BuildRecentFilesMenu()
+{
+    m_mruRecentFiles->clear();
+    const std::vector<std::string>& names = m_RecentFiles.Names();
+    for (size_t i = 0; i < names.size(); ++i) {
+        QAction* item = m_mruRecentFiles->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(FileNameText(names[i])));
+        const std::string name = names[i];
+        connect(item, &QAction::triggered, this, [this, name] { mruRecentFilesClick(name); });
+    }
+    m_mruRecentFiles->menuAction()->setEnabled(!names.empty());
+}
+
+int TfrmMain::RunLayerDialog()
+{
+    return UserNotifier().RunDialog("frmLayer", [this] { return m_frmLayer->exec(); });
+}
+
+int TfrmMain::RunGridDialog()
+{
+    return UserNotifier().RunDialog("frmGrid", [this] { return m_frmGrid->exec(); });
 }
 
 void TfrmMain::RefreshInfoEdit()
@@ -285,6 +451,134 @@ void TfrmMain::RefreshInfoEdit()
 QString TfrmMain::StatusMessage() const
 {
     return m_StatusBarMess->text();
+}
+
+void TfrmMain::LoadStatusMessages()
+{
+    for (std::string& text : m_StatusTexts)
+        text.clear();
+    for (const auto& [slot, key] : StatusSlots)
+        m_StatusTexts[static_cast<size_t>(slot)] = LangText(key);
+}
+
+const std::string& TfrmMain::StatusText(int slot) const
+{
+    static const std::string none;
+    return slot >= 0 && slot < StatusTextCount ? m_StatusTexts[static_cast<size_t>(slot)] : none;
+}
+
+void TfrmMain::ShowStatusMessage(const std::string& text)
+{
+    m_Monitor->ShowStatusMessage(text);
+}
+
+void TfrmMain::ShowStatusSlot(int slot)
+{
+    ShowStatusMessage(StatusText(slot));
+}
+
+void TfrmMain::ImpostaTbr()
+{
+    const Qt::ToolButtonStyle style = m_Config.TbrImagesOnly ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon;
+    for (QToolBar* bar : {m_tbrFile, &m_ViewCommands->tbrView(), m_tbrCreate, m_tbrEdit})
+        bar->setToolButtonStyle(style);
+}
+
+namespace {
+
+// Eats the tool-tip events of the widgets it watches.
+class TNoHints final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override { return event->type() == QEvent::ToolTip; }
+};
+
+} // namespace
+
+void TfrmMain::ImpostaHint()
+{
+    static const char* const FilterName = "kbNoHints";
+    auto* filter = findChild<TNoHints*>(QString::fromLatin1(FilterName), Qt::FindDirectChildrenOnly);
+    if (!filter) {
+        filter = new TNoHints(this);
+        filter->setObjectName(QString::fromLatin1(FilterName));
+    }
+    std::vector<QWidget*> targets{m_tbrFile,  &m_ViewCommands->tbrView(), m_tbrCreate,
+                                  m_tbrEdit,  &m_RecentCommands->Bar(),    statusBar(),
+                                  m_GraphicView};
+    for (QWidget* target : std::vector<QWidget*>(targets)) {
+        for (QWidget* child : target->findChildren<QWidget*>())
+            targets.push_back(child);
+    }
+    for (QWidget* target : targets) {
+        target->removeEventFilter(filter);
+        if (!m_Config.ShowInt)
+            target->installEventFilter(filter);
+    }
+}
+
+void TfrmMain::RestoreLayout()
+{
+    if (m_Config.ConfigFolder().empty())
+        return;
+    QByteArray state;
+    LoadToolbarsAndRecentFiles(m_Config.SettingsFileName(), state, m_RecentFiles);
+    if (!state.isEmpty())
+        restoreState(state);
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event)
+{
+    bool close = false;
+    GuardedCall([&] { close = FormClose(); });
+    if (close)
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool TfrmMain::FormClose()
+{
+    if (UserNotifier().AskYesNo(LangText(LangKeys::String::CloseQuestion), LangText(LangKeys::String::ErrorCaption)) !=
+        EUserAnswer::Yes)
+        return false;
+    m_ToolWin.Hide();
+    if (m_Config.ConfigFolder().empty())
+        return true;
+    StoreWindowBounds(*this, m_Config);
+    m_Config.Save(); // a failure is on stderr; the close goes on
+    std::string error;
+    // Not written is not worth keeping the program open for.
+    (void)SaveToolbarsAndRecentFiles(m_Config.SettingsFileName(), saveState(), m_RecentFiles, error);
+    return true;
+}
+
+void TfrmMain::mnuCoordClick()
+{
+    GuardedCall([this] {
+        const TPoint2D cursor = m_Prg.GetCursorPoint();
+        m_frmCoord->txtCoordX().setText(AnsiToQString(FormatCoord(cursor.X)));
+        m_frmCoord->txtCoordY().setText(AnsiToQString(FormatCoord(cursor.Y)));
+        m_frmCoord->txtCoordX().setFocus();
+        if (UserNotifier().RunDialog("frmCoord", [this] { return m_frmCoord->exec(); }) != TfrmCoord::ResultOk)
+            return;
+        const double x = CoordFromText(QStringToAnsi(m_frmCoord->txtCoordX().text()));
+        const double y = CoordFromText(QStringToAnsi(m_frmCoord->txtCoordY().text()));
+        m_Prg.SetCursorPoint(TPoint2D{x, y, 1.0});
+        m_Prg.SendMouseEvent(TCADEventKind::MouseDown, TMouseButton::Left, TShiftState(), 0);
+    });
+}
+
+void TfrmMain::mnuMergeClick()
+{
+    GuardedCall([this] { m_FileCommands->OpenGeo(std::string(), true); });
+}
+
+void TfrmMain::mruRecentFilesClick(const std::string& fileName)
+{
+    GuardedCall([this, &fileName] { m_FileCommands->OpenGeo(fileName, false); });
 }
 
 void TfrmMain::mnuOpenClick()
@@ -320,6 +614,29 @@ void TfrmMain::mnuLayersClick()
 void TfrmMain::mnuGridClick()
 {
     m_frmGrid->open();
+}
+
+void TfrmMain::FormKeyPress(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Escape:
+        m_Prg.CancelOperation();
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (m_Prg.Busy())
+            m_Prg.SendUserEvent(TCADUserEvent::Accept);
+        else
+            RipetiUltimaOp();
+        break;
+    default:
+        break;
+    }
+}
+
+void TfrmMain::RipetiUltimaOp()
+{
+    m_RecentCommands->RipetiUltimaOp();
 }
 
 void TfrmMain::showEvent(QShowEvent* event)
@@ -360,19 +677,35 @@ void TfrmMain::CurrLayerInfo()
 
 void TfrmMain::CurrLayerCol(uint32_t color)
 {
-    QPalette palette = m_SpTBXCLCol->palette();
-    palette.setColor(QPalette::Window, QColorFromWinColor(color));
-    m_SpTBXCLCol->setPalette(palette);
+    m_StatusItems->SetLayerColor(color);
+}
+
+void TfrmMain::SetGridButtonDown(bool down)
+{
+    m_GridButtonDown = down;
+    m_StatusItems->SetGridButtonDown(down);
+}
+
+void TfrmMain::ShowSnapToGrid(bool on)
+{
+    m_SnapToGridShown = on;
+    m_StatusItems->ShowSnapToGrid(on);
 }
 
 void TfrmMain::QV_PrgEndOperation(TQV_00CADProg& sender, TCADStateClass operation, TQV_00CADPrgParam*)
 {
     m_EndOperation.QV_PrgEndOperation(sender, operation);
+    // A nested operation's end belongs to the command it interrupted.
+    if (!sender.Suspended())
+        m_RecentCommands->CommandEnded();
 }
 
 void TfrmMain::QV_PrgDescriptionChanged(TQV_00State& state)
 {
-    m_Monitor->ShowStatusMessage(state.Prompt());
+    if (m_RecentCommands->ConsumeRecentHint())
+        ShowStatusSlot(RecentHintSlot);
+    else
+        m_Monitor->ShowStatusMessage(state.Prompt());
 }
 
 void TfrmMain::GraphicViewMouseMove2D(const TShiftState&, double, double, int32_t, int32_t)

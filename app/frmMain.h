@@ -17,20 +17,36 @@
 //
 // The tool window does not exist yet: its fields and switches are kept in
 // a TToolWinState (app/ToolWinState.h), and ShowPages does nothing.
+//
+// The frame around the view: the toolbars File, View, Create, Edit and the
+// recent commands (app/mainwin/RecentCommands.h), the status bar
+// (app/mainwin/MainStatusBar.h), the view's popup (app/mainwin/ViewCommands.h),
+// the tree's popup (app/mainwin/TreeCommands.h) and the typed coordinates
+// (app/mainwin/frmCoord.h). Every modal question goes through the prompt
+// service (core/UserNotifier.h), the program's own dialogs by name.
+//
+// Closing asks "451" (caption "450"); any answer but Yes keeps the window
+// open and writes nothing. Yes closes the tool window, writes the settings
+// with the window's bounds, then the toolbar layout and the recent files
+// ("Toolbar", "MRURF"); a failure to write those two is ignored. The
+// drawing is not offered for saving.
 
 #include "app/EndOperation.h"
 #include "app/ToolWinState.h"
+#include "app/mainwin/RecentFiles.h"
 #include "cad/program/ShellServices.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
+#include <array>
 #include <memory>
 #include <string>
 
 class QAction;
 class QDockWidget;
 class QTabWidget;
+class QToolBar;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -39,6 +55,12 @@ class TAppConfig;
 class TDrawCommands;
 class TFileCommands;
 class TInfoEdit;
+class TMainStatusBar;
+class TRecentCommands;
+class TTreeCommands;
+class TViewCommands;
+class TfrmCoord;
+class TKeyPreview;
 class TLiveReadoutSink;
 class TfrmGrid;
 class TfrmLayer;
@@ -83,6 +105,42 @@ public:
     // The status bar's notice text, as shown.
     QString StatusMessage() const;
 
+    TMainStatusBar& StatusItems() const { return *m_StatusItems; }
+    TViewCommands& ViewCommands() const { return *m_ViewCommands; }
+    TRecentCommands& RecentCommands() const { return *m_RecentCommands; }
+    TTreeCommands& TreeCommands() const { return *m_TreeCommands; }
+    TRecentFiles& RecentFiles() { return m_RecentFiles; }
+    TfrmCoord& CoordDialog() const { return *m_frmCoord; }
+    QToolBar& tbrFile() const { return *m_tbrFile; }
+    QToolBar& tbrCreate() const { return *m_tbrCreate; }
+    QToolBar& tbrEdit() const { return *m_tbrEdit; }
+    QToolButton& sbtSave() const { return *m_sbtSave; }
+    QToolButton& sbtOpen() const { return *m_sbtOpen; }
+
+    // The status texts (67 slots) from the language table; the slots the
+    // program uses are filled, the others stay empty.
+    static constexpr int StatusTextCount = 67;
+    void LoadStatusMessages();
+    const std::string& StatusText(int slot) const;
+    // Shows a status text (empty clears) at once.
+    void ShowStatusMessage(const std::string& text);
+    void ShowStatusSlot(int slot);
+
+    // Toolbar captions under their images unless "TbrImagesOnly"; hints
+    // on the toolbars, the status bar and the view only with "ShowInt".
+    void ImpostaTbr();
+    void ImpostaHint();
+
+    // The toolbar layout and the recent files as the settings file keeps
+    // them; nothing without a settings file.
+    void RestoreLayout();
+
+    // Typed coordinates for the running command.
+    void mnuCoordClick();
+    // Opens the drawing, merging it into the drawing shown.
+    void mnuMergeClick();
+    void mruRecentFilesClick(const std::string& fileName);
+
     // The menu commands.
     void mnuOpenClick();
     void mnuNewClick();
@@ -91,6 +149,16 @@ public:
     void mnuExitClick();
     void mnuLayersClick();
     void mnuGridClick();
+
+    // The main window's keys, seen before the widget with the focus (every
+    // key passes on): Esc ends the running command (a cancel event, then
+    // the stop, also when the state ignores the cancel); Enter finishes the
+    // running command (the accept event) or, while idle, repeats the newest
+    // recorded command.
+    void FormKeyPress(int qtKey);
+    // Repeats the newest command of the recent-commands list; nothing when
+    // none is recorded.
+    void RipetiUltimaOp();
 
     // --- TShellServices -------------------------------------------------------
     void CurrLayerInfo() override;
@@ -111,11 +179,12 @@ public:
     void SetToolWinItemIndex(TToolWinIndex list, int32_t index) override;
     bool CopySwitch() const override { return m_ToolWin.CopySwitch(); }
     bool UniformScaleSwitch() const override { return m_ToolWin.UniformScaleSwitch(); }
-    void SetGridButtonDown(bool down) override { m_GridButtonDown = down; }
-    void ShowSnapToGrid(bool on) override { m_SnapToGridShown = on; }
+    void SetGridButtonDown(bool down) override;
+    void ShowSnapToGrid(bool on) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildStatusBar();
@@ -123,6 +192,13 @@ private:
     void BuildDrawMenu();
     void BuildToolDock();
     void BuildDialogs();
+    void BuildToolbars();
+    void BuildFileToolbar();
+    void BuildRecentFilesMenu();
+    // The close of the main window (see the header comment); false keeps it.
+    bool FormClose();
+    int RunLayerDialog();
+    int RunGridDialog();
     // The properties panel back to its idle page, when the geometry tab is
     // the one shown.
     void RefreshInfoEdit();
@@ -157,9 +233,25 @@ private:
     TfrmLayer* m_frmLayer = nullptr;
     TfrmGrid* m_frmGrid = nullptr;
 
+    TMainStatusBar* m_StatusItems = nullptr;
+    TViewCommands* m_ViewCommands = nullptr;
+    TRecentCommands* m_RecentCommands = nullptr;
+    TTreeCommands* m_TreeCommands = nullptr;
+    TfrmCoord* m_frmCoord = nullptr;
+    QToolBar* m_tbrFile = nullptr;
+    QToolBar* m_tbrCreate = nullptr;
+    QToolBar* m_tbrEdit = nullptr;
+    QToolButton* m_sbtOpen = nullptr;
+    QToolButton* m_sbtSave = nullptr;
+    QMenu* m_mruRecentFiles = nullptr;
+    QAction* m_mnuMerge = nullptr;
+    TRecentFiles m_RecentFiles;
+    std::array<std::string, StatusTextCount> m_StatusTexts;
+
     std::unique_ptr<TQtWorkMonitor> m_Monitor;
     std::unique_ptr<TFileCommands> m_FileCommands;
     std::unique_ptr<TDrawCommands> m_DrawCommands;
+    std::unique_ptr<TKeyPreview> m_KeyPreview;
     TWorkMonitor* m_PreviousMonitor = nullptr;
     TShellServices* m_PreviousShell = nullptr;
     TLiveReadoutSink* m_PreviousReadout = nullptr;

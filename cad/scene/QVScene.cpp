@@ -253,7 +253,6 @@ void TQVScene::RebuildScene(bool recreateStock)
             if (Hooks.CreateStockSolid)
                 Hooks.CreateStockSolid();
         }
-        InvalidateView();
         m_Builder.ClearGroup(m_SelectionGroup);
         ShowInfoText(std::string());
         if (Hooks.HideToolpaths)
@@ -266,6 +265,10 @@ void TQVScene::RebuildScene(bool recreateStock)
             break;
         stock = m_RecreateStockAgain;
     }
+    // Asked for once the entities are back: a repaint that the pending
+    // events ran above showed the emptied groups, and nothing else would
+    // bring the view up to date before the next zoom or pan.
+    InvalidateView();
     if (!m_Document)
         return;
     TGraphicObjIterator it = m_Document->ObjectsIterator();
@@ -349,6 +352,12 @@ std::optional<TPoint3D> TQVScene::ScreenToWorld(int32_t x, int32_t y) const
 void TQVScene::SetCameraTarget(const osg::Vec3d& target)
 {
     m_Camera.SetTarget(target);
+    InvalidateView();
+}
+
+void TQVScene::SetCameraOffset(const osg::Vec3d& offset)
+{
+    m_Camera.SetOffset(offset);
     InvalidateView();
 }
 

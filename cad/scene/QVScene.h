@@ -173,6 +173,9 @@ public:
     // Moves the camera's target, and the camera with it (the real-time
     // pan); a view invalidation.
     void SetCameraTarget(const osg::Vec3d& target);
+    // Puts the camera at offset from its target (a view preset); a view
+    // invalidation.
+    void SetCameraOffset(const osg::Vec3d& offset);
     TSceneNeighbourHooks Hooks;
     TToolMarker& ToolMarker() { return m_ToolMarker; }
 

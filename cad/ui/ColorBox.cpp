@@ -1,6 +1,7 @@
 #include "cad/ui/ColorBox.h"
 
-#include <QColorDialog>
+#include "core/model/UserNotifier.h"
+
 #include <QPainter>
 #include <QPixmap>
 #include <QSignalBlocker>
@@ -89,9 +90,7 @@ void TColorBox::Chosen(int index)
         if (PickCustomColor) {
             picked = PickCustomColor(current);
         } else {
-            const QColor c = QColorDialog::getColor(ToQColor(current), this);
-            if (c.isValid())
-                picked = FromQColor(c);
+            picked = UserNotifier().AskColor(current);
         }
         if (!picked) {
             const QSignalBlocker blocker(this);

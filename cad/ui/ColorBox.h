@@ -26,7 +26,8 @@ public:
     void SetSelected(uint32_t color);
 
     // Asks the user for a colour, starting from current; no value when the
-    // user cancels (the selection then goes back). Empty: QColorDialog.
+    // user cancels (the selection then goes back). Empty: the prompt
+    // service's colour question (core/UserNotifier.h).
     std::function<std::optional<uint32_t>(uint32_t current)> PickCustomColor;
     // Called after the user chose an entry.
     std::function<void()> OnChange;

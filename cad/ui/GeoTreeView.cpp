@@ -187,6 +187,14 @@ int TGeoTreeView::NodeImage(const QTreeWidgetItem* item)
     return item ? item->data(0, ImageRole).toInt() : 0;
 }
 
+void TGeoTreeView::SetNodeImage(QTreeWidgetItem* item, int image)
+{
+    if (!item)
+        return;
+    item->setData(0, ImageRole, image);
+    item->setIcon(0, image >= 0 && image < static_cast<int>(m_Images.size()) ? m_Images[image] : QIcon());
+}
+
 void TGeoTreeView::SetImages(std::vector<QIcon> images)
 {
     m_Images = std::move(images);

@@ -64,6 +64,8 @@ public:
     // the root.
     static int32_t NodeData(const QTreeWidgetItem* item);
     static int NodeImage(const QTreeWidgetItem* item);
+    // Shows another image on the node (a layer switched off or on).
+    void SetNodeImage(QTreeWidgetItem* item, int image);
 
     // The icons the image indexes stand for (the main window's image list).
     void SetImages(std::vector<QIcon> images);

@@ -2,10 +2,16 @@
 
 #include "cad/program/EventGuard.h"
 #include "cad/ui/AnsiText.h"
+#include "cad/ui/ColorBox.h"
 
 #include <QAbstractButton>
-#include <QPushButton>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QFile>
+#include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -39,28 +45,9 @@ void SetUp(QMessageBox& box, QMessageBox::Icon icon, const std::string& text, co
         box.setWindowModality(Qt::ApplicationModal);
 }
 
-} // namespace
-
-QString MessageText(const std::string& text)
+// Yes and No; Escape and the close box answer Dismissed.
+EUserAnswer AskQuestion(QMessageBox& box)
 {
-    QString result = AnsiToQString(text);
-    result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return result;
-}
-
-void TQtUserNotifier::ShowMessage(EMessageKind kind, const std::string& text, const std::string& caption)
-{
-    QMessageBox box(m_Parent.data());
-    SetUp(box, IconOf(kind), text, caption);
-    box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
-}
-
-EUserAnswer TQtUserNotifier::AskYesNo(const std::string& text, const std::string& caption)
-{
-    QMessageBox box(m_Parent.data());
-    SetUp(box, QMessageBox::Warning, text, caption);
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     // Qt makes a lone No button the escape button; a hidden Cancel button
     // takes that part, so that Escape and the close box answer Dismissed.
@@ -75,4 +62,109 @@ EUserAnswer TQtUserNotifier::AskYesNo(const std::string& text, const std::string
     if (clicked == box.button(QMessageBox::No))
         return EUserAnswer::No;
     return EUserAnswer::Dismissed;
+}
+
+QString FileText(const std::string& name)
+{
+    return QFile::decodeName(QByteArray::fromStdString(name));
+}
+
+} // namespace
+
+QString MessageText(const std::string& text)
+{
+    QString result = AnsiToQString(text);
+    result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return result;
+}
+
+QStringList NameFilters(const TFileRequest& request)
+{
+    QStringList filters;
+    for (const TFileFilter& filter : request.Filters)
+        filters << AnsiToQString(FileFilterText(filter));
+    return filters;
+}
+
+void TQtUserNotifier::ShowMessage(EMessageKind kind, const std::string& text, const std::string& caption)
+{
+    QMessageBox box(m_Parent.data());
+    SetUp(box, IconOf(kind), text, caption);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+EUserAnswer TQtUserNotifier::AskYesNo(const std::string& text, const std::string& caption)
+{
+    QMessageBox box(m_Parent.data());
+    SetUp(box, QMessageBox::Warning, text, caption);
+    return AskQuestion(box);
+}
+
+EUserAnswer TQtUserNotifier::AskYesNoChecked(const std::string& text, const std::string& caption,
+                                             const std::string& checkText, bool& checked)
+{
+    QMessageBox box(m_Parent.data());
+    SetUp(box, QMessageBox::Warning, text, caption);
+    auto* check = new QCheckBox(MessageText(checkText), &box);
+    check->setChecked(checked);
+    box.setCheckBox(check);
+    const EUserAnswer answer = AskQuestion(box);
+    checked = check->isChecked();
+    return answer;
+}
+
+std::string TQtUserNotifier::AskOpenFileName(const TFileRequest& request)
+{
+    return AskFileName(request, false);
+}
+
+std::string TQtUserNotifier::AskSaveFileName(const TFileRequest& request)
+{
+    return AskFileName(request, true);
+}
+
+std::string TQtUserNotifier::AskFileName(const TFileRequest& request, bool save)
+{
+    QFileDialog dialog(m_Parent.data());
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(NameFilters(request));
+    if (!request.Folder.empty())
+        dialog.setDirectory(FileText(request.Folder));
+    if (!request.FileName.empty())
+        dialog.selectFile(FileText(request.FileName));
+    if (!request.DefaultSuffix.empty())
+        dialog.setDefaultSuffix(AnsiToQString(request.DefaultSuffix));
+    if (!request.OverwritePrompt)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::string();
+    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+}
+
+std::optional<uint32_t> TQtUserNotifier::AskColor(uint32_t current)
+{
+    const QColor chosen = QColorDialog::getColor(TColorBox::ToQColor(current), m_Parent.data());
+    if (!chosen.isValid())
+        return std::nullopt;
+    return TColorBox::FromQColor(chosen);
+}
+
+std::optional<TFontChoice> TQtUserNotifier::AskFont(const TFontChoice& current)
+{
+    QFont font(AnsiToQString(current.Name), current.Size);
+    font.setBold(current.Bold);
+    font.setItalic(current.Italic);
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, font, m_Parent.data());
+    if (!ok)
+        return std::nullopt;
+    return TFontChoice{QStringToAnsi(chosen.family()), chosen.pointSize(), chosen.bold(), chosen.italic()};
+}
+
+int TQtUserNotifier::RunDialog(std::string_view, const std::function<int()>& exec)
+{
+    return exec ? exec() : 0;
 }

@@ -1,5 +1,7 @@
 #include "core/model/UserNotifier.h"
 
+#include "platform/AsciiText.h"
+
 #include <cstdio>
 
 namespace {
@@ -62,3 +64,41 @@ TUserNotifier* SetUserNotifier(TUserNotifier* notifier)
     g_Notifier = notifier;
     return previous;
 }
+
+std::string FileFilterText(const TFileFilter& filter)
+{
+    std::string patterns;
+    const auto add = [&patterns](const std::string& pattern) {
+        if (!patterns.empty())
+            patterns += ' ';
+        patterns += pattern;
+    };
+    for (const std::string& extension : filter.Extensions) {
+        if (extension == "*") {
+            add("*");
+            continue;
+        }
+        const std::string lower = AsciiLowerCopy(extension);
+        const std::string upper = AsciiUpperCopy(extension);
+        add("*." + lower);
+        if (upper != lower)
+            add("*." + upper);
+    }
+    return filter.Title + " (" + patterns + ")";
+}
+
+EUserAnswer TUserNotifier::AskYesNoChecked(const std::string& text, const std::string& caption,
+                                           const std::string&, bool&)
+{
+    return AskYesNo(text, caption);
+}
+
+std::string TUserNotifier::AskOpenFileName(const TFileRequest&) { return std::string(); }
+
+std::string TUserNotifier::AskSaveFileName(const TFileRequest&) { return std::string(); }
+
+std::optional<uint32_t> TUserNotifier::AskColor(uint32_t) { return std::nullopt; }
+
+std::optional<TFontChoice> TUserNotifier::AskFont(const TFontChoice&) { return std::nullopt; }
+
+int TUserNotifier::RunDialog(std::string_view, const std::function<int()>&) { return 0; }

@@ -54,6 +54,8 @@
     /* reason; the reasons of a file cut short: "%s" the section name, or no end marker.            */ \
     X(String, DxfPartlyRead, "DxfPartly")                                                             \
     X(String, DxfDamaged, "DxfDamaged")                                                               \
+    /* A closed ellipse whose two corners lie on one line has no area. */                            \
+    X(String, EllipseFlat, "EllipseFlat")                                                             \
     X(String, DxfTruncated, "DxfTruncated")                                                           \
     X(String, DxfNoEndMarker, "DxfNoEof")                                                             \
     /* Long computations: status text while one runs; the warning after the user's break, three     */ \
@@ -237,6 +239,34 @@
     /* "%d" lines. */                                                                                 \
     X(frmToolWin, TraceResult, "strVec2")                                                             \
     X(frmToolWin, ArcFilterResult, "strFilter1")                                                      \
+    /* Close of the main window: the question. */                                                     \
+    X(String, CloseQuestion, "451")                                                                   \
+    /* Clear all: the check box that also deletes the machining operations. */                       \
+    X(String, DeleteOperationsToo, "723")                                                             \
+    /* Status texts: vectorise page, placement of an opened file, layer and grid dialogs, post, */    \
+    /* tool, chain, parameter and drilling pages, small-entities page, after a recent command. */     \
+    X(String, StatusVectorize, "414")                                                                 \
+    X(String, StatusPlacement, "416")                                                                 \
+    X(String, StatusLayerDialog, "418")                                                               \
+    X(String, StatusGridDialog, "420")                                                                \
+    X(String, StatusPostPage, "421")                                                                  \
+    X(String, StatusToolPage, "424")                                                                  \
+    X(String, StatusChainPage, "433")                                                                 \
+    X(String, StatusParameterPage, "425")                                                             \
+    X(String, StatusDrillPage, "434")                                                                 \
+    X(String, StatusDeleteSmall, "430")                                                               \
+    X(String, StatusRecentHint, "486")                                                                \
+    /* Hints of the drawing commands on the recent-commands toolbar. */                              \
+    X(frmMain, RecentPoint, "242")                                                                    \
+    X(frmMain, RecentLine, "241")                                                                     \
+    X(frmMain, RecentRectangle, "sbtRectangle.Hint")                                                  \
+    X(frmMain, RecentCircle, "200")                                                                   \
+    X(frmMain, RecentEllipse, "204")                                                                  \
+    X(frmMain, RecentPolyline, "sbtPoly.Hint")                                                        \
+    X(frmMain, RecentSpline, "sbtSpline.Hint")                                                        \
+    X(frmMain, RecentArcCentre, "202")                                                                \
+    X(frmMain, RecentArc3Pt, "261")                                                                   \
+    X(frmMain, RecentCircle3Pt, "260")                                                                \
     /* Machine window console: no banner after the reset; a run ended by an answer ("%s" the file's */ \
     /* line number, "%s" the reply); an error listed in check mode (the same); a program that could  */ \
     /* not be opened ("%s" its name); a port that did not open ("%s" the device, "%s" the reason).   */ \
@@ -273,6 +303,70 @@
     X(frmMain, mnuLayers, true, true, 0)                                                              \
     X(frmMain, mnuGrid, true, true, 0)                                                                \
     X(frmMain, toolWin, true, false, 0)                                                               \
+    X(frmMain, tbrFile, true, false, 0)                                     \
+    X(frmMain, tbrView, true, false, 0)                                     \
+    X(frmMain, tbrCreate, true, false, 0)                                   \
+    X(frmMain, tbrEdit, true, false, 0)                                     \
+    X(frmMain, tbrMRU, true, false, 0)                                      \
+    X(frmMain, mnuMerge, true, true, 0)                                     \
+    X(frmMain, mruRecentFiles, true, false, 0)                              \
+    X(frmMain, sbtSave, false, true, 0)                                     \
+    X(frmMain, sbtOpen, false, true, 0)                                     \
+    X(frmMain, sbtAutozoom, true, true, 0)                                  \
+    X(frmMain, sbtZoomIn, true, true, 0)                                    \
+    X(frmMain, sbtZoomBack, true, true, 0)                                  \
+    X(frmMain, sbtZoomWin, true, true, 0)                                   \
+    X(frmMain, sbtPan, true, true, 0)                                       \
+    X(frmMain, sbtRedraw, true, true, 0)                                    \
+    X(frmMain, sbtTopView, true, true, 0)                                   \
+    X(frmMain, sbtFrontView, true, true, 0)                                 \
+    X(frmMain, sbtSideView, true, true, 0)                                  \
+    X(frmMain, sbtIsoView, true, true, 0)                                   \
+    X(frmMain, mnuDone, true, false, 0)                                     \
+    X(frmMain, mnuCancel, true, false, 0)                                   \
+    X(frmMain, mnuCoord, true, false, 0)                                    \
+    X(frmMain, mnuSnapTo, true, false, 0)                                   \
+    X(frmMain, mnuPan, true, false, 0)                                      \
+    X(frmMain, mnuAutozoom, true, false, 0)                                 \
+    X(frmMain, mnuZoomWindow, true, false, 0)                               \
+    X(frmMain, mnuZoomIn, true, false, 0)                                   \
+    X(frmMain, mnuZoomOut, true, false, 0)                                  \
+    X(frmMain, mnuWinSelect, true, true, 0)                                 \
+    X(frmMain, mnuOrtho, true, true, 0)                                     \
+    X(frmMain, mnuSBSnapTo, true, false, 0)                                 \
+    X(frmMain, mnuSBEndpoint, true, false, 0)                               \
+    X(frmMain, mnuSBMidpoint, true, false, 0)                               \
+    X(frmMain, mnuSBCenter, true, false, 0)                                 \
+    X(frmMain, mnuSBPoint, true, false, 0)                                  \
+    X(frmMain, mnuSBAuto, true, false, 0)                                   \
+    X(frmMain, mnuSBSnap2Grid, true, false, 0)                              \
+    X(frmMain, mnuSBGridSet, true, false, 0)                                \
+    X(frmMain, sbtSnap, false, true, 0)                                     \
+    X(frmMain, sbtAxisOnOff, false, true, 0)                                \
+    X(frmMain, sbtGridOnOff, false, true, 0)                                \
+    X(frmMain, sbtCancel, false, true, 0)                                   \
+    X(frmMain, sbtDone, false, true, 0)                                     \
+    X(frmMain, sbtLayer, false, true, 0)                                    \
+    X(frmMain, mnuCncNew, true, false, 0)                                   \
+    X(frmMain, mnuCncContour, true, false, 0)                               \
+    X(frmMain, mnuCncPocket, true, false, 0)                                \
+    X(frmMain, mnuCncDrill, true, false, 0)                                 \
+    X(frmMain, mnuCncWrite, true, false, 0)                                 \
+    X(frmMain, mnuCncParallel, true, false, 0)                              \
+    X(frmMain, mnuEditNc, true, false, 0)                                   \
+    X(frmMain, mnuCncGrbl, true, false, 0)                                  \
+    X(frmMain, sbtCnc, false, true, 0)                                      \
+    X(frmMain, mnuLayerDialog, true, false, 0)                              \
+    X(frmMain, mnuLayerOnOff, true, false, 0)                               \
+    X(frmMain, mnuLayerHide, true, false, 0)                                \
+    X(frmMain, mnuLayerShow, true, false, 0)                                \
+    X(frmMain, mnuGeoDelete, true, false, 0)                                \
+    /* Typed coordinates. */                                                                          \
+    X(frmCoord, frmCoord, true, false, 0)                                                             \
+    X(frmCoord, lblCoordX, true, false, 0)                                                            \
+    X(frmCoord, lblCoordY, true, false, 0)                                                            \
+    X(frmCoord, btnOk, true, false, 0)                                                                \
+    X(frmCoord, btnCancel, true, false, 0)                                                            \
     X(frmMain, tabGeo, true, false, 0)                                                                \
     X(frmMain, tabCnc, true, false, 0)                                                                \
     X(frmToolWin, lblEti1, true, false, 0)                                                            \

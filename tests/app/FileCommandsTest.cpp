@@ -8,7 +8,9 @@
 #include "core/settings/Language.h"
 #include "core/entities/Line2D.h"
 #include "core/model/QV_01Cmp2D.h"
+#include "core/file/Stream.h"
 #include "core/file/UndoRedo.h"
+#include "core/model/Layers.h"
 #include "tests/support/RecordingNotifier.h"
 #include "tests/support/RecordingSeams.h"
 #include "tests/support/TestSupport.h"
@@ -152,23 +154,116 @@ TEST_F(FileCommands, ReplacingTheDrawingForgetsItsUndoSteps)
     SetUndoJournal(previous);
 }
 
+// The document's bytes as it would save them.
+std::vector<uint8_t> DrawingBytes(TQV_01Cmp2D& doc)
+{
+    TMemoryStream stream;
+    doc.SaveToStream(stream);
+    return stream.Data();
+}
+
+TEST_F(FileCommands, AFailedOpenLeavesTheDrawingAndItsFileAsTheyWere)
+{
+    TUndoRedo journal(Doc);
+    TUndoRedo* previous = SetUndoJournal(&journal);
+    Commands.OpenGeo(DocumentFile, false);
+    ASSERT_TRUE(journal.AddUndo(TUndoKind::NewObjects, {0}));
+    Doc.Layers().GetLayer(1).SetPenColor(0x000000FF);
+    Doc.Layers().GetLayer(2).SetVisible(0);
+    Doc.SetCurrentLayer(1);
+    const std::vector<uint8_t> before = DrawingBytes(Doc);
+
+    const std::string text = Dir.File("notes.dxf");
+    kbtest::WriteFileText(text, "These are notes, not a drawing.\n");
+    const std::string foreign = Dir.File("foreign.kvx");
+    kbtest::WriteFileBytes(foreign, TBytes().Str("ZZ-9.9").I16(1).I16(256).Data());
+    const struct {
+        std::string File;
+        bool Raises; // a document's reader error, shown by the caller
+    } cases[] = {{text, false}, {Dir.File("missing.dxf"), false}, {foreign, true}, {Dir.File("missing.kvx"), true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.File);
+        Notifier.Clear();
+        Notifier.QueueAnswer(EUserAnswer::Yes);
+        if (c.Raises) {
+            EXPECT_ANY_THROW(Commands.OpenGeo(c.File, false));
+            EXPECT_EQ(Warnings(), 0u);
+        } else {
+            Commands.OpenGeo(c.File, false);
+            // One message: "458", not the reader's as well.
+            ASSERT_EQ(Notifier.Messages().size(), 2u); // the question, then the warning
+            EXPECT_EQ(Notifier.Messages().back().Text, LangText(LangKeys::String::FileNotOpened));
+        }
+        EXPECT_EQ(DrawingBytes(Doc), before);
+        EXPECT_EQ(Doc.Layers().GetLayer(2).Visible(), 0);
+        EXPECT_EQ(journal.Steps().size(), 1u);
+        EXPECT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::Failed);
+        EXPECT_EQ(Commands.OpenedFile().FileName, DocumentFile);
+    }
+    SetUndoJournal(previous);
+}
+
+TEST_F(FileCommands, NewAndAReplacingOpenStartFromTheLayerDefaults)
+{
+    const std::string dxf = Dir.File("one.dxf");
+    kbtest::WriteFileText(dxf, "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n1\n21\n1\n"
+                               "0\nENDSEC\n0\nEOF\n");
+    // What a drawing may leave in its layers.
+    const auto spoil = [&] {
+        AddLine();
+        TQV_21Layer& layer = Doc.Layers().GetLayer(0);
+        layer.SetVisible(0);
+        layer.SetActive(0);
+        layer.SetName("Spoilt");
+        layer.SetPenColor(0x00123456);
+        layer.SetBrushStyle(1);
+        Doc.Layers().GetLayer(7).SetSavedObjects(0);
+    };
+    const auto expectDefaults = [&] {
+        const TQV_21Layer& layer = Doc.Layers().GetLayer(0);
+        EXPECT_EQ(layer.Visible(), 1);
+        EXPECT_EQ(layer.Active(), 1);
+        EXPECT_EQ(layer.Name(), "Layer_0");
+        EXPECT_EQ(layer.Pen().Color, Config.DefLayers);
+        EXPECT_EQ(layer.Brush().Style, BrushStyleSolid);
+        EXPECT_FALSE(layer.Modified());
+        EXPECT_EQ(Doc.Layers().GetLayer(7).SavedObjects(), 1);
+    };
+    spoil();
+    Commands.sbtNewClick();
+    expectDefaults();
+    spoil();
+    Commands.OpenGeo(DocumentFile, false);
+    expectDefaults();
+    spoil();
+    Commands.OpenGeo(dxf, false);
+    EXPECT_EQ(Doc.ObjectsCount(), 1);
+    expectDefaults();
+
+    // A merge keeps them.
+    spoil();
+    Commands.OpenGeo(DocumentFile, true);
+    EXPECT_EQ(Doc.Layers().GetLayer(0).Visible(), 0);
+    EXPECT_EQ(Doc.Layers().GetLayer(0).Name(), "Spoilt");
+}
+
 TEST_F(FileCommands, ACancelledDialogChangesNothing)
 {
     AddLine();
-    std::string askedIn = "not asked";
     Config.FilePath_Geo = Dir.Path().string();
-    Commands.AskOpenFileName = [&](const std::string& folder) {
-        askedIn = folder;
-        return std::string();
-    };
+    Notifier.QueueFileName("");
     Commands.OpenGeo("", false);
-    EXPECT_EQ(askedIn, Dir.Path().string());
+    EXPECT_EQ(Notifier.Prompts(), std::vector<std::string>{"open"});
+    EXPECT_EQ(Notifier.LastFileRequest().Folder, Dir.Path().string());
+    // Both cases of each extension are listed: the file system tells them apart.
+    ASSERT_FALSE(Notifier.LastFileRequest().Filters.empty());
+    EXPECT_EQ(FileFilterText(Notifier.LastFileRequest().Filters[0]), "Vector files (*.kvx *.KVX *.dxf *.DXF)");
     EXPECT_TRUE(Notifier.Messages().empty());
     EXPECT_EQ(Doc.ObjectsCount(), 1);
     EXPECT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::None);
 
     // A chosen file's folder is where the next dialog starts.
-    Commands.AskOpenFileName = [&](const std::string&) { return DocumentFile; };
+    Notifier.QueueFileName(DocumentFile);
     Notifier.QueueAnswer(EUserAnswer::Yes);
     Commands.OpenGeo("", false);
     EXPECT_EQ(Doc.ObjectsCount(), 3);
@@ -231,18 +326,17 @@ TEST_F(FileCommands, SaveAsWritesADocumentThatLoadsBackEqual)
     Doc.AddObject(-1, std::make_unique<TLine2D>(0, Point2D(1.5, -2), Point2D(7, 3.25)));
     Doc.AddObject(-1, std::make_unique<TLine2D>(0, Point2D(-4, 0), Point2D(0, 9)));
     const std::string target = Dir.File("saved.kvx");
-    std::string suggested;
     std::string shown;
-    Commands.AskSaveFileName = [&](const std::string& suggestion) {
-        suggested = suggestion;
-        return target;
-    };
+    Notifier.QueueFileName(target);
     Commands.OnFileSaved = [&](const std::string& name) { shown = name; };
     ASSERT_TRUE(Commands.MySaveAsClick());
-    EXPECT_EQ(suggested, "*");
+    EXPECT_EQ(Notifier.LastFileRequest().FileName, "*");
+    EXPECT_EQ(Notifier.LastFileRequest().DefaultSuffix, "kvx");
+    EXPECT_TRUE(Notifier.LastFileRequest().OverwritePrompt);
     EXPECT_EQ(shown, Commands.OpenedFile().FileName);
     EXPECT_EQ(std::filesystem::path(shown).filename(), "saved.kvx");
     EXPECT_TRUE(Notifier.Messages().empty());
+    Notifier.Clear();
 
     TQV_01Cmp2D loaded;
     (void)loaded.LoadFromFile(target, false);
@@ -259,11 +353,9 @@ TEST_F(FileCommands, SaveAsWritesADocumentThatLoadsBackEqual)
 
     // Save now writes to that file without asking.
     AddLine();
-    Commands.AskSaveFileName = [](const std::string&) -> std::string {
-        ADD_FAILURE() << "Save asked for a name";
-        return {};
-    };
+    Notifier.Strict = true;
     ASSERT_TRUE(Commands.MySaveClick());
+    EXPECT_TRUE(Notifier.Prompts().empty());
     TQV_01Cmp2D again;
     (void)again.LoadFromFile(target, false);
     EXPECT_EQ(again.ObjectsCount(), 3);
@@ -278,13 +370,9 @@ TEST_F(FileCommands, SaveOfAnImportedOrUnnamedDrawingAsksForAName)
                                "11\r\n5\r\n21\r\n5\r\n0\r\nENDSEC\r\n0\r\nEOF\r\n");
     Commands.OpenGeo(dxf, false);
     ASSERT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::DXF);
-    std::string suggested;
-    Commands.AskSaveFileName = [&](const std::string& suggestion) {
-        suggested = suggestion;
-        return std::string();
-    };
+    Notifier.QueueFileName("");
     EXPECT_FALSE(Commands.MySaveClick());
-    EXPECT_EQ(suggested, std::filesystem::path(Commands.OpenedFile().FileName).replace_extension().string());
+    EXPECT_EQ(Notifier.LastFileRequest().FileName, std::filesystem::path(Commands.OpenedFile().FileName).replace_extension().string());
 }
 
 TEST_F(FileCommands, SaveAsWritesOnlyDocuments)
@@ -302,7 +390,7 @@ TEST_F(FileCommands, SaveAsWritesOnlyDocuments)
         SCOPED_TRACE(c.Name);
         Notifier.Clear();
         const std::string target = Dir.File(c.Name);
-        Commands.AskSaveFileName = [&](const std::string&) { return target; };
+        Notifier.QueueFileName(target);
         EXPECT_FALSE(Commands.MySaveAsClick());
         EXPECT_FALSE(std::filesystem::exists(target));
         EXPECT_TRUE(Commands.OpenedFile().FileName.empty());
@@ -313,12 +401,10 @@ TEST_F(FileCommands, SaveAsWritesOnlyDocuments)
     // An empty drawing is not saved and no name is asked for.
     TQV_01Cmp2D empty;
     TFileCommands commands(empty, Prg, View, Config);
-    commands.AskSaveFileName = [](const std::string&) -> std::string {
-        ADD_FAILURE() << "asked for a name";
-        return {};
-    };
     Notifier.Clear();
+    Notifier.Strict = true;
     EXPECT_FALSE(commands.MySaveClick());
+    EXPECT_TRUE(Notifier.Prompts().empty());
     ASSERT_EQ(Notifier.Messages().size(), 1u);
     EXPECT_EQ(Notifier.Messages()[0].Text, LangText(LangKeys::String::NothingToSave));
 }
@@ -327,14 +413,14 @@ TEST_F(FileCommands, AFailedSaveReportsAndKeepsTheDrawing)
 {
     AddLine();
     const std::string good = Dir.File("good.kvx");
-    Commands.AskSaveFileName = [&](const std::string&) { return good; };
+    Notifier.QueueFileName(good);
     ASSERT_TRUE(Commands.MySaveAsClick());
     const auto before = kbtest::ReadFileBytes(good);
 
     AddLine();
     bool saved = false;
     Commands.OnFileSaved = [&](const std::string&) { saved = true; };
-    Commands.AskSaveFileName = [&](const std::string&) { return Dir.File("no-such-folder/lost.kvx"); };
+    Notifier.QueueFileName(Dir.File("no-such-folder/lost.kvx"));
     Notifier.Clear();
     EXPECT_FALSE(Commands.MySaveAsClick());
     EXPECT_FALSE(saved);
@@ -359,8 +445,11 @@ TEST_F(FileCommands, NewClearsTheDrawingOnlyAfterYes)
     Commands.OnDrawingReplaced = [&] { ++replaced; };
 
     Notifier.Clear();
-    Notifier.QueueAnswer(EUserAnswer::No);
+    Notifier.QueueChecked(EUserAnswer::No, false);
     Commands.sbtNewClick();
+    // The question carries the box that deletes the operations too.
+    EXPECT_EQ(Notifier.Prompts(), std::vector<std::string>{"checked " + LangText(LangKeys::String::ClearDrawing)});
+    EXPECT_EQ(Notifier.LastCheckText(), LangText(LangKeys::String::DeleteOperationsToo));
     EXPECT_EQ(Doc.ObjectsCount(), 3);
     EXPECT_EQ(journal.Steps().size(), 1u);
     EXPECT_FALSE(Commands.OpenedFile().FileName.empty());
