@@ -2,6 +2,7 @@
 
 #include "app/LayerDefaults.h"
 #include "app/frmMain.h"
+#include "cam/chains/ChainHooks.h"
 #include "cad/program/EventGuard.h"
 #include "cad/scene/QVScene.h"
 #include "cad/program/QV_00Prog.h"
@@ -51,6 +52,8 @@ TProgram::TRegistries::TRegistries()
 {
     // Every stored class, the block classes included.
     RegisterEntityClasses();
+    // What lower subsystems reach of the machining side.
+    InstallChainHooks();
 }
 
 TProgram::TRegistries::~TRegistries()

@@ -57,6 +57,16 @@
     X(String, EllipseFlat, "EllipseFlat")                                                             \
     X(String, DxfTruncated, "DxfTruncated")                                                           \
     X(String, DxfNoEndMarker, "DxfNoEof")                                                             \
+    /* Long computations: status text while one runs; the warning after the user's break, three     */ \
+    /* lines.                                                                                        */ \
+    X(String, ProgressRunning, "445")                                                                 \
+    X(String, UserBreak1, "720")                                                                      \
+    X(String, UserBreak2, "721")                                                                      \
+    X(String, UserBreak3, "722")                                                                      \
+    /* Chain label of the tool window, each after a count: closed chains, open chains, points.      */ \
+    X(String, ChainInfoClosed, "718")                                                                 \
+    X(String, ChainInfoOpen, "719")                                                                   \
+    X(String, ChainInfoPoints, "725")                                                                 \
     /* A post-processor file that could not be read. */                                               \
     X(String, PstLoadFailed, "783")                                                                   \
     /* Column titles of the properties panel: X/Y pair and single value. */                          \
