@@ -53,6 +53,19 @@ private:
     std::vector<TCurvaNci3d> m_Curves;
 };
 
+// Calls f with every line of text (split at line feeds).
+template <class F>
+void ForEachLine(std::string_view text, F f)
+{
+    while (!text.empty()) {
+        const size_t eol = text.find('\n');
+        f(text.substr(0, eol));
+        if (eol == std::string_view::npos)
+            break;
+        text.remove_prefix(eol + 1);
+    }
+}
+
 // The frame of a two-tool program, then every cycle and laser line of the
 // description expanded at each vertex of the curve.
 void WriteWithPost(TScriveGCode& writer, uint8_t seed)
@@ -112,13 +125,7 @@ int KbFuzzGCode(const uint8_t* data, size_t size)
         writer.ResetOutputState();
         writer.FirstMove = true;
         TPstLines lines;
-        while (!text.empty()) {
-            const size_t eol = text.find('\n');
-            lines.emplace_back(text.substr(0, eol));
-            if (eol == std::string_view::npos)
-                break;
-            text.remove_prefix(eol + 1);
-        }
+        ForEachLine(text, [&](std::string_view line) { lines.emplace_back(line); });
         TPstLines out;
         for (const TAVertice3d& vertex : operation.Toolpath(0).Vertices) {
             writer.ExpandSection(out, lines, false, vertex);
@@ -161,12 +168,6 @@ int KbFuzzGCode(const uint8_t* data, size_t size)
         }
         text.remove_prefix(1);
     }
-    while (!text.empty()) {
-        const size_t eol = text.find('\n');
-        reader.ParseLine(text.substr(0, eol));
-        if (eol == std::string_view::npos)
-            break;
-        text.remove_prefix(eol + 1);
-    }
+    ForEachLine(text, [&](std::string_view line) { reader.ParseLine(line); });
     return 0;
 }

@@ -193,6 +193,8 @@ std::string TScriveGCode::PlainAxisValue(double value)
         const double step = value - IncLastX;
         IncLastX = value;
         value = step;
+        if (XYZModal && NearZero(step))
+            return {};
     }
     if (ScaleActive)
         value *= XScale;

@@ -108,7 +108,8 @@ public:
     std::string ZWord(double value);
     // The lathe X word: doubled in diameter mode; shares X's memory.
     std::string LatheXWord(double value);
-    // An X-scaled number without letter or modal test (SBO blocks).
+    // An X-scaled number without letter or modal memory (SBO blocks); in
+    // incremental output its step from IncLastX.
     std::string PlainAxisValue(double value);
     // prefix + number, Z-scaled, without modal memory; empty for a zero value
     // when incremental and modal output are both on.

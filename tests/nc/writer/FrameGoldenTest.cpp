@@ -125,10 +125,11 @@ TEST(FrameGolden, GrblFramesHoldOnlyWhatGrblAccepts)
                         ++j;
                     const std::string number = line.substr(i + 1, j - i - 1);
                     ASSERT_FALSE(number.empty()) << "letter " << c << " without a number";
-                    if (c == 'G')
+                    if (c == 'G') {
                         EXPECT_TRUE(gCodes.count(number)) << "G" << number;
-                    if (c == 'M')
+                    } else if (c == 'M') {
                         EXPECT_TRUE(mCodes.count(number)) << "M" << number;
+                    }
                     i = j;
                 }
             }
