@@ -20,9 +20,10 @@ struct TMeshWriter {
 
     void Vertex(double x, double y, double z, const float normal[3], const float rgb[3])
     {
-        Mesh.Vertices.insert(Mesh.Vertices.end(), {float(x), float(y), float(z)});
-        Mesh.Normals.insert(Mesh.Normals.end(), {normal[0], normal[1], normal[2]});
-        Mesh.Colours.insert(Mesh.Colours.end(), {rgb[0], rgb[1], rgb[2], 1.0f});
+        Mesh.Vertices.push_back(float(x)), Mesh.Vertices.push_back(float(y)), Mesh.Vertices.push_back(float(z));
+        Mesh.Normals.push_back(normal[0]), Mesh.Normals.push_back(normal[1]), Mesh.Normals.push_back(normal[2]);
+        Mesh.Colours.push_back(rgb[0]), Mesh.Colours.push_back(rgb[1]), Mesh.Colours.push_back(rgb[2]);
+        Mesh.Colours.push_back(1.0f);
     }
 };
 
@@ -100,6 +101,11 @@ void AddWall(int count, double step, HeightAt height, Point point, const float n
 TStockMesh BuildStockMesh(const TNcVisuGrid& grid)
 {
     TStockMesh mesh;
+    const size_t quads = size_t(std::max(grid.Columns() - 1, 0)) * std::max(grid.Rows() - 1, 0);
+    const size_t vertices = quads * 6 + size_t(grid.Columns() + grid.Rows()) * 12;
+    mesh.Vertices.reserve(vertices * 3);
+    mesh.Normals.reserve(vertices * 3);
+    mesh.Colours.reserve(vertices * 4);
     TMeshWriter w{mesh};
     AddTop(grid, w);
     const double s = grid.CellSize();

@@ -87,26 +87,74 @@ std::optional<double> LowestOverPoint(const TCutTool& tool, const TToolMove& m, 
     auto z = [&](double t) { return m.AZ + t * (m.BZ - m.AZ); };
     if (tool.Type == ECutToolType::Flat)
         return std::min(z(t0), z(t1));
-    // Height along the move: a convex profile of a convex distance plus a
-    // linear height is convex, so a golden-section search finds its minimum.
+    const double dx = m.BX - m.AX, dy = m.BY - m.AY;
+    const double travel = dx * dx + dy * dy;
+    if (travel <= 0) // a plunge: the shape around the lower end
+        return std::min(m.AZ, m.BZ) + ToolProfile(tool, std::min(AxisDistance(m, 0, x, y), tool.R), k).value_or(0.0);
+    if (m.AZ == m.BZ) { // level: the shape at the nearest point of the move
+        const double t = std::clamp(((x - m.AX) * dx + (y - m.AY) * dy) / travel, 0.0, 1.0);
+        return m.AZ + ToolProfile(tool, std::min(AxisDistance(m, t, x, y), tool.R), k).value_or(0.0);
+    }
     auto f = [&](double t) {
         const double d = std::min(AxisDistance(m, t, x, y), tool.R);
         return z(t) + ToolProfile(tool, d, k).value_or(0.0);
     };
-    constexpr double kGolden = 0.6180339887498949;
-    double lo = t0, hi = t1;
-    double c = hi - kGolden * (hi - lo), d = lo + kGolden * (hi - lo);
-    double fc = f(c), fd = f(d);
-    for (int i = 0; i < 48 && hi - lo > 1e-12; ++i) {
-        if (fc <= fd) {
-            hi = d, d = c, fd = fc;
-            c = hi - kGolden * (hi - lo);
-            fc = f(c);
-        } else {
-            lo = c, c = d, fc = fd;
-            d = lo + kGolden * (hi - lo);
-            fd = f(d);
+    // The height along the move is convex (a convex, growing profile of a
+    // convex distance, plus a linear height), so its minimum over the part
+    // within reach lies at an end of that part, at a kink of the profile or
+    // where the derivative of a smooth piece vanishes. With the move's
+    // length L, its rise dz, the point's distance e from the line and the
+    // offset u along it, a flank of slope s (h = s d) is stationary at
+    // u = -dz e / sqrt(s^2 L^2 - dz^2) and the ball at
+    // u = -dz sqrt(R^2 - e^2) / sqrt(L^2 + dz^2).
+    const double L = std::sqrt(travel), dz = m.BZ - m.AZ;
+    const double tp = ((x - m.AX) * dx + (y - m.AY) * dy) / travel;
+    const double e = AxisDistance(m, tp, x, y);
+    double best = std::min(f(t0), f(t1));
+    auto candidate = [&](double u) {
+        const double t = tp + u / L;
+        if (t > t0 && t < t1)
+            best = std::min(best, f(t));
+    };
+    auto flank = [&](double slope) {
+        const double q = slope * slope * L * L - dz * dz;
+        if (q > 0)
+            candidate(-dz * e / std::sqrt(q));
+    };
+    switch (tool.Type) {
+    case ECutToolType::Ball:
+        candidate(-dz * std::sqrt(std::max(0.0, tool.R * tool.R - e * e)) / std::sqrt(L * L + dz * dz));
+        break;
+    case ECutToolType::Drill:
+        if (tool.R > 0)
+            flank(k / tool.R);
+        break;
+    case ECutToolType::Cone:
+        if (e < tool.r) { // the edges of the flat tip
+            const double half = std::sqrt(tool.r * tool.r - e * e);
+            candidate(-half), candidate(half);
         }
+        if (tool.R > tool.r)
+            flank(tool.Hc / (tool.R - tool.r));
+        break;
+    default: { // bull nose: a golden-section search over the convex height
+        constexpr double kGolden = 0.6180339887498949;
+        double lo = t0, hi = t1;
+        double c = hi - kGolden * (hi - lo), d = lo + kGolden * (hi - lo);
+        double fc = f(c), fd = f(d);
+        for (int i = 0; i < 48 && (hi - lo) * L > 1e-7; ++i) {
+            if (fc <= fd) {
+                hi = d, d = c, fd = fc;
+                c = hi - kGolden * (hi - lo);
+                fc = f(c);
+            } else {
+                lo = c, c = d, fc = fd;
+                d = lo + kGolden * (hi - lo);
+                fd = f(d);
+            }
+        }
+        best = std::min({best, fc, fd});
     }
-    return std::min({fc, fd, f(t0), f(t1)});
+    }
+    return best;
 }
