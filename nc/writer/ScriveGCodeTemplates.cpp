@@ -332,7 +332,7 @@ std::string TScriveGCode::ExpandLine(std::string_view line)
             const size_t close = rest.find(']');
             // No pair of brackets left (no "]", or a "]" before the first
             // "["): what is left is copied as it stands.
-            if (close == std::string_view::npos || (open != std::string_view::npos && close < open) ) {
+            if (close == std::string_view::npos || (open != std::string_view::npos && close < open)) {
                 result += rest;
                 break;
             }
