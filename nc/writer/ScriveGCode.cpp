@@ -142,6 +142,16 @@ std::string TScriveGCode::NumberText(const std::string& format, double value) co
     return text;
 }
 
+bool TScriveGCode::IncrementalStep(double& incLast, double& value) const
+{
+    if (!IncrementalMode)
+        return true;
+    const double step = value - incLast;
+    incLast = value;
+    value = step;
+    return !(XYZModal && NearZero(step));
+}
+
 std::string TScriveGCode::AxisWord(EAxis axis, double value, bool latheX)
 {
     double& incLast = axis == EAxis::X ? IncLastX : axis == EAxis::Y ? IncLastY : IncLastZ;
@@ -149,13 +159,8 @@ std::string TScriveGCode::AxisWord(EAxis axis, double value, bool latheX)
     const std::string& letter = axis == EAxis::X ? XPref : axis == EAxis::Y ? YPref : ZPref;
     const double scale = axis == EAxis::X ? XScale : axis == EAxis::Y ? YScale : ZScale;
 
-    if (IncrementalMode) {
-        const double step = value - incLast;
-        incLast = value;
-        value = step;
-        if (XYZModal && NearZero(step))
-            return {};
-    }
+    if (!IncrementalStep(incLast, value))
+        return {};
     if (latheX && XDiameterMode)
         value *= 2;
     if (ScaleActive)
@@ -189,13 +194,8 @@ std::string TScriveGCode::LatheXWord(double value)
 
 std::string TScriveGCode::PlainAxisValue(double value)
 {
-    if (IncrementalMode) {
-        const double step = value - IncLastX;
-        IncLastX = value;
-        value = step;
-        if (XYZModal && NearZero(step))
-            return {};
-    }
+    if (!IncrementalStep(IncLastX, value))
+        return {};
     if (ScaleActive)
         value *= XScale;
     return NumberText(AxisFormat, value);

@@ -143,6 +143,9 @@ public:
 private:
     enum class EAxis { X, Y, Z };
     std::string AxisWord(EAxis axis, double value, bool latheX);
+    // In incremental output: value := its step from incLast, incLast := the
+    // absolute value; false (no word) for a zero step under modal output.
+    bool IncrementalStep(double& incLast, double& value) const;
     // value in format, trailing zeros removed when DelZero is on.
     std::string NumberText(const std::string& format, double value) const;
     const TWriterOperation& Operation() const;
