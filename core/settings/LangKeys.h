@@ -227,7 +227,15 @@
     /* Traced result: "%d" objects read, polyline points, objects removed; arc filter: "%d" arcs, */   \
     /* "%d" lines. */                                                                                 \
     X(frmToolWin, TraceResult, "strVec2")                                                             \
-    X(frmToolWin, ArcFilterResult, "strFilter1")
+    X(frmToolWin, ArcFilterResult, "strFilter1")                                                      \
+    /* Machine window console: no banner after the reset; a run ended by an answer ("%s" the file's */ \
+    /* line number, "%s" the reply); an error listed in check mode (the same); a program that could  */ \
+    /* not be opened ("%s" its name); a port that did not open ("%s" the device, "%s" the reason).   */ \
+    X(frmGRBL, NoBanner, "NoBanner")                                                                  \
+    X(frmGRBL, RunStopped, "RunStopped")                                                              \
+    X(frmGRBL, CheckError, "CheckError")                                                              \
+    X(frmGRBL, FileNotOpened, "FileNotOpened")                                                        \
+    X(frmGRBL, PortNotOpened, "PortNotOpened")
 
 // Components whose texts code asks for by name: X(section, name, caption,
 // hint, items). The name is the component's name (a Qt objectName); caption
@@ -298,7 +306,46 @@
     X(frmGrid, lblSnapY, true, false, 0)                                                              \
     X(frmGrid, chkUnisceSnap, true, true, 0)                                                          \
     X(frmGrid, sbtOk, true, false, 0)                                                                 \
-    X(frmGrid, sbtCancel, true, false, 0)
+    X(frmGrid, sbtCancel, true, false, 0)                                                             \
+    /* Machine-control window; sbtGRBLClosePort, sbtGRBL_MPos and sbtGrblExp are the other captions */ \
+    /* of the port button, the position-mode toggle and the layout switch. */                         \
+    X(frmGRBL, frmGRBL, true, false, 0)                                                               \
+    X(frmGRBL, grpGRBLPort, true, false, 0)                                                           \
+    X(frmGRBL, lblGRBLPort, true, false, 0)                                                           \
+    X(frmGRBL, lblGRBLBaud, true, false, 0)                                                           \
+    X(frmGRBL, SpTBXButton2, true, false, 0)                                                          \
+    X(frmGRBL, sbtGRBLOpenPort, true, false, 0)                                                       \
+    X(frmGRBL, sbtGRBLClosePort, true, false, 0)                                                      \
+    X(frmGRBL, tabGrblMachine, true, false, 0)                                                        \
+    X(frmGRBL, tabGrblFile, true, false, 0)                                                           \
+    X(frmGRBL, tabGrblMacros, true, false, 0)                                                         \
+    X(frmGRBL, grpGRBLCommand, true, false, 0)                                                        \
+    X(frmGRBL, sbtGRBL_cSH, true, false, 0)                                                           \
+    X(frmGRBL, sbtGRBL_cSX, true, false, 0)                                                           \
+    X(frmGRBL, sbtGRBL_cSGC, true, false, 0)                                                          \
+    X(frmGRBL, sbtGRBL_cSG, true, false, 0)                                                           \
+    X(frmGRBL, grpGRBLMdi, true, false, 0)                                                            \
+    X(frmGRBL, sbtGRBLZeroX, true, false, 0)                                                          \
+    X(frmGRBL, sbtGRBLZeroY, true, false, 0)                                                          \
+    X(frmGRBL, sbtGRBLZeroZ, true, false, 0)                                                          \
+    X(frmGRBL, sbtGRBLZeroAll, true, false, 0)                                                        \
+    X(frmGRBL, grpGRBLFile, true, false, 0)                                                           \
+    X(frmGRBL, sbtGRBLLast, true, false, 0)                                                           \
+    X(frmGRBL, sbtGRBLOpen, true, false, 0)                                                           \
+    X(frmGRBL, sbtGRBLSend, true, false, 0)                                                           \
+    X(frmGRBL, grpGRBLMacros, true, false, 0)                                                         \
+    X(frmGRBL, lblGRBLHMacros, true, false, 0)                                                        \
+    X(frmGRBL, sbtGRBLReset, true, false, 0)                                                          \
+    X(frmGRBL, grpGRBLStatus, true, false, 0)                                                         \
+    X(frmGRBL, sbtGRBL_WPos, true, false, 0)                                                          \
+    X(frmGRBL, sbtGRBL_MPos, true, false, 0)                                                          \
+    X(frmGRBL, chkGRBLShowGPos, true, false, 0)                                                       \
+    X(frmGRBL, chkGRBLCheck, true, false, 0)                                                          \
+    X(frmGRBL, grpGRBLOutput, true, false, 0)                                                         \
+    X(frmGRBL, chkGRBLShowVOutput, true, false, 0)                                                    \
+    X(frmGRBL, sbtGrblComp, true, false, 0)                                                           \
+    X(frmGRBL, sbtGrblExp, true, false, 0)                                                            \
+    X(frmGRBL, sbtGrblExit, true, false, 0)
 
 #define KB_LANG_DECLARE_TEXT(section, ident, key)                                                     \
     namespace LangKeys::section {                                                                     \
