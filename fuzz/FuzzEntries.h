@@ -17,3 +17,4 @@ int KbFuzzSvg(const uint8_t* data, size_t size);
 int KbFuzzImageResolution(const uint8_t* data, size_t size);
 int KbFuzzGCode(const uint8_t* data, size_t size);
 int KbFuzzToolLibrary(const uint8_t* data, size_t size);
+int KbFuzzOperationParameters(const uint8_t* data, size_t size);

@@ -1,51 +1,12 @@
 #include "cam/drop/AdapDropCutter.h"
 
+#include "cam/params/ParametriOperazione.h"
 #include "core/model/CADSysException.h"
 #include "core/entities/QVStl.h"
 #include "core/entities/QV_STLSurf.h"
 #include "core/geometry/Tolerance.h"
-#include "core/model/WorkMonitor.h"
 
 #include <cmath>
-
-// ---- progress ---------------------------------------------------------------
-
-TDropProgress::TDropProgress()
-    : m_Clock([] {
-          return std::chrono::duration_cast<std::chrono::milliseconds>(
-                     std::chrono::steady_clock::now().time_since_epoch())
-              .count();
-      })
-{
-}
-
-void TDropProgress::StartProgress()
-{
-    m_Running = true;
-    m_LastTick = m_Clock();
-    WorkMonitor().ShowProgress(0, true);
-    WorkMonitor().ProcessMessages();
-}
-
-bool TDropProgress::StepProgress(int32_t total, int32_t done)
-{
-    const int64_t now = m_Clock();
-    if (now - m_LastTick <= 1000)
-        return false;
-    m_LastTick = now;
-    const double fraction = total > 0 ? static_cast<double>(done) / total : 1.0;
-    WorkMonitor().ShowProgress(static_cast<int>(std::nearbyint(fraction * 100.0)), true);
-    WorkMonitor().ProcessMessages();
-    return WorkMonitor().UserBreakRequested();
-}
-
-void TDropProgress::EndProgress()
-{
-    if (!m_Running)
-        return;
-    m_Running = false;
-    WorkMonitor().HideProgress();
-}
 
 // ---- base -------------------------------------------------------------------
 
@@ -176,20 +137,22 @@ bool TAdapDropCutter::RunPath()
         const TCLPoint c1 = DroppedAt(span, 1.0);
         m_CLList.push_back(c0);
         Adaptive(span, c0, c1, 0.0, 1.0);
-        if (m_Progress.StepProgress(static_cast<int32_t>(n) - 1, static_cast<int32_t>(k)))
+        if (StepProgress(static_cast<int32_t>(n) - 1, static_cast<int32_t>(k)))
             return false;
     }
     return true;
 }
 
-bool TAdapDropCutter::Run(const TQV_STLSurf& surface, const TParallel3DParams& params, TListaDiCurve3d& toolpath)
+bool TAdapDropCutter::Run(const TQV_STLSurf& surface, const TParametriOperazione& params, const TCutterSpec& tool,
+                          TListaDiCurve3d& toolpath)
 {
     TQVStl source;
     source.AddSurfaceTriangles(surface);
-    return RunOnSource(source, params, toolpath);
+    return RunOnSource(source, params, tool, toolpath);
 }
 
-bool TAdapDropCutter::RunOnSource(const TQVStl& source, const TParallel3DParams& params, TListaDiCurve3d& toolpath)
+bool TAdapDropCutter::RunOnSource(const TQVStl& source, const TParametriOperazione& params, const TCutterSpec& tool,
+                                  TListaDiCurve3d& toolpath)
 {
     if (source.Triangles().empty())
         throw ECADSysException("TAdapDropCutter.Run: the surface has no triangles.");
@@ -201,13 +164,13 @@ bool TAdapDropCutter::RunOnSource(const TQVStl& source, const TParallel3DParams&
         {
             Owner.SetPath(nullptr);
             Owner.SetSTL(nullptr);
-            Owner.m_Progress.EndProgress();
+            Owner.EndProgress();
         }
     } section{*this};
-    m_Progress.StartProgress();
+    StartProgress();
 
     SetSTL(&source);
-    SetCutter(params.Tool);
+    SetCutter(tool);
 
     TDropPath path;
     if (m_PathMaker) {
@@ -215,8 +178,8 @@ bool TAdapDropCutter::RunOnSource(const TQVStl& source, const TParallel3DParams&
     } else {
         const TBBox& box = source.Box();
         RasterOverRectangle(path, {box.Min[0] - params.MarginX, box.Min[1] - params.MarginY},
-                            {box.Max[0] + params.MarginX, box.Max[1] + params.MarginY}, params.AngleDeg,
-                            params.StepOver);
+                            {box.Max[0] + params.MarginX, box.Max[1] + params.MarginY}, params.Angle,
+                            params.StepOverPercent);
     }
     SetPath(&path);
     SetSampling(params.Resolution);

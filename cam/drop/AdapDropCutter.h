@@ -7,61 +7,26 @@
 // sub-operations; TPointDropCutter drops one cutter location;
 // TAdapDropCutter samples a path adaptively and runs the whole operation.
 // Everything runs on the calling (main) thread; progress and the user's stop
-// request go through WorkMonitor(), refreshed at most once a second.
+// request go through the operation's own TUserBreak_ProgBar, refreshed at
+// most once a second.
 
 #include "cam/drop/CutterPoint.h"
 #include "cam/drop/DropPath.h"
 #include "cam/drop/KDTree.h"
 #include "cam/drop/MillCutter.h"
+#include "cam/progress/UserBreak_ProgBar.h"
 #include "cam/toolpath/ToolpathCurves.h"
 
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
 
+class TParametriOperazione;
 class TQVStl;
 class TQV_STLSurf;
 
-// The parameters of one 3D parallel run, in drawing units and degrees.
-struct TParallel3DParams {
-    double ZTop = 0.0;
-    double ZBottom = 0.0;
-    double MarginX = 0.0;
-    double MarginY = 0.0;
-    // The raster's line spacing, a length.
-    double StepOver = 1.0;
-    double AngleDeg = 0.0;
-    // The smallest sampling step; the largest is 20 times it.
-    double Resolution = 0.25;
-    bool RoughPass3D = false;
-    double ZStep = 1.0;
-    TCutterSpec Tool;
-};
-
-// Progress of one computation on the monitor, throttled to one refresh a
-// second; a refresh handles pending window events and reads the stop flag.
-class TDropProgress {
-public:
-    using TClock = std::function<int64_t()>; // milliseconds
-
-    TDropProgress();
-    void SetClock(TClock clock) { m_Clock = std::move(clock); }
-
-    void StartProgress();
-    // True (stop) when a refresh finds the user's stop request set. A total
-    // of 0 or less shows a full bar.
-    bool StepProgress(int32_t total, int32_t done);
-    void EndProgress();
-
-private:
-    TClock m_Clock;
-    int64_t m_LastTick = 0;
-    bool m_Running = false;
-};
-
-class TBaseOperazione3D {
+class TBaseOperazione3D : public TUserBreak_ProgBar {
 public:
     TBaseOperazione3D() = default;
     virtual ~TBaseOperazione3D();
@@ -87,7 +52,6 @@ public:
     const TMillCutter* Cutter() const { return m_Cutter.get(); }
     const TKDTree& KDTree() const { return m_KDTree; }
     const std::vector<TCLPoint>& CLList() const { return m_CLList; }
-    TDropProgress& Progress() { return m_Progress; }
 
 protected:
     std::vector<TCLPoint> m_CLList;
@@ -97,7 +61,6 @@ protected:
     const TQVStl* m_Source = nullptr;
     std::vector<std::unique_ptr<TBaseOperazione3D>> m_SubOperations;
     TKDTree m_KDTree;
-    TDropProgress m_Progress;
 };
 
 class TPointDropCutter : public TBaseOperazione3D {
@@ -114,12 +77,18 @@ public:
     // raster over the operation's first chain).
     void SetPathMaker(std::function<void(TDropPath&)> maker) { m_PathMaker = std::move(maker); }
 
-    // Runs the operation on the surface's triangles and appends one curve
-    // per Z level to toolpath. A stop request ends the current level's path
-    // early; the curves made stay. Raises ECADSysException for a surface
-    // without triangles and for parameters that make no raster.
-    bool Run(const TQV_STLSurf& surface, const TParallel3DParams& params, TListaDiCurve3d& toolpath);
-    bool RunOnSource(const TQVStl& source, const TParallel3DParams& params, TListaDiCurve3d& toolpath);
+    // Runs the operation on the surface's triangles with the tool's cutter
+    // and appends one curve per Z level to toolpath. Of the parameters it
+    // reads ZTop, ZBottom, MarginX, MarginY, StepOverPercent (the raster's
+    // line spacing, a length), Angle (degrees), Resolution (the smallest
+    // sampling step; the largest is 20 times it), RoughPass3D and ZStep. A
+    // stop request ends the current level's path early; the curves made
+    // stay. Raises ECADSysException for a surface without triangles and for
+    // parameters that make no raster.
+    bool Run(const TQV_STLSurf& surface, const TParametriOperazione& params, const TCutterSpec& tool,
+             TListaDiCurve3d& toolpath);
+    bool RunOnSource(const TQVStl& source, const TParametriOperazione& params, const TCutterSpec& tool,
+                     TListaDiCurve3d& toolpath);
 
     // Samples the path into the CL list; false when stopped by the user.
     bool RunPath();

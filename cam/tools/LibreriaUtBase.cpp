@@ -99,9 +99,8 @@ bool TLibreriaUtBase::LoadFromFile(const std::string& fileName, TDatiUtBase* des
             }
         }
     } catch (const std::exception&) {
-        // The language file has one text, "453", for a file or program
-        // that could not be used; the tracer reports with it too.
-        UserNotifier().ShowMessage(EMessageKind::Warning, fileName + " " + LangText(LangKeys::String::TracerNotStarted),
+        UserNotifier().ShowMessage(EMessageKind::Warning,
+                                   fileName + " " + LangText(LangKeys::String::CouldNotBeUsed),
                                    LangText(LangKeys::String::ErrorCaption));
         return false;
     }

@@ -115,6 +115,7 @@ public:
     // (set with SetOperationTool), so the insert geometry comes from there.
     bool NewFromPage() override;
     void SetOperationTool(const TDatiUtTornio* tool) { m_OperationTool = tool; }
+    const TDatiUtTornio* OperationTool() const { return m_OperationTool; }
     std::string Extension() const override { return ".rlb"; }
     std::string DefaultFileName(const std::string& unitWord) const override { return "Lathe_" + unitWord + ".rlb"; }
 

@@ -37,9 +37,10 @@
     /* Result line of move and copy to layer; one "%d": the object count. */                         \
     X(String, MovedToLayer, "487")                                                                    \
     X(String, CopiedToLayer, "488")                                                                   \
-    /* Bitmap tracing: status text, tracer not startable, work file not writable. */                 \
+    /* After the name of a tool library or program that could not be opened or used. */              \
+    X(String, CouldNotBeUsed, "453")                                                                  \
+    /* Bitmap tracing: status text, work file not writable. */                                        \
     X(String, TraceStarted, "410")                                                                    \
-    X(String, TracerNotStarted, "453")                                                                \
     X(String, TraceFileLocked, "454")                                                                 \
     X(String, TraceFileLockedHint, "455")                                                             \
     /* Bitmap tracing: the tracer crashed, failed or ran too long. */                                 \
@@ -55,6 +56,16 @@
     X(String, DxfDamaged, "DxfDamaged")                                                               \
     X(String, DxfTruncated, "DxfTruncated")                                                           \
     X(String, DxfNoEndMarker, "DxfNoEof")                                                             \
+    /* Long computations: status text while one runs; the warning after the user's break, three     */ \
+    /* lines.                                                                                        */ \
+    X(String, ProgressRunning, "445")                                                                 \
+    X(String, UserBreak1, "720")                                                                      \
+    X(String, UserBreak2, "721")                                                                      \
+    X(String, UserBreak3, "722")                                                                      \
+    /* Chain label of the tool window, each after a count: closed chains, open chains, points.      */ \
+    X(String, ChainInfoClosed, "718")                                                                 \
+    X(String, ChainInfoOpen, "719")                                                                   \
+    X(String, ChainInfoPoints, "725")                                                                 \
     /* A post-processor file that could not be read. */                                               \
     X(String, PstLoadFailed, "783")                                                                   \
     /* Number formats of a post that could not be used: "%s" the post name, "%s" the keys.        */ \

@@ -290,7 +290,7 @@ bool TBmp2Vector::RunTracer(const std::string& inputFile, const std::string& out
     tracer.setStandardOutputFile(QProcess::nullDevice());
     tracer.start(program, arguments);
     if (!tracer.waitForStarted()) {
-        UserNotifier().ShowMessage(EMessageKind::Plain, "QVTR DLL " + LangText(LangKeys::String::TracerNotStarted),
+        UserNotifier().ShowMessage(EMessageKind::Plain, "QVTR DLL " + LangText(LangKeys::String::CouldNotBeUsed),
                                    "");
         return false;
     }

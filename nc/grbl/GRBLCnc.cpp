@@ -222,6 +222,7 @@ bool TGRBLCnc::WaitUntil(const std::function<bool()>& done, int timeoutMs)
     bool timedOut = false;
     if (timeoutMs >= 0) {
         timer.setSingleShot(true);
+        timer.setTimerType(Qt::PreciseTimer); // a coarse timer may end the wait 5% early
         QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
             timedOut = true;
             loop.quit();

@@ -69,3 +69,8 @@ TEST(FuzzReplay, ToolLibrary)
 {
     EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/toollibrary", KbFuzzToolLibrary), 0u);
 }
+
+TEST(FuzzReplay, OperationParameters)
+{
+    EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/operationparameters", KbFuzzOperationParameters), 0u);
+}

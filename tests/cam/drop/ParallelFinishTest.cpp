@@ -1,4 +1,5 @@
 #include "cam/drop/AdapDropCutter.h"
+#include "cam/params/ParametriOperazione.h"
 #include "core/model/CADSysException.h"
 #include "core/entities/QVStl.h"
 #include "core/model/WorkMonitor.h"
@@ -25,16 +26,17 @@ TQVStl Pyramid()
     return s;
 }
 
-TParallel3DParams BallParams()
+// The 3D parameters of an operation. Kind 0 takes a mill record like the 3D
+// kind but opens no tool library.
+std::unique_ptr<TParametriOperazione> BallParams()
 {
-    TParallel3DParams p;
-    p.ZTop = 15;
-    p.ZBottom = 0;
-    p.MarginX = 3;
-    p.MarginY = 3;
-    p.StepOver = 1.5;
-    p.Resolution = 0.25;
-    p.Tool = BallTool();
+    auto p = std::make_unique<TParametriOperazione>(0);
+    p->ZTop = 15;
+    p->ZBottom = 0;
+    p->MarginX = 3;
+    p->MarginY = 3;
+    p->StepOverPercent = 1.5;
+    p->Resolution = 0.25;
     return p;
 }
 
@@ -64,7 +66,7 @@ TEST(ParallelFinishTest, BallPassFollowsThePyramidOffsetByTheCutter)
     const TQVStl pyramid = Pyramid();
     TParallelaAd op;
     TListaDiCurve3d toolpath;
-    ASSERT_TRUE(op.RunOnSource(pyramid, BallParams(), toolpath));
+    ASSERT_TRUE(op.RunOnSource(pyramid, *BallParams(), BallTool(), toolpath));
     ASSERT_EQ(toolpath.size(), 1u); // without roughing only the bottom level
     const TCurva3d& curve = *toolpath.front();
     ASSERT_GT(curve.VertexCount(), 50);
@@ -100,14 +102,14 @@ TEST(ParallelFinishTest, BallPassFollowsThePyramidOffsetByTheCutter)
 TEST(ParallelFinishTest, RoughingLevelsRideOnTheSurfaceOrTheirOwnZ)
 {
     const TQVStl pyramid = Pyramid();
-    TParallel3DParams p = BallParams();
+    const std::unique_ptr<TParametriOperazione> params = BallParams();
+    TParametriOperazione& p = *params;
     p.RoughPass3D = true;
     p.ZStep = 4;
     p.ZTop = 10;
-    p.Tool = FlatTool();
     TParallelaAd op;
     TListaDiCurve3d toolpath;
-    op.RunOnSource(pyramid, p, toolpath);
+    op.RunOnSource(pyramid, p, FlatTool(), toolpath);
     const double levels[] = {6, 2, 0};
     ASSERT_EQ(toolpath.size(), 3u);
     for (size_t k = 0; k < 3; ++k) {
@@ -173,20 +175,21 @@ TEST(ParallelFinishTest, StopRequestEndsEachLevelAtItsNextRefreshAndKeepsTheCurv
     TStopAfterFirstRefresh monitor;
     TWorkMonitor* before = SetWorkMonitor(&monitor);
     const TQVStl pyramid = Pyramid();
-    TParallel3DParams p = BallParams();
+    const std::unique_ptr<TParametriOperazione> params = BallParams();
+    TParametriOperazione& p = *params;
     p.RoughPass3D = true;
     p.ZStep = 5;
     p.ZTop = 10; // levels 5 and 0
     TParallelaAd op;
     int64_t now = 0;
-    op.Progress().SetClock([&now] { return now += 600; }); // a refresh every other step
+    op.SetClock([&now] { return now += 600; }); // a refresh every other step
     TListaDiCurve3d toolpath;
-    EXPECT_TRUE(op.RunOnSource(pyramid, p, toolpath));
+    EXPECT_TRUE(op.RunOnSource(pyramid, p, BallTool(), toolpath));
     SetWorkMonitor(before);
     ASSERT_EQ(toolpath.size(), 2u);
     TListaDiCurve3d full;
     TParallelaAd whole;
-    whole.RunOnSource(pyramid, p, full);
+    whole.RunOnSource(pyramid, p, BallTool(), full);
     for (size_t k = 0; k < 2; ++k) {
         EXPECT_GT(toolpath[k]->VertexCount(), 0);
         EXPECT_LT(toolpath[k]->VertexCount(), full[k]->VertexCount());
@@ -198,10 +201,11 @@ TEST(ParallelFinishTest, SurfaceWithoutTrianglesAndBadRasterAreRefused)
 {
     TParallelaAd op;
     TListaDiCurve3d toolpath;
-    EXPECT_THROW(op.RunOnSource(TQVStl(), BallParams(), toolpath), ECADSysException);
-    TParallel3DParams p = BallParams();
-    p.StepOver = 0;
-    EXPECT_THROW(op.RunOnSource(Pyramid(), p, toolpath), ECADSysException);
+    EXPECT_THROW(op.RunOnSource(TQVStl(), *BallParams(), BallTool(), toolpath), ECADSysException);
+    const std::unique_ptr<TParametriOperazione> params = BallParams();
+    TParametriOperazione& p = *params;
+    p.StepOverPercent = 0;
+    EXPECT_THROW(op.RunOnSource(Pyramid(), p, BallTool(), toolpath), ECADSysException);
     EXPECT_TRUE(toolpath.empty());
 }
 
