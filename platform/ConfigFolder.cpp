@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 #include <pwd.h>
@@ -32,23 +33,39 @@ std::string Describe(const std::string& what, const fs::path& path, const std::e
     return what + " \"" + path.string() + "\": " + ec.message();
 }
 
-// Copies every entry of source into target without replacing anything there.
-void CopyDefaults(const fs::path& source, const fs::path& target, std::vector<std::string>& errors)
+// Copies every file below defaults/<sub> that root/<sub> lacks and record does
+// not name; records each file it copies or finds in place.
+void CopyMissingDefaults(const fs::path& defaults, const fs::path& root, const std::string& sub, TIniFile& record,
+                         std::vector<std::string>& errors)
 {
     std::error_code ec;
+    const fs::path source = defaults / sub;
     if (!fs::is_directory(source, ec))
         return;
-    fs::directory_iterator it(source, ec);
+    fs::recursive_directory_iterator it(source, ec);
     if (ec) {
         errors.push_back(Describe("cannot read", source, ec));
         return;
     }
-    for (; it != fs::directory_iterator(); it.increment(ec)) {
-        const fs::path to = target / it->path().filename();
-        std::error_code copyEc;
-        fs::copy(it->path(), to, fs::copy_options::recursive | fs::copy_options::skip_existing, copyEc);
-        if (copyEc)
-            errors.push_back(Describe("cannot copy", it->path(), copyEc));
+    for (; it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        std::error_code fileEc;
+        if (!it->is_regular_file(fileEc))
+            continue;
+        const fs::path relative = fs::path(sub) / it->path().lexically_relative(source);
+        const std::string key = relative.generic_string();
+        if (!record.ReadString(kCopiedDefaultsSection, key, "").empty())
+            continue; // copied before: a file the user deleted stays deleted
+        const fs::path to = root / relative;
+        if (!fs::exists(to, fileEc)) {
+            fs::create_directories(to.parent_path(), fileEc);
+            if (!fileEc)
+                fs::copy_file(it->path(), to, fs::copy_options::skip_existing, fileEc);
+            if (fileEc) {
+                errors.push_back(Describe("cannot copy", it->path(), fileEc));
+                continue;
+            }
+        }
+        record.WriteString(kCopiedDefaultsSection, key, "1");
     }
     if (ec)
         errors.push_back(Describe("cannot read", source, ec));
@@ -119,6 +136,11 @@ TConfigFolderResult PrepareConfigFolder(const std::string& folder, const std::st
         result.Errors.push_back(Describe("cannot create", root, ec ? ec : std::make_error_code(std::errc::not_a_directory)));
         return result;
     }
+    const fs::path settingsFile = root / kSettingsFileName;
+    // A settings file that is there but cannot be read is never rewritten.
+    const bool settingsReadable = !fs::exists(settingsFile, ec) || std::ifstream(settingsFile).good();
+    TIniFile record(settingsFile.string());
+    const std::vector<std::string> recordedBefore = record.ReadSection(kCopiedDefaultsSection);
     for (const std::string& name : kConfigSubFolders) {
         const fs::path sub = root / name;
         fs::create_directories(sub, ec);
@@ -128,8 +150,14 @@ TConfigFolderResult PrepareConfigFolder(const std::string& folder, const std::st
         }
         const bool filled = std::find(kDefaultFilledSubFolders.begin(), kDefaultFilledSubFolders.end(), name) !=
                             kDefaultFilledSubFolders.end();
-        if (filled && !defaultsFolder.empty() && fs::is_empty(sub, ec) && !ec)
-            CopyDefaults(fs::path(defaultsFolder) / name, sub, result.Errors);
+        if (filled && !defaultsFolder.empty())
+            CopyMissingDefaults(fs::path(defaultsFolder), root, name, record, result.Errors);
+    }
+    if (record.ReadSection(kCopiedDefaultsSection) != recordedBefore) {
+        if (!settingsReadable)
+            result.Errors.push_back("cannot read \"" + settingsFile.string() + "\": the copied defaults are not recorded");
+        else if (!record.UpdateFile())
+            result.Errors.push_back("cannot record the copied defaults: " + record.LastError());
     }
     return result;
 }

@@ -59,10 +59,18 @@ struct TConfigFolderResult {
     bool Ok() const { return Errors.empty(); }
 };
 
-// Creates the folder and its sub-folders when missing. Each sub-folder of
-// kDefaultFilledSubFolders that is new or empty gets a copy of everything in
-// defaultsFolder/<name> (sub-folders included); a sub-folder that already
-// holds anything is left alone, so the user's own files are never replaced.
-// A missing defaults folder is not an error: there is just nothing to copy.
-// Work goes on past a failure; every failure is listed in the result.
+// The settings file of a configuration folder, and its section that records
+// the default files already copied there (key: the path below the folder,
+// "pst/GRBL_mm.pst").
+inline constexpr const char* kSettingsFileName = "kestrabel.ini";
+inline constexpr const char* kCopiedDefaultsSection = "CopiedDefaults";
+
+// Creates the folder and its sub-folders when missing. Every file below
+// defaultsFolder/<name>, for each name of kDefaultFilledSubFolders, is copied
+// when the folder lacks it and the settings file does not record it as
+// copied before; a file that is there is never replaced. Copied files and
+// files found in place are recorded, so defaults added by a later version
+// reach an existing folder while a shipped file the user deleted stays
+// deleted. A missing defaults folder is not an error: there is just nothing
+// to copy. Work goes on past a failure; every failure is listed in the result.
 TConfigFolderResult PrepareConfigFolder(const std::string& folder, const std::string& defaultsFolder);

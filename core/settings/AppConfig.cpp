@@ -1,6 +1,7 @@
 #include "core/settings/AppConfig.h"
 
 #include "core/geometry/Tolerance.h"
+#include "platform/ConfigFolder.h"
 #include "platform/IniFile.h"
 
 #include <filesystem>
@@ -16,7 +17,6 @@ const TUnitDefaults kUnitDefaults[2] = {
     {1e-4, 2.5e-3, 0.025, 100, 10, 2500, 3, 3, "mm", "Mach2-3_mm"},
 };
 
-const char* const kSettingsFile = "kestrabel.ini";
 const char* const kDefault = "Default";
 const char* const kColor = "Color";
 const char* const kToolbar = "Toolbar";
@@ -76,7 +76,7 @@ TAppConfig::TAppConfig(std::string configFolder) : TAppConfig(std::move(configFo
 TAppConfig::TAppConfig(std::string configFolder, TUnpublished) : m_ConfigFolder(std::move(configFolder))
 {
     if (!m_ConfigFolder.empty()) {
-        m_SettingsFileName = m_ConfigFolder + "/" + kSettingsFile;
+        m_SettingsFileName = m_ConfigFolder + "/" + kSettingsFileName;
         m_ToolsFolder = m_ConfigFolder + "/tools/";
     }
     Load();

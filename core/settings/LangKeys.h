@@ -70,6 +70,8 @@
     X(String, ChainInfoPoints, "725")                                                                 \
     /* A post-processor file that could not be read. */                                               \
     X(String, PstLoadFailed, "783")                                                                   \
+    /* Number formats of a post that could not be used: "%s" the post name, "%s" the keys.        */ \
+    X(String, PstBadFormat, "PstBadFormat")                                                           \
     /* Column titles of the properties panel: X/Y pair and single value. */                          \
     X(String, ColumnX, "1001")                                                                        \
     X(String, ColumnY, "1002")                                                                        \

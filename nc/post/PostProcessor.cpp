@@ -49,7 +49,36 @@ void AppendIfNotEmpty(TPstLines& lines, std::string value)
         lines.push_back(std::move(value));
 }
 
+// "%" + the value of key + type. A value that makes no format the writer can
+// apply does not convert: the default applies and the key is listed in bad.
+std::string ReadFormat(const TIniFile& ini, const char* section, const std::string& key, const char* def, char type,
+                       std::vector<std::string>& bad)
+{
+    std::string format = "%" + ini.ReadString(section, key, def) + type;
+    if (PstFormatApplies(format, type))
+        return format;
+    bad.push_back("[" + std::string(section) + "] " + key);
+    return "%" + std::string(def) + type;
+}
+
+// Where the template sections start in kPstSections, and where the laser
+// and feed-move sections start among them.
+constexpr size_t kTemplateSectionsAt = 18;
+constexpr size_t kLaserSectionsAt = 3;
+constexpr size_t kFeedSectionsAt = 11;
+
 } // namespace
+
+const std::array<const char*, 38> kPstSections = {
+    "Default", "Block Numbering", "Units", "X Axis", "Y Axis", "Z Axis", "Rotary Axis", "ArcDef", "Tool",
+    "Feed", "Dwell", "Gas", "Power", "MCode", "GCode", "ShopBot", "CComp", "Post Comment",
+    // The template sections, in the order of the loader.
+    "Start_of_file", "Tool_change", "End_of_file", "BeforeLaserRapidMove", "FirstLaserEngDotMove",
+    "LaserEngDotMove", "FirstLaserEngDotGreyMove", "LaserEngDotGreyMove", "LaserEngGreyFeedMove",
+    "LaserEngRapidMove", "LaserEngFeedMove", "BeforeFirstFeedMove", "AfterFirstFeedMove", "BeforeLastFeedMove",
+    "AfterLastFeedMove",
+    "Cycle", "Cycle_1", "Cycle_2", "Cycle_3", "HomePosition",
+};
 
 TPostLoadView* SetPostLoadView(TPostLoadView* view)
 {
@@ -70,14 +99,14 @@ std::vector<std::string> ListPostNames(const std::string& configFolder)
     std::filesystem::directory_iterator it(std::filesystem::path(configFolder) / "pst", ec);
     for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
         const auto& p = it->path();
-        if (p.extension() == ".pst" && it->is_regular_file(ec))
+        if (SameTextAscii(p.extension().string(), ".pst") && it->is_regular_file(ec))
             names.push_back(p.stem().string());
     }
     std::sort(names.begin(), names.end());
     return names;
 }
 
-void TPostProcessor::LoadPst(const std::string& configFolder)
+std::string TPostProcessor::LoadPst(const std::string& configFolder)
 {
     TAppConfig& config = AppConfig();
     const std::string postName = config.Pst;
@@ -104,6 +133,12 @@ void TPostProcessor::LoadPst(const std::string& configFolder)
         UserNotifier().ShowMessage(EMessageKind::Plain, LangText(LangKeys::String::PstLoadFailed), "");
         throw;
     }
+    if (BadFormatKeys.empty())
+        return {};
+    std::string keys;
+    for (const std::string& key : BadFormatKeys)
+        keys += (keys.empty() ? "" : ", ") + key;
+    return LangFormat(LangText(LangKeys::String::PstBadFormat), {postName, keys});
 }
 
 void TPostProcessor::LoadFromIni(const TIniFile& ini, const std::string& postName, bool millimetres)
@@ -117,12 +152,13 @@ void TPostProcessor::LoadFromIni(const TIniFile& ini, const std::string& postNam
     SeqInc = ini.ReadInteger("Block Numbering", "SeqInc", 1);
     SeqMax = ini.ReadInteger("Block Numbering", "SeqMax", 999999);
 
+    BadFormatKeys.clear();
     const std::string u = millimetres ? "MM" : "INCH";
     UnitWord = u;
-    AxisFormat = "%" + ini.ReadString("Units", u + "_FormatAxis", millimetres ? "1.3" : "1.4") + "f";
-    FeedFormat = "%" + ini.ReadString("Units", u + "_FormatF", millimetres ? "1.1" : "1.2") + "f";
+    AxisFormat = ReadFormat(ini, "Units", u + "_FormatAxis", millimetres ? "1.3" : "1.4", 'f', BadFormatKeys);
+    FeedFormat = ReadFormat(ini, "Units", u + "_FormatF", millimetres ? "1.1" : "1.2", 'f', BadFormatKeys);
     UnitGCode = ini.ReadString("Units", u + "_GCode", "");
-    DwellFormat = "%" + ini.ReadString("Units", u + "_FormatDwell", millimetres ? "1.1" : "1.2") + "f";
+    DwellFormat = ReadFormat(ini, "Units", u + "_FormatDwell", millimetres ? "1.1" : "1.2", 'f', BadFormatKeys);
 
     XPref = ini.ReadString("X Axis", "Pref", "X");
     XScale = ini.ReadFloat("X Axis", "Scale", 1.0);
@@ -136,7 +172,7 @@ void TPostProcessor::LoadFromIni(const TIniFile& ini, const std::string& postNam
             ScaleActive = true;
 
     RotaryPref = ini.ReadString("Rotary Axis", "Pref", "C");
-    RotaryFormat = "%" + ini.ReadString("Rotary Axis", "Format", "1.3") + "f";
+    RotaryFormat = ReadFormat(ini, "Rotary Axis", "Format", "1.3", 'f', BadFormatKeys);
     IPref = ini.ReadString("ArcDef", "IPref", "I");
     JPref = ini.ReadString("ArcDef", "JPref", "J");
     KPref = ini.ReadString("ArcDef", "KPref", "K");
@@ -145,7 +181,7 @@ void TPostProcessor::LoadFromIni(const TIniFile& ini, const std::string& postNam
     ArcOutput = ini.ReadInteger("ArcDef", "ArcOutput", 0);
     ArcCenter = ini.ReadInteger("ArcDef", "ArcCenter", 1);
     ToolPref = ini.ReadString("Tool", "Pref", "T");
-    ToolFormat = "%" + ini.ReadString("Tool", "Format", "1.1") + "d";
+    ToolFormat = ReadFormat(ini, "Tool", "Format", "1.1", 'd', BadFormatKeys);
     ToolOffsetPref = ini.ReadString("Tool", "Tofflen", "H");
     FeedPref = ini.ReadString("Feed", "Pref", "F");
     RapidWord = ini.ReadString("Feed", "Rapid", "");
@@ -217,18 +253,14 @@ void TPostProcessor::LoadFromIni(const TIniFile& ini, const std::string& postNam
         PostComment.push_back(std::move(line));
     }
 
-    StartLines = ReadNumberedLines(ini, "Start_of_file", maxLines);
-    ToolChangeLines = ReadNumberedLines(ini, "Tool_change", maxLines);
-    EndLines = ReadNumberedLines(ini, "End_of_file", maxLines);
-    static const char* const laserSections[8] = {
-        "BeforeLaserRapidMove", "FirstLaserEngDotMove", "LaserEngDotMove", "FirstLaserEngDotGreyMove",
-        "LaserEngDotGreyMove",  "LaserEngGreyFeedMove", "LaserEngRapidMove", "LaserEngFeedMove"};
-    for (int i = 0; i < 8; ++i)
-        LaserLines[i] = ReadNumberedLines(ini, laserSections[i], maxLines);
-    static const char* const feedSections[4] = {"BeforeFirstFeedMove", "AfterFirstFeedMove",
-                                                "BeforeLastFeedMove", "AfterLastFeedMove"};
-    for (int i = 0; i < 4; ++i) {
-        FeedSections[i] = ReadNumberedLines(ini, feedSections[i], maxLines);
+    const char* const* templates = kPstSections.data() + kTemplateSectionsAt;
+    StartLines = ReadNumberedLines(ini, templates[0], maxLines);
+    ToolChangeLines = ReadNumberedLines(ini, templates[1], maxLines);
+    EndLines = ReadNumberedLines(ini, templates[2], maxLines);
+    for (size_t i = 0; i < LaserLines.size(); ++i)
+        LaserLines[i] = ReadNumberedLines(ini, templates[kLaserSectionsAt + i], maxLines);
+    for (size_t i = 0; i < FeedSections.size(); ++i) {
+        FeedSections[i] = ReadNumberedLines(ini, templates[kFeedSectionsAt + i], maxLines);
         HasFeedSection[i] = !FeedSections[i].empty();
     }
 

@@ -10,9 +10,10 @@
 // public and named as the writer, the reader and the post editor know them.
 //
 // The "format" fields hold Delphi-style format strings built at load time
-// ("%" + the file's value + "f" or "d"). They are not checked at load: the
-// file may hold anything, so they are only ever applied with
-// `FormatPstFloat` / `FormatPstInteger` (nc/PstFormat.h), never printf.
+// ("%" + the file's value + "f" or "d"). The file may hold anything: a value
+// that `FormatPstFloat` / `FormatPstInteger` (nc/post/PstFormat.h) cannot
+// apply gives the default at load and is named in `BadFormatKeys`. They are
+// only ever applied with those functions, never printf.
 
 #include "nc/post/PstFormat.h"
 
@@ -84,7 +85,9 @@ public:
     // "<configFolder>/pst/<name>.lng" is handed to the installed view, and the
     // settings remember that the tool window carries it. A failure while the
     // fields are read shows message "783" and is raised again.
-    void LoadPst(const std::string& configFolder);
+    // Returns a warning for the caller to show when number formats of the
+    // file could not be used (see BadFormatKeys); empty otherwise.
+    std::string LoadPst(const std::string& configFolder);
     // The field-reading part of LoadPst: every field from ini (missing keys
     // give the defaults), nothing else touched.
     void LoadFromIni(const TIniFile& ini, const std::string& postName, bool millimetres);
@@ -144,10 +147,19 @@ public:
     std::string SBOXYPref, SBOXYZPref;
     // "Post Comment" lines "1", "2", ... up to the first empty one (at most 50).
     TPstLines PostComment;
+    // The number formats of the last load that could not be applied, as
+    // "[section] key"; each of them took its default, as a value that does not
+    // convert does, so no number the writer formats comes out empty.
+    std::vector<std::string> BadFormatKeys;
 };
+
+// Every section of a description; the fifteen template sections, from
+// "Start_of_file" to "AfterLastFeedMove", in the order the loader reads them.
+extern const std::array<const char*, 38> kPstSections;
 
 // "<configFolder>/pst/<postName>.pst".
 std::string PostFileName(const std::string& configFolder, const std::string& postName);
 // The names without extension of the "*.pst" files of "<configFolder>/pst",
+// the extension matched without regard to case ("X.PST" is post "X"),
 // sorted by name (the listing order of the file system is not stable).
 std::vector<std::string> ListPostNames(const std::string& configFolder);

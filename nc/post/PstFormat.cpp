@@ -165,3 +165,13 @@ std::string FormatPstInteger(const std::string& format, int64_t value)
         digits.insert(0, static_cast<size_t>(d.Precision) - digits.size(), '0');
     return parsed.Before + Pad(sign + digits, d) + parsed.After;
 }
+
+bool PstFormatApplies(const std::string& format, char type)
+{
+    try {
+        const TParsed parsed = Parse(format);
+        return parsed.Directive && parsed.Directive->Type == type;
+    } catch (const EPstFormatError&) {
+        return false;
+    }
+}

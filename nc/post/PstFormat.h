@@ -22,3 +22,8 @@ public:
 // 255, a precision above 18, or a value that is not finite.
 std::string FormatPstFloat(const std::string& format, double value);
 std::string FormatPstInteger(const std::string& format, int64_t value);
+
+// Whether format holds exactly the one directive of the given type ('f' for
+// FormatPstFloat, 'd' for FormatPstInteger) that the functions above apply,
+// so that every value reaches the text.
+bool PstFormatApplies(const std::string& format, char type);

@@ -1,4 +1,6 @@
 #include "platform/ConfigFolder.h"
+
+#include "platform/IniFile.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -87,27 +89,62 @@ TEST(ConfigFolder, NewFolderGetsItsSubFoldersAndTheDefaults)
     EXPECT_TRUE(fs::is_empty(folder / "gcode"));
 }
 
-TEST(ConfigFolder, ExistingFolderKeepsTheUsersFilesAndFillsOnlyEmptySubFolders)
+TEST(ConfigFolder, ExistingFolderGainsMissingDefaultsAndKeepsTheUsersFiles)
 {
     kbtest::TTempDir dir;
     const fs::path defaults = dir.Path() / "data";
     fs::create_directories(defaults / "pst");
     fs::create_directories(defaults / "tools");
-    kbtest::WriteFileText((defaults / "pst" / "Mach2-3_mm.pst").string(), "program default\n");
+    for (const char* post : {"Mach2-3_mm.pst", "Mach2-3_inch.pst", "GRBL_mm.pst", "PstComment.txt"})
+        kbtest::WriteFileText((defaults / "pst" / post).string(), std::string("shipped ") + post);
     kbtest::WriteFileText((defaults / "tools" / "Tools_mm.tlb").string(), "program default\n");
 
+    // A folder of an older version: the user edited a shipped post and has one
+    // of his own; the settings file has never heard of copied defaults.
     const fs::path folder = dir.Path() / "conf";
     fs::create_directories(folder / "pst");
     fs::create_directories(folder / "tools");
-    kbtest::WriteFileText((folder / "pst" / "Mine.pst").string(), "user\n");
+    kbtest::WriteFileText((folder / "pst" / "Mach2-3_mm.pst").string(), "edited by the user\r\n");
+    kbtest::WriteFileText((folder / "pst" / "GRBL.pst").string(), "user copy of an old post\n");
+    kbtest::WriteFileText((folder / "kestrabel.ini").string(), "[Default]\nUnit=1\n");
 
     const TConfigFolderResult r = PrepareConfigFolder(folder.string(), defaults.string());
     ASSERT_TRUE(r.Ok()) << r.Errors.front();
     EXPECT_FALSE(r.Created);
-    EXPECT_FALSE(fs::exists(folder / "pst" / "Mach2-3_mm.pst")); // pst held a file: left alone
-    EXPECT_EQ(kbtest::ReadFileText((folder / "pst" / "Mine.pst").string()), "user\n");
+    EXPECT_EQ(kbtest::ReadFileText((folder / "pst" / "Mach2-3_mm.pst").string()), "edited by the user\r\n");
+    EXPECT_EQ(kbtest::ReadFileText((folder / "pst" / "GRBL.pst").string()), "user copy of an old post\n");
+    for (const char* post : {"Mach2-3_inch.pst", "GRBL_mm.pst", "PstComment.txt"})
+        EXPECT_EQ(kbtest::ReadFileText((folder / "pst" / post).string()), std::string("shipped ") + post) << post;
     EXPECT_EQ(kbtest::ReadFileText((folder / "tools" / "Tools_mm.tlb").string()), "program default\n");
-    EXPECT_TRUE(fs::is_directory(folder / "gcode"));
+    // The settings keep what they held and name every default now in place.
+    const TIniFile settings((folder / "kestrabel.ini").string());
+    EXPECT_EQ(settings.ReadString("Default", "Unit", ""), "1");
+    EXPECT_EQ(settings.ReadSection(kCopiedDefaultsSection).size(), 5u);
+}
+
+TEST(ConfigFolder, DeletedDefaultsStayDeletedAndNewOnesArrive)
+{
+    kbtest::TTempDir dir;
+    const fs::path defaults = dir.Path() / "data";
+    fs::create_directories(defaults / "pst");
+    kbtest::WriteFileText((defaults / "pst" / "A.pst").string(), "a");
+    kbtest::WriteFileText((defaults / "pst" / "B.pst").string(), "b");
+    const fs::path folder = dir.Path() / "conf";
+    ASSERT_TRUE(PrepareConfigFolder(folder.string(), defaults.string()).Ok());
+    ASSERT_TRUE(fs::exists(folder / "pst" / "A.pst"));
+
+    fs::remove(folder / "pst" / "A.pst");                                   // the user deletes a shipped post
+    kbtest::WriteFileText((defaults / "pst" / "C.pst").string(), "c");       // a later version ships another
+    const std::string settingsBefore = kbtest::ReadFileText((folder / "kestrabel.ini").string());
+    ASSERT_TRUE(PrepareConfigFolder(folder.string(), defaults.string()).Ok());
+    EXPECT_FALSE(fs::exists(folder / "pst" / "A.pst"));
+    EXPECT_EQ(kbtest::ReadFileText((folder / "pst" / "C.pst").string()), "c");
+
+    // Nothing new: the settings file is not written again.
+    const std::string settingsAfter = kbtest::ReadFileText((folder / "kestrabel.ini").string());
+    EXPECT_NE(settingsAfter, settingsBefore);
+    ASSERT_TRUE(PrepareConfigFolder(folder.string(), defaults.string()).Ok());
+    EXPECT_EQ(kbtest::ReadFileText((folder / "kestrabel.ini").string()), settingsAfter);
 }
 
 TEST(ConfigFolder, FailuresAreReportedNotHidden)

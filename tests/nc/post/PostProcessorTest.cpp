@@ -346,14 +346,43 @@ TEST_F(PostFolder, FailureWhileLoadingIsShownAndRaised)
     SetLanguageIni(nullptr);
 }
 
+// A format value the writer cannot apply would empty every line that writes
+// a number: it does not convert, the default applies and the caller gets a
+// warning that names the key.
+TEST_F(PostFolder, FormatsThatCannotBeUsedGiveTheDefaultAndAWarning)
+{
+    SetLanguageIni(OpenLanguageFile(KB_DATA_SOURCE_DIR, "english"));
+    WritePst("test.pst", "[Units]\nMM_FormatAxis=1.3s%\nMM_FormatF=.2\nMM_FormatDwell=1.3f%1.3\n"
+                         "[Rotary Axis]\nFormat=x\n[Tool]\nFormat=1.2d%1\n");
+    m_Config.Unit = true;
+    TPostProcessor p;
+    const std::string warning = p.LoadPst(m_Dir.Path().string());
+    EXPECT_EQ(p.AxisFormat, "%1.3f");
+    EXPECT_EQ(p.FeedFormat, "%.2f"); // a format that applies stays as it is
+    EXPECT_EQ(p.DwellFormat, "%1.1f");
+    EXPECT_EQ(p.RotaryFormat, "%1.3f");
+    EXPECT_EQ(p.ToolFormat, "%1.1d");
+    EXPECT_EQ(p.BadFormatKeys, (std::vector<std::string>{"[Units] MM_FormatAxis", "[Units] MM_FormatDwell",
+                                                          "[Rotary Axis] Format", "[Tool] Format"}));
+    EXPECT_NE(warning.find("test"), std::string::npos);
+    EXPECT_NE(warning.find("[Units] MM_FormatAxis, [Units] MM_FormatDwell"), std::string::npos);
+
+    WritePst("test.pst", "[Units]\nMM_FormatAxis=1.4\n");
+    EXPECT_EQ(p.LoadPst(m_Dir.Path().string()), "");
+    EXPECT_TRUE(p.BadFormatKeys.empty());
+    SetLanguageIni(nullptr);
+}
+
 TEST_F(PostFolder, ListsPostNamesSorted)
 {
+    WritePst("X.PST", "");
+    WritePst("y.Pst", "");
     WritePst("b.pst", "");
     WritePst("a.pst", "");
     WritePst("a.lng", "");
     WritePst("PstComment.txt", "");
     std::filesystem::create_directories(m_Dir.Path() / "pst" / "dir.pst");
-    EXPECT_EQ(ListPostNames(m_Dir.Path().string()), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(ListPostNames(m_Dir.Path().string()), (std::vector<std::string>{"X", "a", "b", "y"}));
     EXPECT_TRUE(ListPostNames((m_Dir.Path() / "missing").string()).empty());
 }
 
@@ -399,9 +428,10 @@ TEST(ShippedPosts, LoadCompleteAndFormatsApply)
         const char* Name;
         bool Millimetres;
         const char* UnitCode;
-        bool CannedCycles;
-    } posts[] = {{"Mach2-3_mm", true, "G21", true}, {"Mach2-3_inch", false, "G20", true},
-                 {"GRBL", true, "G21", false}, {"GRBL", false, "G20", false}};
+        bool CannedCycles; // Mach2-3; GRBL has neither cycles, nor compensation, nor block numbers
+        double RapidFeedrate;
+    } posts[] = {{"Mach2-3_mm", true, "G21", true, 5000}, {"Mach2-3_inch", false, "G20", true, 200},
+                 {"GRBL_mm", true, "G21", false, 3000}, {"GRBL_inch", false, "G20", false, 120}};
     for (const auto& c : posts) {
         SCOPED_TRACE(c.Name);
         const TIniFile ini(PostFileName(KB_DATA_SOURCE_DIR, c.Name));
@@ -411,11 +441,10 @@ TEST(ShippedPosts, LoadCompleteAndFormatsApply)
         EXPECT_EQ(p.Dialect, PostDialect::ISO);
         EXPECT_EQ(p.UnitGCode, c.UnitCode);
         EXPECT_FALSE(p.PostComment.empty());
-        EXPECT_NO_THROW(FormatPstFloat(p.AxisFormat, -1.25));
-        EXPECT_NO_THROW(FormatPstFloat(p.FeedFormat, 100));
-        EXPECT_NO_THROW(FormatPstFloat(p.DwellFormat, 1));
-        EXPECT_NO_THROW(FormatPstFloat(p.RotaryFormat, 90));
-        EXPECT_NO_THROW(FormatPstInteger(p.ToolFormat, 3));
+        EXPECT_TRUE(p.BadFormatKeys.empty());
+        EXPECT_DOUBLE_EQ(p.RapidFeedrate, c.RapidFeedrate);
+        EXPECT_EQ(p.OutputSeq, c.CannedCycles);
+        EXPECT_EQ(p.CompLeft.empty() && p.CompRight.empty() && p.CompOffsetPref.empty(), !c.CannedCycles);
         // The start section calls the first tool; there is no tool change for it.
         const auto callsTool = [](const TPstLines& lines) {
             return std::any_of(lines.begin(), lines.end(),
@@ -429,8 +458,30 @@ TEST(ShippedPosts, LoadCompleteAndFormatsApply)
             EXPECT_EQ(cycle.MoveLines.empty(), !c.CannedCycles);
         }
     }
-    EXPECT_EQ(ListPostNames(KB_DATA_SOURCE_DIR), (std::vector<std::string>{"GRBL", "Mach2-3_inch", "Mach2-3_mm"}));
-    EXPECT_TRUE(std::filesystem::is_regular_file(std::string(KB_DATA_SOURCE_DIR) + "/pst/PstComment.txt"));
+    EXPECT_EQ(ListPostNames(KB_DATA_SOURCE_DIR),
+              (std::vector<std::string>{"GRBL_inch", "GRBL_mm", "Mach2-3_inch", "Mach2-3_mm"}));
+}
+
+// The post editor's descriptions: every section of the format with its
+// paragraph, and every key the shipped posts use explained.
+TEST(ShippedPosts, CommentFileDescribesEverySectionAndKey)
+{
+    const TIniFile comments(std::string(KB_DATA_SOURCE_DIR) + "/pst/PstComment.txt");
+    for (const char* section : kPstSections)
+        EXPECT_FALSE(comments.ReadString(section, "Desc", "").empty()) << section;
+    for (const std::string& post : ListPostNames(KB_DATA_SOURCE_DIR)) {
+        const TIniFile ini(PostFileName(KB_DATA_SOURCE_DIR, post));
+        for (const std::string& section : ini.ReadSections()) {
+            EXPECT_TRUE(comments.SectionExists(section)) << post << " [" << section << "]";
+            const bool numbered = section == "Post Comment" ||
+                                  std::find(kPstSections.begin() + 18, kPstSections.begin() + 33, section) !=
+                                      kPstSections.begin() + 33;
+            if (numbered)
+                continue;
+            for (const std::string& key : ini.ReadSection(section))
+                EXPECT_FALSE(comments.ReadString(section, key, "").empty()) << post << " [" << section << "] " << key;
+        }
+    }
 }
 
 } // namespace

@@ -1,0 +1,321 @@
+#include "nc/writer/ScriveGCode.h"
+
+#include "cam/toolpath/ToolpathCurves.h"
+#include "cam/tools/DatiUtBase.h"
+#include "core/geometry/Tolerance.h"
+#include "nc/writer/WriterOperation.h"
+#include "platform/IniFile.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+// Position X and Y of a last position that is not known.
+constexpr double kUnknownPosition = 1e8;
+
+bool NearZero(double value)
+{
+    return std::fabs(value) <= SystemTol();
+}
+
+TAVertice3d OriginVertex()
+{
+    return TAVertice3d::Create();
+}
+
+} // namespace
+
+std::optional<TAVertice3d> FirstToolpathVertex(const TWriterOperation& operation)
+{
+    for (int32_t i = 0; i < operation.ToolpathCount(); ++i) {
+        const TCurvaNci3d& curve = operation.Toolpath(i);
+        if (!curve.Vertices.empty())
+            return curve.Vertices.front();
+    }
+    return std::nullopt;
+}
+
+TScriveGCode& GCodeWriter()
+{
+    static TScriveGCode writer;
+    return writer;
+}
+
+TScriveGCode::TScriveGCode()
+{
+    LastPosition = OriginVertex();
+    CurrentVertex = OriginVertex();
+}
+
+// --- Program frame ---
+
+void TScriveGCode::ClearOutput()
+{
+    ProgramLines.clear();
+}
+
+void TScriveGCode::ResetOutputState()
+{
+    ProgramLines.clear();
+    SeqCounter = SeqStart;
+    IncLastX = IncLastY = IncLastZ = 0;
+    LastPosition.EndPoint.X = kUnknownPosition;
+    LastPosition.EndPoint.Y = kUnknownPosition;
+}
+
+void TScriveGCode::ResetModal()
+{
+    LastXText = LastYText = LastZText = LastGText = LastFText = kModalUnknown;
+}
+
+bool TScriveGCode::BeginProgram(const TWriterOperation& operation)
+{
+    m_CurrentOperation = &operation;
+    ResetOutputState();
+    FirstMove = true;
+    const std::optional<TAVertice3d> first = FirstToolpathVertex(operation);
+    if (!first)
+        return false;
+    ExpandSection(ProgramLines, StartLines, true, *first);
+    const TDatiUtBase* tool = operation.ToolData();
+    LastTool = tool ? tool->ToolNumber : 0;
+    return true;
+}
+
+void TScriveGCode::ToolChange(const TWriterOperation& operation)
+{
+    m_CurrentOperation = &operation;
+    const TDatiUtBase* tool = operation.ToolData();
+    if ((tool ? tool->ToolNumber : 0) == LastTool)
+        return;
+    ExpandSection(ProgramLines, ToolChangeLines, true, FirstToolpathVertex(operation).value_or(OriginVertex()));
+}
+
+void TScriveGCode::EndProgram(const TWriterOperation& operation)
+{
+    m_CurrentOperation = &operation;
+    ExpandSection(ProgramLines, EndLines, true, FirstToolpathVertex(operation).value_or(OriginVertex()));
+}
+
+void TScriveGCode::SaveProgram() const
+{
+    if (m_OutputFileName.empty())
+        throw EGCodeSaveError("no output file name");
+    std::string bytes;
+    for (const std::string& line : ProgramLines) {
+        bytes += line;
+        bytes += "\r\n";
+    }
+    const std::string error = WriteFileAtomically(m_OutputFileName, bytes);
+    if (!error.empty())
+        throw EGCodeSaveError(error);
+}
+
+void TScriveGCode::AddLine(const std::string& line)
+{
+    if (!line.empty())
+        ProgramLines.push_back(line);
+}
+
+void TScriveGCode::ExpandSection(TPstLines& target, const TPstLines& lines, bool resetModal, const TAVertice3d& vertex)
+{
+    CurrentVertex = vertex;
+    if (resetModal)
+        ResetModal();
+    for (const std::string& line : lines) {
+        std::string expanded = ExpandLine(line);
+        if (!expanded.empty())
+            target.push_back(std::move(expanded));
+    }
+}
+
+// --- Number words ---
+
+std::string TScriveGCode::NumberText(const std::string& format, double value) const
+{
+    std::string text = FormatPstFloat(format, value);
+    if (DelZero && text.find('.') != std::string::npos) {
+        while (!text.empty() && text.back() == '0')
+            text.pop_back();
+    }
+    return text;
+}
+
+bool TScriveGCode::IncrementalStep(double& incLast, double& value) const
+{
+    if (!IncrementalMode)
+        return true;
+    const double step = value - incLast;
+    incLast = value;
+    value = step;
+    return !(XYZModal && NearZero(step));
+}
+
+std::string TScriveGCode::AxisWord(EAxis axis, double value, bool latheX)
+{
+    double& incLast = axis == EAxis::X ? IncLastX : axis == EAxis::Y ? IncLastY : IncLastZ;
+    std::string& memory = axis == EAxis::X ? LastXText : axis == EAxis::Y ? LastYText : LastZText;
+    const std::string& letter = axis == EAxis::X ? XPref : axis == EAxis::Y ? YPref : ZPref;
+    const double scale = axis == EAxis::X ? XScale : axis == EAxis::Y ? YScale : ZScale;
+
+    if (!IncrementalStep(incLast, value))
+        return {};
+    if (latheX && XDiameterMode)
+        value *= 2;
+    if (ScaleActive)
+        value *= scale;
+    std::string text = NumberText(AxisFormat, value);
+    if (!IncrementalMode && XYZModal && text == memory)
+        return {};
+    memory = text;
+    return letter + text;
+}
+
+std::string TScriveGCode::XWord(double value)
+{
+    return AxisWord(EAxis::X, value, false);
+}
+
+std::string TScriveGCode::YWord(double value)
+{
+    return AxisWord(EAxis::Y, value, false);
+}
+
+std::string TScriveGCode::ZWord(double value)
+{
+    return AxisWord(EAxis::Z, value, false);
+}
+
+std::string TScriveGCode::LatheXWord(double value)
+{
+    return AxisWord(EAxis::X, value, true);
+}
+
+std::string TScriveGCode::PlainAxisValue(double value)
+{
+    if (!IncrementalStep(IncLastX, value))
+        return {};
+    if (ScaleActive)
+        value *= XScale;
+    return NumberText(AxisFormat, value);
+}
+
+std::string TScriveGCode::CycleWord(const std::string& prefix, const std::string& format, double value)
+{
+    if (IncrementalMode && XYZModal && NearZero(value))
+        return {};
+    if (ScaleActive)
+        value *= ZScale;
+    return prefix + NumberText(format, value);
+}
+
+std::string TScriveGCode::IWord(double value)
+{
+    return IPref + NumberText(AxisFormat, ScaleActive ? value * XScale : value);
+}
+
+std::string TScriveGCode::JWord(double value)
+{
+    return JPref + NumberText(AxisFormat, ScaleActive ? value * YScale : value);
+}
+
+std::string TScriveGCode::KWord(double value)
+{
+    return KPref + NumberText(AxisFormat, ScaleActive ? value * XScale : value);
+}
+
+std::string TScriveGCode::RWord(double value)
+{
+    return RPref + NumberText(AxisFormat, ScaleActive ? value * XScale : value);
+}
+
+std::string TScriveGCode::RotaryWord(double valueDeg)
+{
+    return RotaryPref + NumberText(RotaryFormat, valueDeg);
+}
+
+std::string TScriveGCode::FeedWord(double value)
+{
+    if (value == -2.0)
+        return RapidWord.empty() ? std::string() : Separator + RapidWord;
+    std::string text = FormatPstFloat(FeedFormat, value); // feeds keep their zeros
+    const bool repeated = FModal && text == LastFText;
+    LastFText = text;
+    return repeated ? std::string() : FeedPref + text;
+}
+
+std::string TScriveGCode::ToolWord(int32_t number)
+{
+    std::string word = ToolPref + FormatPstInteger(ToolFormat, number);
+    LastTool = number;
+    LastPosition.EndPoint.X = kUnknownPosition;
+    LastPosition.EndPoint.Y = kUnknownPosition;
+    return word;
+}
+
+std::string TScriveGCode::GCodeWord(int index)
+{
+    const std::string& code = GCodes.at(static_cast<size_t>(index));
+    if (code == LastGText && GModal.at(static_cast<size_t>(index)))
+        return {};
+    LastGText = code;
+    return code;
+}
+
+std::string TScriveGCode::BlockNumber()
+{
+    if (!OutputSeq)
+        return {};
+    std::string number = SeqPrefix + std::to_string(SeqCounter);
+    // Numbering neither stops nor wraps at SeqMax; past the int32 range it
+    // wraps, which no program of this world reaches.
+    SeqCounter = static_cast<int32_t>(static_cast<int64_t>(SeqCounter) + SeqInc);
+    return number;
+}
+
+std::string TScriveGCode::ArcWords(const TAVertice3d& vertex)
+{
+    if (vertex.Kind == 0)
+        return {};
+    const TVector3D& s = LastPosition.EndPoint;
+    const TVector3D& e = vertex.EndPoint;
+    const TVector3D& c = vertex.Centre;
+    double ox = c.X, oy = c.Y; // ArcCenter 1, and any value outside 1 to 4
+    switch (ArcCenter) {
+    case 2:
+        ox = c.X - s.X;
+        oy = c.Y - s.Y;
+        break;
+    case 3:
+        ox = s.X - c.X;
+        oy = s.Y - c.Y;
+        break;
+    case 4:
+        ox = std::fabs(s.X - c.X);
+        oy = std::fabs(s.Y - c.Y);
+        break;
+    default:
+        break;
+    }
+    switch (ArcOutput) {
+    case 0:
+        if (Dialect == PostDialect::Lathe)
+            return IWord(oy) + Separator + KWord(ox);
+        return IWord(ox) + Separator + JWord(oy);
+    case 1:
+    case 2: {
+        const double radius = std::hypot(e.X - c.X, e.Y - c.Y);
+        if (ArcOutput == 1)
+            return RWord(radius);
+        const double a0 = std::atan2(s.Y - c.Y, s.X - c.X);
+        const double a1 = std::atan2(e.Y - c.Y, e.X - c.X);
+        double sweep = vertex.Kind == 1 ? a1 - a0 : a0 - a1;
+        if (sweep < 0)
+            sweep += 2 * std::numbers::pi;
+        return RWord(sweep > std::numbers::pi ? -radius : radius);
+    }
+    default:
+        return {};
+    }
+}

@@ -1,0 +1,164 @@
+#pragma once
+// The G-code writer: turns operations into a program of text lines under the
+// loaded post-processor description (its base class). This file holds what
+// every kind of operation shares: the template language of the post files,
+// the number words with their modal memory, block numbers, the program
+// frame (start, tool change, end), the output list and saving.
+//
+// Template lines hold variables in square brackets ("[n][gcode][x][y]").
+// Names match without regard to case; a name that is no variable is written
+// as itself without its brackets ("[G90]" writes "G90"); text outside the
+// brackets is copied. An exact "[n]" asks for a block number in front of the
+// line, which is only given when the rest of the line is not empty; "[N]" is
+// written in place. A line that fails to expand (a number format that cannot
+// be applied, no operation to read) is written as nothing.
+//
+// The operation manager drives one program as: ClearOutput, BeginProgram
+// with the first operation written, per operation its writer (which starts
+// with ToolChange), EndProgram with the last one written, SaveProgram.
+
+#include "core/geometry/Vertice.h"
+#include "nc/post/PostProcessor.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+class TDatiUtBase;
+class TWriterOperation;
+
+// The program file could not be written; the text says why. A file that was
+// there before is left as it was.
+class EGCodeSaveError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class TScriveGCode : public TPostProcessor {
+public:
+    // The number of template variables and of the editor's help lines.
+    static constexpr int kVariableCount = 52;
+    static constexpr int kVariableHelpCount = 43;
+    // The template variable names, index order of the variable table.
+    static const std::array<const char*, kVariableCount> VariableNames;
+    // The help lines the post-processor editor lists.
+    static const std::array<const char*, kVariableHelpCount> VariableHelp;
+    // Modal memory meaning "unknown": the next word is written whatever it is.
+    static constexpr const char* kModalUnknown = "MAXVALUE";
+
+    TScriveGCode();
+
+    // --- Program frame ---
+
+    // Empties the program.
+    void ClearOutput();
+    // Starts a program with the first operation written: output state reset,
+    // the start section expanded at the operation's first toolpath vertex,
+    // and that operation's tool taken as called (the start section calls it).
+    // False, with nothing written, when the operation has no toolpath vertex.
+    bool BeginProgram(const TWriterOperation& operation);
+    // Called first by every operation writer: the tool-change section when the
+    // operation's tool differs from the last one called. Only [tool] changes
+    // LastTool, so a section without it repeats for every later operation.
+    void ToolChange(const TWriterOperation& operation);
+    // The end section, at the operation's first toolpath vertex or, when it
+    // has none, at the origin.
+    void EndProgram(const TWriterOperation& operation);
+    // Writes every program line, each ended by CR LF, to OutputFileName
+    // through a temporary file and a rename. Raises EGCodeSaveError; an
+    // existing file then keeps its old bytes.
+    void SaveProgram() const;
+
+    void SetFileName(const std::string& fileName) { m_OutputFileName = fileName; }
+    // The file the last program was (or is to be) written to.
+    const std::string& OutputFileName() const { return m_OutputFileName; }
+    // Program lines minus one; -1 when there are none.
+    int32_t LastLineIndex() const { return static_cast<int32_t>(ProgramLines.size()) - 1; }
+    // The operation the variables read; null for none. Not owned.
+    void SetCurrentOperation(const TWriterOperation* operation) { m_CurrentOperation = operation; }
+    const TWriterOperation* CurrentOperation() const { return m_CurrentOperation; }
+    // Appends a non-empty line to the program.
+    void AddLine(const std::string& line);
+
+    // --- Templates ---
+
+    // CurrentVertex := vertex; the modal memory is reset first when asked;
+    // then each line is expanded and every non-empty result appended to target.
+    void ExpandSection(TPstLines& target, const TPstLines& lines, bool resetModal, const TAVertice3d& vertex);
+    // One template line; empty when the expansion fails.
+    std::string ExpandLine(std::string_view line);
+    // The value of one variable name; a name that is no variable gives itself.
+    // Raises on failure (ExpandLine turns that into an empty line).
+    std::string VariableValue(std::string_view name);
+    // The index of a variable name (any case) in VariableNames.
+    static std::optional<int> VariableIndex(std::string_view name);
+    // Sets the five modal memories to "unknown".
+    void ResetModal();
+    // Empties the program; block numbers from SeqStart; incremental memory at
+    // 0; the last position unknown.
+    void ResetOutputState();
+
+    // --- Number words ---
+
+    std::string XWord(double value);
+    std::string YWord(double value);
+    std::string ZWord(double value);
+    // The lathe X word: doubled in diameter mode; shares X's memory.
+    std::string LatheXWord(double value);
+    // An X-scaled number without letter or modal memory (SBO blocks); in
+    // incremental output its step from IncLastX.
+    std::string PlainAxisValue(double value);
+    // prefix + number, Z-scaled, without modal memory; empty for a zero value
+    // when incremental and modal output are both on.
+    std::string CycleWord(const std::string& prefix, const std::string& format, double value);
+    std::string IWord(double value);
+    std::string JWord(double value);
+    std::string KWord(double value);
+    std::string RWord(double value);
+    std::string RotaryWord(double valueDeg);
+    // Feed -2 means rapid: the separator and the rapid word, or nothing.
+    std::string FeedWord(double value);
+    // Tool letter + number; LastTool := number; the last position unknown.
+    std::string ToolWord(int32_t number);
+    std::string GCodeWord(int index);
+    // The next block number, or empty when block numbers are off.
+    std::string BlockNumber();
+    // The arc words of vertex measured from LastPosition; empty for a line.
+    std::string ArcWords(const TAVertice3d& vertex);
+
+    // --- State ---
+
+    TPstLines ProgramLines;
+    TAVertice3d CurrentVertex;
+    TAVertice3d LastPosition;
+    int16_t CurrentCompCode = 0;
+    double IncLastX = 0, IncLastY = 0, IncLastZ = 0;
+    std::string LastXText, LastYText, LastZText, LastGText, LastFText;
+    int32_t LastTool = 0;
+    bool FirstMove = false;
+
+private:
+    enum class EAxis { X, Y, Z };
+    std::string AxisWord(EAxis axis, double value, bool latheX);
+    // In incremental output: value := its step from incLast, incLast := the
+    // absolute value; false (no word) for a zero step under modal output.
+    bool IncrementalStep(double& incLast, double& value) const;
+    // value in format, trailing zeros removed when DelZero is on.
+    std::string NumberText(const std::string& format, double value) const;
+    const TWriterOperation& Operation() const;
+    const TDatiUtBase& Tool() const;
+    std::string SpindleOnCode() const;
+    std::string ToolNameText() const;
+
+    const TWriterOperation* m_CurrentOperation = nullptr;
+    std::string m_OutputFileName;
+};
+
+// The first vertex of the operation's first toolpath curve that has one.
+std::optional<TAVertice3d> FirstToolpathVertex(const TWriterOperation& operation);
+
+// The one writer of the program, alive for the whole run.
+TScriveGCode& GCodeWriter();
