@@ -61,3 +61,8 @@ void TQtWorkMonitor::ProcessMessages()
 {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
+
+void TQtWorkMonitor::ProcessPendingPaint()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
