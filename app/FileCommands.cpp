@@ -6,6 +6,8 @@
 #include "core/file/DocumentFile.h"
 #include "core/settings/LangKeys.h"
 #include "core/settings/Language.h"
+#include "core/model/DocumentView.h"
+#include "core/model/Layers.h"
 #include "core/model/QV_01Cmp2D.h"
 #include "core/file/UndoRedo.h"
 #include "core/model/UserNotifier.h"
@@ -14,6 +16,7 @@
 #include "platform/AsciiText.h"
 
 #include <filesystem>
+#include <vector>
 
 namespace {
 
@@ -58,31 +61,40 @@ void TFileCommands::OpenGeo(const std::string& fileName, bool merge)
             EUserAnswer::Yes)
         return;
 
-    m_Opened = TOpenedFile{FullName(name), TOpenedFileKind::None};
+    // The record changes once the file was read: a failed open leaves the
+    // drawing and its file as they were.
+    const std::string fullName = FullName(name);
+    const std::string previousName = m_Opened.FileName;
+    m_Opened.Kind = TOpenedFileKind::None;
     WorkMonitor().ShowStatusMessage(LangText(LangKeys::String::OpeningFile));
+    TOpenedFileKind kind = TOpenedFileKind::Failed;
     {
         TBusySection busy(WorkMonitor());
         try {
             const std::string extension = UpperExtension(name);
-            if (extension == ".KVX" && OpenDocumentFile(m_Opened.FileName, merge))
-                m_Opened.Kind = TOpenedFileKind::Document;
-            else if (extension == ".DXF" && !merge && OpenDxfFile(m_Opened.FileName))
-                m_Opened.Kind = TOpenedFileKind::DXF;
-            else
-                m_Opened.Kind = TOpenedFileKind::Failed;
+            if (extension == ".KVX" && OpenDocumentFile(fullName, merge))
+                kind = TOpenedFileKind::Document;
+            else if (extension == ".DXF" && !merge && OpenDxfFile(fullName))
+                kind = TOpenedFileKind::DXF;
+        } catch (const ECADFilePartlyRead&) {
+            // The drawing holds what was read of the file.
+            m_Opened = TOpenedFile{merge ? std::string() : fullName, TOpenedFileKind::Failed};
+            WorkMonitor().ShowStatusMessage(std::string());
+            throw;
         } catch (...) {
-            m_Opened.Kind = TOpenedFileKind::Failed;
+            m_Opened = TOpenedFile{previousName, TOpenedFileKind::Failed};
             WorkMonitor().ShowStatusMessage(std::string());
             throw;
         }
     }
-    if (m_Opened.Kind == TOpenedFileKind::Failed) {
+    WorkMonitor().ShowStatusMessage(std::string());
+    if (kind == TOpenedFileKind::Failed) {
+        m_Opened = TOpenedFile{previousName, TOpenedFileKind::Failed};
         UserNotifier().ShowMessage(EMessageKind::Warning, LangText(LangKeys::String::FileNotOpened),
                                    LangText(LangKeys::String::ErrorCaption));
-        WorkMonitor().ShowStatusMessage(std::string());
         return;
     }
-    WorkMonitor().ShowStatusMessage(std::string());
+    m_Opened = TOpenedFile{fullName, kind};
     if (OnFileOpened)
         OnFileOpened(m_Opened.FileName);
     if (merge)
@@ -92,50 +104,66 @@ void TFileCommands::OpenGeo(const std::string& fileName, bool merge)
 bool TFileCommands::OpenDocumentFile(const std::string& fileName, bool merge)
 {
     // The steps of the journal name objects of the drawing that a load
-    // replaces; a merge only adds, and a file refused before its content
-    // was read (missing, wrong signature) changes nothing.
-    const auto forgetReplacedSteps = [&] {
-        if (!merge && UndoJournal())
+    // replaces; a merge only adds.
+    const auto replaced = [&] {
+        if (merge)
+            return;
+        if (UndoJournal())
             UndoJournal()->Clear();
-    };
-    const auto drawingReplaced = [&] {
-        if (!merge && OnDrawingReplaced)
+        if (OnDrawingReplaced)
             OnDrawingReplaced();
     };
+    // A load in place of the drawing starts from the layer defaults, which
+    // go back to the drawing's own layers when the file is refused before
+    // anything was read (missing, wrong signature).
+    std::vector<TQV_21Layer> layers;
+    const int currentLayer = m_Document.CurrentLayer();
+    if (!merge) {
+        for (int n = 0; n < TQV_20Layers::LayerCount; ++n)
+            layers.push_back(m_Document.Layers().GetLayer(n));
+        ResetLayers(m_Document, m_Config.ConfigFolder(), m_Config.DefLayers);
+    }
     try {
         // A partial read that stopped at an unknown class was reported by
         // the loader; the drawing holds what was read.
         (void)m_Document.LoadFromFile(fileName, merge);
     } catch (const ECADFilePartlyRead&) {
-        forgetReplacedSteps();
-        drawingReplaced();
+        replaced();
         ZoomToDrawing(m_Document, m_View);
         throw;
     } catch (...) {
-        drawingReplaced();
+        for (size_t n = 0; n < layers.size(); ++n)
+            m_Document.Layers().GetLayer(static_cast<int>(n)) = layers[n];
+        m_Document.SetCurrentLayer(currentLayer);
         throw;
     }
-    forgetReplacedSteps();
-    drawingReplaced();
+    replaced();
     ZoomToDrawing(m_Document, m_View);
     return true;
 }
 
 bool TFileCommands::OpenDxfFile(const std::string& fileName)
 {
-    // The import adds to the drawing: the drawing asked to be replaced is
-    // emptied first, and the steps of the journal that named its objects go
-    // with it. The import reports a file it could not open or read only in
-    // part itself; the entities stay where the file put them until the
+    // The drawing asked to be replaced is emptied only once the file has
+    // opened as a DXF file. The import reports a file read only in part
+    // itself; the entities stay where the file put them until the
     // open-geometry panel places them.
-    if (UndoJournal())
-        UndoJournal()->Clear();
-    m_Document.DeleteAllObjects();
-    const TDXFImportResult result = ImportDXFFile(m_Document, fileName, m_Config);
+    const TDXFImportResult result = ImportDXFFile(m_Document, fileName, m_Config, [this] { ClearDrawing(); });
+    if (result.FileKind != OpenedFileKindDxf)
+        return false;
     if (OnDrawingReplaced)
         OnDrawingReplaced();
     ZoomToDrawing(m_Document, m_View);
-    return result.FileKind == OpenedFileKindDxf;
+    return true;
+}
+
+void TFileCommands::ClearDrawing()
+{
+    if (UndoJournal())
+        UndoJournal()->Clear();
+    m_Document.DeleteAllObjects();
+    ResetLayers(m_Document, m_Config.ConfigFolder(), m_Config.DefLayers);
+    m_View.RebuildScene(true);
 }
 
 int IndiceExt(const std::string& fileName)
@@ -241,10 +269,7 @@ bool TFileCommands::CancellatoTutto()
     if (UserNotifier().AskYesNo(LangText(LangKeys::String::ClearDrawing), LangText(LangKeys::String::ErrorCaption)) !=
         EUserAnswer::Yes)
         return false;
-    if (UndoJournal())
-        UndoJournal()->Clear();
-    m_Document.DeleteAllObjects();
-    CaricaImpLayers(m_Document, m_Config.ConfigFolder(), m_Config.DefLayers);
+    ClearDrawing();
     m_Opened.Kind = TOpenedFileKind::None;
     if (OnDrawingReplaced)
         OnDrawingReplaced();

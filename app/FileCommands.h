@@ -9,11 +9,18 @@
 //   Yes to the question "452" (any other answer changes nothing); a merge
 //   never asks. The file name is asked for first, so a cancelled dialog
 //   changes nothing either.
+// - The drawing is replaced only by a file that was read: a file that
+//   cannot be opened, is of a kind that cannot be opened or does not start
+//   as its kind does leaves the drawing (objects, blocks, layers, undo
+//   steps) and the current file name as they were, with one warning
+//   ("458", caption "450") or, for a document, the reader's error.
+// - A replacing open starts from the layer defaults (ResetLayers) and the
+//   view is rebuilt; a merge keeps the layers.
 // - The opened-file record: kind None before any open and while an open is
-//   under way, Document after a document was read, Failed when the file
-//   was of a kind that cannot be opened (warning "458", caption "450") or
-//   its reader raised; the name is the full name of the file (empty after
-//   a merge).
+//   under way, Document or DXF after the file was read, Failed when the
+//   open failed (the name then stays the previous one) or a document was
+//   read only in part (the name is the file's); the name is the full name
+//   of the file (empty after a merge).
 // - A reader's exception (a damaged document) passes on after the record
 //   says Failed and the busy cursor is back; the caller's event guard
 //   shows it. What the reader had read stays in the drawing.
@@ -30,9 +37,9 @@
 //   and keeps the drawing and the current file as they were; the old file
 //   on disk stays whole (the document writes beside it and renames).
 // - New on an empty drawing does nothing. Otherwise it asks "452"; on Yes
-//   the undo journal is cleared, every object deleted, the layer defaults
-//   reloaded, the record reset (kind None, no file) and OnDrawingReplaced
-//   and OnDrawingCleared told.
+//   the undo journal is cleared, every object deleted, the layers reset
+//   (ResetLayers), the view rebuilt, the record reset (kind None, no file)
+//   and OnDrawingReplaced and OnDrawingCleared told.
 // Main thread only.
 
 #include "cad/program/ShellServices.h"
@@ -89,6 +96,9 @@ private:
     // True when the DXF was read (also only partly: the import told the
     // user); the drawing is replaced, never merged.
     bool OpenDxfFile(const std::string& fileName);
+    // Empties the drawing for what replaces it: undo steps, objects, the
+    // layers back to their defaults, the view rebuilt.
+    void ClearDrawing();
     // Writes the document; a failure is shown and gives false.
     bool scriveKBelFile(const std::string& fileName);
 

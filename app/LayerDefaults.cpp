@@ -22,3 +22,14 @@ void CaricaImpLayers(TQV_01Cmp& document, const std::string& configFolder, uint3
         layer.ClearModified();
     }
 }
+
+void ResetLayers(TQV_01Cmp& document, const std::string& configFolder, uint32_t defaultColor)
+{
+    for (int number = 0; number < TQV_20Layers::LayerCount; ++number) {
+        TQV_21Layer& layer = document.Layers().GetLayer(number);
+        const TTreeNodeId node = layer.TreeNode();
+        layer = TQV_21Layer(static_cast<uint8_t>(number));
+        layer.SetTreeNode(node);
+    }
+    CaricaImpLayers(document, configFolder, defaultColor);
+}

@@ -16,3 +16,9 @@ class TQV_01Cmp;
 // characters. Every layer is left not modified, so that defaults are not
 // saved into documents as the user's changes.
 void CaricaImpLayers(TQV_01Cmp& document, const std::string& configFolder, uint32_t defaultColor);
+
+// The layers of a new drawing: every layer back to a new layer's state
+// (active, visible, its objects saved, solid pens, no pattern; its tree node
+// kept), then CaricaImpLayers. New and the opens that replace the drawing
+// start from here, so nothing of the previous drawing's layers stays.
+void ResetLayers(TQV_01Cmp& document, const std::string& configFolder, uint32_t defaultColor);

@@ -2,6 +2,7 @@
 
 #include "app/DrawCommands.h"
 #include "app/FileCommands.h"
+#include "app/KeyPreview.h"
 #include "cad/program/EventGuard.h"
 #include "cad/scene/QVScene.h"
 #include "cad/program/QV_00Prog.h"
@@ -70,7 +71,10 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
                                                           QStringLiteral("Vector files (*.kvx *.KVX *.dxf *.DXF);;Kestrabel files (*.kvx *.KVX);;Dxf files (*.dxf *.DXF)"));
         return QFile::encodeName(name).toStdString();
     };
-    m_FileCommands->OnFileOpened = [this](const std::string& fileName) { ShowFileInCaption(fileName); };
+    m_FileCommands->OnFileOpened = [this](const std::string& fileName) {
+        ShowFileInCaption(fileName);
+        CurrLayerInfo(); // a merge may change the current layer
+    };
     m_FileCommands->AskSaveFileName = [this](const std::string& suggestion) {
         QFileDialog dialog(this);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -91,17 +95,25 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
     m_DrawCommands->ShowCommandPage = [this](int32_t page) { m_InfoEdit->SetCommandPage(static_cast<uint8_t>(page)); };
     m_DrawCommands->SaveOrtho = [this] { m_EndOperation.SaveOrtho(m_Prg); };
     BuildDrawMenu();
-    m_FileCommands->OnDrawingReplaced = [this] { m_InfoEdit->TreeGeo().RebuildGeoTree(m_Document); };
+    m_FileCommands->OnDrawingReplaced = [this] {
+        m_InfoEdit->TreeGeo().RebuildGeoTree(m_Document);
+        // Nothing of the drawing that went stays on the panel, and the
+        // layer button shows the current layer of the one that came.
+        m_InfoEdit->ClearPage();
+        CurrLayerInfo();
+    };
 
     m_EndOperation.HideToolWin = [this] { m_ToolWin.Hide(); };
     m_EndOperation.RefreshPanel = [this] { RefreshInfoEdit(); };
 
     BuildDialogs();
     CurrLayerInfo();
+    m_KeyPreview = std::make_unique<TKeyPreview>(*this, [this](int key) { GuardedCall([&] { FormKeyPress(key); }); });
 }
 
 TfrmMain::~TfrmMain()
 {
+    m_KeyPreview.reset();
     // The program outlives the window: its callbacks must not reach it.
     m_Prg.OnEndOperation = nullptr;
     m_Prg.OnDescriptionChanged = nullptr;
@@ -320,6 +332,29 @@ void TfrmMain::mnuLayersClick()
 void TfrmMain::mnuGridClick()
 {
     m_frmGrid->open();
+}
+
+void TfrmMain::FormKeyPress(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Escape:
+        m_Prg.CancelOperation();
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (m_Prg.Busy())
+            m_Prg.SendUserEvent(TCADUserEvent::Accept);
+        else
+            RipetiUltimaOp();
+        break;
+    default:
+        break;
+    }
+}
+
+void TfrmMain::RipetiUltimaOp()
+{
+    // No command is recorded yet: the recent-commands toolbar is not built.
 }
 
 void TfrmMain::showEvent(QShowEvent* event)

@@ -39,6 +39,7 @@ class TAppConfig;
 class TDrawCommands;
 class TFileCommands;
 class TInfoEdit;
+class TKeyPreview;
 class TLiveReadoutSink;
 class TfrmGrid;
 class TfrmLayer;
@@ -91,6 +92,16 @@ public:
     void mnuExitClick();
     void mnuLayersClick();
     void mnuGridClick();
+
+    // The main window's keys, seen before the widget with the focus (every
+    // key passes on): Esc ends the running command (a cancel event, then
+    // the stop, also when the state ignores the cancel); Enter finishes the
+    // running command (the accept event) or, while idle, repeats the newest
+    // recorded command.
+    void FormKeyPress(int qtKey);
+    // Repeats the newest command of the recent-commands list; nothing when
+    // none is recorded.
+    void RipetiUltimaOp();
 
     // --- TShellServices -------------------------------------------------------
     void CurrLayerInfo() override;
@@ -160,6 +171,7 @@ private:
     std::unique_ptr<TQtWorkMonitor> m_Monitor;
     std::unique_ptr<TFileCommands> m_FileCommands;
     std::unique_ptr<TDrawCommands> m_DrawCommands;
+    std::unique_ptr<TKeyPreview> m_KeyPreview;
     TWorkMonitor* m_PreviousMonitor = nullptr;
     TShellServices* m_PreviousShell = nullptr;
     TLiveReadoutSink* m_PreviousReadout = nullptr;

@@ -222,6 +222,21 @@ void TInfoEditModel::ApplyEdits()
     Notify();
 }
 
+void TInfoEditModel::ClearPage()
+{
+    m_Layout = TPanelLayout{};
+    ++m_LayoutRevision;
+    m_Kind = TPanelPageKind::None;
+    m_PageType = InfoEditPage::None;
+    m_EditedID = -1;
+    m_EntityPage = TEntityPage{};
+    m_Cells.clear();
+    m_Editable.clear();
+    m_ValueRows = 0;
+    m_ReadOnly = false;
+    Notify();
+}
+
 void TInfoEditModel::SetReadOnly(bool readOnly)
 {
     m_ReadOnly = readOnly;

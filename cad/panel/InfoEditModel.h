@@ -98,6 +98,9 @@ public:
     // that does not read as a number.
     void ApplyEdits();
 
+    // No page on screen, page 0, editable: for a drawing replaced or
+    // cleared, whose entities the panel must not show or edit any more.
+    void ClearPage();
     // The grid's read-only state; true also shows the panel.
     void SetReadOnly(bool readOnly);
     bool ReadOnly() const { return m_ReadOnly; }

@@ -264,7 +264,6 @@ void TQVScene::RebuildScene(bool recreateStock)
             if (Hooks.CreateStockSolid)
                 Hooks.CreateStockSolid();
         }
-        InvalidateView();
         m_Builder.ClearGroup(m_SelectionGroup);
         ShowInfoText(std::string());
         if (Hooks.HideToolpaths)
@@ -281,6 +280,10 @@ void TQVScene::RebuildScene(bool recreateStock)
             break;
         stock = m_RecreateStockAgain;
     }
+    // Asked for once the entities are back: a repaint that the pending
+    // events ran above showed the emptied groups, and nothing else would
+    // bring the view up to date before the next zoom or pan.
+    InvalidateView();
 }
 
 void TQVScene::ObjectChanged(TGraphicObject& object)

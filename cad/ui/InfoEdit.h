@@ -71,6 +71,7 @@ public:
     void ShowObject(TObject2D& object) { m_Model.ShowObject(object); }
     void ApplyEdits() { m_Model.ApplyEdits(); }
     void SetReadOnly(bool readOnly) { m_Model.SetReadOnly(readOnly); }
+    void ClearPage() { m_Model.ClearPage(); }
     void SetPanelVisible(bool visible) { m_Model.SetPanelVisible(visible); }
     uint8_t PageType() const { return m_Model.PageType(); }
 

@@ -123,10 +123,11 @@ void RemoveChild(TGraphicObjList& list, const TGraphicObject* child)
 
 // --- creation -------------------------------------------------------------------
 
-TDXF2DImport::TDXF2DImport(const std::string& fileName, TQV_01Cmp2D* document)
+TDXF2DImport::TDXF2DImport(const std::string& fileName, TQV_01Cmp2D* document, bool reportOpenFailure)
     : TDXF2DImport(std::make_unique<TDXFRead>(fileName,
-                                              [](const std::string& text) {
-                                                  UserNotifier().ShowMessage(EMessageKind::Plain, text, "");
+                                              [reportOpenFailure](const std::string& text) {
+                                                  if (reportOpenFailure)
+                                                      UserNotifier().ShowMessage(EMessageKind::Plain, text, "");
                                               }),
                    document)
 {
@@ -154,6 +155,11 @@ TDXF2DImport::~TDXF2DImport() = default;
 bool TDXF2DImport::OpenFailed() const
 {
     return m_Reader->OpenFailed();
+}
+
+const std::string& TDXF2DImport::OpenError() const
+{
+    return m_Reader->OpenError();
 }
 
 void TDXF2DImport::StartReading()

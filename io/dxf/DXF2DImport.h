@@ -79,10 +79,10 @@ struct TDXFSkip {
 class TDXF2DImport {
 public:
     // Opens the file. When it cannot be opened, or does not start like a DXF
-    // file, the reader's message goes to a plain message box (UserNotifier),
-    // OpenFailed() and Incomplete() are set, and both read operations do
-    // nothing.
-    TDXF2DImport(const std::string& fileName, TQV_01Cmp2D* document);
+    // file, the reader's message goes to a plain message box (UserNotifier;
+    // not with reportOpenFailure false), OpenFailed() and Incomplete() are
+    // set, and both read operations do nothing.
+    TDXF2DImport(const std::string& fileName, TQV_01Cmp2D* document, bool reportOpenFailure = true);
     // The same on a DXF text held in memory.
     static std::unique_ptr<TDXF2DImport> FromMemory(std::string bytes, TQV_01Cmp2D* document);
     ~TDXF2DImport();
@@ -127,6 +127,8 @@ public:
     bool PolylinesAsContainers = false;
 
     bool OpenFailed() const;
+    // Why the open failed; empty when it did not.
+    const std::string& OpenError() const;
     // Set when anything of the file did not make it into the drawing.
     bool Incomplete() const { return m_Incomplete; }
     // Why the reading stopped early (an error of the file, or its end inside

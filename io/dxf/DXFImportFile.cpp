@@ -43,13 +43,18 @@ std::string DXFImportReport(const TDXF2DImport& importer)
     return report;
 }
 
-TDXFImportResult ImportDXFFile(TQV_01Cmp2D& document, const std::string& fileName, const TAppConfig& settings)
+TDXFImportResult ImportDXFFile(TQV_01Cmp2D& document, const std::string& fileName, const TAppConfig& settings,
+                               const std::function<void()>& beforeRead)
 {
     TDXFImportResult result;
+    auto importer = std::make_unique<TDXF2DImport>(fileName, &document, false);
+    if (importer->OpenFailed()) {
+        result.Report = importer->OpenError();
+        return result;
+    }
+    if (beforeRead)
+        beforeRead();
     try {
-        auto importer = std::make_unique<TDXF2DImport>(fileName, &document);
-        if (importer->OpenFailed())
-            return result;
         TVectFont* font = nullptr;
         try {
             font = CADSysFindFontByIndex(0);

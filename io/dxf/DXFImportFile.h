@@ -3,6 +3,7 @@
 // one call of the main window (and of a file named on the command line).
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -33,11 +34,15 @@ struct TDXFImportResult {
 // Reads the file into the document with stroke font 0 for TEXT (TEXT is
 // left out when no font 0 is registered), scale 1 and offset 0, and the
 // light-weight polyline mode of settings.DxfPolyInLA. A file that cannot be
-// opened shows the reader's message box and gives OpenedFileKindFailed. A
-// file read only in part (damage, or entities left out) shows one warning
-// box (caption: the language text "450") with DXFImportReport's text.
-// Never raises.
-TDXFImportResult ImportDXFFile(TQV_01Cmp2D& document, const std::string& fileName, const TAppConfig& settings);
+// opened, or does not start like a DXF file, gives OpenedFileKindFailed with
+// the reader's reason in Report, shows nothing (the caller reports the
+// failed open) and leaves the document alone. Otherwise beforeRead, when
+// given, runs first (a replacing open clears the drawing there), then the
+// file is read. A file read only in part (damage, or entities left out)
+// shows one warning box (caption: the language text "450") with
+// DXFImportReport's text. Raises only what beforeRead raises.
+TDXFImportResult ImportDXFFile(TQV_01Cmp2D& document, const std::string& fileName, const TAppConfig& settings,
+                               const std::function<void()>& beforeRead = {});
 
 // The warning text after a partial read, lines joined by CR LF: the damage
 // (language text "DxfDamaged"), the entities left out ("DxfPartly", at most

@@ -8,7 +8,9 @@
 #include "core/settings/Language.h"
 #include "core/entities/Line2D.h"
 #include "core/model/QV_01Cmp2D.h"
+#include "core/file/Stream.h"
 #include "core/file/UndoRedo.h"
+#include "core/model/Layers.h"
 #include "tests/support/RecordingNotifier.h"
 #include "tests/support/RecordingSeams.h"
 #include "tests/support/TestSupport.h"
@@ -150,6 +152,99 @@ TEST_F(FileCommands, ReplacingTheDrawingForgetsItsUndoSteps)
     EXPECT_TRUE(journal.Steps().empty());
     EXPECT_EQ(Doc.ObjectsCount(), 3);
     SetUndoJournal(previous);
+}
+
+// The document's bytes as it would save them.
+std::vector<uint8_t> DrawingBytes(TQV_01Cmp2D& doc)
+{
+    TMemoryStream stream;
+    doc.SaveToStream(stream);
+    return stream.Data();
+}
+
+TEST_F(FileCommands, AFailedOpenLeavesTheDrawingAndItsFileAsTheyWere)
+{
+    TUndoRedo journal(Doc);
+    TUndoRedo* previous = SetUndoJournal(&journal);
+    Commands.OpenGeo(DocumentFile, false);
+    ASSERT_TRUE(journal.AddUndo(TUndoKind::NewObjects, {0}));
+    Doc.Layers().GetLayer(1).SetPenColor(0x000000FF);
+    Doc.Layers().GetLayer(2).SetVisible(0);
+    Doc.SetCurrentLayer(1);
+    const std::vector<uint8_t> before = DrawingBytes(Doc);
+
+    const std::string text = Dir.File("notes.dxf");
+    kbtest::WriteFileText(text, "These are notes, not a drawing.\n");
+    const std::string foreign = Dir.File("foreign.kvx");
+    kbtest::WriteFileBytes(foreign, TBytes().Str("ZZ-9.9").I16(1).I16(256).Data());
+    const struct {
+        std::string File;
+        bool Raises; // a document's reader error, shown by the caller
+    } cases[] = {{text, false}, {Dir.File("missing.dxf"), false}, {foreign, true}, {Dir.File("missing.kvx"), true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.File);
+        Notifier.Clear();
+        Notifier.QueueAnswer(EUserAnswer::Yes);
+        if (c.Raises) {
+            EXPECT_ANY_THROW(Commands.OpenGeo(c.File, false));
+            EXPECT_EQ(Warnings(), 0u);
+        } else {
+            Commands.OpenGeo(c.File, false);
+            // One message: "458", not the reader's as well.
+            ASSERT_EQ(Notifier.Messages().size(), 2u); // the question, then the warning
+            EXPECT_EQ(Notifier.Messages().back().Text, LangText(LangKeys::String::FileNotOpened));
+        }
+        EXPECT_EQ(DrawingBytes(Doc), before);
+        EXPECT_EQ(Doc.Layers().GetLayer(2).Visible(), 0);
+        EXPECT_EQ(journal.Steps().size(), 1u);
+        EXPECT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::Failed);
+        EXPECT_EQ(Commands.OpenedFile().FileName, DocumentFile);
+    }
+    SetUndoJournal(previous);
+}
+
+TEST_F(FileCommands, NewAndAReplacingOpenStartFromTheLayerDefaults)
+{
+    const std::string dxf = Dir.File("one.dxf");
+    kbtest::WriteFileText(dxf, "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n1\n21\n1\n"
+                               "0\nENDSEC\n0\nEOF\n");
+    // What a drawing may leave in its layers.
+    const auto spoil = [&] {
+        AddLine();
+        TQV_21Layer& layer = Doc.Layers().GetLayer(0);
+        layer.SetVisible(0);
+        layer.SetActive(0);
+        layer.SetName("Spoilt");
+        layer.SetPenColor(0x00123456);
+        layer.SetBrushStyle(1);
+        Doc.Layers().GetLayer(7).SetSavedObjects(0);
+    };
+    const auto expectDefaults = [&] {
+        const TQV_21Layer& layer = Doc.Layers().GetLayer(0);
+        EXPECT_EQ(layer.Visible(), 1);
+        EXPECT_EQ(layer.Active(), 1);
+        EXPECT_EQ(layer.Name(), "Layer_0");
+        EXPECT_EQ(layer.Pen().Color, Config.DefLayers);
+        EXPECT_EQ(layer.Brush().Style, BrushStyleSolid);
+        EXPECT_FALSE(layer.Modified());
+        EXPECT_EQ(Doc.Layers().GetLayer(7).SavedObjects(), 1);
+    };
+    spoil();
+    Commands.sbtNewClick();
+    expectDefaults();
+    spoil();
+    Commands.OpenGeo(DocumentFile, false);
+    expectDefaults();
+    spoil();
+    Commands.OpenGeo(dxf, false);
+    EXPECT_EQ(Doc.ObjectsCount(), 1);
+    expectDefaults();
+
+    // A merge keeps them.
+    spoil();
+    Commands.OpenGeo(DocumentFile, true);
+    EXPECT_EQ(Doc.Layers().GetLayer(0).Visible(), 0);
+    EXPECT_EQ(Doc.Layers().GetLayer(0).Name(), "Spoilt");
 }
 
 TEST_F(FileCommands, ACancelledDialogChangesNothing)

@@ -273,12 +273,16 @@ TEST_F(DXFImportFile, ReportTexts)
 
 TEST_F(DXFImportFile, AFileThatCannotBeOpenedFails)
 {
-    const TDXFImportResult result = ImportDXFFile(Document, "/nonexistent/drawing.dxf", Settings);
+    // The caller reports the failed open; the drawing is not touched, nor
+    // is the step before reading taken.
+    bool beforeRead = false;
+    const TDXFImportResult result =
+        ImportDXFFile(Document, "/nonexistent/drawing.dxf", Settings, [&] { beforeRead = true; });
     EXPECT_EQ(result.FileKind, OpenedFileKindFailed);
     EXPECT_EQ(result.Importer, nullptr);
-    ASSERT_EQ(Notifier.Messages().size(), 1u);
-    EXPECT_EQ(Notifier.Messages()[0].Kind, EMessageKind::Plain);
-    EXPECT_EQ(Notifier.Messages()[0].Text.rfind(" error raised, with message: Cannot open file", 0), 0u);
+    EXPECT_TRUE(Notifier.Messages().empty());
+    EXPECT_EQ(result.Report.rfind(" error raised, with message: Cannot open file", 0), 0u);
+    EXPECT_FALSE(beforeRead);
 
     TDXF2DImport importer("/nonexistent/drawing.dxf", &Document);
     EXPECT_TRUE(importer.OpenFailed());
