@@ -19,7 +19,35 @@ bool IsObjectId(TSceneNodeId id)
     return (id & ObjectBit) != 0;
 }
 
+// The box of a chunk from its vertices. OSG's own walks the indices, and
+// takes the restart index for a vertex.
+class TChunkBound final : public osg::Drawable::ComputeBoundingBoxCallback {
+public:
+    TChunkBound() = default;
+    TChunkBound(const TChunkBound& other, const osg::CopyOp& copyOp) : ComputeBoundingBoxCallback(other, copyOp) {}
+    META_Object(kb, TChunkBound)
+
+    osg::BoundingBox computeBound(const osg::Drawable& drawable) const override
+    {
+        osg::BoundingBox box;
+        const osg::Geometry* geometry = drawable.asGeometry();
+        const auto* vertices = geometry ? dynamic_cast<const osg::Vec3Array*>(geometry->getVertexArray()) : nullptr;
+        if (vertices) {
+            for (const osg::Vec3& v : *vertices)
+                box.expandBy(v);
+        }
+        return box;
+    }
+};
+
 } // namespace
+
+TOsgSceneBuilder::TOsgSceneBuilder() : m_ChunkBound(new TChunkBound) {}
+
+uint32_t TOsgSceneBuilder::Segments(const TSlot& slot)
+{
+    return slot.Count == 0 ? 0 : slot.Count - 1;
+}
 
 // --- Ids and groups -------------------------------------------------------------
 
@@ -247,15 +275,18 @@ TSceneNodeId TOsgSceneBuilder::AddSolid(TSceneNodeId group, const TSceneSolid& s
 
 // --- Chunks ------------------------------------------------------------------------------
 
-osg::StateSet* TOsgSceneBuilder::ChunkState(float width)
+osg::StateSet* TOsgSceneBuilder::ChunkState(float width, bool markers)
 {
-    osg::ref_ptr<osg::StateSet>& state = m_ChunkStates[width];
+    osg::ref_ptr<osg::StateSet>& state = m_ChunkStates[{width, markers ? 1.0f : 0.0f}];
     if (!state) {
         state = new osg::StateSet;
         state->setMode(GL_LIGHTING, osg::StateAttribute::OFF);
         state->setAttribute(new osg::LineWidth(width > 0.0f ? width : 1.0f));
         state->setAttribute(new osg::Point(TOsgGeometryFactory::NodeMarkerSize));
-        state->setAttributeAndModes(new osg::PrimitiveRestartIndex(RestartIndex), osg::StateAttribute::ON);
+        // Only the markers use the restart index (for their hidden points):
+        // with restart on, the software renderer draws piece by piece.
+        if (markers)
+            state->setAttributeAndModes(new osg::PrimitiveRestartIndex(RestartIndex), osg::StateAttribute::ON);
     }
     return state.get();
 }
@@ -293,20 +324,21 @@ uint32_t TOsgSceneBuilder::ChunkFor(uint8_t batch, const TKey& key, uint32_t seg
     chunk.Geometry->setUseDisplayList(false);
     chunk.Geometry->setUseVertexBufferObjects(true);
     chunk.Geometry->setDataVariance(osg::Object::DYNAMIC);
+    chunk.Geometry->setComputeBoundingBoxCallback(m_ChunkBound);
     chunk.Vertices = new osg::Vec3Array;
     chunk.Vertices->reserve(FirstChunkCapacity);
     chunk.Geometry->setVertexArray(chunk.Vertices);
     osg::ref_ptr<osg::Vec4Array> color = new osg::Vec4Array;
     color->push_back(osg::Vec4(key[0], key[1], key[2], key[3]));
     chunk.Geometry->setColorArray(color, osg::Array::BIND_OVERALL);
-    chunk.Strips = new osg::DrawElementsUInt(GL_LINE_STRIP);
+    chunk.Strips = new osg::DrawElementsUInt(GL_LINES);
     chunk.Strips->reserve(FirstChunkCapacity);
     chunk.Geometry->addPrimitiveSet(chunk.Strips);
     if (key[5] != 0.0f) {
         chunk.Markers = new osg::DrawElementsUInt(GL_POINTS);
         chunk.Geometry->addPrimitiveSet(chunk.Markers);
     }
-    chunk.Geometry->setStateSet(ChunkState(key[4]));
+    chunk.Geometry->setStateSet(ChunkState(key[4], key[5] != 0.0f));
     b.Group->addChild(chunk.Geometry);
     b.Open[key] = index;
     return index;
@@ -333,26 +365,28 @@ void TOsgSceneBuilder::Place(TSlot& slot, uint32_t chunkIndex, const TSceneLines
     slot.Index = static_cast<uint32_t>(chunk.Strips->size());
     for (const TVector3D& n : lines.Nodes)
         vertices.push_back(osg::Vec3(static_cast<float>(n.X), static_cast<float>(n.Y), static_cast<float>(n.Z)));
-    chunk.Strips->resize(slot.Index + slot.Count + 1);
+    chunk.Strips->resize(slot.Index + 2 * Segments(slot));
     if (chunk.Markers)
-        chunk.Markers->resize(slot.Index + slot.Count + 1);
+        chunk.Markers->resize(vertices.size());
     WriteIndices(slot, !slot.Hidden);
     chunk.Members.push_back(id);
     ++chunk.LiveMembers;
-    chunk.Segments += slot.Count == 0 ? 0 : slot.Count - 1;
+    chunk.Segments += Segments(slot);
     MarkDirty(chunk, true);
 }
 
 void TOsgSceneBuilder::WriteIndices(const TSlot& slot, bool visible)
 {
     TChunk& chunk = m_Chunks[slot.Chunk];
-    for (osg::DrawElementsUInt* indices : {chunk.Strips.get(), chunk.Markers.get()}) {
-        if (!indices)
-            continue;
-        GLuint* out = &(*indices)[slot.Index];
+    // A hidden segment runs from its first vertex to itself: no pixel.
+    GLuint* out = chunk.Strips->empty() ? nullptr : &(*chunk.Strips)[0] + slot.Index;
+    for (uint32_t i = 0; i < Segments(slot); ++i) {
+        out[2 * i] = visible ? slot.First + i : slot.First;
+        out[2 * i + 1] = visible ? slot.First + i + 1 : slot.First;
+    }
+    if (chunk.Markers) {
         for (uint32_t i = 0; i < slot.Count; ++i)
-            out[i] = visible ? slot.First + i : RestartIndex;
-        out[slot.Count] = RestartIndex;
+            (*chunk.Markers)[slot.First + i] = visible ? slot.First + i : RestartIndex;
     }
 }
 
@@ -401,13 +435,13 @@ void TOsgSceneBuilder::Compact(uint32_t chunkIndex)
         slot.First = vertexEnd;
         slot.Index = indexEnd;
         vertexEnd += slot.Count;
-        indexEnd += slot.Count + 1;
-        chunk.Segments += slot.Count == 0 ? 0 : slot.Count - 1;
+        indexEnd += 2 * Segments(slot);
+        chunk.Segments += Segments(slot);
     }
     vertices.resize(vertexEnd);
     chunk.Strips->resize(indexEnd);
     if (chunk.Markers)
-        chunk.Markers->resize(indexEnd);
+        chunk.Markers->resize(vertexEnd);
     for (const TSceneNodeId id : live) {
         const TSlot& slot = *Slot(id);
         WriteIndices(slot, !slot.Hidden);

@@ -6,11 +6,11 @@
 //
 // Lines objects added straight into the Entity and Selection groups are
 // batched: those of one colour, width and node-marker setting share one
-// geometry, a chunk of at most ChunkSegments segments drawn as indexed line
-// strips with primitive restart (each object's strip ends in the restart
-// index). An id names a range of a chunk through a flat table indexed by id,
-// and hiding, showing, updating or removing the object rewrites its range
-// only. Removed ranges stay as holes until they pass half of the chunk's
+// geometry, a chunk of at most ChunkSegments segments drawn as indexed
+// GL_LINES (two indices a segment; a hidden segment runs from a vertex to
+// itself and draws no pixel). An id names a range of a chunk through a flat
+// table indexed by id, and hiding, showing, updating or removing the object
+// rewrites its range only. Removed ranges stay as holes until they pass half of the chunk's
 // vertices; then the chunk is compacted (its live ranges moved together, in
 // order), and a chunk left empty goes. Every other object (points, polygons,
 // planes, meshes, solids, created groups and everything below them, and all
@@ -60,10 +60,10 @@ public:
     // Segments a chunk takes before the next one starts (a larger lines
     // object gets a chunk of its own).
     static constexpr uint32_t ChunkSegments = 65536;
-    // The index that ends a strip.
+    // The index of a hidden node marker.
     static constexpr uint32_t RestartIndex = 0xFFFFFFFFu;
 
-    TOsgSceneBuilder() = default;
+    TOsgSceneBuilder();
     TOsgSceneBuilder(const TOsgSceneBuilder&) = delete;
     TOsgSceneBuilder& operator=(const TOsgSceneBuilder&) = delete;
 
@@ -106,7 +106,7 @@ public:
     size_t Count() const { return m_Entries.size() + m_LiveLines; }
 
     // Where a batched lines object lies: its chunk, its first vertex and
-    // node count, and its first index (count + 1 indices with the restart).
+    // node count, and its first index (two a segment).
     struct TLinesRange {
         const osg::Geometry* Chunk = nullptr;
         uint32_t First = 0;
@@ -148,8 +148,8 @@ private:
     struct TChunk {
         osg::ref_ptr<osg::Geometry> Geometry;
         osg::ref_ptr<osg::Vec3Array> Vertices;
-        osg::ref_ptr<osg::DrawElementsUInt> Strips;
-        osg::ref_ptr<osg::DrawElementsUInt> Markers; // null without node markers
+        osg::ref_ptr<osg::DrawElementsUInt> Strips;  // GL_LINES, two indices a segment
+        osg::ref_ptr<osg::DrawElementsUInt> Markers; // GL_POINTS, one index a vertex; null without markers
         std::vector<TSceneNodeId> Members;            // in drawing order; dead ones until compaction
         TKey Key{};
         uint32_t Segments = 0;
@@ -189,7 +189,8 @@ private:
     void DropChunk(uint32_t chunk);
     void ClearBatch(uint8_t batch);
     void MarkDirty(TChunk& chunk, bool vertices);
-    osg::StateSet* ChunkState(float width);
+    osg::StateSet* ChunkState(float width, bool markers);
+    static uint32_t Segments(const TSlot& slot);
 
     TOsgGeometryFactory m_Factory;
     std::unordered_map<TSceneNodeId, TEntry> m_Entries;
@@ -200,7 +201,8 @@ private:
     std::vector<TBatch> m_Batches;
     std::vector<TChunk> m_Chunks;
     std::vector<uint32_t> m_FreeChunks;
-    std::map<float, osg::ref_ptr<osg::StateSet>> m_ChunkStates;
+    std::map<std::array<float, 2>, osg::ref_ptr<osg::StateSet>> m_ChunkStates;
+    osg::ref_ptr<osg::Drawable::ComputeBoundingBoxCallback> m_ChunkBound;
     // Slots of the ids m_TableBase, m_TableBase + 1, ...
     std::vector<TSlot> m_Table;
     TSceneNodeId m_TableBase = 1;

@@ -21,7 +21,6 @@ struct OsgBuilder : ::testing::Test {
         Chain = Builder.RegisterGroup(TSceneGroup::Chain, ChainNode.get());
     }
 
-    static constexpr GLuint Restart = TOsgSceneBuilder::RestartIndex;
 
     osg::Geometry* Geometry(TSceneNodeId id) const
     {
@@ -171,15 +170,15 @@ TEST_F(OsgBuilder, EntityLinesShareOneChunkPerColourAndWidth)
         chunks[2]->getStateSet()->getAttribute(osg::StateAttribute::LINEWIDTH));
     ASSERT_TRUE(width);
     EXPECT_FLOAT_EQ(width->getWidth(), 3.0f);
-    // One strip per object, each ended by the restart index, in the order
-    // added; node markers draw points over the same indices.
-    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, Restart, 2, 3, Restart}));
-    EXPECT_EQ(Strip(b), (std::vector<GLuint>{0, 1, 2, Restart}));
+    // Two indices a segment, the objects in the order added; node markers
+    // draw one point a vertex.
+    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 3}));
+    EXPECT_EQ(Strip(b), (std::vector<GLuint>{0, 1, 1, 2}));
     EXPECT_EQ(Builder.LinesRange(c)->First, 2u);
     EXPECT_EQ((*Vertices(c))[2], osg::Vec3(5, 5, 0));
     ASSERT_EQ(chunks[3]->getNumPrimitiveSets(), 2u);
     EXPECT_EQ(chunks[3]->getPrimitiveSet(1)->getMode(), static_cast<GLenum>(GL_POINTS));
-    EXPECT_EQ(chunks[3]->getPrimitiveSet(1)->getNumIndices(), 3u);
+    EXPECT_EQ(chunks[3]->getPrimitiveSet(1)->getNumIndices(), 2u);
 }
 
 TEST_F(OsgBuilder, UpdateHideAndRemoveTouchOneRange)
@@ -195,19 +194,19 @@ TEST_F(OsgBuilder, UpdateHideAndRemoveTouchOneRange)
     expected[3] = {6, 5, 0};
     expected[4] = {7, 5, 0};
     EXPECT_EQ(std::vector<osg::Vec3>(Vertices(a)->begin(), Vertices(a)->end()), expected);
-    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, Restart, 2, 3, 4, Restart, 5, 6, Restart}));
-    // Hiding b ends its strip at once; showing it gives its indices back.
+    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 3, 3, 4, 5, 6}));
+    // Hiding b makes its segments points that draw nothing; showing it
+    // gives its indices back.
     Builder.SetNodeVisible(b, false);
     EXPECT_FALSE(Builder.IsVisible(b));
     EXPECT_TRUE(Builder.IsVisible(c));
-    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, Restart, Restart, Restart, Restart, Restart, 5, 6, Restart}));
+    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 2, 2, 2, 5, 6}));
     Builder.SetNodeVisible(b, true);
-    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, Restart, 2, 3, 4, Restart, 5, 6, Restart}));
+    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 3, 3, 4, 5, 6}));
     // Another node count moves b to the end of its chunk: drawn last now.
     Builder.UpdateLines(b, Lines({{8, 8, 0}, {9, 9, 0}}));
     EXPECT_EQ(Builder.LinesRange(b)->First, 7u);
-    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, Restart, Restart, Restart, Restart, Restart, 5, 6, Restart, 7,
-                                             8, Restart}));
+    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 2, 2, 2, 5, 6, 7, 8}));
     // Another colour moves it to that colour's chunk.
     Builder.UpdateLines(b, Lines({{8, 8, 0}, {9, 9, 0}}, {0, 1, 0, 1}));
     EXPECT_EQ(Builder.Chunks(TSceneGroup::Entity).size(), 2u);
@@ -215,7 +214,7 @@ TEST_F(OsgBuilder, UpdateHideAndRemoveTouchOneRange)
     EXPECT_EQ(Color(c), osg::Vec4(1, 0, 0, 1));
     // Five of the red chunk's nine vertices are holes now: past half, so
     // the chunk was compacted, a and c in their order.
-    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, Restart, 2, 3, Restart}));
+    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 3}));
     EXPECT_EQ((*Vertices(c))[Builder.LinesRange(c)->First], osg::Vec3(0, 2, 0));
     // A chunk left without objects goes.
     Builder.RemoveNode(b);
