@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <limits>
 
 namespace {
 
@@ -76,6 +77,13 @@ std::unique_ptr<TKDNode> TKDTree::BuildNode(std::vector<const TTri*> triangles, 
     const TSpread s = LargestSpread(triangles);
     node->Dimension = s.Dimension;
     node->CutValue = s.Spread / 2.0f + s.Start;
+    float* b = node->Bounds;
+    b[0] = b[2] = std::numeric_limits<float>::max();
+    b[1] = b[3] = std::numeric_limits<float>::lowest();
+    for (const TTri* t : triangles) {
+        b[0] = std::min(b[0], t->Box.Min[0]), b[1] = std::max(b[1], t->Box.Max[0]);
+        b[2] = std::min(b[2], t->Box.Min[1]), b[3] = std::max(b[3], t->Box.Max[1]);
+    }
 
     const auto makeLeaf = [&node](std::vector<const TTri*>&& list) {
         node->Leaf = true;
@@ -119,14 +127,25 @@ std::vector<const TTri*> TKDTree::TrianglesNear(const TMillCutter& cutter, const
 
 std::vector<const TTri*> TKDTree::Search(const TKDQuery& query) const
 {
+    int64_t visited = 0;
+    return Search(query, visited);
+}
+
+std::vector<const TTri*> TKDTree::Search(const TKDQuery& query, int64_t& visited) const
+{
     std::vector<const TTri*> result;
     if (m_Root)
-        SearchNode(*m_Root, query, result);
+        SearchNode(*m_Root, query, result, visited);
     return result;
 }
 
-void TKDTree::SearchNode(const TKDNode& node, const TKDQuery& query, std::vector<const TTri*>& result) const
+void TKDTree::SearchNode(const TKDNode& node, const TKDQuery& query, std::vector<const TTri*>& result,
+                         int64_t& visited) const
 {
+    ++visited;
+    const float* b = node.Bounds;
+    if (query.MinX > b[1] || query.MaxX < b[0] || query.MinY > b[3] || query.MaxY < b[2])
+        return;
     if (node.Leaf) {
         for (const TTri* t : node.Triangles)
             if (BoxMeetsQuery(*t, query))
@@ -155,7 +174,7 @@ void TKDTree::SearchNode(const TKDNode& node, const TKDQuery& query, std::vector
     }
     }
     if (searchHigh && node.HiChild)
-        SearchNode(*node.HiChild, query, result);
+        SearchNode(*node.HiChild, query, result, visited);
     if (searchLow && node.LoChild)
-        SearchNode(*node.LoChild, query, result);
+        SearchNode(*node.LoChild, query, result, visited);
 }

@@ -35,6 +35,10 @@ public:
     std::unique_ptr<TKDNode> LoChild;
     std::vector<const TTri*> Triangles;
     bool Leaf = false;
+    // The XY box of every triangle below the node (min x, max x, min y,
+    // max y): a query that misses it skips the whole sub-tree, whichever
+    // side of the split it lies on.
+    float Bounds[4] = {0, 0, 0, 0};
 };
 
 // The spread of one box extent over a triangle list: max - min, and min.
@@ -74,6 +78,8 @@ public:
     // same order for the same tree and query.
     std::vector<const TTri*> TrianglesNear(const TMillCutter& cutter, const TCLPoint& location) const;
     std::vector<const TTri*> Search(const TKDQuery& query) const;
+    // Search, counting the nodes it visits into visited.
+    std::vector<const TTri*> Search(const TKDQuery& query, int64_t& visited) const;
 
     const TKDNode* Root() const { return m_Root.get(); }
     int32_t BucketSize() const { return m_BucketSize; }
@@ -84,7 +90,8 @@ public:
 
 private:
     std::unique_ptr<TKDNode> BuildNode(std::vector<const TTri*> triangles, int32_t depth, TKDNode* parent);
-    void SearchNode(const TKDNode& node, const TKDQuery& query, std::vector<const TTri*>& result) const;
+    void SearchNode(const TKDNode& node, const TKDQuery& query, std::vector<const TTri*>& result,
+                    int64_t& visited) const;
 
     int32_t m_BucketSize = 1;
     std::vector<int32_t> m_Dimensions{kKDMinX, kKDMaxX, kKDMinY, kKDMaxY};

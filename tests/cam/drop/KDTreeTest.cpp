@@ -95,3 +95,31 @@ TEST(KDTreeTest, BoxesOneFloatStepApartEndInOneLeaf)
     ASSERT_NE(tree.Root(), nullptr);
     EXPECT_EQ(tree.Search({a - 1, b + 1, -1, 1}).size(), 2u);
 }
+
+// On a regular mesh every box extent spreads alike; the node bounds prune
+// both sides of a split, so a query visits a few nodes per triangle found.
+TEST(KDTreeTest, QueriesOnARegularMeshVisitFewNodes)
+{
+    std::vector<TTri> tris;
+    const int n = 60;
+    for (int i = 0; i < n; ++i) {
+        for (int j = 0; j < n; ++j) {
+            const float x = float(i), y = float(j);
+            tris.push_back(MakeTri(x, y, 0, x + 1, y, 0, x + 1, y + 1, 0));
+            tris.push_back(MakeTri(x, y, 0, x + 1, y + 1, 0, x, y + 1, 0));
+        }
+    }
+    TKDTree tree;
+    tree.Build(tris);
+    int64_t visited = 0;
+    size_t found = 0;
+    for (float x = 3.3f; x < 57; x += 7.1f) {
+        for (float y = 2.7f; y < 57; y += 6.3f) {
+            const TKDQuery q{x - 3, x + 3, y - 3, y + 3};
+            const auto got = tree.Search(q, visited);
+            EXPECT_EQ(std::set<const TTri*>(got.begin(), got.end()), BruteForce(tris, q));
+            found += got.size();
+        }
+    }
+    EXPECT_LE(visited, 4 * static_cast<int64_t>(found));
+}

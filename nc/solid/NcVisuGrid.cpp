@@ -1,0 +1,131 @@
+#include "nc/solid/NcVisuGrid.h"
+
+#include "core/geometry/ArcGeometry.h"
+#include "core/geometry/Geometry.h"
+#include "core/geometry/Vertice.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kPlungeDrillK = 60;
+constexpr double kMoveDrillK = 2;
+// A grid never grows past this many cells a side, whatever a caller asks.
+constexpr int32_t kMaxCellsOnSide = 5000;
+
+int RoundIndex(double v) { return static_cast<int>(std::nearbyint(v)); }
+
+} // namespace
+
+void TNcVisuGrid::SetStock(const TVector3D& minimum, const TVector3D& maximum, double toolDiameter)
+{
+    m_Origin = minimum;
+    m_SizeX = std::fabs(maximum.X - minimum.X);
+    m_SizeY = std::fabs(maximum.Y - minimum.Y);
+    m_SizeZ = std::fabs(maximum.Z - minimum.Z);
+    if (!(m_SizeX > 0) && !(m_SizeY > 0)) {
+        const double side = toolDiameter > 0 && std::isfinite(toolDiameter) ? toolDiameter : 1.0;
+        m_Origin.X -= side * 0.5;
+        m_Origin.Y -= side * 0.5;
+        m_SizeX = m_SizeY = side;
+    }
+    InitGrid();
+}
+
+void TNcVisuGrid::SetQuality(int32_t quality)
+{
+    quality = std::max(quality, 1);
+    SetCellsOnSide(quality == 1 ? 75 : (quality / 2) * 100);
+}
+
+void TNcVisuGrid::SetCellsOnSide(int32_t cells)
+{
+    m_CellsOnSide = std::clamp(cells, 1, kMaxCellsOnSide);
+    InitGrid();
+}
+
+void TNcVisuGrid::InitGrid()
+{
+    const double longer = m_SizeX > m_SizeY ? m_SizeX : m_SizeY;
+    m_CellSize = longer > 0 && std::isfinite(longer) ? longer / m_CellsOnSide : 1.0;
+    m_Columns = RoundIndex(m_SizeX / m_CellSize) + 1;
+    m_Rows = RoundIndex(m_SizeY / m_CellSize) + 1;
+    m_Cells.assign(static_cast<size_t>(m_Columns) * m_Rows, TStockCell{kFreshColour, m_SizeZ});
+    m_CutColumns = m_CutRows = TCellRange{};
+}
+
+bool TNcVisuGrid::CutMove(const TVector3D& from, const TVector3D& to, bool rapid)
+{
+    const TVector3D a{from.X - m_Origin.X, from.Y - m_Origin.Y, from.Z - m_Origin.Z};
+    const TVector3D b{to.X - m_Origin.X, to.Y - m_Origin.Y, to.Z - m_Origin.Z};
+    CutSegment(a, b, rapid);
+    return true;
+}
+
+void TNcVisuGrid::CutArc(const TAVertice3d& start, const TAVertice3d& arc)
+{
+    const TArrayOfPoint2d points =
+        ArcToPoints(TVector2D{arc.Centre.X, arc.Centre.Y}, TVector2D{start.EndPoint.X, start.EndPoint.Y},
+                    TVector2D{arc.EndPoint.X, arc.EndPoint.Y}, arc.Kind == -1);
+    const double z = arc.EndPoint.Z - m_Origin.Z;
+    TVector3D previous{start.EndPoint.X - m_Origin.X, start.EndPoint.Y - m_Origin.Y, z};
+    for (const TPoint2D& p : points) {
+        const TVector3D next{p.X - m_Origin.X, p.Y - m_Origin.Y, z};
+        Cut(previous, next, false, kPlungeDrillK);
+        previous = next;
+    }
+}
+
+void TNcVisuGrid::CutSegment(const TVector3D& from, const TVector3D& to, bool rapid)
+{
+    const bool sameXY = IsSameValue(from.X, to.X) && IsSameValue(from.Y, to.Y);
+    if (sameXY && to.Z > from.Z)
+        return; // going up in the hole cuts nothing
+    Cut(sameXY ? to : from, to, rapid, sameXY ? kPlungeDrillK : kMoveDrillK);
+}
+
+void TNcVisuGrid::Cut(const TVector3D& from, const TVector3D& to, bool rapid, double drillK)
+{
+    m_CutColumns = m_CutRows = TCellRange{};
+    if (!m_Tool.Known() || m_Cells.empty())
+        return;
+    SetCutBox(from, to, m_Tool.R + m_CellSize);
+    const TToolMove move{from.X, from.Y, from.Z, to.X, to.Y, to.Z};
+    const double lowestEnd = std::min(from.Z, to.Z);
+    const int32_t colour = rapid ? m_RapidColour : m_FeedColour;
+    for (int i = m_CutColumns.First; i <= m_CutColumns.Last; ++i) {
+        for (int j = m_CutRows.First; j <= m_CutRows.Last; ++j) {
+            TStockCell& cell = Cell(i, j);
+            if (lowestEnd > cell.Height)
+                continue; // the underside stays above the cell all along
+            const auto h = LowestOverPoint(m_Tool, move, i * m_CellSize, j * m_CellSize, drillK);
+            if (h && *h <= cell.Height) {
+                cell.Height = *h;
+                cell.Colour = colour;
+            }
+        }
+    }
+}
+
+// The X-Y box of the move grown by the margin, snapped to the grid and
+// clipped to the stock; an empty range when the move lies outside.
+void TNcVisuGrid::SetCutBox(const TVector3D& a, const TVector3D& b, double margin)
+{
+    const auto range = [&](double lo, double hi, int count) {
+        TCellRange r;
+        if (!std::isfinite(lo) || !std::isfinite(hi))
+            return r;
+        const double first = std::nearbyint((lo - margin) / m_CellSize);
+        const double last = std::nearbyint((hi + margin) / m_CellSize);
+        if (last < 0 || first > count - 1)
+            return r;
+        r.First = static_cast<int>(std::max(first, 0.0));
+        r.Last = static_cast<int>(std::min(last, double(count - 1)));
+        return r;
+    };
+    m_CutColumns = range(std::min(a.X, b.X), std::max(a.X, b.X), m_Columns);
+    m_CutRows = range(std::min(a.Y, b.Y), std::max(a.Y, b.Y), m_Rows);
+    if (m_CutColumns.First > m_CutColumns.Last || m_CutRows.First > m_CutRows.Last)
+        m_CutColumns = m_CutRows = TCellRange{};
+}

@@ -1,0 +1,48 @@
+#pragma once
+// The underside of a milling tool as the stock-removal model cuts with it:
+// the height of the tool's underside above its programmed point at a
+// horizontal distance d from its axis, and the lowest height a straight move
+// of the tool reaches over one point of the stock.
+//
+// The programmed point is the lowest point of every tool: the centre of the
+// flat bottom (flat, bull nose), the tip (ball), the centre of the flat tip
+// (cone), the point (drill). This is where the drop-cutter places the tool
+// and where the tool solid shows it.
+
+#include <cstdint>
+#include <optional>
+
+// Tool types in the order of the mill record's shape list.
+enum class ECutToolType : uint32_t { Flat = 0, Toro = 1, Ball = 2, Cone = 3, Drill = 4 };
+
+struct TCutTool {
+    ECutToolType Type = ECutToolType::Flat;
+    double R = 0;  // radius
+    double Rc = 0; // corner radius (bull nose)
+    double r = 0;  // tip radius (cone)
+    double Hc = 0; // cone height: tan(90 deg - angle) x (R - r)
+
+    // From the mill record's values: type, diameter, corner radius, tip
+    // diameter and the cone's angle in degrees. A type outside 0..4 keeps
+    // its number and cuts nothing.
+    static TCutTool FromRecord(int32_t type, double diameter, double cornerRadius, double tipDiameter,
+                               double angleDegrees);
+    bool Known() const { return static_cast<uint32_t>(Type) <= 4; }
+};
+
+// Height of the underside above the programmed point at distance d; none
+// beyond the radius. k is the drill's point height at the rim.
+std::optional<double> ToolProfile(const TCutTool& tool, double d, double k);
+
+// A straight move of the programmed point from A to B (stock coordinates).
+struct TToolMove {
+    double AX, AY, AZ;
+    double BX, BY, BZ;
+};
+
+// The lowest height the tool's underside reaches over the point (x, y)
+// during the move, none when the tool never comes within its radius. Exact
+// for the flat tool (the lower end of the part of the move within reach);
+// for the other shapes the height along the move is convex and its minimum
+// is searched to well below a micrometre.
+std::optional<double> LowestOverPoint(const TCutTool& tool, const TToolMove& move, double x, double y, double k);
