@@ -2,7 +2,11 @@
 
 #include "cad/program/QV_00CADProg.h"
 #include "core/model/CADSysException.h"
+#include "core/entities/Ellipse2D.h"
 #include "core/entities/Primitive2D.h"
+#include "core/geometry/Geometry.h"
+#include "core/settings/LangKeys.h"
+#include "core/settings/Language.h"
 #include "core/entities/Punto2D.h"
 
 namespace {
@@ -10,6 +14,16 @@ namespace {
 constexpr std::string_view ParamCheckName = "TQV2D_DrawSizedPrimitiveParam";
 // Prompt slot "474".
 constexpr size_t PromptSlot = 4;
+
+// A closed ellipse whose corners share a coordinate: no height or no width.
+bool IsFlatEllipse(const TPrimitive2D& entity)
+{
+    if (!dynamic_cast<const TEllipse2D*>(&entity) || entity.Points().Count() < 2)
+        return false;
+    const TPoint2D a = entity.Points().Get(0);
+    const TPoint2D b = entity.Points().Get(1);
+    return IsSameCoord(a.X, b.X) || IsSameCoord(a.Y, b.Y);
+}
 
 } // namespace
 
@@ -66,6 +80,13 @@ bool TQV_40DrawSizedPrimitive::HandleEvent(const TCADEvent& event, TCADStateClas
         else
             for (int i = 0; i < n; ++i)
                 points.SetPoint(i, q);
+        if (k + 1 >= n && IsFlatEllipse(entity)) {
+            // An ellipse without area cannot be drawn or machined: the
+            // second corner is asked for again.
+            SetPrompt(LangText(LangKeys::String::EllipseFlat));
+            ShowDrag(entity);
+            return false;
+        }
         param.CurrentIndex = static_cast<uint16_t>(++k);
         if (k >= n) {
             Finish(nextState);
@@ -77,7 +98,7 @@ bool TQV_40DrawSizedPrimitive::HandleEvent(const TCADEvent& event, TCADStateClas
     }
     if (event.IsUser(TCADUserEvent::Accept)) {
         // Before the first click the entity is only the prototype.
-        if (param.CurrentIndex == 0)
+        if (param.CurrentIndex == 0 || IsFlatEllipse(entity))
             return false;
         Finish(nextState);
         return true;

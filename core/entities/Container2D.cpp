@@ -52,6 +52,30 @@ private:
     std::optional<TMatrix4> m_Pending;
 };
 
+// Lends a child that belongs to no document (a child of a container or of
+// a source block) the document of the object that holds it while it is
+// drawn: the child takes its pen from that document's layers, as the file
+// and the user set them, not from a new layer table's black pen.
+class TLentOwnerScope {
+public:
+    TLentOwnerScope(TObject2D& child, TQV_01Cmp* owner) : m_Child(child), m_Lent(!child.Owner() && owner)
+    {
+        if (m_Lent)
+            child.SetOwner(owner);
+    }
+    ~TLentOwnerScope()
+    {
+        if (m_Lent)
+            m_Child.SetOwner(nullptr);
+    }
+    TLentOwnerScope(const TLentOwnerScope&) = delete;
+    TLentOwnerScope& operator=(const TLentOwnerScope&) = delete;
+
+private:
+    TObject2D& m_Child;
+    bool m_Lent;
+};
+
 // Marks a container whose children are being walked, so that a block
 // reference leading back to it is not followed again.
 class TWalkScope {
@@ -197,6 +221,7 @@ void TContainer2D::DrawChildren(const TMatrix4& holder, bool selected)
         if (!object)
             continue;
         const THolderTransformScope scope(*object, transform);
+        const TLentOwnerScope owner(*object, Owner());
         if (selected)
             object->DrawSelected();
         else
@@ -225,8 +250,10 @@ void TContainer2D::DrawChildrenOnCanvas(TCanvas2D& canvas, const TMatrix4& holde
         return;
     TGraphicObjIterator it = m_Objects->GetIterator();
     for (TGraphicObject* child = it.First(); child; child = it.Next())
-        if (auto* object = dynamic_cast<TObject2D*>(child))
+        if (auto* object = dynamic_cast<TObject2D*>(child)) {
+            const TLentOwnerScope owner(*object, Owner());
             object->DrawOnCanvasTransformed(canvas, transform);
+        }
 }
 
 TIntRect TContainer2D::GetScreenRect()

@@ -12,6 +12,10 @@
 // - A child is drawn, picked and drawn on the canvas with its own transform
 //   followed by the container's, the same composition the box uses; after
 //   drawing, each child has exactly the transforms it had before.
+// - A child draws with the pen of its layer in the container's document
+//   (the document of the reference, for the children of a source block);
+//   only a container outside any document leaves its children the default
+//   layers.
 // - PickAt returns PickNone (outside, or disabled), PickInBox (inside the box
 //   widened by the aperture, no child hit; distance = 2 x aperture) or the ID
 //   of the nearest child hit.

@@ -150,24 +150,31 @@ void TQV_01Cmp2D::SaveSourceBlocks(TStream& stream, bool library)
 
 void TQV_01Cmp2D::SaveObjects(TStream& stream)
 {
-    const int32_t count = m_Objects.Count();
+    // The label object of the letters operation is kept outside the object
+    // list; it goes last into the section, where the loader takes it from.
+    TEtichetta* label = CurrentLabelObject();
+    const int32_t count = m_Objects.Count() + (label ? 1 : 0);
     WriteInt32(stream, count);
     const auto step = static_cast<uint32_t>(count > 0 ? 100 / count : 0);
     int32_t remaining = count;
+    const auto save = [&](TGraphicObject& object) {
+        if (!m_Layers.GetLayer(object.Layer()).SavedObjects() || !object.Saved())
+            return;
+        WriteInt16(stream, QV_00FindClassIndex(object.ClassName()));
+        object.SaveToStream(stream);
+        // The percentage as the progress bar has always been given it:
+        // in 8-bit arithmetic.
+        if (OnSaveProgress)
+            OnSaveProgress(*this, static_cast<uint8_t>(100u - step * static_cast<uint32_t>(remaining)));
+        --remaining;
+    };
     {
         TGraphicObjIterator it = m_Objects.GetExclusiveIteratorUnchecked();
-        for (TGraphicObject* object = it.First(); object; object = it.Next()) {
-            if (!m_Layers.GetLayer(object->Layer()).SavedObjects() || !object->Saved())
-                continue;
-            WriteInt16(stream, QV_00FindClassIndex(object->ClassName()));
-            object->SaveToStream(stream);
-            // The percentage as the progress bar has always been given it:
-            // in 8-bit arithmetic.
-            if (OnSaveProgress)
-                OnSaveProgress(*this, static_cast<uint8_t>(100u - step * static_cast<uint32_t>(remaining)));
-            --remaining;
-        }
+        for (TGraphicObject* object = it.First(); object; object = it.Next())
+            save(*object);
     }
+    if (label)
+        save(*label);
     // Some objects were left out: the count cannot end the section.
     if (remaining > 0)
         WriteInt16(stream, -1);

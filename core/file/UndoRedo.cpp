@@ -3,6 +3,7 @@
 #include "core/entities/Arco2D.h"
 #include "core/entities/Bitmap2D.h"
 #include "core/entities/Block2D.h"
+#include "core/entities/Container2D.h"
 #include "core/model/CADSysException.h"
 #include "core/entities/Cerchio2D.h"
 #include "core/model/ClassRegistry.h"
@@ -337,18 +338,22 @@ private:
             LogUndo(KindText(m_Step.Kind) + ": object " + std::to_string(id) + " is in the drawing, not added again");
             return;
         }
-        std::unique_ptr<TObject2D> owned(static_cast<TObject2D*>(saved.release()));
-        TObject2D* added = m_Doc.AddObjectOnLayer(id, layer, std::move(owned));
-        // A block reference reads unlinked; without its source it would
-        // draw nothing.
-        if (auto* block = dynamic_cast<TBlock2D*>(added)) {
+        // Block references read unlinked, also those inside a container:
+        // linked as the loader links them, before the object is added and
+        // drawn, they show their blocks and count on their sources again.
+        {
             TGraphicObjIterator sources = m_Doc.SourceBlocksIterator();
             try {
-                block->UpdateReference(sources);
+                if (auto* container = dynamic_cast<TContainer2D*>(object))
+                    container->UpdateSourceReferences(sources);
+                else if (auto* block = dynamic_cast<TBlock2D*>(object))
+                    block->UpdateReference(sources);
             } catch (const ECADListObjNotFound&) {
-                LogUndo("the source block of reference " + std::to_string(id) + " is gone");
+                LogUndo("a source block of object " + std::to_string(id) + " is gone");
             }
         }
+        std::unique_ptr<TObject2D> owned(static_cast<TObject2D*>(saved.release()));
+        m_Doc.AddObjectOnLayer(id, layer, std::move(owned));
     }
 
     // D: the live object with the record's ID is deleted. The ID is the

@@ -53,6 +53,8 @@
     /* reason; the reasons of a file cut short: "%s" the section name, or no end marker.            */ \
     X(String, DxfPartlyRead, "DxfPartly")                                                             \
     X(String, DxfDamaged, "DxfDamaged")                                                               \
+    /* A closed ellipse whose two corners lie on one line has no area. */                            \
+    X(String, EllipseFlat, "EllipseFlat")                                                             \
     X(String, DxfTruncated, "DxfTruncated")                                                           \
     X(String, DxfNoEndMarker, "DxfNoEof")                                                             \
     /* A post-processor file that could not be read. */                                               \

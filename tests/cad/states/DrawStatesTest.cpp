@@ -10,6 +10,8 @@
 #include "core/entities/BSpline2D.h"
 #include "core/entities/Cerchio2D.h"
 #include "core/entities/Ellipse2D.h"
+#include "core/settings/Language.h"
+#include "core/settings/LangKeys.h"
 #include "core/entities/EllipseOpen2D.h"
 #include "core/entities/Frame2D.h"
 #include "core/entities/Line2D.h"
@@ -129,6 +131,25 @@ TEST_F(DrawStates, LineFollowsTheCursorAndEnterTakesItsPosition)
     ASSERT_NE(Added<TLine2D>(), nullptr);
     ExpectPoints(CartesianPoints(*Added<TLine2D>()), {{0, 0, 1}, {5, -2, 1}});
     ExpectNewObjectsStepThenUndo();
+}
+
+TEST_F(DrawStates, AnEllipseWithoutAreaIsRefusedAndTheSecondCornerAskedAgain)
+{
+    Start<TQV_40DrawSizedPrimitive>(Sized(std::make_unique<TEllipse2D>(-1, Origin, Origin)));
+    Driver.Click({1, 1, 1});
+    // Corners on one horizontal, then one vertical line: no ellipse, by
+    // click or by Enter, and the command waits on.
+    for (const TPoint2D flat : {TPoint2D{6, 1, 1}, TPoint2D{1, 5, 1}}) {
+        Driver.Click(flat);
+        EXPECT_TRUE(Prg.Busy());
+        EXPECT_TRUE(Objects().empty());
+        EXPECT_EQ(Prg.CurrentState()->Prompt(), LangText(LangKeys::String::EllipseFlat));
+        Driver.Enter();
+        EXPECT_TRUE(Objects().empty());
+    }
+    Driver.Click({6, 4, 1});
+    ASSERT_NE(Added<TEllipse2D>(), nullptr);
+    ExpectPoints(CartesianPoints(*Added<TEllipse2D>()), {{1, 1, 1}, {6, 4, 1}});
 }
 
 TEST_F(DrawStates, OrthoSquaresEveryPointButTheFirst)

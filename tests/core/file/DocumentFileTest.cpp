@@ -14,6 +14,7 @@
 #include "core/geometry/Geometry.h"
 #include "core/entities/JustifiedVectText2D.h"
 #include "core/entities/Line2D.h"
+#include "core/entities/Etichetta.h"
 #include "core/entities/Line3D.h"
 #include "core/entities/Polyline2D.h"
 #include "core/entities/Punto2D.h"
@@ -545,6 +546,30 @@ TEST_F(DocumentFileTest, ObjectSectionLeavesOutUnsavedObjects)
     doc.Layers().GetLayer(2).SetSavedObjects(1);
     (void)Save(doc);
     EXPECT_EQ(percents, (std::vector<uint8_t>{1, 34, 67}));
+}
+
+TEST_F(DocumentFileTest, TheLabelObjectSurvivesOpenAndSave)
+{
+    // A line, then the label of a letters operation (class 23) last in the
+    // object section, where the saving program puts it.
+    TMemoryStream line;
+    TLine2D(0, Point2D(1, 2), Point2D(3, 4)).SaveToStream(line);
+    TBytes file;
+    file.Str("QV-3.6").I16(1).I16(256).U8(2).I32(0).U8(3).I32(2);
+    file.I16(static_cast<int16_t>(QV_00FindClassIndex("TLine2D")));
+    file.Str(std::string(line.Data().begin(), line.Data().end()));
+    file.I16(23).I32(-1).U8(0).U8(0x03);
+    for (double e : {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1})
+        file.F64(e);
+    file.I32(1).StreamEx("KB-3").F32(1.5f).F32(-2.0f).F32(10.0f).F32(1.0f).I32(2);
+    file.U8(4).I32(-1);
+
+    TQV_01Cmp2D doc;
+    ASSERT_FALSE(Load(doc, file.Data()).Partial);
+    EXPECT_EQ(doc.ObjectsCount(), 1); // the label is not a drawing object
+    ASSERT_NE(CurrentLabelObject(), nullptr);
+    EXPECT_TRUE(SameBytes(Save(doc), file.Data()));
+    SetCurrentLabelObject(nullptr);
 }
 
 } // namespace

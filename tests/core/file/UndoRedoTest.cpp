@@ -4,6 +4,7 @@
 #include "core/entities/BSpline2D.h"
 #include "core/entities/Bitmap2D.h"
 #include "core/entities/Block2D.h"
+#include "core/entities/Container2D.h"
 #include "core/model/CADSysException.h"
 #include "core/entities/Cerchio2D.h"
 #include "core/model/ClassRegistry.h"
@@ -511,24 +512,42 @@ TEST(UndoJournal, ADamagedJournalSkipsWhatItCannotRead)
 
 TEST(UndoJournal, ARestoredBlockReferenceIsLinkedToItsSource)
 {
-    TDrawing d;
-    try {
-        QV_00FindClassIndex(TBlock2D::kClassName);
-    } catch (const ECADObjClassNotFound&) {
-        RegisterBlockClasses();
+    // A reference on its own, and one inside a container.
+    for (const bool inContainer : {false, true}) {
+        SCOPED_TRACE(inContainer ? "in a container" : "alone");
+        TDrawing d;
+        try {
+            QV_00FindClassIndex(TBlock2D::kClassName);
+        } catch (const ECADObjClassNotFound&) {
+            RegisterBlockClasses();
+        }
+        std::vector<std::unique_ptr<TObject2D>> children;
+        children.push_back(std::make_unique<TLine2D>(0, P(0, 0), P(1, 1)));
+        TSourceBlock2D* source =
+            d.Doc.AddSourceBlock(std::make_unique<TSourceBlock2D>(-1, std::move(children), "BOLT"));
+        std::unique_ptr<TObject2D> object = std::make_unique<TBlock2D>(-1, source);
+        if (inContainer) {
+            std::vector<std::unique_ptr<TObject2D>> held;
+            held.push_back(std::move(object));
+            object = std::make_unique<TContainer2D>(-1, std::move(held));
+        }
+        const int32_t id = d.Doc.AddObject(-1, std::move(object))->ID();
+        ASSERT_TRUE(d.Journal.AddUndo(TUndoKind::Delete, {id}));
+        d.Delete(id);
+        ASSERT_EQ(source->ReferenceCount(), 0);
+        d.Journal.Undo();
+        TObject2D* restored = d.Doc.GetObject(id);
+        if (auto* container = dynamic_cast<TContainer2D*>(restored)) {
+            TGraphicObjIterator it = container->Objects().GetIterator();
+            restored = dynamic_cast<TObject2D*>(it.First());
+        }
+        auto* block = dynamic_cast<TBlock2D*>(restored);
+        ASSERT_NE(block, nullptr);
+        EXPECT_EQ(block->SourceBlock(), source);
+        EXPECT_EQ(source->ReferenceCount(), 1);
+        // So the block cannot be deleted under the restored reference.
+        EXPECT_ANY_THROW(d.Doc.DeleteSourceBlock(source->ID()));
     }
-    std::vector<std::unique_ptr<TObject2D>> children;
-    children.push_back(std::make_unique<TLine2D>(0, P(0, 0), P(1, 1)));
-    TSourceBlock2D* source = d.Doc.AddSourceBlock(std::make_unique<TSourceBlock2D>(-1, std::move(children), "BOLT"));
-    const int32_t id = d.Doc.AddObject(-1, std::make_unique<TBlock2D>(-1, source))->ID();
-    ASSERT_TRUE(d.Journal.AddUndo(TUndoKind::Delete, {id}));
-    d.Delete(id);
-    ASSERT_EQ(source->ReferenceCount(), 0);
-    d.Journal.Undo();
-    auto* block = dynamic_cast<TBlock2D*>(d.Doc.GetObject(id));
-    ASSERT_NE(block, nullptr);
-    EXPECT_EQ(block->SourceBlock(), source);
-    EXPECT_EQ(source->ReferenceCount(), 1);
 }
 
 TEST(UndoJournal, UndoWaitsWhileTheDrawingIsWalked)

@@ -14,6 +14,7 @@
 #include "platform/IniFile.h"
 #include "tests/io/DXFImportTestSupport.h"
 #include "tests/support/RecordingNotifier.h"
+#include "tests/support/RecordingView.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -127,6 +128,28 @@ TEST_F(DXFImportFile, DecimalCommasWithoutRelease)
     EXPECT_POINT_NEAR(result.Importer->Extents().FirstEdge, -6.63671875, -0.0244140625, 0);
     ASSERT_EQ(Objects().size(), 4u);
     ExpectPoints(DrawnPoints(dynamic_cast<TLine2D&>(*Objects()[0])), {{0.1, 0.1}, {2.5, 0}});
+}
+
+TEST_F(DXFImportFile, BlockContentsDrawInTheColourOfTheirLayer)
+{
+    // Lines on layer 0 (white in the file's layer table), colour BYLAYER,
+    // in the model space and inside the blocks of six references.
+    const std::string name = OpenScadFolder + "/transform-insert.dxf";
+    if (!std::filesystem::exists(name))
+        GTEST_SKIP() << "openscad-testing-data is not installed";
+    ImportDXFFile(Document, name, Settings);
+    ASSERT_EQ(Document.Layers().GetLayer(0).Pen().Color, 0x00FFFFFFu);
+    TRecordingViewServices view;
+    for (TObject2D* object : Objects())
+        object->Draw();
+    size_t lines = 0;
+    for (const TSceneNodeId id : view.Scene.Children(view.Scene.Group(TSceneGroup::Entity))) {
+        if (const TSceneLines* drawn = view.Scene.As<TSceneLines>(id)) {
+            ++lines;
+            EXPECT_EQ(drawn->Color.R + drawn->Color.G + drawn->Color.B, 3.0f) << "line " << lines;
+        }
+    }
+    EXPECT_EQ(lines, 18u + 6u * 7u);
 }
 
 TEST_F(DXFImportFile, TurnedInsertsAndEllipsesTurnCounterClockwise)
