@@ -148,17 +148,19 @@ struct TRig {
     double FramePeakMb = 0;
 };
 
-// One rig at a time: a million lines take their room.
+// One rig at a time (a million lines take their room); main drops the last
+// one while the application still exists.
+std::unique_ptr<TRig> g_Rig;
+bool g_RigIsReference = false;
+
 TRig& Rig(int32_t count, bool reference)
 {
-    static std::unique_ptr<TRig> rig;
-    static bool rigIsReference = false;
-    if (!rig || rig->Count != count || rigIsReference != reference) {
-        rig.reset();
-        rig = std::make_unique<TRig>(count, reference);
-        rigIsReference = reference;
+    if (!g_Rig || g_Rig->Count != count || g_RigIsReference != reference) {
+        g_Rig.reset();
+        g_Rig = std::make_unique<TRig>(count, reference);
+        g_RigIsReference = reference;
     }
-    return *rig;
+    return *g_Rig;
 }
 
 void SetCommonCounters(benchmark::State& state, const TRig& rig)
@@ -286,6 +288,7 @@ int main(int argc, char** argv)
     std::setlocale(LC_NUMERIC, "C");
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
+    g_Rig.reset();
     benchmark::Shutdown();
     return 0;
 }
