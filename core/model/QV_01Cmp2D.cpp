@@ -85,7 +85,15 @@ void TQV_01Cmp::DrawObject(TGraphicObject& object)
             scene->RemoveNode(object.ViewNode());
         scene->BeginObject();
     }
-    object.Draw();
+    try {
+        object.Draw();
+    } catch (...) {
+        // The scope ends with the failed drawing; what it made is dropped.
+        if (scene)
+            scene->RemoveNode(scene->EndObject());
+        object.SetViewNode(NoSceneNode);
+        throw;
+    }
     object.SetViewNode(scene ? scene->EndObject() : NoSceneNode);
     object.SetOnChange([this](TGraphicObject& changed) { NotifyObjectChanged(changed); });
 }
