@@ -9,6 +9,7 @@
 #include "cad/scene/QVScene.h"
 #include "cad/ui/SceneViewer.h"
 #include "core/settings/AppConfig.h"
+#include "core/entities/EntityRegistration.h"
 #include "core/entities/Line2D.h"
 #include "core/model/QV_01Cmp2D.h"
 #include "core/entities/VectFont.h"
@@ -128,6 +129,7 @@ TEST_F(ProgramStart, OpensADrawingOfAHundredThousandSegments)
 {
     constexpr int32_t Count = 100000;
     const std::string file = Config.File("large.kvx");
+    RegisterEntityClasses();
     {
         TQV_01Cmp2D document;
         for (int32_t i = 0; i < Count; ++i) {
