@@ -1,7 +1,9 @@
 #include "app/Program.h"
 
 #include "app/LayerDefaults.h"
+#include "app/MachiningHooks.h"
 #include "app/frmMain.h"
+#include "cam/chains/ChainHooks.h"
 #include "cad/program/EventGuard.h"
 #include "cad/scene/QVScene.h"
 #include "cad/program/QV_00Prog.h"
@@ -51,6 +53,8 @@ TProgram::TRegistries::TRegistries()
 {
     // Every stored class, the block classes included.
     RegisterEntityClasses();
+    // What lower subsystems reach of the machining side.
+    InstallChainHooks();
 }
 
 TProgram::TRegistries::~TRegistries()
@@ -87,6 +91,7 @@ void TProgram::Start(const TStartOptions& options)
     m_Config = std::make_unique<TAppConfig>(options.ConfigFolder);
     // A missing file is reported when the main window is translated.
     SetLanguageIni(OpenLanguageFile(options.ProgramFolder, m_Config->Language));
+    m_MachiningHooks = std::make_unique<TMachiningHooks>(*m_Config);
 
     m_Registries = std::make_unique<TRegistries>();
     RegisterFont0(options.ProgramFolder);
@@ -147,6 +152,7 @@ void TProgram::Shutdown()
     m_Document.reset();
     m_Scene.reset();
     m_Registries.reset();
+    m_MachiningHooks.reset();
     if (m_Config) {
         SetLanguageIni(nullptr);
         m_Config.reset();

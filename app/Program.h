@@ -4,6 +4,8 @@
 //
 // In order: the message boxes, the application title, the configuration
 // folder (made when missing) and the settings, the language table, the
+// machining hooks (the arc filter's fitter, the chain tolerance as the
+// machining curves' tolerance), the
 // stored entity classes (blocks included), stroke font 0
 // ("RomanC.fnd" of the program folder), the scene view, the document bound
 // to it, the block library ("Library.blk" of the program folder, when
@@ -31,6 +33,7 @@
 
 class TAppConfig;
 class TfrmMain;
+class TMachiningHooks;
 class TQtUserNotifier;
 class TQVScene;
 class TQV_00Prog;
@@ -82,6 +85,7 @@ private:
     TUserNotifier* m_PreviousNotifier = nullptr;
     std::string m_PreviousTitle = ApplicationTitle();
     std::unique_ptr<TAppConfig> m_Config;
+    std::unique_ptr<TMachiningHooks> m_MachiningHooks;
     std::unique_ptr<TRegistries> m_Registries;
     std::unique_ptr<TQVScene> m_Scene;
     std::unique_ptr<TQV_01Cmp2D> m_Document;

@@ -60,7 +60,7 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
     BuildMenus();
     BuildToolDock();
 
-    m_Monitor = std::make_unique<TQtWorkMonitor>(m_StatusBarMess, m_ProgressBar1);
+    m_Monitor = std::make_unique<TQtWorkMonitor>(m_StatusBarMess, m_ProgressBar1, m_lblCoordinate);
     m_PreviousMonitor = SetWorkMonitor(m_Monitor.get());
     m_PreviousShell = SetShellServices(this);
     ConnectShell(m_Prg, *this);

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <sstream>
@@ -316,4 +317,13 @@ std::string WriteFileAtomically(const std::string& fileName, std::string_view by
         return "cannot replace \"" + fileName + "\": " + why;
     }
     return {};
+}
+
+bool ExistsButUnreadable(const std::string& fileName)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(fileName, ec))
+        return false;
+    std::ifstream probe(fileName, std::ios::binary);
+    return !probe;
 }

@@ -82,6 +82,11 @@ std::optional<double> ParseIniFloat(std::string_view text);
 // ("0.0025", "5E-6", "100").
 std::string FormatIniFloat(double value);
 
+// An existing file that cannot be read. Such a file must not be replaced by
+// a write of what a TIniFile read from it (nothing): every read-change-write
+// of a shared file checks this first.
+bool ExistsButUnreadable(const std::string& fileName);
+
 // Writes bytes to a temporary file beside fileName and renames it over
 // fileName; returns an empty string or the reason of the failure.
 std::string WriteFileAtomically(const std::string& fileName, std::string_view bytes);

@@ -2,6 +2,7 @@
 
 #include "core/geometry/ArcIntersections.h"
 #include "core/geometry/Points.h"
+#include "core/model/CADSysException.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,7 +32,11 @@ bool IsClosedType(EndType end) { return end == ClipperLib::etClosedPolygon || en
 
 ClipperLib::cInt ToClipperUnits(double x)
 {
-    return static_cast<cInt>(std::nearbyint(x * ClipperUnitsPerDrawingUnit));
+    const double units = std::nearbyint(x * ClipperUnitsPerDrawingUnit);
+    // NaN fails the comparison as well.
+    if (!(std::fabs(units) <= ClipperMaxUnits))
+        throw ECADSysException("ToClipperUnits: coordinate out of range.");
+    return static_cast<cInt>(units);
 }
 
 TQVClipperOffset::TQVClipperOffset(double miterLimit, double arcTolerance)

@@ -29,8 +29,12 @@
 
 // Drawing units on the library's integer paths: 1/10000 of a unit.
 inline constexpr double ClipperUnitsPerDrawingUnit = 10000.0;
-// x x 10000 rounded to the nearest integer, halves to even. x must be finite
-// and well within the library's range (about 4.6e14 drawing units).
+// The largest magnitude of an integer coordinate that the library works
+// with (its 62-bit range, 4.6e18 units or about 4.6e14 drawing units); the
+// largest double not above that range.
+inline constexpr double ClipperMaxUnits = 0x1p62 - 512.0;
+// x x 10000 rounded to the nearest integer, halves to even. A value that is
+// not finite or lies beyond the library's range raises ECADSysException.
 ClipperLib::cInt ToClipperUnits(double x);
 
 class TQVClipperOffset {

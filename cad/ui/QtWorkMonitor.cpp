@@ -5,10 +5,12 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QKeyEvent>
 
 #include <algorithm>
 
-TQtWorkMonitor::TQtWorkMonitor(QLabel* message, QProgressBar* progress) : m_Message(message), m_Progress(progress)
+TQtWorkMonitor::TQtWorkMonitor(QLabel* message, QProgressBar* progress, QLabel* coordinates)
+    : m_Message(message), m_Progress(progress), m_Coordinates(coordinates)
 {
 }
 
@@ -44,6 +46,12 @@ void TQtWorkMonitor::HideProgress()
         m_Progress->hide();
 }
 
+void TQtWorkMonitor::SetCoordinateReadoutVisible(bool visible)
+{
+    if (m_Coordinates)
+        m_Coordinates->setVisible(visible);
+}
+
 void TQtWorkMonitor::SetBusy(bool busy)
 {
     if (busy) {
@@ -57,9 +65,70 @@ void TQtWorkMonitor::SetBusy(bool busy)
         QGuiApplication::restoreOverrideCursor();
 }
 
+namespace {
+
+bool IsUserInput(const QEvent& event)
+{
+    switch (event.type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::NonClientAreaMouseButtonPress:
+    case QEvent::NonClientAreaMouseButtonRelease:
+    case QEvent::NonClientAreaMouseButtonDblClick:
+    case QEvent::NonClientAreaMouseMove:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+    case QEvent::TabletMove:
+    case QEvent::InputMethod:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        return true;
+    case QEvent::Close:
+        // The window's close box; a close of the program's own stays.
+        return event.spontaneous();
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+bool TQtWorkMonitor::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!IsUserInput(*event))
+        return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+        RequestUserBreak();
+    if (event->type() == QEvent::Close)
+        event->ignore();
+    return true;
+}
+
 void TQtWorkMonitor::ProcessMessages()
 {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app)
+        return;
+    // Input is read by the gate, not delivered: Esc breaks, the rest is
+    // dropped. A handler that runs meanwhile may come back here: the gate
+    // stays until the outermost call ends.
+    if (m_GateDepth++ == 0)
+        app->installEventFilter(this);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (--m_GateDepth == 0)
+        app->removeEventFilter(this);
 }
 
 void TQtWorkMonitor::ProcessPendingPaint()

@@ -1,12 +1,14 @@
 #include "cam/curves/ACurva.h"
 
 #include "cam/curves/Span.h"
+#include "core/entities/CurveToEntities.h"
 #include "core/geometry/ArcGeometry.h"
 #include "core/model/CADSysException.h"
 #include "core/geometry/Geometry.h"
 #include "core/file/Stream.h"
 #include "core/geometry/Tolerance.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -94,6 +96,10 @@ void TACurva::LoadFromStream(TStream& stream, const std::string& version)
                 throw ECADFileNotValid(kInvalidStream);
             }
         }
+        // Loaded chains keep their IDs (tabs find their chain by it): the
+        // chains made later in this run must not take them again.
+        TGestioneID& ids = GestioneID();
+        ids.Counter = std::max(ids.Counter, ID);
     } catch (const EStreamReadError&) {
         Clear();
         throw ECADFileNotValid(kInvalidStream);
@@ -372,6 +378,12 @@ void TACurva::AddLeadInOut(const TLeadInOutParams& params)
             Vertices.push_back(TAVertice::CreateFull(s, AddVectors2D(o, MulVector2D(t, len)), o, 0));
         }
     }
+}
+
+void CurveToEntities(const TACurva& curve, TQV_01Cmp2D& document, bool preview, int32_t& lineCount,
+                     int32_t& arcCount)
+{
+    ::CurveToEntities(curve.Vertices, document, preview, lineCount, arcCount);
 }
 
 TGestioneID& GestioneID()

@@ -22,6 +22,7 @@
 #include <vector>
 
 class TABox;
+class TQV_01Cmp2D;
 class TStream;
 
 // A point found on a curve: its distance from the point asked about, the
@@ -66,7 +67,8 @@ public:
     // := it is not 0. A damaged record, a count that the stream cannot hold,
     // or a last vertex that ends at the very end of the stream (a curve
     // record is always followed by more data) clears the curve and raises
-    // ECADFileNotValid.
+    // ECADFileNotValid. A curve read raises the GestioneID counter to its ID
+    // (never lowers it).
     void LoadFromStream(TStream& stream, const std::string& version);
 
     // Runs the curve the other way: end points in reverse order, each
@@ -141,7 +143,12 @@ public:
     int32_t LegacyCode = 0;
 };
 
-// Hands out chain IDs 1, 2, 3, ... for the whole run.
+// Each segment of the curve as a line or arc entity of the document, or as
+// a preview drawn once and freed (core/entities/CurveToEntities.h).
+void CurveToEntities(const TACurva& curve, TQV_01Cmp2D& document, bool preview, int32_t& lineCount,
+                     int32_t& arcCount);
+
+// Hands out chain IDs 1, 2, 3, ... for the whole run, past every ID loaded.
 class TGestioneID {
 public:
     int32_t NextID() { return ++Counter; }

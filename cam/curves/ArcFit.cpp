@@ -7,7 +7,11 @@
 
 #include "core/geometry/Geometry.h"
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
+#include <span>
+#include <vector>
 
 TACerchio TACerchio::CreateThrough3Points(const TVector2D& p1, const TVector2D& p2, const TVector2D& p3)
 {
@@ -37,15 +41,10 @@ bool TACerchio::IsChordOnCircle(const TVector2D& p, const TVector2D& q, double t
 
 namespace {
 
-double PolarAngle(const TVector2D& p, const TVector2D& centre)
-{
-    return std::atan2(p.Y - centre.Y, p.X - centre.X);
-}
-
 // Whether the run (line vertices following `start`) lies on one arc of at
 // most 3.15 radians; on success `arc` takes that arc's points, centre,
 // direction and the last vertex's attribute (its radii stay).
-bool FitArcThroughRun(const TAVertice& start, const std::vector<TAVertice>& run, TAArco& arc)
+bool FitArcThroughRun(const TAVertice& start, std::span<const TAVertice> run, TAArco& arc)
 {
     const size_t n = run.size();
     if (n < 2) {
@@ -58,35 +57,49 @@ bool FitArcThroughRun(const TAVertice& start, const std::vector<TAVertice>& run,
     if (circle.Radius == 0.0) {
         return false;
     }
+    // IsChordOnCircle on squared distances: no root per point.
     const double tol = AreaTolerance * 1.4;
+    const double inner = circle.Radius > tol ? (circle.Radius - tol) * (circle.Radius - tol) : -1.0;
+    const double outer = (circle.Radius + tol) * (circle.Radius + tol);
+    const auto onCircle = [&](double x, double y) {
+        const double dx = x - circle.Centre.X;
+        const double dy = y - circle.Centre.Y;
+        const double d2 = dx * dx + dy * dy;
+        return d2 > inner && d2 < outer;
+    };
     TVector2D prev = start.EndPoint;
     for (const TAVertice& v : run) {
-        if (!circle.IsChordOnCircle(prev, v.EndPoint, tol)) {
+        const TVector2D& q = v.EndPoint;
+        if (!onCircle(q.X, q.Y) || !onCircle((prev.X + q.X) / 2.0, (prev.Y + q.Y) / 2.0)) {
             return false;
         }
-        prev = v.EndPoint;
+        prev = q;
     }
     TAArco trial = TAArco::Create(start.EndPoint, last.EndPoint, circle.Centre, true, last.Attribute);
     trial.SetDirectionThrough(run.front().EndPoint);
     const bool ccw = trial.CounterClockwise != 0;
-    double a1 = PolarAngle(start.EndPoint, circle.Centre);
-    double a2 = PolarAngle(last.EndPoint, circle.Centre);
-    if (ccw && a1 > a2) {
-        a2 += kTwoPi;
-    } else if (!ccw && a1 < a2) {
-        a1 += kTwoPi;
-    }
-    if (!(trial.SweepAngle() < 3.15)) {
+    const double sweep = trial.SweepAngle();
+    if (!(sweep < 3.15)) {
         return false;
     }
+    // Every run vertex within the arc's span: seen from the centre, between
+    // the start and the end in the arc's direction (by cross products, in
+    // the counter-clockwise sense from `from` to `to`).
+    const TVector2D c = circle.Centre;
+    const TVector2D s{start.EndPoint.X - c.X, start.EndPoint.Y - c.Y};
+    const TVector2D e{last.EndPoint.X - c.X, last.EndPoint.Y - c.Y};
+    const TVector2D& from = ccw ? s : e;
+    const TVector2D& to = ccw ? e : s;
+    const bool wide = sweep > std::numbers::pi;
+    // Points on the ends' radii count as inside: rounding must not push the
+    // end of a half circle out of its own span.
+    const double slack = -1e-9 * circle.Radius * circle.Radius;
     for (const TAVertice& v : run) {
-        double a = PolarAngle(v.EndPoint, circle.Centre);
-        if (ccw) {
-            if (a < a1) a += kTwoPi;
-            if (a > a2) return false;
-        } else {
-            if (a < a2) a += kTwoPi;
-            if (a > a1) return false;
+        const TVector2D p{v.EndPoint.X - c.X, v.EndPoint.Y - c.Y};
+        const bool afterFrom = CrossProduct2D(from, p) >= slack;
+        const bool beforeTo = CrossProduct2D(p, to) >= slack;
+        if (wide ? (!afterFrom && !beforeTo) : (!afterFrom || !beforeTo)) {
+            return false;
         }
     }
     arc.StartPoint = trial.StartPoint;
@@ -100,20 +113,62 @@ bool FitArcThroughRun(const TAVertice& start, const std::vector<TAVertice>& run,
 // The working state of one fitting pass.
 struct TArcFitPass {
     std::vector<TAVertice> Output;
-    std::vector<TAVertice> Run;
     TAArco Arc;
-    bool ArcPending = false;
     bool Changed = false;
 
-    void FlushArcRun(bool continuing)
+    // A line vertex, unless it repeats the end point before it.
+    void AddLine(const TAVertice& v)
     {
-        if (continuing && FitArcThroughRun(Output.back(), Run, Arc)) {
-            ArcPending = true;
+        if (!Output.empty() && IsSameVector2D(v.EndPoint, Output.back().EndPoint)) {
             return;
         }
-        TAVertice kept;
-        if (ArcPending) {
-            // The run up to its previous vertex fitted Arc.
+        Output.push_back(v);
+    }
+
+    // The line vertices of `lines` after the last output vertex: each arc
+    // takes the longest run from where the last one ended that fits one
+    // circle, a vertex that starts no arc stays a line.
+    //
+    // The run is not grown vertex by vertex (each step refitting the whole
+    // run, quadratic in its length): its length doubles while it fits, then
+    // is halved down to a run that fits while one vertex more does not.
+    // Every arc passes the same tests; where fitting is not monotonic the
+    // arc may be longer than the first failure would have left it.
+    void FitLines(std::span<const TAVertice> lines)
+    {
+        size_t at = 0;
+        while (at < lines.size()) {
+            const TAVertice start = Output.back();
+            const std::span<const TAVertice> rest = lines.subspan(at);
+            const auto fits = [&](size_t n) { return FitArcThroughRun(start, rest.first(n), Arc); };
+            if (rest.size() < 2 || !fits(2)) {
+                AddLine(rest[0]);
+                ++at;
+                continue;
+            }
+            size_t good = 2;
+            size_t bad = 0;
+            while (bad == 0) {
+                const size_t next = std::min(good * 2, rest.size());
+                if (next == good) {
+                    break;
+                }
+                if (fits(next)) {
+                    good = next;
+                } else {
+                    bad = next;
+                }
+            }
+            while (bad != 0 && bad - good > 1) {
+                const size_t mid = good + (bad - good) / 2;
+                if (fits(mid)) {
+                    good = mid;
+                } else {
+                    bad = mid;
+                }
+            }
+            // Arc holds the last fit tried: fit the chosen run again.
+            fits(good);
             if (Arc.IsNearlyStraight()) {
                 Output.push_back(TAVertice::CreateAt(Arc.EndPoint, 0));
             } else {
@@ -121,26 +176,7 @@ struct TArcFitPass {
                                                        Arc.Attribute));
             }
             Changed = true;
-            ArcPending = false;
-            if (continuing) {
-                kept = Run.back();
-            }
-            Run.clear();
-        } else {
-            if (continuing) {
-                kept = Run.back();
-                Run.pop_back();
-            }
-            for (size_t i = 0; i < Run.size(); ++i) {
-                if (i == 0 && !Output.empty() && IsSameVector2D(Run[i].EndPoint, Output.back().EndPoint)) {
-                    continue;
-                }
-                Output.push_back(Run[i]);
-            }
-            Run.clear();
-        }
-        if (continuing) {
-            Run.push_back(kept);
+            at += good;
         }
     }
 };
@@ -149,30 +185,30 @@ struct TArcFitPass {
 
 void TACurva::FitArcs(double minRadius, double maxRadius)
 {
+    if (Vertices.empty()) {
+        return;
+    }
     TArcFitPass pass;
     pass.Arc = TAArco::CreateEmpty();
     pass.Arc.MinRadius = minRadius;
     pass.Arc.MaxRadius = maxRadius;
     pass.Output.reserve(Vertices.size());
-    for (size_t i = 0; i < Vertices.size(); ++i) {
-        const TAVertice& v = Vertices[i];
-        if (i == 0) {
-            pass.Output.push_back(v);
-        } else if (v.Kind != 0) {
+    pass.Output.push_back(Vertices[0]);
+    const std::span<const TAVertice> all(Vertices);
+    size_t i = 1;
+    while (i < Vertices.size()) {
+        if (Vertices[i].Kind != 0) {
             // An arc already in the curve ends the run and stays in place.
-            if (!pass.Run.empty()) {
-                pass.FlushArcRun(false);
-            }
-            pass.Output.push_back(v);
-        } else {
-            pass.Run.push_back(v);
-            if (pass.Run.size() > 1) {
-                pass.FlushArcRun(true);
-            }
+            pass.Output.push_back(Vertices[i]);
+            ++i;
+            continue;
         }
-    }
-    if (!pass.Run.empty()) {
-        pass.FlushArcRun(false);
+        size_t end = i;
+        while (end < Vertices.size() && Vertices[end].Kind == 0) {
+            ++end;
+        }
+        pass.FitLines(all.subspan(i, end - i));
+        i = end;
     }
     if (pass.Changed) {
         Vertices = std::move(pass.Output);

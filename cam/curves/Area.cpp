@@ -16,7 +16,15 @@ using ClipperLib::Paths;
 
 namespace {
 
-constexpr int kMaxChordsPerArc = 200;
+// How close to its neighbours (in integer units) a point of a closed result
+// may lie before it is dropped as the library's rounding.
+constexpr double kCleanDistance = 2.5;
+
+// The chords of an arc when no tolerance gives their count.
+constexpr int kFallbackChordsPerArc = 200;
+// The most chords of one arc whatever the tolerance and largest fitted
+// radius: memory stays bounded for any settings.
+constexpr double kChordCeiling = 100000.0;
 
 // Angle of P about O in [0, 2 pi).
 double AngleAbout(const TVector2D& p, const TVector2D& o)
@@ -26,6 +34,19 @@ double AngleAbout(const TVector2D& p, const TVector2D& o)
         a += kTwoPi;
     }
     return a;
+}
+
+// The most chords of one arc within the tolerance: enough for a full turn
+// at the largest radius that arc fitting gives back as an arc, at least the
+// fallback count.
+double MostChordsPerArc(double tolerance)
+{
+    const double r = AppConfig().MaxArcFit;
+    if (!(r > tolerance)) {
+        return kFallbackChordsPerArc;
+    }
+    const double chords = std::ceil(kTwoPi / (2.0 * std::acos((r - tolerance) / r)));
+    return std::clamp(chords, double(kFallbackChordsPerArc), kChordCeiling);
 }
 
 // Chords of the arc from P to vertex V, appended without P itself.
@@ -42,14 +63,17 @@ void AddArcChords(const TVector2D& p, const TAVertice& v, std::vector<TVector2D>
     } else {
         s = a < b ? -(a + (kTwoPi - b)) : -(a - b);
     }
-    // Half the angle that one chord within the tolerance spans. It has no
-    // value for a radius below half the tolerance (or 0): one chord then.
-    const double ratio = r > 0.0 ? (r - AreaTolerance) / r : -2.0;
+    const double t = AreaTolerance;
     int n = 1;
-    if (ratio >= -1.0 && ratio <= 1.0) {
-        const double half = std::acos(ratio);
-        const double chords = half > 0.0 ? std::ceil(std::fabs(s) / (2.0 * half)) : double(kMaxChordsPerArc);
-        n = static_cast<int>(std::clamp(chords, 1.0, double(kMaxChordsPerArc)));
+    if (!(t > 0.0)) {
+        // No tolerance to size the chords by.
+        n = kFallbackChordsPerArc;
+    } else if (r > 0.0 && (r - t) / r >= -1.0) {
+        // Half the angle that one chord within the tolerance spans. It has
+        // no value for a radius below half the tolerance: one chord then.
+        const double half = std::acos((r - t) / r);
+        const double chords = std::ceil(std::fabs(s) / (2.0 * half));
+        n = static_cast<int>(std::clamp(chords, 1.0, MostChordsPerArc(t)));
     }
     double angle = b;
     for (int k = 1; k < n; ++k) {
@@ -243,13 +267,28 @@ void TArea::Intersection(const TArea& other)
     ClipAreas(*this, other, ClipperLib::ctIntersection);
 }
 
+double OffsetJoinTolerance()
+{
+    return std::max(0.25, AreaTolerance * ClipperUnitsPerDrawingUnit * 0.25);
+}
+
 void TArea::OffsetClosed(double distance)
 {
-    // The miter limit has no effect with round joins.
-    ClipperLib::ClipperOffset offset(distance, 0.25);
     Paths paths;
     ToClipperPaths(paths, false);
-    offset.AddPaths(paths, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+    // Outlines and islands as the even-odd rule reads them, whichever way
+    // they run: the library's offset takes their direction as the side to
+    // grow, and an island running the way of its outline would be grown
+    // outward instead of shrunk.
+    Paths normalised;
+    {
+        ClipperLib::Clipper clipper;
+        clipper.AddPaths(paths, ClipperLib::ptSubject, true);
+        clipper.Execute(ClipperLib::ctUnion, normalised, ClipperLib::pftEvenOdd, ClipperLib::pftEvenOdd);
+    }
+    // The miter limit has no effect with round joins.
+    ClipperLib::ClipperOffset offset(distance, OffsetJoinTolerance());
+    offset.AddPaths(normalised, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
     Paths solution;
     offset.Execute(solution, static_cast<double>(ToClipperUnits(distance)));
     FromClipperPathsClosed(solution);
@@ -314,8 +353,16 @@ void TArea::FromClipperPathsClosed(const Paths& paths)
 {
     Curves.clear();
     for (const Path& path : paths) {
+        // The library's results hold steps of a unit or two, some of them
+        // backwards, where it cut its own corners; they would break every
+        // arc that passes them.
+        Path clean;
+        ClipperLib::CleanPolygon(path, clean, kCleanDistance);
+        if (clean.empty()) {
+            continue;
+        }
         auto curve = std::make_unique<TACurva>();
-        ClosedPathToCurve(*curve, path, FitArcsOnReturn != 0, true);
+        ClosedPathToCurve(*curve, clean, FitArcsOnReturn != 0, true);
         Curves.push_back(std::move(curve));
     }
 }

@@ -48,7 +48,10 @@ public:
     // self := self intersected with other.
     void Intersection(const TArea& other);
     // Every curve offset by the distance with round corners: positive grows
-    // outlines, negative shrinks them; overlapping results are united.
+    // outlines, negative shrinks them; overlapping results are united. The
+    // curves are first read by the even-odd rule (as Difference does), so
+    // an island shrinks its outline's area whichever way either runs. Round
+    // joins are chorded within OffsetJoinTolerance.
     void OffsetClosed(double distance);
     // Every curve offset as an open path to one side: positive to the right
     // of its direction of travel, negative to the left.
@@ -94,12 +97,19 @@ bool CurveInsideCurve(const TACurva& a, const TACurva& b);
 // Integer points of the library, 10000 per drawing unit (ToClipperUnits is
 // cad/QVClipperOffset.h's).
 double FromClipperUnits(ClipperLib::cInt n);
+// The chord tolerance of OffsetClosed's round joins, in integer units: a
+// quarter of AreaTolerance, well inside the fitting tolerance, so that arc
+// fitting has far fewer points to refit; never finer than the library's
+// default of 0.25.
+double OffsetJoinTolerance();
 ClipperLib::IntPoint ToClipperPoint(const TVector2D& point);
 
 // The chord points of a curve within AreaTolerance: the end point of the
-// first vertex and of every line vertex, arcs as chords (at most 200 each,
-// one for an arc too small to measure), vertices that repeat the previous
-// end point skipped.
+// first vertex and of every line vertex, arcs as chords, vertices that
+// repeat the previous end point skipped. An arc gets as many chords as the
+// tolerance needs, up to enough for a full turn at the settings' largest
+// fitted radius ("MaxArcFit", at least 200 and at most 100000); one for an
+// arc too small to measure; 200 when AreaTolerance is 0 or less.
 std::vector<TVector2D> CurveChordPoints(const TACurva& curve);
 
 // An integer path back into a curve of line vertices, closed by a copy of

@@ -4,48 +4,8 @@
 #include "core/entities/QVStl.h"
 #include "core/entities/QV_STLSurf.h"
 #include "core/geometry/Tolerance.h"
-#include "core/model/WorkMonitor.h"
 
 #include <cmath>
-
-// ---- progress ---------------------------------------------------------------
-
-TDropProgress::TDropProgress()
-    : m_Clock([] {
-          return std::chrono::duration_cast<std::chrono::milliseconds>(
-                     std::chrono::steady_clock::now().time_since_epoch())
-              .count();
-      })
-{
-}
-
-void TDropProgress::StartProgress()
-{
-    m_Running = true;
-    m_LastTick = m_Clock();
-    WorkMonitor().ShowProgress(0, true);
-    WorkMonitor().ProcessMessages();
-}
-
-bool TDropProgress::StepProgress(int32_t total, int32_t done)
-{
-    const int64_t now = m_Clock();
-    if (now - m_LastTick <= 1000)
-        return false;
-    m_LastTick = now;
-    const double fraction = total > 0 ? static_cast<double>(done) / total : 1.0;
-    WorkMonitor().ShowProgress(static_cast<int>(std::nearbyint(fraction * 100.0)), true);
-    WorkMonitor().ProcessMessages();
-    return WorkMonitor().UserBreakRequested();
-}
-
-void TDropProgress::EndProgress()
-{
-    if (!m_Running)
-        return;
-    m_Running = false;
-    WorkMonitor().HideProgress();
-}
 
 // ---- base -------------------------------------------------------------------
 
@@ -176,7 +136,7 @@ bool TAdapDropCutter::RunPath()
         const TCLPoint c1 = DroppedAt(span, 1.0);
         m_CLList.push_back(c0);
         Adaptive(span, c0, c1, 0.0, 1.0);
-        if (m_Progress.StepProgress(static_cast<int32_t>(n) - 1, static_cast<int32_t>(k)))
+        if (StepProgress(static_cast<int32_t>(n) - 1, static_cast<int32_t>(k)))
             return false;
     }
     return true;
@@ -201,10 +161,10 @@ bool TAdapDropCutter::RunOnSource(const TQVStl& source, const TParallel3DParams&
         {
             Owner.SetPath(nullptr);
             Owner.SetSTL(nullptr);
-            Owner.m_Progress.EndProgress();
+            Owner.EndProgress();
         }
     } section{*this};
-    m_Progress.StartProgress();
+    StartProgress();
 
     SetSTL(&source);
     SetCutter(params.Tool);

@@ -7,15 +7,16 @@
 // sub-operations; TPointDropCutter drops one cutter location;
 // TAdapDropCutter samples a path adaptively and runs the whole operation.
 // Everything runs on the calling (main) thread; progress and the user's stop
-// request go through WorkMonitor(), refreshed at most once a second.
+// request go through the operation's own TUserBreak_ProgBar, refreshed at
+// most once a second.
 
 #include "cam/drop/CutterPoint.h"
 #include "cam/drop/DropPath.h"
 #include "cam/drop/KDTree.h"
 #include "cam/drop/MillCutter.h"
+#include "cam/progress/UserBreak_ProgBar.h"
 #include "cam/toolpath/ToolpathCurves.h"
 
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -40,28 +41,7 @@ struct TParallel3DParams {
     TCutterSpec Tool;
 };
 
-// Progress of one computation on the monitor, throttled to one refresh a
-// second; a refresh handles pending window events and reads the stop flag.
-class TDropProgress {
-public:
-    using TClock = std::function<int64_t()>; // milliseconds
-
-    TDropProgress();
-    void SetClock(TClock clock) { m_Clock = std::move(clock); }
-
-    void StartProgress();
-    // True (stop) when a refresh finds the user's stop request set. A total
-    // of 0 or less shows a full bar.
-    bool StepProgress(int32_t total, int32_t done);
-    void EndProgress();
-
-private:
-    TClock m_Clock;
-    int64_t m_LastTick = 0;
-    bool m_Running = false;
-};
-
-class TBaseOperazione3D {
+class TBaseOperazione3D : public TUserBreak_ProgBar {
 public:
     TBaseOperazione3D() = default;
     virtual ~TBaseOperazione3D();
@@ -87,7 +67,6 @@ public:
     const TMillCutter* Cutter() const { return m_Cutter.get(); }
     const TKDTree& KDTree() const { return m_KDTree; }
     const std::vector<TCLPoint>& CLList() const { return m_CLList; }
-    TDropProgress& Progress() { return m_Progress; }
 
 protected:
     std::vector<TCLPoint> m_CLList;
@@ -97,7 +76,6 @@ protected:
     const TQVStl* m_Source = nullptr;
     std::vector<std::unique_ptr<TBaseOperazione3D>> m_SubOperations;
     TKDTree m_KDTree;
-    TDropProgress m_Progress;
 };
 
 class TPointDropCutter : public TBaseOperazione3D {

@@ -1,8 +1,15 @@
 #include "core/entities/QVGrezzo.h"
 
 #include <memory>
+#include <utility>
 
 namespace {
+
+TChainOutlineSource& InstalledChainOutlineSource()
+{
+    static TChainOutlineSource source;
+    return source;
+}
 
 std::unique_ptr<TQVGrezzo>& StockSolidSlot()
 {
@@ -64,6 +71,19 @@ void TQVGrezzo::SetOutline(std::span<const TVector2D> nodes)
         return;
     m_Outline.assign(nodes.begin(), nodes.end());
     Show();
+}
+
+TChainOutlineSource SetChainOutlineSource(TChainOutlineSource source)
+{
+    return std::exchange(InstalledChainOutlineSource(), std::move(source));
+}
+
+void TQVGrezzo::SetOutlineFromChains(const TListaCatene& chains)
+{
+    if (const TChainOutlineSource& source = InstalledChainOutlineSource()) {
+        const std::vector<TVector2D> nodes = source(chains);
+        SetOutline(nodes);
+    }
 }
 
 void TQVGrezzo::SetMarginX(double margin)

@@ -19,8 +19,18 @@
 #include "core/geometry/Points.h"
 #include "core/model/ViewInterfaces.h"
 
+#include <functional>
 #include <span>
 #include <vector>
+
+class TListaCatene;
+
+// The outline a chain list gives the stock: the end points of its first
+// chain's vertices, none for an empty list. Chains belong to the machining
+// side, which installs this at start-up.
+using TChainOutlineSource = std::function<std::vector<TVector2D>(const TListaCatene& chains)>;
+// Installs the source (empty: none) and returns the previous one.
+TChainOutlineSource SetChainOutlineSource(TChainOutlineSource source);
 
 class TQVGrezzo {
 public:
@@ -43,6 +53,10 @@ public:
     // the end points of a chain's vertices here); nothing for no nodes. The
     // stored box, bottom Z and height stay.
     void SetOutline(std::span<const TVector2D> nodes);
+    // The outline from the vertex end points of the list's first chain
+    // (through the hook the machining side installs, SetChainOutlineSource);
+    // nothing for an empty list or without the hook.
+    void SetOutlineFromChains(const TListaCatene& chains);
     // Corners 0 and 3 get X := X1 - margin, corners 1 and 2 X := X2 + margin
     // (X1, X2 of the stored box).
     void SetMarginX(double margin);

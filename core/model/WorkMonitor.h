@@ -1,7 +1,8 @@
 #pragma once
 // What long work on the main thread needs of the application window: the
-// status-bar message, a progress bar, the busy cursor, a chance to handle
-// pending window events, and the user's stop request. The application
+// status-bar message, a progress bar (in place of the coordinate read-out),
+// the busy cursor, a chance to handle pending window events, and the user's
+// stop request. The application
 // installs its implementation at start-up and tests a recording fake; until
 // one is installed, work runs silently and is never asked to stop. Main
 // thread only.
@@ -18,6 +19,9 @@ public:
     // percentage caption over the bar's plain one.
     virtual void ShowProgress(int position, bool showPercent) = 0;
     virtual void HideProgress() = 0;
+    // Hides the status bar's coordinate read-out while a progress bar runs
+    // in its place, and shows it again.
+    virtual void SetCoordinateReadoutVisible(bool) {}
     // Busy cursor on or off. Sections nest: the cursor comes back when the
     // outermost one ends.
     virtual void SetBusy(bool busy) = 0;

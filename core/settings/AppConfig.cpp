@@ -61,17 +61,6 @@ void WriteColor(TIniFile& ini, const char* key, uint32_t value)
     ini.WriteInteger(kColor, key, static_cast<int>(value));
 }
 
-// An existing file that cannot be read must not be replaced by one holding
-// only the settings: the other sections in it would be lost.
-bool ExistsButUnreadable(const std::string& fileName)
-{
-    std::error_code ec;
-    if (!std::filesystem::exists(fileName, ec))
-        return false;
-    std::ifstream probe(fileName, std::ios::binary);
-    return !probe;
-}
-
 } // namespace
 
 const TUnitDefaults& UnitDefaults(bool millimetres)

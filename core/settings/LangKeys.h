@@ -57,6 +57,16 @@
     X(String, EllipseFlat, "EllipseFlat")                                                             \
     X(String, DxfTruncated, "DxfTruncated")                                                           \
     X(String, DxfNoEndMarker, "DxfNoEof")                                                             \
+    /* Long computations: status text while one runs; the warning after the user's break, three     */ \
+    /* lines.                                                                                        */ \
+    X(String, ProgressRunning, "445")                                                                 \
+    X(String, UserBreak1, "720")                                                                      \
+    X(String, UserBreak2, "721")                                                                      \
+    X(String, UserBreak3, "722")                                                                      \
+    /* Chain label of the tool window, each after a count: closed chains, open chains, points.      */ \
+    X(String, ChainInfoClosed, "718")                                                                 \
+    X(String, ChainInfoOpen, "719")                                                                   \
+    X(String, ChainInfoPoints, "725")                                                                 \
     /* A post-processor file that could not be read. */                                               \
     X(String, PstLoadFailed, "783")                                                                   \
     /* Column titles of the properties panel: X/Y pair and single value. */                          \
@@ -227,7 +237,15 @@
     /* Traced result: "%d" objects read, polyline points, objects removed; arc filter: "%d" arcs, */   \
     /* "%d" lines. */                                                                                 \
     X(frmToolWin, TraceResult, "strVec2")                                                             \
-    X(frmToolWin, ArcFilterResult, "strFilter1")
+    X(frmToolWin, ArcFilterResult, "strFilter1")                                                      \
+    /* Machine window console: no banner after the reset; a run ended by an answer ("%s" the file's */ \
+    /* line number, "%s" the reply); an error listed in check mode (the same); a program that could  */ \
+    /* not be opened ("%s" its name); a port that did not open ("%s" the device, "%s" the reason).   */ \
+    X(frmGRBL, NoBanner, "NoBanner")                                                                  \
+    X(frmGRBL, RunStopped, "RunStopped")                                                              \
+    X(frmGRBL, CheckError, "CheckError")                                                              \
+    X(frmGRBL, FileNotOpened, "FileNotOpened")                                                        \
+    X(frmGRBL, PortNotOpened, "PortNotOpened")
 
 // Components whose texts code asks for by name: X(section, name, caption,
 // hint, items). The name is the component's name (a Qt objectName); caption
@@ -298,7 +316,46 @@
     X(frmGrid, lblSnapY, true, false, 0)                                                              \
     X(frmGrid, chkUnisceSnap, true, true, 0)                                                          \
     X(frmGrid, sbtOk, true, false, 0)                                                                 \
-    X(frmGrid, sbtCancel, true, false, 0)
+    X(frmGrid, sbtCancel, true, false, 0)                                                             \
+    /* Machine-control window; sbtGRBLClosePort, sbtGRBL_MPos and sbtGrblExp are the other captions */ \
+    /* of the port button, the position-mode toggle and the layout switch. */                         \
+    X(frmGRBL, frmGRBL, true, false, 0)                                                               \
+    X(frmGRBL, grpGRBLPort, true, false, 0)                                                           \
+    X(frmGRBL, lblGRBLPort, true, false, 0)                                                           \
+    X(frmGRBL, lblGRBLBaud, true, false, 0)                                                           \
+    X(frmGRBL, SpTBXButton2, true, false, 0)                                                          \
+    X(frmGRBL, sbtGRBLOpenPort, true, false, 0)                                                       \
+    X(frmGRBL, sbtGRBLClosePort, true, false, 0)                                                      \
+    X(frmGRBL, tabGrblMachine, true, false, 0)                                                        \
+    X(frmGRBL, tabGrblFile, true, false, 0)                                                           \
+    X(frmGRBL, tabGrblMacros, true, false, 0)                                                         \
+    X(frmGRBL, grpGRBLCommand, true, false, 0)                                                        \
+    X(frmGRBL, sbtGRBL_cSH, true, false, 0)                                                           \
+    X(frmGRBL, sbtGRBL_cSX, true, false, 0)                                                           \
+    X(frmGRBL, sbtGRBL_cSGC, true, false, 0)                                                          \
+    X(frmGRBL, sbtGRBL_cSG, true, false, 0)                                                           \
+    X(frmGRBL, grpGRBLMdi, true, false, 0)                                                            \
+    X(frmGRBL, sbtGRBLZeroX, true, false, 0)                                                          \
+    X(frmGRBL, sbtGRBLZeroY, true, false, 0)                                                          \
+    X(frmGRBL, sbtGRBLZeroZ, true, false, 0)                                                          \
+    X(frmGRBL, sbtGRBLZeroAll, true, false, 0)                                                        \
+    X(frmGRBL, grpGRBLFile, true, false, 0)                                                           \
+    X(frmGRBL, sbtGRBLLast, true, false, 0)                                                           \
+    X(frmGRBL, sbtGRBLOpen, true, false, 0)                                                           \
+    X(frmGRBL, sbtGRBLSend, true, false, 0)                                                           \
+    X(frmGRBL, grpGRBLMacros, true, false, 0)                                                         \
+    X(frmGRBL, lblGRBLHMacros, true, false, 0)                                                        \
+    X(frmGRBL, sbtGRBLReset, true, false, 0)                                                          \
+    X(frmGRBL, grpGRBLStatus, true, false, 0)                                                         \
+    X(frmGRBL, sbtGRBL_WPos, true, false, 0)                                                          \
+    X(frmGRBL, sbtGRBL_MPos, true, false, 0)                                                          \
+    X(frmGRBL, chkGRBLShowGPos, true, false, 0)                                                       \
+    X(frmGRBL, chkGRBLCheck, true, false, 0)                                                          \
+    X(frmGRBL, grpGRBLOutput, true, false, 0)                                                         \
+    X(frmGRBL, chkGRBLShowVOutput, true, false, 0)                                                    \
+    X(frmGRBL, sbtGrblComp, true, false, 0)                                                           \
+    X(frmGRBL, sbtGrblExp, true, false, 0)                                                            \
+    X(frmGRBL, sbtGrblExit, true, false, 0)
 
 #define KB_LANG_DECLARE_TEXT(section, ident, key)                                                     \
     namespace LangKeys::section {                                                                     \

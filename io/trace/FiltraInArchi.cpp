@@ -1,9 +1,8 @@
 #include "io/trace/FiltraInArchi.h"
 
-#include "core/entities/Arco2D.h"
+#include "core/entities/CurveToEntities.h"
 #include "core/model/GraphicObjList.h"
 #include "core/model/Layers.h"
-#include "core/entities/Line2D.h"
 #include "core/geometry/Matrix4.h"
 #include "core/settings/NumberText.h"
 #include "core/entities/Polyline2D.h"
@@ -28,8 +27,6 @@ bool SamePoint(const TVector2D& a, const TVector2D& b)
     const double tol = SystemTol();
     return std::fabs(a.X - b.X) <= tol && std::fabs(a.Y - b.Y) <= tol;
 }
-
-TPoint2D ToPoint(const TVector2D& v) { return TPoint2D{v.X, v.Y, 1.0}; }
 
 } // namespace
 
@@ -117,37 +114,9 @@ void TFiltraInArchi::Execute(TGraphicObjIterator iterator)
 
 void TFiltraInArchi::CurveToEntities(const TFilterCurve& curve)
 {
-    const bool preview = m_Mode == TMode::Preview;
-    for (size_t i = 1; i < curve.Vertices.size(); ++i) {
-        const TAVertice& from = curve.Vertices[i - 1];
-        const TAVertice& to = curve.Vertices[i];
-        std::unique_ptr<TObject2D> entity;
-        if (to.Kind == 0) {
-            ++LinesMade;
-            if (preview)
-                entity = std::make_unique<TLine2D>(-1, ToPoint(from.EndPoint), ToPoint(to.EndPoint), PreviewLineColour,
-                                                   PreviewLineWidth, IdentityMatrix4());
-            else
-                entity = std::make_unique<TLine2D>(-1, ToPoint(from.EndPoint), ToPoint(to.EndPoint));
-        } else {
-            ++ArcsMade;
-            // A clockwise arc from A to B is the counter-clockwise arc from B to A.
-            const TVector2D& start = to.Kind > 0 ? from.EndPoint : to.EndPoint;
-            const TVector2D& end = to.Kind > 0 ? to.EndPoint : from.EndPoint;
-            const TVector2D& c = to.Centre;
-            const double startAngle = std::atan2(start.Y - c.Y, start.X - c.X);
-            const double endAngle = std::atan2(end.Y - c.Y, end.X - c.X);
-            if (preview)
-                entity = std::make_unique<TArco2D>(-1, ToPoint(c), ToPoint(start), startAngle, endAngle,
-                                                   PreviewArcColour, PreviewLineWidth, IdentityMatrix4());
-            else
-                entity = std::make_unique<TArco2D>(-1, ToPoint(c), ToPoint(start), startAngle, endAngle);
-        }
-        if (preview) {
-            if (OnPreviewEntity)
-                OnPreviewEntity(*entity);
-        } else {
-            m_Document.AddObject(-1, std::move(entity));
-        }
-    }
+    ::CurveToEntities(curve.Vertices, m_Document, m_Mode == TMode::Preview, LinesMade, ArcsMade,
+                      [this](TObject2D& entity) {
+                          if (OnPreviewEntity)
+                              OnPreviewEntity(entity);
+                      });
 }

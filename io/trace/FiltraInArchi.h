@@ -9,6 +9,7 @@
 // is installed every curve keeps its line segments, so the filter still
 // turns polylines into lines and counts them. Main thread only.
 
+#include "core/entities/CurveToEntities.h"
 #include "core/geometry/Vertice.h"
 
 #include <cstdint>
@@ -42,9 +43,9 @@ class TFiltraInArchi {
 public:
     enum class TMode : uint8_t { Drawing = 0, Preview = 1 };
     // Colours (0x00BBGGRR) and width of the preview.
-    static constexpr uint32_t PreviewArcColour = 0x000000FF;  // red
-    static constexpr uint32_t PreviewLineColour = 0x0000FFFF; // yellow
-    static constexpr uint8_t PreviewLineWidth = 3;
+    static constexpr uint32_t PreviewArcColour = ::PreviewArcColour;
+    static constexpr uint32_t PreviewLineColour = ::PreviewLineColour;
+    static constexpr uint8_t PreviewLineWidth = ::PreviewLineWidth;
 
     TFiltraInArchi(TQV_01Cmp2D& document, TMode mode);
     TFiltraInArchi(const TFiltraInArchi&) = delete;

@@ -67,6 +67,7 @@ public:
     void ShowStatusMessage(const std::string& text) override { StatusMessages.push_back(text); }
     void ShowProgress(int position, bool) override { Progress.push_back(position); }
     void HideProgress() override { ++ProgressHidden; }
+    void SetCoordinateReadoutVisible(bool visible) override { ReadoutVisible.push_back(visible); }
     void SetBusy(bool busy) override;
     void ProcessMessages() override;
     bool UserBreakRequested() const override { return BreakRequested; }
@@ -74,6 +75,7 @@ public:
     std::vector<std::string> StatusMessages;
     std::vector<int> Progress;
     int ProgressHidden = 0;
+    std::vector<bool> ReadoutVisible; // each SetCoordinateReadoutVisible in order
     int BusyDepth = 0;
     int BusySections = 0;       // SetBusy(true) calls
     int MessagesProcessed = 0;

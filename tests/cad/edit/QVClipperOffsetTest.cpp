@@ -2,10 +2,12 @@
 // removal, and what it does with closed paths and a zero distance.
 
 #include "cad/edit/QVClipperOffset.h"
+#include "core/model/CADSysException.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <vector>
 
 using ClipperLib::IntPoint;
@@ -125,6 +127,18 @@ TEST(QVClipperOffset, ClipperUnitsAreTenThousandthsRounded)
     EXPECT_EQ(ToClipperUnits(-2.25), -22500);
     EXPECT_EQ(ToClipperUnits(0.00012), 1);
     EXPECT_EQ(ToClipperUnits(-0.00018), -2);
+
+    // The library's range ends at 2^62 units, about 4.6117e14 drawing units.
+    for (double inside : {4.6116e14, -4.6116e14, 4.6e14}) {
+        const ClipperLib::cInt units = ToClipperUnits(inside);
+        EXPECT_NEAR(static_cast<double>(units), inside * 1e4, 1024.0) << inside;
+        ClipperLib::Clipper clipper;
+        EXPECT_NO_THROW(clipper.AddPath({{units, 0}, {0, units}, {0, 0}}, ClipperLib::ptSubject, true)) << inside;
+    }
+    for (double outside : {4.6118e14, -4.6118e14, 1e300, std::numeric_limits<double>::infinity(),
+                           -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()}) {
+        EXPECT_THROW(ToClipperUnits(outside), ECADSysException) << outside;
+    }
 }
 
 } // namespace

@@ -1,9 +1,11 @@
 #include "cam/curves/Area.h"
 #include "core/geometry/Tolerance.h"
+#include "core/settings/AppConfig.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -234,4 +236,61 @@ TEST(Area, PathsBackToCurves)
     OpenPathToCurve(open, {{0, 0}, {5000, 0}}, true);
     EXPECT_EQ(open.Count(), 2);
     EXPECT_EQ(open.Closed, 0);
+}
+
+TEST(Area, ArcsAreChordedWithinTheTolerance)
+{
+    // A half arc of radius 1000 needs far more than 200 chords for 0.0025.
+    auto chordsOf = [](double r, double tolerance) {
+        TAreaCerchio circle({1, 2}, r);
+        AreaTolerance = tolerance;
+        return CurveChordPoints(*circle.Curves[0]);
+    };
+    for (double r : {10.0, 81.0, 82.0, 1000.0, 2500.0}) {
+        const std::vector<TVector2D> points = chordsOf(r, 0.0025);
+        for (size_t i = 1; i < points.size(); ++i) {
+            const TVector2D m{(points[i - 1].X + points[i].X) / 2, (points[i - 1].Y + points[i].Y) / 2};
+            ASSERT_LE(r - std::hypot(m.X - 1, m.Y - 2), 0.0025 + 1e-9) << r << " " << i;
+        }
+    }
+    // Beyond the largest fitted radius the count stops growing.
+    EXPECT_EQ(chordsOf(1e6, 0.0025).size(), chordsOf(1e7, 0.0025).size());
+    // No tolerance to size chords by: 200 a half arc.
+    EXPECT_EQ(chordsOf(1000, 0.0).size(), 401u);
+    EXPECT_EQ(chordsOf(1000, -1.0).size(), 401u);
+    AreaTolerance = ChainTol();
+}
+
+TEST(Area, LargeCirclesShrunkComeBackAsArcsOfTheSmallerRadius)
+{
+    ASSERT_GE(AppConfig().MaxArcFit, 2000.0);
+    for (double r : {100.0, 500.0, 1000.0, 2000.0}) {
+        TAreaCerchio circle({-3, 7}, r);
+        const double t = AreaTolerance;
+        circle.OffsetClosed(-2.0);
+        ASSERT_EQ(circle.Curves.size(), 1u) << r;
+        const TACurva& c = *circle.Curves[0];
+        EXPECT_EQ(c.Closed, 1);
+        EXPECT_EQ(CountArcs(c), c.Count() - 1) << r;
+        EXPECT_LE(c.Count(), 5) << r;
+        for (const TAVertice& v : c.Vertices) {
+            EXPECT_NEAR(std::hypot(v.EndPoint.X + 3, v.EndPoint.Y - 7), r - 2, t) << r;
+            if (v.Kind != 0) {
+                EXPECT_NEAR(std::hypot(v.EndPoint.X - v.Centre.X, v.EndPoint.Y - v.Centre.Y), r - 2, t) << r;
+            }
+        }
+    }
+}
+
+TEST(Area, IslandsShrinkTheAreaWhicheverWayTheyRun)
+{
+    for (bool outlineClockwise : {false, true}) {
+        TArea pocket;
+        pocket.AddCurve(Rect(0, 0, 500, 500, outlineClockwise));
+        // The circle runs clockwise: the same way as a clockwise outline.
+        pocket.AddCurve(std::move(TAreaCerchio({250, 250}, 10).Curves[0]));
+        pocket.OffsetClosed(-3.0);
+        ASSERT_EQ(pocket.Curves.size(), 2u) << outlineClockwise;
+        EXPECT_NEAR(TotalArea(pocket), 494.0 * 494.0 - M_PI * 13 * 13, 0.5) << outlineClockwise;
+    }
 }

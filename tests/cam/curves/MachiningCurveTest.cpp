@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -301,4 +302,97 @@ TEST(MachiningCurve, LeadsOnTheCompensationSide)
     EXPECT_NEAR(a.Vertices[0].EndPoint.Y, 3.0, 1e-12);
     EXPECT_EQ(a.Vertices[1].Kind, 1);
     EXPECT_NEAR(a.Vertices[1].Centre.Y, 3.0, 1e-12);
+}
+
+TEST(MachiningCurve, OldToolpathRecordKeepsTheStreamInStep)
+{
+    kbtest::TBytes b;
+    b.I32(1).U8(0).I16(0).I32(3);
+    Vertex(b, 0, 1, 2, 0, 0, 0, -1);
+    Vertex(b, 0, 3, 4, 0, 0, 0, -1);
+    b.F64(2.5).I32(77); // the old record's two trailing values
+    b.I32(0).U8(1).I16(0).I32(4);
+    Vertex(b, 0, 9, 9, 0, 0, 0, -1);
+    b.U8(0xEE);
+    TMemoryStream s(b.Data());
+    TCurvaNci old;
+    old.LoadFromStream(s, "QV-3.6");
+    EXPECT_EQ(old.Count(), 2);
+    EXPECT_EQ(s.Position(), 11 + 2 * 44 + 12);
+    TACurva next;
+    next.LoadFromStream(s, "QV-3.6");
+    EXPECT_EQ(next.ID, 4);
+    EXPECT_EQ(next.Closed, 1);
+    EXPECT_EQ(next.Vertices[0].EndPoint.X, 9.0);
+}
+
+TEST(MachiningCurve, LoadedIdsRaiseTheIdCounterNeverLowerIt)
+{
+    const auto load = [](int32_t id) {
+        kbtest::TBytes b;
+        b.I32(0).U8(0).I16(0).I32(id);
+        Vertex(b, 0, 1, 2, 0, 0, 0, -1);
+        b.U8(0);
+        TMemoryStream s(b.Data());
+        TACurva c;
+        c.LoadFromStream(s, "QV-3.6");
+    };
+    TGestioneID& ids = GestioneID();
+    const int32_t saved = ids.Counter;
+    ids.Counter = 0;
+    load(40);
+    EXPECT_EQ(ids.NextID(), 41);
+    load(12);
+    EXPECT_EQ(ids.NextID(), 42);
+    ids.Counter = saved;
+}
+
+// Which of two equally good candidates each search reports, on lines and on
+// arcs: NearestPoint and StartAtNearestVertex keep the first, the segment
+// start search, the start search of a pass and NearestEnd the later one.
+TEST(MachiningCurve, TieRulesOfTheSearches)
+{
+    const TACurva linesThereAndBack = MakeCurve({Line(0, 0), Line(10, 0), Line(0, 0)}, false);
+    const TACurva arcsThereAndBack = MakeCurve({Line(10, 0), Arc(1, -10, 0, 0, 0), Arc(-1, 10, 0, 0, 0)}, false);
+    const TACurva square = MakeCurve({Line(0, 0), Line(10, 0), Line(10, 10), Line(0, 10), Line(0, 0)}, true);
+    const TACurva quarters = MakeCurve(
+        {Line(10, 0), Arc(1, 0, 10, 0, 0), Arc(1, -10, 0, 0, 0), Arc(1, 0, -10, 0, 0), Arc(1, 10, 0, 0, 0)}, true);
+    const TACurva lineOpen = MakeCurve({Line(0, 0), Line(10, 0)}, false);
+    const TACurva halfCircle = MakeCurve({Line(10, 0), Arc(1, -10, 0, 0, 0)}, false);
+
+    const auto nearest = [](const TACurva& c, TVector2D p) { return c.NearestPoint(p).Index; };
+    const auto segmentStart = [](const TACurva& c, TVector2D p) { return c.NearestSegmentStart(p).Index; };
+    const auto endX = [](const TACurva& c, TVector2D p) { return static_cast<int>(c.NearestEnd(p).X); };
+    const auto startVertex = [](const TACurva& c, TVector2D p) {
+        TACurva moved = c;
+        moved.StartAtNearestVertex(p);
+        return static_cast<int>(moved.Vertices[0].EndPoint.X * 10 + moved.Vertices[0].EndPoint.Y);
+    };
+    // A pass whose first two vertices both lie at p (a line second vertex:
+    // the sum criterion; an arc: the distance criterion).
+    const auto passStart = [](const TACurva& c, TVector2D p) {
+        const int kind = c.Vertices[1].Kind;
+        return c.FindStartSegment(Line(p.X, p.Y), Arc(kind, p.X, p.Y, 0, 0)).Index;
+    };
+    struct TCase {
+        const char* Name;
+        std::function<int(const TACurva&, TVector2D)> Search;
+        const TACurva& Curve;
+        TVector2D P;
+        int Expected;
+    };
+    const TCase cases[] = {
+        {"nearest point, lines: first", nearest, linesThereAndBack, {5, 1}, 1},
+        {"nearest point, arcs: first", nearest, arcsThereAndBack, {0, 20}, 1},
+        {"segment start, lines: later", segmentStart, linesThereAndBack, {5, 1}, 1},
+        {"segment start, arcs: later", segmentStart, arcsThereAndBack, {0, 20}, 1},
+        {"nearest end, line: last", endX, lineOpen, {5, 3}, 10},
+        {"nearest end, arc: last", endX, halfCircle, {0, 5}, -10},
+        {"nearest vertex, lines: first", startVertex, square, {10, 5}, 100},
+        {"nearest vertex, arcs: first", startVertex, quarters, {-5, 5}, 10},
+        {"pass start, lines: later", passStart, square, {5, 5}, 3},
+        {"pass start, arcs: later", passStart, quarters, {0, -20}, 3},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(c.Search(c.Curve, c.P), c.Expected) << c.Name;
 }

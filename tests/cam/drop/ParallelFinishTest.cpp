@@ -179,7 +179,7 @@ TEST(ParallelFinishTest, StopRequestEndsEachLevelAtItsNextRefreshAndKeepsTheCurv
     p.ZTop = 10; // levels 5 and 0
     TParallelaAd op;
     int64_t now = 0;
-    op.Progress().SetClock([&now] { return now += 600; }); // a refresh every other step
+    op.SetClock([&now] { return now += 600; }); // a refresh every other step
     TListaDiCurve3d toolpath;
     EXPECT_TRUE(op.RunOnSource(pyramid, p, toolpath));
     SetWorkMonitor(before);

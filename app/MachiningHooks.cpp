@@ -1,0 +1,27 @@
+#include "app/MachiningHooks.h"
+
+#include "cam/curves/ACurva.h"
+#include "core/settings/AppConfig.h"
+
+#include <utility>
+
+void FitFilterCurveArcs(TFilterCurve& curve, double tolerance, double minimum, double maximum)
+{
+    TACurva machining;
+    machining.Vertices = std::move(curve.Vertices);
+    machining.Closed = curve.Closed ? 1 : 0;
+    AreaTolerance = tolerance;
+    machining.FitArcs(minimum, maximum);
+    curve.Vertices = std::move(machining.Vertices);
+}
+
+TMachiningHooks::TMachiningHooks(const TAppConfig& config)
+{
+    AreaTolerance = config.ChainTol;
+    m_PreviousFitter = SetArcFitter(FitFilterCurveArcs);
+}
+
+TMachiningHooks::~TMachiningHooks()
+{
+    SetArcFitter(std::move(m_PreviousFitter));
+}
