@@ -1,13 +1,27 @@
 #include "cad/scene/SceneHud.h"
 
+#include <osgText/Font>
+
 
 #include <algorithm>
 
 namespace {
 
+// An outline font for the texts. OSG's built-in font draws its glyphs in
+// cells too low for lower-case letters, whose lower part is then lost; the
+// built-in one stays the fallback where the font file is missing.
+osgText::Font* HudFont()
+{
+    static const osg::ref_ptr<osgText::Font> font =
+        osgText::readRefFontFile("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+    return font.get();
+}
+
 osg::ref_ptr<osgText::Text> NewText(osgText::Text::AlignmentType alignment)
 {
     osg::ref_ptr<osgText::Text> text = new osgText::Text;
+    if (osgText::Font* font = HudFont())
+        text->setFont(font);
     text->setDataVariance(osg::Object::DYNAMIC);
     text->setCharacterSize(TSceneHud::CharacterSize);
     text->setColor(osg::Vec4(1.0f, 1.0f, 0.0f, 1.0f));

@@ -6,6 +6,7 @@
 #include "core/model/QV_01Cmp2D.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QPushButton>
@@ -18,6 +19,21 @@
 #include <algorithm>
 
 namespace {
+
+// Room beside a row caption in its header section, on each side.
+constexpr int CaptionPadding = 6;
+
+// The row captions' column: the page's width, widened to the widest caption
+// in the header's font (texts of other languages and fonts are wider than
+// the page was laid out for).
+int CaptionWidth(const QHeaderView& header, const TPanelLayout& page)
+{
+    const QFontMetrics metrics(header.font());
+    int width = page.GutterWidth;
+    for (const std::string& caption : page.RowCaptions)
+        width = std::max(width, metrics.horizontalAdvance(AnsiToQString(caption)) + 2 * CaptionPadding);
+    return width;
+}
 
 // The grid's place inside the group box: below the title, with a margin.
 constexpr int GridLeft = 6;
@@ -157,7 +173,7 @@ void TInfoEdit::RebuildLayout()
     m_Grid->setColumnCount(rows > 0 ? static_cast<int>(page.ColumnTitles.size()) : 0);
     m_Grid->setVerticalHeaderLabels(ToQStrings(page.RowCaptions));
     m_Grid->setHorizontalHeaderLabels(ToQStrings(page.ColumnTitles));
-    m_Grid->verticalHeader()->setFixedWidth(page.GutterWidth);
+    m_Grid->verticalHeader()->setFixedWidth(CaptionWidth(*m_Grid->verticalHeader(), page));
     m_Grid->setVisible(rows > 0);
 
     const int gridHeight = (rows + 1) * m_Grid->verticalHeader()->defaultSectionSize();

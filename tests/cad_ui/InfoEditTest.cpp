@@ -8,6 +8,7 @@
 #include "tests/cad/PanelFixture.h"
 #include "tests/support/RecordingNotifier.h"
 
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QPushButton>
@@ -201,6 +202,12 @@ TEST_F(InfoEditTest, CommandPagesShowValuesAndReadouts)
     TLiveReadoutSink& readout = Edit;
     readout.ShowLineInfo(P(0, 0), P(3, 4));
     EXPECT_EQ(Column(grid, 0), (std::vector<std::string>{"0", "3", "3", "5", "53.13"}));
+
+    // Every row caption fits its column ("Start point", not "Start poir").
+    const QFontMetrics metrics(grid.verticalHeader()->font());
+    for (int row = 0; row < grid.rowCount(); ++row)
+        EXPECT_GT(grid.verticalHeader()->width(), metrics.horizontalAdvance(grid.verticalHeaderItem(row)->text()))
+            << QStringToAnsi(grid.verticalHeaderItem(row)->text());
 
     Edit.SetCommandPage(InfoEditPage::Polyline);
     EXPECT_TRUE(grid.isHidden());
