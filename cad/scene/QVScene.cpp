@@ -72,6 +72,19 @@ TSceneLines AxisLine(const TVector3D& from, const TVector3D& to, const TSceneCol
     return lines;
 }
 
+// Sets a flag for its lifetime.
+class TFlagScope {
+public:
+    explicit TFlagScope(bool& flag) : m_Flag(flag), m_Before(flag) { m_Flag = true; }
+    ~TFlagScope() { m_Flag = m_Before; }
+    TFlagScope(const TFlagScope&) = delete;
+    TFlagScope& operator=(const TFlagScope&) = delete;
+
+private:
+    bool& m_Flag;
+    bool m_Before;
+};
+
 osg::ref_ptr<osg::Group> NewGroup(const char* name)
 {
     osg::ref_ptr<osg::Group> group = new osg::Group;
@@ -179,6 +192,7 @@ void TQVScene::SetViewportSize(int32_t width, int32_t height)
 
 void TQVScene::PrepareFrame(osg::Camera& camera)
 {
+    DrawChangedObjects();
     camera.setViewport(0, 0, m_Camera.ViewportWidth(), m_Camera.ViewportHeight());
     camera.setViewMatrix(m_Camera.ViewMatrix());
     camera.setProjectionMatrix(m_Camera.ProjectionMatrix());
@@ -233,17 +247,14 @@ void TQVScene::RebuildScene(bool recreateStock)
         m_RecreateStockAgain = m_RecreateStockAgain || recreateStock;
         return;
     }
-    struct TRebuildFlag {
-        bool& Flag;
-        explicit TRebuildFlag(bool& flag) : Flag(flag) { Flag = true; }
-        ~TRebuildFlag() { Flag = false; }
-    } rebuilding(m_Rebuilding);
+    const TFlagScope rebuilding(m_Rebuilding);
 
     TBusySection busy(WorkMonitor());
     bool stock = recreateStock;
     for (;;) {
         m_RebuildAgain = false;
         m_RecreateStockAgain = false;
+        m_ChangedObjects.clear();
         ClearOverlay();
         m_Builder.ClearGroup(m_EntityGroup);
         if (stock) {
@@ -261,6 +272,10 @@ void TQVScene::RebuildScene(bool recreateStock)
         // may ask for another rebuild, which then replaces this one.
         if (ProcessPendingEvents)
             ProcessPendingEvents();
+        if (!m_RebuildAgain && m_Document) {
+            const TFlagScope drawing(m_DrawingObjects);
+            RedrawAllObjects(*m_Document);
+        }
         if (!m_RebuildAgain)
             break;
         stock = m_RecreateStockAgain;
@@ -269,12 +284,35 @@ void TQVScene::RebuildScene(bool recreateStock)
     // events ran above showed the emptied groups, and nothing else would
     // bring the view up to date before the next zoom or pan.
     InvalidateView();
-    if (!m_Document)
+}
+
+void TQVScene::ObjectChanged(TGraphicObject& object)
+{
+    if (m_DrawingObjects)
         return;
-    TGraphicObjIterator it = m_Document->ObjectsIterator();
-    for (TGraphicObject* object = it.First(); object; object = it.Next()) {
-        if (m_Document->Layers().GetLayer(object->Layer()).Visible())
-            object->Draw();
+    m_ChangedObjects.push_back(object.ID());
+    InvalidateOverlay();
+}
+
+void TQVScene::DrawChangedObjects()
+{
+    if (m_ChangedObjects.empty() || !m_Document || m_Document->IsBlocked() || ViewServices().Scene != &m_Builder)
+        return;
+    std::vector<int32_t> changed = std::move(m_ChangedObjects);
+    m_ChangedObjects.clear();
+    std::sort(changed.begin(), changed.end());
+    changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+    const TFlagScope drawing(m_DrawingObjects);
+    for (const int32_t id : changed) {
+        TGraphicObject* object = m_Document->GetObjectByID(id);
+        if (!object)
+            continue;
+        if (m_Document->Layers().GetLayer(object->Layer()).Visible()) {
+            m_Document->DrawObject(*object);
+        } else {
+            m_Builder.RemoveNode(object->ViewNode());
+            object->SetViewNode(NoSceneNode);
+        }
     }
 }
 

@@ -189,11 +189,19 @@ public:
     // Rebuilds every entity's scene objects from the document: overlay
     // cleared, Entity group emptied, the stock made anew when asked, the
     // Selection group emptied, the info text cleared, the toolpaths hidden,
-    // then (busy cursor, pending events handled) every object on a visible
-    // layer draws itself again. Chains and their arrows stay. A rebuild
-    // asked for while one runs (from the pending events) is folded into the
-    // running one.
+    // then the document's RedrawAllObjects (busy cursor, pending repaints
+    // and timers handled, no user input) draws every object on a visible
+    // layer again. Chains and their arrows stay. A rebuild asked for while
+    // one runs (from the pending events) is folded into the running one.
     void RebuildScene(bool recreateStock) override;
+    // Notes the object for drawing again before the next frame (the
+    // incremental update after an edit, an undo or a layer move); changes
+    // the scene makes itself while it draws are not noted.
+    void ObjectChanged(TGraphicObject& object) override;
+    // Draws the noted objects again now (PrepareFrame does it first). Not
+    // while the document's lists are blocked or another scene builder is
+    // installed: the objects stay noted.
+    void DrawChangedObjects();
     // Deletes every child of the group, clears the info text and switches
     // the simulation's tool marker off; a view invalidation.
     void ClearSceneGroup(TSceneNodeId group);
@@ -380,6 +388,8 @@ private:
 
     bool m_ViewInvalid = false;
     bool m_Rebuilding = false;
+    bool m_DrawingObjects = false;
+    std::vector<int32_t> m_ChangedObjects;
     bool m_RebuildAgain = false;
     bool m_RecreateStockAgain = false;
 };

@@ -130,3 +130,8 @@ void TQtWorkMonitor::ProcessMessages()
     if (--m_GateDepth == 0)
         app->removeEventFilter(this);
 }
+
+void TQtWorkMonitor::ProcessPendingPaint()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}

@@ -36,6 +36,7 @@ public:
     void SetCoordinateReadoutVisible(bool visible) override;
     void SetBusy(bool busy) override;
     void ProcessMessages() override;
+    void ProcessPendingPaint() override;
     bool UserBreakRequested() const override { return m_UserBreak; }
 
     void RequestUserBreak() { m_UserBreak = true; }

@@ -51,6 +51,13 @@ void CollectObjectsInWindow(TQV_01Cmp& document, TGraphicObjList& list, const TI
             document.TreeGeo()->DeleteGeoTreeNode(taken->TreeNode());
         taken->SetTreeNode(NoTreeNode);
         taken->SetOwner(nullptr);
+        // No longer the document's: it leaves the scene and stops telling
+        // the document's views of its changes.
+        TSceneBuilder* scene = ViewServices().Scene;
+        if (scene && taken->ViewNode() != NoSceneNode)
+            scene->RemoveNode(taken->ViewNode());
+        taken->SetViewNode(NoSceneNode);
+        taken->SetOnChange(nullptr);
         list.Add(std::move(taken));
         // The walk goes on from the successor; after the tail, the current
         // object is its predecessor, already tested.

@@ -6,6 +6,8 @@
 
 #include "core/geometry/Points.h"
 
+class TGraphicObject;
+
 class TDocumentView {
 public:
     virtual ~TDocumentView() = default;
@@ -18,4 +20,8 @@ public:
     // The window the view shows for an empty drawing (the grid rectangle),
     // minimum corner first.
     virtual TRect2D DefaultWindow() const = 0;
+    // An object of the document changed its shape or place (its bounds
+    // were updated): the view draws it again before it shows the next
+    // frame. Called for objects the document drew (TQV_01Cmp::DrawObject).
+    virtual void ObjectChanged(TGraphicObject& /*object*/) {}
 };

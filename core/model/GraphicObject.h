@@ -114,6 +114,11 @@ public:
     void SetOwner(TQV_01Cmp* owner) { m_Owner = owner; }
     TSceneNodeId SceneNode() const { return m_SceneNode; }
     void SetSceneNode(TSceneNodeId node) { m_SceneNode = node; }
+    // Everything the document drew of the object, as one id of the scene
+    // builder (see TQV_01Cmp::DrawObject); SceneNode is the last scene
+    // object the object built itself (a highlight replaces it).
+    TSceneNodeId ViewNode() const { return m_ViewNode; }
+    void SetViewNode(TSceneNodeId node) { m_ViewNode = node; }
 
 protected:
     // Layer 0, own line width 0, visible, enabled, saved and pickable.
@@ -143,6 +148,7 @@ private:
     TOnChange m_OnChange;
     TQV_01Cmp* m_Owner = nullptr;
     TSceneNodeId m_SceneNode = NoSceneNode;
+    TSceneNodeId m_ViewNode = NoSceneNode;
 };
 
 // Draws and picks the control points of objects. Reference counted: created

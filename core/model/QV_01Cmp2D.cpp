@@ -77,6 +77,50 @@ void TQV_01Cmp::RepaintViewports()
         view->RebuildScene(false);
 }
 
+void TQV_01Cmp::DrawObject(TGraphicObject& object)
+{
+    TSceneBuilder* scene = ViewServices().Scene;
+    if (scene) {
+        if (object.ViewNode() != NoSceneNode)
+            scene->RemoveNode(object.ViewNode());
+        scene->BeginObject();
+    }
+    try {
+        object.Draw();
+    } catch (...) {
+        // The scope ends with the failed drawing; what it made is dropped.
+        if (scene)
+            scene->RemoveNode(scene->EndObject());
+        object.SetViewNode(NoSceneNode);
+        throw;
+    }
+    object.SetViewNode(scene ? scene->EndObject() : NoSceneNode);
+    object.SetOnChange([this](TGraphicObject& changed) { NotifyObjectChanged(changed); });
+}
+
+void TQV_01Cmp::NotifyObjectChanged(TGraphicObject& object)
+{
+    for (TDocumentView* view : m_Views)
+        view->ObjectChanged(object);
+}
+
+void TQV_01Cmp::ShowLayerObjects(uint8_t layer, bool visible)
+{
+    m_Layers.GetLayer(layer).SetVisible(visible ? 1 : 0);
+    TSceneBuilder* scene = ViewServices().Scene;
+    if (!scene)
+        return;
+    TGraphicObjIterator it = m_Objects.GetIterator();
+    for (TGraphicObject* object = it.First(); object; object = it.Next()) {
+        if (object->Layer() != layer)
+            continue;
+        if (visible && object->ViewNode() == NoSceneNode)
+            DrawObject(*object);
+        else
+            scene->SetNodeVisible(object->ViewNode(), visible);
+    }
+}
+
 TGraphicObject* TQV_01Cmp::GetObjectByID(int32_t id)
 {
     TGraphicObjIterator it = m_Objects.GetIterator();
@@ -86,15 +130,20 @@ TGraphicObject* TQV_01Cmp::GetObjectByID(int32_t id)
 bool TQV_01Cmp::DeleteObject(int32_t id)
 {
     TTreeNodeId node = NoTreeNode;
+    TSceneNodeId scene = NoSceneNode;
     {
         TGraphicObjIterator it = m_Objects.GetIterator();
         const TGraphicObject* object = it.Search(id);
         if (!object)
             throw ECADListObjNotFound("TCADCmp.DeleteObject: No object found");
         node = object->TreeNode();
+        scene = object->ViewNode();
     }
     // The list deletes first, so that a refusal leaves the tree node too.
     m_Objects.Delete(id);
+    TSceneBuilder* builder = ViewServices().Scene;
+    if (builder && scene != NoSceneNode)
+        builder->RemoveNode(scene);
     if (m_TreeGeo && node != NoTreeNode)
         m_TreeGeo->DeleteGeoTreeNode(node);
     return true;
@@ -230,7 +279,7 @@ void TQV_01Cmp2D::FinishAdd(const TIDClaim& claim, TObject2D& object, bool addTo
     object.SetOwner(this);
     object.SetLayer(static_cast<uint8_t>(CurrentLayer()));
     object.UpdateBounds();
-    object.Draw();
+    DrawObject(object);
     if (OnAddObject)
         OnAddObject(*this, object);
     if (addToTree && TreeGeo())
@@ -312,6 +361,9 @@ void TQV_01Cmp2D::MoveObjectToLayer(TObject2D& object, uint8_t layer)
     object.SetLayer(layer);
     if (TreeGeo() && oldNode != NoTreeNode)
         TreeGeo()->MoveGeoTreeNode(m_Layers, object, oldNode);
+    // Drawn in the new layer's pen.
+    if (object.ViewNode() != NoSceneNode)
+        NotifyObjectChanged(object);
 }
 
 void ZoomToDrawing(TQV_01Cmp2D& document, TDocumentView& view)
@@ -329,9 +381,16 @@ void RedrawAllObjects(TQV_01Cmp& document)
 {
     TWorkMonitor& monitor = WorkMonitor();
     TBusySection busy(monitor);
-    monitor.ProcessMessages();
+    monitor.ProcessPendingPaint();
     TGraphicObjIterator it = document.ObjectsIterator();
-    for (TGraphicObject* object = it.First(); object; object = it.Next())
-        if (document.Layers().GetLayer(object->Layer()).Visible())
-            object->Draw();
+    for (TGraphicObject* object = it.First(); object; object = it.Next()) {
+        if (document.Layers().GetLayer(object->Layer()).Visible()) {
+            document.DrawObject(*object);
+            continue;
+        }
+        TSceneBuilder* scene = ViewServices().Scene;
+        if (scene && object->ViewNode() != NoSceneNode)
+            scene->RemoveNode(object->ViewNode());
+        object->SetViewNode(NoSceneNode);
+    }
 }

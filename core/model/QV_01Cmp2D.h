@@ -19,8 +19,11 @@
 // - Notifications: every registered view is rebuilt by RepaintViewports
 //   (also after TransformObjects); an added object draws itself, fires
 //   OnAddObject and gets its node in the entity tree; a deleted object loses
-//   its node; MoveObjectToLayer moves the node. Views and tree are not owned
-//   and must outlive their registration.
+//   its node and its scene objects; MoveObjectToLayer moves the node. An
+//   object the document drew tells the views when its bounds change or it
+//   moves to another layer (TDocumentView::ObjectChanged), so that they draw
+//   it again. Views and tree are not owned and must outlive their
+//   registration.
 // - Source blocks: every path that deletes one tests its references first
 //   and refuses a referenced block (ECADSourceBlockIsReferenced) without
 //   changing anything. Destroying the document raises nothing and frees
@@ -86,6 +89,14 @@ public:
     void RemoveViewport(TDocumentView* view);
     // Rebuilds every registered view in order, keeping the stock solid.
     virtual void RepaintViewports();
+    // Draws the object (Draw) into the installed scene builder as one
+    // scene object, its ViewNode, after removing what it drew before, and
+    // from then on tells the views of its changes.
+    void DrawObject(TGraphicObject& object);
+    // Hides or shows the drawn objects of one layer in the scene without a
+    // rebuild (an object not drawn yet is drawn), and stores the layer's
+    // visibility.
+    void ShowLayerObjects(uint8_t layer, bool visible);
 
     // The object with that ID (the first from the head), or null. Raises
     // ECADListBlocked while an exclusive iterator over the objects is alive.
@@ -214,6 +225,9 @@ protected:
     TGraphicObjList m_Objects;
     TQV_20Layers m_Layers;
 
+protected:
+    void NotifyObjectChanged(TGraphicObject& object);
+
 private:
     std::string m_Signature{DocumentSignature};
     std::string m_LoadedSignature;
@@ -334,6 +348,8 @@ private:
 // objects are all hidden, to the view's default window.
 void ZoomToDrawing(TQV_01Cmp2D& document, TDocumentView& view);
 
-// Draws every object on a visible layer again, with the busy cursor and
-// after the pending window events (core/WorkMonitor.h).
+// Draws every object on a visible layer again (TQV_01Cmp::DrawObject), with
+// the busy cursor and after the pending repaints and timers, never user
+// input (TWorkMonitor::ProcessPendingPaint). Objects on hidden layers are
+// left without scene objects.
 void RedrawAllObjects(TQV_01Cmp& document);

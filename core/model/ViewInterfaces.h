@@ -154,6 +154,14 @@ public:
     // Removes every child of the group; the group itself stays.
     virtual void ClearGroup(TSceneNodeId group) = 0;
 
+    // Everything added between BeginObject and EndObject makes one drawing
+    // object: EndObject returns an id that SetNodeVisible and RemoveNode
+    // take for all of it (NoSceneNode when nothing was added). Pairs nest;
+    // the outermost one makes the object. A builder that does not group
+    // returns NoSceneNode.
+    virtual void BeginObject() {}
+    virtual TSceneNodeId EndObject() { return NoSceneNode; }
+
 private:
     TSceneNodeId m_CurrentTargetGroup = NoSceneNode;
 };

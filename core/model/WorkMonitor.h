@@ -28,6 +28,11 @@ public:
     // Handles the window events that are waiting (repaints, the Esc key).
     // Event handlers may run inside: callers guard against re-entry.
     virtual void ProcessMessages() = 0;
+    // Handles the waiting repaints and timers, never user input (no key,
+    // mouse or close request), so that no command starts meanwhile. What a
+    // scene rebuild calls before it draws the objects. A monitor without
+    // windows does nothing.
+    virtual void ProcessPendingPaint() {}
     // True once the user asked to stop the running work. The flag belongs
     // to the application, which clears it before each new run.
     virtual bool UserBreakRequested() const = 0;

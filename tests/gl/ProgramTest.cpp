@@ -9,6 +9,8 @@
 #include "cad/scene/QVScene.h"
 #include "cad/ui/SceneViewer.h"
 #include "core/settings/AppConfig.h"
+#include "core/entities/EntityRegistration.h"
+#include "core/entities/Line2D.h"
 #include "core/model/QV_01Cmp2D.h"
 #include "core/entities/VectFont.h"
 #include "tests/gl/PixelProbe.h"
@@ -20,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 
@@ -120,6 +123,38 @@ TEST_F(ProgramStart, UnreadableFilesAreReportedAndStartUpGoesOn)
     Notifier.Clear();
     program->MainWindow().FileCommands().OpenGeo(SamplePath(), false);
     EXPECT_GT(program->Document().ObjectsCount(), 0);
+}
+
+TEST_F(ProgramStart, OpensADrawingOfAHundredThousandSegments)
+{
+    constexpr int32_t Count = 100000;
+    const std::string file = Config.File("large.kvx");
+    RegisterEntityClasses();
+    {
+        TQV_01Cmp2D document;
+        for (int32_t i = 0; i < Count; ++i) {
+            const double x = i % 1000;
+            const double y = 1.0 + std::floor(i / 1000.0);
+            document.AddObject(-1, std::make_unique<TLine2D>(0, Point2D(x, y), Point2D(x + 0.8, y + 0.5)));
+        }
+        document.SaveToFile(file);
+    }
+    const auto program = Start(KB_DATA_DIR, file);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return program->MainWindow().OpenedFile().Kind != TOpenedFileKind::None; }, 120000));
+    EXPECT_TRUE(Notifier.Messages().empty());
+    ASSERT_EQ(program->Document().ObjectsCount(), Count);
+    // Every line is in the scene, in two chunks of the layer's pen.
+    const TOsgSceneBuilder& builder = program->Scene().SceneBuilder();
+    const TSceneNodeId entities = builder.Group(TSceneGroup::Entity);
+    EXPECT_EQ(builder.ObjectsIn(entities), static_cast<size_t>(Count));
+    EXPECT_EQ(builder.Chunks(TSceneGroup::Entity).size(), 2u);
+    // The drawing fills the view: the first row and the last show.
+    const QImage frame = program->MainWindow().GraphicView().grabFramebuffer();
+    for (const TPoint2D& p : {Point2D(0.4, 1.25), Point2D(999.4, 100.25)}) {
+        const TIntPoint pixel = program->Scene().PointToScreen(p);
+        EXPECT_TRUE(kbtest::ColourNear(frame, pixel, kbtest::IsGreen, 2)) << pixel.X << "," << pixel.Y;
+    }
 }
 
 TEST_F(ProgramStart, StartsAgainInTheSameProcess)

@@ -44,7 +44,7 @@ std::unique_ptr<TPolyline2D> Polyline(std::vector<TPoint2D> points)
 struct BreakCommand : ::testing::Test, kbtest::TEntityEditRig {
     unsigned SelectionGroupSize()
     {
-        return View.SceneBuilder().Node(View.SceneBuilder().Group(TSceneGroup::Selection))->asGroup()->getNumChildren();
+        return View.SceneBuilder().ObjectsIn(View.SceneBuilder().Group(TSceneGroup::Selection));
     }
     std::vector<int32_t> Layers(const std::vector<TObject2D*>& objects)
     {

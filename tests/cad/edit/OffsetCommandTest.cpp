@@ -28,7 +28,7 @@ struct OffsetCommand : kbtest::TJournalRig {
     unsigned SelectionChildren()
     {
         const TOsgSceneBuilder& builder = View.SceneBuilder();
-        return builder.Node(builder.Group(TSceneGroup::Selection))->asGroup()->getNumChildren();
+        return builder.ObjectsIn(builder.Group(TSceneGroup::Selection));
     }
     // Starts the command as the main window does and picks at p.
     void PickAt(const TPoint2D& p)

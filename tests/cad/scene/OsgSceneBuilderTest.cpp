@@ -1,6 +1,7 @@
 #include "cad/scene/OsgSceneBuilder.h"
 
 #include <osg/Geometry>
+#include <osg/LineWidth>
 #include <osg/MatrixTransform>
 #include <osg/Point>
 #include <osg/Texture2D>
@@ -15,8 +16,11 @@ struct OsgBuilder : ::testing::Test {
     OsgBuilder()
     {
         Root->addChild(EntityNode);
+        Root->addChild(ChainNode);
         Entity = Builder.RegisterGroup(TSceneGroup::Entity, EntityNode.get());
+        Chain = Builder.RegisterGroup(TSceneGroup::Chain, ChainNode.get());
     }
+
 
     osg::Geometry* Geometry(TSceneNodeId id) const
     {
@@ -30,6 +34,12 @@ struct OsgBuilder : ::testing::Test {
     osg::Vec4 Color(TSceneNodeId id) const
     {
         return (*dynamic_cast<const osg::Vec4Array*>(Geometry(id)->getColorArray()))[0];
+    }
+    // The line-strip indices of the chunk of a batched lines object.
+    std::vector<GLuint> Strip(TSceneNodeId id) const
+    {
+        const auto* strips = dynamic_cast<const osg::DrawElementsUInt*>(Geometry(id)->getPrimitiveSet(0));
+        return strips ? std::vector<GLuint>(strips->begin(), strips->end()) : std::vector<GLuint>{};
     }
 
     // Sum of the triangle areas of a drawable (three vertices a triangle).
@@ -45,7 +55,9 @@ struct OsgBuilder : ::testing::Test {
     TOsgSceneBuilder Builder;
     osg::ref_ptr<osg::Group> Root = new osg::Group;
     osg::ref_ptr<osg::Group> EntityNode = new osg::Group;
+    osg::ref_ptr<osg::Group> ChainNode = new osg::Group;
     TSceneNodeId Entity = NoSceneNode;
+    TSceneNodeId Chain = NoSceneNode;
 };
 
 TSceneLines Lines(std::vector<TVector3D> nodes, TSceneColor color = {1, 0, 0, 1}, float width = 1.0f)
@@ -57,17 +69,17 @@ TSceneLines Lines(std::vector<TVector3D> nodes, TSceneColor color = {1, 0, 0, 1}
     return lines;
 }
 
-TEST_F(OsgBuilder, LinesBecomeGeometryInTheirGroup)
+TEST_F(OsgBuilder, LinesOfOtherGroupsAreGeometriesOfTheirOwn)
 {
     EXPECT_EQ(Builder.Group(TSceneGroup::Entity), Entity);
     EXPECT_EQ(Builder.Group(TSceneGroup::Stl), NoSceneNode);
-    const TSceneNodeId a = Builder.AddLines(Entity, Lines({{0, 0, 0}, {10, 5, 0}, {20, 0, 1}}));
-    const TSceneNodeId b = Builder.AddLines(Entity, Lines({{1, 1, 0}, {2, 2, 0}}));
+    const TSceneNodeId a = Builder.AddLines(Chain, Lines({{0, 0, 0}, {10, 5, 0}, {20, 0, 1}}));
+    const TSceneNodeId b = Builder.AddLines(Chain, Lines({{1, 1, 0}, {2, 2, 0}}));
     ASSERT_NE(a, NoSceneNode);
     ASSERT_NE(b, a);
-    ASSERT_EQ(EntityNode->getNumChildren(), 2u);
-    EXPECT_EQ(EntityNode->getChild(0), Builder.Node(a));
-    EXPECT_EQ(EntityNode->getChild(1), Builder.Node(b));
+    ASSERT_EQ(ChainNode->getNumChildren(), 2u);
+    EXPECT_EQ(ChainNode->getChild(0), Builder.Node(a));
+    EXPECT_EQ(ChainNode->getChild(1), Builder.Node(b));
     const osg::Vec3Array& v = *Vertices(a);
     ASSERT_EQ(v.size(), 3u);
     EXPECT_EQ(v[1], osg::Vec3(10, 5, 0));
@@ -76,6 +88,11 @@ TEST_F(OsgBuilder, LinesBecomeGeometryInTheirGroup)
     EXPECT_EQ(strip->getMode(), static_cast<GLenum>(GL_LINE_STRIP));
     EXPECT_EQ(strip->getCount(), 3);
     EXPECT_EQ(Geometry(a)->getNumPrimitiveSets(), 1u); // no node markers
+    // Updating one leaves the other.
+    Builder.UpdateLines(a, Lines({{3, 3, 0}, {4, 4, 0}}, {1, 1, 0, 1}, 3.0f));
+    EXPECT_EQ(Color(a), osg::Vec4(1, 1, 0, 1));
+    EXPECT_EQ(Color(b), osg::Vec4(1, 0, 0, 1));
+    EXPECT_EQ(Vertices(b)->size(), 2u);
 }
 
 TEST_F(OsgBuilder, IdsOfTheWrongKindOrGoneAreIgnored)
@@ -87,18 +104,19 @@ TEST_F(OsgBuilder, IdsOfTheWrongKindOrGoneAreIgnored)
     EXPECT_EQ(Builder.AddLines(9999, Lines({})), NoSceneNode);
     // UpdateSolid on lines changes nothing.
     Builder.UpdateSolid(line, TSceneSolid{{{0, 0}, {1, 0}, {0, 1}}, 0, 1, {}, true, false});
-    EXPECT_EQ(Vertices(line)->size(), 2u);
+    EXPECT_EQ(Builder.LinesRange(line)->Count, 2u);
     Builder.RemoveNode(line);
     EXPECT_EQ(Builder.Node(line), nullptr);
-    EXPECT_EQ(EntityNode->getNumChildren(), 0u);
+    EXPECT_EQ(Builder.ObjectsIn(Entity), 0u);
     // Every operation on the removed id is a no-op.
     Builder.UpdateLines(line, Lines({{5, 5, 5}, {6, 6, 6}}));
     Builder.SetNodeVisible(line, false);
     Builder.RemoveNode(line);
+    EXPECT_FALSE(Builder.LinesRange(line));
     // The fixed group itself is never removed.
     Builder.RemoveNode(Entity);
     EXPECT_EQ(Builder.Node(Entity), EntityNode.get());
-    EXPECT_EQ(Root->getNumChildren(), 1u);
+    EXPECT_EQ(Root->getNumChildren(), 2u);
 }
 
 TEST_F(OsgBuilder, ClearGroupForgetsEverythingBelow)
@@ -107,12 +125,15 @@ TEST_F(OsgBuilder, ClearGroupForgetsEverythingBelow)
     const TSceneNodeId inner = Builder.AddLines(own, Lines({{0, 0, 0}, {1, 0, 0}}));
     const TSceneNodeId outer = Builder.AddLines(Entity, Lines({{0, 0, 0}, {1, 0, 0}}));
     EXPECT_EQ(Builder.Node(own)->getName(), "operation 1");
+    // Lines in a created group keep a node of their own.
+    EXPECT_EQ(Builder.Node(own)->asGroup()->getChild(0), Builder.Node(inner));
     const size_t fixedOnly = Builder.Count() - 3;
     Builder.ClearGroup(Entity);
     EXPECT_EQ(EntityNode->getNumChildren(), 0u);
     for (const TSceneNodeId id : {own, inner, outer})
         EXPECT_EQ(Builder.Node(id), nullptr) << id;
     EXPECT_EQ(Builder.Count(), fixedOnly);
+    EXPECT_TRUE(Builder.Chunks(TSceneGroup::Entity).empty());
     // Removing a created group takes its children along.
     const TSceneNodeId again = Builder.CreateGroup(Entity, "operation 2");
     const TSceneNodeId child = Builder.AddLines(again, Lines({{0, 0, 0}, {1, 0, 0}}));
@@ -122,24 +143,156 @@ TEST_F(OsgBuilder, ClearGroupForgetsEverythingBelow)
     EXPECT_GT(Builder.AddLines(Entity, Lines({})), child);
 }
 
-TEST_F(OsgBuilder, UpdatingOneLinesObjectLeavesTheOthers)
+TEST_F(OsgBuilder, EntityLinesShareOneChunkPerColourAndWidth)
 {
-    // Objects of equal colour and width share their colour and state.
-    const TSceneNodeId a = Builder.AddLines(Entity, Lines({{0, 0, 0}, {1, 0, 0}}, {0, 0, 1, 1}, 2.0f));
-    const TSceneNodeId b = Builder.AddLines(Entity, Lines({{0, 0, 0}, {1, 0, 0}}, {0, 0, 1, 1}, 2.0f));
-    EXPECT_EQ(Geometry(a)->getStateSet(), Geometry(b)->getStateSet());
-    Builder.UpdateLines(a, Lines({{3, 3, 0}, {4, 4, 0}, {5, 3, 0}}, {1, 1, 0, 1}, 3.0f));
-    EXPECT_EQ(Color(a), osg::Vec4(1, 1, 0, 1));
-    EXPECT_EQ(Color(b), osg::Vec4(0, 0, 1, 1));
-    EXPECT_EQ(Vertices(a)->size(), 3u);
-    EXPECT_EQ(Vertices(b)->size(), 2u);
-    EXPECT_NE(Geometry(a)->getStateSet(), Geometry(b)->getStateSet());
-    // Node markers add a points pass over the same vertices.
-    TSceneLines marked = Lines({{0, 0, 0}, {1, 0, 0}});
+    const TSceneColor red{1, 0, 0, 1};
+    const TSceneColor blue{0, 0, 1, 1};
+    const TSceneNodeId a = Builder.AddLines(Entity, Lines({{0, 0, 0}, {1, 0, 0}}, red));
+    const TSceneNodeId b = Builder.AddLines(Entity, Lines({{0, 1, 0}, {1, 1, 0}, {2, 2, 0}}, blue));
+    const TSceneNodeId c = Builder.AddLines(Entity, Lines({{5, 5, 0}, {6, 6, 0}}, red));
+    const TSceneNodeId d = Builder.AddLines(Entity, Lines({{7, 7, 0}, {8, 8, 0}}, red, 3.0f));
+    TSceneLines marked = Lines({{9, 9, 0}, {9, 8, 0}}, red);
     marked.NodesVisible = true;
-    Builder.UpdateLines(b, marked);
-    ASSERT_EQ(Geometry(b)->getNumPrimitiveSets(), 2u);
-    EXPECT_EQ(Geometry(b)->getPrimitiveSet(1)->getMode(), static_cast<GLenum>(GL_POINTS));
+    const TSceneNodeId e = Builder.AddLines(Entity, marked);
+    // Red, blue, red wide, red with markers: four chunks in the order started.
+    const std::vector<const osg::Geometry*> chunks = Builder.Chunks(TSceneGroup::Entity);
+    ASSERT_EQ(chunks.size(), 4u);
+    EXPECT_EQ(EntityNode->getNumChildren(), 4u);
+    EXPECT_EQ(Builder.Node(a), chunks[0]);
+    EXPECT_EQ(Builder.Node(c), chunks[0]);
+    EXPECT_EQ(Builder.Node(b), chunks[1]);
+    EXPECT_EQ(Builder.Node(d), chunks[2]);
+    EXPECT_EQ(Builder.Node(e), chunks[3]);
+    EXPECT_EQ(Builder.ObjectsIn(Entity), 5u);
+    EXPECT_EQ(Color(a), osg::Vec4(1, 0, 0, 1));
+    EXPECT_EQ(Color(b), osg::Vec4(0, 0, 1, 1));
+    const auto* width = dynamic_cast<const osg::LineWidth*>(
+        chunks[2]->getStateSet()->getAttribute(osg::StateAttribute::LINEWIDTH));
+    ASSERT_TRUE(width);
+    EXPECT_FLOAT_EQ(width->getWidth(), 3.0f);
+    // Two indices a segment, the objects in the order added; node markers
+    // draw one point a vertex.
+    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 3}));
+    EXPECT_EQ(Strip(b), (std::vector<GLuint>{0, 1, 1, 2}));
+    EXPECT_EQ(Builder.LinesRange(c)->First, 2u);
+    EXPECT_EQ((*Vertices(c))[2], osg::Vec3(5, 5, 0));
+    ASSERT_EQ(chunks[3]->getNumPrimitiveSets(), 2u);
+    EXPECT_EQ(chunks[3]->getPrimitiveSet(1)->getMode(), static_cast<GLenum>(GL_POINTS));
+    EXPECT_EQ(chunks[3]->getPrimitiveSet(1)->getNumIndices(), 2u);
+}
+
+TEST_F(OsgBuilder, UpdateHideAndRemoveTouchOneRange)
+{
+    const TSceneNodeId a = Builder.AddLines(Entity, Lines({{0, 0, 0}, {1, 0, 0}}));
+    const TSceneNodeId b = Builder.AddLines(Entity, Lines({{0, 1, 0}, {1, 1, 0}, {2, 1, 0}}));
+    const TSceneNodeId c = Builder.AddLines(Entity, Lines({{0, 2, 0}, {1, 2, 0}}));
+    const std::vector<osg::Vec3> before(Vertices(a)->begin(), Vertices(a)->end());
+    // The same node count, colour and width: the vertices of b change in place.
+    Builder.UpdateLines(b, Lines({{5, 5, 0}, {6, 5, 0}, {7, 5, 0}}));
+    std::vector<osg::Vec3> expected = before;
+    expected[2] = {5, 5, 0};
+    expected[3] = {6, 5, 0};
+    expected[4] = {7, 5, 0};
+    EXPECT_EQ(std::vector<osg::Vec3>(Vertices(a)->begin(), Vertices(a)->end()), expected);
+    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 3, 3, 4, 5, 6}));
+    // Hiding b makes its segments points that draw nothing; showing it
+    // gives its indices back.
+    Builder.SetNodeVisible(b, false);
+    EXPECT_FALSE(Builder.IsVisible(b));
+    EXPECT_TRUE(Builder.IsVisible(c));
+    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 2, 2, 2, 5, 6}));
+    Builder.SetNodeVisible(b, true);
+    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 3, 3, 4, 5, 6}));
+    // Another node count moves b to the end of its chunk: drawn last now.
+    Builder.UpdateLines(b, Lines({{8, 8, 0}, {9, 9, 0}}));
+    EXPECT_EQ(Builder.LinesRange(b)->First, 7u);
+    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 2, 2, 2, 5, 6, 7, 8}));
+    // Another colour moves it to that colour's chunk.
+    Builder.UpdateLines(b, Lines({{8, 8, 0}, {9, 9, 0}}, {0, 1, 0, 1}));
+    EXPECT_EQ(Builder.Chunks(TSceneGroup::Entity).size(), 2u);
+    EXPECT_EQ(Color(b), osg::Vec4(0, 1, 0, 1));
+    EXPECT_EQ(Color(c), osg::Vec4(1, 0, 0, 1));
+    // Five of the red chunk's nine vertices are holes now: past half, so
+    // the chunk was compacted, a and c in their order.
+    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 3}));
+    EXPECT_EQ((*Vertices(c))[Builder.LinesRange(c)->First], osg::Vec3(0, 2, 0));
+    // A chunk left without objects goes.
+    Builder.RemoveNode(b);
+    EXPECT_EQ(Builder.Chunks(TSceneGroup::Entity).size(), 1u);
+}
+
+TEST_F(OsgBuilder, RemovedRangesAreReusedAfterCompaction)
+{
+    std::vector<TSceneNodeId> ids;
+    for (int i = 0; i < 100; ++i)
+        ids.push_back(Builder.AddLines(Entity, Lines({{double(i), 0, 0}, {double(i), 1, 0}})));
+    const osg::Geometry* chunk = Builder.Chunks(TSceneGroup::Entity).front();
+    EXPECT_EQ(chunk->getVertexArray()->getNumElements(), 200u);
+    // Removing up to half leaves holes; one more compacts.
+    for (int i = 0; i < 50; ++i)
+        Builder.RemoveNode(ids[i * 2]);
+    EXPECT_EQ(chunk->getVertexArray()->getNumElements(), 200u);
+    Builder.RemoveNode(ids[1]);
+    EXPECT_EQ(chunk->getVertexArray()->getNumElements(), 98u);
+    EXPECT_EQ(Builder.LinesRange(ids[3])->First, 0u);
+    EXPECT_EQ(Builder.LinesRange(ids[99])->First, 96u);
+    const size_t bytes = Builder.BatchBytes();
+    // Adding the removed number again takes the room they left.
+    for (int i = 0; i < 51; ++i)
+        ids.push_back(Builder.AddLines(Entity, Lines({{double(i), 5, 0}, {double(i), 6, 0}})));
+    EXPECT_EQ(Builder.Chunks(TSceneGroup::Entity).size(), 1u);
+    EXPECT_EQ(chunk->getVertexArray()->getNumElements(), 200u);
+    EXPECT_LE(Builder.BatchBytes(), bytes + 51 * 2 * sizeof(TSceneNodeId) + 4096);
+    EXPECT_EQ(Builder.ObjectsIn(Entity), 100u);
+}
+
+TEST_F(OsgBuilder, AChunkEndsAfterItsSegmentLimit)
+{
+    const uint32_t limit = TOsgSceneBuilder::ChunkSegments;
+    TSceneNodeId last = NoSceneNode;
+    for (uint32_t i = 0; i <= limit; ++i)
+        last = Builder.AddLines(Entity, Lines({{double(i), 0, 0}, {double(i), 1, 0}}));
+    const std::vector<const osg::Geometry*> chunks = Builder.Chunks(TSceneGroup::Entity);
+    ASSERT_EQ(chunks.size(), 2u);
+    EXPECT_EQ(chunks[0]->getVertexArray()->getNumElements(), 2 * limit);
+    EXPECT_EQ(Builder.Node(last), chunks[1]);
+    EXPECT_EQ(Builder.LinesRange(last)->First, 0u);
+    // A lines object longer than the limit gets a chunk of its own.
+    std::vector<TVector3D> long_(limit + 2, TVector3D{1, 1, 0});
+    const TSceneNodeId big = Builder.AddLines(Entity, Lines(long_));
+    EXPECT_EQ(Builder.Chunks(TSceneGroup::Entity).size(), 3u);
+    EXPECT_EQ(Builder.LinesRange(big)->Count, limit + 2);
+    EXPECT_EQ(Builder.ObjectsIn(Entity), limit + 2);
+}
+
+TEST_F(OsgBuilder, AnObjectNamesAllItsParts)
+{
+    Builder.BeginObject();
+    const TSceneNodeId first = Builder.AddLines(Entity, Lines({{0, 0, 0}, {1, 0, 0}}));
+    TScenePoints points;
+    points.Positions = {{0, 0, 0}};
+    const TSceneNodeId point = Builder.AddPoints(Entity, points);
+    const TSceneNodeId second = Builder.AddLines(Entity, Lines({{0, 1, 0}, {1, 1, 0}}, {0, 0, 1, 1}));
+    const TSceneNodeId object = Builder.EndObject();
+    const TSceneNodeId other = Builder.AddLines(Entity, Lines({{0, 2, 0}, {1, 2, 0}}));
+    ASSERT_NE(object, NoSceneNode);
+    EXPECT_NE(object, first);
+    Builder.SetNodeVisible(object, false);
+    EXPECT_FALSE(Builder.IsVisible(object));
+    EXPECT_FALSE(Builder.IsVisible(first));
+    EXPECT_FALSE(Builder.IsVisible(point));
+    EXPECT_FALSE(Builder.IsVisible(second));
+    EXPECT_TRUE(Builder.IsVisible(other));
+    Builder.RemoveNode(object);
+    for (const TSceneNodeId id : {first, point, second})
+        EXPECT_EQ(Builder.Node(id), nullptr) << id;
+    EXPECT_NE(Builder.Node(other), nullptr);
+    // An object of one part is that part; one of none is no object.
+    Builder.BeginObject();
+    const TSceneNodeId only = Builder.AddLines(Entity, Lines({{0, 3, 0}, {1, 3, 0}}));
+    EXPECT_EQ(Builder.EndObject(), only);
+    Builder.BeginObject();
+    EXPECT_EQ(Builder.EndObject(), NoSceneNode);
 }
 
 TEST_F(OsgBuilder, VisibilityAndPointSize)

@@ -44,7 +44,7 @@ struct SceneView : ::testing::Test {
 
     size_t Children(TSceneGroup group)
     {
-        return View().SceneBuilder().Node(View().SceneBuilder().Group(group))->asGroup()->getNumChildren();
+        return View().SceneBuilder().ObjectsIn(View().SceneBuilder().Group(group));
     }
 
     TSceneTestObject* Add(int layer = 0)
