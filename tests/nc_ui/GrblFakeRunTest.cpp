@@ -166,6 +166,20 @@ TEST_F(GrblFakeRun, OwnProgramOfGrbl11WordsChecksWithoutError)
     EXPECT_EQ(Link.SentCount, 19);
 }
 
+// The writer's GRBL programs pass GRBL's own check mode line by line.
+TEST_F(GrblFakeRun, WriterGoldensCheckWithoutError)
+{
+    Start({});
+    Link.SendLine("$C");
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Link.CheckMode() && Link.Unanswered() == 0; }, 5000));
+    for (const char* golden : {"GRBL_mm.nc", "GRBL_inch.nc"}) {
+        SCOPED_TRACE(golden);
+        Link.FileName = std::string(KB_FIXTURES_DIR) + "/nc/frame/" + golden;
+        ASSERT_TRUE(Link.StreamFile(1));
+        EXPECT_FALSE(Console.Holds("error")) << Console.Lines.back();
+    }
+}
+
 TEST_F(GrblFakeRun, ResetAndAlarmEndARun)
 {
     Start({"--block-ms", "40"});
