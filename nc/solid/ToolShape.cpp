@@ -87,18 +87,17 @@ std::optional<double> LowestOverPoint(const TCutTool& tool, const TToolMove& m, 
     auto z = [&](double t) { return m.AZ + t * (m.BZ - m.AZ); };
     if (tool.Type == ECutToolType::Flat)
         return std::min(z(t0), z(t1));
-    const double dx = m.BX - m.AX, dy = m.BY - m.AY;
-    const double travel = dx * dx + dy * dy;
-    if (travel <= 0) // a plunge: the shape around the lower end
-        return std::min(m.AZ, m.BZ) + ToolProfile(tool, std::min(AxisDistance(m, 0, x, y), tool.R), k).value_or(0.0);
-    if (m.AZ == m.BZ) { // level: the shape at the nearest point of the move
-        const double t = std::clamp(((x - m.AX) * dx + (y - m.AY) * dy) / travel, 0.0, 1.0);
-        return m.AZ + ToolProfile(tool, std::min(AxisDistance(m, t, x, y), tool.R), k).value_or(0.0);
-    }
+    // The underside's height over the point with the axis at t.
     auto f = [&](double t) {
         const double d = std::min(AxisDistance(m, t, x, y), tool.R);
         return z(t) + ToolProfile(tool, d, k).value_or(0.0);
     };
+    const double dx = m.BX - m.AX, dy = m.BY - m.AY;
+    const double travel = dx * dx + dy * dy;
+    if (travel <= 0) // a plunge: the shape around the lower end
+        return f(m.BZ < m.AZ ? 1.0 : 0.0);
+    if (m.AZ == m.BZ) // level: the shape at the nearest point of the move
+        return f(std::clamp(((x - m.AX) * dx + (y - m.AY) * dy) / travel, 0.0, 1.0));
     // The height along the move is convex (a convex, growing profile of a
     // convex distance, plus a linear height), so its minimum over the part
     // within reach lies at an end of that part, at a kink of the profile or
