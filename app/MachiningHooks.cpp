@@ -2,6 +2,7 @@
 
 #include "cam/curves/ACurva.h"
 #include "core/settings/AppConfig.h"
+#include "nc/writer/ScriveGCode.h"
 
 #include <utility>
 
@@ -15,13 +16,15 @@ void FitFilterCurveArcs(TFilterCurve& curve, double tolerance, double minimum, d
     curve.Vertices = std::move(machining.Vertices);
 }
 
-TMachiningHooks::TMachiningHooks(const TAppConfig& config)
+TMachiningHooks::TMachiningHooks(const TAppConfig& config) : m_PostInfo(GCodeWriter())
 {
     AreaTolerance = config.ChainTol;
     m_PreviousFitter = SetArcFitter(FitFilterCurveArcs);
+    m_PreviousPostInfo = SetPostInfo(&m_PostInfo);
 }
 
 TMachiningHooks::~TMachiningHooks()
 {
+    SetPostInfo(m_PreviousPostInfo);
     SetArcFitter(std::move(m_PreviousFitter));
 }

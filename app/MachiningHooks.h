@@ -1,10 +1,15 @@
 #pragma once
 // What the lower subsystems need of machining, installed at start-up: the
-// arc fitter of io's arc filter (machining curves fit the arcs), and the
-// chain tolerance as the shared tolerance of the machining curves. The
-// object puts the previous fitter back when it goes.
+// arc fitter of io's arc filter (machining curves fit the arcs), the chain
+// tolerance as the shared tolerance of the machining curves, and the
+// document's operations section read and written by the operation manager,
+// and the post values the operations read, from the G-code writer's post.
+// The object puts the previous fitter, hooks and post values back when it
+// goes.
 
+#include "cam/ops/OpManager.h"
 #include "io/trace/FiltraInArchi.h"
+#include "nc/post/PostInfoOfPost.h"
 
 class TAppConfig;
 
@@ -16,7 +21,8 @@ void FitFilterCurveArcs(TFilterCurve& curve, double tolerance, double minimum, d
 
 class TMachiningHooks {
 public:
-    // AreaTolerance := the settings' "ChainTol"; installs FitFilterCurveArcs.
+    // AreaTolerance := the settings' "ChainTol"; installs FitFilterCurveArcs
+    // the operation manager's section hooks and the writer's post values.
     explicit TMachiningHooks(const TAppConfig& config);
     ~TMachiningHooks();
     TMachiningHooks(const TMachiningHooks&) = delete;
@@ -24,4 +30,7 @@ public:
 
 private:
     TArcFitter m_PreviousFitter;
+    TOperationsHooks m_OperationsHooks;
+    TPostInfoOfPost m_PostInfo;
+    TPostInfo* m_PreviousPostInfo = nullptr;
 };

@@ -18,3 +18,4 @@ int KbFuzzImageResolution(const uint8_t* data, size_t size);
 int KbFuzzGCode(const uint8_t* data, size_t size);
 int KbFuzzToolLibrary(const uint8_t* data, size_t size);
 int KbFuzzOperationParameters(const uint8_t* data, size_t size);
+int KbFuzzOperations(const uint8_t* data, size_t size);

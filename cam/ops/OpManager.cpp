@@ -89,8 +89,9 @@ TOpManagerField::~TOpManagerField()
         g_CurrentOperation = nullptr;
     Parameters.reset();
     Toolpaths.clear();
+    // The group goes with its content (the scene would keep an empty one).
     if (m_Scene && m_Scene == ViewServices().Scene)
-        m_Scene->ClearGroup(DisplayGroup);
+        m_Scene->RemoveNode(DisplayGroup);
     Chains.ClearAll();
 }
 

@@ -51,7 +51,9 @@ public:
     // LastOperation when there is one, else the post's home and the default
     // vectors of the settings' unit.
     explicit TOpManagerField(int kind);
-    // Frees parameters, toolpaths and chains and empties the display group.
+    // Frees parameters, toolpaths and chains and removes the display group
+    // (when the scene it was made in is still installed). Stops being the
+    // current operation.
     ~TOpManagerField();
     TOpManagerField(const TOpManagerField&) = delete;
     TOpManagerField& operator=(const TOpManagerField&) = delete;

@@ -1,13 +1,17 @@
 // The start-up's machining hooks: the arc filter fits its arcs through the
-// machining curves, and the chain tolerance becomes their tolerance.
+// machining curves, the chain tolerance becomes their tolerance, and the
+// operation manager reads and writes the document's operations section.
 
 #include "app/MachiningHooks.h"
 
 #include "cam/curves/AArco.h"
 #include "core/entities/Arco2D.h"
 #include "core/entities/Polyline2D.h"
+#include "core/file/DocumentFile.h"
+#include "core/file/Stream.h"
 #include "core/model/QV_01Cmp2D.h"
 #include "core/settings/AppConfig.h"
+#include "nc/writer/ScriveGCode.h"
 
 #include <gtest/gtest.h>
 
@@ -68,6 +72,39 @@ TEST(MachiningHooks, TheArcFilterMakesTwoArcsOfAPolylineSamplingACircle)
     filter.Execute(doc.ObjectsIterator());
     EXPECT_EQ(filter.ArcsMade, 0);
     EXPECT_EQ(filter.LinesMade, 4);
+}
+
+TEST(MachiningHooks, TheOperationManagerKeepsTheOperationsSection)
+{
+    TAppConfig config{std::string()};
+    TQV_01Cmp2D doc;
+    TMemoryStream saved;
+    {
+        TMachiningHooks hooks(config);
+        // The operations read the writer's post.
+        const std::string postName = GCodeWriter().PostName;
+        GCodeWriter().OmitZ = true;
+        GCodeWriter().PostName = "lathe";
+        EXPECT_TRUE(PostInfo().OmitZ());
+        EXPECT_EQ(PostInfo().PostName(), "lathe");
+        GCodeWriter().OmitZ = false;
+        GCodeWriter().PostName = postName;
+        OpManager().AddOperation(std::make_unique<TOpManagerField>(OpKind::LoaderOld))->Comment = "kept";
+        doc.SaveToStream(saved);
+        OpManager().DeleteAll();
+        saved.SetPosition(0);
+        ASSERT_FALSE(doc.LoadFromStream(saved, false).Partial);
+        ASSERT_EQ(OpManager().Count(), 1);
+        EXPECT_EQ(OpManager().Operation(0).Comment, "kept");
+        OpManager().DeleteAll();
+    }
+    // Without the hooks the section is the empty list again, and the post
+    // values the defaults.
+    EXPECT_EQ(PostInfo().PostName(), AppConfig().Pst);
+    TMemoryStream empty;
+    doc.SaveToStream(empty);
+    const std::vector<uint8_t> tail(empty.Data().end() - 4, empty.Data().end());
+    EXPECT_EQ(tail, (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF}));
 }
 
 } // namespace

@@ -74,3 +74,8 @@ TEST(FuzzReplay, OperationParameters)
 {
     EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/operationparameters", KbFuzzOperationParameters), 0u);
 }
+
+TEST(FuzzReplay, Operations)
+{
+    EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/operations", KbFuzzOperations), 0u);
+}

@@ -16,6 +16,7 @@
 #include "tests/cam/OpsTestSupport.h"
 #include "tests/cam/ParamsFixture.h"
 #include "tests/support/RecordingNotifier.h"
+#include "tests/support/RecordingView.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -426,6 +427,26 @@ TEST_F(Operations, ListNeighboursLastOperationAndLastIndex)
     EXPECT_EQ(op.ToolpathVertexCount(), 2);
     op.ClearToolpaths();
     EXPECT_TRUE(op.Toolpaths.empty());
+}
+
+TEST_F(Operations, DisplayGroupIsAnOverlayUnderTheObjectRoot)
+{
+    TRecordingScene scene;
+    TViewServices services;
+    services.Scene = &scene;
+    TViewServicesScope scope(services);
+    auto op = std::make_unique<TOpManagerField>(1);
+    const TSceneNodeId group = op->DisplayGroup;
+    const TRecordingScene::TNode* node = scene.Node(group);
+    ASSERT_NE(node, nullptr);
+    EXPECT_TRUE(node->Overlay);
+    EXPECT_EQ(node->Parent, scene.Group(TSceneGroup::Objects));
+    const TSceneNodeId lines = scene.AddLines(group, TSceneLines{});
+    SetCurrentOperation(op.get());
+    op.reset();
+    EXPECT_EQ(scene.Node(group), nullptr);
+    EXPECT_EQ(scene.Node(lines), nullptr);
+    EXPECT_EQ(CurrentOperation(), nullptr);
 }
 
 TEST_F(Operations, LathePointsComeFromTheLastOperationOrTheDefaults)

@@ -1,6 +1,7 @@
 #include "cam/toolpath/ToolpathCurves.h"
 
 #include "cam/curves/Area.h"
+#include "cam/params/ParametriOperazione.h"
 #include "core/entities/Arco2D.h"
 #include "core/entities/Line2D.h"
 #include "core/file/Stream.h"
@@ -473,6 +474,44 @@ TEST(ToolpathCurve, ContinuityAndLinksAppendWhatFits)
     EXPECT_TRUE(a->AppendIfLinkInside(ring, area, 1));
     EXPECT_FALSE(ring);
     EXPECT_EQ(a->VertexCount(), 5);
+}
+
+std::unique_ptr<TACurva> Ring(double x0, double y0, double size)
+{
+    auto ring = std::make_unique<TACurva>();
+    for (auto [x, y] : {std::pair{x0, y0}, {x0 + size, y0}, {x0 + size, y0 + size}, {x0, y0 + size}, {x0, y0}})
+        ring->AddVertex(TAVertice::CreateAt({x, y}, 0));
+    ring->Closed = 1;
+    return ring;
+}
+
+TEST(ToolpathLinks, RingsStartNearTheToolAndStayDownWhenTheLinkFits)
+{
+    const TArea area = Square(40);
+    TParametriOperazione params(0);
+    params.CompOffset = 1;
+    for (bool keepDown : {true, false}) {
+        SCOPED_TRACE(keepDown);
+        params.KeepToolDown = keepDown;
+        TListaDiCurve3d target;
+        target.push_back(Curve({L(2, 2), L(29, 29)}));
+        TListaDiCurve rings;
+        rings.Add(Ring(10, 10, 20)); // nearest segment to (29, 29) starts at (30, 30)
+        rings.Add(Ring(5, 5, 2));    // nearest to the first ring's end (30, 30) starts at (7, 7)
+        LinkCurves(target, rings, area, params);
+        EXPECT_EQ(rings.Count(), 0);
+        if (keepDown) {
+            ASSERT_EQ(target.size(), 1u);
+            ExpectPoints(*target[0], {{2, 2, 0, 0}, {29, 29, 0, 0}, {30, 30, 0, 0}, {10, 30, 0, 0}, {10, 10, 0, 0},
+                                      {30, 10, 0, 0}, {30, 30, 0, 0}, {7, 7, 0, 0}, {5, 7, 0, 0}, {5, 5, 0, 0},
+                                      {7, 5, 0, 0}, {7, 7, 0, 0}});
+        } else {
+            ASSERT_EQ(target.size(), 3u);
+            EXPECT_DOUBLE_EQ(target[1]->Vertices[0].EndPoint.X, 30);
+            EXPECT_DOUBLE_EQ(target[2]->Vertices[0].EndPoint.X, 7);
+            EXPECT_EQ(target[2]->Closed, 1);
+        }
+    }
 }
 
 } // namespace
