@@ -1,15 +1,72 @@
 #include "cam/generators/Generator2D.h"
 
-#include "cam/chains/Catena.h"
+#include "cam/generators/EntryMoves.h"
+#include "cam/ops/OpManager.h"
 #include "cam/params/ParametriOperazione.h"
+#include "core/geometry/Tolerance.h"
+#include "core/model/UserNotifier.h"
+#include "core/settings/LangKeys.h"
+#include "core/settings/Language.h"
 
-TBaseOperazione2D::TBaseOperazione2D(const TGeneratorTarget& target) : m_Target(target) {}
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+// The entry angle of ramps and helices, and the helix radius per tool
+// diameter.
+constexpr double kEntryAngle = 3.0 * std::numbers::pi / 180.0;
+constexpr double kHelixRadiusShare = 0.4;
+
+TVector2D XY(const TVector3D& p)
+{
+    return {p.X, p.Y};
+}
+
+} // namespace
+
+TBaseOperazione2D::TBaseOperazione2D(TOpManagerField& operation) : m_Operation(&operation) {}
 
 TBaseOperazione2D::~TBaseOperazione2D() = default;
 
+bool TBaseOperazione2D::MessageShown() const
+{
+    return m_OpenChainShown || Progress().BreakReported();
+}
+
+const TParametriOperazione& TBaseOperazione2D::Params() const
+{
+    return *m_Operation->Parameters;
+}
+
+TListaCatene& TBaseOperazione2D::Chains()
+{
+    return m_Operation->Chains;
+}
+
+TListaDiCurve3d& TBaseOperazione2D::Toolpath()
+{
+    return m_Operation->Toolpaths;
+}
+
 bool TBaseOperazione2D::DirectionReversed() const
 {
-    return m_Target.Chains && m_Target.Chains->DirectionReversed != 0;
+    return m_Operation && m_Operation->Chains.DirectionReversed != 0;
+}
+
+void TBaseOperazione2D::BeginRun()
+{
+    m_RunStart = Toolpath().size();
+    m_OpenChainShown = false;
+}
+
+bool TBaseOperazione2D::Fail()
+{
+    TListaDiCurve3d& toolpath = Toolpath();
+    if (toolpath.size() > m_RunStart)
+        toolpath.resize(m_RunStart);
+    m_Accumulator.clear();
+    return false;
 }
 
 void TBaseOperazione2D::InitPassDistance()
@@ -108,4 +165,234 @@ std::unique_ptr<TNcArea> TBaseOperazione2D::AreaFromChains(const TListaDiCurve& 
     for (const auto& chain : chains.Items)
         AddChainToArea(*area, *chain);
     return area;
+}
+
+std::unique_ptr<TListaDiCurve> TBaseOperazione2D::ChainCopies() const
+{
+    auto copies = std::make_unique<TListaDiCurve>();
+    for (const auto& chain : m_Operation->Chains.Items) {
+        auto copy = std::make_unique<TACurva>();
+        copy->Assign(*chain);
+        copy->Reversed = chain->Reversed;
+        copies->Add(std::move(copy));
+    }
+    return copies;
+}
+
+bool TBaseOperazione2D::CollectGroup(const TNestingGroup& group, TListaDiCurve& copies, TListaCatene& collection,
+                                     std::string_view message)
+{
+    bool hasOpen = false;
+    collection.OrientByNesting(group, copies, hasOpen);
+    if (!hasOpen)
+        return true;
+    UserNotifier().ShowMessage(EMessageKind::Error, LangText(message), LangText(LangKeys::String::ErrorCaption));
+    m_OpenChainShown = true;
+    if (!collection.Items.empty())
+        collection.Items.pop_back();
+    return false;
+}
+
+void TBaseOperazione2D::ApplyTabs(TListaDiCurve3d& curves, int32_t chainId)
+{
+    const TParametriOperazione& p = Params();
+    const double diameter = p.ToolData ? p.ToolData->Diameter : 0.0;
+    for (int t = 0; t < p.Tabs.Count(); ++t) {
+        const TDatiTab& tab = p.Tabs.Tab(t);
+        if (tab.ChainId != chainId)
+            continue;
+        double best = 1e8;
+        int index = -1;
+        TCurvePointRecord found;
+        for (size_t i = 0; i < curves.size(); ++i) {
+            const TCurvePointRecord r = NearestPointOnCurve(*curves[i], tab.ChainPoint);
+            if (r.Distance < best) {
+                best = r.Distance;
+                index = static_cast<int>(i);
+                found = r;
+            }
+        }
+        if (index >= 0)
+            ApplyTab(curves, index, found, p.Tabs.Full != 0, p.Tabs.TabThickness, p.Tabs.TabWidth + diameter);
+    }
+}
+
+void TBaseOperazione2D::AddDepthLevelsOfCurve(const TCurva3d& curve)
+{
+    const TParametriOperazione& p = Params();
+    const int32_t n = p.PassCount + p.HasRemainder;
+    double z = p.ZTop;
+    for (int32_t k = 1; k <= n; ++k) {
+        z -= m_Operation->PassDepth(k);
+        auto copy = std::make_unique<TCurvaNci3d>();
+        copy->CopyWithZOffset(curve, z);
+        copy->Code = 0;
+        Toolpath().push_back(std::move(copy));
+    }
+}
+
+void TBaseOperazione2D::AddDepthLevels(const TListaDiCurve3d& curves)
+{
+    const TParametriOperazione& p = Params();
+    const int32_t n = p.PassCount + p.HasRemainder;
+    double z = p.ZTop;
+    for (int32_t k = 1; k <= n; ++k) {
+        z -= m_Operation->PassDepth(k);
+        for (const auto& curve : curves) {
+            auto copy = std::make_unique<TCurvaNci3d>();
+            copy->CopyWithZOffset(*curve, z);
+            copy->Code = 0;
+            Toolpath().push_back(std::move(copy));
+        }
+    }
+}
+
+void TBaseOperazione2D::AddDepthLevelsAndClear(TListaDiCurve3d& curves)
+{
+    AddDepthLevels(curves);
+    curves.clear();
+}
+
+void TBaseOperazione2D::StepAndRepeat()
+{
+    const TParametriOperazione& p = Params();
+    TListaDiCurve3d& toolpath = Toolpath();
+    const size_t n = toolpath.size();
+    if (n == 0 || p.StepCountY <= 0)
+        return;
+    for (int32_t iy = 1; iy <= p.StepCountY; ++iy) {
+        for (int32_t ix = 1; ix <= p.StepCountX; ++ix) {
+            const double dx = (ix - 1) * p.StepX, dy = (iy - 1) * p.StepY;
+            if (std::fabs(dx) <= SystemTol() && std::fabs(dy) <= SystemTol())
+                continue;
+            for (size_t j = 0; j < n; ++j) {
+                if (auto copy = TranslatedCopy(*toolpath[j], dx, dy))
+                    toolpath.push_back(std::move(copy));
+            }
+        }
+    }
+}
+
+void TBaseOperazione2D::AddLeadInOut(TACurva& curve) const
+{
+    const TParametriOperazione& p = Params();
+    const int side = p.CompSide * (DirectionReversed() ? -1 : 1);
+    curve.AddLeadInOut({side, p.LeadInKind, p.LeadInLength, p.LeadOutKind, p.LeadOutLength});
+}
+
+void TBaseOperazione2D::AddDrillCurve(const TACurva& chain)
+{
+    const TParametriOperazione& p = Params();
+    auto curve = std::make_unique<TCurvaNci3d>();
+    curve->FromMachiningCurve(chain, p.ZDepth);
+    curve->Reversed = chain.Reversed;
+    curve->Code = 81 + p.CycleType;
+    Toolpath().push_back(std::move(curve));
+}
+
+bool TBaseOperazione2D::AddEntryMoves(TListaDiCurve3d& curves)
+{
+    const TParametriOperazione& p = Params();
+    // A tool of no size would never get down to the curve.
+    if (!p.ToolData || p.ToolData->Diameter <= SystemTol() || !m_LinkArea)
+        return true;
+    if (p.PocketEntry == 1)
+        AddRampEntries(curves);
+    else if (p.PocketEntry == 2)
+        AddHelixEntries(curves);
+    return true;
+}
+
+void TBaseOperazione2D::AddRampEntries(TListaDiCurve3d& curves)
+{
+    const TParametriOperazione& p = Params();
+    const double d = p.ToolData->Diameter;
+    for (size_t i = 0; i < curves.size();) {
+        TCurvaNci3d& c = *curves[i];
+        const TRampPlace place = FindRampStart(c, p.CompOffset, d, *m_LinkArea);
+        const TRampa ramp(place.Start, d, p.ZStep, place.Angle, kEntryAngle);
+        if (!place.Found || ramp.VertexCount() < 2) {
+            ++i;
+            continue;
+        }
+        auto entry = std::make_unique<TCurvaNci3d>();
+        entry->Assign(ramp);
+        size_t placed = 0;
+        if (place.Index <= 0) {
+            if (entry->AppendIfContinuous(curves[i])) {
+                curves[i] = std::move(entry);
+            } else {
+                curves.insert(curves.begin() + ptrdiff_t(i), std::move(entry));
+                ++placed;
+            }
+            i += placed + 1;
+            continue;
+        }
+        TCurva3d::TSplit split = c.Split(place.Index);
+        split.First->Reverse();
+        curves.erase(curves.begin() + ptrdiff_t(i));
+        if (!split.First->AppendIfContinuous(split.Second)) {
+            curves.insert(curves.begin() + ptrdiff_t(i), std::move(split.Second));
+            ++placed;
+        }
+        if (!entry->AppendIfContinuous(split.First)) {
+            curves.insert(curves.begin() + ptrdiff_t(i), std::move(split.First));
+            ++placed;
+        }
+        curves.insert(curves.begin() + ptrdiff_t(i), std::move(entry));
+        i += placed + 1;
+    }
+}
+
+bool TBaseOperazione2D::LinkThroughSlot(TCurvaNci3d& first, std::unique_ptr<TCurvaNci3d>& second)
+{
+    if (first.Vertices.empty() || !second || second->Vertices.empty())
+        return false;
+    const double halfWidth = 0.5 * Params().ToolData->Diameter;
+    if (m_LinkArea->SlotLeaves(XY(first.Vertices.back().EndPoint), XY(second->Vertices.front().EndPoint), halfWidth))
+        return false;
+    first.Vertices.insert(first.Vertices.end(), second->Vertices.begin(), second->Vertices.end());
+    second.reset();
+    return true;
+}
+
+void TBaseOperazione2D::AddHelixEntries(TListaDiCurve3d& curves)
+{
+    const TParametriOperazione& p = Params();
+    const double radius = kHelixRadiusShare * p.ToolData->Diameter;
+    for (size_t i = 0; i < curves.size();) {
+        TCurvaNci3d& c = *curves[i];
+        const THelixPlace place = FindHelixPlace(c, p.PocketType == 0, *m_LinkArea, p.CompOffset, radius);
+        const TElica helix(place.Point, radius, p.ZStep, kEntryAngle);
+        if (!place.Found || helix.VertexCount() == 0) {
+            ++i;
+            continue;
+        }
+        auto entry = std::make_unique<TCurvaNci3d>();
+        entry->Assign(helix);
+        size_t placed = 0;
+        if (place.Index <= 0) {
+            if (LinkThroughSlot(*entry, curves[i])) {
+                curves[i] = std::move(entry);
+            } else {
+                curves.insert(curves.begin() + ptrdiff_t(i), std::move(entry));
+                ++placed;
+            }
+            i += placed + 1;
+            continue;
+        }
+        TCurva3d::TSplit split = c.Split(place.Index);
+        split.First->Reverse();
+        curves.erase(curves.begin() + ptrdiff_t(i));
+        if (!LinkThroughSlot(*split.First, split.Second)) {
+            curves.insert(curves.begin() + ptrdiff_t(i), std::move(split.Second));
+            ++placed;
+        }
+        if (!LinkThroughSlot(*entry, split.First)) {
+            curves.insert(curves.begin() + ptrdiff_t(i), std::move(split.First));
+            ++placed;
+        }
+        curves.insert(curves.begin() + ptrdiff_t(i), std::move(entry));
+        i += placed + 1;
+    }
 }

@@ -1,16 +1,18 @@
 #pragma once
 // TBaseOperazione2D: what the 2D generators (contour and letters, pocket,
 // drilling) share: the distances of the XY passes, nesting of closed curves
-// into outlines and islands, chain areas, the Z levels of the depth passes
-// and step-and-repeat copies.
+// into outlines and islands, chain areas, holding tabs, the Z levels of the
+// depth passes and step-and-repeat copies.
 //
 // A generator is made for one calculation of one operation: it reads the
 // operation's parameters and chains and appends toolpath curves to the
-// operation's toolpath list (TGeneratorTarget names the three). A generator
-// made without an operation (the 3D raster of the pocket) is given its
-// parameters per call. Progress and the user's break go through the
-// generator's own TUserBreak_ProgBar, or through another one it shares
-// (SetProgress). Main thread only.
+// operation's toolpath list. A run that ends early (the user's break where
+// it ends the run, an open chain where closed ones are needed) returns false
+// and takes back every curve it appended. A generator made without an
+// operation (the 3D raster of the pocket) is given its parameters per call.
+// Progress and the user's break go through the generator's own
+// TUserBreak_ProgBar, or through another one it shares (SetProgress). Main
+// thread only.
 
 #include "cam/chains/Catena.h"
 #include "cam/curves/Area.h"
@@ -19,26 +21,25 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
+class TOpManagerField;
 class TParametriOperazione;
-
-// The parts of an operation a generator reads and fills.
-struct TGeneratorTarget {
-    const TParametriOperazione* Params = nullptr;
-    TListaCatene* Chains = nullptr;
-    TListaDiCurve3d* Toolpath = nullptr;
-};
 
 class TBaseOperazione2D : public TUserBreak_ProgBar {
 public:
     TBaseOperazione2D() = default;
-    explicit TBaseOperazione2D(const TGeneratorTarget& target);
+    // The operation is only referenced; it must outlive the generator.
+    explicit TBaseOperazione2D(TOpManagerField& operation);
     ~TBaseOperazione2D() override;
 
     // Steps and the break request go to the given progress object (which
     // must outlive this generator) instead of this one.
     void SetProgress(TUserBreak_ProgBar& progress) { m_Progress = &progress; }
+    // The run has told the user why it ended: an open chain, or the break
+    // warning of the progress.
+    bool MessageShown() const;
 
     // Pass distances.
     void InitPassDistance();
@@ -48,8 +49,6 @@ public:
     double NextPassDistance();
     // Finish passes left x finish step + tool radius + allowance.
     double FinishDistance() const;
-    int32_t RoughLeft() const { return m_RoughLeft; }
-    int32_t FinishLeft() const { return m_FinishLeft; }
 
     // Nesting over a list of closed curves: one group per curve that lies
     // in no other, entry 0 that curve at level 0, then the curves inside it
@@ -66,17 +65,53 @@ public:
     static void AddChainToArea(TArea& area, const TACurva& chain);
     static std::unique_ptr<TNcArea> AreaFromChains(const TListaDiCurve& chains);
 
+    // The operation's holding tabs of the chain on the nearest of the curves.
+    void ApplyTabs(TListaDiCurve3d& curves, int32_t chainId);
+    // Z levels of the operation's depth plan: copies appended to the
+    // toolpath (cycle code 0). Nothing for a plan without levels.
+    void AddDepthLevels(const TListaDiCurve3d& curves);
+    void AddDepthLevelsOfCurve(const TCurva3d& curve);
+    void AddDepthLevelsAndClear(TListaDiCurve3d& curves);
+    // Copies of the toolpath on the step-and-repeat grid, the unshifted
+    // position not repeated.
+    void StepAndRepeat();
+    // Lead-in and lead-out on the compensation side (turned by the
+    // direction flag).
+    void AddLeadInOut(TACurva& curve) const;
+    // One curve of hole positions at the drilling depth.
+    void AddDrillCurve(const TACurva& chain);
+    // Entry moves (ramp or helix) on each curve, inside the link area (the
+    // area of the chains, which the pockets set for each group).
+    bool AddEntryMoves(TListaDiCurve3d& curves);
+    void SetLinkArea(std::unique_ptr<TNcArea> area) { m_LinkArea = std::move(area); }
+
     // The working 2D curves of the pockets: rings, runs, finishing rings.
     TListaDiCurve& WorkingCurves() { return m_Working; }
 
 protected:
-    TUserBreak_ProgBar& Progress() { return m_Progress ? *m_Progress : *this; }
-    const TParametriOperazione& Params() const { return *m_Target.Params; }
-    bool HasOperation() const { return m_Target.Params && m_Target.Chains && m_Target.Toolpath; }
+    TUserBreak_ProgBar& Progress() { return m_Progress ? *m_Progress : static_cast<TUserBreak_ProgBar&>(*this); }
+    const TUserBreak_ProgBar& Progress() const
+    {
+        return m_Progress ? *m_Progress : static_cast<const TUserBreak_ProgBar&>(*this);
+    }
+    const TParametriOperazione& Params() const;
+    TListaCatene& Chains();
+    TListaDiCurve3d& Toolpath();
     // The direction flag of the chain list.
     bool DirectionReversed() const;
+    // Copies of the operation's chains, in order.
+    std::unique_ptr<TListaDiCurve> ChainCopies() const;
+    // Collects the group's chains into the collection, oriented by level;
+    // on an open chain shows the message, drops the chain collected last
+    // and returns false.
+    bool CollectGroup(const TNestingGroup& group, TListaDiCurve& copies, TListaCatene& collection,
+                      std::string_view message);
+    // Ends a run early: the curves appended since the run began go.
+    bool Fail();
+    // Marks where the run's curves begin.
+    void BeginRun();
 
-    TGeneratorTarget m_Target;
+    TOpManagerField* m_Operation = nullptr;
     std::vector<TNestingGroup> m_Groups;
     TListaDiCurve3d m_Accumulator;
     std::unique_ptr<TNcArea> m_LinkArea;
@@ -85,7 +120,13 @@ protected:
     int32_t m_RoughLeft = 0;
     int32_t m_FinishLeft = 0;
     double m_BaseDistance = 0.0;
+    bool m_OpenChainShown = false;
 
 private:
+    void AddRampEntries(TListaDiCurve3d& curves);
+    void AddHelixEntries(TListaDiCurve3d& curves);
+    bool LinkThroughSlot(TCurvaNci3d& first, std::unique_ptr<TCurvaNci3d>& second);
+
     TUserBreak_ProgBar* m_Progress = nullptr;
+    size_t m_RunStart = 0;
 };

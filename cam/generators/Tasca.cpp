@@ -1,7 +1,9 @@
 #include "cam/generators/Tasca.h"
 
 #include "cam/drop/DropPath.h"
+#include "cam/ops/OpManager.h"
 #include "cam/params/ParametriOperazione.h"
+#include "core/settings/LangKeys.h"
 #include "cam/curves/Span.h"
 #include "core/geometry/Tolerance.h"
 #include "core/model/CADSysException.h"
@@ -336,4 +338,140 @@ void TTasca::AddFinishPasses(const TListaDiCurve& chains)
         --m_FinishLeft;
         AddOffsetRing(chains, false, FinishDistance());
     }
+}
+
+double TTasca::Step() const
+{
+    const TParametriOperazione& p = Params();
+    return 2.0 * p.CompOffset * p.StepOverPercent / 100.0;
+}
+
+void TTasca::FinishGroup(TListaCatene& collection)
+{
+    TParametriOperazione& p = *m_Operation->Parameters;
+    TListaDiCurve3d runs;
+    CurvesFromMachiningCurves(runs, m_Working);
+    m_Working.ClearCurves();
+    AddEntryMoves(runs);
+    AddFinishPasses(collection);
+    if (DirectionReversed())
+        m_Working.ReverseAll();
+    {
+        // Reversed rings take their leads on the other side, as the
+        // contour's do: else they would come in through the wall.
+        struct TLeadSide {
+            TParametriOperazione& Params;
+            int32_t Saved;
+            ~TLeadSide() { Params.CompSide = Saved; }
+        } side{p, p.CompSide};
+        if (DirectionReversed())
+            p.CompSide = -p.CompSide;
+        LinkCurves(runs, m_Working, *m_LinkArea, p);
+    }
+    m_LinkArea.reset();
+    AddDepthLevels(runs);
+}
+
+bool TTasca::CalculateOffset()
+{
+    BeginRun();
+    const TParametriOperazione& p = Params();
+    Progress().StartProgress();
+    HideChainDisplay();
+    const double step = Step();
+    // A step of 0 would never leave the pocket, a negative one would grow
+    // the rings for ever.
+    if (!(step > SystemTol())) {
+        Progress().EndProgress();
+        return false;
+    }
+    auto copies = ChainCopies();
+    BuildNestingGroups(*copies);
+    int32_t rings = 0;
+    for (const TNestingGroup& group : m_Groups) {
+        TListaCatene collection;
+        m_Working.ClearCurves();
+        if (!CollectGroup(group, *copies, collection, LangKeys::String::PocketOpenChain))
+            break;
+        ResetPassCounters();
+        double x = FinishDistance();
+        bool more;
+        do {
+            more = AddOffsetRing(collection, p.SpiralInOut != 0, x);
+            x += step;
+            ++rings;
+        } while (!Progress().StepProgress(100, rings) && more);
+        if (Progress().BreakReported())
+            break;
+        if (DirectionReversed())
+            m_Working.ReverseAll();
+        m_LinkArea = AreaFromChains(collection);
+        JoinNearest(*m_LinkArea, FinishDistance());
+        if (Progress().BreakReported())
+            break;
+        FinishGroup(collection);
+    }
+    FreeNestingGroups();
+    m_Working.ClearCurves();
+    m_LinkArea.reset();
+    // A run broken off or stopped by an open chain leaves no part of the
+    // pocket behind.
+    if (MessageShown()) {
+        Progress().EndProgress();
+        return Fail();
+    }
+    if (p.XformOn)
+        StepAndRepeat();
+    Progress().EndProgress();
+    return true;
+}
+
+bool TTasca::CalculateParallel()
+{
+    BeginRun();
+    const TParametriOperazione& p = Params();
+    Progress().StartProgress();
+    HideChainDisplay();
+    const double step = Step();
+    if (!(step > SystemTol())) {
+        Progress().EndProgress();
+        return false;
+    }
+    SetAngle(p.Angle);
+    m_Alternate = true;
+    auto copies = ChainCopies();
+    BuildNestingGroups(*copies);
+    for (const TNestingGroup& group : m_Groups) {
+        TListaCatene collection;
+        m_Working.ClearCurves();
+        if (!CollectGroup(group, *copies, collection, LangKeys::String::PocketOpenChain))
+            break;
+        if (collection.Count() == 0)
+            continue;
+        ResetPassCounters();
+        if (!OffsetChainArea(collection, FinishDistance())) {
+            m_WorkArea.reset();
+            continue;
+        }
+        const bool hatched = HatchArea(*m_WorkArea, step);
+        m_WorkArea.reset();
+        if (!hatched)
+            break;
+        TakeStrips();
+        m_LinkArea = AreaFromChains(collection);
+        JoinInOrder(*m_LinkArea, FinishDistance());
+        FinishGroup(collection);
+    }
+    FreeNestingGroups();
+    m_Strips.clear();
+    m_Working.ClearCurves();
+    m_LinkArea.reset();
+    if (MessageShown()) {
+        Progress().EndProgress();
+        return Fail();
+    }
+    if (p.XformOn)
+        StepAndRepeat();
+    Progress().EndProgress();
+    return true;
 }

@@ -17,6 +17,12 @@ class TTasca : public TBaseOperazione2D {
 public:
     using TBaseOperazione2D::TBaseOperazione2D;
 
+    // The two strategies: offset rings (pocket type not 0) and parallel
+    // zig-zag passes (type 0). False, with nothing appended, for a step of
+    // 0, when the user breaks off, and on an open chain (after its message).
+    bool CalculateOffset();
+    bool CalculateParallel();
+
     // The band hatcher: strips of the area (curves in the drawing frame)
     // along lines at the angle (SetAngle), step apart, the first on the
     // lower edge of the area's box in the band frame. The area's curves are
@@ -64,6 +70,9 @@ public:
     void AddFinishPasses(const TListaDiCurve& chains);
 
 private:
+    // Joined runs, entries, finishing rings and Z levels of one group.
+    void FinishGroup(TListaCatene& collection);
+    double Step() const;
     void ExtractBandPath(TACurva& curve, double yTop, double yBottom);
     void GroupStrips();
     void Join(const TArea& chainsArea, double halfWidth, bool nearest);
