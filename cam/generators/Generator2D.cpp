@@ -1,5 +1,6 @@
 #include "cam/generators/Generator2D.h"
 
+#include "cam/curves/Span.h"
 #include "cam/generators/EntryMoves.h"
 #include "cam/ops/OpManager.h"
 #include "cam/params/ParametriOperazione.h"
@@ -106,7 +107,20 @@ std::vector<TBaseOperazione2D::TNestingGroup>
 TBaseOperazione2D::NestingGroupsOf(const std::vector<const TACurva*>& curves)
 {
     const int n = static_cast<int>(curves.size());
-    auto inside = [&](int i, int j) { return CurveInsideCurve(*curves[size_t(i)], *curves[size_t(j)]); };
+    // A curve whose box reaches out of another's box is not inside it: only
+    // the other pairs need the area test.
+    std::vector<TABox> boxes(curves.size());
+    for (size_t i = 0; i < curves.size(); ++i)
+        curves[i]->ExtendBox(boxes[i]);
+    const double margin = 1e-3;
+    auto boxInside = [&](const TABox& a, const TABox& b) {
+        return !a.Valid || (b.Valid && a.MinX >= b.MinX - margin && a.MinY >= b.MinY - margin
+                            && a.MaxX <= b.MaxX + margin && a.MaxY <= b.MaxY + margin);
+    };
+    auto inside = [&](int i, int j) {
+        return boxInside(boxes[size_t(i)], boxes[size_t(j)])
+               && CurveInsideCurve(*curves[size_t(i)], *curves[size_t(j)]);
+    };
     std::vector<TNestingGroup> groups;
     for (int i = 0; i < n; ++i) {
         bool contained = false;

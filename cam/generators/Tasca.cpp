@@ -221,6 +221,16 @@ bool TTasca::HatchFirstChain(const TParametriOperazione& params, const TListaDiC
     return HatchCurve(params, chains[0], path);
 }
 
+bool TTasca::HatchFirstChain(const TOpManagerField& operation, TDropPath& path)
+{
+    return HatchFirstChain(*operation.Parameters, operation.Chains, path);
+}
+
+std::function<bool(TDropPath&)> MakeChainRaster(const TOpManagerField& operation, TUserBreak_ProgBar& progress)
+{
+    return MakeChainRaster(*operation.Parameters, operation.Chains, progress);
+}
+
 std::function<bool(TDropPath&)> MakeChainRaster(const TParametriOperazione& params, const TListaDiCurve& chains,
                                                 TUserBreak_ProgBar& progress)
 {

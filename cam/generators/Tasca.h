@@ -43,6 +43,8 @@ public:
                         const TVector2D& corner2);
     // The first chain of the list; false for an empty list.
     bool HatchFirstChain(const TParametriOperazione& params, const TListaDiCurve& chains, TDropPath& path);
+    // The first chain of the operation, with its parameters.
+    bool HatchFirstChain(const TOpManagerField& operation, TDropPath& path);
 
     // The strips of the last hatching, run by run.
     const std::vector<std::unique_ptr<TACurva>>& Strips() const { return m_Strips; }
@@ -88,3 +90,5 @@ private:
 // progress. The parameters, chains and progress must outlive the maker.
 std::function<bool(TDropPath&)> MakeChainRaster(const TParametriOperazione& params, const TListaDiCurve& chains,
                                                 TUserBreak_ProgBar& progress);
+// The same over the operation's first chain with its parameters.
+std::function<bool(TDropPath&)> MakeChainRaster(const TOpManagerField& operation, TUserBreak_ProgBar& progress);

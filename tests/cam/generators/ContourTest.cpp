@@ -57,6 +57,30 @@ TEST_F(ContourTest, PassesComeFarthestFirstInEveryMode)
     EXPECT_NEAR(MinX(*op->Toolpaths[0]), 3.2, 1e-3);
 }
 
+TEST_F(ContourTest, NoPassOrNoLevelMakesNoToolpath)
+{
+    struct TCase {
+        int Side;
+        int Method;
+        int Rough;
+        int Levels;
+    };
+    // No XY pass with compensation on; a Z plan without levels in every mode.
+    const TCase cases[] = {{1, 0, 0, 1}, {1, 1, 0, 1}, {1, 2, 0, 1}, {0, 0, 1, 0},
+                           {1, 0, 1, 0}, {1, 1, 1, 0}, {1, 2, 1, 0}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Side * 100 + c.Method * 10 + c.Rough);
+        auto op = ThreePassSquare(c.Method);
+        TParametriOperazione& p = *op->Parameters;
+        p.CompSide = c.Side;
+        p.RoughCount = c.Rough;
+        p.FinishCount = 0;
+        p.PassCount = c.Levels;
+        EXPECT_TRUE(Calculate(*op));
+        EXPECT_TRUE(op->Toolpaths.empty());
+    }
+}
+
 TEST_F(ContourTest, DirectionFlagSwapsOrientationAndCompensationCode)
 {
     struct TCase {

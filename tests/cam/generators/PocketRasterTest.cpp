@@ -1,5 +1,6 @@
 #include "cam/drop/AdapDropCutter.h"
 #include "cam/generators/Tasca.h"
+#include "cam/ops/OpManager.h"
 #include "cam/params/ParametriOperazione.h"
 #include "core/entities/QVStl.h"
 #include "core/model/CADSysException.h"
@@ -211,31 +212,34 @@ TEST_F(PocketRasterBreakTest, BrokenRasterEndsTheRunWithoutToolpathAndOneBox)
     int64_t now = 0;
 
     // The default raster over the surface's box.
-    TParallelaAd op;
-    op.Bind(&Monitor, true);
-    op.SetClock([&now] { return now += 600; });
+    TParallelaAd boxed;
+    boxed.Bind(&Monitor, true);
+    boxed.SetClock([&now] { return now += 600; });
     TListaDiCurve3d toolpath;
-    EXPECT_FALSE(op.RunOnSource(Plate(), *params, FlatTool(), toolpath));
+    EXPECT_FALSE(boxed.RunOnSource(Plate(), *params, FlatTool(), toolpath));
     EXPECT_TRUE(toolpath.empty());
     EXPECT_EQ(Notifier.Messages().size(), 1u);
 
-    // The raster over a chain, through the path maker.
-    TListaDiCurve chains;
-    chains.Add(Rect(2, 2, 18, 18));
+    // The raster over the operation's chain, through the path maker.
+    TOpManagerField op(OpKind::Parallel3D);
+    op.Parameters = std::move(params);
+    op.Chains.AddChain(std::make_unique<TCatena>()).Assign(*Rect(2, 2, 18, 18));
+    const TParametriOperazione& p = *op.Parameters;
+    Notifier.Clear(); // the kind's tool library is not there
     TParallelaAd chained;
     chained.Bind(&Monitor, true);
     chained.SetClock([&now] { return now += 600; });
-    chained.SetPathMaker(MakeChainRaster(*params, chains, chained));
-    EXPECT_FALSE(chained.RunOnSource(Plate(), *params, FlatTool(), toolpath));
+    chained.SetPathMaker(MakeChainRaster(op, chained));
+    EXPECT_FALSE(chained.RunOnSource(Plate(), p, FlatTool(), toolpath));
     EXPECT_TRUE(toolpath.empty());
-    EXPECT_EQ(Notifier.Messages().size(), 2u);
+    EXPECT_EQ(Notifier.Messages().size(), 1u);
 
     // Without a break the chain's raster is dropped onto the plate.
     Monitor.BreakRequested = false;
     TParallelaAd whole;
     whole.Bind(&Monitor, true);
-    whole.SetPathMaker(MakeChainRaster(*params, chains, whole));
-    EXPECT_TRUE(whole.RunOnSource(Plate(), *params, FlatTool(), toolpath));
+    whole.SetPathMaker(MakeChainRaster(op, whole));
+    EXPECT_TRUE(whole.RunOnSource(Plate(), p, FlatTool(), toolpath));
     ASSERT_EQ(toolpath.size(), 1u);
     for (const TAVertice3d& v : toolpath[0]->Vertices) {
         EXPECT_GE(v.EndPoint.X, 2 - 1e-4);
