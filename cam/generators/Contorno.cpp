@@ -55,9 +55,7 @@ void TContorno::AlongChains()
     } else {
         AddDepthLevels(curves);
     }
-    if (p.XformOn)
-        StepAndRepeat();
-    Progress().EndProgress();
+    EndRun();
 }
 
 bool TContorno::PerChain()
@@ -81,10 +79,8 @@ bool TContorno::PerChain()
             TListaDiCurve3d pass;
             if (p.OffsetMethod == 2) {
                 // A broken walk leaves only part of the offset: the run ends.
-                if (!OffsetWithEngine(*m_WorkArea, d, Progress())) {
-                    Progress().EndProgress();
+                if (!OffsetWithEngine(*m_WorkArea, d, Progress()))
                     return Fail();
-                }
                 EmitEngineOffsets(pass);
             } else if (chain.Closed) {
                 m_WorkArea->OffsetClosed(-d);
@@ -104,11 +100,7 @@ bool TContorno::PerChain()
     }
     if (!p.DepthOrder)
         AddDepthLevels(m_Accumulator);
-    m_Accumulator.clear();
-    if (p.XformOn)
-        StepAndRepeat();
-    Progress().EndProgress();
-    return true;
+    return EndRun();
 }
 
 void TContorno::EmitClosedOffsets(const TACurva& chain, TListaDiCurve3d& pass)
@@ -191,7 +183,6 @@ bool TContorno::Nested()
         // An open chain has no inside: the run ends after its message.
         if (!CollectGroup(group, *copies, collection, LangKeys::String::NestedOpenChain)) {
             FreeNestingGroups();
-            Progress().EndProgress();
             return Fail();
         }
     }
@@ -222,11 +213,7 @@ bool TContorno::Nested()
     else if (p.CutRules == 2)
         OrderIslandsFirst(m_Accumulator, {0, 0}, true);
     AddDepthLevels(m_Accumulator);
-    m_Accumulator.clear();
-    if (p.XformOn)
-        StepAndRepeat();
-    Progress().EndProgress();
-    return true;
+    return EndRun();
 }
 
 bool TCiclo::Calculate()

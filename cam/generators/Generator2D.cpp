@@ -67,7 +67,17 @@ bool TBaseOperazione2D::Fail()
     if (toolpath.size() > m_RunStart)
         toolpath.resize(m_RunStart);
     m_Accumulator.clear();
+    Progress().EndProgress();
     return false;
+}
+
+bool TBaseOperazione2D::EndRun()
+{
+    m_Accumulator.clear();
+    if (Params().XformOn)
+        StepAndRepeat();
+    Progress().EndProgress();
+    return true;
 }
 
 void TBaseOperazione2D::InitPassDistance()
@@ -231,33 +241,37 @@ void TBaseOperazione2D::ApplyTabs(TListaDiCurve3d& curves, int32_t chainId)
     }
 }
 
-void TBaseOperazione2D::AddDepthLevelsOfCurve(const TCurva3d& curve)
+std::vector<double> TBaseOperazione2D::DepthLevels() const
 {
     const TParametriOperazione& p = Params();
-    const int32_t n = p.PassCount + p.HasRemainder;
+    std::vector<double> levels;
     double z = p.ZTop;
-    for (int32_t k = 1; k <= n; ++k) {
+    for (int32_t k = 1; k <= p.PassCount + p.HasRemainder; ++k) {
         z -= m_Operation->PassDepth(k);
-        auto copy = std::make_unique<TCurvaNci3d>();
-        copy->CopyWithZOffset(curve, z);
-        copy->Code = 0;
-        Toolpath().push_back(std::move(copy));
+        levels.push_back(z);
     }
+    return levels;
+}
+
+void TBaseOperazione2D::AddLevelCopy(const TCurva3d& curve, double z)
+{
+    auto copy = std::make_unique<TCurvaNci3d>();
+    copy->CopyWithZOffset(curve, z);
+    copy->Code = 0;
+    Toolpath().push_back(std::move(copy));
+}
+
+void TBaseOperazione2D::AddDepthLevelsOfCurve(const TCurva3d& curve)
+{
+    for (double z : DepthLevels())
+        AddLevelCopy(curve, z);
 }
 
 void TBaseOperazione2D::AddDepthLevels(const TListaDiCurve3d& curves)
 {
-    const TParametriOperazione& p = Params();
-    const int32_t n = p.PassCount + p.HasRemainder;
-    double z = p.ZTop;
-    for (int32_t k = 1; k <= n; ++k) {
-        z -= m_Operation->PassDepth(k);
-        for (const auto& curve : curves) {
-            auto copy = std::make_unique<TCurvaNci3d>();
-            copy->CopyWithZOffset(*curve, z);
-            copy->Code = 0;
-            Toolpath().push_back(std::move(copy));
-        }
+    for (double z : DepthLevels()) {
+        for (const auto& curve : curves)
+            AddLevelCopy(*curve, z);
     }
 }
 
@@ -317,45 +331,63 @@ bool TBaseOperazione2D::AddEntryMoves(TListaDiCurve3d& curves)
     return true;
 }
 
+void TBaseOperazione2D::PlaceEntries(TListaDiCurve3d& curves, const TEntryMaker& make, const TJoin& join)
+{
+    for (size_t i = 0; i < curves.size();) {
+        TCurvaNci3d& c = *curves[i];
+        int32_t index = 0;
+        std::unique_ptr<TCurvaNci3d> entry = make(c, index);
+        if (!entry) {
+            ++i;
+            continue;
+        }
+        size_t placed = 0;
+        const auto insert = [&](std::unique_ptr<TCurvaNci3d> curve) {
+            curves.insert(curves.begin() + ptrdiff_t(i), std::move(curve));
+            ++placed;
+        };
+        if (index <= 0) {
+            // At the curve's start: the entry runs on into it, or goes first.
+            if (join(*entry, curves[i]))
+                curves[i] = std::move(entry);
+            else
+                insert(std::move(entry));
+            i += placed + 1;
+            continue;
+        }
+        // Elsewhere: the entry, the curve's first part run back to its
+        // start, then the rest; each joined to the one before when it can.
+        TCurva3d::TSplit split = c.Split(index);
+        split.First->Reverse();
+        curves.erase(curves.begin() + ptrdiff_t(i));
+        if (!join(*split.First, split.Second))
+            insert(std::move(split.Second));
+        if (!join(*entry, split.First))
+            insert(std::move(split.First));
+        insert(std::move(entry));
+        i += placed;
+    }
+}
+
 void TBaseOperazione2D::AddRampEntries(TListaDiCurve3d& curves)
 {
     const TParametriOperazione& p = Params();
     const double d = p.ToolData->Diameter;
-    for (size_t i = 0; i < curves.size();) {
-        TCurvaNci3d& c = *curves[i];
-        const TRampPlace place = FindRampStart(c, p.CompOffset, d, *m_LinkArea);
-        const TRampa ramp(place.Start, d, p.ZStep, place.Angle, kEntryAngle);
-        if (!place.Found || ramp.VertexCount() < 2) {
-            ++i;
-            continue;
-        }
-        auto entry = std::make_unique<TCurvaNci3d>();
-        entry->Assign(ramp);
-        size_t placed = 0;
-        if (place.Index <= 0) {
-            if (entry->AppendIfContinuous(curves[i])) {
-                curves[i] = std::move(entry);
-            } else {
-                curves.insert(curves.begin() + ptrdiff_t(i), std::move(entry));
-                ++placed;
-            }
-            i += placed + 1;
-            continue;
-        }
-        TCurva3d::TSplit split = c.Split(place.Index);
-        split.First->Reverse();
-        curves.erase(curves.begin() + ptrdiff_t(i));
-        if (!split.First->AppendIfContinuous(split.Second)) {
-            curves.insert(curves.begin() + ptrdiff_t(i), std::move(split.Second));
-            ++placed;
-        }
-        if (!entry->AppendIfContinuous(split.First)) {
-            curves.insert(curves.begin() + ptrdiff_t(i), std::move(split.First));
-            ++placed;
-        }
-        curves.insert(curves.begin() + ptrdiff_t(i), std::move(entry));
-        i += placed + 1;
-    }
+    PlaceEntries(
+        curves,
+        [&](TCurvaNci3d& c, int32_t& index) -> std::unique_ptr<TCurvaNci3d> {
+            const TRampPlace place = FindRampStart(c, p.CompOffset, d, *m_LinkArea);
+            if (!place.Found)
+                return nullptr;
+            const TRampa ramp(place.Start, d, p.ZStep, place.Angle, kEntryAngle);
+            if (ramp.VertexCount() < 2)
+                return nullptr;
+            index = place.Index;
+            auto entry = std::make_unique<TCurvaNci3d>();
+            entry->Assign(ramp);
+            return entry;
+        },
+        [](TCurvaNci3d& first, std::unique_ptr<TCurvaNci3d>& second) { return first.AppendIfContinuous(second); });
 }
 
 bool TBaseOperazione2D::LinkThroughSlot(TCurvaNci3d& first, std::unique_ptr<TCurvaNci3d>& second)
@@ -374,39 +406,19 @@ void TBaseOperazione2D::AddHelixEntries(TListaDiCurve3d& curves)
 {
     const TParametriOperazione& p = Params();
     const double radius = kHelixRadiusShare * p.ToolData->Diameter;
-    for (size_t i = 0; i < curves.size();) {
-        TCurvaNci3d& c = *curves[i];
-        const THelixPlace place = FindHelixPlace(c, p.PocketType == 0, *m_LinkArea, p.CompOffset, radius);
-        const TElica helix(place.Point, radius, p.ZStep, kEntryAngle);
-        if (!place.Found || helix.VertexCount() == 0) {
-            ++i;
-            continue;
-        }
-        auto entry = std::make_unique<TCurvaNci3d>();
-        entry->Assign(helix);
-        size_t placed = 0;
-        if (place.Index <= 0) {
-            if (LinkThroughSlot(*entry, curves[i])) {
-                curves[i] = std::move(entry);
-            } else {
-                curves.insert(curves.begin() + ptrdiff_t(i), std::move(entry));
-                ++placed;
-            }
-            i += placed + 1;
-            continue;
-        }
-        TCurva3d::TSplit split = c.Split(place.Index);
-        split.First->Reverse();
-        curves.erase(curves.begin() + ptrdiff_t(i));
-        if (!LinkThroughSlot(*split.First, split.Second)) {
-            curves.insert(curves.begin() + ptrdiff_t(i), std::move(split.Second));
-            ++placed;
-        }
-        if (!LinkThroughSlot(*entry, split.First)) {
-            curves.insert(curves.begin() + ptrdiff_t(i), std::move(split.First));
-            ++placed;
-        }
-        curves.insert(curves.begin() + ptrdiff_t(i), std::move(entry));
-        i += placed + 1;
-    }
+    PlaceEntries(
+        curves,
+        [&](TCurvaNci3d& c, int32_t& index) -> std::unique_ptr<TCurvaNci3d> {
+            const THelixPlace place = FindHelixPlace(c, p.PocketType == 0, *m_LinkArea, p.CompOffset, radius);
+            if (!place.Found)
+                return nullptr;
+            const TElica helix(place.Point, radius, p.ZStep, kEntryAngle);
+            if (helix.VertexCount() == 0)
+                return nullptr;
+            index = place.Index;
+            auto entry = std::make_unique<TCurvaNci3d>();
+            entry->Assign(helix);
+            return entry;
+        },
+        [this](TCurvaNci3d& first, std::unique_ptr<TCurvaNci3d>& second) { return LinkThroughSlot(first, second); });
 }

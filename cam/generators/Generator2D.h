@@ -20,6 +20,7 @@
 #include "cam/toolpath/ToolpathCurves.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -106,8 +107,12 @@ protected:
     // and returns false.
     bool CollectGroup(const TNestingGroup& group, TListaDiCurve& copies, TListaCatene& collection,
                       std::string_view message);
-    // Ends a run early: the curves appended since the run began go.
+    // Ends a run early: the curves appended since the run began go; the
+    // progress ends; false.
     bool Fail();
+    // Ends a run: the step-and-repeat copies when asked for, the progress
+    // ends; true.
+    bool EndRun();
     // Marks where the run's curves begin.
     void BeginRun();
 
@@ -123,6 +128,14 @@ protected:
     bool m_OpenChainShown = false;
 
 private:
+    // The entry of a curve (null for none) and the vertex it starts at.
+    using TEntryMaker = std::function<std::unique_ptr<TCurvaNci3d>(TCurvaNci3d&, int32_t&)>;
+    // Joins the second curve onto the first (freeing it) when it can.
+    using TJoin = std::function<bool(TCurvaNci3d&, std::unique_ptr<TCurvaNci3d>&)>;
+    // The Z of each level of the depth plan, from the top down.
+    std::vector<double> DepthLevels() const;
+    void AddLevelCopy(const TCurva3d& curve, double z);
+    void PlaceEntries(TListaDiCurve3d& curves, const TEntryMaker& make, const TJoin& join);
     void AddRampEntries(TListaDiCurve3d& curves);
     void AddHelixEntries(TListaDiCurve3d& curves);
     bool LinkThroughSlot(TCurvaNci3d& first, std::unique_ptr<TCurvaNci3d>& second);

@@ -350,10 +350,30 @@ void TTasca::AddFinishPasses(const TListaDiCurve& chains)
     }
 }
 
-double TTasca::Step() const
+bool TTasca::StartPocket(double& step)
 {
+    BeginRun();
     const TParametriOperazione& p = Params();
-    return 2.0 * p.CompOffset * p.StepOverPercent / 100.0;
+    Progress().StartProgress();
+    HideChainDisplay();
+    step = 2.0 * p.CompOffset * p.StepOverPercent / 100.0;
+    // A step of 0 would never leave the pocket, a negative one would grow
+    // the rings for ever.
+    if (step > SystemTol())
+        return true;
+    Progress().EndProgress();
+    return false;
+}
+
+bool TTasca::EndPocket()
+{
+    FreeNestingGroups();
+    m_Strips.clear();
+    m_Working.ClearCurves();
+    m_LinkArea.reset();
+    // A run broken off or stopped by an open chain leaves no part of the
+    // pocket behind.
+    return MessageShown() ? Fail() : EndRun();
 }
 
 void TTasca::FinishGroup(TListaCatene& collection)
@@ -384,17 +404,10 @@ void TTasca::FinishGroup(TListaCatene& collection)
 
 bool TTasca::CalculateOffset()
 {
-    BeginRun();
-    const TParametriOperazione& p = Params();
-    Progress().StartProgress();
-    HideChainDisplay();
-    const double step = Step();
-    // A step of 0 would never leave the pocket, a negative one would grow
-    // the rings for ever.
-    if (!(step > SystemTol())) {
-        Progress().EndProgress();
+    double step;
+    if (!StartPocket(step))
         return false;
-    }
+    const TParametriOperazione& p = Params();
     auto copies = ChainCopies();
     BuildNestingGroups(*copies);
     int32_t rings = 0;
@@ -421,32 +434,15 @@ bool TTasca::CalculateOffset()
             break;
         FinishGroup(collection);
     }
-    FreeNestingGroups();
-    m_Working.ClearCurves();
-    m_LinkArea.reset();
-    // A run broken off or stopped by an open chain leaves no part of the
-    // pocket behind.
-    if (MessageShown()) {
-        Progress().EndProgress();
-        return Fail();
-    }
-    if (p.XformOn)
-        StepAndRepeat();
-    Progress().EndProgress();
-    return true;
+    return EndPocket();
 }
 
 bool TTasca::CalculateParallel()
 {
-    BeginRun();
-    const TParametriOperazione& p = Params();
-    Progress().StartProgress();
-    HideChainDisplay();
-    const double step = Step();
-    if (!(step > SystemTol())) {
-        Progress().EndProgress();
+    double step;
+    if (!StartPocket(step))
         return false;
-    }
+    const TParametriOperazione& p = Params();
     SetAngle(p.Angle);
     m_Alternate = true;
     auto copies = ChainCopies();
@@ -472,16 +468,5 @@ bool TTasca::CalculateParallel()
         JoinInOrder(*m_LinkArea, FinishDistance());
         FinishGroup(collection);
     }
-    FreeNestingGroups();
-    m_Strips.clear();
-    m_Working.ClearCurves();
-    m_LinkArea.reset();
-    if (MessageShown()) {
-        Progress().EndProgress();
-        return Fail();
-    }
-    if (p.XformOn)
-        StepAndRepeat();
-    Progress().EndProgress();
-    return true;
+    return EndPocket();
 }

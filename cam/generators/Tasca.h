@@ -74,7 +74,9 @@ public:
 private:
     // Joined runs, entries, finishing rings and Z levels of one group.
     void FinishGroup(TListaCatene& collection);
-    double Step() const;
+    // Starts a run with its step; false (ended) for a step not above 0.
+    bool StartPocket(double& step);
+    bool EndPocket();
     void ExtractBandPath(TACurva& curve, double yTop, double yBottom);
     void GroupStrips();
     void Join(const TArea& chainsArea, double halfWidth, bool nearest);
