@@ -73,16 +73,19 @@ class TAdapDropCutter : public TBaseOperazione3D {
 public:
     TAdapDropCutter();
 
-    // Replaces the raster over the surface's box by another path maker (the
-    // raster over the operation's first chain).
-    void SetPathMaker(std::function<void(TDropPath&)> maker) { m_PathMaker = std::move(maker); }
+    // Replaces the pocket's raster over the surface's box by another path
+    // maker (the raster over the operation's first chain, MakeChainRaster
+    // of cam/generators/Tasca.h); false from the maker (broken off) ends the
+    // run with false and no toolpath.
+    void SetPathMaker(std::function<bool(TDropPath&)> maker) { m_PathMaker = std::move(maker); }
 
     // Runs the operation on the surface's triangles with the tool's cutter
     // and appends one curve per Z level to toolpath. Of the parameters it
     // reads ZTop, ZBottom, MarginX, MarginY, StepOverPercent (the raster's
     // line spacing, a length), Angle (degrees), Resolution (the smallest
     // sampling step; the largest is 20 times it), RoughPass3D and ZStep. A
-    // stop request ends the current level's path early; the curves made
+    // stop request while the raster is made returns false with no curve;
+    // later it ends the current level's path early and the curves made
     // stay. Raises ECADSysException for a surface without triangles and for
     // parameters that make no raster.
     bool Run(const TQV_STLSurf& surface, const TParametriOperazione& params, const TCutterSpec& tool,
@@ -110,7 +113,7 @@ private:
     double m_FlatnessLimit = 0.999;
     double m_MinSampling = 0.1;
     const TDropPath* m_Path = nullptr;
-    std::function<void(TDropPath&)> m_PathMaker;
+    std::function<bool(TDropPath&)> m_PathMaker;
 };
 
 // The class the tool window creates for the 3D parallel operation.

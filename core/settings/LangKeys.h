@@ -251,6 +251,9 @@
     /* Tool records: a number on a tool page that does not convert. (A tool library that could not */ \
     /* be read is reported with the file name and "453", the tracer's text.) */                       \
     X(String, ToolBadNumber, "465")                                                                   \
+    /* 2D generators: an open chain among the pocket's chains, and in the nested contour. */         \
+    X(String, PocketOpenChain, "464")                                                                 \
+    X(String, NestedOpenChain, "467")                                                                 \
     /* Library list captions: the word before the size of lathe inserts and of mill tools. */        \
     X(String, LatheToolSize, "751")                                                                   \
     X(String, MillToolSize, "752")                                                                    \

@@ -1,0 +1,42 @@
+#include "cam/generators/Calculate2D.h"
+
+#include "cam/generators/Contorno.h"
+#include "cam/generators/Tasca.h"
+#include "cam/ops/OpManager.h"
+#include "core/model/UserNotifier.h"
+#include "core/settings/LangKeys.h"
+#include "core/settings/Language.h"
+
+bool CalculateOperation2D(TOpManagerField& operation, TWorkMonitor* monitor, const TUserBreak_ProgBar::TClock& clock)
+{
+    operation.ClearToolpaths();
+    const auto prepare = [&](TUserBreak_ProgBar& generator, bool percent) {
+        generator.Bind(monitor, percent);
+        if (clock)
+            generator.SetClock(clock);
+    };
+    switch (operation.Kind) {
+    case OpKind::Contour:
+    case OpKind::Letters: {
+        TContorno contour(operation);
+        prepare(contour, false);
+        return contour.Calculate();
+    }
+    case OpKind::Drilling: {
+        TCiclo cycle(operation);
+        return cycle.Calculate();
+    }
+    case OpKind::Pocket: {
+        TTasca pocket(operation);
+        prepare(pocket, true);
+        const bool result =
+            operation.Parameters->PocketType == 0 ? pocket.CalculateParallel() : pocket.CalculateOffset();
+        if (!result && !pocket.MessageShown())
+            UserNotifier().ShowMessage(EMessageKind::Warning, LangText(LangKeys::String::ToolBadNumber),
+                                       LangText(LangKeys::String::ErrorCaption));
+        return result;
+    }
+    default:
+        return false;
+    }
+}

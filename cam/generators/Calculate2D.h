@@ -1,0 +1,19 @@
+#pragma once
+// The calculation of a 2D operation (contour, letters, pocket, drilling) as
+// the tool window's Calculate runs it once the pages are read: the old
+// toolpath goes, the generator of the kind is made, bound to the work
+// monitor (the pockets with a percentage caption) and run. A pocket that
+// ends without a toolpath and without having told the user why shows "465";
+// a run that already showed its message (an open chain, the break warning)
+// shows no second box. The user's break request belongs to the monitor and
+// is cleared by the caller. Exceptions of the generators propagate.
+
+#include "cam/progress/UserBreak_ProgBar.h"
+
+class TOpManagerField;
+class TWorkMonitor;
+
+// False when the kind has no 2D generator or the generator returned false.
+// A clock given replaces the generator's steady clock (tests).
+bool CalculateOperation2D(TOpManagerField& operation, TWorkMonitor* monitor,
+                          const TUserBreak_ProgBar::TClock& clock = {});
