@@ -3,6 +3,7 @@
 // and the adaptive sampling of one raster line.
 
 #include "cam/drop/AdapDropCutter.h"
+#include "cam/tools/DatiUtBase.h"
 #include "core/entities/QVStl.h"
 #include "core/geometry/Tri.h"
 
@@ -54,9 +55,15 @@ const TQVStl& Surface()
     return surface;
 }
 
-TCutterSpec Tool(int type)
+TDatiUtFresa Tool(int type)
 {
-    return {type, 6.0, 1.0, 30.0, 20.0};
+    TDatiUtFresa t;
+    t.ToolType = type;
+    t.Diameter = 6.0;
+    t.CornerRadius = 1.0;
+    t.ToolAngle = 30.0;
+    t.ToolLength = 20.0f;
+    return t;
 }
 
 void BM_KDTreeBuild(benchmark::State& state)
