@@ -1,5 +1,6 @@
 #include "cam/drop/AdapDropCutter.h"
 
+#include "cam/generators/Tasca.h"
 #include "cam/params/ParametriOperazione.h"
 #include "cam/tools/DatiUtBase.h"
 #include "core/model/CADSysException.h"
@@ -291,15 +292,24 @@ bool TAdapDropCutter::RunOnSource(const TQVStl& source, const TParametriOperazio
     SetSTL(&source);
     SetCutter(*tool);
 
+    if (!(params.StepOverPercent > 0.0) || !std::isfinite(params.StepOverPercent))
+        throw ECADSysException("TDropPath.Raster: the step-over must be a positive length.");
     TDropPath path;
+    bool made;
     if (m_PathMaker) {
-        m_PathMaker(path);
+        made = m_PathMaker(path);
     } else {
+        // The pocket's raster over the surface's box, sharing this run's
+        // progress and break.
+        TTasca raster;
+        raster.SetProgress(*this);
         const TBBox& box = source.Box();
-        RasterOverRectangle(path, {box.Min[0] - params.MarginX, box.Min[1] - params.MarginY},
-                            {box.Max[0] + params.MarginX, box.Max[1] + params.MarginY}, params.Angle,
-                            params.StepOverPercent);
+        made = raster.HatchRectangle(params, path, {box.Min[0] - params.MarginX, box.Min[1] - params.MarginY},
+                                     {box.Max[0] + params.MarginX, box.Max[1] + params.MarginY});
     }
+    // A raster broken off leaves no toolpath.
+    if (!made)
+        return false;
     SetPath(&path);
     SetSampling(params.Resolution);
 

@@ -79,17 +79,20 @@ class TAdapDropCutter : public TBaseOperazione3D {
 public:
     TAdapDropCutter();
 
-    // Replaces the raster over the surface's box by another path maker (the
-    // raster over the operation's first chain).
-    void SetPathMaker(std::function<void(TDropPath&)> maker) { m_PathMaker = std::move(maker); }
+    // Replaces the pocket's raster over the surface's box by another path
+    // maker (the raster over the operation's first chain, MakeChainRaster
+    // of cam/generators/Tasca.h); false from the maker (broken off) ends the
+    // run with false and no toolpath.
+    void SetPathMaker(std::function<bool(TDropPath&)> maker) { m_PathMaker = std::move(maker); }
 
     // Runs the operation on the surface's triangles with the cutter of the
     // parameters' mill record and appends one curve per Z level to
     // toolpath. Of the parameters it reads ZTop, ZBottom, MarginX, MarginY,
     // StepOverPercent (the raster's line spacing, a length), Angle
     // (degrees), Resolution (the smallest sampling step; the largest is 20
-    // times it), RoughPass3D, ZStep and ToolData. A stop request ends the
-    // run: false, and toolpath is left as it was. Raises ECADSysException
+    // times it), RoughPass3D, ZStep and ToolData. A stop request, while the
+    // raster is made or while the cutter is dropped, ends the run: false,
+    // and toolpath is left as it was. Raises ECADSysException
     // for a surface without triangles, a tool record that is not a mill or
     // has no cutter shape, a resolution not above the system tolerance and
     // parameters that make no raster; toolpath is then left as it was too.
@@ -126,7 +129,7 @@ private:
     double m_FlatnessLimit = 0.999;
     double m_MinSampling = 0.1;
     const TDropPath* m_Path = nullptr;
-    std::function<void(TDropPath&)> m_PathMaker;
+    std::function<bool(TDropPath&)> m_PathMaker;
     unsigned m_ThreadCount = 0;
     int64_t m_DropCount = 0;
 };

@@ -60,13 +60,3 @@ private:
 // The most raster lines one path may hold; a finer step over a larger area
 // is refused rather than filling the memory.
 inline constexpr double kMaxRasterLines = 1e6;
-
-// Fills the path with a zig-zag raster over the rectangle between the two
-// corners: lines at angleDeg from the X axis, step apart, the first on the
-// rectangle's lower edge in the rotated frame, alternate lines run in
-// opposite directions and each run is joined to the next by a straight
-// move. The path is one continuous polyline; repeated points are skipped.
-// Raises ECADSysException for a step that is not positive or would need
-// more than kMaxRasterLines lines.
-void RasterOverRectangle(TDropPath& path, const TVector2D& corner1, const TVector2D& corner2, double angleDeg,
-                         double step);

@@ -1,4 +1,5 @@
 #include "cam/drop/AdapDropCutter.h"
+#include "cam/generators/Tasca.h"
 #include "cam/params/ParametriOperazione.h"
 #include "cam/tools/DatiUtBase.h"
 #include "core/model/CADSysException.h"
@@ -203,6 +204,13 @@ TEST(ParallelFinishTest, StopRequestEndsTheRunWithoutAToolpath)
     TParallelaAd op;
     int64_t now = 0;
     op.SetClock([&now] { return now += 600; }); // a refresh every other step
+    // The raster is made before the levels, on a clock that never refreshes:
+    // the request meets the sampling.
+    op.SetPathMaker([&p](TDropPath& path) {
+        TTasca raster;
+        raster.SetClock([] { return int64_t(0); });
+        return raster.HatchRectangle(p, path, {-3, -3}, {23, 23});
+    });
     TListaDiCurve3d toolpath;
     toolpath.push_back(std::make_unique<TCurvaNci3d>());
     EXPECT_FALSE(op.RunOnSource(pyramid, p, toolpath));
@@ -322,23 +330,3 @@ TEST(ParallelFinishTest, SurfaceWithoutTrianglesAndBadRasterAreRefused)
     EXPECT_TRUE(toolpath.empty());
 }
 
-TEST(ParallelFinishTest, RasterRunsZigZagAtTheAngle)
-{
-    TDropPath path;
-    RasterOverRectangle(path, {0, 0}, {10, 4}, 0.0, 2.0);
-    // Lines at y 0, 2, 4 joined: 3 runs + 2 links.
-    ASSERT_EQ(path.SpanCount(), 5u);
-    const auto& first = static_cast<const TDropPath::TLineSpan&>(path.Span(0)).Line;
-    const auto& second = static_cast<const TDropPath::TLineSpan&>(path.Span(2)).Line;
-    EXPECT_FLOAT_EQ(first.P1[0], 0.0f);
-    EXPECT_FLOAT_EQ(first.P2[0], 10.0f);
-    EXPECT_FLOAT_EQ(second.P1[0], 10.0f);
-    EXPECT_FLOAT_EQ(second.P2[0], 0.0f);
-    EXPECT_FLOAT_EQ(second.P2[1], 2.0f);
-
-    TDropPath turned;
-    RasterOverRectangle(turned, {0, 0}, {10, 10}, 90.0, 5.0);
-    const auto& run = static_cast<const TDropPath::TLineSpan&>(turned.Span(0)).Line;
-    EXPECT_NEAR(run.P1[0], run.P2[0], 1e-4); // along Y
-    EXPECT_NEAR(std::fabs(run.P2[1] - run.P1[1]), 10.0, 1e-4);
-}
