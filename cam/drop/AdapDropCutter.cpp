@@ -1,6 +1,7 @@
 #include "cam/drop/AdapDropCutter.h"
 
 #include "cam/generators/Tasca.h"
+#include "cam/ops/OpManager.h"
 #include "cam/params/ParametriOperazione.h"
 #include "cam/tools/DatiUtBase.h"
 #include "core/model/CADSysException.h"
@@ -262,11 +263,25 @@ bool TAdapDropCutter::RunPath()
     return true;
 }
 
-bool TAdapDropCutter::Run(const TQV_STLSurf& surface, const TParametriOperazione& params, TListaDiCurve3d& toolpath)
+bool TAdapDropCutter::Run(TOpManagerField& operation)
 {
+    if (operation.SurfaceObjects.empty() || !operation.SurfaceObjects.front())
+        throw ECADSysException("TAdapDropCutter.Run: the operation has no STL surface.");
+    if (!operation.Parameters)
+        throw ECADSysException("TAdapDropCutter.Run: the operation has no parameters.");
     TQVStl source;
-    source.AddSurfaceTriangles(surface);
-    return RunOnSource(source, params, toolpath);
+    source.AddSurfaceTriangles(*operation.SurfaceObjects.front());
+    // A path maker set by the caller stays in force; the chain raster is
+    // this run's only.
+    std::function<bool(TDropPath&)> own = m_PathMaker;
+    if (operation.Chains.Count() > 0)
+        m_PathMaker = MakeChainRaster(*operation.Parameters, operation.Chains, *this);
+    struct TRestoreMaker {
+        TAdapDropCutter& Owner;
+        std::function<bool(TDropPath&)>& Saved;
+        ~TRestoreMaker() { Owner.m_PathMaker = std::move(Saved); }
+    } restore{*this, own};
+    return RunOnSource(source, *operation.Parameters, operation.Toolpaths);
 }
 
 bool TAdapDropCutter::RunOnSource(const TQVStl& source, const TParametriOperazione& params, TListaDiCurve3d& toolpath)

@@ -26,6 +26,7 @@
 #include <vector>
 
 class TDatiUtFresa;
+class TOpManagerField;
 class TParametriOperazione;
 class TQVStl;
 class TQV_STLSurf;
@@ -85,9 +86,14 @@ public:
     // run with false and no toolpath.
     void SetPathMaker(std::function<bool(TDropPath&)> maker) { m_PathMaker = std::move(maker); }
 
-    // Runs the operation on the surface's triangles with the cutter of the
-    // parameters' mill record and appends one curve per Z level to
-    // toolpath. Of the parameters it reads ZTop, ZBottom, MarginX, MarginY,
+    // Runs the operation: the triangles of its first STL surface object, its
+    // parameters, and the raster over its first chain when it has chains
+    // (else over the surface's box widened by the margins); one curve per Z
+    // level is appended to its toolpath list. Raises ECADSysException for an
+    // operation without a surface object; otherwise as RunOnSource.
+    bool Run(TOpManagerField& operation);
+    // Runs on the given triangles with the cutter of the parameters' mill
+    // record and appends one curve per Z level to toolpath. Of the parameters it reads ZTop, ZBottom, MarginX, MarginY,
     // StepOverPercent (the raster's line spacing, a length), Angle
     // (degrees), Resolution (the smallest sampling step; the largest is 20
     // times it), RoughPass3D, ZStep and ToolData. A stop request, while the
@@ -96,7 +102,6 @@ public:
     // for a surface without triangles, a tool record that is not a mill or
     // has no cutter shape, a resolution not above the system tolerance and
     // parameters that make no raster; toolpath is then left as it was too.
-    bool Run(const TQV_STLSurf& surface, const TParametriOperazione& params, TListaDiCurve3d& toolpath);
     bool RunOnSource(const TQVStl& source, const TParametriOperazione& params, TListaDiCurve3d& toolpath);
 
     // Samples the path into the CL list; false (and an empty list) when

@@ -1,17 +1,26 @@
 #include "cam/drop/AdapDropCutter.h"
 #include "cam/generators/Tasca.h"
+#include "cam/ops/OpManager.h"
 #include "cam/params/ParametriOperazione.h"
 #include "cam/tools/DatiUtBase.h"
 #include "core/model/CADSysException.h"
+#include "cam/tools/CurrentToolLibrary.h"
 #include "core/entities/QVStl.h"
+#include "core/entities/QV_STLSurf.h"
+#include "core/settings/AppConfig.h"
+#include "core/settings/Language.h"
 #include "core/geometry/Tolerance.h"
 #include "core/model/WorkMonitor.h"
 
 #include "tests/cam/DropTestSupport.h"
+#include "tests/cam/ToolBytes.h"
+#include "tests/support/RecordingNotifier.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 using namespace kbtest;
 
@@ -330,3 +339,124 @@ TEST(ParallelFinishTest, SurfaceWithoutTrianglesAndBadRasterAreRefused)
     EXPECT_TRUE(toolpath.empty());
 }
 
+
+namespace {
+
+// A 3D parallel operation as the tool window makes it: a configuration
+// with a mill library, the kind-5 operation, the pyramid as its surface
+// object.
+class ParallelFinishOperation : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::filesystem::create_directories(m_Dir.Path() / "tools");
+        WriteFileBytes(m_Dir.File("tools/Tools_mm.tlb"), Concat({MillLibraryBytes(4, "Flat 3", 3, 0)}));
+        m_Config = std::make_unique<TAppConfig>(m_Dir.Path().string());
+        SetLanguageIni(OpenLanguageFile(KB_DATA_SOURCE_DIR, "english"));
+        SetCurrentToolLibrary(nullptr);
+        TStlMesh mesh;
+        const TQVStl pyramid = Pyramid();
+        for (const TTri& t : pyramid.Triangles()) {
+            TStlFacet f;
+            std::copy(t.A, t.A + 3, f.A);
+            std::copy(t.B, t.B + 3, f.B);
+            std::copy(t.C, t.C + 3, f.C);
+            std::copy(t.Normal, t.Normal + 3, f.Normal);
+            mesh.Facets.push_back(f);
+        }
+        m_Surface = std::make_unique<TQV_STLSurf>(1, std::move(mesh));
+        Op = std::make_unique<TOpManagerField>(5);
+        Op->SurfaceObjects.push_back(m_Surface.get());
+        TParametriOperazione& p = *Op->Parameters;
+        static_cast<TDatiUtFresa&>(*p.ToolData) = BallTool();
+        p.ZTop = 10;
+        p.ZBottom = -5;
+        p.MarginX = 3;
+        p.MarginY = 3;
+        p.StepOverPercent = 1.5;
+        p.Angle = 0;
+        p.Resolution = 0.25;
+        p.RoughPass3D = false;
+    }
+    void TearDown() override
+    {
+        Op.reset();
+        SetCurrentToolLibrary(nullptr);
+        SetLanguageIni(nullptr);
+        m_Config.reset();
+    }
+
+    std::unique_ptr<TOpManagerField> Op;
+
+private:
+    TRecordingNotifier m_Notifier;
+    TTempDir m_Dir;
+    std::unique_ptr<TAppConfig> m_Config;
+    std::unique_ptr<TQV_STLSurf> m_Surface;
+};
+
+double LowestZ(const TCurva3d& curve)
+{
+    double lowest = 1e9;
+    for (const TAVertice3d& v : curve.Vertices)
+        lowest = std::min(lowest, v.EndPoint.Z);
+    return lowest;
+}
+
+} // namespace
+
+// Roughing off: the bottom level alone; roughing by 4 from 10 to 0: 6, 2, 0.
+TEST_F(ParallelFinishOperation, RunMakesOneCurvePerLevelOverTheSurfaceObject)
+{
+    TParallelaAd first;
+    ASSERT_TRUE(first.Run(*Op));
+    ASSERT_EQ(Op->Toolpaths.size(), 1u);
+    EXPECT_DOUBLE_EQ(LowestZ(*Op->Toolpaths[0]), -5.0);
+    // The ball rests on the apex: its tip at the apex's height.
+    double highest = -1e9;
+    for (const TAVertice3d& v : Op->Toolpaths[0]->Vertices)
+        highest = std::max(highest, v.EndPoint.Z);
+    EXPECT_NEAR(highest, 10.0, 0.05);
+
+    Op->ClearToolpaths();
+    Op->Parameters->RoughPass3D = true;
+    Op->Parameters->ZStep = 4;
+    Op->Parameters->ZBottom = 0;
+    TParallelaAd second;
+    ASSERT_TRUE(second.Run(*Op));
+    ASSERT_EQ(Op->Toolpaths.size(), 3u);
+    const double levels[] = {6, 2, 0};
+    for (size_t k = 0; k < 3; ++k)
+        EXPECT_DOUBLE_EQ(LowestZ(*Op->Toolpaths[k]), levels[k]) << k;
+
+    Op->SurfaceObjects.clear();
+    TParallelaAd none;
+    EXPECT_THROW(none.Run(*Op), ECADSysException);
+}
+
+// With a chain the raster covers the chain's inside only, not the surface's
+// box with its margins.
+TEST_F(ParallelFinishOperation, FirstChainLimitsTheRaster)
+{
+    auto chain = std::make_unique<TACurva>();
+    for (TVector2D p : {TVector2D{4, 4}, TVector2D{16, 4}, TVector2D{16, 16}, TVector2D{4, 16}, TVector2D{4, 4}})
+        chain->AddVertex(TAVertice::CreateAt(p, 0));
+    chain->Closed = 1;
+    Op->Chains.Add(std::move(chain));
+    TParallelaAd op;
+    ASSERT_TRUE(op.Run(*Op));
+    ASSERT_EQ(Op->Toolpaths.size(), 1u);
+    const auto& vertices = Op->Toolpaths[0]->Vertices;
+    ASSERT_GT(vertices.size(), 10u);
+    double minX = 1e9, maxX = -1e9;
+    for (const TAVertice3d& v : vertices) {
+        minX = std::min(minX, v.EndPoint.X);
+        maxX = std::max(maxX, v.EndPoint.X);
+        EXPECT_GE(v.EndPoint.Y, 4 - 1e-4);
+        EXPECT_LE(v.EndPoint.Y, 16 + 1e-4);
+        // Inside the chain the ball always touches the pyramid.
+        EXPECT_GT(v.EndPoint.Z, 0.5);
+    }
+    EXPECT_GE(minX, 4 - 1e-4);
+    EXPECT_LE(maxX, 16 + 1e-4);
+}
