@@ -1,19 +1,66 @@
-// The drop cutter over a generated wavy surface of about 100k triangles:
-// building the kd-tree, dropping single cutter locations with each shape,
-// and the adaptive sampling of one raster line.
+// The drop cutter over a generated wavy height field of 131,072 triangles:
+// building the kd-tree and how many nodes a query visits for the triangles
+// it returns; dropping single cutter locations with each shape (drops per
+// second, triangles tested per drop); the adaptive sampling of one raster
+// line; a whole finishing run at resolution 0.1 on one thread and on all
+// cores, with its peak memory and its time against its drops times the
+// single-drop time measured in the same run.
 
 #include "cam/drop/AdapDropCutter.h"
+#include "cam/params/ParametriOperazione.h"
+#include "cam/tools/DatiUtBase.h"
 #include "core/entities/QVStl.h"
 #include "core/geometry/Tri.h"
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <malloc.h>
+#include <new>
 #include <random>
+
+// Heap bytes in use and their peak, counted by the global allocation
+// functions below (the whole run's peak memory).
+namespace {
+std::atomic<int64_t> g_HeapInUse{0};
+std::atomic<int64_t> g_HeapPeak{0};
+
+void* CountedAlloc(std::size_t size)
+{
+    void* p = std::malloc(size ? size : 1);
+    if (!p)
+        throw std::bad_alloc();
+    const int64_t now = g_HeapInUse.fetch_add(static_cast<int64_t>(malloc_usable_size(p))) +
+                        static_cast<int64_t>(malloc_usable_size(p));
+    int64_t peak = g_HeapPeak.load();
+    while (now > peak && !g_HeapPeak.compare_exchange_weak(peak, now)) {
+    }
+    return p;
+}
+
+void CountedFree(void* p)
+{
+    if (!p)
+        return;
+    g_HeapInUse.fetch_sub(static_cast<int64_t>(malloc_usable_size(p)));
+    std::free(p);
+}
+} // namespace
+
+void* operator new(std::size_t size) { return CountedAlloc(size); }
+void* operator new[](std::size_t size) { return CountedAlloc(size); }
+void operator delete(void* p) noexcept { CountedFree(p); }
+void operator delete[](void* p) noexcept { CountedFree(p); }
+void operator delete(void* p, std::size_t) noexcept { CountedFree(p); }
+void operator delete[](void* p, std::size_t) noexcept { CountedFree(p); }
 
 namespace {
 
-constexpr int kGrid = 224; // 2 x 224 x 224 = 100352 triangles over 100 x 100
+constexpr int kGrid = 256; // 2 x 256 x 256 = 131072 triangles over 100 x 100
 constexpr float kSize = 100.0f;
 
 float Height(float x, float y)
@@ -54,9 +101,22 @@ const TQVStl& Surface()
     return surface;
 }
 
-TCutterSpec Tool(int type)
+TDatiUtFresa Tool(int type)
 {
-    return {type, 6.0, 1.0, 30.0, 20.0};
+    TDatiUtFresa t;
+    t.ToolType = type;
+    t.Diameter = 6.0;
+    t.CornerRadius = 1.0;
+    t.ToolAngle = 30.0;
+    t.ToolLength = 20.0f;
+    return t;
+}
+
+double ProcessCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
 void BM_KDTreeBuild(benchmark::State& state)
@@ -71,6 +131,28 @@ void BM_KDTreeBuild(benchmark::State& state)
 }
 BENCHMARK(BM_KDTreeBuild)->Unit(benchmark::kMillisecond);
 
+// Queries of the cutter's footprint (radius 3): nodes visited per query and
+// per triangle returned.
+void BM_KDTreeQuery(benchmark::State& state)
+{
+    TKDTree tree;
+    tree.Build(Surface().Triangles());
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<float> pos(5.0f, 95.0f);
+    int64_t visited = 0, found = 0, queries = 0;
+    for (auto _ : state) {
+        const float x = pos(rng), y = pos(rng);
+        const auto got = tree.Search({x - 3, x + 3, y - 3, y + 3}, visited);
+        found += static_cast<int64_t>(got.size());
+        ++queries;
+        benchmark::DoNotOptimize(got.data());
+    }
+    state.counters["nodes_per_query"] = double(visited) / double(queries);
+    state.counters["tris_per_query"] = double(found) / double(queries);
+    state.counters["nodes_per_tri"] = double(visited) / double(found);
+}
+BENCHMARK(BM_KDTreeQuery);
+
 void BM_DropCL(benchmark::State& state)
 {
     TPointDropCutter op;
@@ -78,11 +160,21 @@ void BM_DropCL(benchmark::State& state)
     op.SetCutter(Tool(static_cast<int>(state.range(0))));
     std::mt19937 rng(7);
     std::uniform_real_distribution<float> pos(5.0f, 95.0f);
+    int64_t tested = 0, drops = 0;
     for (auto _ : state) {
         TCLPoint cl(pos(rng), pos(rng), -100.0f);
         op.DropCL(cl);
         benchmark::DoNotOptimize(cl.Z);
+        ++drops;
     }
+    // The triangles each drop tests: those of its footprint's query.
+    std::mt19937 again(7);
+    for (int64_t i = 0; i < std::min<int64_t>(drops, 20000); ++i) {
+        const TCLPoint cl(pos(again), pos(again), -100.0f);
+        tested += static_cast<int64_t>(op.KDTree().TrianglesNear(*op.Cutter(), cl).size());
+    }
+    state.SetItemsProcessed(drops);
+    state.counters["tris_per_drop"] = double(tested) / double(std::min<int64_t>(drops, 20000));
 }
 BENCHMARK(BM_DropCL)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->ArgNames({"type"});
 
@@ -92,6 +184,7 @@ void BM_AdaptiveRasterLine(benchmark::State& state)
     op.SetSTL(&Surface());
     op.SetCutter(Tool(2));
     op.SetSampling(0.05);
+    op.SetThreadCount(1);
     TDropPath path;
     path.AddLine(TLine({0.0, 50.0}, -100.0f, {kSize, 50.0}));
     op.SetPath(&path);
@@ -101,7 +194,72 @@ void BM_AdaptiveRasterLine(benchmark::State& state)
     }
     state.counters["points"] = static_cast<double>(op.CLList().size());
 }
-BENCHMARK(BM_AdaptiveRasterLine)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AdaptiveRasterLine)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A whole run with a ball cutter, raster step 1, resolution 0.1, on
+// state.range(0) threads (0: one per core). Reported: the drops, the heap's
+// peak above what the process held before the run, the run's time over
+// (its drops x one drop's time, measured here on the same surface), and the
+// process CPU time of a run (on a shared machine the wall-clock speed-up is
+// bounded by the free cores; equal CPU time on one and on all threads shows
+// the threads add no work).
+void BM_WholeRun(benchmark::State& state)
+{
+    const TQVStl& surface = Surface();
+    TParametriOperazione params(0);
+    static_cast<TDatiUtFresa&>(*params.ToolData) = Tool(2);
+    params.ZTop = 10;
+    params.ZBottom = -10;
+    params.MarginX = 3;
+    params.MarginY = 3;
+    params.StepOverPercent = 1.0;
+    params.Resolution = 0.1;
+
+    // One drop's time, single thread, random locations over the field.
+    TPointDropCutter single;
+    single.SetSTL(&surface);
+    single.SetCutter(Tool(2));
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<float> pos(0.0f, kSize);
+    const int kDrops = 20000;
+    const auto t0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < kDrops; ++i) {
+        TCLPoint cl(pos(rng), pos(rng), -10.0f);
+        single.DropCL(cl);
+        benchmark::DoNotOptimize(cl.Z);
+    }
+    const double dropSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count() / kDrops;
+    single.SetSTL(nullptr);
+
+    int64_t drops = 0;
+    double runSeconds = 0.0, cpuSeconds = 0.0, peakBytes = 0.0;
+    for (auto _ : state) {
+        TParallelaAd op;
+        op.SetThreadCount(static_cast<unsigned>(state.range(0)));
+        TListaDiCurve3d toolpath;
+        const int64_t before = g_HeapInUse.load();
+        g_HeapPeak.store(before);
+        const double c0 = ProcessCpuSeconds();
+        const auto r0 = std::chrono::steady_clock::now();
+        op.RunOnSource(surface, params, toolpath);
+        runSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - r0).count();
+        cpuSeconds += ProcessCpuSeconds() - c0;
+        peakBytes = std::max(peakBytes, double(g_HeapPeak.load() - before));
+        drops = op.DropCount();
+        benchmark::DoNotOptimize(toolpath.data());
+    }
+    const double perRun = runSeconds / double(state.iterations());
+    state.counters["cpu_s"] = cpuSeconds / double(state.iterations());
+    state.counters["threads"] = static_cast<double>(TAdapDropCutter().ThreadCount());
+    if (state.range(0) > 0)
+        state.counters["threads"] = static_cast<double>(state.range(0));
+    state.counters["drops"] = static_cast<double>(drops);
+    state.counters["drop_us"] = dropSeconds * 1e6;
+    state.counters["run_over_drops"] = perRun / (double(drops) * dropSeconds);
+    state.counters["peak_MB"] = peakBytes / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_WholeRun)->Arg(1)->Arg(0)->ArgNames({"threads"})->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
 } // namespace
 

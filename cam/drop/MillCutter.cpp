@@ -1,6 +1,7 @@
 #include "cam/drop/MillCutter.h"
 
 #include "cam/drop/Ellisse.h"
+#include "cam/tools/DatiUtBase.h"
 #include "core/model/CADSysException.h"
 #include "core/geometry/Tolerance.h"
 #include "core/geometry/Tri.h"
@@ -306,31 +307,36 @@ double TCutterConico::Width(double h) const
 
 // ---- factory --------------------------------------------------------------
 
-std::unique_ptr<TMillCutter> CreateMillCutter(const TCutterSpec& tool)
+std::unique_ptr<TMillCutter> CreateMillCutter(const TDatiUtFresa& tool)
 {
     const double r = tool.Diameter / 2.0;
     if (!(r > 0.0) || !std::isfinite(r))
         throw ECADSysException("TMillCutter.Create: the tool diameter must be positive.");
-    const double length = std::isfinite(tool.ToolLength) ? tool.ToolLength : 0.0;
+    const double length = std::isfinite(tool.ToolLength) ? static_cast<double>(tool.ToolLength) : 0.0;
+    const double tol = SystemTol();
     switch (tool.ToolType) {
-    case 0:
+    case kToolFlat:
         return std::make_unique<TCutterPiatto>(r, length);
-    case 1: {
+    case kToolToro: {
         // A corner radius of 0 is a flat end mill and one of the full radius
-        // a ball: the torus formulas divide by both.
+        // a ball: the torus formulas divide by both. A corner wider than the
+        // cutter has no shape (its ring of centres would have a negative
+        // radius).
         const double c = tool.CornerRadius;
-        if (!std::isfinite(c) || c <= SystemTol())
+        if (std::isnan(c) || c > r + tol)
+            throw ECADSysException("TMillCutter.Create: the corner radius must not exceed the tool radius.");
+        if (c <= tol)
             return std::make_unique<TCutterPiatto>(r, length);
-        if (c >= r - SystemTol())
+        if (c >= r - tol)
             return std::make_unique<TCutterSferico>(r, length);
         return std::make_unique<TCutterToroidale>(r, c, length);
     }
-    case 2:
+    case kToolSferico:
         return std::make_unique<TCutterSferico>(r, length);
-    case 3:
-        if (!(tool.ToolAngleDeg > 0.0 && tool.ToolAngleDeg < 90.0))
+    case kToolConico:
+        if (!(tool.ToolAngle > 0.0 && tool.ToolAngle < 90.0))
             throw ECADSysException("TMillCutter.Create: the cone angle must lie between 0 and 90 degrees.");
-        return std::make_unique<TCutterConico>(r, tool.ToolAngleDeg, length);
+        return std::make_unique<TCutterConico>(r, tool.ToolAngle, length);
     default:
         throw ECADSysException("TMillCutter.Create: tool type " + std::to_string(tool.ToolType) +
                                " has no cutter shape for 3D machining.");

@@ -15,16 +15,7 @@
 #include <memory>
 
 class TTri;
-
-// The drop-relevant values of a milling tool record, in drawing units and
-// degrees: ToolType 0 flat, 1 bull nose, 2 ball, 3 cone.
-struct TCutterSpec {
-    int32_t ToolType = 0;
-    double Diameter = 0.0;
-    double CornerRadius = 0.0;
-    double ToolAngleDeg = 0.0;
-    double ToolLength = 0.0;
-};
+class TDatiUtFresa;
 
 // In the frame of an edge: the CL point at the origin, the edge at lateral
 // distance d (the common y of P1 and P2), u along it.
@@ -123,7 +114,11 @@ private:
     float m_Alpha; // radians
 };
 
-// The cutter of a tool record. Raises ECADSysException for a tool type
-// without a cutter shape (drill point, undefined) and for a radius, corner
-// radius or angle the shape cannot have.
-std::unique_ptr<TMillCutter> CreateMillCutter(const TCutterSpec& tool);
+// The cutter of a mill record: its ToolType (0 flat, 1 bull nose, 2 ball,
+// 3 cone), Diameter, CornerRadius, ToolAngle (degrees) and ToolLength.
+// A bull nose whose corner radius is within the system tolerance of 0 is a
+// flat end mill, and one within the tolerance of the radius a ball. Raises
+// ECADSysException for a tool type without a cutter shape (drill point,
+// undefined), a diameter that is not positive, a corner radius beyond the
+// radius and a cone angle outside 0..90 degrees.
+std::unique_ptr<TMillCutter> CreateMillCutter(const TDatiUtFresa& tool);

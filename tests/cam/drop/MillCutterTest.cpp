@@ -1,5 +1,7 @@
+#include "cam/drop/AdapDropCutter.h"
 #include "cam/drop/Ellisse.h"
 #include "cam/drop/MillCutter.h"
+#include "core/entities/QVStl.h"
 #include "core/model/CADSysException.h"
 
 #include "tests/cam/DropTestSupport.h"
@@ -7,13 +9,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
+#include <sstream>
 #include <string>
 
 using namespace kbtest;
 
 namespace {
 
-double Drop(const TCutterSpec& tool, const TTri& t, float x, float y, float startZ = -100.0f)
+double Drop(const TDatiUtFresa& tool, const TTri& t, float x, float y, float startZ = -100.0f)
 {
     const auto cutter = CreateMillCutter(tool);
     TCLPoint cl(x, y, startZ);
@@ -23,9 +27,32 @@ double Drop(const TCutterSpec& tool, const TTri& t, float x, float y, float star
 
 const double kSqrt125 = std::sqrt(1.25);
 
+std::string ToolName(const TDatiUtFresa& t)
+{
+    std::ostringstream s;
+    s << "type " << t.ToolType << " corner " << t.CornerRadius << " angle " << t.ToolAngle;
+    return s.str();
+}
+
+// The XY distance from the location to its contact (0 without one).
+double ContactRadius(const TCLPoint& cl)
+{
+    return cl.Contact ? std::hypot(double(cl.Contact->X) - cl.X, double(cl.Contact->Y) - cl.Y) : 0.0;
+}
+
+// The drop against the brute-force reference: never below it (beyond float
+// noise), above it by no more than the sampling can miss.
+void ExpectMatchesReference(const TDatiUtFresa& tool, const TCLPoint& cl, double reference, double spacing,
+                            const std::string& where)
+{
+    EXPECT_GE(cl.Z, reference - 1e-4) << ToolName(tool) << " " << where;
+    EXPECT_LE(cl.Z, reference + DropSamplingSlack(tool, ContactRadius(cl), spacing))
+        << ToolName(tool) << " " << where;
+}
+
 struct TExactCase {
     const char* Name;
-    TCutterSpec Tool;
+    TDatiUtFresa Tool;
     TTri Triangle;
     float X, Y;
     double Expected;
@@ -80,15 +107,15 @@ TEST(MillCutterTest, AgreesWithSampledReferenceOnTiltedTriangle)
 {
     const TTri tilted = MakeTri(0, 0, 1, 8, 1, 5, 2, 7, 3);
     const TTri rising = MakeTri(-10, 0, -2, 10, 0, 8, 0, 10, -40);
-    const TCutterSpec tools[] = {FlatTool(), BullTool(), BallTool(), ConeTool(), {3, 6.0, 0, 20.0, 20}};
+    const TDatiUtFresa tools[] = {FlatTool(), BullTool(), BallTool(), ConeTool(), Mill(3, 6.0, 0, 20.0)};
     // (1, 4) lies just outside the edge A-C: the cone's point misses the
     // facet there, its rim does not, and the edge holds the real contact.
     const float points[][2] = {{4, 3}, {-1, -1}, {9, 2}, {3, 9}, {1, 4}, {6, -2}, {10, 6}};
-    for (const TCutterSpec& tool : tools) {
+    for (const TDatiUtFresa& tool : tools) {
         for (const auto& p : points) {
             const double ref = ReferenceDrop(tool, tilted, p[0], p[1], -100.0);
             EXPECT_NEAR(Drop(tool, tilted, p[0], p[1]), ref, 0.03)
-                << "type " << tool.ToolType << " angle " << tool.ToolAngleDeg << " at " << p[0] << "," << p[1];
+                << "type " << tool.ToolType << " angle " << tool.ToolAngle << " at " << p[0] << "," << p[1];
         }
         for (float y : {-0.5f, -1.5f, -2.5f}) {
             const double ref = ReferenceDrop(tool, rising, 1.0, y, -100.0, 600);
@@ -159,14 +186,13 @@ TEST(MillCutterTest, ProfilesOfTheShapes)
 
 TEST(MillCutterTest, ToolsWithoutAShapeAreRefusedAndDegenerateBullNosesMapToTheirShapes)
 {
-    const TCutterSpec refused[] = {{4, 6, 0, 0, 10}, {5, 6, 0, 0, 10}, {-1, 6, 0, 0, 10},
-                                   {0, 0, 0, 0, 10}, {2, -2, 0, 0, 10}, {3, 6, 0, 90, 10},
-                                   {3, 6, 0, 0, 10}, {0, std::nan(""), 0, 0, 10}};
-    for (const TCutterSpec& t : refused)
+    const TDatiUtFresa refused[] = {Mill(4, 6), Mill(5, 6), Mill(-1, 6), Mill(0, 0), Mill(2, -2),
+                                    Mill(3, 6, 0, 90), Mill(3, 6, 0, 0), Mill(0, std::nan(""))};
+    for (const TDatiUtFresa& t : refused)
         EXPECT_THROW(CreateMillCutter(t), ECADSysException) << t.ToolType << " " << t.Diameter;
-    EXPECT_NE(dynamic_cast<TCutterPiatto*>(CreateMillCutter({1, 6, 0, 0, 10}).get()), nullptr);
-    EXPECT_NE(dynamic_cast<TCutterSferico*>(CreateMillCutter({1, 6, 3, 0, 10}).get()), nullptr);
-    EXPECT_NE(dynamic_cast<TCutterToroidale*>(CreateMillCutter({1, 6, 1, 0, 10}).get()), nullptr);
+    EXPECT_NE(dynamic_cast<TCutterPiatto*>(CreateMillCutter(Mill(1, 6, 0)).get()), nullptr);
+    EXPECT_NE(dynamic_cast<TCutterSferico*>(CreateMillCutter(Mill(1, 6, 3)).get()), nullptr);
+    EXPECT_NE(dynamic_cast<TCutterToroidale*>(CreateMillCutter(Mill(1, 6, 1)).get()), nullptr);
 }
 
 TEST(MillCutterTest, EllipseSolvesTheTouchingPositionAndEnds)
@@ -187,5 +213,92 @@ TEST(MillCutterTest, EllipseSolvesTheTouchingPositionAndEnds)
         p.SetDiangle(c.D);
         EXPECT_NEAR(p.S, c.S, 1e-12) << c.D;
         EXPECT_NEAR(p.T, c.T, 1e-12) << c.D;
+    }
+}
+
+TEST(MillCutterTest, EveryShapeMatchesTheBruteForceOnRandomTriangles)
+{
+    std::mt19937 rng(23);
+    std::uniform_real_distribution<float> at(-2.0f, 6.0f);
+    for (int k = 0; k < 12; ++k) {
+        const TTri t = RandomTriangle(rng);
+        const double spacing = SampleSpacing(t, 300);
+        for (int i = 0; i < 6; ++i) {
+            const float x = at(rng), y = at(rng);
+            for (const TDatiUtFresa& tool : AllShapes()) {
+                TCLPoint cl(x, y, -100.0f);
+                CreateMillCutter(tool)->DropOnTriangle(cl, t);
+                const double ref = ReferenceDrop(tool, t, x, y, -100.0, 300);
+                ExpectMatchesReference(tool, cl, ref, spacing,
+                                       "triangle " + std::to_string(k) + " at " + std::to_string(x) + "," +
+                                           std::to_string(y));
+            }
+        }
+    }
+}
+
+TEST(MillCutterTest, EveryShapeMatchesTheBruteForceOnARandomMesh)
+{
+    std::mt19937 rng(5);
+    TQVStl mesh;
+    for (const TTri& t : RandomMesh(rng, 5))
+        mesh.AddTriangle(t);
+    double spacing = 0.0;
+    for (const TTri& t : mesh.Triangles())
+        spacing = std::max(spacing, SampleSpacing(t, 150));
+    std::uniform_real_distribution<float> at(0.5f, 9.5f);
+    for (const TDatiUtFresa& tool : AllShapes()) {
+        TPointDropCutter op;
+        op.SetSTL(&mesh);
+        op.SetCutter(tool);
+        const double R = tool.Diameter / 2.0;
+        for (int i = 0; i < 8; ++i) {
+            const float x = at(rng), y = at(rng);
+            TCLPoint cl(x, y, -100.0f);
+            op.DropCL(cl);
+            double ref = -100.0;
+            for (const TTri& t : mesh.Triangles()) {
+                if (x + R < t.Box.Min[0] || x - R > t.Box.Max[0] || y + R < t.Box.Min[1] || y - R > t.Box.Max[1])
+                    continue;
+                ref = std::max(ref, ReferenceDrop(tool, t, x, y, -100.0, 150));
+            }
+            ExpectMatchesReference(tool, cl, ref, spacing, "at " + std::to_string(x) + "," + std::to_string(y));
+        }
+        op.SetSTL(nullptr);
+    }
+}
+
+// The edge drops of the bull nose (an ellipse) and the cone (flank or rim)
+// are the easiest to get wrong as a ball's: one edge along X at many slopes,
+// its facet falling away steeply behind it, the cutter beside it at several
+// distances. The reference samples the edge alone, which holds the contact.
+TEST(MillCutterTest, BullNoseAndConeEdgeDropsMatchTheBruteForceAtEverySlope)
+{
+    const TDatiUtFresa tools[] = {BullTool(), Mill(1, 6.0, 2.5), ConeTool(), Mill(3, 6.0, 0.0, 20.0),
+                                  Mill(3, 6.0, 0.0, 70.0)};
+    const int steps = 100000;
+    for (const TDatiUtFresa& tool : tools) {
+        const auto cutter = CreateMillCutter(tool);
+        for (double deg : {-80.0, -60.0, -45.0, -30.0, -12.0, 0.0, 5.0, 20.0, 40.0, 55.0, 70.0, 85.0}) {
+            const double k = std::tan(deg * std::numbers::pi / 180.0);
+            const TTri t = MakeTri(-6, 0, float(-6 * k), 6, 0, float(6 * k), 0.7f, 8, float(-60 - 8 * std::fabs(k)));
+            const double spacing = std::hypot(12.0, 12.0 * k) / steps;
+            for (float d : {0.0f, 0.3f, 1.2f, 2.2f, 2.9f}) {
+                const double x = 0.7, y = -d;
+                double ref = -1e9;
+                for (int i = 0; i <= steps; ++i) {
+                    const double s = double(i) / steps;
+                    const double px = t.A[0] + s * (double(t.B[0]) - t.A[0]);
+                    const double pz = t.A[2] + s * (double(t.B[2]) - t.A[2]);
+                    const double h = ProfileHeight(tool, std::hypot(px - x, y));
+                    if (!std::isnan(h))
+                        ref = std::max(ref, pz - h);
+                }
+                TCLPoint cl(float(x), float(y), -1000.0f);
+                cutter->DropOnTriangle(cl, t);
+                ExpectMatchesReference(tool, cl, ref, spacing,
+                                       "slope " + std::to_string(deg) + " distance " + std::to_string(d));
+            }
+        }
     }
 }

@@ -208,6 +208,7 @@ TEST_F(PocketRasterBreakTest, BrokenRasterEndsTheRunWithoutToolpathAndOneBox)
     params->ZTop = 5;
     params->StepOverPercent = 1.0;
     params->Resolution = 0.5;
+    static_cast<TDatiUtFresa&>(*params->ToolData) = FlatTool();
     Monitor.BreakRequested = true;
     int64_t now = 0;
 
@@ -216,7 +217,7 @@ TEST_F(PocketRasterBreakTest, BrokenRasterEndsTheRunWithoutToolpathAndOneBox)
     boxed.Bind(&Monitor, true);
     boxed.SetClock([&now] { return now += 600; });
     TListaDiCurve3d toolpath;
-    EXPECT_FALSE(boxed.RunOnSource(Plate(), *params, FlatTool(), toolpath));
+    EXPECT_FALSE(boxed.RunOnSource(Plate(), *params, toolpath));
     EXPECT_TRUE(toolpath.empty());
     EXPECT_EQ(Notifier.Messages().size(), 1u);
 
@@ -230,7 +231,7 @@ TEST_F(PocketRasterBreakTest, BrokenRasterEndsTheRunWithoutToolpathAndOneBox)
     chained.Bind(&Monitor, true);
     chained.SetClock([&now] { return now += 600; });
     chained.SetPathMaker(MakeChainRaster(op, chained));
-    EXPECT_FALSE(chained.RunOnSource(Plate(), p, FlatTool(), toolpath));
+    EXPECT_FALSE(chained.RunOnSource(Plate(), p, toolpath));
     EXPECT_TRUE(toolpath.empty());
     EXPECT_EQ(Notifier.Messages().size(), 1u);
 
@@ -239,7 +240,7 @@ TEST_F(PocketRasterBreakTest, BrokenRasterEndsTheRunWithoutToolpathAndOneBox)
     TParallelaAd whole;
     whole.Bind(&Monitor, true);
     whole.SetPathMaker(MakeChainRaster(op, whole));
-    EXPECT_TRUE(whole.RunOnSource(Plate(), p, FlatTool(), toolpath));
+    EXPECT_TRUE(whole.RunOnSource(Plate(), p, toolpath));
     ASSERT_EQ(toolpath.size(), 1u);
     for (const TAVertice3d& v : toolpath[0]->Vertices) {
         EXPECT_GE(v.EndPoint.X, 2 - 1e-4);
