@@ -23,6 +23,9 @@
 // identifier; it names both the file's section and the constant's namespace.
 #define KB_LANG_TEXTS(X)                                                                              \
     /* Caption of error and warning boxes. */                                                         \
+    /* The 2D simulation's move counter ("<text>3/120") and its machining time in the view. */        \
+    X(String, SimMoveCounter, "717")                                                                  \
+    X(String, SimMachiningTime, "754")                                                                \
     X(String, ErrorCaption, "450")                                                                    \
     /* Wrong kind of object for an edit command: "431", a line break, "432". */                      \
     X(String, WrongKind, "431")                                                                       \
