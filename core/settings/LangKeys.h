@@ -75,6 +75,12 @@
     X(String, PstLoadFailed, "783")                                                                   \
     /* Number formats of a post that could not be used: "%s" the post name, "%s" the keys.        */ \
     X(String, PstBadFormat, "PstBadFormat")                                                           \
+    /* Program generation refused: machine families mixed, laser engraving without the laser      */ \
+    /* dialect, tapping the post writes as plain moves; nothing to write.                           */ \
+    X(String, ProgramMixedFamilies, "445-1")                                                          \
+    X(String, ProgramNeedsLaser, "445-2")                                                             \
+    X(String, ProgramExplodedTapping, "445-3")                                                        \
+    X(String, ProgramEmpty, "468")                                                                    \
     /* Column titles of the properties panel: X/Y pair and single value. */                          \
     X(String, ColumnX, "1001")                                                                        \
     X(String, ColumnY, "1002")                                                                        \
