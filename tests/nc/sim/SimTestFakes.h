@@ -16,7 +16,7 @@
 
 namespace kbtest {
 
-class TFakeSimOperation final : public TSimOperation {
+class TFakeSimOperation : public TSimOperation {
 public:
     TFakeSimOperation(TSceneBuilder& scene, int32_t kind)
         : KindValue(kind), Group(scene.CreateGroup(scene.Group(TSceneGroup::Stl), "op")),

@@ -1,5 +1,7 @@
 #include "nc/sim/Simulatore2D.h"
 #include "nc/sim/ToolpathDisplay.h"
+#include "nc/sim/WriterSimEcho.h"
+#include "tests/nc/writer/WriterTestSupport.h"
 #include "nc/writer/ScriveGCode.h"
 #include "core/settings/Language.h"
 #include "cam/tools/ToolSolid.h"
@@ -499,6 +501,51 @@ TEST_F(Sim2DTest, MachineMarker)
     Sim.HideMachineMarker();
     EXPECT_FALSE(Sim.OperationPrepared());
     EXPECT_EQ(View.Scene.Node(marker), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// An operation both the simulator and the writer read, as the operation
+// classes are.
+class TWriterSimOperation final : public kbtest::TFakeSimOperation, public TWriterOperation {
+public:
+    using TFakeSimOperation::TFakeSimOperation;
+    const TDatiUtBase* ToolData() const override { return Tool.get(); }
+    double ZRapid() const override { return Rapid; }
+    double ZTop() const override { return Top; }
+    double ZDepth() const override { return -1.0; }
+    double ZStep() const override { return 1.0; }
+    double StockXY() const override { return 0.0; }
+    bool RetractOn() const override { return Retract; }
+    double RetractZ() const override { return RetractHeight; }
+    std::string Comment() const override { return {}; }
+    int32_t ToolpathCount() const override { return static_cast<int32_t>(Curves.size()); }
+    const TCurvaNci3d& Toolpath(int32_t i) const override { return *Curves[static_cast<size_t>(i)]; }
+};
+
+// The echo of a played contour through a writer of the default ISO post.
+TEST_F(Sim2DTest, EchoThroughTheWriterShowsItsBlocks)
+{
+    TScriveGCode writer = kbtest::LoadedWriter("");
+    writer.ResetOutputState();
+    writer.ResetModal();
+    TWriterSimEcho echo(writer);
+    Sim.SetEcho(&echo);
+    auto op = std::make_unique<TWriterSimOperation>(View.Scene, 1);
+    op->Tool->Feed = 100;
+    op->Tool->PlungeFeed = 50;
+    op->AddCurve({{0, 0, -1}, {10, 0, -1}});
+    Window.GCodeSim = true;
+    Sim.SelectOperation(op.get());
+    Sim.Rewind();
+    Sim.Play();
+    ASSERT_EQ(Window.Memo.size(), 6u);
+    EXPECT_EQ(Window.Memo[1], "G0 X0.000 Y0.000");
+    EXPECT_EQ(Window.Memo[2], "G0 Z5.000");
+    EXPECT_EQ(Window.Memo.back(), "G0 Z5.000") << "up to the rapid plane after the curve";
+    EXPECT_EQ(Window.Memo[4].rfind("G1 X10.000 Y0.000 Z-1.000", 0), 0u);
 }
 
 } // namespace
