@@ -159,3 +159,4 @@ void StripGrowth(benchmark::State& state)
 BENCHMARK(WholePath)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(PlaySpeed9)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(StripGrowth)->ArgsProduct({{2000, 20000}, {0, 1}})->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();

@@ -23,11 +23,12 @@
 
 namespace {
 
-// Every simulator alive, told when an operation goes.
+// Every simulator alive, told when an operation goes. Never destroyed:
+// operations freed at exit still find it.
 std::vector<TSimulatore2D*>& Simulators()
 {
-    static std::vector<TSimulatore2D*> all;
-    return all;
+    static auto* all = new std::vector<TSimulatore2D*>;
+    return *all;
 }
 
 constexpr std::array<uint32_t, 9> kDelays{500, 250, 125, 60, 30, 15, 7, 3, 1};
