@@ -230,7 +230,8 @@ TEST_F(Sim2DTest, MachiningTimeSumsUnroundedSeconds)
         double length;
         double feed;
         int32_t seconds;
-    } cases[] = {{1, 5, 600, 0}, {2, 5, 600, 1}, {1, 5, 300, 1}, {10000, 4, 600, 4000}};
+    } cases[] = {{1, 5, 600, 0}, {2, 5, 600, 1}, {1, 5, 300, 1}, {10000, 4, 600, 4000},
+                 {1, 5, 0, 0}}; // a tool without a feed rate adds no time
     for (const TCase& c : cases) {
         Sim.PrepareOperation();
         op->Tool->Feed = c.feed;
