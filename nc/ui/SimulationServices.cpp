@@ -1,9 +1,16 @@
 #include "nc/ui/SimulationServices.h"
 
+#include "cad/scene/QVScene.h"
+#include "cam/ops/OpManager.h"
+#include "nc/sim/OperationSim.h"
 #include "nc/writer/ScriveGCode.h"
 
-TSimulationServices::TSimulationServices(TQVScene& scene) : m_View(scene), m_Echo(GCodeWriter())
+#include <utility>
+
+TSimulationServices::TSimulationServices(TQVScene& scene)
+    : m_Scene(scene), m_View(scene), m_Echo(GCodeWriter())
 {
+    m_PreviousHideToolpaths = std::exchange(m_Scene.Hooks.HideToolpaths, [this] { HideToolpaths(OpManager(), m_View); });
     m_Simulator.SetView(&m_View);
     m_Simulator.SetClock(&m_Clock);
     m_Simulator.SetEcho(&m_Echo);
@@ -12,6 +19,7 @@ TSimulationServices::TSimulationServices(TQVScene& scene) : m_View(scene), m_Ech
 
 TSimulationServices::~TSimulationServices()
 {
+    m_Scene.Hooks.HideToolpaths = std::move(m_PreviousHideToolpaths);
     if (MachineMarker() == &m_Simulator)
         SetMachineMarker(m_PreviousMarker);
 }

@@ -550,3 +550,48 @@ TEST_F(Sim2DTest, EchoThroughTheWriterShowsItsBlocks)
 }
 
 } // namespace
+
+#include "cam/ops/OpManager.h"
+#include "nc/sim/OperationSim.h"
+
+namespace {
+
+std::unique_ptr<TOpManagerField> ListedOperation(double x)
+{
+    auto op = std::make_unique<TOpManagerField>(1);
+    auto curve = std::make_unique<TCurvaNci3d>();
+    curve->AddVertex(TAVertice3d::CreateAt({x, 0, -1}));
+    curve->AddVertex(TAVertice3d::CreateAt({x + 10, 0, -1}));
+    op->Toolpaths.push_back(std::move(curve));
+    op->Parameters->ZRapid = 5;
+    return op;
+}
+
+// The manager's operations: read through their readers, let go when freed.
+TEST_F(Sim2DTest, ManagerOperationsToggleHideAndGo)
+{
+    TOpManager manager;
+    TOpManagerField& a = *manager.AddOperation(ListedOperation(0));
+    TOpManagerField& b = *manager.AddOperation(ListedOperation(20));
+    b.SwitchedOff = 1;
+
+    ToggleToolpaths(manager, Sim); // the first press removes every path
+    EXPECT_EQ(manager.ShowToggle, 0);
+    EXPECT_TRUE(View.Scene.Children(a.DisplayGroup).empty());
+    ToggleToolpaths(manager, Sim);
+    EXPECT_EQ(a.Shown, 1);
+    EXPECT_FALSE(View.Scene.Children(a.DisplayGroup).empty());
+    EXPECT_TRUE(View.Scene.Children(b.DisplayGroup).empty()) << "switched off: never drawn";
+    HideToolpaths(manager, SimView);
+    EXPECT_TRUE(View.Scene.Children(a.DisplayGroup).empty());
+    EXPECT_EQ(a.Shown, 0);
+
+    Sim.SelectOperation(&SimOperation(a));
+    EXPECT_EQ(Sim.TotalMoves(), 2);
+    manager.DeleteAll();
+    EXPECT_EQ(Sim.CurrentOperation(), nullptr) << "clearing the list clears the simulator";
+    Sim.Play();
+    Sim.Rewind();
+}
+
+} // namespace
