@@ -18,6 +18,7 @@
 #include "core/model/QV_01Cmp2D.h"
 #include "core/file/Stream.h"
 #include "core/file/UndoRedo.h"
+#include "nc/ui/SimulationServices.h"
 #include "core/entities/VectFont.h"
 #include "core/model/ViewInterfaces.h"
 #include "platform/ConfigFolder.h"
@@ -111,6 +112,7 @@ void TProgram::Start(const TStartOptions& options)
     GridSetter().SetProgram(m_Prg.get());
     m_ViewServices = std::make_unique<TViewServicesScope>(
         TViewServices{&m_Scene->SceneBuilder(), m_Scene.get(), nullptr, m_Prg.get()});
+    m_Simulation = std::make_unique<TSimulationServices>(*m_Scene);
 
     CaricaImpLayers(*m_Document, m_Config->ConfigFolder(), m_Config->DefLayers);
 
@@ -145,6 +147,7 @@ void TProgram::Shutdown()
     m_MainWindow.reset();
     if (m_Notifier)
         m_Notifier->SetParentWidget(nullptr);
+    m_Simulation.reset();
     m_ViewServices.reset();
     if (m_Prg && GridSetter().Program() == m_Prg.get())
         GridSetter().SetProgram(nullptr);

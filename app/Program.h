@@ -37,6 +37,7 @@ class TfrmMain;
 class TMachiningHooks;
 class TQtUserNotifier;
 class TQVScene;
+class TSimulationServices;
 class TQV_00Prog;
 class TQV_01Cmp2D;
 class TUndoRedo;
@@ -68,6 +69,7 @@ public:
     TQV_01Cmp2D& Document() const { return *m_Document; }
     TQV_00Prog& Prg() const { return *m_Prg; }
     TfrmMain& MainWindow() const { return *m_MainWindow; }
+    TSimulationServices& Simulation() const { return *m_Simulation; }
 
 private:
     // Frees the fonts and the class table when the program goes.
@@ -94,6 +96,7 @@ private:
     TUndoRedo* m_PreviousUndo = nullptr;
     std::unique_ptr<TQV_00Prog> m_Prg;
     std::unique_ptr<TViewServicesScope> m_ViewServices;
+    std::unique_ptr<TSimulationServices> m_Simulation;
     std::unique_ptr<TfrmMain> m_MainWindow;
 };
 

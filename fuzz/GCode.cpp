@@ -37,6 +37,7 @@ public:
     }
     const TDatiUtBase* ToolData() const override { return m_Tool.get(); }
     double ZRapid() const override { return 5; }
+    double ZTop() const override { return 0; }
     double ZDepth() const override { return -1; }
     double ZStep() const override { return 0.5; }
     double StockXY() const override { return 1.25; }

@@ -2,6 +2,7 @@
 
 #include <osg/Depth>
 #include <osg/LineWidth>
+#include <osg/MatrixTransform>
 #include <osg/Point>
 #include <osg/PrimitiveRestartIndex>
 
@@ -547,6 +548,54 @@ void TOsgSceneBuilder::UpdatePlane(TSceneNodeId node, const TScenePlane& plane)
     if (it == m_Entries.end() || it->second.Kind != TKind::Plane)
         return;
     m_Factory.UpdatePlane(*it->second.Node->asGeometry(), plane);
+}
+
+void TOsgSceneBuilder::AppendLines(TSceneNodeId node, const std::vector<TVector3D>& nodes)
+{
+    if (nodes.empty())
+        return;
+    if (TSlot* slot = Slot(node); slot && slot->Kind == TSlotKind::Lines) {
+        const TChunk& chunk = m_Chunks[slot->Chunk];
+        TSceneLines lines;
+        lines.Color = {chunk.Key[0], chunk.Key[1], chunk.Key[2], chunk.Key[3]};
+        lines.LineWidth = chunk.Key[4];
+        lines.NodesVisible = chunk.Key[5] != 0.0f;
+        for (uint32_t i = 0; i < slot->Count; ++i) {
+            const osg::Vec3& v = (*chunk.Vertices)[slot->First + i];
+            lines.Nodes.push_back({v.x(), v.y(), v.z()});
+        }
+        lines.Nodes.insert(lines.Nodes.end(), nodes.begin(), nodes.end());
+        UpdateLines(node, lines);
+        return;
+    }
+    auto it = m_Entries.find(node);
+    if (it == m_Entries.end() || it->second.Kind != TKind::Lines)
+        return;
+    osg::Geometry& geometry = *it->second.Node->asGeometry();
+    auto* vertices = dynamic_cast<osg::Vec3Array*>(geometry.getVertexArray());
+    if (!vertices)
+        return;
+    for (const TVector3D& n : nodes)
+        vertices->push_back(osg::Vec3(static_cast<float>(n.X), static_cast<float>(n.Y), static_cast<float>(n.Z)));
+    vertices->dirty();
+    for (unsigned i = 0; i < geometry.getNumPrimitiveSets(); ++i)
+        if (auto* arrays = dynamic_cast<osg::DrawArrays*>(geometry.getPrimitiveSet(i))) {
+            arrays->setCount(static_cast<GLsizei>(vertices->size()));
+            arrays->dirty();
+        }
+    geometry.dirtyBound();
+}
+
+void TOsgSceneBuilder::MoveMesh(TSceneNodeId node, const TVector3D& position)
+{
+    auto it = m_Entries.find(node);
+    if (it == m_Entries.end() || it->second.Kind != TKind::Mesh)
+        return;
+    if (auto* transform = dynamic_cast<osg::MatrixTransform*>(it->second.Node.get())) {
+        osg::Matrix m = transform->getMatrix();
+        m.setTrans(position.X, position.Y, position.Z);
+        transform->setMatrix(m);
+    }
 }
 
 void TOsgSceneBuilder::SetPointSize(TSceneNodeId node, float size)

@@ -85,6 +85,10 @@ public:
     void UpdateLines(TSceneNodeId node, const TSceneLines& lines) override;
     void UpdateSolid(TSceneNodeId node, const TSceneSolid& solid) override;
     void UpdatePlane(TSceneNodeId node, const TScenePlane& plane) override;
+    // Grows a lines object of a plain group in place; a batched one is
+    // placed anew with its old nodes and the new ones.
+    void AppendLines(TSceneNodeId node, const std::vector<TVector3D>& nodes) override;
+    void MoveMesh(TSceneNodeId node, const TVector3D& position) override;
 
     void SetNodeVisible(TSceneNodeId node, bool visible) override;
     void RemoveNode(TSceneNodeId node) override;

@@ -83,8 +83,19 @@ TOpManagerField::TOpManagerField(int kind) : Kind(static_cast<uint8_t>(kind))
     }
 }
 
+namespace {
+TOperationFreedHook g_OperationFreed;
+} // namespace
+
+TOperationFreedHook SetOperationFreedHook(TOperationFreedHook hook)
+{
+    return std::exchange(g_OperationFreed, std::move(hook));
+}
+
 TOpManagerField::~TOpManagerField()
 {
+    if (g_OperationFreed)
+        g_OperationFreed(*this);
     if (g_CurrentOperation == this)
         g_CurrentOperation = nullptr;
     Parameters.reset();

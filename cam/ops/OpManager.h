@@ -33,6 +33,7 @@
 #include "core/model/ViewInterfaces.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -151,6 +152,11 @@ public:
 
 // The program's operation manager.
 TOpManager& OpManager();
+
+// Called by every operation's destructor first (the simulation, which sits
+// above, lets go of it); may be empty. Returns the hook installed before.
+using TOperationFreedHook = std::function<void(const TOpManagerField&)>;
+TOperationFreedHook SetOperationFreedHook(TOperationFreedHook hook);
 
 // The operation being created or edited; null when there is none. Not
 // owned here: a listed one belongs to the manager, a new one to the tool

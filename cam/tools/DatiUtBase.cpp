@@ -1,6 +1,7 @@
 #include "cam/tools/DatiUtBase.h"
 
 #include "cam/tools/ToolPage.h"
+#include "cam/tools/ToolSolid.h"
 #include "core/model/CADSysException.h"
 #include "core/settings/Language.h"
 #include "core/settings/NumberText.h"
@@ -109,6 +110,8 @@ bool ReportBadNumber()
 std::string IntText(int32_t v) { return std::to_string(v); }
 
 } // namespace
+
+TDatiUtBase::~TDatiUtBase() { ToolSceneObjects().Forget(*this); }
 
 // --- Mill -------------------------------------------------------------------
 

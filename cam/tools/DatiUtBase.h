@@ -40,7 +40,8 @@ enum EMillToolType : int32_t {
 
 class TDatiUtBase {
 public:
-    virtual ~TDatiUtBase() = default;
+    // Frees the record's solid and marker (cam/tools/ToolSolid.h).
+    virtual ~TDatiUtBase();
 
     virtual EToolKind Kind() const = 0;
     virtual std::unique_ptr<TDatiUtBase> Clone() const = 0;

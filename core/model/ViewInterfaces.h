@@ -155,6 +155,11 @@ public:
     virtual void UpdateLines(TSceneNodeId node, const TSceneLines& lines) = 0;
     virtual void UpdateSolid(TSceneNodeId node, const TSceneSolid& solid) = 0;
     virtual void UpdatePlane(TSceneNodeId node, const TScenePlane& plane) = 0;
+    // Appends nodes to an existing lines object (a growing toolpath strip);
+    // the cost does not grow with the nodes already there.
+    virtual void AppendLines(TSceneNodeId node, const std::vector<TVector3D>& nodes) = 0;
+    // Places a mesh at the position (its TSceneMesh::Position).
+    virtual void MoveMesh(TSceneNodeId node, const TVector3D& position) = 0;
 
     virtual void SetNodeVisible(TSceneNodeId node, bool visible) = 0;
     // Removes the object (and, for a group, everything below it).

@@ -23,6 +23,9 @@
 // identifier; it names both the file's section and the constant's namespace.
 #define KB_LANG_TEXTS(X)                                                                              \
     /* Caption of error and warning boxes. */                                                         \
+    /* The 2D simulation's move counter ("<text>3/120") and its machining time in the view. */        \
+    X(String, SimMoveCounter, "717")                                                                  \
+    X(String, SimMachiningTime, "754")                                                                \
     X(String, ErrorCaption, "450")                                                                    \
     /* Wrong kind of object for an edit command: "431", a line break, "432". */                      \
     X(String, WrongKind, "431")                                                                       \
@@ -92,6 +95,12 @@
     X(String, PstLoadFailed, "783")                                                                   \
     /* Number formats of a post that could not be used: "%s" the post name, "%s" the keys.        */ \
     X(String, PstBadFormat, "PstBadFormat")                                                           \
+    /* Program generation refused: machine families mixed, laser engraving without the laser      */ \
+    /* dialect, tapping the post writes as plain moves; nothing to write.                           */ \
+    X(String, ProgramMixedFamilies, "445-1")                                                          \
+    X(String, ProgramNeedsLaser, "445-2")                                                             \
+    X(String, ProgramExplodedTapping, "445-3")                                                        \
+    X(String, ProgramEmpty, "468")                                                                    \
     /* Column titles of the properties panel: X/Y pair and single value. */                          \
     X(String, ColumnX, "1001")                                                                        \
     X(String, ColumnY, "1002")                                                                        \

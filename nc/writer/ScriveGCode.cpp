@@ -1,5 +1,6 @@
 #include "nc/writer/ScriveGCode.h"
 
+#include "cam/progress/UserBreak_ProgBar.h"
 #include "cam/toolpath/ToolpathCurves.h"
 #include "cam/tools/DatiUtBase.h"
 #include "core/geometry/Tolerance.h"
@@ -42,7 +43,11 @@ TScriveGCode& GCodeWriter()
     return writer;
 }
 
-TScriveGCode::TScriveGCode()
+TScriveGCode::~TScriveGCode() = default;
+TScriveGCode::TScriveGCode(TScriveGCode&&) noexcept = default;
+TScriveGCode& TScriveGCode::operator=(TScriveGCode&&) noexcept = default;
+
+TScriveGCode::TScriveGCode() : Progress(std::make_unique<TUserBreak_ProgBar>())
 {
     LastPosition = OriginVertex();
     CurrentVertex = OriginVertex();

@@ -21,13 +21,17 @@
 #include "nc/post/PostProcessor.h"
 
 #include <array>
+#include <initializer_list>
+#include <memory>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
+class TCurvaNci3d;
 class TDatiUtBase;
+class TUserBreak_ProgBar;
 class TWriterOperation;
 
 // The program file could not be written; the text says why. A file that was
@@ -50,6 +54,9 @@ public:
     static constexpr const char* kModalUnknown = "MAXVALUE";
 
     TScriveGCode();
+    ~TScriveGCode();
+    TScriveGCode(TScriveGCode&&) noexcept;
+    TScriveGCode& operator=(TScriveGCode&&) noexcept;
 
     // --- Program frame ---
 
@@ -128,6 +135,62 @@ public:
     std::string BlockNumber();
     // The arc words of vertex measured from LastPosition; empty for a line.
     std::string ArcWords(const TAVertice3d& vertex);
+    // The non-empty words in order, separated by Separator.
+    std::string JoinWords(std::initializer_list<std::string> words) const;
+
+    // --- Move blocks of the loaded dialect ---
+    //
+    // Each returns the block of one move, or an empty text (no block number
+    // taken) when none of its coordinate and arc words is written. They move
+    // LastPosition to the vertex. The HEI and XIL forms compute the move
+    // code first, so its memory changes even for an empty block. An HEI arc
+    // appends its centre block ("CC") to the program at once and returns the
+    // "C" block.
+
+    // Two axes; feed moves carry the tool feed.
+    std::string XYMove(const TAVertice3d& vertex, bool rapid);
+    // Three axes where the dialect has them (ISO form), else as XYMove.
+    std::string XYZMove(const TAVertice3d& vertex, bool rapid);
+    // Z alone; a feed move carries the plunge feed.
+    std::string ZMove(bool feed, double z);
+    // The lathe block: drawing Y is the X word, drawing X the Z word; a line
+    // whose attribute is 100 is a rapid.
+    std::string LatheMove(const TAVertice3d& vertex);
+
+    // --- Operation writers: append the operation's blocks to the program ---
+
+    // Contour, pocket, 3D, letters and every kind without a writer of its
+    // own. Empty curves are passed over.
+    void WriteMilling(const TWriterOperation& operation);
+    void WriteLathe(const TWriterOperation& operation);
+    // Rotary-axis output: every point as an angle about the origin and its
+    // distance on the X axis.
+    void WritePolar(const TWriterOperation& operation);
+    // Holes as a canned cycle from the post's templates or as explicit
+    // moves; the first curve's code (81 + cycle type) decides the cycle.
+    // False, with nothing written, for tapping the post explodes: explicit
+    // moves would pull the tap out at rapid with the spindle turning forward.
+    bool WriteDrilling(const TWriterOperation& operation);
+    void WriteCycleMoves(const TCurvaNci3d& curve, int cycle);
+    void WriteExplodedCycle(const TCurvaNci3d& curve, int cycle);
+    // The cycle (1 to 3) the operation's first curve asks for; codes outside
+    // 81 to 83 give cycle 1.
+    static int DrillingCycle(const TWriterOperation& operation);
+    // True when the operation is tapping and the post writes that cycle as
+    // explicit moves, which WriteDrilling refuses.
+    bool IsExplodedTapping(const TWriterOperation& operation) const;
+    // The first line of a cycle template part (0 definition, 1 move, 2
+    // cancel) expanded with modal reset at vertex; line is left as it was
+    // when nothing comes out.
+    void CycleTemplateLine(const TAVertice3d& vertex, int cycle, int part, std::string& line);
+    // Laser engraving (curve codes 76 to 79) from the laser sections, with
+    // progress. False when the user stopped it: the program is incomplete
+    // and must not be saved.
+    bool WriteLaserEngrave(const TWriterOperation& operation);
+    // Laser cutting with ordinary move blocks; index is the operation's
+    // position in the program (0: the section before rapids goes before
+    // every curve).
+    void WriteLaserCut(const TWriterOperation& operation, int32_t index);
 
     // --- State ---
 
@@ -139,6 +202,9 @@ public:
     std::string LastXText, LastYText, LastZText, LastGText, LastFText;
     int32_t LastTool = 0;
     bool FirstMove = false;
+    // Progress and the user's stop request while an engraving is written;
+    // bound to the work monitor in force.
+    std::unique_ptr<TUserBreak_ProgBar> Progress;
 
 private:
     enum class EAxis { X, Y, Z };
@@ -152,6 +218,20 @@ private:
     const TDatiUtBase& Tool() const;
     std::string SpindleOnCode() const;
     std::string ToolNameText() const;
+    // The move code index: 0 rapid, 1 line, 3 counter-clockwise, 2 clockwise.
+    static int MovePosition(const TAVertice3d& vertex, bool rapid);
+    std::string HeiMove(const TAVertice3d& vertex, bool rapid);
+    std::string XilMove(const TAVertice3d& vertex, bool rapid);
+    std::string SboMove(const TAVertice3d& vertex, bool rapid);
+    std::string IsoMove(const TAVertice3d& vertex, bool rapid, bool withZ);
+    // The feed moves of one curve after its first vertex, with the four
+    // feed-move sections around them; two-axis or three-axis blocks.
+    void WriteFeedMoves(const TCurvaNci3d& curve, bool twoAxes);
+    void ExpandFeedSection(int section, const TAVertice3d& vertex);
+    // True when the vertex is the last position in X and Y.
+    bool AtLastPosition(const TAVertice3d& vertex) const;
+    void WriteEngraveLine(const TCurvaNci3d& curve, bool& beforeRapidPending);
+    bool WriteDots(const TCurvaNci3d& curve, int share, bool grey);
 
     const TWriterOperation* m_CurrentOperation = nullptr;
     std::string m_OutputFileName;

@@ -17,6 +17,7 @@ public:
     // The operation's tool record; null for a kind without one.
     virtual const TDatiUtBase* ToolData() const = 0;
     virtual double ZRapid() const = 0;   // rapid plane height
+    virtual double ZTop() const = 0;     // stock top; where exploded drilling starts
     virtual double ZDepth() const = 0;   // final depth (the feed plane of laser cuts)
     virtual double ZStep() const = 0;    // depth step; the peck increment of drilling
     virtual double StockXY() const = 0;  // side allowance; the thread pitch of tapping

@@ -13,6 +13,8 @@
 #include "core/entities/Line2D.h"
 #include "core/model/QV_01Cmp2D.h"
 #include "core/entities/VectFont.h"
+#include "nc/grbl/MachineMarker.h"
+#include "nc/ui/SimulationServices.h"
 #include "tests/gl/PixelProbe.h"
 #include "tests/support/RecordingNotifier.h"
 #include "tests/support/TestSupport.h"
@@ -164,7 +166,10 @@ TEST_F(ProgramStart, StartsAgainInTheSameProcess)
         const auto program = Start(KB_DATA_DIR, "");
         EXPECT_EQ(program->Document().ObjectsCount(), 0);
         EXPECT_TRUE(Notifier.Messages().empty());
+        // The simulator keeps the machine link's position marker.
+        EXPECT_EQ(MachineMarker(), &program->Simulation().Simulator());
     }
+    EXPECT_EQ(MachineMarker(), nullptr);
 }
 
 } // namespace

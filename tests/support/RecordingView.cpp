@@ -118,6 +118,22 @@ void TRecordingScene::UpdatePlane(TSceneNodeId node, const TScenePlane& plane)
         it->second.Data = plane;
 }
 
+void TRecordingScene::AppendLines(TSceneNodeId node, const std::vector<TVector3D>& nodes)
+{
+    auto it = m_Nodes.find(node);
+    if (it != m_Nodes.end() && it->second.Kind == TKind::Lines) {
+        auto& lines = std::get<TSceneLines>(it->second.Data);
+        lines.Nodes.insert(lines.Nodes.end(), nodes.begin(), nodes.end());
+    }
+}
+
+void TRecordingScene::MoveMesh(TSceneNodeId node, const TVector3D& position)
+{
+    auto it = m_Nodes.find(node);
+    if (it != m_Nodes.end() && it->second.Kind == TKind::Mesh)
+        std::get<TSceneMesh>(it->second.Data).Position = position;
+}
+
 void TRecordingScene::SetNodeVisible(TSceneNodeId node, bool visible)
 {
     auto it = m_Nodes.find(node);

@@ -44,6 +44,8 @@ public:
     void UpdateLines(TSceneNodeId node, const TSceneLines& lines) override;
     void UpdateSolid(TSceneNodeId node, const TSceneSolid& solid) override;
     void UpdatePlane(TSceneNodeId node, const TScenePlane& plane) override;
+    void AppendLines(TSceneNodeId node, const std::vector<TVector3D>& nodes) override;
+    void MoveMesh(TSceneNodeId node, const TVector3D& position) override;
     void SetNodeVisible(TSceneNodeId node, bool visible) override;
     void RemoveNode(TSceneNodeId node) override;
     void ClearGroup(TSceneNodeId group) override;

@@ -40,6 +40,7 @@ public:
 
     const TDatiUtBase* ToolData() const override { return Tool.get(); }
     double ZRapid() const override { return Rapid; }
+    double ZTop() const override { return Top; }
     double ZDepth() const override { return Depth; }
     double ZStep() const override { return Step; }
     double StockXY() const override { return Stock; }
@@ -50,7 +51,7 @@ public:
     const TCurvaNci3d& Toolpath(int32_t i) const override { return Curves.at(static_cast<size_t>(i)); }
 
     std::unique_ptr<TDatiUtBase> Tool;
-    double Rapid = 5, Depth = -1, Step = 0.5, Stock = 1.25, RetractHeight = 10;
+    double Rapid = 5, Top = 0, Depth = -1, Step = 0.5, Stock = 1.25, RetractHeight = 10;
     bool Retract = false;
     std::string Text;
     std::vector<TCurvaNci3d> Curves;

@@ -1,0 +1,33 @@
+#pragma once
+// The program's one 2D simulator with what it runs on: the scene view's
+// services, the system clock and the G-code writer's echo. Made at
+// start-up after the view, freed before it; while alive it is the machine
+// link's position marker, and the view's toolpath hiding empties the
+// display of every operation of OpManager().
+
+#include "nc/sim/Simulatore2D.h"
+#include "nc/sim/WriterSimEcho.h"
+#include "nc/ui/SimSceneView.h"
+
+#include <functional>
+
+class TQVScene;
+
+class TSimulationServices {
+public:
+    explicit TSimulationServices(TQVScene& scene);
+    ~TSimulationServices();
+    TSimulationServices(const TSimulationServices&) = delete;
+    TSimulationServices& operator=(const TSimulationServices&) = delete;
+
+    TSimulatore2D& Simulator() { return m_Simulator; }
+
+private:
+    TQVScene& m_Scene;
+    TQVSceneSimView m_View;
+    TSystemSimClock m_Clock;
+    TWriterSimEcho m_Echo;
+    TSimulatore2D m_Simulator;
+    TMachineMarker* m_PreviousMarker = nullptr;
+    std::function<void()> m_PreviousHideToolpaths;
+};

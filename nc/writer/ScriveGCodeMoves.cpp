@@ -1,0 +1,287 @@
+// Move blocks of each dialect, and the milling, lathe and rotary-axis
+// operation writers.
+
+#include "nc/writer/ScriveGCode.h"
+
+#include "cam/toolpath/ToolpathCurves.h"
+#include "cam/tools/DatiUtBase.h"
+#include "core/geometry/Tolerance.h"
+#include "nc/writer/WriterOperation.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+// The attribute that marks a lathe line as a rapid.
+constexpr int32_t kLatheRapidAttribute = 100;
+
+} // namespace
+
+std::string TScriveGCode::JoinWords(std::initializer_list<std::string> words) const
+{
+    std::string text;
+    for (const std::string& word : words) {
+        if (word.empty())
+            continue;
+        if (!text.empty())
+            text += Separator;
+        text += word;
+    }
+    return text;
+}
+
+int TScriveGCode::MovePosition(const TAVertice3d& vertex, bool rapid)
+{
+    if (rapid)
+        return gcRapid;
+    if (vertex.Kind == 0)
+        return gcLinear;
+    return vertex.Kind == 1 ? gcCircularCCW : gcCircularCW;
+}
+
+bool TScriveGCode::AtLastPosition(const TAVertice3d& vertex) const
+{
+    return std::fabs(vertex.EndPoint.X - LastPosition.EndPoint.X) <= SystemTol() &&
+           std::fabs(vertex.EndPoint.Y - LastPosition.EndPoint.Y) <= SystemTol();
+}
+
+std::string TScriveGCode::IsoMove(const TAVertice3d& vertex, bool rapid, bool withZ)
+{
+    const int position = MovePosition(vertex, rapid);
+    const std::string x = XWord(vertex.EndPoint.X);
+    const std::string y = YWord(vertex.EndPoint.Y);
+    const std::string z = withZ ? ZWord(vertex.EndPoint.Z) : std::string();
+    const std::string arc = position == gcRapid ? std::string() : ArcWords(vertex);
+    LastPosition = vertex;
+    if (x.empty() && y.empty() && z.empty() && arc.empty())
+        return {};
+    const std::string code = GCodeWord(position);
+    const std::string feed = position == gcRapid ? std::string() : FeedWord(Tool().Feed);
+    const std::string number = BlockNumber();
+    return JoinWords({number, code, x, y, z, arc, feed});
+}
+
+std::string TScriveGCode::XilMove(const TAVertice3d& vertex, bool rapid)
+{
+    const int position = MovePosition(vertex, rapid);
+    const std::string code = GCodeWord(position);
+    const std::string x = XWord(vertex.EndPoint.X);
+    const std::string y = YWord(vertex.EndPoint.Y);
+    const std::string arc = position == gcRapid ? std::string() : ArcWords(vertex);
+    const std::string suffix = position == gcCircularCW ? XILSuffixCW
+                               : position == gcCircularCCW ? XILSuffixCCW
+                                                           : std::string();
+    LastPosition = vertex;
+    if (x.empty() && y.empty() && arc.empty())
+        return {};
+    const std::string feed = position == gcRapid ? std::string() : FeedWord(Tool().Feed);
+    const std::string number = BlockNumber();
+    return JoinWords({number, code, x, y, arc, suffix, feed});
+}
+
+std::string TScriveGCode::HeiMove(const TAVertice3d& vertex, bool rapid)
+{
+    const int position = MovePosition(vertex, rapid);
+    const std::string code = GCodeWord(position);
+    const std::string x = XWord(vertex.EndPoint.X);
+    const std::string y = YWord(vertex.EndPoint.Y);
+    const std::string arc = position == gcRapid ? std::string() : ArcWords(vertex);
+    LastPosition = vertex;
+    if (x.empty() && y.empty() && arc.empty())
+        return {};
+    const std::string feed = position == gcRapid ? RapidWord : FeedWord(Tool().Feed);
+    if (arc.empty()) {
+        const std::string number = BlockNumber();
+        return JoinWords({number, code, x, y, feed});
+    }
+    const std::string centreNumber = BlockNumber();
+    AddLine(JoinWords({centreNumber, "CC", arc, feed}));
+    const std::string number = BlockNumber();
+    return JoinWords({number, "C", x, y, code});
+}
+
+std::string TScriveGCode::SboMove(const TAVertice3d& vertex, bool rapid)
+{
+    const int position = MovePosition(vertex, rapid);
+    const std::string x = PlainAxisValue(vertex.EndPoint.X);
+    const std::string y = PlainAxisValue(vertex.EndPoint.Y);
+    if (position == gcRapid || position == gcLinear) {
+        std::string body;
+        if (x != LastXText && y != LastYText) {
+            body = SBOXYPref + x + "," + y;
+            LastXText = x;
+            LastYText = y;
+        } else {
+            body = XWord(vertex.EndPoint.X);
+            body += YWord(vertex.EndPoint.Y);
+        }
+        LastPosition = vertex;
+        if (body.empty())
+            return {};
+        const std::string code = GCodeWord(position);
+        const std::string number = BlockNumber();
+        return JoinWords({number, code, body});
+    }
+    const std::string arc = ArcWords(vertex);
+    LastPosition = vertex;
+    const std::string code = GCodeWord(position);
+    const std::string body = "CG,," + x + "," + y;
+    LastXText = x;
+    LastYText = y;
+    const std::string number = BlockNumber();
+    return JoinWords({number, body, arc, code});
+}
+
+std::string TScriveGCode::XYMove(const TAVertice3d& vertex, bool rapid)
+{
+    switch (Dialect) {
+    case PostDialect::HEI:
+        return HeiMove(vertex, rapid);
+    case PostDialect::XIL:
+        return XilMove(vertex, rapid);
+    case PostDialect::SBO:
+        return SboMove(vertex, rapid);
+    default:
+        return IsoMove(vertex, rapid, false);
+    }
+}
+
+std::string TScriveGCode::XYZMove(const TAVertice3d& vertex, bool rapid)
+{
+    switch (Dialect) {
+    case PostDialect::HEI:
+    case PostDialect::XIL:
+    case PostDialect::SBO:
+        return XYMove(vertex, rapid);
+    default:
+        return IsoMove(vertex, rapid, true);
+    }
+}
+
+std::string TScriveGCode::ZMove(bool feed, double z)
+{
+    const int position = feed ? gcLinear : gcRapid;
+    if (Dialect == PostDialect::HEI) {
+        const std::string code = GCodeWord(position);
+        const std::string word = ZWord(z);
+        const std::string feedPart = feed ? FeedWord(Tool().PlungeFeed) : RapidWord;
+        if (word.empty())
+            return {};
+        const std::string number = BlockNumber();
+        return JoinWords({number, code, word, feedPart});
+    }
+    if (Dialect == PostDialect::SBO) {
+        const std::string code = GCodeWord(position);
+        const std::string word = ZWord(z);
+        if (word.empty())
+            return {};
+        const std::string number = BlockNumber();
+        return JoinWords({number, code, word});
+    }
+    const std::string word = ZWord(z);
+    // The feed word is taken even when no block follows, so the feed memory
+    // tracks the plunge feed.
+    const std::string feedPart = feed ? FeedWord(Tool().PlungeFeed) : std::string();
+    if (word.empty())
+        return {};
+    const std::string code = GCodeWord(position);
+    const std::string number = BlockNumber();
+    return JoinWords({number, code, word, feedPart});
+}
+
+std::string TScriveGCode::LatheMove(const TAVertice3d& vertex)
+{
+    const int position =
+        vertex.Kind == 0 && vertex.Attribute == kLatheRapidAttribute ? gcRapid : MovePosition(vertex, false);
+    const std::string x = LatheXWord(vertex.EndPoint.Y);
+    const std::string z = ZWord(vertex.EndPoint.X);
+    const std::string arc = position == gcRapid ? std::string() : ArcWords(vertex);
+    LastPosition = vertex;
+    if (x.empty() && z.empty() && arc.empty())
+        return {};
+    const std::string code = GCodeWord(position);
+    const std::string feed = position == gcRapid ? std::string() : FeedWord(Tool().Feed);
+    const std::string number = BlockNumber();
+    return JoinWords({number, code, x, z, arc, feed});
+}
+
+// --- Operation writers ---
+
+void TScriveGCode::ExpandFeedSection(int section, const TAVertice3d& vertex)
+{
+    if (HasFeedSection.at(static_cast<size_t>(section)))
+        ExpandSection(ProgramLines, FeedSections.at(static_cast<size_t>(section)), true, vertex);
+}
+
+void TScriveGCode::WriteFeedMoves(const TCurvaNci3d& curve, bool twoAxes)
+{
+    const size_t n = curve.Vertices.size();
+    for (size_t i = 1; i < n; ++i) {
+        const TAVertice3d& vertex = curve.Vertices[i];
+        if (i == 1)
+            ExpandFeedSection(fsBeforeFirstFeedMove, vertex);
+        if (i == n - 1)
+            ExpandFeedSection(fsBeforeLastFeedMove, vertex);
+        AddLine(twoAxes ? XYMove(vertex, false) : XYZMove(vertex, false));
+        if (i == 1)
+            ExpandFeedSection(fsAfterFirstFeedMove, vertex);
+        if (i == n - 1)
+            ExpandFeedSection(fsAfterLastFeedMove, vertex);
+    }
+}
+
+void TScriveGCode::WriteMilling(const TWriterOperation& operation)
+{
+    ToolChange(operation);
+    for (int32_t c = 0; c < operation.ToolpathCount(); ++c) {
+        const TCurvaNci3d& curve = operation.Toolpath(c);
+        // Stored documents and empty 3D levels may hold curves without
+        // vertices; the curves after them are still written.
+        if (curve.Vertices.empty())
+            continue;
+        CurrentCompCode = curve.CompCode;
+        const TAVertice3d& first = curve.Vertices.front();
+        if (!AtLastPosition(first)) {
+            if (!OmitZ) {
+                if (operation.RetractOn()) {
+                    AddLine(ZMove(false, operation.RetractZ()));
+                    AddLine(XYMove(first, true));
+                }
+                AddLine(ZMove(false, operation.ZRapid()));
+            }
+            AddLine(XYMove(first, true));
+        }
+        if (!OmitZ)
+            AddLine(ZMove(true, first.EndPoint.Z));
+        // A machine without Z gets no Z word in the feed moves either.
+        WriteFeedMoves(curve, OmitZ);
+    }
+    if (!OmitZ)
+        AddLine(ZMove(false, operation.RetractOn() ? operation.RetractZ() : operation.ZRapid()));
+}
+
+void TScriveGCode::WriteLathe(const TWriterOperation& operation)
+{
+    ToolChange(operation);
+    for (int32_t c = 0; c < operation.ToolpathCount(); ++c)
+        for (const TAVertice3d& vertex : operation.Toolpath(c).Vertices)
+            AddLine(LatheMove(vertex));
+}
+
+void TScriveGCode::WritePolar(const TWriterOperation& operation)
+{
+    SetCurrentOperation(&operation);
+    for (int32_t c = 0; c < operation.ToolpathCount(); ++c) {
+        for (const TAVertice3d& vertex : operation.Toolpath(c).Vertices) {
+            const double x = vertex.EndPoint.X;
+            const double y = vertex.EndPoint.Y;
+            double angle = std::atan2(y, x);
+            if (angle < 0)
+                angle += 2 * std::numbers::pi;
+            // The point turned by -angle about the origin lies on +X at its distance.
+            const double distance = x * std::cos(-angle) - y * std::sin(-angle);
+            AddLine(RotaryWord(-angle * 180 / std::numbers::pi) + Separator + XWord(distance));
+        }
+    }
+}

@@ -1,0 +1,128 @@
+#include "cad/scene/QVScene.h"
+#include "cad/ui/SceneViewer.h"
+#include "cam/toolpath/ToolpathCurves.h"
+#include "cam/tools/DatiUtBase.h"
+#include "cam/tools/ToolSolid.h"
+#include "core/settings/AppConfig.h"
+#include "nc/sim/Simulatore2D.h"
+#include "nc/ui/SimSceneView.h"
+#include "tests/gl/PixelProbe.h"
+
+#include <QVBoxLayout>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using kbtest::ColourNear;
+
+bool IsCyan(QRgb c) { return qRed(c) < 100 && qGreen(c) > 160 && qBlue(c) > 160; }
+// The grey tool, lit: channels close together and well above black.
+bool IsGrey(QRgb c)
+{
+    const int lo = std::min({qRed(c), qGreen(c), qBlue(c)});
+    const int hi = std::max({qRed(c), qGreen(c), qBlue(c)});
+    return lo > 50 && hi - lo < 40;
+}
+
+class TSquareOperation final : public TSimOperation {
+public:
+    explicit TSquareOperation(TSceneBuilder& scene)
+        : Group(scene.CreateGroup(scene.Group(TSceneGroup::Stl), "op"))
+    {
+        Tool.Diameter = 16;
+        Tool.ToolLength = 10;
+        Tool.Feed = 600;
+        for (const TVector3D& p : {TVector3D{20, 20, -1}, {80, 20, -1}, {80, 80, -1}, {20, 80, -1}, {20, 20, -1}})
+            Curve.AddVertex(TAVertice3d::CreateAt(p));
+    }
+    int32_t Kind() const override { return 1; }
+    int32_t ToolpathCount() const override { return 1; }
+    const TCurvaNci3d& Toolpath(int32_t) const override { return Curve; }
+    TSceneNodeId DisplayGroup() const override { return Group; }
+    bool Shown() const override { return false; }
+    void SetShown(bool) override {}
+    bool SwitchedOff() const override { return false; }
+    const TDatiUtBase* ToolData() const override { return &Tool; }
+    double ZRapid() const override { return 5; }
+    bool RetractOn() const override { return false; }
+    double RetractZ() const override { return 10; }
+    double ZTop() const override { return 0; }
+    double CompOffset() const override { return 8; }
+    double LatheHomeX() const override { return 0; }
+    double LatheHomeZ() const override { return 0; }
+
+    TSceneNodeId Group;
+    TDatiUtFresa Tool;
+    TCurvaNci3d Curve;
+};
+
+// Shows the tool: the one check box the played contour needs.
+class TShowToolWindow final : public TSimWindow {
+public:
+    bool ShowToolChecked() const override { return true; }
+    bool GCodeSimChecked() const override { return false; }
+    bool TrueWidthChecked() const override { return false; }
+    bool SolidSimChecked() const override { return false; }
+    void SetTrueWidthEnabled(bool) override {}
+    void SetSolidSimEnabled(bool) override {}
+    void SetSimStatus(const std::string&) override {}
+    void SetZGaugeVisible(bool) override {}
+    void SetCurrentZText(const std::string&) override {}
+    TRulerScale ZRuler() const override { return {}; }
+    void SetActiveZ(uint32_t, int32_t) override {}
+    void SetLowestRapid(int32_t, const std::string&) override {}
+    void SetLowestFeed(int32_t, const std::string&) override {}
+    int32_t MemoLineCount() const override { return 0; }
+    std::string MemoLine(int32_t) const override { return {}; }
+    void MemoClear() override {}
+    void MemoAdd(const std::string&) override {}
+    void MemoSetLine(int32_t, const std::string&) override {}
+    void MemoSelectLine(int32_t) override {}
+    void RestorePlayButtons() override {}
+};
+
+TEST(SimulationFrame, PlayedContourAndToolSolidAppear)
+{
+    TAppConfig config("");
+    config.BackGround = 0;
+    TQVScene scene(config);
+    scene.SetAxesVisible(false);
+    TViewServicesScope services(TViewServices{&scene.SceneBuilder(), &scene, nullptr, nullptr});
+
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* viewer = new TSceneViewer(scene, &window);
+    layout->addWidget(viewer);
+    window.resize(320, 240);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    scene.ZoomToBox(TBox3D{{0, 0, 0, 1}, {100, 100, 0, 1}});
+
+    TSquareOperation op(scene.SceneBuilder());
+    TQVSceneSimView view(scene);
+    TShowToolWindow toolWindow;
+    TSimulatore2D sim;
+    sim.SetView(&view);
+    sim.SetWindow(&toolWindow);
+    sim.SelectOperation(&op);
+    sim.Play();
+    ASSERT_TRUE(sim.Finished());
+
+    const QImage frame = viewer->grabFramebuffer();
+    // Three sides of the square in the feed colour, away from the tool at (20, 20).
+    for (const TPoint2D p : {Point2D(50, 80), Point2D(80, 50), Point2D(50, 20), Point2D(20, 50)})
+        EXPECT_TRUE(ColourNear(frame, scene.PointToScreen(p), IsCyan, 1)) << p.X << "," << p.Y;
+    EXPECT_TRUE(ColourNear(frame, scene.PointToScreen(Point2D(20, 20)), IsGrey, 3)) << "the tool at the end";
+    EXPECT_FALSE(ColourNear(frame, scene.PointToScreen(Point2D(50, 50)), IsGrey, 3));
+
+    sim.Finish();
+    const QImage after = viewer->grabFramebuffer();
+    EXPECT_FALSE(ColourNear(after, scene.PointToScreen(Point2D(20, 20)), IsGrey, 3)) << "freed with the window";
+}
+
+} // namespace
