@@ -241,6 +241,33 @@
     /* "%d" lines. */                                                                                 \
     X(frmToolWin, TraceResult, "strVec2")                                                             \
     X(frmToolWin, ArcFilterResult, "strFilter1")                                                      \
+    /* Tool window, 3D page: the boundary chain was picked. */                                        \
+    X(frmToolWin, Chain3DSet, "lbl3dChainInfo1")                                                      \
+    /* Chain picking: the picked entity cannot be made into a chain. */                               \
+    X(String, NotChainable, "463")                                                                    \
+    /* Holding tabs: the operation has no chains to place tabs on. */                                 \
+    X(String, NoChainsForTabs, "459")                                                                 \
+    /* Lead-in and lead-out dialog: title, entry and exit group, kinds none, line, arc, length. */    \
+    X(String, LeadTitle, "2830")                                                                      \
+    X(String, LeadEntry, "2831")                                                                      \
+    X(String, LeadExit, "2832")                                                                       \
+    X(String, LeadNone, "2833")                                                                       \
+    X(String, LeadLine, "2834")                                                                       \
+    X(String, LeadArc, "2835")                                                                        \
+    X(String, LeadLength, "2836")                                                                     \
+    /* Lathe entry and exit vectors: titles, length labels, angle label. */                           \
+    X(String, LatheEntryTitle, "3010")                                                                \
+    X(String, LatheEntryLength, "3011")                                                               \
+    X(String, LatheAngle, "3015")                                                                     \
+    X(String, LatheExitTitle, "3020")                                                                 \
+    X(String, LatheExitLength, "3021")                                                                \
+    /* Lathe insert geometry: first edge length, second edge length, second edge angle, first edge angle. */\
+    X(String, LatheGeoEdge1, "3111")                                                                  \
+    X(String, LatheGeoEdge2, "3112")                                                                  \
+    X(String, LatheGeoAngle2, "3113")                                                                 \
+    X(String, LatheGeoAngle1, "3114")                                                                 \
+    /* Close button of the lead and lathe dialogs. */                                                 \
+    X(String, DialogClose, "3050")                                                                    \
     /* Close of the main window: the question. */                                                     \
     X(String, CloseQuestion, "451")                                                                   \
     /* Clear all: the check box that also deletes the machining operations. */                       \
