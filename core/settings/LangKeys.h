@@ -439,6 +439,26 @@
     X(frmGrid, chkUnisceSnap, true, true, 0)                                                          \
     X(frmGrid, sbtOk, true, false, 0)                                                                 \
     X(frmGrid, sbtCancel, true, false, 0)                                                             \
+    X(frmChainSet, frmChainSet, true, false, 0)                                                       \
+    X(frmChainSet, sbtDelSelChain, true, false, 0)                                                    \
+    X(frmChainSet, lblStartPt, true, false, 0)                                                        \
+    X(frmChainSet, sbtOk, true, false, 0)                                                             \
+    X(frmChainSet, mnuDelSelChain, true, false, 0)                                                    \
+    X(frmCncTab, frmCncTab, true, false, 0)                                                           \
+    X(frmCncTab, grpTabSet, true, false, 0)                                                           \
+    X(frmCncTab, rbtTabFull, true, false, 0)                                                          \
+    X(frmCncTab, rbtTabPartial, true, false, 0)                                                       \
+    X(frmCncTab, lblTabWidth, true, false, 0)                                                         \
+    X(frmCncTab, lblTabThick, true, false, 0)                                                         \
+    X(frmCncTab, grpTabPos, true, false, 0)                                                           \
+    X(frmCncTab, sbtTabPos, true, false, 0)                                                           \
+    X(frmCncTab, rbtTabManual, true, false, 0)                                                        \
+    X(frmCncTab, rbtTabAuto, true, false, 0)                                                          \
+    X(frmCncTab, lblTabNum, true, false, 0)                                                           \
+    X(frmCncTab, sbtTabCancel, true, false, 0)                                                        \
+    X(frmCncTab, sbtTabOk, true, false, 0)                                                            \
+    X(frmCncTab, mnuTabDel, true, false, 0)                                                           \
+    X(frmCncTab, mnuTabDelAll, true, false, 0)                                                        \
     /* Machine-control window; sbtGRBLClosePort, sbtGRBL_MPos and sbtGrblExp are the other captions */ \
     /* of the port button, the position-mode toggle and the layout switch. */                         \
     X(frmGRBL, frmGRBL, true, false, 0)                                                               \
