@@ -26,10 +26,12 @@ TCatena::TCatena()
 }
 
 namespace {
+// Never freed: chains of module lists are freed at the program's end,
+// after function statics made later than those lists.
 std::vector<TChainWatcher*>& ChainWatchers()
 {
-    static std::vector<TChainWatcher*> watchers;
-    return watchers;
+    static auto* watchers = new std::vector<TChainWatcher*>;
+    return *watchers;
 }
 } // namespace
 

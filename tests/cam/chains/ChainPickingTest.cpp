@@ -141,6 +141,15 @@ TEST_F(ChainPickingTest, ThePointsAlongPickReplacesItsChainAndShowsItsMeasures)
     EXPECT_EQ(Doc.ObjectsCount(), 2) << "a pick only previews";
 }
 
+TEST_F(ChainPickingTest, ABoundaryPickLabelsTheBoundaryInsteadOfFocusingTheChains)
+{
+    TLine2D* line = Line(0, 0, 4, 0);
+    HandOver<TChainInCatena>({line}, kPickFor3DBoundary, Chains);
+    EXPECT_EQ(Chains.Count(), 1);
+    EXPECT_EQ(Shell.Texts[TToolWinText::Chain3DInfo], LangToolWinText("lbl3dChainInfo1"));
+    EXPECT_TRUE(Shell.Focused.empty());
+}
+
 // ---- tab drag ---------------------------------------------------------------
 
 class TabDragTest : public ::testing::Test {
