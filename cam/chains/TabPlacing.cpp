@@ -4,6 +4,7 @@
 #include "cad/program/QV_00Prog.h"
 #include "cad/scene/ProgramScene.h"
 #include "cam/chains/Catena.h"
+#include "cam/ops/OpManager.h"
 #include "core/entities/Cerchio2D.h"
 #include "core/entities/Container2D.h"
 #include "core/entities/JustifiedVectText2D.h"
@@ -134,6 +135,9 @@ TMuoveDinamicoParam::TMuoveDinamicoParam(TCADStateClass afterState, uint8_t full
                                          TListaTab* tabList, TListaCatene* chains)
     : TQV_00CommonParam(afterState), TabList(tabList), Chains(chains), TabWidth(width), FullTabs(full)
 {
+    if (!Chains)
+        if (TOpManagerField* op = CurrentOperation())
+            Chains = &op->Chains;
     if (TabList)
         TabList->SetListBox(listBox);
 }

@@ -45,7 +45,8 @@ void FreeTabMarker();
 class TMuoveDinamicoParam : public TQV_00CommonParam {
 public:
     // Binds the list box to the tab list. chains: the chains the tabs go
-    // on (the operation's); none of the pointers is owned.
+    // on; null: those of the operation being edited (CurrentOperation()).
+    // None of the pointers is owned.
     TMuoveDinamicoParam(TCADStateClass afterState, uint8_t full, double width, TTabListBox* listBox,
                         TListaTab* tabList, TListaCatene* chains);
 

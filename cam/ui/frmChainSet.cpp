@@ -3,6 +3,7 @@
 #include "cad/ui/AnsiText.h"
 #include "cad/ui/FormTranslate.h"
 #include "cam/chains/ChainContext.h"
+#include "cam/ops/OpManager.h"
 #include "core/settings/AppConfig.h"
 #include "core/settings/LangKeys.h"
 #include "core/settings/Language.h"
@@ -165,7 +166,7 @@ void TfrmChainSet::FormShow()
     SelectedIndex = -1;
     SelectedChain = nullptr;
     m_lsvChain->clear();
-    if (TListaCatene* chains = CurrentChains ? CurrentChains() : nullptr) {
+    if (TListaCatene* chains = OperationChains()) {
         for (int i = 0; i < chains->Count(); ++i) {
             TCatena* chain = chains->ChainAt(i);
             if (!chain)
@@ -179,6 +180,12 @@ void TfrmChainSet::FormShow()
     }
     HighlightedChain = nullptr;
     Reordered = false;
+}
+
+TListaCatene* TfrmChainSet::OperationChains()
+{
+    TOpManagerField* op = CurrentOperation();
+    return op ? &op->Chains : nullptr;
 }
 
 void TfrmChainSet::RestoreHighlight()
@@ -220,7 +227,7 @@ void TfrmChainSet::ScrollBar1Change()
     LastScrollPos = position;
     SelectedChain->RotateStart(k);
     SelectedChain->ClearArrowLines();
-    const TListaCatene* chains = CurrentChains ? CurrentChains() : nullptr;
+    const TListaCatene* chains = OperationChains();
     SelectedChain->DrawArrow(chains && chains->DirectionReversed != 0, ChainContext().CompensationSide());
 }
 
@@ -260,7 +267,7 @@ void TfrmChainSet::mnuDelSelChainClick()
     HighlightedChain = nullptr;
     SelectedChain = nullptr;
     SelectedIndex = -1;
-    TListaCatene* chains = CurrentChains ? CurrentChains() : nullptr;
+    TListaCatene* chains = OperationChains();
     if (!chains)
         return;
     for (auto it = chains->Items.begin(); it != chains->Items.end(); ++it)
@@ -279,7 +286,7 @@ void TfrmChainSet::FormClose()
     if (!Reordered)
         return;
     Reordered = false;
-    TListaCatene* chains = CurrentChains ? CurrentChains() : nullptr;
+    TListaCatene* chains = OperationChains();
     if (!chains)
         return;
     // Taken out without freeing, put back in the order of the items; a

@@ -1,6 +1,7 @@
 #pragma once
 // TfrmChainSet: the chain list window of the chain page. It lists the
-// chains of the operation being edited, highlights the one clicked, moves
+// chains of the operation being edited (CurrentOperation(), none: an empty
+// list), highlights the one clicked, moves
 // the start point of a closed chain along its vertices with the scroll bar,
 // reorders the chains by drag and drop (the new order is stored in the
 // operation when the window closes) and deletes a chain.
@@ -14,8 +15,6 @@
 
 #include <QDialog>
 
-#include <functional>
-
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
@@ -27,10 +26,6 @@ class TfrmChainSet : public QDialog, private TChainWatcher {
 public:
     explicit TfrmChainSet(QWidget* parent = nullptr);
     ~TfrmChainSet() override;
-
-    // The chain list of the operation being edited; null without one. The
-    // tool window sets it at its creation.
-    std::function<TListaCatene*()> CurrentChains;
 
     // Event handlers (the widgets call them; tests call them directly).
     void FormShow();
@@ -66,6 +61,8 @@ protected:
 private:
     void ChainFreed(const TCatena& chain) override;
     void RestoreHighlight();
+    // The chains of the operation being edited, or null.
+    static TListaCatene* OperationChains();
 
     QListWidget* m_lsvChain;
     QPushButton* m_sbtDelSelChain;

@@ -1,3 +1,4 @@
+#include "cam/ops/OpManager.h"
 #include "cam/ui/frmChainSet.h"
 #include "core/settings/AppConfig.h"
 #include "core/settings/Language.h"
@@ -35,11 +36,15 @@ protected:
         Chains.AddChain(Chain({{40, 0}, {50, 0}, {45, 5}, {40, 0}}, true));
         for (int i = 0; i < Chains.Count(); ++i)
             Original.push_back(Chains.ChainAt(i));
-        Form.CurrentChains = [this] { return &Chains; };
+        SetCurrentOperation(&Op);
         Form.show();
         QApplication::processEvents();
     }
-    ~ChainSetDialogTest() override { SetLanguageIni(nullptr); }
+    ~ChainSetDialogTest() override
+    {
+        SetCurrentOperation(nullptr);
+        SetLanguageIni(nullptr);
+    }
 
     std::vector<std::string> Captions() const
     {
@@ -78,7 +83,8 @@ protected:
     }
 
     kbtest::TFakeChainContext Context;
-    TListaCatene Chains;
+    TOpManagerField Op{1};
+    TListaCatene& Chains = Op.Chains;
     TCatena* Square = nullptr;
     TCatena* Open = nullptr;
     std::vector<TCatena*> Original;
@@ -87,6 +93,11 @@ protected:
 
 TEST_F(ChainSetDialogTest, ListsTheChainsClosedOrOpenInTheirOrder)
 {
+    SetCurrentOperation(nullptr);
+    Form.FormShow();
+    EXPECT_EQ(Form.lsvChain().count(), 0) << "no operation, no items";
+    SetCurrentOperation(&Op);
+    Form.FormShow();
     const std::string closed = LangText("718");
     const std::string open = LangText("719");
     EXPECT_EQ(Captions(), (std::vector<std::string>{"1 " + closed, "2 " + closed, "3 " + open, "4 " + closed}));
