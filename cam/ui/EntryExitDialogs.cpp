@@ -53,13 +53,11 @@ QLineEdit* DecimalEdit(QWidget* parent, int x, int y, int w)
     return edit;
 }
 
-// The edit's number when it holds a complete one (see TLatToolGeoDef).
+// The edit's number once it holds a complete one (IsCompleteNumber).
 std::optional<double> CompleteNumber(const QLineEdit& edit)
 {
     const std::string text = Trimmed(edit);
-    if (text.empty() || text.back() == '.')
-        return std::nullopt;
-    return ParseDecimal(text);
+    return IsCompleteNumber(text) ? ParseDecimal(text) : std::nullopt;
 }
 
 constexpr double kDegree = std::numbers::pi / 180.0;

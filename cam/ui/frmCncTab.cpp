@@ -60,14 +60,11 @@ private:
     QListWidget& m_List;
 };
 
-// The number the edit holds when it is a complete one: not empty and not
-// ending in the separator the user is still typing after.
+// The edit's number once it holds a complete one (IsCompleteNumber).
 std::optional<double> CompleteNumber(const QLineEdit& edit)
 {
     const std::string text = QStringToAnsi(edit.text());
-    if (text.empty() || text.back() == '.')
-        return std::nullopt;
-    return ParseDecimal(text);
+    return IsCompleteNumber(text) ? ParseDecimal(text) : std::nullopt;
 }
 
 } // namespace

@@ -6,9 +6,10 @@
 // lists the placed tabs, which its popup menu deletes.
 //
 // The width edit feeds a running placement: its change acts only on a
-// complete number, so typing "2.5" does not re-place every tab at "2" and
-// at "2." on the way; a text that is not a number yet changes nothing. The
-// thickness edit stores only numbers in the same way.
+// complete number (IsCompleteNumber, core/settings/NumberText.h), so an
+// emptied edit or a lone "." cancels nothing and re-places no tab; a text
+// that is not a number changes nothing either. The thickness edit stores
+// only numbers in the same way.
 
 #include "cam/params/ListaTab.h"
 

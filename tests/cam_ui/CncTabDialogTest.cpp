@@ -127,7 +127,7 @@ TEST_F(CncTabDialogTest, AWidthThatIsNotACompleteNumberYetChangesNothing)
 {
     PlaceThree();
     const std::vector<int32_t> before = MarkerIds();
-    for (const char* text : {"", "2.", "."}) {
+    for (const char* text : {"", ".", "2x"}) {
         Form.txtTabWidth().setText(text);
         Form.txtTabWidthChange();
         EXPECT_TRUE(Prg.Busy()) << '"' << text << '"';
