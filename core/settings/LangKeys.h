@@ -74,6 +74,21 @@
     X(String, DepthPassRemainder, "706")                                                              \
     X(String, DepthPassOmitZ, "724")                                                                  \
     /* A post-processor file that could not be read. */                                               \
+    /* The first play of a program in a dialect the text simulation reads only in part. */            \
+    X(String, DialectNotSimulated, "782")                                                             \
+    /* The post-processor editor's texts. */                                                          \
+    X(PstEdit, Caption, "Caption")                                                                    \
+    X(PstEdit, grpSection, "grpSection")                                                              \
+    X(PstEdit, mnuEdPstIns, "mnuEdPstIns")                                                            \
+    X(PstEdit, mnuEdPstDel, "mnuEdPstDel")                                                            \
+    X(PstEdit, grpMemo, "grpMemo")                                                                    \
+    X(PstEdit, grpVar, "grpVar")                                                                      \
+    X(PstEdit, sbtPstTestM, "sbtPstTestM")                                                            \
+    X(PstEdit, sbtPstTestC, "sbtPstTestC")                                                            \
+    X(PstEdit, sbtPstSave, "sbtPstSave")                                                              \
+    X(PstEdit, sbtPstSaveAs, "sbtPstSaveAs")                                                          \
+    X(PstEdit, sbtPstOk, "sbtPstOk")                                                                  \
+    X(PstEdit, grpBtn, "grpBtn")                                                                      \
     X(String, PstLoadFailed, "783")                                                                   \
     /* Number formats of a post that could not be used: "%s" the post name, "%s" the keys.        */ \
     X(String, PstBadFormat, "PstBadFormat")                                                           \
@@ -519,7 +534,22 @@
     X(frmGRBL, chkGRBLShowVOutput, true, false, 0)                                                    \
     X(frmGRBL, sbtGrblComp, true, false, 0)                                                           \
     X(frmGRBL, sbtGrblExp, true, false, 0)                                                            \
-    X(frmGRBL, sbtGrblExit, true, false, 0)
+    X(frmGRBL, sbtGrblExit, true, false, 0)                                                           \
+    /* The G-code editor's simulation bar. */                                                          \
+    X(frmToolWin, lblCurrentZ, true, false, 0)                                                        \
+    X(frmToolWin, lblSimFor, true, false, 0)                                                          \
+    X(frmToolWin, sbtToStart, false, true, 0)                                                         \
+    X(frmToolWin, sbtPlay, false, true, 0)                                                            \
+    X(frmToolWin, sbtStep, false, true, 0)                                                            \
+    X(frmToolWin, sbtIsoLimits, false, true, 0)                                                       \
+    X(frmToolWin, TrackBar1, false, true, 0)                                                          \
+    X(frmToolWin, grpIsoLimits, true, false, 0)                                                       \
+    X(frmToolWin, lblIsoa, true, false, 0)                                                            \
+    X(frmToolWin, lblIsob, true, false, 0)                                                            \
+    X(frmToolWin, lblIsoc, true, false, 0)                                                            \
+    X(frmToolWin, lblIsod, true, false, 0)                                                            \
+    X(frmToolWin, lblIsoe, true, false, 0)                                                            \
+    X(frmToolWin, lblIsof, true, false, 0)
 
 #define KB_LANG_DECLARE_TEXT(section, ident, key)                                                     \
     namespace LangKeys::section {                                                                     \
