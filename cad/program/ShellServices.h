@@ -50,12 +50,25 @@ enum class TToolWinText {
     OffsetDist,   // txtOffsetDist, initially "1"
     MCLayer,      // lblMCLayer: result of move and copy to layer
     InfoExplode,  // stxInfoEsplode: explode summary
+    NumPtAlong,   // txtNumPtAlong: points along a chain, an integer, initially "3"
+    HoleDia,      // txtHoleDia: hole radius of the points along, initially "1"
+    ChainLength,  // txtLength: length of the chain of the points along
+    PtDistance,   // txtBtPoints: distance between the points along
+    Chain3DInfo,  // lbl3dChainInfo: the boundary chain of a 3D operation
 };
 
 // The check boxes and radio buttons read by the commands.
 enum class TToolWinCheck {
     ScaleUniform, // rbtScaleUniform
     OffsetMove,   // rbtOffsetMove: the offset replaces the picked entity
+    AlPoints,     // chkAlPoints: points along make point entities
+    AlHoles,      // chkAlHoles: points along make circles
+};
+
+// The control groups of the tool window that chain picking focuses.
+enum class TToolWinGroup {
+    Chains,      // the chain group of the operation pages
+    ChainPoints, // the drilling-point group
 };
 
 // The item lists read by the commands.
@@ -124,6 +137,8 @@ public:
     // Selects an item of the list (the mirror command resets its axis
     // choice to "by two points"). The default ignores it.
     virtual void SetToolWinItemIndex(TToolWinIndex /*list*/, int32_t /*index*/) {}
+    // Gives the group the keyboard focus. The default ignores it.
+    virtual void FocusToolWinGroup(TToolWinGroup /*group*/) {}
     // Set by the Copy buttons of the transform pages, cleared by Move.
     virtual bool CopySwitch() const = 0;
     // Set by rbtScaleUniform, cleared by rbtScaleXy.

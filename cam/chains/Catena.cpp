@@ -25,8 +25,31 @@ TCatena::TCatena()
     }
 }
 
+namespace {
+std::vector<TChainWatcher*>& ChainWatchers()
+{
+    static std::vector<TChainWatcher*> watchers;
+    return watchers;
+}
+} // namespace
+
+void AddChainWatcher(TChainWatcher* watcher)
+{
+    if (watcher && std::find(ChainWatchers().begin(), ChainWatchers().end(), watcher) == ChainWatchers().end())
+        ChainWatchers().push_back(watcher);
+}
+
+void RemoveChainWatcher(TChainWatcher* watcher)
+{
+    std::erase(ChainWatchers(), watcher);
+}
+
 TCatena::~TCatena()
 {
+    // A copy: a watcher may unregister itself while it is told.
+    const std::vector<TChainWatcher*> watchers = ChainWatchers();
+    for (TChainWatcher* watcher : watchers)
+        watcher->ChainFreed(*this);
     if (InScene()) {
         m_Scene->RemoveNode(m_ArrowNode);
         m_Scene->RemoveNode(m_ChainNode);
@@ -48,6 +71,12 @@ void TCatena::ShowArrowLines()
 {
     if (InScene())
         m_Scene->UpdateLines(m_ArrowNode, m_ArrowLines);
+}
+
+void TCatena::SetChainColor(uint32_t color)
+{
+    m_ChainLines.Color = SceneColorFromWinColor(color);
+    ShowChainLines();
 }
 
 void TCatena::ClearLines()

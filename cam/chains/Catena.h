@@ -47,6 +47,10 @@ public:
     // Nothing for no records.
     void BuildFromEntities(TQV_01Cmp2D& document, const TListEntXCatena& entities);
 
+    // The colour of the chain's path (a Windows colour value), shown at
+    // once.
+    void SetChainColor(uint32_t color);
+
     // Empties both line objects / the arrow object only.
     void ClearLines();
     void ClearArrowLines();
@@ -68,6 +72,17 @@ private:
     TSceneNodeId m_ChainNode = NoSceneNode;
     TSceneNodeId m_ArrowNode = NoSceneNode;
 };
+
+// Told of every chain that is freed, whoever frees it: views that hold
+// chains they do not own (the chain list window) forget it. Registered
+// watchers must unregister before they go.
+class TChainWatcher {
+public:
+    virtual ~TChainWatcher() = default;
+    virtual void ChainFreed(const TCatena& chain) = 0;
+};
+void AddChainWatcher(TChainWatcher* watcher);
+void RemoveChainWatcher(TChainWatcher* watcher);
 
 // The chain class of the own offset engine's results.
 class TNcCurva : public TCatena {};
@@ -121,6 +136,13 @@ public:
     // group order, each turned so that even levels run counter-clockwise
     // and odd levels clockwise; hasOpen tells whether one was open.
     void OrientByNesting(const std::vector<TNido>& group, TListaDiCurve& curves, bool& hasOpen);
+
+    // Places n points evenly along every chain, n the number of the points
+    // field of the tool window (cam/chains/PointsAlong.h), with the
+    // edit-event guard off meanwhile; the chains are redrawn first. With
+    // addToDrawing the points and holes are added to document, else only
+    // previewed.
+    void PointsAlongChains(bool addToDrawing, TQV_01Cmp2D* document);
 
     // Tells lists apart for SortBackup, also after one is gone.
     uint64_t Serial() const { return m_Serial; }

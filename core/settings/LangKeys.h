@@ -275,6 +275,33 @@
     X(String, StatsTexts, "196")                                                                      \
     X(String, StatsHidden, "197")                                                                     \
     X(String, StatsPointsTotal, "198")                                                                \
+    /* Tool window, 3D page: the boundary chain was picked. */                                        \
+    X(frmToolWin, Chain3DSet, "lbl3dChainInfo1")                                                      \
+    /* Chain picking: the picked entity cannot be made into a chain. */                               \
+    X(String, NotChainable, "463")                                                                    \
+    /* Holding tabs: the operation has no chains to place tabs on. */                                 \
+    X(String, NoChainsForTabs, "459")                                                                 \
+    /* Lead-in and lead-out dialog: title, entry and exit group, kinds none, line, arc, length. */    \
+    X(String, LeadTitle, "2830")                                                                      \
+    X(String, LeadEntry, "2831")                                                                      \
+    X(String, LeadExit, "2832")                                                                       \
+    X(String, LeadNone, "2833")                                                                       \
+    X(String, LeadLine, "2834")                                                                       \
+    X(String, LeadArc, "2835")                                                                        \
+    X(String, LeadLength, "2836")                                                                     \
+    /* Lathe entry and exit vectors: titles, length labels, angle label. */                           \
+    X(String, LatheEntryTitle, "3010")                                                                \
+    X(String, LatheEntryLength, "3011")                                                               \
+    X(String, LatheAngle, "3015")                                                                     \
+    X(String, LatheExitTitle, "3020")                                                                 \
+    X(String, LatheExitLength, "3021")                                                                \
+    /* Lathe insert geometry: first edge length, second edge length, second edge angle, first edge angle. */\
+    X(String, LatheGeoEdge1, "3111")                                                                  \
+    X(String, LatheGeoEdge2, "3112")                                                                  \
+    X(String, LatheGeoAngle2, "3113")                                                                 \
+    X(String, LatheGeoAngle1, "3114")                                                                 \
+    /* Close button of the lead and lathe dialogs. */                                                 \
+    X(String, DialogClose, "3050")                                                                    \
     /* Close of the main window: the question. */                                                     \
     X(String, CloseQuestion, "451")                                                                   \
     /* Clear all: the check box that also deletes the machining operations. */                       \
@@ -452,6 +479,26 @@
     X(frmGrid, chkUnisceSnap, true, true, 0)                                                          \
     X(frmGrid, sbtOk, true, false, 0)                                                                 \
     X(frmGrid, sbtCancel, true, false, 0)                                                             \
+    X(frmChainSet, frmChainSet, true, false, 0)                                                       \
+    X(frmChainSet, sbtDelSelChain, true, false, 0)                                                    \
+    X(frmChainSet, lblStartPt, true, false, 0)                                                        \
+    X(frmChainSet, sbtOk, true, false, 0)                                                             \
+    X(frmChainSet, mnuDelSelChain, true, false, 0)                                                    \
+    X(frmCncTab, frmCncTab, true, false, 0)                                                           \
+    X(frmCncTab, grpTabSet, true, false, 0)                                                           \
+    X(frmCncTab, rbtTabFull, true, false, 0)                                                          \
+    X(frmCncTab, rbtTabPartial, true, false, 0)                                                       \
+    X(frmCncTab, lblTabWidth, true, false, 0)                                                         \
+    X(frmCncTab, lblTabThick, true, false, 0)                                                         \
+    X(frmCncTab, grpTabPos, true, false, 0)                                                           \
+    X(frmCncTab, sbtTabPos, true, false, 0)                                                           \
+    X(frmCncTab, rbtTabManual, true, false, 0)                                                        \
+    X(frmCncTab, rbtTabAuto, true, false, 0)                                                          \
+    X(frmCncTab, lblTabNum, true, false, 0)                                                           \
+    X(frmCncTab, sbtTabCancel, true, false, 0)                                                        \
+    X(frmCncTab, sbtTabOk, true, false, 0)                                                            \
+    X(frmCncTab, mnuTabDel, true, false, 0)                                                           \
+    X(frmCncTab, mnuTabDelAll, true, false, 0)                                                        \
     /* Machine-control window; sbtGRBLClosePort, sbtGRBL_MPos and sbtGrblExp are the other captions */ \
     /* of the port button, the position-mode toggle and the layout switch. */                         \
     X(frmGRBL, frmGRBL, true, false, 0)                                                               \

@@ -25,6 +25,8 @@ TRecordingShell::TRecordingShell() : m_Previous(SetShellServices(this))
     for (TToolWinText field : {TToolWinText::TransRepeat, TToolWinText::RotateRepeat, TToolWinText::ScaleRepeat,
                                TToolWinText::OffsetDist})
         Texts[field] = "1";
+    Texts[TToolWinText::NumPtAlong] = "3";
+    Texts[TToolWinText::HoleDia] = "1";
 }
 
 TRecordingShell::~TRecordingShell() { SetShellServices(m_Previous); }

@@ -82,6 +82,7 @@ public:
     bool UniformScaleSwitch() const override { return UniformScale; }
     void SetGridButtonDown(bool down) override { GridButton.push_back(down); }
     void ShowSnapToGrid(bool on) override { SnapShown.push_back(on); }
+    void FocusToolWinGroup(TToolWinGroup group) override { Focused.push_back(group); }
 
     std::vector<TEnd> Ends;
     std::vector<std::string> Prompts;
@@ -91,6 +92,7 @@ public:
     std::vector<uint32_t> LayerColors;
     std::vector<bool> GridButton; // each SetGridButtonDown
     std::vector<bool> SnapShown;  // each ShowSnapToGrid
+    std::vector<TToolWinGroup> Focused; // each FocusToolWinGroup
 
     std::map<TToolWinText, std::string> Texts;
     std::map<TToolWinCheck, bool> Checks;
