@@ -20,6 +20,7 @@
 #include "cad/states/PositionStates.h"
 #include "core/entities/Container2D.h"
 #include "io/text/Testo2Container.h"
+#include "cam/chains/Catena.h"
 #include "cad/program/EventGuard.h"
 #include "cad/scene/QVScene.h"
 #include "cad/program/QV_00Prog.h"
@@ -796,6 +797,7 @@ void TfrmMain::BuildToolWin(const std::string& programFolder)
     m_frmToolWin = new TfrmToolWin(m_Prg, m_Config, m_Monitor.get(), programFolder, this);
     m_frmToolWin->SetQuasiModalTargets({m_tbrFile, m_tbrCreate, m_tbrEdit, m_tbrMRU, m_pgCtrGeoCnc});
     m_frmToolWin->ClearOverlay = [this] { m_Scene.ClearOverlay(); };
+    m_frmToolWin->SetDocument(&m_Document);
     m_frmToolWin->ShowStatusMessage = [this](const std::string& text) { ShowStatusMessage(text); };
     m_frmToolWin->IdentDelSmallEnt = [this](bool del, double size) {
         return ::IdentDelSmallEnt(m_Document, del, size);
@@ -843,7 +845,9 @@ void TfrmMain::BuildEditToolbar()
         const char* Name;
         void (TfrmMain::*Start)();
         int Image;
-    } texts[] = {{"mnuTextTT", &TfrmMain::TextTTClick, 21}, {"mnuTextSL", &TfrmMain::TextSLClick, 22}};
+    } texts[] = {{"mnuPtAlong", &TfrmMain::mnuPtAlongClick, 3},
+                 {"mnuTextTT", &TfrmMain::TextTTClick, 21},
+                 {"mnuTextSL", &TfrmMain::TextSLClick, 22}};
     for (const auto& item : texts) {
         QAction* action = m_mnuDraw->addAction(QString::fromLatin1(item.Name));
         action->setObjectName(QString::fromLatin1(item.Name));
@@ -910,6 +914,15 @@ void TfrmMain::MyInfoClick()
     m_frmToolWin->ShowPages({"tabInfoDb"}, std::string(LangKeys::frmToolWin::CaptionInfo), 336, 311);
     RecordPageCommand(1401, 18, LangKeys::frmMain::RecentInfo, &TfrmMain::MyInfoClick);
     m_frmToolWin->ShowStatistics(CountDrawing(m_Document));
+}
+
+void TfrmMain::mnuPtAlongClick()
+{
+    EditableGridPanelHidden();
+    m_Prg.StopOperation();
+    RecordPageCommand(104, 3, LangKeys::frmMain::RecentPtAlong, &TfrmMain::mnuPtAlongClick);
+    GlobalChainList().ClearChains();
+    m_frmToolWin->ShowPages({"tabPtAlong"}, std::string(LangKeys::frmToolWin::CaptionPtAlong), 233, 264);
 }
 
 void TfrmMain::TextTTClick()

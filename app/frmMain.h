@@ -165,6 +165,8 @@ public:
     // The text commands: the page, then the conversion; the conversion
     // cancels the running command and places the converted text (nothing
     // for a text that converts to nothing).
+    // Points along a chain: the page; the chains and points are made there.
+    void mnuPtAlongClick();
     void TextTTClick();
     void TextSLClick();
     void MyTTFConvClick();

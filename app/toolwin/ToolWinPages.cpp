@@ -3,6 +3,10 @@
 #include "app/toolwin/frmToolWin.h"
 
 #include "cad/edit/QV_85Offset.h"
+#include "cad/states/QV_50SelectObjects.h"
+#include "cad/states/QV_50SelectObjectsParam.h"
+#include "cam/chains/Catena.h"
+#include "cam/chains/ChainPicking.h"
 #include "cad/program/EventGuard.h"
 #include "cad/program/QV_00Prog.h"
 #include "cad/states/QV_80TransformObjectsParam.h"
@@ -564,4 +568,85 @@ void TfrmToolWin::BuildTextPages(const std::string& programFolder)
         okCancel(sheet, layout, "sbtOkSL", "sbtCancelSL", false);
         AddPage("tabTextSL", sheet, nullptr);
     }
+}
+
+// --- Points along a chain -----------------------------------------------------------------
+
+void TfrmToolWin::PointsAlong(bool addToDrawing)
+{
+    GlobalChainList().PointsAlongChains(addToDrawing, addToDrawing ? m_Document : nullptr);
+}
+
+void TfrmToolWin::BuildPointsAlongPage()
+{
+    auto* sheet = Make<QWidget>(nullptr, "sheetPtAlong");
+    auto* form = new QFormLayout(sheet);
+    QPushButton* pick = Button(sheet, "sbtPtAlongChain", "Pick a chain");
+    form->addRow(pick);
+    QLineEdit* count = NumberEdit(sheet, "txtNumPtAlong", "3", &DigitKeyFilter);
+    form->addRow(QStringLiteral("Points"), count);
+    auto* length = Make<QLineEdit>(sheet, "txtLength");
+    auto* between = Make<QLineEdit>(sheet, "txtBtPoints");
+    length->setReadOnly(true);
+    between->setReadOnly(true);
+    form->addRow(QStringLiteral("Length"), length);
+    form->addRow(QStringLiteral("Distance"), between);
+    auto* points = Make<QCheckBox>(sheet, "chkAlPoints", QStringLiteral("Points"));
+    auto* holes = Make<QCheckBox>(sheet, "chkAlHoles", QStringLiteral("Holes"));
+    holes->setChecked(true);
+    form->addRow(points, holes);
+    auto* holeLabel = Make<QLabel>(sheet, "lblAlHoleDia", QStringLiteral("Hole radius"));
+    QLineEdit* hole = NumberEdit(sheet, "txtHoleDia", "1", &DecimalKeyFilter);
+    form->addRow(holeLabel, hole);
+    QPushButton* ok = Button(sheet, "sbtPtAlongOk", "OK");
+    QPushButton* cancel = Button(sheet, "sbtPtAlongCan", "Cancel");
+    auto* row = new QHBoxLayout;
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    form->addRow(row);
+
+    // Preview once both fields hold something.
+    const auto preview = [this, count, hole] {
+        if (!count->text().isEmpty() && !hole->text().isEmpty())
+            GuardedCall([this] { PointsAlong(false); });
+    };
+    connect(count, &QLineEdit::textChanged, this, [count, preview](const QString& text) {
+        // The count is capped: a larger one becomes the cap.
+        if (const std::optional<int32_t> n = ParseInteger(QStringToAnsi(text)); n && *n > MaxGeneratedPoints) {
+            count->setText(QString::number(MaxGeneratedPoints));
+            return; // the new text previews
+        }
+        preview();
+    });
+    connect(hole, &QLineEdit::textChanged, this, preview);
+    connect(points, &QCheckBox::clicked, this, preview);
+    connect(holes, &QCheckBox::clicked, this, [holes, hole, holeLabel, preview] {
+        preview();
+        hole->setEnabled(holes->isChecked());
+        holeLabel->setEnabled(holes->isChecked());
+    });
+    connect(pick, &QPushButton::clicked, this, [this] {
+        GuardedCall([this] {
+            auto param = std::make_unique<TQV_50SelectObjectsParam>(5, kPickForPointsAlong, &GlobalChainList(),
+                                                                    StateClassOf<TChainInCatena>());
+            if (OnSelectedObj)
+                param->OnSelected = [this](TQV_50SelectObjectsParam&, TObject2D* selected, bool, int32_t) {
+                    OnSelectedObj(selected);
+                };
+            m_Prg.StartOperation(StateClassOf<TQV_50Seleziona1Ogg>(), std::move(param));
+        });
+    });
+    connect(ok, &QPushButton::clicked, this, [this] {
+        GuardedCall([this] {
+            PointsAlong(true);
+            RequestHide();
+        });
+    });
+    connect(cancel, &QPushButton::clicked, this, [this] {
+        GuardedCall([this] {
+            GlobalChainList().ClearChains();
+            RequestHide();
+        });
+    });
+    AddPage("tabPtAlong", sheet, nullptr);
 }

@@ -43,6 +43,11 @@ const char* TextFieldName(TToolWinText field)
     case TToolWinText::OffsetDist: return "txtOffsetDist";
     case TToolWinText::MCLayer: return "lblMCLayer";
     case TToolWinText::InfoExplode: return "stxInfoEsplode";
+    case TToolWinText::NumPtAlong: return "txtNumPtAlong";
+    case TToolWinText::HoleDia: return "txtHoleDia";
+    case TToolWinText::ChainLength: return "txtLength";
+    case TToolWinText::PtDistance: return "txtBtPoints";
+    case TToolWinText::Chain3DInfo: return "lbl3dChainInfo";
     }
     return "";
 }
@@ -52,6 +57,8 @@ const char* CheckName(TToolWinCheck check)
     switch (check) {
     case TToolWinCheck::ScaleUniform: return "rbtScaleUniform";
     case TToolWinCheck::OffsetMove: return "rbtOffsetMove";
+    case TToolWinCheck::AlPoints: return "chkAlPoints";
+    case TToolWinCheck::AlHoles: return "chkAlHoles";
     }
     return "";
 }
@@ -109,6 +116,7 @@ TfrmToolWin::TfrmToolWin(TQV_00Prog& prg, TAppConfig& config, TQtWorkMonitor* mo
     BuildTransformPages();
     BuildEditPages();
     BuildTextPages(programFolder);
+    BuildPointsAlongPage();
 
     m_Config.ToolWinLeft = DesignLeft;
     m_Config.ToolWinTop = DesignTop;
@@ -355,13 +363,13 @@ void TfrmToolWin::SetText(TToolWinText field, const std::string& text)
 
 bool TfrmToolWin::Checked(TToolWinCheck check) const
 {
-    const auto* button = findChild<QRadioButton*>(QString::fromLatin1(CheckName(check)));
+    const auto* button = findChild<QAbstractButton*>(QString::fromLatin1(CheckName(check)));
     return button && button->isChecked();
 }
 
 void TfrmToolWin::SetChecked(TToolWinCheck check, bool checked)
 {
-    if (auto* button = findChild<QRadioButton*>(QString::fromLatin1(CheckName(check))))
+    if (auto* button = findChild<QAbstractButton*>(QString::fromLatin1(CheckName(check))))
         button->setChecked(checked);
 }
 

@@ -53,8 +53,10 @@ class QTabWidget;
 class QTreeWidget;
 class TAppConfig;
 class TQV_00Prog;
+class TQV_01Cmp2D;
 class TQtWorkMonitor;
 class TTesto2Container;
+class TObject2D;
 
 // The counts of the drawing-statistics page.
 struct TDrawingStatistics {
@@ -75,6 +77,8 @@ struct TDrawingStatistics {
 
 class TfrmToolWin final : public QWidget {
 public:
+    // The most points one command generates (the points-along count).
+    static constexpr int32_t MaxGeneratedPoints = 10000;
     // The window's design place.
     static constexpr int DesignLeft = 429;
     static constexpr int DesignTop = 133;
@@ -141,6 +145,11 @@ public:
 
     // --- Page commands the main window binds ----------------------------------
 
+    // The drawing the points-along page adds to; null adds nothing.
+    void SetDocument(TQV_01Cmp2D* document) { m_Document = document; }
+    // The selection callback of the points-along pick. May be empty.
+    std::function<void(TObject2D* selected)> OnSelectedObj;
+
     // Delete-small page: finds (del false) or deletes the entities smaller
     // than size and returns the report line.
     std::function<std::string(bool del, double size)> IdentDelSmallEnt;
@@ -183,6 +192,9 @@ private:
     void BuildTransformPages();
     void BuildEditPages();
     void BuildTextPages(const std::string& programFolder);
+    void BuildPointsAlongPage();
+    // The points along the picked chains, previewed or added.
+    void PointsAlong(bool addToDrawing);
     // Sends code when the user typed a complete number into edit.
     void SendOnCompleteNumber(QLineEdit& edit, TCADUserEvent code);
     // The transform pages' move/copy pair; the repeat widgets hide on move.
@@ -217,4 +229,5 @@ private:
     bool m_TTBold = false;
     bool m_TTItalic = false;
     QTreeWidget* m_InfoTree = nullptr;
+    TQV_01Cmp2D* m_Document = nullptr;
 };

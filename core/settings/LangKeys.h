@@ -253,6 +253,7 @@
     X(frmToolWin, CaptionChangeLayer, "twCaLayer")                                                    \
     X(frmToolWin, CaptionTextTT, "twTextTT")                                                          \
     X(frmToolWin, CaptionTextSL, "twTextSL")                                                          \
+    X(frmToolWin, CaptionPtAlong, "twPtAlong")                                                        \
     /* Scale page: the factor label for uniform scaling and for X alone. */                           \
     X(frmToolWin, ScaleFactor, "310")                                                                 \
     X(frmToolWin, ScaleFactorX, "311")                                                                \
@@ -336,6 +337,7 @@
     X(frmMain, RecentInfo, "230")                                                                     \
     X(frmMain, RecentTextTT, "252")                                                                   \
     X(frmMain, RecentTextSL, "253")                                                                   \
+    X(frmMain, RecentPtAlong, "251")                                                                  \
     /* Machine window console: no banner after the reset; a run ended by an answer ("%s" the file's */ \
     /* line number, "%s" the reply); an error listed in check mode (the same); a program that could  */ \
     /* not be opened ("%s" its name); a port that did not open ("%s" the device, "%s" the reason).   */ \

@@ -386,6 +386,20 @@ TEST_F(ToolWin, TextPagesActOnCompleteNumbersOnly)
     EXPECT_FALSE(Win->isVisible());
 }
 
+TEST_F(ToolWin, PointsAlongCountIsCapped)
+{
+    Win->ShowPages({"tabPtAlong"}, "twPtAlong", 233, 264);
+    EXPECT_EQ(Win->Text(TToolWinText::NumPtAlong), "3");
+    EXPECT_TRUE(Win->Checked(TToolWinCheck::AlHoles));
+    EXPECT_FALSE(Win->Checked(TToolWinCheck::AlPoints));
+    Type("txtNumPtAlong", "99999");
+    EXPECT_EQ(Win->Text(TToolWinText::NumPtAlong), std::to_string(TfrmToolWin::MaxGeneratedPoints));
+    Type("txtNumPtAlong", "250");
+    EXPECT_EQ(Win->Text(TToolWinText::NumPtAlong), "250");
+    Click("chkAlHoles");
+    EXPECT_FALSE(Find("txtHoleDia").isEnabled());
+}
+
 TEST_F(ToolWin, BusyWorkKeepsTheWindowAndEscBreaks)
 {
     Win->ShowPages({"tabTextTT"}, "twTextTT", 248, 476);

@@ -20,7 +20,10 @@
 #include "cad/states/QV_50SelectObjectsParam.h"
 #include "cad/states/QV_80TrasformaOggetti.h"
 #include "cad/ui/QtWorkMonitor.h"
+#include "cam/chains/Catena.h"
+#include "core/entities/Cerchio2D.h"
 #include "core/entities/Line2D.h"
+#include "core/entities/Punto2D.h"
 #include "core/model/QV_01Cmp2D.h"
 #include "core/settings/LangKeys.h"
 #include "core/settings/Language.h"
@@ -29,6 +32,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -210,6 +214,36 @@ TEST_F(ToolWindow, SingleLineTextFollowsTheHeight)
     EXPECT_EQ(Doc().ObjectsCount(), 0);
 }
 
+TEST_F(ToolWindow, PointsAlongALine)
+{
+    Doc().AddObject(-1, std::make_unique<TLine2D>(0, Point2D(0, 0), Point2D(100, 0)));
+    Driver->Key(Qt::Key_F2); // the whole drawing in view
+    kbtest::TMainWindowDriver::Settle();
+    for (const bool ok : {false, true}) {
+        SCOPED_TRACE(ok ? "OK" : "Cancel");
+        Find("mnuPtAlong").trigger();
+        ASSERT_TRUE(Tool().isVisible());
+        EXPECT_EQ(Tool().ShownPages(), std::vector<std::string>{"tabPtAlong"});
+        Page<QCheckBox>("chkAlPoints").setChecked(true);
+        Press("sbtPtAlongChain");
+        Driver->ClickAt(Point2D(50, 0));
+        EXPECT_EQ(GlobalChainList().Count(), 1);
+        EXPECT_EQ(Page<QLineEdit>("txtLength").text(), QStringLiteral("100"));
+        EXPECT_EQ(Page<QLineEdit>("txtBtPoints").text(), QStringLiteral("50"));
+        EXPECT_EQ(Doc().ObjectsCount(), 1); // a preview only
+        Press(ok ? "sbtPtAlongOk" : "sbtPtAlongCan");
+        EXPECT_FALSE(Tool().isVisible());
+        int points = 0, circles = 0;
+        TGraphicObjIterator it = Doc().ObjectsIterator();
+        for (TGraphicObject* object = it.First(); object; object = it.Next()) {
+            points += dynamic_cast<TPunto2D*>(object) ? 1 : 0;
+            circles += dynamic_cast<TCerchio2D*>(object) ? 1 : 0;
+        }
+        EXPECT_EQ(points, ok ? 3 : 0);
+        EXPECT_EQ(circles, ok ? 3 : 0);
+    }
+}
+
 TEST_F(ToolWindow, LongWorkKeepsBothWindows)
 {
     Find("mnuInfoEntities").trigger();
@@ -248,6 +282,7 @@ TEST_F(ToolWindow, DISABLED_ShotsForReview)
         {"mirror", {"tabMirror"}, "twMirror", 250, 214, nullptr},
         {"offset", {}, nullptr, 0, 0, [this] { Find("mnuOffset").trigger(); }},
         {"explode", {"tabExplode"}, "twExplode", 224, 160, nullptr},
+        {"points-along", {}, nullptr, 0, 0, [this] { Find("mnuPtAlong").trigger(); }},
         {"statistics", {}, nullptr, 0, 0, [this] { Find("mnuInfoEntities").trigger(); }},
         {"delete-small", {}, nullptr, 0, 0, [this] { Find("mnuDeleteSmall").trigger(); }},
         {"change-layer", {}, nullptr, 0, 0, [this] { Find("mnuChangeLayer").trigger(); }},
