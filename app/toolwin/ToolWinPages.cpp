@@ -169,32 +169,36 @@ void TfrmToolWin::BuildTransformPages()
     // A transform page's own copy switch becomes the shared one when it shows.
     const auto copyOnShow = [this](QRadioButton* copy) { return [this, copy] { m_CopySwitch = copy->isChecked(); }; };
 
-    {
-        auto* sheet = Make<QWidget>(nullptr, "sheetTranslate");
+    // Translate and rotate: move or copy, the typed values, the copies, OK.
+    const struct {
+        const char* Sheet;
+        const char* Move;
+        const char* Copy;
+        std::vector<std::pair<const char*, const char*>> Fields; // name, label
+        TCADUserEvent Event;
+        const char* RepeatLabel;
+        const char* RepeatEdit;
+        const char* Ok;
+        const char* Tab;
+    } simplePages[] = {
+        {"sheetTranslate", "rbtTransMove", "rbtTransCopy", {{"txtTransDx", "X"}, {"txtTransDy", "Y"}},
+         TCADUserEvent::Translation, "lblTransNStep", "txtTransRepeat", "sbtTranslateOk", "tabTranslate"},
+        {"sheetRotate", "rbtRotateMove", "rbtRotateCopy", {{"txtRotateAngle", "Angle"}}, TCADUserEvent::RotateAngle,
+         "lblRotateNStep", "txtRotateRepeat", "sbtRotateOk", "tabRotate"},
+    };
+    for (const auto& page : simplePages) {
+        auto* sheet = Make<QWidget>(nullptr, page.Sheet);
         auto* form = new QFormLayout(sheet);
-        const TPair pair = movePair(sheet, form, "rbtTransMove", "rbtTransCopy");
-        QLineEdit* dx = NumberEdit(sheet, "txtTransDx", "0", &SignedDecimalKeyFilter);
-        QLineEdit* dy = NumberEdit(sheet, "txtTransDy", "0", &SignedDecimalKeyFilter);
-        form->addRow(QStringLiteral("X"), dx);
-        form->addRow(QStringLiteral("Y"), dy);
-        SendOnCompleteNumber(*dx, TCADUserEvent::Translation);
-        SendOnCompleteNumber(*dy, TCADUserEvent::Translation);
-        const auto [lbl, txt] = repeat(sheet, form, "lblTransNStep", "txtTransRepeat");
+        const TPair pair = movePair(sheet, form, page.Move, page.Copy);
+        for (const auto& [name, label] : page.Fields) {
+            QLineEdit* edit = NumberEdit(sheet, name, "0", &SignedDecimalKeyFilter);
+            form->addRow(QString::fromLatin1(label), edit);
+            SendOnCompleteNumber(*edit, page.Event);
+        }
+        const auto [lbl, txt] = repeat(sheet, form, page.RepeatLabel, page.RepeatEdit);
         BindMoveCopy(*pair.Move, *pair.Copy, lbl, txt);
-        form->addRow(okButton(sheet, "sbtTranslateOk"));
-        AddPage("tabTranslate", sheet, copyOnShow(pair.Copy));
-    }
-    {
-        auto* sheet = Make<QWidget>(nullptr, "sheetRotate");
-        auto* form = new QFormLayout(sheet);
-        const TPair pair = movePair(sheet, form, "rbtRotateMove", "rbtRotateCopy");
-        QLineEdit* angle = NumberEdit(sheet, "txtRotateAngle", "0", &SignedDecimalKeyFilter);
-        form->addRow(QStringLiteral("Angle"), angle);
-        SendOnCompleteNumber(*angle, TCADUserEvent::RotateAngle);
-        const auto [lbl, txt] = repeat(sheet, form, "lblRotateNStep", "txtRotateRepeat");
-        BindMoveCopy(*pair.Move, *pair.Copy, lbl, txt);
-        form->addRow(okButton(sheet, "sbtRotateOk"));
-        AddPage("tabRotate", sheet, copyOnShow(pair.Copy));
+        form->addRow(okButton(sheet, page.Ok));
+        AddPage(page.Tab, sheet, copyOnShow(pair.Copy));
     }
     {
         auto* sheet = Make<QWidget>(nullptr, "sheetScale");

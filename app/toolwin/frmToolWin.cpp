@@ -412,28 +412,31 @@ void TfrmToolWin::SetItemIndex(TToolWinIndex list, int32_t index)
     }
 }
 
+namespace {
+
+// The lines of a memo; none when it is empty.
+QStringList MemoLines(const QWidget& window, const char* name)
+{
+    const auto* memo = window.findChild<QPlainTextEdit*>(QString::fromLatin1(name));
+    if (!memo || memo->toPlainText().isEmpty())
+        return {};
+    return memo->toPlainText().split(QLatin1Char('\n'));
+}
+
+} // namespace
+
 std::vector<std::u16string> TfrmToolWin::TrueTypeLines() const
 {
     std::vector<std::u16string> lines;
-    if (const auto* memo = findChild<QPlainTextEdit*>(QStringLiteral("TntMemoTT"))) {
-        const QString text = memo->toPlainText();
-        if (text.isEmpty())
-            return lines;
-        for (const QString& line : text.split(QLatin1Char('\n')))
-            lines.push_back(line.toStdU16String());
-    }
+    for (const QString& line : MemoLines(*this, "TntMemoTT"))
+        lines.push_back(line.toStdU16String());
     return lines;
 }
 
 std::vector<std::string> TfrmToolWin::StrokeLines() const
 {
     std::vector<std::string> lines;
-    if (const auto* memo = findChild<QPlainTextEdit*>(QStringLiteral("MemoSL"))) {
-        const QString text = memo->toPlainText();
-        if (text.isEmpty())
-            return lines;
-        for (const QString& line : text.split(QLatin1Char('\n')))
-            lines.push_back(QStringToAnsi(line));
-    }
+    for (const QString& line : MemoLines(*this, "MemoSL"))
+        lines.push_back(QStringToAnsi(line));
     return lines;
 }
