@@ -39,6 +39,7 @@
 #include "core/model/QV_01Cmp2D.h"
 #include "core/file/UndoRedo.h"
 #include "core/model/UserNotifier.h"
+#include "nc/ui/NodraMain.h"
 #include "core/model/ViewInterfaces.h"
 
 #include <QAction>
@@ -568,12 +569,22 @@ bool TfrmMain::FormClose()
         return false;
     m_frmToolWin->hide();
     if (m_Config.ConfigFolder().empty())
-        return true;
+        return CloseGCodeEditor();
     StoreWindowBounds(*this, m_Config);
     m_Config.Save(); // a failure is on stderr; the close goes on
     std::string error;
     // Not written is not worth keeping the program open for.
     (void)SaveToolbarsAndRecentFiles(m_Config.SettingsFileName(), saveState(), m_RecentFiles, error);
+    return CloseGCodeEditor();
+}
+
+bool TfrmMain::CloseGCodeEditor()
+{
+    // The editor asks for its modified tabs; a Cancel there keeps both
+    // windows open rather than losing the text.
+    if (!CloseNodraEditor())
+        return false;
+    CurrentNcFile().clear();
     return true;
 }
 

@@ -225,6 +225,7 @@ private:
     void BuildRecentFilesMenu();
     // The close of the main window (see the header comment); false keeps it.
     bool FormClose();
+    bool CloseGCodeEditor();
     int RunLayerDialog();
     int RunGridDialog();
     // The properties panel back to its idle page, when the geometry tab is

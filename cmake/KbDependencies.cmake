@@ -20,3 +20,11 @@ endif()
 if(KB_BENCH)
   find_package(benchmark REQUIRED)
 endif()
+
+# QScintilla (the G-code editor's text control) ships no CMake package.
+find_library(QSCINTILLA_LIBRARY NAMES qscintilla2_qt6 REQUIRED)
+find_path(QSCINTILLA_INCLUDE_DIR Qsci/qsciscintilla.h
+          PATH_SUFFIXES x86_64-linux-gnu/qt6 aarch64-linux-gnu/qt6 qt6 REQUIRED)
+add_library(kb_qscintilla INTERFACE)
+target_include_directories(kb_qscintilla SYSTEM INTERFACE ${QSCINTILLA_INCLUDE_DIR})
+target_link_libraries(kb_qscintilla INTERFACE ${QSCINTILLA_LIBRARY} Qt6::Widgets Qt6::PrintSupport)

@@ -102,6 +102,19 @@ EUserAnswer TQtUserNotifier::AskYesNo(const std::string& text, const std::string
     return AskQuestion(box);
 }
 
+EUserAnswer TQtUserNotifier::AskYesNoCancel(const std::string& text, const std::string& caption)
+{
+    QMessageBox box(m_Parent.data());
+    SetUp(box, QMessageBox::Question, text, caption);
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Yes);
+    const int result = box.exec();
+    if (result == QMessageBox::Yes)
+        return EUserAnswer::Yes;
+    return result == QMessageBox::No ? EUserAnswer::No : EUserAnswer::Dismissed;
+}
+
 EUserAnswer TQtUserNotifier::AskYesNoChecked(const std::string& text, const std::string& caption,
                                              const std::string& checkText, bool& checked)
 {

@@ -37,6 +37,7 @@ public:
 
     void ShowMessage(EMessageKind kind, const std::string& text, const std::string& caption) override;
     EUserAnswer AskYesNo(const std::string& text, const std::string& caption) override;
+    EUserAnswer AskYesNoCancel(const std::string& text, const std::string& caption) override;
     EUserAnswer AskYesNoChecked(const std::string& text, const std::string& caption, const std::string& checkText,
                                 bool& checked) override;
     std::string AskOpenFileName(const TFileRequest& request) override;

@@ -93,6 +93,11 @@ EUserAnswer TUserNotifier::AskYesNoChecked(const std::string& text, const std::s
     return AskYesNo(text, caption);
 }
 
+EUserAnswer TUserNotifier::AskYesNoCancel(const std::string& text, const std::string& caption)
+{
+    return AskYesNo(text, caption);
+}
+
 std::string TUserNotifier::AskOpenFileName(const TFileRequest&) { return std::string(); }
 
 std::string TUserNotifier::AskSaveFileName(const TFileRequest&) { return std::string(); }

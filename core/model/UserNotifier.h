@@ -74,6 +74,9 @@ public:
     // without the box and leaves checked alone.
     virtual EUserAnswer AskYesNoChecked(const std::string& text, const std::string& caption,
                                         const std::string& checkText, bool& checked);
+    // Asks with Yes, No and Cancel buttons and the question icon; Cancel
+    // and closing the box answer Dismissed. The default asks AskYesNo.
+    virtual EUserAnswer AskYesNoCancel(const std::string& text, const std::string& caption);
     // The name of a file to open, or of one to save under; empty when
     // cancelled (the default).
     virtual std::string AskOpenFileName(const TFileRequest& request);

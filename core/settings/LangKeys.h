@@ -68,7 +68,27 @@
     X(String, ChainInfoClosed, "718")                                                                 \
     X(String, ChainInfoOpen, "719")                                                                   \
     X(String, ChainInfoPoints, "725")                                                                 \
+    /* Depth passes: "3 passes of 3", "1 pass of 10", "remainder 1", and the post without Z. */       \
+    X(String, DepthPassesOf, "704")                                                                   \
+    X(String, DepthPassOf, "705")                                                                     \
+    X(String, DepthPassRemainder, "706")                                                              \
+    X(String, DepthPassOmitZ, "724")                                                                  \
     /* A post-processor file that could not be read. */                                               \
+    /* The first play of a program in a dialect the text simulation reads only in part. */            \
+    X(String, DialectNotSimulated, "782")                                                             \
+    /* The post-processor editor's texts. */                                                          \
+    X(PstEdit, Caption, "Caption")                                                                    \
+    X(PstEdit, grpSection, "grpSection")                                                              \
+    X(PstEdit, mnuEdPstIns, "mnuEdPstIns")                                                            \
+    X(PstEdit, mnuEdPstDel, "mnuEdPstDel")                                                            \
+    X(PstEdit, grpMemo, "grpMemo")                                                                    \
+    X(PstEdit, grpVar, "grpVar")                                                                      \
+    X(PstEdit, sbtPstTestM, "sbtPstTestM")                                                            \
+    X(PstEdit, sbtPstTestC, "sbtPstTestC")                                                            \
+    X(PstEdit, sbtPstSave, "sbtPstSave")                                                              \
+    X(PstEdit, sbtPstSaveAs, "sbtPstSaveAs")                                                          \
+    X(PstEdit, sbtPstOk, "sbtPstOk")                                                                  \
+    X(PstEdit, grpBtn, "grpBtn")                                                                      \
     X(String, PstLoadFailed, "783")                                                                   \
     /* Number formats of a post that could not be used: "%s" the post name, "%s" the keys.        */ \
     X(String, PstBadFormat, "PstBadFormat")                                                           \
@@ -197,6 +217,23 @@
     X(frmMain, TreeBlock, "twGeoB0")                                                                  \
     X(frmMain, TreeText, "twGeoC0")                                                                   \
     X(frmMain, TreeStl, "twGeoD0")                                                                    \
+    /* Operations tree: the root (then the post name), the parameters and toolpath children. */       \
+    X(frmMain, OpTreeRoot, "twCnc01")                                                                 \
+    X(frmMain, OpTreeParameters, "twCnc03")                                                           \
+    X(frmMain, OpTreeToolpath, "twCnc04")                                                             \
+    /* Operation captions: the lathe insert radius and the tool diameter, before their values. */     \
+    X(frmMain, OpInsertRadius, "twCnc08")                                                             \
+    X(frmMain, OpToolDiameter, "twCnc09")                                                             \
+    /* Operation captions by kind. */                                                                 \
+    X(frmMain, OpContour, "twCnc10")                                                                  \
+    X(frmMain, OpPocket, "twCnc20")                                                                   \
+    X(frmMain, OpDrilling, "twCnc30")                                                                 \
+    X(frmMain, OpParallel3D, "twCnc40")                                                               \
+    X(frmMain, OpLaserCut, "twCnc100")                                                                \
+    X(frmMain, OpLaserEngrave, "twCnc110")                                                            \
+    X(frmMain, OpLaserPocket, "twCnc120")                                                             \
+    X(frmMain, OpLatheRough, "twCnc190")                                                              \
+    X(frmMain, OpLatheFinish, "twCnc200")                                                             \
     /* Main window: caption of the current-layer button, before the number. */                       \
     X(frmMain, LayerButton, "309")                                                                    \
     /* File/Open: status while opening, the question before a drawing is replaced, and the warning */ \
@@ -539,7 +576,22 @@
     X(frmGRBL, chkGRBLShowVOutput, true, false, 0)                                                    \
     X(frmGRBL, sbtGrblComp, true, false, 0)                                                           \
     X(frmGRBL, sbtGrblExp, true, false, 0)                                                            \
-    X(frmGRBL, sbtGrblExit, true, false, 0)
+    X(frmGRBL, sbtGrblExit, true, false, 0)                                                           \
+    /* The G-code editor's simulation bar. */                                                          \
+    X(frmToolWin, lblCurrentZ, true, false, 0)                                                        \
+    X(frmToolWin, lblSimFor, true, false, 0)                                                          \
+    X(frmToolWin, sbtToStart, false, true, 0)                                                         \
+    X(frmToolWin, sbtPlay, false, true, 0)                                                            \
+    X(frmToolWin, sbtStep, false, true, 0)                                                            \
+    X(frmToolWin, sbtIsoLimits, false, true, 0)                                                       \
+    X(frmToolWin, TrackBar1, false, true, 0)                                                          \
+    X(frmToolWin, grpIsoLimits, true, false, 0)                                                       \
+    X(frmToolWin, lblIsoa, true, false, 0)                                                            \
+    X(frmToolWin, lblIsob, true, false, 0)                                                            \
+    X(frmToolWin, lblIsoc, true, false, 0)                                                            \
+    X(frmToolWin, lblIsod, true, false, 0)                                                            \
+    X(frmToolWin, lblIsoe, true, false, 0)                                                            \
+    X(frmToolWin, lblIsof, true, false, 0)
 
 #define KB_LANG_DECLARE_TEXT(section, ident, key)                                                     \
     namespace LangKeys::section {                                                                     \

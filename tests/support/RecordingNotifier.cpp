@@ -40,6 +40,13 @@ EUserAnswer TRecordingNotifier::AskYesNo(const std::string& text, const std::str
     return Take(m_Answers).value_or(DefaultAnswer);
 }
 
+EUserAnswer TRecordingNotifier::AskYesNoCancel(const std::string& text, const std::string& caption)
+{
+    m_Messages.push_back({EMessageKind::Warning, text, caption, true});
+    Prompt("yesnocancel " + text, !m_Answers.empty());
+    return Take(m_Answers).value_or(DefaultAnswer);
+}
+
 EUserAnswer TRecordingNotifier::AskYesNoChecked(const std::string& text, const std::string& caption,
                                                 const std::string& checkText, bool& checked)
 {

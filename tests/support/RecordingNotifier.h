@@ -33,6 +33,7 @@ public:
     EUserAnswer AskYesNo(const std::string& text, const std::string& caption) override;
     EUserAnswer AskYesNoChecked(const std::string& text, const std::string& caption, const std::string& checkText,
                                 bool& checked) override;
+    EUserAnswer AskYesNoCancel(const std::string& text, const std::string& caption) override;
     std::string AskOpenFileName(const TFileRequest& request) override;
     std::string AskSaveFileName(const TFileRequest& request) override;
     std::optional<uint32_t> AskColor(uint32_t current) override;
@@ -56,7 +57,7 @@ public:
     }
 
     const std::vector<TMessage>& Messages() const { return m_Messages; }
-    // Every prompt in order, as "<kind> <what>": "question 451",
+    // Every prompt in order, as "<kind> <what>": "question 451", "yesnocancel 451",
     // "checked 452", "open", "save", "color", "font", "dialog frmCoord".
     const std::vector<std::string>& Prompts() const { return m_Prompts; }
     // The request of the last file dialog.
