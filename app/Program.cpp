@@ -3,6 +3,7 @@
 #include "app/LayerDefaults.h"
 #include "app/MachiningHooks.h"
 #include "app/frmMain.h"
+#include "app/toolwin/frmToolWin.h"
 #include "cam/chains/ChainHooks.h"
 #include "cad/program/EventGuard.h"
 #include "cad/scene/QVScene.h"
@@ -123,13 +124,13 @@ void TProgram::Start(const TStartOptions& options)
     m_Scene->SetGridEnabled(true);
     m_Scene->RebuildGrid();
 
-    m_MainWindow = std::make_unique<TfrmMain>(*m_Scene, *m_Document, *m_Prg, *m_Config);
+    m_MainWindow = std::make_unique<TfrmMain>(*m_Scene, *m_Document, *m_Prg, *m_Config, options.ProgramFolder);
     if (m_Notifier)
         m_Notifier->SetParentWidget(m_MainWindow.get());
     m_MainWindow->move(m_Config->fWPL, m_Config->fWPT);
     m_MainWindow->resize(m_Config->fWPW, m_Config->fWPH);
     m_MainWindow->SetStartupFile(options.FileToOpen);
-    TranslateForms({m_MainWindow.get()}, LanguageIni());
+    TranslateForms({m_MainWindow.get(), &m_MainWindow->ToolWin()}, LanguageIni());
     m_MainWindow->LoadStatusMessages();
     m_MainWindow->ImpostaTbr();
     m_MainWindow->ImpostaHint();

@@ -11,6 +11,16 @@
 #include "app/mainwin/ViewCommands.h"
 #include "app/mainwin/WindowLayout.h"
 #include "app/mainwin/frmCoord.h"
+#include "app/toolwin/EditPageCommands.h"
+#include "app/toolwin/frmToolWin.h"
+#include "cad/edit/QV2d_MuoveInLayer.h"
+#include "cad/edit/QV_85Offset.h"
+#include "cad/panel/InfoEditModel.h"
+#include "cad/states/DrawStateParams.h"
+#include "cad/states/PositionStates.h"
+#include "core/entities/Container2D.h"
+#include "io/text/Testo2Container.h"
+#include "cam/chains/Catena.h"
 #include "cad/program/EventGuard.h"
 #include "cad/scene/QVScene.h"
 #include "cad/program/QV_00Prog.h"
@@ -95,7 +105,8 @@ constexpr int ExitImage = 6;
 
 } // namespace
 
-TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TAppConfig& config)
+TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TAppConfig& config,
+                   const std::string& programFolder)
     : m_Scene(scene), m_Document(document), m_Prg(prg), m_Config(config)
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -148,7 +159,8 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
         CurrLayerInfo();
     };
 
-    m_EndOperation.HideToolWin = [this] { m_ToolWin.Hide(); };
+    BuildToolWin(programFolder);
+    m_EndOperation.HideToolWin = [this] { m_frmToolWin->HideAtCommandEnd(); };
     m_EndOperation.RefreshPanel = [this] { RefreshInfoEdit(); };
 
     BuildDialogs();
@@ -161,6 +173,11 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
 TfrmMain::~TfrmMain()
 {
     m_KeyPreview.reset();
+    // The tool window's hide must not reach the panel or the program.
+    m_frmToolWin->HideHooks.clear();
+    m_frmToolWin->ClearOverlay = nullptr;
+    delete m_frmToolWin;
+    m_frmToolWin = nullptr;
     // The program outlives the window: its callbacks must not reach it.
     m_Prg.OnEndOperation = nullptr;
     m_Prg.OnDescriptionChanged = nullptr;
@@ -337,14 +354,12 @@ void TfrmMain::BuildToolbars()
     m_tbrCreate->setWindowTitle(QStringLiteral("Create"));
     m_tbrCreate->addActions(m_mnuDraw->actions());
 
-    m_tbrEdit = new QToolBar(this);
-    m_tbrEdit->setObjectName(QStringLiteral("tbrEdit"));
-    m_tbrEdit->setWindowTitle(QStringLiteral("Edit"));
-
-    auto* tbrMRU = new QToolBar(this);
+    m_tbrMRU = new QToolBar(this);
+    QToolBar* tbrMRU = m_tbrMRU;
     tbrMRU->setObjectName(QStringLiteral("tbrMRU"));
     tbrMRU->setWindowTitle(QStringLiteral("Recent commands"));
     m_RecentCommands = new TRecentCommands(*tbrMRU);
+    BuildEditToolbar();
 
     // Two rows: files and view; drawing, editing and the recent commands.
     for (QToolBar* bar : {m_tbrFile, &m_ViewCommands->tbrView()})
@@ -542,10 +557,17 @@ void TfrmMain::closeEvent(QCloseEvent* event)
 
 bool TfrmMain::FormClose()
 {
+    // Not while long work runs; a play is stopped first and the close asked
+    // again once its loop has returned.
+    if (!m_frmToolWin->AllowMainClose([window = QPointer<TfrmMain>(this)] {
+            if (window)
+                window->close();
+        }))
+        return false;
     if (UserNotifier().AskYesNo(LangText(LangKeys::String::CloseQuestion), LangText(LangKeys::String::ErrorCaption)) !=
         EUserAnswer::Yes)
         return false;
-    m_ToolWin.Hide();
+    m_frmToolWin->hide();
     if (m_Config.ConfigFolder().empty())
         return CloseGCodeEditor();
     StoreWindowBounds(*this, m_Config);
@@ -730,31 +752,232 @@ TOpenedFile TfrmMain::OpenedFile() const
     return m_FileCommands->OpenedFile();
 }
 
-void TfrmMain::ShowPages(const std::vector<TToolWinTab>&, const std::string&, int32_t, int32_t)
+void TfrmMain::ShowPages(const std::vector<TToolWinTab>& tabs, const std::string& captionKey, int32_t clientWidth,
+                         int32_t clientHeight)
 {
+    std::vector<std::string> names;
+    for (const TToolWinTab tab : tabs)
+        names.push_back(TfrmToolWin::TabName(tab));
+    m_frmToolWin->ShowPages(names, captionKey, clientWidth, clientHeight);
 }
 
 std::string TfrmMain::ToolWinText(TToolWinText field) const
 {
-    return m_ToolWin.Text(field);
+    return m_frmToolWin->Text(field);
 }
 
 void TfrmMain::SetToolWinText(TToolWinText field, const std::string& text)
 {
-    m_ToolWin.SetText(field, text);
+    m_frmToolWin->SetText(field, text);
 }
 
 bool TfrmMain::ToolWinChecked(TToolWinCheck check) const
 {
-    return m_ToolWin.Checked(check);
+    return m_frmToolWin->Checked(check);
+}
+
+void TfrmMain::SetToolWinChecked(TToolWinCheck check, bool checked)
+{
+    m_frmToolWin->SetChecked(check, checked);
 }
 
 int32_t TfrmMain::ToolWinItemIndex(TToolWinIndex list) const
 {
-    return m_ToolWin.ItemIndex(list);
+    return m_frmToolWin->ItemIndex(list);
 }
 
 void TfrmMain::SetToolWinItemIndex(TToolWinIndex list, int32_t index)
 {
-    m_ToolWin.SetItemIndex(list, index);
+    m_frmToolWin->SetItemIndex(list, index);
+}
+
+bool TfrmMain::CopySwitch() const
+{
+    return m_frmToolWin->CopySwitch();
+}
+
+bool TfrmMain::UniformScaleSwitch() const
+{
+    return m_frmToolWin->UniformScaleSwitch();
+}
+
+// --- Tool window and its page commands ------------------------------------------------
+
+void TfrmMain::BuildToolWin(const std::string& programFolder)
+{
+    m_frmToolWin = new TfrmToolWin(m_Prg, m_Config, m_Monitor.get(), programFolder, this);
+    m_frmToolWin->SetQuasiModalTargets({m_tbrFile, m_tbrCreate, m_tbrEdit, m_tbrMRU, m_pgCtrGeoCnc});
+    m_frmToolWin->ClearOverlay = [this] { m_Scene.ClearOverlay(); };
+    m_frmToolWin->SetDocument(&m_Document);
+    m_frmToolWin->ShowStatusMessage = [this](const std::string& text) { ShowStatusMessage(text); };
+    m_frmToolWin->IdentDelSmallEnt = [this](bool del, double size) {
+        return ::IdentDelSmallEnt(m_Document, del, size);
+    };
+    m_frmToolWin->MyTTFConvClick = [this] { MyTTFConvClick(); };
+    m_frmToolWin->MySLFConvClick = [this] { MySLFConvClick(); };
+    m_frmToolWin->ChangeLayerSelect = [this](bool window, bool move) {
+        // The selection itself is no command of its own on the recent list.
+        m_RecentCommands->SetRecentAdded(false);
+        StartChangeLayerCommand(m_Prg, window, move);
+    };
+    m_frmToolWin->ChangeLayerDone = [this] {
+        m_RecentCommands->AskRecentHint();
+        if (m_RecentCommands->ConsumeRecentHint())
+            ShowStatusSlot(RecentHintSlot);
+    };
+}
+
+void TfrmMain::BuildEditToolbar()
+{
+    m_tbrEdit = new QToolBar(this);
+    m_tbrEdit->setObjectName(QStringLiteral("tbrEdit"));
+    m_tbrEdit->setWindowTitle(QStringLiteral("Edit"));
+    const struct {
+        const char* Name;
+        void (TfrmMain::*Start)();
+        TImageList List;
+        int Image;
+    } items[] = {
+        {"mnuDeleteSmall", &TfrmMain::MyDeleteSmallClick, TImageList::Modify, 2},
+        {"mnuChangeLayer", &TfrmMain::MyChangeLayerClick, TImageList::Modify, 11},
+        {"mnuOffset", &TfrmMain::MyOffsetClick, TImageList::Modify, 17},
+        {"mnuInfoEntities", &TfrmMain::MyInfoClick, TImageList::Modify, 18},
+    };
+    for (const auto& item : items) {
+        auto* action = new QAction(QString::fromLatin1(item.Name), this);
+        action->setObjectName(QString::fromLatin1(item.Name));
+        SetImage(*action, item.List, item.Image);
+        const auto start = item.Start;
+        connect(action, &QAction::triggered, this, [this, start] { GuardedCall([this, start] { (this->*start)(); }); });
+        m_tbrEdit->addAction(action);
+    }
+    // The text commands join the Draw menu and the Create toolbar.
+    const struct {
+        const char* Name;
+        void (TfrmMain::*Start)();
+        int Image;
+    } texts[] = {{"mnuPtAlong", &TfrmMain::mnuPtAlongClick, 3},
+                 {"mnuTextTT", &TfrmMain::TextTTClick, 21},
+                 {"mnuTextSL", &TfrmMain::TextSLClick, 22}};
+    for (const auto& item : texts) {
+        QAction* action = m_mnuDraw->addAction(QString::fromLatin1(item.Name));
+        action->setObjectName(QString::fromLatin1(item.Name));
+        SetImage(*action, TImageList::Create, item.Image);
+        const auto start = item.Start;
+        connect(action, &QAction::triggered, this, [this, start] { GuardedCall([this, start] { (this->*start)(); }); });
+        m_tbrCreate->addAction(action);
+    }
+}
+
+void TfrmMain::RecordPageCommand(int32_t id, int image, std::string_view hintKey, void (TfrmMain::*start)())
+{
+    m_RecentCommands->MRUAdd(id, image, LangMainText(hintKey),
+                             [this, start] { GuardedCall([this, start] { (this->*start)(); }); });
+}
+
+namespace {
+
+// The properties grid editable, its panel hidden: the edit commands' panel.
+void EditableGridPanelHidden()
+{
+    if (TInfoEditModel* model = InfoEditPanel()) {
+        model->SetReadOnly(false);
+        model->SetPanelVisible(false);
+    }
+}
+
+} // namespace
+
+void TfrmMain::MyDeleteSmallClick()
+{
+    if (TInfoEditModel* model = InfoEditPanel())
+        model->SetReadOnly(false);
+    m_Prg.UsaSnap = false;
+    RecordPageCommand(1103, 2, LangKeys::frmMain::RecentDeleteSmall, &TfrmMain::MyDeleteSmallClick);
+    m_frmToolWin->findChild<QLabel*>(QStringLiteral("stxReportSmall"))->clear();
+    m_frmToolWin->ShowPages({"tabDelSmall"}, std::string(LangKeys::frmToolWin::CaptionDelSmall), 272, 220);
+    ShowStatusSlot(12);
+}
+
+void TfrmMain::MyChangeLayerClick()
+{
+    m_frmToolWin->SetText(TToolWinText::MCLayer, std::string());
+    m_frmToolWin->ShowPages({"tabChangeLayer"}, std::string(LangKeys::frmToolWin::CaptionChangeLayer), 272, 200);
+    EditableGridPanelHidden();
+    m_Prg.UsaSnap = false;
+    RecordPageCommand(1209, 11, LangKeys::frmMain::RecentChangeLayer, &TfrmMain::MyChangeLayerClick);
+    std::vector<std::string> names;
+    for (int layer = 0; layer < 256; ++layer)
+        names.push_back(m_Document.Layers().GetLayer(layer).Name());
+    m_frmToolWin->FillLayerList(names, m_Document.CurrentLayer());
+}
+
+void TfrmMain::MyOffsetClick()
+{
+    EditableGridPanelHidden();
+    RecordPageCommand(1305, 17, LangKeys::frmMain::RecentOffset, &TfrmMain::MyOffsetClick);
+    m_frmToolWin->ShowPages({"tabOffset"}, std::string(LangKeys::frmToolWin::CaptionOffset), 250, 180);
+    StartOffsetCommand(m_Prg, nullptr);
+}
+
+void TfrmMain::MyInfoClick()
+{
+    m_frmToolWin->ShowPages({"tabInfoDb"}, std::string(LangKeys::frmToolWin::CaptionInfo), 336, 311);
+    RecordPageCommand(1401, 18, LangKeys::frmMain::RecentInfo, &TfrmMain::MyInfoClick);
+    m_frmToolWin->ShowStatistics(CountDrawing(m_Document));
+}
+
+void TfrmMain::mnuPtAlongClick()
+{
+    EditableGridPanelHidden();
+    m_Prg.StopOperation();
+    RecordPageCommand(104, 3, LangKeys::frmMain::RecentPtAlong, &TfrmMain::mnuPtAlongClick);
+    GlobalChainList().ClearChains();
+    m_frmToolWin->ShowPages({"tabPtAlong"}, std::string(LangKeys::frmToolWin::CaptionPtAlong), 233, 264);
+}
+
+void TfrmMain::TextTTClick()
+{
+    m_Prg.SendUserEvent(TCADUserEvent::Cancel);
+    m_frmToolWin->ShowPages({"tabTextTT"}, std::string(LangKeys::frmToolWin::CaptionTextTT), 248, 476);
+    m_Prg.UsaSnap = true;
+    RecordPageCommand(701, 21, LangKeys::frmMain::RecentTextTT, &TfrmMain::TextTTClick);
+    m_frmToolWin->findChild<QLabel*>(QStringLiteral("lblTTChar"))->setText(QStringLiteral("Abc"));
+    MyTTFConvClick();
+}
+
+void TfrmMain::TextSLClick()
+{
+    m_Prg.SendUserEvent(TCADUserEvent::Cancel);
+    m_frmToolWin->ShowPages({"tabTextSL"}, std::string(LangKeys::frmToolWin::CaptionTextSL), 248, 476);
+    m_Prg.UsaSnap = true;
+    RecordPageCommand(702, 22, LangKeys::frmMain::RecentTextSL, &TfrmMain::TextSLClick);
+    MySLFConvClick();
+}
+
+void TfrmMain::MyTTFConvClick()
+{
+    m_Prg.SendUserEvent(TCADUserEvent::Cancel);
+    TFontRequest font;
+    font.Family = m_frmToolWin->TrueTypeFamily();
+    font.Bold = m_frmToolWin->TrueTypeBold();
+    font.Italic = m_frmToolWin->TrueTypeItalic();
+    PlaceText(m_frmToolWin->TextConverter().TrueTypeToContainer(m_frmToolWin->TrueTypeLines(), font));
+}
+
+void TfrmMain::MySLFConvClick()
+{
+    m_Prg.SendUserEvent(TCADUserEvent::Cancel);
+    PlaceText(m_frmToolWin->TextConverter().StrokeTextToContainer(m_frmToolWin->StrokeLines()));
+}
+
+void TfrmMain::PlaceText(std::unique_ptr<TContainer2D> container)
+{
+    if (!container || container->Objects().Count() == 0)
+        return;
+    TContainer2D* raw = container.get();
+    auto param = std::make_unique<TQV_40PositionObjectParam>(StateClassOf<TQV_40ExplodeContainer>(),
+                                                             std::move(container));
+    param->SetUserObject(raw);
+    m_Prg.StartOperation(StateClassOf<TQV_40PositionObject>(), std::move(param));
 }

@@ -15,8 +15,10 @@
 // lives) and the machining tab. The layer and grid dialogs are made with
 // the window and opened from the View menu.
 //
-// The tool window does not exist yet: its fields and switches are kept in
-// a TToolWinState (app/ToolWinState.h), and ShowPages does nothing.
+// The tool window (app/toolwin/frmToolWin.h) is made with the window; the
+// shell's tool-window calls read and write its widgets. The Edit toolbar
+// holds the page commands (delete small, change layer, offset, statistics),
+// the Draw menu the two text commands.
 //
 // The frame around the view: the toolbars File, View, Create, Edit and the
 // recent commands (app/mainwin/RecentCommands.h), the status bar
@@ -32,7 +34,6 @@
 // drawing is not offered for saving.
 
 #include "app/EndOperation.h"
-#include "app/ToolWinState.h"
 #include "app/mainwin/RecentFiles.h"
 #include "cad/program/ShellServices.h"
 
@@ -42,6 +43,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <string_view>
 
 class QAction;
 class QDockWidget;
@@ -60,9 +62,11 @@ class TRecentCommands;
 class TTreeCommands;
 class TViewCommands;
 class TfrmCoord;
+class TContainer2D;
 class TKeyPreview;
 class TLiveReadoutSink;
 class TfrmGrid;
+class TfrmToolWin;
 class TfrmLayer;
 class TQtWorkMonitor;
 class TQVScene;
@@ -78,7 +82,9 @@ public:
     // The product name: the caption without a file.
     static constexpr const char* BaseCaption = "Kestrabel 3";
 
-    TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TAppConfig& config);
+    // programFolder: where the tool window finds the stroke fonts (SFonts/).
+    TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TAppConfig& config,
+             const std::string& programFolder = std::string());
     ~TfrmMain() override;
 
     // The file that the first showing of the window opens (the command
@@ -94,8 +100,7 @@ public:
     QTabWidget& GeoCncTabs() const { return *m_pgCtrGeoCnc; }
     TfrmLayer& LayerDialog() const { return *m_frmLayer; }
     TfrmGrid& GridDialog() const { return *m_frmGrid; }
-    TToolWinState& ToolWin() { return m_ToolWin; }
-    const TToolWinState& ToolWin() const { return m_ToolWin; }
+    TfrmToolWin& ToolWin() const { return *m_frmToolWin; }
     // The end-of-command rules and the ortho switch the rectangle command
     // keeps (EndOperation().SaveOrtho).
     TEndOperation& EndOperation() { return m_EndOperation; }
@@ -114,6 +119,7 @@ public:
     QToolBar& tbrFile() const { return *m_tbrFile; }
     QToolBar& tbrCreate() const { return *m_tbrCreate; }
     QToolBar& tbrEdit() const { return *m_tbrEdit; }
+    QToolBar& tbrMRU() const { return *m_tbrMRU; }
     QToolButton& sbtSave() const { return *m_sbtSave; }
     QToolButton& sbtOpen() const { return *m_sbtOpen; }
 
@@ -150,6 +156,22 @@ public:
     void mnuLayersClick();
     void mnuGridClick();
 
+    // The page commands of the Edit toolbar: each records itself as a
+    // recent command and opens its tool-window page.
+    void MyDeleteSmallClick();
+    void MyChangeLayerClick();
+    void MyOffsetClick();
+    void MyInfoClick();
+    // The text commands: the page, then the conversion; the conversion
+    // cancels the running command and places the converted text (nothing
+    // for a text that converts to nothing).
+    // Points along a chain: the page; the chains and points are made there.
+    void mnuPtAlongClick();
+    void TextTTClick();
+    void TextSLClick();
+    void MyTTFConvClick();
+    void MySLFConvClick();
+
     // The main window's keys, seen before the widget with the focus (every
     // key passes on): Esc ends the running command (a cancel event, then
     // the stop, also when the state ignores the cancel); Enter finishes the
@@ -175,10 +197,10 @@ public:
     void SetToolWinText(TToolWinText field, const std::string& text) override;
     bool ToolWinChecked(TToolWinCheck check) const override;
     int32_t ToolWinItemIndex(TToolWinIndex list) const override;
-    void SetToolWinChecked(TToolWinCheck check, bool checked) override { m_ToolWin.SetChecked(check, checked); }
+    void SetToolWinChecked(TToolWinCheck check, bool checked) override;
     void SetToolWinItemIndex(TToolWinIndex list, int32_t index) override;
-    bool CopySwitch() const override { return m_ToolWin.CopySwitch(); }
-    bool UniformScaleSwitch() const override { return m_ToolWin.UniformScaleSwitch(); }
+    bool CopySwitch() const override;
+    bool UniformScaleSwitch() const override;
     void SetGridButtonDown(bool down) override;
     void ShowSnapToGrid(bool on) override;
 
@@ -194,6 +216,12 @@ private:
     void BuildDialogs();
     void BuildToolbars();
     void BuildFileToolbar();
+    void BuildToolWin(const std::string& programFolder);
+    void BuildEditToolbar();
+    // Records a page command on the recent-commands toolbar.
+    void RecordPageCommand(int32_t id, int image, std::string_view hintKey, void (TfrmMain::*start)());
+    // Starts the placing of converted text; nothing for an empty container.
+    void PlaceText(std::unique_ptr<TContainer2D> container);
     void BuildRecentFilesMenu();
     // The close of the main window (see the header comment); false keeps it.
     bool FormClose();
@@ -242,6 +270,8 @@ private:
     QToolBar* m_tbrFile = nullptr;
     QToolBar* m_tbrCreate = nullptr;
     QToolBar* m_tbrEdit = nullptr;
+    QToolBar* m_tbrMRU = nullptr;
+    TfrmToolWin* m_frmToolWin = nullptr;
     QToolButton* m_sbtOpen = nullptr;
     QToolButton* m_sbtSave = nullptr;
     QMenu* m_mruRecentFiles = nullptr;
@@ -256,7 +286,6 @@ private:
     TWorkMonitor* m_PreviousMonitor = nullptr;
     TShellServices* m_PreviousShell = nullptr;
     TLiveReadoutSink* m_PreviousReadout = nullptr;
-    TToolWinState m_ToolWin;
     TEndOperation m_EndOperation;
     bool m_GridButtonDown = false;
     bool m_SnapToGridShown = false;

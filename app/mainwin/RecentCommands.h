@@ -48,6 +48,14 @@ public:
     // the notice instead of the prompt.
     bool ConsumeRecentHint();
     bool RecentAdded() const { return m_RecentAdded; }
+    void SetRecentAdded(bool added) { m_RecentAdded = added; }
+    // A page's OK that ends its command by itself: the notice is asked for
+    // at once.
+    void AskRecentHint()
+    {
+        m_RecentAdded = true;
+        m_ShowRecentHint = true;
+    }
 
 private:
     QToolBar& m_Bar;

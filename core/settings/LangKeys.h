@@ -290,6 +290,41 @@
     /* "%d" lines. */                                                                                 \
     X(frmToolWin, TraceResult, "strVec2")                                                             \
     X(frmToolWin, ArcFilterResult, "strFilter1")                                                      \
+    /* Tool window captions of the command pages. */                                               \
+    X(frmToolWin, CaptionTranslate, "twTrans")                                                        \
+    X(frmToolWin, CaptionRotate, "twRotate")                                                          \
+    X(frmToolWin, CaptionScale, "twScale")                                                            \
+    X(frmToolWin, CaptionMirror, "twMirror")                                                          \
+    X(frmToolWin, CaptionOffset, "twOffset")                                                          \
+    X(frmToolWin, CaptionExplode, "twExplode")                                                        \
+    X(frmToolWin, CaptionInfo, "twInfo")                                                              \
+    X(frmToolWin, CaptionDelSmall, "twDelSmall")                                                      \
+    X(frmToolWin, CaptionChangeLayer, "twCaLayer")                                                    \
+    X(frmToolWin, CaptionTextTT, "twTextTT")                                                          \
+    X(frmToolWin, CaptionTextSL, "twTextSL")                                                          \
+    X(frmToolWin, CaptionPtAlong, "twPtAlong")                                                        \
+    /* Scale page: the factor label for uniform scaling and for X alone. */                           \
+    X(frmToolWin, ScaleFactor, "310")                                                                 \
+    X(frmToolWin, ScaleFactorX, "311")                                                                \
+    /* Small entities: found, deleted (after their count). */                                         \
+    X(String, SmallFound, "409")                                                                      \
+    X(String, SmallDeleted, "411")                                                                    \
+    /* Drawing statistics: root, bounds with its two corners, the counters, the points total. */      \
+    X(String, StatsRoot, "195")                                                                       \
+    X(String, StatsBounds, "166")                                                                     \
+    X(String, StatsLowerLeft, "167")                                                                  \
+    X(String, StatsUpperRight, "168")                                                                 \
+    X(String, StatsPoints, "187")                                                                     \
+    X(String, StatsLines, "188")                                                                      \
+    X(String, StatsRectangles, "194")                                                                 \
+    X(String, StatsArcs, "189")                                                                       \
+    X(String, StatsEllipses, "192")                                                                   \
+    X(String, StatsPolylines, "191")                                                                  \
+    X(String, StatsSplines, "163")                                                                    \
+    X(String, StatsBlocks, "193")                                                                     \
+    X(String, StatsTexts, "196")                                                                      \
+    X(String, StatsHidden, "197")                                                                     \
+    X(String, StatsPointsTotal, "198")                                                                \
     /* Tool window, 3D page: the boundary chain was picked. */                                        \
     X(frmToolWin, Chain3DSet, "lbl3dChainInfo1")                                                      \
     /* Chain picking: the picked entity cannot be made into a chain. */                               \
@@ -345,6 +380,13 @@
     X(frmMain, RecentArcCentre, "202")                                                                \
     X(frmMain, RecentArc3Pt, "261")                                                                   \
     X(frmMain, RecentCircle3Pt, "260")                                                                \
+    X(frmMain, RecentDeleteSmall, "222")                                                              \
+    X(frmMain, RecentChangeLayer, "210")                                                              \
+    X(frmMain, RecentOffset, "217")                                                                   \
+    X(frmMain, RecentInfo, "230")                                                                     \
+    X(frmMain, RecentTextTT, "252")                                                                   \
+    X(frmMain, RecentTextSL, "253")                                                                   \
+    X(frmMain, RecentPtAlong, "251")                                                                  \
     /* Machine window console: no banner after the reset; a run ended by an answer ("%s" the file's */ \
     /* line number, "%s" the reply); an error listed in check mode (the same); a program that could  */ \
     /* not be opened ("%s" its name); a port that did not open ("%s" the device, "%s" the reason).   */ \

@@ -2,7 +2,6 @@
 // interaction program with a stand-in command that ends on Accept.
 
 #include "app/EndOperation.h"
-#include "app/ToolWinState.h"
 
 #include "cad/program/QV_00Prog.h"
 #include "cad/program/QV_00State.h"
@@ -119,25 +118,6 @@ TEST_F(EndOperation, AStoppedRectangleDoesNotCostTheUsersOrtho)
     Prg.UseOrto = false;
     Prg.SendUserEvent(TCADUserEvent::Accept);
     EXPECT_TRUE(Prg.UseOrto);
-}
-
-TEST(ToolWinState, FieldsReadWhatWasSetAndStartAsTheToolWindow)
-{
-    TToolWinState win;
-    EXPECT_EQ(win.Text(TToolWinText::TransRepeat), "1");
-    EXPECT_EQ(win.Text(TToolWinText::OffsetDist), "1");
-    EXPECT_EQ(win.Text(TToolWinText::TransDx), "");
-    EXPECT_FALSE(win.Checked(TToolWinCheck::OffsetMove));
-    EXPECT_EQ(win.ItemIndex(TToolWinIndex::LayerTo), -1);
-
-    win.SetChecked(TToolWinCheck::OffsetMove, true);
-    win.SetItemIndex(TToolWinIndex::LayerTo, 7);
-    win.SetCopySwitch(true);
-    EXPECT_TRUE(win.Checked(TToolWinCheck::OffsetMove));
-    EXPECT_FALSE(win.Checked(TToolWinCheck::ScaleUniform));
-    EXPECT_EQ(win.ItemIndex(TToolWinIndex::LayerTo), 7);
-    EXPECT_TRUE(win.CopySwitch());
-    EXPECT_FALSE(win.UniformScaleSwitch());
 }
 
 } // namespace

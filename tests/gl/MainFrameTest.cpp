@@ -11,6 +11,7 @@
 
 #include "app/FileCommands.h"
 #include "app/frmMain.h"
+#include "app/toolwin/frmToolWin.h"
 #include "app/mainwin/ImageLists.h"
 #include "app/mainwin/MainStatusBar.h"
 #include "app/mainwin/RecentCommands.h"
@@ -261,12 +262,12 @@ TEST_F(MainFrame, TheEndOfACommandRestoresOrthoAndHidesTheToolWindowAfterATransf
     for (const TCase& c : {TCase{"translate", StateClassOf<TQV_81TraslaSelectedObjects>(), false},
                            TCase{"line", StateClassOf<TQV_40DrawSizedPrimitive>(), true}}) {
         SCOPED_TRACE(c.What);
-        Window().ToolWin().Show();
+        Window().ToolWin().ShowPages({"tabTranslate"}, "twTrans", 250, 214);
         ASSERT_TRUE(Prg().StartOperation(StateClassOf<TUntilAccept>()));
         Prg().SetOperationClass(c.Operation);
         Find("mnuDone").trigger();
         EXPECT_FALSE(Prg().Busy());
-        EXPECT_EQ(Window().ToolWin().Visible(), c.ToolWinVisible);
+        EXPECT_EQ(Window().ToolWin().isVisible(), c.ToolWinVisible);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "cad/states/DrawSizedStates.h"
 #include "cad/states/DrawStateParams.h"
 #include "app/frmMain.h"
+#include "app/toolwin/frmToolWin.h"
 #include "cad/panel/InfoEditModel.h"
 #include "cad/program/QV_00Prog.h"
 #include "cad/program/QV_00State.h"
@@ -131,13 +132,13 @@ TEST_F(MainWindow, OpeningADocumentRebuildsTheTree)
 TEST_F(MainWindow, TheEndOfACommandHidesTheToolWindowAndKeepsTheMachiningTab)
 {
     TQV_00Prog& prg = Program->Prg();
-    Window().ToolWin().Show();
+    Window().ToolWin().ShowPages({"tabTranslate"}, "twTrans", 250, 214);
     Window().GeoCncTabs().setCurrentIndex(1);
     prg.UsaSnap = true;
     ASSERT_TRUE(prg.StartOperation(StateClassOf<TUntilAccept>()));
     prg.SetOperationClass(StateClassOf<TQV_81TraslaSelectedObjects>());
     prg.SendUserEvent(TCADUserEvent::Accept);
-    EXPECT_FALSE(Window().ToolWin().Visible());
+    EXPECT_FALSE(Window().ToolWin().isVisible());
     EXPECT_FALSE(prg.UsaSnap);
     // The panel is refreshed only while its own tab is shown.
     EXPECT_EQ(Window().GeoCncTabs().currentIndex(), 1);
