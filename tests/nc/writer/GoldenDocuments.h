@@ -94,32 +94,28 @@ inline std::unique_ptr<TGoldenDocument> MillDocument(double u, bool cannedTappin
     for (double z : {-1.0, -2.0})
         doc->Curve(pocket, 0, {{15, 10, z}, {30, 10, z}, {30, 13, z}, {15, 13, z}, {15, 16, z}, {30, 16, z}});
 
-    TTestOperation& holes = doc->Add(3, std::make_unique<TDatiUtFresa>(), 2, "Holes");
-    holes.Tool->ToolName = "Drill 3";
-    holes.Tool->SpindleSpeed = 8000;
-    holes.Tool->Diameter = 3 * u;
-    holes.Tool->PlungeFeed = 100 * u;
-    holes.Rapid = 2.5 * u;
-    holes.Depth = -3 * u;
+    // A drilling operation: tool, diameter and depth; rapid plane 2.5.
+    const auto drilling = [&](int32_t toolNumber, const char* comment, const char* toolName, int32_t speed,
+                              double diameter, double depth) -> TTestOperation& {
+        TTestOperation& op = doc->Add(3, std::make_unique<TDatiUtFresa>(), toolNumber, comment);
+        op.Tool->ToolName = toolName;
+        op.Tool->SpindleSpeed = speed;
+        op.Tool->Diameter = diameter * u;
+        op.Tool->PlungeFeed = 100 * u;
+        op.Rapid = 2.5 * u;
+        op.Depth = depth * u;
+        return op;
+    };
+    TTestOperation& holes = drilling(2, "Holes", "Drill 3", 8000, 3, -3);
     doc->Curve(holes, 81, {{10, 40, -3}, {20, 40, -3}, {30, 40, -3}});
 
-    TTestOperation& deep = doc->Add(3, std::make_unique<TDatiUtFresa>(), 2, "Deep holes");
-    deep.Tool->ToolName = "Drill 3";
-    deep.Tool->SpindleSpeed = 8000;
-    deep.Tool->Diameter = 3 * u;
-    deep.Tool->PlungeFeed = 100 * u;
-    deep.Rapid = 2.5 * u;
-    deep.Depth = -5 * u;
+    TTestOperation& deep = drilling(2, "Deep holes", "Drill 3", 8000, 3, -5);
     deep.Step = 2 * u;
     doc->Curve(deep, 82, {{10, 50, -5}, {20, 50, -5}});
 
     if (cannedTapping) {
-        TTestOperation& tap = doc->Add(3, std::make_unique<TDatiUtFresa>(), 3, "Threads");
-        tap.Tool->ToolName = "Tap M4";
-        tap.Tool->SpindleSpeed = 500;
-        tap.Tool->Diameter = 4 * u;
-        tap.Rapid = 2.5 * u;
-        tap.Depth = -3 * u;
+        TTestOperation& tap = drilling(3, "Threads", "Tap M4", 500, 4, -3);
+        tap.Tool->PlungeFeed = 300 * u;
         tap.Stock = 0.7 * u;
         doc->Curve(tap, 83, {{10, 40, -3}, {20, 40, -3}});
     }
