@@ -4,6 +4,7 @@
 
 #include "nc/writer/ProgramGeneration.h"
 
+#include "cam/ops/OpManager.h"
 #include "cam/progress/UserBreak_ProgBar.h"
 #include "core/settings/Language.h"
 #include "nc/writer/ScriveGCode.h"
@@ -194,6 +195,50 @@ TEST_F(ProgramGeneration, CurrentOperationAlone)
     EXPECT_EQ(Shown(), (std::vector<std::string>{"468", "445-2"}));
     EXPECT_FALSE(Saved());
     EXPECT_EQ(Monitor.BusyDepth, 0);
+}
+
+} // namespace
+
+namespace {
+
+// The manager's operations go through the same rules: their parameters
+// give the heights and the tool, a switched-off lathe operation no longer
+// mixes the families, and the operation being edited is written alone.
+TEST_F(ProgramGeneration, TheOperationManagersProgram)
+{
+    TScriveGCode& writer = GCodeWriter();
+    writer.LoadFromIni(TIniFile(), "default", true);
+    writer.SetFileName(Dir.File("part.nc"));
+    TOpManager manager;
+    const auto add = [&manager](int kind, double x) {
+        auto op = std::make_unique<TOpManagerField>(kind);
+        op->Parameters->ZRapid = 3;
+        op->Parameters->ToolData->ToolNumber = kind;
+        op->Parameters->ToolData->Feed = 100;
+        op->Parameters->ToolData->PlungeFeed = 50;
+        auto curve = std::make_unique<TCurvaNci3d>();
+        curve->AddVertex(TAVertice3d::CreateAt({x, 0, -1}));
+        curve->AddVertex(TAVertice3d::CreateAt({x + 5, 0, -1}));
+        op->Toolpaths.push_back(std::move(curve));
+        return manager.AddOperation(std::move(op));
+    };
+    add(1, 0);
+    TOpManagerField* lathe = add(11, 20);
+    EXPECT_FALSE(CheckMachineFamily(manager));
+    WriteProgram(manager, false);
+    EXPECT_EQ(Shown(), std::vector<std::string>{"445-1"});
+    EXPECT_FALSE(Saved());
+
+    lathe->SwitchedOff = 1;
+    WriteProgram(manager, false);
+    EXPECT_EQ(Text(), "G0 Z3.000\r\nG0 X0.000 Y0.000\r\nG1 Z-1.000 F50.0\r\nG1 X5.000 Y0.000 Z-1.000 F100.0\r\n"
+                      "G0 Z3.000\r\n");
+
+    SetCurrentOperation(lathe);
+    WriteCurrentOperation(manager, false);
+    EXPECT_EQ(Text(), "G1 X0.000 Z20.000 F100.0\r\nG1 X0.000 Z25.000\r\n");
+    SetCurrentOperation(nullptr);
+    writer.LoadFromIni(TIniFile(), "default", true);
 }
 
 } // namespace
