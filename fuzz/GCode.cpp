@@ -47,6 +47,9 @@ public:
     int32_t ToolpathCount() const override { return static_cast<int32_t>(m_Curves.size()); }
     const TCurvaNci3d& Toolpath(int32_t i) const override { return m_Curves.at(static_cast<size_t>(i)); }
 
+    // Marks the curve as a drilling cycle (81..83) or engraving (76..79).
+    void SetCode(int32_t code) { m_Curves.front().Code = code; }
+
 private:
     std::unique_ptr<TDatiUtBase> m_Tool;
     bool m_Retract = false;
@@ -89,6 +92,19 @@ void WriteWithPost(TScriveGCode& writer, uint8_t seed)
             writer.ExpandSection(scratch, lines, false, vertex);
         writer.LastPosition = vertex;
     }
+    // Every operation writer in the description's dialect.
+    TFuzzOperation coded(static_cast<uint8_t>(seed + 2), 3);
+    writer.WriteMilling(second);
+    writer.WriteLathe(second);
+    writer.WritePolar(second);
+    coded.SetCode(81 + seed % 3);
+    writer.WriteDrilling(coded);
+    coded.SetCode(76 + seed % 4);
+    writer.WriteLaserEngrave(coded);
+    writer.WriteLaserCut(second, seed % 2);
+    std::string line;
+    for (int part = 0; part < 3; ++part)
+        writer.CycleTemplateLine(second.Toolpath(0).Vertices.back(), 1 + seed % 3, part, line);
     writer.EndProgram(second);
 }
 

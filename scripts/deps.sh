@@ -26,3 +26,9 @@ if ! locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then
   grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
   $sudo locale-gen >/dev/null
 fi
+# Node.js and npm replay the golden G-code programs in a test (the npm
+# package comes at test time); installed only when npm is missing.
+if ! command -v npm >/dev/null 2>&1; then
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends nodejs npm
+fi

@@ -1,5 +1,9 @@
 #include "nc/writer/ProgramGeneration.h"
 
+#include "cam/ops/OpKinds.h"
+#include "cam/ops/OpManager.h"
+#include "cam/params/ParametriOperazione.h"
+#include "cam/toolpath/ToolpathCurves.h"
 #include "core/model/UserNotifier.h"
 #include "core/model/WorkMonitor.h"
 #include "core/settings/LangKeys.h"
@@ -22,50 +26,33 @@ void Refuse(EMessageKind kind, std::string_view key)
     UserNotifier().ShowMessage(kind, LangText(key), LangText(LangKeys::String::ErrorCaption));
 }
 
-constexpr uint8_t kLaserEngraveKind = 8;
-constexpr uint8_t kDrillingKind = 3;
 
 // Machine-family bits of a kind; all bits for kinds of no family.
 uint8_t FamilyMask(uint8_t kind)
 {
-    switch (kind) {
-    case 1: case 2: case 3: case 5: case 6:
-        return 1; // mill
-    case 7: case 11:
-        return 2; // lathe
-    case 8: case 9:
-        return 4; // laser
-    default:
-        return 255;
+    switch (OpKindInfo(kind).Family) {
+    case TMachineFamily::Mill:
+        return 1;
+    case TMachineFamily::Lathe:
+        return 2;
+    case TMachineFamily::Laser:
+        return 4;
+    case TMachineFamily::None:
+        break;
     }
+    return 255;
 }
 
-enum class EWriter { None, Milling, Drilling, Polar, Lathe, LaserEngrave, LaserCut };
-
-EWriter WriterOfKind(uint8_t kind)
+TOpWriter WriterOfKind(uint8_t kind)
 {
-    switch (kind) {
-    case 0: case 1: case 2: case 5: case 6: case 12: case 13:
-        return EWriter::Milling;
-    case 3:
-        return EWriter::Drilling;
-    case 4:
-        return EWriter::Polar;
-    case 7: case 11:
-        return EWriter::Lathe;
-    case 8:
-        return EWriter::LaserEngrave;
-    case 9:
-        return EWriter::LaserCut;
-    default:
-        return EWriter::None;
-    }
+    const TOpKindInfo* info = FindOpKind(kind);
+    return info ? info->Writer : TOpWriter::None;
 }
 
 // A refusal found before the operation is written; none when it may be.
 std::optional<std::string_view> Refusal(const TScriveGCode& writer, const TProgramEntry& entry)
 {
-    if (entry.Kind == kLaserEngraveKind && writer.Dialect != PostDialect::LASER)
+    if (entry.Kind == OpKind::LaserEngrave && writer.Dialect != PostDialect::LASER)
         return LangKeys::String::ProgramNeedsLaser;
     return std::nullopt;
 }
@@ -76,23 +63,23 @@ bool WriteOperation(TScriveGCode& writer, const TProgramEntry& entry, int32_t in
 {
     const TWriterOperation& op = *entry.Operation;
     switch (WriterOfKind(entry.Kind)) {
-    case EWriter::Milling:
+    case TOpWriter::Milling:
         writer.WriteMilling(op);
         return true;
-    case EWriter::Drilling:
+    case TOpWriter::Drilling:
         return writer.WriteDrilling(op);
-    case EWriter::Polar:
+    case TOpWriter::Polar:
         writer.WritePolar(op);
         return true;
-    case EWriter::Lathe:
+    case TOpWriter::Lathe:
         writer.WriteLathe(op);
         return true;
-    case EWriter::LaserEngrave:
+    case TOpWriter::LaserEngrave:
         return writer.WriteLaserEngrave(op);
-    case EWriter::LaserCut:
+    case TOpWriter::LaserCut:
         writer.WriteLaserCut(op, index);
         return true;
-    case EWriter::None:
+    case TOpWriter::None:
         return true;
     }
     return true;
@@ -100,7 +87,7 @@ bool WriteOperation(TScriveGCode& writer, const TProgramEntry& entry, int32_t in
 
 bool IsRefusedTapping(const TScriveGCode& writer, const TProgramEntry& entry)
 {
-    return entry.Kind == kDrillingKind && writer.IsExplodedTapping(*entry.Operation);
+    return entry.Kind == OpKind::Drilling && writer.IsExplodedTapping(*entry.Operation);
 }
 
 void SaveAndShow(TScriveGCode& writer, bool showInEditor)
@@ -158,7 +145,7 @@ void WriteProgram(TScriveGCode& writer, const std::vector<TProgramEntry>& operat
             Refuse(EMessageKind::Warning, *key);
             return;
         }
-        if (entry.SwitchedOff || !entry.Operation || WriterOfKind(entry.Kind) == EWriter::None)
+        if (entry.SwitchedOff || !entry.Operation || WriterOfKind(entry.Kind) == TOpWriter::None)
             continue;
         if (IsRefusedTapping(writer, entry)) {
             Refuse(EMessageKind::Warning, LangKeys::String::ProgramExplodedTapping);
@@ -199,4 +186,108 @@ void WriteCurrentOperation(TScriveGCode& writer, const TProgramEntry& current, b
         return;
     writer.EndProgram(*current.Operation);
     SaveAndShow(writer, showInEditor);
+}
+
+// --- The operation manager's program ---
+
+namespace {
+
+// Parameters of an operation without any (a loader placeholder): zeros.
+const TParametriOperazione* Params(const TOpManagerField& op)
+{
+    return op.Parameters.get();
+}
+
+// The views and entries of the manager's list, alive together.
+struct TListView {
+    explicit TListView(const TOpManager& manager)
+    {
+        Views.reserve(manager.Operations.size());
+        for (const auto& op : manager.Operations) {
+            Views.emplace_back(*op);
+            Entries.push_back({op->Kind, op->SwitchedOff != 0, &Views.back()});
+        }
+    }
+    std::vector<TOpWriterView> Views;
+    std::vector<TProgramEntry> Entries;
+};
+
+} // namespace
+
+const TDatiUtBase* TOpWriterView::ToolData() const
+{
+    return Params(m_Op) ? Params(m_Op)->ToolData.get() : nullptr;
+}
+
+double TOpWriterView::ZRapid() const
+{
+    return Params(m_Op) ? Params(m_Op)->ZRapid : 0;
+}
+
+double TOpWriterView::ZTop() const
+{
+    return Params(m_Op) ? Params(m_Op)->ZTop : 0;
+}
+
+double TOpWriterView::ZDepth() const
+{
+    return Params(m_Op) ? Params(m_Op)->ZDepth : 0;
+}
+
+double TOpWriterView::ZStep() const
+{
+    return Params(m_Op) ? Params(m_Op)->ZStep : 0;
+}
+
+double TOpWriterView::StockXY() const
+{
+    return Params(m_Op) ? Params(m_Op)->StockXY : 0;
+}
+
+bool TOpWriterView::RetractOn() const
+{
+    return Params(m_Op) && Params(m_Op)->RetractOn;
+}
+
+double TOpWriterView::RetractZ() const
+{
+    return Params(m_Op) ? Params(m_Op)->RetractZ : 0;
+}
+
+std::string TOpWriterView::Comment() const
+{
+    return m_Op.Comment;
+}
+
+int32_t TOpWriterView::ToolpathCount() const
+{
+    return static_cast<int32_t>(m_Op.Toolpaths.size());
+}
+
+const TCurvaNci3d& TOpWriterView::Toolpath(int32_t i) const
+{
+    return *m_Op.Toolpaths.at(static_cast<size_t>(i));
+}
+
+bool CheckMachineFamily(const TOpManager& manager)
+{
+    return CheckMachineFamily(TListView(manager).Entries);
+}
+
+void WriteProgram(const TOpManager& manager, bool showInEditor)
+{
+    const TListView list(manager);
+    WriteProgram(GCodeWriter(), list.Entries, showInEditor);
+}
+
+void WriteCurrentOperation(const TOpManager& manager, bool showInEditor)
+{
+    const TOpManagerField* current = CurrentOperation();
+    if (!current) {
+        WriteCurrentOperation(GCodeWriter(), {}, manager.Operations.empty(), showInEditor);
+        return;
+    }
+    const TOpWriterView view(*current);
+    WriteCurrentOperation(GCodeWriter(), {current->Kind, current->SwitchedOff != 0, &view}, manager.Operations.empty(),
+                          showInEditor);
 }

@@ -12,8 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "nc/writer/WriterOperation.h"
+
+class TOpManager;
+class TOpManagerField;
 class TScriveGCode;
-class TWriterOperation;
 
 // One operation of the list as program generation sees it.
 struct TProgramEntry {
@@ -39,3 +42,33 @@ void WriteProgram(TScriveGCode& writer, const std::vector<TProgramEntry>& operat
 // there is no family check and no switched-off test.
 void WriteCurrentOperation(TScriveGCode& writer, const TProgramEntry& current, bool operationListEmpty,
                            bool showInEditor);
+
+// --- The operation manager's program ---
+
+// What the writer reads of one operation of the manager: its parameters'
+// tool record and heights, its comment and its toolpath.
+class TOpWriterView final : public TWriterOperation {
+public:
+    explicit TOpWriterView(const TOpManagerField& operation) : m_Op(operation) {}
+
+    const TDatiUtBase* ToolData() const override;
+    double ZRapid() const override;
+    double ZTop() const override;
+    double ZDepth() const override;
+    double ZStep() const override;
+    double StockXY() const override;
+    bool RetractOn() const override;
+    double RetractZ() const override;
+    std::string Comment() const override;
+    int32_t ToolpathCount() const override;
+    const TCurvaNci3d& Toolpath(int32_t i) const override;
+
+private:
+    const TOpManagerField& m_Op;
+};
+
+// The manager's list through the one writer, GCodeWriter().
+bool CheckMachineFamily(const TOpManager& manager);
+void WriteProgram(const TOpManager& manager, bool showInEditor);
+// CurrentOperation() alone through the one writer.
+void WriteCurrentOperation(const TOpManager& manager, bool showInEditor);

@@ -459,7 +459,39 @@ TEST(ShippedPosts, LoadCompleteAndFormatsApply)
         }
     }
     EXPECT_EQ(ListPostNames(KB_DATA_SOURCE_DIR),
-              (std::vector<std::string>{"GRBL_inch", "GRBL_mm", "Mach2-3_inch", "Mach2-3_mm"}));
+              (std::vector<std::string>{"GRBL_inch", "GRBL_mm", "HEI_mm", "Laser_GRBL_mm", "Lathe_ISO_mm",
+                                        "Mach2-3_inch", "Mach2-3_mm", "SBO_mm", "XIL_mm"}));
+}
+
+// The posts of the other dialects: the dialect each is for, usable formats,
+// a comment, and for the lathe its diameter mode and home point.
+TEST(ShippedPosts, OtherDialects)
+{
+    const struct {
+        const char* Name;
+        uint8_t Dialect;
+    } posts[] = {{"HEI_mm", PostDialect::HEI},
+                 {"XIL_mm", PostDialect::XIL},
+                 {"SBO_mm", PostDialect::SBO},
+                 {"Laser_GRBL_mm", PostDialect::LASER},
+                 {"Lathe_ISO_mm", PostDialect::Lathe}};
+    for (const auto& c : posts) {
+        SCOPED_TRACE(c.Name);
+        TPostProcessor p;
+        p.LoadFromIni(TIniFile(PostFileName(KB_DATA_SOURCE_DIR, c.Name)), c.Name, true);
+        EXPECT_EQ(p.PstVersion, 3);
+        EXPECT_EQ(p.Dialect, c.Dialect);
+        EXPECT_FALSE(p.PostComment.empty());
+        EXPECT_TRUE(p.BadFormatKeys.empty());
+        EXPECT_FALSE(p.StartLines.empty());
+        EXPECT_FALSE(p.EndLines.empty());
+        EXPECT_EQ(p.OmitZ, c.Dialect == PostDialect::LASER);
+        EXPECT_EQ(p.XDiameterMode, c.Dialect == PostDialect::Lathe);
+    }
+    TPostProcessor lathe;
+    lathe.LoadFromIni(TIniFile(PostFileName(KB_DATA_SOURCE_DIR, "Lathe_ISO_mm")), "Lathe_ISO_mm", true);
+    EXPECT_DOUBLE_EQ(lathe.HomeX, 25);
+    EXPECT_DOUBLE_EQ(lathe.HomeZ, 5);
 }
 
 // The post editor's descriptions: every section of the format with its
