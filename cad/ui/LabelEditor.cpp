@@ -78,7 +78,7 @@ TLabelEditor::TLabelEditor(TEtichetta& label, TQV_00CADProg* program, TQV_01Cmp2
     m_Remove->setFixedWidth(30);
     m_Font = new QComboBox(this);
     m_Font->setObjectName(QStringLiteral("cmbEtiFont"));
-    m_Apply = new QPushButton(Caption(LangKeys::frmToolWin::sbtEtiApply), this);
+    m_Apply = new QPushButton(this);
     m_Apply->setObjectName(QStringLiteral("sbtEtiApply"));
     commands->addWidget(m_Add);
     commands->addWidget(m_Remove);
@@ -105,6 +105,7 @@ void TLabelEditor::SetFontNames(const std::vector<std::string>& names)
 void TLabelEditor::BuildLabelEditors()
 {
     FreeLabelEditors();
+    m_Apply->setText(Caption(LangKeys::frmToolWin::sbtEtiApply));
     for (int row = 0; row < m_Label.LabelCount(); ++row)
         BuildRow(row);
 }
