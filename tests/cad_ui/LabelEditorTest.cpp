@@ -17,6 +17,7 @@
 #include "tests/support/RecordingNotifier.h"
 #include "tests/support/RecordingView.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,7 +39,7 @@ class TOneStrokeText final : public TLabelTextConverter {
 public:
     void SetTextHeight(double value) override { m_Height = value; }
     void SetCharSpacing(double) override {}
-    void SetStrokeFontIndex(int32_t) override {}
+    void SetStrokeFontIndex(int32_t value) override { FontIndexes.push_back(value); }
     void StrokeTextToPolylines(std::string_view text, std::vector<std::unique_ptr<TPolyline2D>>& polylines, float y,
                                float x) override
     {
@@ -56,6 +57,8 @@ public:
             children.push_back(std::move(polyline));
         return std::make_unique<TContainer2D>(-1, std::move(children));
     }
+
+    std::vector<int32_t> FontIndexes; // every stroke font set
 
 private:
     double m_Height = 10;
@@ -214,6 +217,19 @@ TEST_F(LabelEditorTest, PositionButtonLetsTheTextFollowAndTheClickFillsXAndY)
     EXPECT_TRUE(Idle());
     EXPECT_EQ(Label.Labels()[0].X, 7.0f);
     EXPECT_EQ(Editor.Field(0, "edtEtiX")->text(), "7");
+}
+
+TEST_F(LabelEditorTest, TheFontPickerShowsTheLabelsFontAndSetsTheConverters)
+{
+    Label.SetFontIndex(1);
+    Editor.SetFontNames({"cursive", "futural", "scripts"});
+    auto* picker = Editor.findChild<QComboBox*>(QStringLiteral("cmbEtiFont"));
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(picker->currentIndex(), 1);
+    EXPECT_TRUE(Converter.FontIndexes.empty()) << "showing the stored font changes nothing";
+    picker->setCurrentIndex(2);
+    EXPECT_EQ(Label.FontIndex(), 2);
+    EXPECT_EQ(Converter.FontIndexes, (std::vector<int32_t>{3}));
 }
 
 // Not a check: a picture of the editor with three labels for review, written
