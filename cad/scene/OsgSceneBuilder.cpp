@@ -1,5 +1,6 @@
 #include "cad/scene/OsgSceneBuilder.h"
 
+#include <osg/Depth>
 #include <osg/LineWidth>
 #include <osg/Point>
 #include <osg/PrimitiveRestartIndex>
@@ -117,6 +118,17 @@ TSceneNodeId TOsgSceneBuilder::CreateGroup(TSceneNodeId parent, const std::strin
     osg::ref_ptr<osg::Group> group = new osg::Group;
     group->setName(name);
     return Attach(parent, group, TKind::Group);
+}
+
+TSceneNodeId TOsgSceneBuilder::CreateOverlayGroup(TSceneNodeId parent, const std::string& name)
+{
+    const TSceneNodeId id = CreateGroup(parent, name);
+    if (osg::Group* group = AsGroup(id)) {
+        osg::StateSet* state = group->getOrCreateStateSet();
+        state->setMode(GL_DEPTH_TEST, osg::StateAttribute::OFF);
+        state->setAttributeAndModes(new osg::Depth(osg::Depth::LESS, 0.0, 1.0, false), osg::StateAttribute::ON);
+    }
+    return id;
 }
 
 // --- The id table ------------------------------------------------------------------

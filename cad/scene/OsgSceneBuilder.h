@@ -73,6 +73,7 @@ public:
 
     TSceneNodeId Group(TSceneGroup group) const override;
     TSceneNodeId CreateGroup(TSceneNodeId parent, const std::string& name) override;
+    TSceneNodeId CreateOverlayGroup(TSceneNodeId parent, const std::string& name) override;
 
     TSceneNodeId AddLines(TSceneNodeId group, const TSceneLines& lines) override;
     TSceneNodeId AddPoints(TSceneNodeId group, const TScenePoints& points) override;

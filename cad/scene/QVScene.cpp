@@ -117,6 +117,7 @@ TQVScene::TQVScene(const TAppConfig& config) : m_Config(config), m_Root(new osg:
         m_Root->addChild(group);
         m_Builder.RegisterGroup(which, group);
     }
+    m_Builder.RegisterGroup(TSceneGroup::Objects, m_Root.get());
     m_SelectionGroup = m_Builder.Group(TSceneGroup::Selection);
     m_EntityGroup = m_Builder.Group(TSceneGroup::Entity);
     m_StlGroup = m_Builder.Group(TSceneGroup::Stl);

@@ -18,7 +18,8 @@ TPoint2D ToPoint(const TVector2D& v)
 } // namespace
 
 void CurveToEntities(std::span<const TAVertice> vertices, TQV_01Cmp2D& document, bool preview, int32_t& lineCount,
-                     int32_t& arcCount, const std::function<void(TObject2D& entity)>& onPreview)
+                     int32_t& arcCount, const std::function<void(TObject2D& entity)>& onPreview,
+                     const std::function<void(TObject2D& entity, size_t vertex)>& prepare)
 {
     for (size_t i = 1; i < vertices.size(); ++i) {
         const TAVertice& from = vertices[i - 1];
@@ -45,6 +46,8 @@ void CurveToEntities(std::span<const TAVertice> vertices, TQV_01Cmp2D& document,
             else
                 entity = std::make_unique<TArco2D>(-1, ToPoint(c), ToPoint(start), startAngle, endAngle);
         }
+        if (prepare)
+            prepare(*entity, i);
         if (preview) {
             entity->SetLayer(static_cast<uint8_t>(document.CurrentLayer()));
             if (onPreview)

@@ -25,6 +25,8 @@ inline constexpr uint8_t PreviewLineWidth = 3;
 // current layer, the layer's pen). With preview it carries its own preview
 // colour and width, is put on the current layer, handed to onPreview (null:
 // drawn once as a highlight) and freed: document and layers stay as they
-// were.
+// were. prepare, when given, sees each entity before it is added or shown,
+// with the index of the vertex that ends its segment.
 void CurveToEntities(std::span<const TAVertice> vertices, TQV_01Cmp2D& document, bool preview, int32_t& lineCount,
-                     int32_t& arcCount, const std::function<void(TObject2D& entity)>& onPreview = {});
+                     int32_t& arcCount, const std::function<void(TObject2D& entity)>& onPreview = {},
+                     const std::function<void(TObject2D& entity, size_t vertex)>& prepare = {});

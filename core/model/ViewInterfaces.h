@@ -47,7 +47,9 @@ TSceneColor SceneColorFromWinColor(uint32_t color, float alpha = 1.0f);
 // The fixed groups of the view. Scene objects of the drawing entities go to
 // Entity, their highlighted copies to Selection, STL surfaces and the stock
 // to Stl, chains and their direction arrows to Chain and ChainArrow.
-enum class TSceneGroup { Entity, Selection, Stl, Chain, ChainArrow, Axes, Grid };
+// Objects is the scene's object root, under which the operations make
+// their toolpath groups.
+enum class TSceneGroup { Entity, Selection, Stl, Chain, ChainArrow, Axes, Grid, Objects };
 
 // A polyline of connected nodes (a "lines object").
 struct TSceneLines {
@@ -129,6 +131,12 @@ public:
     virtual TSceneNodeId Group(TSceneGroup group) const = 0;
     // A new empty group below parent (an operation's own display group).
     virtual TSceneNodeId CreateGroup(TSceneNodeId parent, const std::string& name) = 0;
+    // A new empty group whose content is drawn over everything else: depth
+    // test and depth writes off (an operation's toolpath over the surfaces).
+    virtual TSceneNodeId CreateOverlayGroup(TSceneNodeId parent, const std::string& name)
+    {
+        return CreateGroup(parent, name);
+    }
 
     // The group that entity code builds into next: Draw sets it to the
     // Entity group, DrawSelected to the Selection group, a caller may set a

@@ -68,6 +68,11 @@
     X(String, ChainInfoClosed, "718")                                                                 \
     X(String, ChainInfoOpen, "719")                                                                   \
     X(String, ChainInfoPoints, "725")                                                                 \
+    /* Depth passes: "3 passes of 3", "1 pass of 10", "remainder 1", and the post without Z. */       \
+    X(String, DepthPassesOf, "704")                                                                   \
+    X(String, DepthPassOf, "705")                                                                     \
+    X(String, DepthPassRemainder, "706")                                                              \
+    X(String, DepthPassOmitZ, "724")                                                                  \
     /* A post-processor file that could not be read. */                                               \
     X(String, PstLoadFailed, "783")                                                                   \
     /* Number formats of a post that could not be used: "%s" the post name, "%s" the keys.        */ \
@@ -197,6 +202,23 @@
     X(frmMain, TreeBlock, "twGeoB0")                                                                  \
     X(frmMain, TreeText, "twGeoC0")                                                                   \
     X(frmMain, TreeStl, "twGeoD0")                                                                    \
+    /* Operations tree: the root (then the post name), the parameters and toolpath children. */       \
+    X(frmMain, OpTreeRoot, "twCnc01")                                                                 \
+    X(frmMain, OpTreeParameters, "twCnc03")                                                           \
+    X(frmMain, OpTreeToolpath, "twCnc04")                                                             \
+    /* Operation captions: the lathe insert radius and the tool diameter, before their values. */     \
+    X(frmMain, OpInsertRadius, "twCnc08")                                                             \
+    X(frmMain, OpToolDiameter, "twCnc09")                                                             \
+    /* Operation captions by kind. */                                                                 \
+    X(frmMain, OpContour, "twCnc10")                                                                  \
+    X(frmMain, OpPocket, "twCnc20")                                                                   \
+    X(frmMain, OpDrilling, "twCnc30")                                                                 \
+    X(frmMain, OpParallel3D, "twCnc40")                                                               \
+    X(frmMain, OpLaserCut, "twCnc100")                                                                \
+    X(frmMain, OpLaserEngrave, "twCnc110")                                                            \
+    X(frmMain, OpLaserPocket, "twCnc120")                                                             \
+    X(frmMain, OpLatheRough, "twCnc190")                                                              \
+    X(frmMain, OpLatheFinish, "twCnc200")                                                             \
     /* Main window: caption of the current-layer button, before the number. */                       \
     X(frmMain, LayerButton, "309")                                                                    \
     /* File/Open: status while opening, the question before a drawing is replaced, and the warning */ \

@@ -34,6 +34,7 @@ TRecordingScene::TRecordingScene()
     for (TSceneGroup g : {TSceneGroup::Entity, TSceneGroup::Selection, TSceneGroup::Stl, TSceneGroup::Chain,
                           TSceneGroup::ChainArrow, TSceneGroup::Axes, TSceneGroup::Grid})
         m_Groups[g] = Add(root, TKind::Group, std::monostate{});
+    m_Groups[TSceneGroup::Objects] = root;
 }
 
 TSceneNodeId TRecordingScene::Add(TSceneNodeId parent, TKind kind, decltype(TNode::Data) data, std::string name)
@@ -56,6 +57,14 @@ TSceneNodeId TRecordingScene::Group(TSceneGroup group) const
 TSceneNodeId TRecordingScene::CreateGroup(TSceneNodeId parent, const std::string& name)
 {
     return Add(parent, TKind::Group, std::monostate{}, name);
+}
+
+TSceneNodeId TRecordingScene::CreateOverlayGroup(TSceneNodeId parent, const std::string& name)
+{
+    const TSceneNodeId id = CreateGroup(parent, name);
+    if (id != NoSceneNode)
+        m_Nodes[id].Overlay = true;
+    return id;
 }
 
 TSceneNodeId TRecordingScene::AddLines(TSceneNodeId group, const TSceneLines& lines)

@@ -26,6 +26,7 @@ public:
         bool Visible = true;
         std::variant<std::monostate, TSceneLines, TScenePoints, TScenePolygon, TScenePlane, TSceneMesh, TSceneSolid>
             Data;
+        bool Overlay = false; // made by CreateOverlayGroup
     };
 
     // The fixed groups exist from the start, children of the root (id 1).
@@ -33,6 +34,7 @@ public:
 
     TSceneNodeId Group(TSceneGroup group) const override;
     TSceneNodeId CreateGroup(TSceneNodeId parent, const std::string& name) override;
+    TSceneNodeId CreateOverlayGroup(TSceneNodeId parent, const std::string& name) override;
     TSceneNodeId AddLines(TSceneNodeId group, const TSceneLines& lines) override;
     TSceneNodeId AddPoints(TSceneNodeId group, const TScenePoints& points) override;
     TSceneNodeId AddPolygon(TSceneNodeId group, const TScenePolygon& polygon) override;
