@@ -21,6 +21,7 @@
 #include "core/file/UndoRedo.h"
 #include "nc/ui/SimulationServices.h"
 #include "core/entities/VectFont.h"
+#include "io/text/LabelStrokeText.h"
 #include "core/model/ViewInterfaces.h"
 #include "platform/ConfigFolder.h"
 
@@ -55,8 +56,10 @@ TProgram::TRegistries::TRegistries()
 {
     // Every stored class, the block classes included.
     RegisterEntityClasses();
-    // What lower subsystems reach of the machining side.
+    // What lower subsystems reach of the machining side and of the text
+    // converter.
     InstallChainHooks();
+    InstallLabelTextConverter();
 }
 
 TProgram::TRegistries::~TRegistries()

@@ -1,8 +1,12 @@
 #include "core/entities/Etichetta.h"
 
+#include "core/entities/LabelServices.h"
+#include "core/entities/Polyline2D.h"
 #include "core/model/CADSysException.h"
+#include "core/model/QV_01Cmp2D.h"
 #include "core/geometry/Geometry.h"
 #include "core/file/Stream.h"
+#include "core/file/UndoRedo.h"
 
 #include <cmath>
 
@@ -87,6 +91,125 @@ void TEtichetta::SaveToStream(TStream& stream)
         WriteSingle(stream, label.Spacing);
     }
     WriteInt32(stream, m_FontIndex);
+}
+
+namespace {
+
+TLabelTextConverter& RequireConverter(const char* caller)
+{
+    TLabelTextConverter* converter = LabelTextConverter();
+    if (!converter)
+        throw ECADSysException(std::string(caller) + ": No text converter.");
+    return *converter;
+}
+
+} // namespace
+
+void TEtichetta::AppendLabel()
+{
+    m_Labels.emplace_back();
+}
+
+void TEtichetta::RemoveLabel()
+{
+    if (!m_Labels.empty())
+        m_Labels.pop_back();
+}
+
+void TEtichetta::SetFont(int32_t itemIndex)
+{
+    m_FontIndex = itemIndex;
+    if (TLabelTextConverter* converter = LabelTextConverter())
+        converter->SetStrokeFontIndex(itemIndex + 1);
+}
+
+TContainer2D* TEtichetta::OutlineContainer(TQV_01Cmp2D* document) const
+{
+    if (m_OwnContainer)
+        return m_OwnContainer.get();
+    if (!document || m_PlacedAddress == 0)
+        return nullptr;
+    // The object under the remembered ID must still be the one the label
+    // added: undo may have deleted it, and a loaded drawing reuses IDs.
+    TObject2D* object = document->GetObject(m_PlacedID);
+    if (reinterpret_cast<std::uintptr_t>(object) != m_PlacedAddress)
+        return nullptr;
+    return dynamic_cast<TContainer2D*>(object);
+}
+
+void TEtichetta::GenerateOutlines(TQV_01Cmp2D* document)
+{
+    TLabelTextConverter& converter = RequireConverter("TEtichetta.GenerateOutlines");
+    std::vector<std::unique_ptr<TPolyline2D>> polylines;
+    for (const TDatiEtichetta& label : m_Labels) {
+        converter.SetTextHeight(label.Height);
+        converter.SetCharSpacing(label.Spacing);
+        converter.StrokeTextToPolylines(label.Text, polylines, label.Y, label.X);
+    }
+    std::vector<std::unique_ptr<TObject2D>> children;
+    children.reserve(polylines.size());
+    for (std::unique_ptr<TPolyline2D>& polyline : polylines)
+        children.push_back(std::move(polyline));
+    auto container = std::make_unique<TContainer2D>(-1, std::move(children));
+
+    if (m_Detached || !document) {
+        m_OwnContainer = std::move(container);
+        return;
+    }
+
+    TContainer2D* previous = OutlineContainer(document);
+    const int32_t previousID = previous ? previous->ID() : -1;
+    TContainer2D* added = document->AddObject(-1, std::move(container));
+    m_PlacedID = added->ID();
+    m_PlacedAddress = reinterpret_cast<std::uintptr_t>(added);
+    // One step for the whole regeneration, recorded while the previous
+    // container still exists so that its record can be kept.
+    if (TUndoRedo* journal = UndoJournal()) {
+        if (previous)
+            journal->AddUndo(TUndoKind::ScaleReplace, {previousID, added->ID()});
+        else
+            journal->AddUndo(TUndoKind::NewObjects, {added->ID()});
+    }
+    if (previous)
+        document->DeleteObject(previousID);
+    document->RepaintViewports();
+}
+
+void TEtichetta::OutlinesToChains(TQV_01Cmp2D* document)
+{
+    const TLabelChainWriter& writer = LabelChainWriter();
+    if (!writer)
+        return;
+    std::vector<const TPolyline2D*> polylines;
+    if (TContainer2D* container = OutlineContainer(document)) {
+        TGraphicObjIterator it = container->Objects().GetIterator();
+        for (TGraphicObject* child = it.First(); child; child = it.Next())
+            if (const auto* polyline = dynamic_cast<const TPolyline2D*>(child))
+                polylines.push_back(polyline);
+    }
+    writer(polylines);
+}
+
+void TEtichetta::Apply(TQV_01Cmp2D* document)
+{
+    GenerateOutlines(document);
+    OutlinesToChains(document);
+}
+
+std::unique_ptr<TContainer2D> TEtichetta::PositionPreview(int32_t row) const
+{
+    if (row < 0 || row >= LabelCount())
+        return nullptr;
+    const TDatiEtichetta& label = m_Labels[static_cast<size_t>(row)];
+    if (label.Text.empty())
+        return nullptr;
+    TLabelTextConverter& converter = RequireConverter("TEtichetta.PickPosition");
+    converter.SetTextHeight(label.Height);
+    converter.SetCharSpacing(label.Spacing);
+    std::unique_ptr<TContainer2D> container = converter.StrokeTextToContainer(label.Text);
+    if (!container || container->Objects().Count() == 0)
+        return nullptr;
+    return container;
 }
 
 TEtichetta* CurrentLabelObject()

@@ -16,14 +16,26 @@
 // cannot hold, or a position or size that is not a finite number, raises
 // ECADFileNotValid before anything more is read; a record that ends early
 // raises EStreamReadError.
+//
+// Outlines: GenerateOutlines sets every text in the stroke font through the
+// installed text converter (core/entities/LabelServices.h) and gathers the
+// stroke polylines in one outline container. A detached label keeps the
+// container; the shared label of the label command puts it into the drawing,
+// where it is an ordinary object: the label remembers which object it put
+// there and checks that it is still the same object (an undo or a new
+// drawing may have removed it) before it uses or replaces it, so a freed
+// container is never touched. Replacing the container is one undo step.
 
 #include "core/model/GraphicObject.h"
+#include "core/entities/Container2D.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+class TQV_01Cmp2D;
 
 // One label.
 struct TDatiEtichetta {
@@ -70,6 +82,39 @@ public:
     void SetFontIndex(int32_t index) { m_FontIndex = index; }
     bool Detached() const { return m_Detached; }
 
+    // Adds one label with the defaults at the end.
+    void AppendLabel();
+    // Drops the last label; nothing when there is none.
+    void RemoveLabel();
+    // The font picker's choice: font index := itemIndex, and the text
+    // converter's stroke font := itemIndex + 1.
+    void SetFont(int32_t itemIndex);
+
+    // Sets each label's text at its (X, Y) with its height and spacing in the
+    // converter's current stroke font; an empty text adds nothing. The
+    // polylines replace the outline container's content. A label that is not
+    // detached, given a document, adds a new container there (next ID, the
+    // current layer), records one undo step and then deletes its previous
+    // container: undo brings the previous outlines back as a whole (or, for
+    // the first generation, removes the container). Otherwise the label
+    // keeps the container itself. Without a converter, or when the font is
+    // not registered, raises before anything changes.
+    void GenerateOutlines(TQV_01Cmp2D* document);
+    // Hands the polylines of the outline container (in container order,
+    // other objects skipped; none without a container) to the installed
+    // chain writer, which replaces the chains of the operation being edited.
+    void OutlinesToChains(TQV_01Cmp2D* document);
+    // GenerateOutlines, then OutlinesToChains.
+    void Apply(TQV_01Cmp2D* document);
+    // The outline container: the label's own, or the one it put into the
+    // document while that object is still there; null otherwise.
+    TContainer2D* OutlineContainer(TQV_01Cmp2D* document) const;
+
+    // The row's text as one line in a container at the origin, for the
+    // position picker; the converter takes the row's height and spacing.
+    // Null for a row out of range, an empty text or an empty result.
+    std::unique_ptr<TContainer2D> PositionPreview(int32_t row) const;
+
 protected:
     // The object part, every label, the font index and the detached flag.
     TEtichetta(const TEtichetta& source, TCloneTag tag);
@@ -79,6 +124,12 @@ private:
     std::vector<TDatiEtichetta> m_Labels;
     int32_t m_FontIndex = 0;
     bool m_Detached = true;
+    // The outlines the label keeps itself.
+    std::unique_ptr<TContainer2D> m_OwnContainer;
+    // The container the label put into a document: its ID and its address,
+    // only compared, never followed.
+    int32_t m_PlacedID = -1;
+    std::uintptr_t m_PlacedAddress = 0;
 };
 
 // The label object of the loaded document, owned here, outside every object

@@ -490,6 +490,12 @@
     X(frmMain, tabGeo, true, false, 0)                                                                \
     X(frmMain, tabCnc, true, false, 0)                                                                \
     X(frmToolWin, lblEti1, true, false, 0)                                                            \
+    X(frmToolWin, lblEti2, true, false, 0)                                                            \
+    X(frmToolWin, lblEti3, true, false, 0)                                                            \
+    X(frmToolWin, lblEti4, true, false, 0)                                                            \
+    X(frmToolWin, lblEti5, true, false, 0)                                                            \
+    X(frmToolWin, sbtEtiPosXY, true, false, 0)                                                        \
+    X(frmToolWin, sbtEtiApply, true, false, 0)                                                        \
     X(frmToolWin, grpDir, true, false, 0)                                                             \
     X(frmToolWin, lblDir0, true, false, 0)                                                            \
     X(frmToolWin, lblDir1, true, false, 0)                                                            \

@@ -28,12 +28,14 @@ public:
     bool LayerByLayer() const override { return ByLayer; }
     void SetChainInfo(const std::string& text) override { Infos.push_back(text); }
     double SceneScale() const override { return Scale; }
+    TListaCatene* EditedOperationChains() const override { return Edited; }
 
     int Side = 0;
     double Offset = 0.0;
     std::optional<int> Kind;
     bool ByLayer = false;
     double Scale = 1.0;
+    TListaCatene* Edited = nullptr; // the chains of the operation being edited
     std::vector<std::string> Infos; // every label text in order
 
 private:

@@ -550,8 +550,9 @@ TEST_F(DocumentFileTest, ObjectSectionLeavesOutUnsavedObjects)
 
 TEST_F(DocumentFileTest, TheLabelObjectSurvivesOpenAndSave)
 {
-    // A line, then the label of a letters operation (class 23) last in the
-    // object section, where the saving program puts it.
+    // A line, then the label of a letters operation (class 23, two entries,
+    // font index 2) last in the object section, where the saving program
+    // puts it. A save keeps it byte for byte.
     TMemoryStream line;
     TLine2D(0, Point2D(1, 2), Point2D(3, 4)).SaveToStream(line);
     TBytes file;
@@ -561,13 +562,15 @@ TEST_F(DocumentFileTest, TheLabelObjectSurvivesOpenAndSave)
     file.I16(23).I32(-1).U8(0).U8(0x03);
     for (double e : {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1})
         file.F64(e);
-    file.I32(1).StreamEx("KB-3").F32(1.5f).F32(-2.0f).F32(10.0f).F32(1.0f).I32(2);
+    file.I32(2).StreamEx("KB-3").F32(1.5f).F32(-2.0f).F32(10.0f).F32(1.0f);
+    file.StreamEx("").F32(0.0f).F32(30.0f).F32(5.0f).F32(0.25f).I32(2);
     file.U8(4).I32(-1);
 
     TQV_01Cmp2D doc;
     ASSERT_FALSE(Load(doc, file.Data()).Partial);
     EXPECT_EQ(doc.ObjectsCount(), 1); // the label is not a drawing object
     ASSERT_NE(CurrentLabelObject(), nullptr);
+    EXPECT_EQ(CurrentLabelObject()->LabelCount(), 2);
     EXPECT_TRUE(SameBytes(Save(doc), file.Data()));
     SetCurrentLabelObject(nullptr);
 }
