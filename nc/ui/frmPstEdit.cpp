@@ -4,9 +4,11 @@
 #include "core/settings/AppConfig.h"
 #include "core/settings/LangKeys.h"
 #include "core/settings/Language.h"
+#include "nc/writer/PostTest.h"
 #include "nc/writer/ScriveGCode.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -100,6 +102,9 @@ TfrmPstEdit::TfrmPstEdit(std::string configFolder, std::string postName, QWidget
     QPushButton* ok = Button(this, "sbtPstOk", PstText(LangKeys::PstEdit::sbtPstOk), 655, 520);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
+    m_TestProgram = [this](bool cycle) {
+        return WritePostTestProgram(cycle, m_ConfigFolder, QDir::tempPath().toStdString());
+    };
     FormShow();
 }
 

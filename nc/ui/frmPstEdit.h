@@ -23,7 +23,8 @@ class TfrmPstEdit : public QDialog {
 public:
     // Writes a test program with the post file and returns the written
     // file's name (empty: nothing written). cycle: a drilling program, else
-    // a contour.
+    // a contour. The default writes WritePostTestProgram's into the
+    // temporary folder.
     using TTestProgram = std::function<std::string(bool cycle)>;
 
     // Edits "<configFolder>/pst/<postName>.pst".

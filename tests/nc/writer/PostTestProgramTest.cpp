@@ -1,0 +1,50 @@
+#include "nc/writer/PostTest.h"
+
+#include "core/settings/AppConfig.h"
+#include "nc/writer/ScriveGCode.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Slurp(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(PostTestProgram, WritesTheCycleOrTheContourAndKeepsTheOutputName)
+{
+    const fs::path dir = fs::temp_directory_path() / ("posttest-" + std::to_string(::getpid()));
+    fs::create_directories(dir / "pst");
+    fs::copy_file(fs::path(KB_DATA_SOURCE_DIR) / "pst" / "Mach2-3_mm.pst", dir / "pst" / "Mach2-3_mm.pst");
+    const std::string previousPost = AppConfig().Pst;
+    AppConfig().Pst = "Mach2-3_mm";
+    GCodeWriter().SetFileName("/somewhere/last.nc");
+
+    const std::string drilling = WritePostTestProgram(true, dir.string(), dir.string());
+    ASSERT_EQ(drilling, (dir / "test.nc").string());
+    EXPECT_NE(Slurp(drilling).find("G81"), std::string::npos) << Slurp(drilling);
+    EXPECT_EQ(GCodeWriter().OutputFileName(), "/somewhere/last.nc");
+
+    const std::string contour = WritePostTestProgram(false, dir.string(), dir.string());
+    ASSERT_FALSE(contour.empty());
+    const std::string text = Slurp(contour);
+    EXPECT_EQ(text.find("G81"), std::string::npos);
+    EXPECT_NE(text.find("G3"), std::string::npos) << text;
+    EXPECT_NE(text.find("X10.000 Y5.000"), std::string::npos) << text;
+    EXPECT_EQ(GCodeWriter().OutputFileName(), "/somewhere/last.nc");
+
+    AppConfig().Pst = previousPost;
+    fs::remove_all(dir);
+}
+
+} // namespace
