@@ -2,9 +2,13 @@
 
 #include "core/settings/AppConfig.h"
 #include "nc/writer/ScriveGCode.h"
+#include "tests/nc/writer/GoldenDocuments.h"
+#include "tests/support/RecordingNotifier.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -45,6 +49,38 @@ TEST(PostTestProgram, WritesTheCycleOrTheContourAndKeepsTheOutputName)
 
     AppConfig().Pst = previousPost;
     fs::remove_all(dir);
+}
+
+// The test program of every shipped post, both modes, against the files in
+// tests/fixtures/nc/posttest (KB_UPDATE_GOLDENS=1 writes them anew).
+TEST(PostTestProgram, EveryShippedPostWritesItsGoldenTestPrograms)
+{
+    const bool update = std::getenv("KB_UPDATE_GOLDENS") != nullptr;
+    const std::string previousPost = AppConfig().Pst;
+    kbtest::TRecordingNotifier notifier; // the scratch folder has no tool library
+    for (const kbtest::TGoldenPost& post : kbtest::kGoldenPosts) {
+        const std::string name = post.Name;
+        for (const bool cycle : {true, false}) {
+            SCOPED_TRACE(name + (cycle ? " cycle" : " contour"));
+            kbtest::TTempDir dir;
+            const fs::path config(dir.File("config"));
+            fs::create_directories(config / "pst");
+            fs::copy_file(fs::path(KB_DATA_SOURCE_DIR) / "pst" / (name + ".pst"), config / "pst" / (name + ".pst"));
+            AppConfig().Pst = name;
+            GCodeWriter().SetFileName("/somewhere/last.nc");
+            const std::string written = WritePostTestProgram(cycle, config.string(), dir.File(""));
+            EXPECT_EQ(GCodeWriter().OutputFileName(), "/somewhere/last.nc");
+            ASSERT_FALSE(written.empty());
+            const std::string golden = std::string(KB_FIXTURES_DIR) + "/nc/posttest/" + name +
+                                       (cycle ? "-cycle" : "-contour") + fs::path(written).extension().string();
+            if (update) {
+                fs::create_directories(fs::path(golden).parent_path());
+                kbtest::WriteFileText(golden, kbtest::ReadFileText(written));
+            }
+            EXPECT_EQ(kbtest::ReadFileText(written), kbtest::ReadFileText(golden));
+        }
+    }
+    AppConfig().Pst = previousPost;
 }
 
 } // namespace
