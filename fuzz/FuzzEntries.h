@@ -16,6 +16,7 @@ int KbFuzzDXFImport(const uint8_t* data, size_t size);
 int KbFuzzSvg(const uint8_t* data, size_t size);
 int KbFuzzImageResolution(const uint8_t* data, size_t size);
 int KbFuzzGCode(const uint8_t* data, size_t size);
+int KbFuzzGCodeText(const uint8_t* data, size_t size);
 int KbFuzzToolLibrary(const uint8_t* data, size_t size);
 int KbFuzzOperationParameters(const uint8_t* data, size_t size);
 int KbFuzzOperations(const uint8_t* data, size_t size);

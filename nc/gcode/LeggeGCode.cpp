@@ -140,8 +140,10 @@ bool TLeggeGCode::ParseLine(std::string_view line)
         }
 
         if (MotionCode == 2 || MotionCode == 3) {
+            // The centre offsets are radius values in diameter mode too: the
+            // writer writes them so, and lathe controls read them so.
             if (ReadLetter("I", v)) {
-                ArcI = lathe && XDiameterMode ? v / 2 : v;
+                ArcI = v;
                 result = true;
             }
             if (ReadLetter("J", v)) {

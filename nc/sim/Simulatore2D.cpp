@@ -11,6 +11,8 @@
 #include "core/settings/LangKeys.h"
 #include "core/settings/Language.h"
 #include "core/settings/NumberText.h"
+#include "nc/gcode/LeggeGCode.h"
+#include "nc/sim/TextOperation.h"
 #include "nc/writer/ScriveGCode.h"
 
 #include <QCoreApplication>
@@ -72,7 +74,9 @@ TSimOperation::~TSimOperation() { TSimulatore2D::OperationGone(this); }
 
 // --- Life --------------------------------------------------------------------------------
 
-TSimulatore2D::TSimulatore2D() : m_MarkerTool(std::make_unique<TDatiUtFresa>())
+TSimulatore2D::TSimulatore2D()
+    : m_MarkerTool(std::make_unique<TDatiUtFresa>()), m_Reader(std::make_unique<TLeggeGCode>()),
+      m_TextOp(std::make_unique<TTextSimOperation>(AppConfig().Unit))
 {
     m_Last = TAVertice3d::Create();
     Simulators().push_back(this);

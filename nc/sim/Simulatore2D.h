@@ -4,7 +4,9 @@
 // tool solid, the Z gauge, the G-code echo, the move counter and the
 // machining time; plays continuously at nine speeds, steps, stops, rewinds
 // or draws the whole toolpath at once. It also keeps the machine-position
-// marker of the machine-control window.
+// marker of the machine-control window, and replays the G-code editor's text
+// line by line through the G-code reader (PrepareText, PlayText, StepText,
+// RewindText, EndTextSimulation) on a scratch operation of its own.
 //
 // The operation is held weakly: destroying it (or clearing the operation
 // list) lets the simulator forget it, and every entry point does nothing
@@ -27,6 +29,9 @@
 class TCurvaNci3d;
 class TDatiUtBase;
 class TDatiUtFresa;
+class TGCodeTextSource;
+class TLeggeGCode;
+class TTextSimOperation;
 
 // The extents of the simulated moves.
 struct TSimBounds {
@@ -88,6 +93,35 @@ public:
     // the top of stock.
     void ComputePathBounds();
 
+    // The G-code editor's text. PrepareText makes the text operation
+    // current and the reader take the writer's post; PlayText replays from
+    // the stored line until the text ends (the next play starts at the
+    // first line) or Stop (the next play goes on); StepText replays the
+    // caret's line. Lines the reader cannot use simulate nothing.
+    void PrepareText();
+    void PlayText(TGCodeTextSource& text);
+    void StepText(TGCodeTextSource& text);
+    void RewindText(TGCodeTextSource& text);
+    void EndTextSimulation();
+    // Clears operation prepared (the editor before it waits for a play to end).
+    void ClearPrepared() { m_Prepared = false; }
+    // The reader of the text, with the writer's post since the last
+    // PrepareText, PlayText or StepText.
+    TLeggeGCode& Reader() { return *m_Reader; }
+    // The reader with the writer's post as it is now.
+    const TLeggeGCode& ReaderOfCurrentPost();
+    TTextSimOperation& TextOperation() { return *m_TextOp; }
+    bool TextMode() const { return m_TextMode; }
+    bool TextIdle() const { return m_TextIdle; }
+    int32_t TextLineIndex() const { return m_TextLineIndex; }
+    // The arc vertex of the reader's last line (code 2 clockwise, 3
+    // counter-clockwise) from the last position; false when a radius arc
+    // ends where it starts, which leaves its centre undetermined.
+    bool ReaderArcToVertex(TAVertice3d& vertex, int32_t code) const;
+    // A tool change of the text: the last position and the reader at the
+    // rapid plane.
+    void ToolChangeHeight();
+
     // State, read by the view, the editor and the tests.
     TSimOperation* CurrentOperation() const { return m_Op; }
     bool Running() const { return m_Running; }
@@ -146,6 +180,16 @@ private:
     void CloseCurve();
     void ShowCounter();
     void ShowTimeText();
+    void TakeWriterPost();
+    // The text operation current, the reader with the writer's post, lathe
+    // mode from its dialect, no echo.
+    void MakeTextCurrent();
+    // One line of the text; the lathe moves when latheMoves, the height
+    // shown in the text's bar when showZ.
+    void SimTextLine(const std::string& line, bool latheMoves, bool showZ, TGCodeTextSource& text);
+    // Selects the text line that plays next, pumps, and every 15 lines
+    // scrolls the text on.
+    void FollowTextLine(TGCodeTextSource& text);
 
     const TDatiUtBase* Tool() const;
     void PlaceTool(double x, double y, double z);
@@ -170,6 +214,8 @@ private:
 
     TSimOperation* m_Op = nullptr;
     std::unique_ptr<TDatiUtFresa> m_MarkerTool;
+    std::unique_ptr<TLeggeGCode> m_Reader;
+    std::unique_ptr<TTextSimOperation> m_TextOp;
     TAVertice3d m_Last;
     TSceneNodeId m_FeedStrip = NoSceneNode;
     TSceneNodeId m_LaserNode = NoSceneNode;
@@ -198,6 +244,7 @@ private:
     // A play loop is on the stack (its running flag may already be cleared
     // by Stop while the loop finishes its move).
     bool m_InLoop = false;
+    bool m_TextIdle = true;
 
     uint32_t m_Delay = 1;
     int32_t m_Speed = 9;

@@ -79,7 +79,14 @@ TNodraFrmMain::TNodraFrmMain(QWidget* parent) : QMainWindow(parent), m_TextSourc
     AddTab("Untitled1", QFont("Courier New", 10));
 }
 
-TNodraFrmMain::~TNodraFrmMain() = default;
+TNodraFrmMain::~TNodraFrmMain()
+{
+    // A play loop lower on the stack reads this window's text: it must end
+    // before reading again.
+    if (m_Playing)
+        if (TEditorSimulation* simulation = EditorSimulation())
+            simulation->Stop();
+}
 
 QAction* TNodraFrmMain::AddAction(QMenu* menu, const char* name, const char* caption, const QKeySequence& key)
 {

@@ -8,13 +8,16 @@
 #include <utility>
 
 TSimulationServices::TSimulationServices(TQVScene& scene)
-    : m_Scene(scene), m_View(scene), m_Echo(GCodeWriter())
+    : m_Scene(scene), m_View(scene), m_Echo(GCodeWriter()),
+      m_EditorSimulation(m_Simulator, [this](bool show, const TSimBounds& b) { ShowLimitsBox(show, b); })
 {
     m_PreviousHideToolpaths = std::exchange(m_Scene.Hooks.HideToolpaths, [this] { HideToolpaths(OpManager(), m_View); });
     m_Simulator.SetView(&m_View);
     m_Simulator.SetClock(&m_Clock);
     m_Simulator.SetEcho(&m_Echo);
     m_PreviousMarker = SetMachineMarker(&m_Simulator);
+    m_PreviousEditorSimulation = EditorSimulation();
+    SetEditorSimulation(&m_EditorSimulation);
 }
 
 TSimulationServices::~TSimulationServices()
@@ -22,4 +25,13 @@ TSimulationServices::~TSimulationServices()
     m_Scene.Hooks.HideToolpaths = std::move(m_PreviousHideToolpaths);
     if (MachineMarker() == &m_Simulator)
         SetMachineMarker(m_PreviousMarker);
+    if (EditorSimulation() == &m_EditorSimulation)
+        SetEditorSimulation(m_PreviousEditorSimulation);
+}
+
+void TSimulationServices::ShowLimitsBox(bool show, const TSimBounds& b)
+{
+    if (show)
+        m_Scene.SetLimitsBox(TBox3D{{b.MinX, b.MinY, b.MinZ, 1}, {b.MaxX, b.MaxY, b.MaxZ, 1}});
+    m_Scene.SetLimitsBoxVisible(show);
 }

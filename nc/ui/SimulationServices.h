@@ -2,9 +2,11 @@
 // The program's one 2D simulator with what it runs on: the scene view's
 // services, the system clock and the G-code writer's echo. Made at
 // start-up after the view, freed before it; while alive it is the machine
-// link's position marker, and the view's toolpath hiding empties the
-// display of every operation of OpManager().
+// link's position marker, the G-code editor's text simulation (with the
+// view's limits box), and the view's toolpath hiding empties the display of
+// every operation of OpManager().
 
+#include "nc/sim/EditorTextSim.h"
 #include "nc/sim/Simulatore2D.h"
 #include "nc/sim/WriterSimEcho.h"
 #include "nc/ui/SimSceneView.h"
@@ -23,11 +25,15 @@ public:
     TSimulatore2D& Simulator() { return m_Simulator; }
 
 private:
+    void ShowLimitsBox(bool show, const TSimBounds& bounds);
+
     TQVScene& m_Scene;
     TQVSceneSimView m_View;
     TSystemSimClock m_Clock;
     TWriterSimEcho m_Echo;
     TSimulatore2D m_Simulator;
+    TEditorTextSimulation m_EditorSimulation;
+    TEditorSimulation* m_PreviousEditorSimulation = nullptr;
     TMachineMarker* m_PreviousMarker = nullptr;
     std::function<void()> m_PreviousHideToolpaths;
 };

@@ -65,6 +65,11 @@ TEST(FuzzReplay, GCode)
     EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/gcode", KbFuzzGCode), 0u);
 }
 
+TEST(FuzzReplay, GCodeText)
+{
+    EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/gcodetext", KbFuzzGCodeText), 0u);
+}
+
 TEST(FuzzReplay, ToolLibrary)
 {
     EXPECT_GT(kbtest::ReplayCorpus(KB_FIXTURES_DIR "/fuzz/toollibrary", KbFuzzToolLibrary), 0u);

@@ -14,12 +14,20 @@
 #include "core/model/QV_01Cmp2D.h"
 #include "core/entities/VectFont.h"
 #include "nc/grbl/MachineMarker.h"
+#include "nc/editor/TextSimulation.h"
+#include "nc/sim/TextOperation.h"
+#include "nc/ui/NodraMain.h"
 #include "nc/ui/SimulationServices.h"
 #include "tests/gl/PixelProbe.h"
 #include "tests/support/RecordingNotifier.h"
 #include "tests/support/TestSupport.h"
 
+#include <Qsci/qsciscintilla.h>
+
+#include <QAction>
+#include <QApplication>
 #include <QMenuBar>
+#include <QToolBar>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -168,8 +176,49 @@ TEST_F(ProgramStart, StartsAgainInTheSameProcess)
         EXPECT_TRUE(Notifier.Messages().empty());
         // The simulator keeps the machine link's position marker.
         EXPECT_EQ(MachineMarker(), &program->Simulation().Simulator());
+        // And it plays the G-code editor's text.
+        EXPECT_NE(EditorSimulation(), nullptr);
     }
     EXPECT_EQ(MachineMarker(), nullptr);
+    EXPECT_EQ(EditorSimulation(), nullptr);
+}
+
+TEST_F(ProgramStart, EditorTextPlaysIntoTheView)
+{
+    const auto program = Start(KB_DATA_DIR, "");
+    ShowNodraEditor();
+    TNodraFrmMain* editor = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* e = dynamic_cast<TNodraFrmMain*>(w))
+            editor = e;
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(editor));
+    editor->CurrentEditor()->setText("G0 X20 Y20 Z5\nG1 Z-1 F300\nX80\nY80\nX20\nY20\nG0 Z5\n");
+    QAction* play = editor->findChild<QAction*>("sbtPlay");
+    QTest::mouseClick(editor->findChild<QToolBar*>("tbrSimulation")->widgetForAction(play), Qt::LeftButton);
+    EXPECT_TRUE(Notifier.Messages().empty());
+    EXPECT_EQ(program->Simulation().Simulator().LastPosition().EndPoint.X, 20.0);
+
+    program->Scene().ZoomToBox(TBox3D{{0, 0, 0, 1}, {100, 100, 0, 1}});
+    QTest::qWait(100);
+    const QImage frame = program->MainWindow().GraphicView().grabFramebuffer();
+    // The square in the feed colour (cyan).
+    const auto cyan = [](QRgb c) { return qRed(c) < 100 && qGreen(c) > 160 && qBlue(c) > 160; };
+    for (const TPoint2D p : {Point2D(50, 80), Point2D(80, 50), Point2D(50, 20), Point2D(20, 50)})
+        EXPECT_TRUE(kbtest::ColourNear(frame, program->Scene().PointToScreen(p), cyan, 1)) << p.X << "," << p.Y;
+
+    // Pictures for review (scripts/shots/text-simulation.sh).
+    if (const QString folder = qEnvironmentVariable("KB_SHOTS_DIR"); !folder.isEmpty()) {
+        EXPECT_TRUE(program->MainWindow().grab().save(folder + QStringLiteral("/text-simulation-view.png")));
+        EXPECT_TRUE(editor->grab().save(folder + QStringLiteral("/text-simulation-editor.png")));
+    }
+
+    Notifier.DefaultAnswer = EUserAnswer::No;
+    EXPECT_TRUE(CloseNodraEditor());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const QImage after = program->MainWindow().GraphicView().grabFramebuffer();
+    EXPECT_FALSE(kbtest::ColourNear(after, program->Scene().PointToScreen(Point2D(50, 80)), cyan, 1))
+        << "the path goes with the editor";
 }
 
 } // namespace

@@ -140,7 +140,7 @@ TEST(LeggeGCode, LatheAxesAndDiameterMode)
     TLeggeGCode r = Reader("[Default]\nMachineType=Lathe\n[X Axis]\nX_Mode=Diameter\n");
     Replay(r, {{"G1 X20 Z-5", true, 1, -5, 10, 0}});
     EXPECT_TRUE(r.ParseLine("G2 X30 Z-10 I8 K0"));
-    EXPECT_EQ(r.ArcI, 4);
+    EXPECT_EQ(r.ArcI, 8) << "a radius value, as the writer writes it";
     EXPECT_EQ(r.ArcK, 0);
 
     TLeggeGCode radius = Reader("[Default]\nMachineType=Lathe\n");

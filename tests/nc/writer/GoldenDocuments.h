@@ -8,6 +8,7 @@
 #include "nc/writer/ProgramGeneration.h"
 #include "tests/nc/writer/WriterTestSupport.h"
 
+#include <cmath>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -186,6 +187,64 @@ inline std::unique_ptr<TGoldenDocument> GoldenDocument(const TGoldenPost& post, 
         break;
     }
     return MillDocument(post.Millimetres ? 1.0 : 1.0 / 25, cannedTapping);
+}
+
+// One feed move of a golden document: its end point, kind and centre.
+struct TGoldenFeed {
+    double X, Y, Z;
+    int Kind = 0;
+    double Cx = 0, Cy = 0;
+};
+
+// The feed moves the document asks of the post, in program order, in
+// millimetres; canned cycles left out.
+inline std::vector<TGoldenFeed> GoldenFeeds(const TGoldenDocument& doc, const TScriveGCode& w, double scale)
+{
+    std::vector<TGoldenFeed> feeds;
+    auto push = [&](const TAVertice3d& v) {
+        feeds.push_back({v.EndPoint.X * scale, v.EndPoint.Y * scale, v.EndPoint.Z * scale, v.Kind, v.Centre.X * scale,
+                         v.Centre.Y * scale});
+    };
+    for (const TProgramEntry& entry : doc.Entries) {
+        const TTestOperation& op = static_cast<const TTestOperation&>(*entry.Operation);
+        for (const TCurvaNci3d& curve : op.Curves) {
+            const auto& v = curve.Vertices;
+            if (v.empty())
+                continue;
+            switch (entry.Kind) {
+            case 3: { // drilling: each hole fed down, deep holes in pecks
+                const int cycle = TScriveGCode::DrillingCycle(op);
+                if (!w.CycleTemplates[static_cast<size_t>(cycle - 1)].Exploded)
+                    break;
+                const double peck = std::fabs(op.Step);
+                for (TAVertice3d hole : v) {
+                    if (cycle == 2) {
+                        const double bottom = hole.EndPoint.Z;
+                        for (double z = op.Top - peck; z > bottom; z -= peck) {
+                            hole.EndPoint.Z = z;
+                            push(hole);
+                        }
+                        hole.EndPoint.Z = bottom;
+                    }
+                    push(hole);
+                }
+                break;
+            }
+            case 8: // engraving lines from their first point on; dots have no feed move
+                if (curve.Code == 76 || curve.Code == 78)
+                    for (const TAVertice3d& p : v)
+                        push(p);
+                break;
+            default: // the plunge (with Z), then every later vertex
+                if (!w.OmitZ && entry.Kind != 9)
+                    push(v.front());
+                for (size_t i = 1; i < v.size(); ++i)
+                    push(v[i]);
+                break;
+            }
+        }
+    }
+    return feeds;
 }
 
 } // namespace kbtest
