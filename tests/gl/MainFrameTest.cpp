@@ -248,7 +248,7 @@ TEST_F(MainFrame, RecentCommandsAndTheKeys)
 TEST_F(MainFrame, TheEndOfACommandRestoresOrthoAndHidesTheToolWindowAfterATransform)
 {
     Prg().UseOrto = true;
-    Find("mnuRectangle").trigger();
+    Find("sbtRectangle").trigger();
     EXPECT_FALSE(Prg().UseOrto);
     Key(Qt::Key_Escape);
     EXPECT_TRUE(Prg().UseOrto);
