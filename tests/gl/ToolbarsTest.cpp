@@ -13,6 +13,8 @@
 #include "app/toolwin/frmToolWin.h"
 #include "cad/program/QV_00Prog.h"
 #include "cad/scene/QVScene.h"
+#include "cad/ui/GeoTreeView.h"
+#include "cad/ui/InfoEdit.h"
 #include "core/entities/Cerchio2D.h"
 #include "core/entities/Line2D.h"
 #include "core/entities/Punto2D.h"
@@ -24,7 +26,6 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPainter>
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest/QTest>
@@ -110,10 +111,13 @@ TEST_F(Toolbars, TwoPointLineByClicksIsRecordedFirst)
 
 TEST_F(Toolbars, TranslateCopyThroughThePage)
 {
-    Doc().AddObject(-1, std::make_unique<TLine2D>(0, Point2D(0, 0), Point2D(10, 0)));
+    TObject2D* line = Doc().AddObject(-1, std::make_unique<TLine2D>(0, Point2D(0, 0), Point2D(10, 0)));
     kbtest::TMainWindowDriver::Settle();
-    Click("sbtXform"); // translate, by picking
+    Click("sbtXform"); // translate, by picking: the pick selects the line's node in the tree
     Driver->ClickAt(Point2D(5, 0));
+    TGeoTreeView& tree = Window().InfoEdit().TreeGeo();
+    ASSERT_NE(tree.Item(line->TreeNode()), nullptr);
+    EXPECT_EQ(tree.currentItem(), tree.Item(line->TreeNode()));
     Driver->Key(Qt::Key_Return);
     TfrmToolWin& tool = Window().ToolWin();
     ASSERT_TRUE(tool.isVisible());
@@ -161,15 +165,6 @@ TEST_F(Toolbars, EndPointMarkersAreNoEntitiesAndGoAtTheRedraw)
     EXPECT_EQ(Doc().ObjectsCount(), 3);
 }
 
-// Draws a shown popup menu into the window's picture where it stands.
-QImage WithMenu(QWidget& window, QMenu& menu)
-{
-    QImage picture = window.grab().toImage();
-    QPainter painter(&picture);
-    painter.drawPixmap(menu.pos() - window.mapToGlobal(QPoint(0, 0)), menu.grab());
-    return picture;
-}
-
 TEST_F(Toolbars, DISABLED_ShotsForReview)
 {
     const QString folder = qEnvironmentVariable("KB_SHOTS_DIR");
@@ -181,7 +176,8 @@ TEST_F(Toolbars, DISABLED_ShotsForReview)
         QMenu& menu = *button.menu();
         menu.popup(button.mapToGlobal(QPoint(0, button.height())));
         QTest::qWait(200);
-        ASSERT_TRUE(WithMenu(Window(), menu).save(folder + QStringLiteral("/toolbar-%1.png").arg(QString::fromLatin1(name))));
+        const QString file = folder + QStringLiteral("/toolbar-%1.png").arg(QString::fromLatin1(name));
+        ASSERT_TRUE(kbtest::WithMenu(Window(), menu).save(file));
         menu.hide();
     }
 }
