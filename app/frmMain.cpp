@@ -798,6 +798,10 @@ void TfrmMain::BuildToolWin(const std::string& programFolder)
     m_frmToolWin->IdentDelSmallEnt = [this](bool del, double size) {
         return ::IdentDelSmallEnt(m_Document, del, size);
     };
+    m_frmToolWin->OnSelectedObj = [this](TObject2D* selected) {
+        if (selected && m_ToolbarCommands->SelectTreeNode)
+            m_ToolbarCommands->SelectTreeNode(*selected);
+    };
     m_frmToolWin->MyTTFConvClick = [this] { MyTTFConvClick(); };
     m_frmToolWin->MySLFConvClick = [this] { MySLFConvClick(); };
     m_frmToolWin->ChangeLayerSelect = [this](bool window, bool move) {
