@@ -114,6 +114,10 @@ void TToolbarCommands::BuildActions(QToolBar& tbrCreate, QToolBar& tbrEdit, QMen
             button->setMenu(menu);
             button->setDefaultAction(action);
             SetImage(*button, row.List(), row.Image);
+            // A button added as a widget does not follow the bar's style by itself.
+            button->setToolButtonStyle(bar.toolButtonStyle());
+            connect(&bar, &QToolBar::toolButtonStyleChanged, button, &QToolButton::setToolButtonStyle);
+            connect(&bar, &QToolBar::iconSizeChanged, button, &QToolButton::setIconSize);
             bar.addWidget(button);
             found = m_Buttons.emplace(std::string(row.Button), button).first;
         }
