@@ -853,7 +853,6 @@ void TfrmMain::mnuPtAlongClick()
 
 void TfrmMain::TextTTClick()
 {
-    m_Prg.SendUserEvent(TCADUserEvent::Cancel);
     m_frmToolWin->ShowPages({"tabTextTT"}, std::string(LangKeys::frmToolWin::CaptionTextTT), 248, 476);
     m_frmToolWin->findChild<QLabel*>(QStringLiteral("lblTTChar"))->setText(QStringLiteral("Abc"));
     MyTTFConvClick();
@@ -861,7 +860,6 @@ void TfrmMain::TextTTClick()
 
 void TfrmMain::TextSLClick()
 {
-    m_Prg.SendUserEvent(TCADUserEvent::Cancel);
     m_frmToolWin->ShowPages({"tabTextSL"}, std::string(LangKeys::frmToolWin::CaptionTextSL), 248, 476);
     MySLFConvClick();
 }

@@ -4,10 +4,11 @@
 // build their actions, split buttons and recent-commands entries from it and
 // start every command through it.
 //
-// A start does, in this order: the rectangle keeps and switches off ortho;
-// the point patterns and points along a chain stop the running command; the
-// panel as Panel says; object snap as Snap says; the command recorded on the
-// recent-commands toolbar (id, image, hint); then the start proper by Start.
+// A start does, in this order: the texts cancel the running command; the
+// rectangle keeps and switches off ortho; the point patterns and points
+// along a chain stop the running command; the panel as Panel says; object
+// snap as Snap says; the command recorded on the recent-commands toolbar
+// (id, image, hint); then the start proper by Start.
 
 #include "app/mainwin/ImageLists.h"
 #include "cad/program/QV_00CADPrgParam.h"
@@ -58,6 +59,7 @@ inline constexpr uint16_t NoCallback = 16;    // the pick selection has no selec
 inline constexpr uint16_t SingleSelect = 32;  // the single selection is pending
 inline constexpr uint16_t VertexCounts = 64;  // the panel's vertex counts shown as 0 and 0
 inline constexpr uint16_t RestartOnEdit = 128; // an edited cell of its page starts it again
+inline constexpr uint16_t CancelFirst = 256;  // the running command gets a cancel before anything
 } // namespace CommandFlag
 
 // The prototype of a drawing command, read from the panel where the page

@@ -157,6 +157,8 @@ bool TToolbarCommands::Start(std::string_view name)
 
 bool TToolbarCommands::Start(const TCommandRow& row)
 {
+    if (row.Has(CommandFlag::CancelFirst))
+        m_Prg.SendUserEvent(TCADUserEvent::Cancel);
     if (row.Has(CommandFlag::KeepOrtho))
         m_End.SaveOrtho(m_Prg);
     if (row.Has(CommandFlag::StopFirst))

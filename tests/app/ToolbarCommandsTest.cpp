@@ -503,4 +503,18 @@ TEST_F(ToolbarCommands, EndPointsOfChainableVisibleEntities)
     EXPECT_EQ(Recent->Ids().front(), 1403);
 }
 
+TEST_F(ToolbarCommands, TextsCancelTheRunningCommandBeforeSnapIsSwitchedOn)
+{
+    // As the main window does: the end of a command switches snap off.
+    Prg.OnEndOperation = [this](TQV_00CADProg& sender, TCADStateClass operation, TQV_00CADPrgParam*) {
+        End.QV_PrgEndOperation(sender, operation);
+    };
+    Commands->Start("mnuLineEndPt");
+    ASSERT_TRUE(Prg.Busy());
+    Commands->Start("mnuTextTT");
+    EXPECT_FALSE(Prg.Busy());
+    EXPECT_TRUE(Prg.UsaSnap);
+    EXPECT_EQ(Pages, std::vector<std::string>{"mnuTextTT"});
+}
+
 } // namespace
