@@ -27,7 +27,9 @@ void TEndOperation::QV_PrgEndOperation(TQV_00CADProg& sender, TCADStateClass ope
     }
     if (EndHidesToolWin(operation) && HideToolWin)
         HideToolWin();
-    if (RefreshPanel)
+    const bool singleSelect = SingleSelectPending;
+    SingleSelectPending = false;
+    if (!singleSelect && RefreshPanel)
         RefreshPanel();
     sender.UsaSnap = false;
 }

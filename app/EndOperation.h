@@ -8,7 +8,9 @@
 //    UseOrto, and nothing is saved any more;
 // 2. after a transform starter (translate, rotate, scale, mirror) or the
 //    offset command, HideToolWin;
-// 3. RefreshPanel (the properties panel back to its idle page);
+// 3. RefreshPanel (the properties panel back to its idle page), unless the
+//    single selection was pending: then the panel keeps the entity it shows
+//    and the pending flag is cleared;
 // 4. object snap (UsaSnap) off.
 // The end of a nested operation (zoom window, pan: the program is still
 // Suspended) belongs to the command it interrupted, which goes on: it
@@ -31,6 +33,9 @@ public:
     bool OrthoSaved() const { return m_SavedOrtho.has_value(); }
 
     void QV_PrgEndOperation(TQV_00CADProg& sender, TCADStateClass operation);
+
+    // Set by the single-entity selection (Analyse, Select).
+    bool SingleSelectPending = false;
 
     std::function<void()> HideToolWin;
     std::function<void()> RefreshPanel;

@@ -1,12 +1,12 @@
 #include "app/frmMain.h"
 
-#include "app/DrawCommands.h"
 #include "app/FileCommands.h"
 #include "app/KeyPreview.h"
 #include "app/mainwin/ImageLists.h"
 #include "app/mainwin/MainStatusBar.h"
 #include "app/mainwin/MenuItems.h"
 #include "app/mainwin/RecentCommands.h"
+#include "app/mainwin/ToolbarCommands.h"
 #include "app/mainwin/TreeCommands.h"
 #include "app/mainwin/ViewCommands.h"
 #include "app/mainwin/WindowLayout.h"
@@ -140,15 +140,6 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
         m_InfoEdit->SetPanelVisible(false);
     };
 
-    m_DrawCommands = std::make_unique<TDrawCommands>(prg);
-    m_DrawCommands->ShowCommandPage = [this](int32_t page) { m_InfoEdit->SetCommandPage(static_cast<uint8_t>(page)); };
-    m_DrawCommands->SaveOrtho = [this] { m_EndOperation.SaveOrtho(m_Prg); };
-    m_DrawCommands->RecordRecent = [this](const TRecentEntry& entry) {
-        TDrawCommands* draw = m_DrawCommands.get();
-        const auto start = entry.Start;
-        m_RecentCommands->MRUAdd(entry.Id, entry.Image, LangMainText(entry.HintKey),
-                                 [draw, start] { GuardedCall([draw, start] { (draw->*start)(); }); });
-    };
     BuildDrawMenu();
     BuildToolbars();
     m_FileCommands->OnDrawingReplaced = [this] {
@@ -254,37 +245,10 @@ void TfrmMain::BuildMenus()
 
 void TfrmMain::BuildDrawMenu()
 {
-    // Placed before the View menu; the texts are the language file's.
+    // Placed before the View menu; the Create toolbar's commands fill it.
     m_mnuDraw = new QMenu(QStringLiteral("&Draw"), this);
     m_mnuDraw->setObjectName(QStringLiteral("mnuDraw"));
     menuBar()->insertMenu(m_mnuView->menuAction(), m_mnuDraw);
-    TDrawCommands& draw = *m_DrawCommands;
-    // Each with its image of the Create list.
-    const struct {
-        const char* Name;
-        bool (TDrawCommands::*Start)();
-        int Image;
-    } items[] = {
-        {"mnuPointPosition", &TDrawCommands::MyPuntoClick, 0},
-        {"mnuLineEndPt", &TDrawCommands::MySubLineClick, 4},
-        {"mnuRectangle", &TDrawCommands::sbtRectangleClick, 9},
-        {"mnuCircleCtPt", &TDrawCommands::MyArcClick, 10},
-        {"mnuEllipseClose", &TDrawCommands::mnuEllipseCloseClick, 16},
-        {"mnuPoly", &TDrawCommands::sbtPolyClick, 18},
-        {"mnuSpline", &TDrawCommands::sbtSplineClick, 19},
-        {"mnuArcCtPtSaEa", &TDrawCommands::MyArcCtPtSaEaClick, 12},
-        {"mnuArc3Pt", &TDrawCommands::MyArc3PtClick, 23},
-        {"mnuCircle3Pt", &TDrawCommands::MyCircle3PtClick, 24},
-    };
-    for (const auto& item : items) {
-        QAction* action = m_mnuDraw->addAction(QString::fromLatin1(item.Name));
-        action->setObjectName(QString::fromLatin1(item.Name));
-        SetImage(*action, TImageList::Create, item.Image);
-        if (std::string_view(item.Name) == "mnuLineEndPt")
-            action->setShortcut(QKeySequence(Qt::Key_F4));
-        const auto start = item.Start;
-        connect(action, &QAction::triggered, this, [&draw, start] { GuardedCall([&draw, start] { (draw.*start)(); }); });
-    }
 }
 
 void TfrmMain::BuildToolDock()
@@ -348,18 +312,19 @@ void TfrmMain::BuildToolbars()
     connect(m_GraphicView, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& position) { m_ViewCommands->ShowPopup(*m_GraphicView, position); });
 
-    // The drawing commands of the Draw menu.
     m_tbrCreate = new QToolBar(this);
     m_tbrCreate->setObjectName(QStringLiteral("tbrCreate"));
     m_tbrCreate->setWindowTitle(QStringLiteral("Create"));
-    m_tbrCreate->addActions(m_mnuDraw->actions());
+    m_tbrEdit = new QToolBar(this);
+    m_tbrEdit->setObjectName(QStringLiteral("tbrEdit"));
+    m_tbrEdit->setWindowTitle(QStringLiteral("Edit"));
 
     m_tbrMRU = new QToolBar(this);
     QToolBar* tbrMRU = m_tbrMRU;
     tbrMRU->setObjectName(QStringLiteral("tbrMRU"));
     tbrMRU->setWindowTitle(QStringLiteral("Recent commands"));
     m_RecentCommands = new TRecentCommands(*tbrMRU);
-    BuildEditToolbar();
+    BuildCommandToolbars();
 
     // Two rows: files and view; drawing, editing and the recent commands.
     for (QToolBar* bar : {m_tbrFile, &m_ViewCommands->tbrView()})
@@ -367,6 +332,26 @@ void TfrmMain::BuildToolbars()
     addToolBarBreak(Qt::TopToolBarArea);
     for (QToolBar* bar : {m_tbrCreate, m_tbrEdit, tbrMRU})
         addToolBar(Qt::TopToolBarArea, bar);
+}
+
+void TfrmMain::BuildCommandToolbars()
+{
+    m_ToolbarCommands = new TToolbarCommands(m_Prg, *m_RecentCommands, m_EndOperation, *m_tbrCreate, *m_tbrEdit,
+                                             m_mnuDraw);
+    m_ToolbarCommands->SetView(&m_Scene, &m_Document);
+    m_ToolbarCommands->WindowSelection = [this] { return m_StatusItems->mnuWinSelect().isChecked(); };
+    m_ToolbarCommands->SelectTreeNode = [this](TObject2D& object) {
+        TGeoTreeView& tree = m_InfoEdit->TreeGeo();
+        if (QTreeWidgetItem* item = tree.Item(object.TreeNode()))
+            tree.setCurrentItem(item);
+    };
+    m_ToolbarCommands->PageCommands = {
+        {"mnuPtAlong", [this] { mnuPtAlongClick(); }},         {"mnuTextTT", [this] { TextTTClick(); }},
+        {"mnuTextSL", [this] { TextSLClick(); }},              {"mnuDeleteSmall", [this] { MyDeleteSmallClick(); }},
+        {"mnuChangeLayer", [this] { MyChangeLayerClick(); }}, {"mnuOffset", [this] { MyOffsetClick(); }},
+        {"mnuInfoEntities", [this] { MyInfoClick(); }},
+    };
+    m_InfoEdit->OnCellChange = [this](int, int) { m_ToolbarCommands->SGInfoEditCellChange(); };
 }
 
 void TfrmMain::BuildFileToolbar()
@@ -813,6 +798,10 @@ void TfrmMain::BuildToolWin(const std::string& programFolder)
     m_frmToolWin->IdentDelSmallEnt = [this](bool del, double size) {
         return ::IdentDelSmallEnt(m_Document, del, size);
     };
+    m_frmToolWin->OnSelectedObj = [this](TObject2D* selected) {
+        if (selected && m_ToolbarCommands->SelectTreeNode)
+            m_ToolbarCommands->SelectTreeNode(*selected);
+    };
     m_frmToolWin->MyTTFConvClick = [this] { MyTTFConvClick(); };
     m_frmToolWin->MySLFConvClick = [this] { MySLFConvClick(); };
     m_frmToolWin->ChangeLayerSelect = [this](bool window, bool move) {
@@ -827,73 +816,8 @@ void TfrmMain::BuildToolWin(const std::string& programFolder)
     };
 }
 
-void TfrmMain::BuildEditToolbar()
-{
-    m_tbrEdit = new QToolBar(this);
-    m_tbrEdit->setObjectName(QStringLiteral("tbrEdit"));
-    m_tbrEdit->setWindowTitle(QStringLiteral("Edit"));
-    const struct {
-        const char* Name;
-        void (TfrmMain::*Start)();
-        TImageList List;
-        int Image;
-    } items[] = {
-        {"mnuDeleteSmall", &TfrmMain::MyDeleteSmallClick, TImageList::Modify, 2},
-        {"mnuChangeLayer", &TfrmMain::MyChangeLayerClick, TImageList::Modify, 11},
-        {"mnuOffset", &TfrmMain::MyOffsetClick, TImageList::Modify, 17},
-        {"mnuInfoEntities", &TfrmMain::MyInfoClick, TImageList::Modify, 18},
-    };
-    for (const auto& item : items) {
-        auto* action = new QAction(QString::fromLatin1(item.Name), this);
-        action->setObjectName(QString::fromLatin1(item.Name));
-        SetImage(*action, item.List, item.Image);
-        const auto start = item.Start;
-        connect(action, &QAction::triggered, this, [this, start] { GuardedCall([this, start] { (this->*start)(); }); });
-        m_tbrEdit->addAction(action);
-    }
-    // The text commands join the Draw menu and the Create toolbar.
-    const struct {
-        const char* Name;
-        void (TfrmMain::*Start)();
-        int Image;
-    } texts[] = {{"mnuPtAlong", &TfrmMain::mnuPtAlongClick, 3},
-                 {"mnuTextTT", &TfrmMain::TextTTClick, 21},
-                 {"mnuTextSL", &TfrmMain::TextSLClick, 22}};
-    for (const auto& item : texts) {
-        QAction* action = m_mnuDraw->addAction(QString::fromLatin1(item.Name));
-        action->setObjectName(QString::fromLatin1(item.Name));
-        SetImage(*action, TImageList::Create, item.Image);
-        const auto start = item.Start;
-        connect(action, &QAction::triggered, this, [this, start] { GuardedCall([this, start] { (this->*start)(); }); });
-        m_tbrCreate->addAction(action);
-    }
-}
-
-void TfrmMain::RecordPageCommand(int32_t id, int image, std::string_view hintKey, void (TfrmMain::*start)())
-{
-    m_RecentCommands->MRUAdd(id, image, LangMainText(hintKey),
-                             [this, start] { GuardedCall([this, start] { (this->*start)(); }); });
-}
-
-namespace {
-
-// The properties grid editable, its panel hidden: the edit commands' panel.
-void EditableGridPanelHidden()
-{
-    if (TInfoEditModel* model = InfoEditPanel()) {
-        model->SetReadOnly(false);
-        model->SetPanelVisible(false);
-    }
-}
-
-} // namespace
-
 void TfrmMain::MyDeleteSmallClick()
 {
-    if (TInfoEditModel* model = InfoEditPanel())
-        model->SetReadOnly(false);
-    m_Prg.UsaSnap = false;
-    RecordPageCommand(1103, 2, LangKeys::frmMain::RecentDeleteSmall, &TfrmMain::MyDeleteSmallClick);
     m_frmToolWin->findChild<QLabel*>(QStringLiteral("stxReportSmall"))->clear();
     m_frmToolWin->ShowPages({"tabDelSmall"}, std::string(LangKeys::frmToolWin::CaptionDelSmall), 272, 220);
     ShowStatusSlot(12);
@@ -903,9 +827,6 @@ void TfrmMain::MyChangeLayerClick()
 {
     m_frmToolWin->SetText(TToolWinText::MCLayer, std::string());
     m_frmToolWin->ShowPages({"tabChangeLayer"}, std::string(LangKeys::frmToolWin::CaptionChangeLayer), 272, 200);
-    EditableGridPanelHidden();
-    m_Prg.UsaSnap = false;
-    RecordPageCommand(1209, 11, LangKeys::frmMain::RecentChangeLayer, &TfrmMain::MyChangeLayerClick);
     std::vector<std::string> names;
     for (int layer = 0; layer < 256; ++layer)
         names.push_back(m_Document.Layers().GetLayer(layer).Name());
@@ -914,44 +835,32 @@ void TfrmMain::MyChangeLayerClick()
 
 void TfrmMain::MyOffsetClick()
 {
-    EditableGridPanelHidden();
-    RecordPageCommand(1305, 17, LangKeys::frmMain::RecentOffset, &TfrmMain::MyOffsetClick);
     m_frmToolWin->ShowPages({"tabOffset"}, std::string(LangKeys::frmToolWin::CaptionOffset), 250, 180);
-    StartOffsetCommand(m_Prg, nullptr);
+    StartOffsetCommand(m_Prg, m_ToolbarCommands->SelectionCallback());
 }
 
 void TfrmMain::MyInfoClick()
 {
     m_frmToolWin->ShowPages({"tabInfoDb"}, std::string(LangKeys::frmToolWin::CaptionInfo), 336, 311);
-    RecordPageCommand(1401, 18, LangKeys::frmMain::RecentInfo, &TfrmMain::MyInfoClick);
     m_frmToolWin->ShowStatistics(CountDrawing(m_Document));
 }
 
 void TfrmMain::mnuPtAlongClick()
 {
-    EditableGridPanelHidden();
-    m_Prg.StopOperation();
-    RecordPageCommand(104, 3, LangKeys::frmMain::RecentPtAlong, &TfrmMain::mnuPtAlongClick);
     GlobalChainList().ClearChains();
     m_frmToolWin->ShowPages({"tabPtAlong"}, std::string(LangKeys::frmToolWin::CaptionPtAlong), 233, 264);
 }
 
 void TfrmMain::TextTTClick()
 {
-    m_Prg.SendUserEvent(TCADUserEvent::Cancel);
     m_frmToolWin->ShowPages({"tabTextTT"}, std::string(LangKeys::frmToolWin::CaptionTextTT), 248, 476);
-    m_Prg.UsaSnap = true;
-    RecordPageCommand(701, 21, LangKeys::frmMain::RecentTextTT, &TfrmMain::TextTTClick);
     m_frmToolWin->findChild<QLabel*>(QStringLiteral("lblTTChar"))->setText(QStringLiteral("Abc"));
     MyTTFConvClick();
 }
 
 void TfrmMain::TextSLClick()
 {
-    m_Prg.SendUserEvent(TCADUserEvent::Cancel);
     m_frmToolWin->ShowPages({"tabTextSL"}, std::string(LangKeys::frmToolWin::CaptionTextSL), 248, 476);
-    m_Prg.UsaSnap = true;
-    RecordPageCommand(702, 22, LangKeys::frmMain::RecentTextSL, &TfrmMain::TextSLClick);
     MySLFConvClick();
 }
 

@@ -16,12 +16,11 @@
 // the window and opened from the View menu.
 //
 // The tool window (app/toolwin/frmToolWin.h) is made with the window; the
-// shell's tool-window calls read and write its widgets. The Edit toolbar
-// holds the page commands (delete small, change layer, offset, statistics),
-// the Draw menu the two text commands.
+// shell's tool-window calls read and write its widgets.
 //
-// The frame around the view: the toolbars File, View, Create, Edit and the
-// recent commands (app/mainwin/RecentCommands.h), the status bar
+// The frame around the view: the toolbars File, View, Create and Edit
+// (app/mainwin/ToolbarCommands.h, whose Create actions also fill the Draw
+// menu), the recent commands (app/mainwin/RecentCommands.h), the status bar
 // (app/mainwin/MainStatusBar.h), the view's popup (app/mainwin/ViewCommands.h),
 // the tree's popup (app/mainwin/TreeCommands.h) and the typed coordinates
 // (app/mainwin/frmCoord.h). Every modal question goes through the prompt
@@ -54,11 +53,11 @@ class QMenu;
 class QProgressBar;
 class QToolButton;
 class TAppConfig;
-class TDrawCommands;
 class TFileCommands;
 class TInfoEdit;
 class TMainStatusBar;
 class TRecentCommands;
+class TToolbarCommands;
 class TTreeCommands;
 class TViewCommands;
 class TfrmCoord;
@@ -93,7 +92,7 @@ public:
 
     TSceneViewer& GraphicView() const { return *m_GraphicView; }
     TFileCommands& FileCommands() const { return *m_FileCommands; }
-    TDrawCommands& DrawCommands() const { return *m_DrawCommands; }
+    TToolbarCommands& ToolbarCommands() const { return *m_ToolbarCommands; }
     TQtWorkMonitor& Monitor() const { return *m_Monitor; }
     TInfoEdit& InfoEdit() const { return *m_InfoEdit; }
     QDockWidget& ToolDock() const { return *m_toolWin; }
@@ -156,8 +155,8 @@ public:
     void mnuLayersClick();
     void mnuGridClick();
 
-    // The page commands of the Edit toolbar: each records itself as a
-    // recent command and opens its tool-window page.
+    // The page commands of the toolbars (the toolbar commands set the panel
+    // and snap and record them first): each opens its tool-window page.
     void MyDeleteSmallClick();
     void MyChangeLayerClick();
     void MyOffsetClick();
@@ -217,9 +216,7 @@ private:
     void BuildToolbars();
     void BuildFileToolbar();
     void BuildToolWin(const std::string& programFolder);
-    void BuildEditToolbar();
-    // Records a page command on the recent-commands toolbar.
-    void RecordPageCommand(int32_t id, int image, std::string_view hintKey, void (TfrmMain::*start)());
+    void BuildCommandToolbars();
     // Starts the placing of converted text; nothing for an empty container.
     void PlaceText(std::unique_ptr<TContainer2D> container);
     void BuildRecentFilesMenu();
@@ -266,6 +263,7 @@ private:
     TViewCommands* m_ViewCommands = nullptr;
     TRecentCommands* m_RecentCommands = nullptr;
     TTreeCommands* m_TreeCommands = nullptr;
+    TToolbarCommands* m_ToolbarCommands = nullptr;
     TfrmCoord* m_frmCoord = nullptr;
     QToolBar* m_tbrFile = nullptr;
     QToolBar* m_tbrCreate = nullptr;
@@ -281,7 +279,6 @@ private:
 
     std::unique_ptr<TQtWorkMonitor> m_Monitor;
     std::unique_ptr<TFileCommands> m_FileCommands;
-    std::unique_ptr<TDrawCommands> m_DrawCommands;
     std::unique_ptr<TKeyPreview> m_KeyPreview;
     TWorkMonitor* m_PreviousMonitor = nullptr;
     TShellServices* m_PreviousShell = nullptr;

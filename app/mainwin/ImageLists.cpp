@@ -43,6 +43,15 @@ const std::map<std::pair<TImageList, int>, std::string_view>& Glyphs()
         {{TImageList::Create, 15}, "AT2"}, {{TImageList::Create, 16}, "Ell"}, {{TImageList::Create, 17}, "ElO"},
         {{TImageList::Create, 18}, "Ply"}, {{TImageList::Create, 19}, "Spl"}, {{TImageList::Create, 21}, "TT"},
         {{TImageList::Create, 22}, "SL"}, {{TImageList::Create, 23}, "A3"}, {{TImageList::Create, 24}, "C3"},
+        // Edit toolbar and recent edit commands.
+        {{TImageList::Modify, 0}, "Del"}, {{TImageList::Modify, 1}, "DlW"}, {{TImageList::Modify, 2}, "DlS"},
+        {{TImageList::Modify, 3}, "Fil"}, {{TImageList::Modify, 4}, "Trm"}, {{TImageList::Modify, 5}, "Brk"},
+        {{TImageList::Modify, 6}, "Div"}, {{TImageList::Modify, 7}, "Jn"}, {{TImageList::Modify, 8}, "Ext"},
+        {{TImageList::Modify, 9}, "Exp"}, {{TImageList::Modify, 10}, "Nod"}, {{TImageList::Modify, 11}, "Lay"},
+        {{TImageList::Modify, 12}, "Smp"}, {{TImageList::Modify, 13}, "Mov"}, {{TImageList::Modify, 14}, "Rot"},
+        {{TImageList::Modify, 15}, "Mir"}, {{TImageList::Modify, 16}, "Scl"}, {{TImageList::Modify, 17}, "Off"},
+        {{TImageList::Modify, 18}, "Inf"}, {{TImageList::Modify, 19}, "Dst"}, {{TImageList::Modify, 20}, "EnP"},
+        {{TImageList::Modify, 21}, "Und"}, {{TImageList::Modify, 22}, "Sel"},
         // Status bar: snap modes, then the same with grid snap, then the switches.
         {{TImageList::Status, 0}, "-"}, {{TImageList::Status, 1}, "End"}, {{TImageList::Status, 2}, "Mid"},
         {{TImageList::Status, 3}, "Cen"}, {{TImageList::Status, 4}, "Pt"}, {{TImageList::Status, 5}, "Aut"},

@@ -387,6 +387,37 @@
     X(frmMain, RecentTextTT, "252")                                                                   \
     X(frmMain, RecentTextSL, "253")                                                                   \
     X(frmMain, RecentPtAlong, "251")                                                                  \
+    /* A point grid or bolt circle of more points than the program makes at once. */                  \
+    X(String, TooManyPoints, "TooManyPoints")                                                         \
+    X(frmMain, RecentPointGrid, "248")                                                                \
+    X(frmMain, RecentBoltCircle, "249")                                                               \
+    X(frmMain, RecentLinePolar, "243")                                                                \
+    X(frmMain, RecentLinePerp, "246")                                                                 \
+    X(frmMain, RecentLineTangentArcs, "244")                                                          \
+    X(frmMain, RecentLineTangentAngle, "245")                                                         \
+    X(frmMain, RecentCircleDiameter, "201")                                                           \
+    X(frmMain, RecentArcPolar, "203")                                                                 \
+    X(frmMain, RecentArcTangentOne, "247")                                                            \
+    X(frmMain, RecentArcTangentTwo, "254")                                                            \
+    X(frmMain, RecentEllipseOpen, "205")                                                              \
+    X(frmMain, RecentDelete, "220")                                                                   \
+    X(frmMain, RecentWindowDelete, "221")                                                             \
+    X(frmMain, RecentFillet, "206")                                                                   \
+    X(frmMain, RecentTrim, "207")                                                                     \
+    X(frmMain, RecentBreak, "208")                                                                    \
+    X(frmMain, RecentDivide, "224")                                                                   \
+    X(frmMain, RecentJoin, "225")                                                                     \
+    X(frmMain, RecentExtend, "209")                                                                   \
+    X(frmMain, RecentExplode, "240")                                                                  \
+    X(frmMain, RecentMoveNode, "212")                                                                 \
+    X(frmMain, RecentSimplify, "211")                                                                 \
+    X(frmMain, RecentTranslate, "213")                                                                \
+    X(frmMain, RecentRotate, "214")                                                                   \
+    X(frmMain, RecentMirror, "215")                                                                   \
+    X(frmMain, RecentScale, "216")                                                                    \
+    X(frmMain, RecentSelect, "232")                                                                   \
+    X(frmMain, RecentDistance, "250")                                                                 \
+    X(frmMain, RecentEndPoints, "231")                                                                \
     /* Machine window console: no banner after the reset; a run ended by an answer ("%s" the file's */ \
     /* line number, "%s" the reply); an error listed in check mode (the same); a program that could  */ \
     /* not be opened ("%s" its name); a port that did not open ("%s" the device, "%s" the reason).   */ \
@@ -481,6 +512,55 @@
     X(frmMain, mnuLayerHide, true, false, 0)                                \
     X(frmMain, mnuLayerShow, true, false, 0)                                \
     X(frmMain, mnuGeoDelete, true, false, 0)                                \
+    /* The Create and Edit toolbars: items, split buttons, undo. */                                   \
+    X(frmMain, mnuPointGrid, true, false, 0)                                \
+    X(frmMain, mnuBoltPoint, true, false, 0)                                \
+    X(frmMain, mnuPtAlong, true, false, 0)                                  \
+    X(frmMain, mnuLinePolar, true, false, 0)                                \
+    X(frmMain, mnuLinePerp, true, false, 0)                                 \
+    X(frmMain, mnuLineTangent2Arc, true, false, 0)                          \
+    X(frmMain, mnuLineTangentAngle, true, false, 0)                         \
+    X(frmMain, sbtRectangle, true, false, 0)                                \
+    X(frmMain, mnuCircleCtDia, true, false, 0)                              \
+    X(frmMain, mnuArcPolar, true, false, 0)                                 \
+    X(frmMain, mnuArcTangent1, true, false, 0)                              \
+    X(frmMain, mnuArcTangent2, true, false, 0)                              \
+    X(frmMain, mnuEllipseOpen, true, false, 0)                              \
+    X(frmMain, sbtPoly, true, false, 0)                                     \
+    X(frmMain, sbtSpline, true, false, 0)                                   \
+    X(frmMain, mnuTextTT, true, false, 0)                                   \
+    X(frmMain, mnuTextSL, true, false, 0)                                   \
+    X(frmMain, mnuDelete, true, false, 0)                                   \
+    X(frmMain, mnuWindowDelete, true, false, 0)                             \
+    X(frmMain, mnuDeleteSmall, true, false, 0)                              \
+    X(frmMain, mnuFillet, true, false, 0)                                   \
+    X(frmMain, mnuTrim, true, false, 0)                                     \
+    X(frmMain, mnuBreak, true, false, 0)                                    \
+    X(frmMain, mnuDivide, true, false, 0)                                   \
+    X(frmMain, mnuJoin, true, false, 0)                                     \
+    X(frmMain, mnuExtend, true, false, 0)                                   \
+    X(frmMain, mnuExplode, true, false, 0)                                  \
+    X(frmMain, mnuMoveNode, true, false, 0)                                 \
+    X(frmMain, mnuChangeLayer, true, false, 0)                              \
+    X(frmMain, mnuPolySemplify, true, false, 0)                             \
+    X(frmMain, mnuTranslate, true, false, 0)                                \
+    X(frmMain, mnuRotate, true, false, 0)                                   \
+    X(frmMain, mnuMirror, true, false, 0)                                   \
+    X(frmMain, mnuScale, true, false, 0)                                    \
+    X(frmMain, mnuOffset, true, false, 0)                                   \
+    X(frmMain, mnuSelect, true, false, 0)                                   \
+    X(frmMain, mnuInfoEntities, true, false, 0)                             \
+    X(frmMain, mnuDistance, true, false, 0)                                 \
+    X(frmMain, mnuShowEndpoints, true, false, 0)                            \
+    X(frmMain, sbtPoint, false, true, 0)                                    \
+    X(frmMain, sbtLine, false, true, 0)                                     \
+    X(frmMain, sbtArc, false, true, 0)                                      \
+    X(frmMain, sbtText, false, true, 0)                                     \
+    X(frmMain, sbtDelete, false, true, 0)                                   \
+    X(frmMain, sbtModify, false, true, 0)                                   \
+    X(frmMain, sbtXform, false, true, 0)                                    \
+    X(frmMain, sbtAnalyze, false, true, 0)                                  \
+    X(frmMain, sbtUndo, false, true, 0)                                     \
     /* Typed coordinates. */                                                                          \
     X(frmCoord, frmCoord, true, false, 0)                                                             \
     X(frmCoord, lblCoordX, true, false, 0)                                                            \

@@ -121,3 +121,20 @@ TEST_F(EndOperation, AStoppedRectangleDoesNotCostTheUsersOrtho)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(EndOperation, APendingSingleSelectionKeepsThePanelOnce)
+{
+    End.SingleSelectPending = true;
+    ASSERT_TRUE(Prg.StartOperation(StateClassOf<TUntilAccept>()));
+    Prg.SendUserEvent(TCADUserEvent::Accept);
+    EXPECT_EQ(Refreshed, 0);
+    EXPECT_FALSE(End.SingleSelectPending);
+
+    ASSERT_TRUE(Prg.StartOperation(StateClassOf<TUntilAccept>()));
+    Prg.SendUserEvent(TCADUserEvent::Accept);
+    EXPECT_EQ(Refreshed, 1);
+}
+
+} // namespace

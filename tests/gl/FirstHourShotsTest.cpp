@@ -49,7 +49,7 @@ TEST(FirstHourShots, WritesTheFramesOfAFirstHour)
     shot("line-drawn");
 
     // An open polyline ended with Enter.
-    window.findChild<QAction*>(QStringLiteral("mnuPoly"))->trigger();
+    window.findChild<QAction*>(QStringLiteral("sbtPoly"))->trigger();
     driver.ClickAt(Point2D(45, 30));
     driver.ClickAt(Point2D(80, 35));
     driver.ClickAt(Point2D(115, 30));

@@ -248,7 +248,7 @@ TEST_F(MainFrame, RecentCommandsAndTheKeys)
 TEST_F(MainFrame, TheEndOfACommandRestoresOrthoAndHidesTheToolWindowAfterATransform)
 {
     Prg().UseOrto = true;
-    Find("mnuRectangle").trigger();
+    Find("sbtRectangle").trigger();
     EXPECT_FALSE(Prg().UseOrto);
     Key(Qt::Key_Escape);
     EXPECT_TRUE(Prg().UseOrto);
@@ -544,15 +544,6 @@ TEST_F(MainFrame, TheTreePopupSwitchesLayersAndDeletes)
 
 // --- Pictures for review ---------------------------------------------------------------
 
-// Draws a shown popup menu into the window's picture where it stands.
-QImage WithMenu(QWidget& window, QMenu& menu)
-{
-    QImage picture = window.grab().toImage();
-    QPainter painter(&picture);
-    painter.drawPixmap(menu.pos() - window.mapToGlobal(QPoint(0, 0)), menu.grab());
-    return picture;
-}
-
 TEST_F(MainFrame, DISABLED_ShotsForReview)
 {
     const QString folder = qEnvironmentVariable("KB_SHOTS_DIR");
@@ -572,14 +563,14 @@ TEST_F(MainFrame, DISABLED_ShotsForReview)
     QMenu& snap = Window().StatusItems().SnapMenu();
     snap.popup(Window().StatusItems().sbtSnap().mapToGlobal(QPoint(0, -snap.sizeHint().height())));
     QTest::qWait(200);
-    ASSERT_TRUE(WithMenu(Window(), snap).save(folder + QStringLiteral("/snap-menu.png")));
+    ASSERT_TRUE(kbtest::WithMenu(Window(), snap).save(folder + QStringLiteral("/snap-menu.png")));
     snap.hide();
 
     Find("mnuLineEndPt").trigger();
     QMenu& popup = Window().ViewCommands().PopupDestro();
     Window().ViewCommands().ShowPopup(View(), QPoint(View().width() / 2, View().height() / 3));
     QTest::qWait(200);
-    ASSERT_TRUE(WithMenu(Window(), popup).save(folder + QStringLiteral("/view-popup.png")));
+    ASSERT_TRUE(kbtest::WithMenu(Window(), popup).save(folder + QStringLiteral("/view-popup.png")));
     popup.hide();
 
     TfrmCoord& dialog = Window().CoordDialog();

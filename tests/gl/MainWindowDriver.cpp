@@ -6,6 +6,7 @@
 #include "cad/ui/SceneViewer.h"
 
 #include <QGuiApplication>
+#include <QPainter>
 #include <QScreen>
 #include <QWindow>
 #include <QtTest/QTest>
@@ -96,6 +97,14 @@ QImage TMainWindowDriver::ShownView() const
     if (ratio == 1.0)
         return image;
     return image.scaled(m_Program->Scene().ViewportWidth(), m_Program->Scene().ViewportHeight());
+}
+
+QImage WithMenu(QWidget& window, QMenu& menu)
+{
+    QImage picture = window.grab().toImage();
+    QPainter painter(&picture);
+    painter.drawPixmap(menu.pos() - window.mapToGlobal(QPoint(0, 0)), menu.grab());
+    return picture;
 }
 
 } // namespace kbtest

@@ -10,6 +10,7 @@
 #include "core/geometry/Points.h"
 
 #include <QImage>
+#include <QMenu>
 #include <QPoint>
 
 #include <memory>
@@ -46,6 +47,9 @@ private:
     std::unique_ptr<TProgram> m_Program;
     bool m_Ready = false;
 };
+
+// The window's picture with a shown popup menu drawn into it where it stands.
+QImage WithMenu(QWidget& window, QMenu& menu);
 
 // The sample drawing that the program ships.
 std::string SampleDrawing();

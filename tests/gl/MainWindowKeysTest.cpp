@@ -80,7 +80,7 @@ TEST_F(MainWindowKeys, EscEndsTheCommandWhereverTheFocusIs)
 
 TEST_F(MainWindowKeys, EnterFinishesAnOpenPolylineOrSpline)
 {
-    for (const char* command : {"mnuPoly", "mnuSpline"}) {
+    for (const char* command : {"sbtPoly", "sbtSpline"}) {
         SCOPED_TRACE(command);
         const int objects = Doc().ObjectsCount();
         Trigger(command);

@@ -185,7 +185,7 @@ TEST_F(MainWindow, TheDrawMenuStartsItsCommands)
 
     // The rectangle draws with ortho off and keeps the switch for its end.
     prg.UseOrto = true;
-    auto* rectangle = Window().findChild<QAction*>(QStringLiteral("mnuRectangle"));
+    auto* rectangle = Window().findChild<QAction*>(QStringLiteral("sbtRectangle"));
     ASSERT_NE(rectangle, nullptr);
     rectangle->trigger();
     EXPECT_EQ(prg.OperationClass(), StateClassOf<TQV_40DrawSizedPrimitive>());
