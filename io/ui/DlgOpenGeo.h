@@ -24,6 +24,8 @@
 #include "io/place/VecRasInfo.h"
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 
 #include <array>
 #include <functional>
@@ -77,7 +79,8 @@ public:
 
     void RefreshOriginEdits() override;
 
-    QWidget& Frame() const { return *m_Frame; }
+    // Null once the page is gone.
+    QWidget* Frame() const { return m_Frame; }
     QTreeWidget* InfoTree() const { return m_Tree; }
 
 private:
@@ -107,7 +110,8 @@ private:
     void ZRadioChosen(int index);
 
     const TAppConfig& m_Config;
-    QWidget* m_Frame = nullptr;
+    // Null once the page went first (the tool window at the program's end).
+    QPointer<QWidget> m_Frame;
     QGroupBox* m_InfoGroup = nullptr;
     QTreeWidget* m_Tree = nullptr;
     QLineEdit* m_RotateEdit = nullptr;
