@@ -3,6 +3,7 @@
 #include "cad/program/EventGuard.h"
 #include "cad/ui/AnsiText.h"
 #include "cad/ui/CharKeyFilter.h"
+#include "cad/ui/PlacedWidget.h"
 #include "core/model/ControlEvents.h"
 #include "core/model/QV_01Cmp2D.h"
 #include "core/model/WorkMonitor.h"
@@ -26,18 +27,9 @@
 namespace {
 
 template <typename T>
-T* Place(QWidget* parent, std::string_view name, int x, int y, int w, int h)
-{
-    auto* widget = new T(parent);
-    widget->setObjectName(QString::fromLatin1(name.data(), qsizetype(name.size())));
-    widget->setGeometry(x, y, w, h);
-    return widget;
-}
-
-template <typename T>
 T* Captioned(QWidget* parent, std::string_view name, int x, int y, int w, int h)
 {
-    T* widget = Place<T>(parent, name, x, y, w, h);
+    T* widget = PlaceWidget<T>(parent, name, x, y, w, h);
     const QString text = AnsiToQString(LangToolWinCaption(name));
     if constexpr (std::is_same_v<T, QGroupBox>)
         widget->setTitle(text);
@@ -48,7 +40,7 @@ T* Captioned(QWidget* parent, std::string_view name, int x, int y, int w, int h)
 
 QSpinBox* MakeSpin(QWidget* parent, std::string_view name, int x, int y, int low, int high, int value)
 {
-    auto* spin = Place<QSpinBox>(parent, name, x, y, 56, 21);
+    auto* spin = PlaceWidget<QSpinBox>(parent, name, x, y, 56, 21);
     spin->setRange(low, high);
     spin->setValue(value);
     return spin;
@@ -101,7 +93,7 @@ void TVectorizePage::BuildThresholdGroup(QWidget& sheet)
     const char* pictures[4] = {"imgRed", "imgVerde", "imgBlu", "imgNero"};
     const char* colours[4] = {"#ff0000", "#00a000", "#0000ff", "#000000"};
     for (int n = 0; n < 4; ++n) {
-        auto* picture = Place<QLabel>(group, pictures[n], 8, 20 + 22 * n, 14, 14);
+        auto* picture = PlaceWidget<QLabel>(group, pictures[n], 8, 20 + 22 * n, 14, 14);
         picture->setStyleSheet(QStringLiteral("background:%1").arg(QLatin1String(colours[n])));
     }
     m_ViewOriginal = Captioned<QCheckBox>(group, LangKeys::frmToolWin::chkViewOriginal, 28, 86, 200, 17);
@@ -116,7 +108,7 @@ void TVectorizePage::BuildThresholdGroup(QWidget& sheet)
     for (int c = 0; c < 3; ++c) {
         auto* label = Captioned<QLabel>(group, ColourLabels[c], 28, 20 + 22 * c, 50, 14);
         (void)label;
-        m_Sliders[c] = Place<QSlider>(group, SliderNames[c], 80, 18 + 22 * c, 260, 20);
+        m_Sliders[c] = PlaceWidget<QSlider>(group, SliderNames[c], 80, 18 + 22 * c, 260, 20);
         m_Sliders[c]->setOrientation(Qt::Horizontal);
         m_Sliders[c]->setRange(0, 255);
         m_Sliders[c]->setValue(Defaults[c]);
@@ -164,7 +156,7 @@ void TVectorizePage::BuildTraceGroup(QWidget& sheet)
     using namespace LangKeys::frmToolWin;
     auto* group = Captioned<QGroupBox>(&sheet, grpVec3, 8, 176, 416, 150);
     Captioned<QLabel>(group, lblErrorThreshold, 8, 22, 110, 14);
-    m_ErrorThreshold = Place<QDoubleSpinBox>(group, "sedError_threshold", 120, 18, 72, 21);
+    m_ErrorThreshold = PlaceWidget<QDoubleSpinBox>(group, "sedError_threshold", 120, 18, 72, 21);
     m_ErrorThreshold->setDecimals(4);
     m_ErrorThreshold->setRange(0.0025, 100);
     m_ErrorThreshold->setSingleStep(0.5);
@@ -175,7 +167,7 @@ void TVectorizePage::BuildTraceGroup(QWidget& sheet)
     m_CornerThreshold = MakeSpin(group, "sedCorner_threshold", 120, 66, 0, 180, 90);
     m_Centerline = Captioned<QCheckBox>(group, chkCenterline, 8, 94, 120, 17);
     Captioned<QLabel>(group, lblVecRemove, 8, 122, 110, 14);
-    m_VecRemove = Place<QLineEdit>(group, "txtVecRemove", 120, 118, 72, 21);
+    m_VecRemove = PlaceWidget<QLineEdit>(group, "txtVecRemove", 120, 118, 72, 21);
     m_VecRemove->setText(QStringLiteral("0.1"));
     TCharKeyFilter::Install(*m_VecRemove, DecimalKeyFilter);
 
@@ -186,7 +178,7 @@ void TVectorizePage::BuildTraceGroup(QWidget& sheet)
     const char* texts[3] = {"0.1", "1", "500"};
     for (int n = 0; n < 3; ++n) {
         m_FilterLabels[n] = Captioned<QLabel>(group, labels[n], 210, 46 + 24 * n, 80, 14);
-        m_FilterEdits[n] = Place<QLineEdit>(group, edits[n], 296, 42 + 24 * n, 64, 21);
+        m_FilterEdits[n] = PlaceWidget<QLineEdit>(group, edits[n], 296, 42 + 24 * n, 64, 21);
         m_FilterEdits[n]->setText(QString::fromLatin1(texts[n]));
         TCharKeyFilter::Install(*m_FilterEdits[n], DecimalKeyFilter);
     }
@@ -201,7 +193,7 @@ void TVectorizePage::BuildReportGroup(QWidget& sheet)
 {
     using namespace LangKeys::frmToolWin;
     auto* group = Captioned<QGroupBox>(&sheet, grpVec4, 8, 330, 416, 86);
-    m_Report = Place<QPlainTextEdit>(group, "memVecReport", 8, 18, 400, 60);
+    m_Report = PlaceWidget<QPlainTextEdit>(group, "memVecReport", 8, 18, 400, 60);
     m_Report->setReadOnly(true);
     m_Done = Captioned<QPushButton>(&sheet, sbtVectDone, 264, 422, 76, 25);
     m_Done->setEnabled(false);

@@ -3,6 +3,7 @@
 #include "cad/program/EventGuard.h"
 #include "cad/ui/AnsiText.h"
 #include "cad/ui/CharKeyFilter.h"
+#include "cad/ui/PlacedWidget.h"
 #include "core/entities/QV_STLSurf.h"
 #include "core/model/ControlEvents.h"
 #include "core/model/QV_01Cmp2D.h"
@@ -29,15 +30,6 @@
 
 namespace {
 
-template <typename T>
-T* Place(QWidget* parent, std::string_view name, int x, int y, int w, int h)
-{
-    auto* widget = new T(parent);
-    widget->setObjectName(QString::fromLatin1(name.data(), qsizetype(name.size())));
-    widget->setGeometry(x, y, w, h);
-    return widget;
-}
-
 QString Caption(std::string_view name)
 {
     return AnsiToQString(LangToolWinCaption(name));
@@ -45,7 +37,7 @@ QString Caption(std::string_view name)
 
 QLabel* RightLabel(QWidget* parent, std::string_view name, int x, int y, int w)
 {
-    auto* label = Place<QLabel>(parent, name, x, y, w, 13);
+    auto* label = PlaceWidget<QLabel>(parent, name, x, y, w, 13);
     label->setText(Caption(name));
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return label;
@@ -90,15 +82,15 @@ TDlgOpenGeo::TDlgOpenGeo(QWidget& page, TQV_01Cmp2D& document, TDocumentView* vi
     m_Frame = new QWidget(&page);
     m_Frame->setObjectName(QStringLiteral("OpenGeoFrame"));
     m_Frame->setGeometry(0, 0, 430, 430);
-    m_AutoZoom = Place<QCheckBox>(m_Frame, LangKeys::frmMain::mnuAutozoom, 8, 400, 66 + 60, 17);
+    m_AutoZoom = PlaceWidget<QCheckBox>(m_Frame, LangKeys::frmMain::mnuAutozoom, 8, 400, 66 + 60, 17);
     m_AutoZoom->setText(AnsiToQString(LangMainCaption(LangKeys::frmMain::mnuAutozoom)).remove(QLatin1Char('&')));
     m_AutoZoom->setChecked(true);
     QObject::connect(m_AutoZoom, &QCheckBox::toggled, this, [this](bool on) { AutoZoom = on; });
-    m_Apply = Place<QPushButton>(m_Frame, LangKeys::frmToolWin::sbtOpenApply, 280, 384, 65, 25);
+    m_Apply = PlaceWidget<QPushButton>(m_Frame, LangKeys::frmToolWin::sbtOpenApply, 280, 384, 65, 25);
     m_Apply->setText(Caption(LangKeys::frmToolWin::sbtOpenApply));
     m_Apply->setEnabled(false);
     QObject::connect(m_Apply, &QPushButton::clicked, this, [this] { GuardedCall([this] { Apply(); }); });
-    m_DoneButton = Place<QPushButton>(m_Frame, LangKeys::frmToolWin::sbtOpenDone, 352, 384, 65, 25);
+    m_DoneButton = PlaceWidget<QPushButton>(m_Frame, LangKeys::frmToolWin::sbtOpenDone, 352, 384, 65, 25);
     m_DoneButton->setText(Caption(LangKeys::frmToolWin::sbtOpenDone));
     QObject::connect(m_DoneButton, &QPushButton::clicked, this, [this] { GuardedCall([this] { Done(); }); });
     m_Frame->show();
@@ -113,18 +105,18 @@ TDlgOpenGeo::~TDlgOpenGeo()
 
 void TDlgOpenGeo::BuildInfoGroup(const std::string& captionKey)
 {
-    m_InfoGroup = Place<QGroupBox>(m_Frame, "grpOpenInfo", 8, 8, 208, 313);
+    m_InfoGroup = PlaceWidget<QGroupBox>(m_Frame, "grpOpenInfo", 8, 8, 208, 313);
     m_InfoGroup->setTitle(AnsiToQString(LangText(captionKey)));
-    m_Tree = Place<QTreeWidget>(m_InfoGroup, "tvOpenInfo", 8, 24, 208 - 16, 313 - 40);
+    m_Tree = PlaceWidget<QTreeWidget>(m_InfoGroup, "tvOpenInfo", 8, 24, 208 - 16, 313 - 40);
     m_Tree->setHeaderHidden(true);
 }
 
 void TDlgOpenGeo::BuildRotateGroup()
 {
-    auto* group = Place<QGroupBox>(m_Frame, LangKeys::frmToolWin::grpDxfRotate, 8, 328, 208, 49);
+    auto* group = PlaceWidget<QGroupBox>(m_Frame, LangKeys::frmToolWin::grpDxfRotate, 8, 328, 208, 49);
     group->setTitle(Caption(LangKeys::frmToolWin::grpDxfRotate));
     RightLabel(group, LangKeys::frmToolWin::lblDxfRotate, 8, 20, 95);
-    m_RotateEdit = Place<QLineEdit>(group, "txtDxfRotate", 112, 16, 73, 21);
+    m_RotateEdit = PlaceWidget<QLineEdit>(group, "txtDxfRotate", 112, 16, 73, 21);
     TCharKeyFilter::Install(*m_RotateEdit, SignedDecimalKeyFilterEnter);
     QObject::connect(m_RotateEdit, &QLineEdit::textChanged, this, [this] { GuardedCall([this] { RotateEdited(); }); });
 }
@@ -132,15 +124,15 @@ void TDlgOpenGeo::BuildRotateGroup()
 void TDlgOpenGeo::BuildSizeGroup()
 {
     using namespace LangKeys::frmToolWin;
-    auto* group = Place<QGroupBox>(m_Frame, grpAttribb, 224, 8, 193, 112);
+    auto* group = PlaceWidget<QGroupBox>(m_Frame, grpAttribb, 224, 8, 193, 112);
     group->setTitle(Caption(grpAttribb));
     const std::string_view labels[3] = {lblAttriba, lblAttribb, lblAttribc};
     const char* edits[3] = {"txtSizeX", "txtSizeY", "txtSizeZ"};
     for (int axis = 0; axis < 3; ++axis) {
         QLabel* label = RightLabel(group, labels[axis], 8, 20 + 24 * axis, 72);
-        m_SizeEdits[size_t(axis)] = Place<QLineEdit>(group, edits[axis], 88, 16 + 24 * axis, 57, 21);
+        m_SizeEdits[size_t(axis)] = PlaceWidget<QLineEdit>(group, edits[axis], 88, 16 + 24 * axis, 57, 21);
         TCharKeyFilter::Install(*m_SizeEdits[size_t(axis)], SignedDecimalKeyFilterEnter);
-        auto* unit = Place<QLabel>(group, "lblSizeUnit", 160, 20 + 24 * axis, 30, 13);
+        auto* unit = PlaceWidget<QLabel>(group, "lblSizeUnit", 160, 20 + 24 * axis, 30, 13);
         unit->setText(AnsiToQString(m_Config.UnitWord()));
         QObject::connect(m_SizeEdits[size_t(axis)], &QLineEdit::textChanged, this,
                          [this, axis] { GuardedCall([this, axis] { SizeEdited(axis); }); });
@@ -151,7 +143,7 @@ void TDlgOpenGeo::BuildSizeGroup()
                 widget->setEnabled(false);
         }
     }
-    auto* ratio = Place<QCheckBox>(group, chkRatio, 8, 90, 170, 17);
+    auto* ratio = PlaceWidget<QCheckBox>(group, chkRatio, 8, 90, 170, 17);
     ratio->setText(Caption(chkRatio));
     ratio->setChecked(KeepRatio);
     QObject::connect(ratio, &QCheckBox::toggled, this, [this](bool on) { KeepRatio = on; });
@@ -160,17 +152,17 @@ void TDlgOpenGeo::BuildSizeGroup()
 void TDlgOpenGeo::BuildOriginGroup(bool fileOrigin)
 {
     using namespace LangKeys::frmToolWin;
-    auto* group = Place<QGroupBox>(m_Frame, grpOrigin, 224, 124, 193, 253);
+    auto* group = PlaceWidget<QGroupBox>(m_Frame, grpOrigin, 224, 124, 193, 253);
     group->setTitle(Caption(grpOrigin));
     const int x0 = m_3D ? 20 : 45, y0 = 24, w = m_3D ? 80 : 120, h = m_3D ? 50 : 60, g = m_3D ? 16 : 12;
-    Place<TOriginPicture>(group, "imgOrigin", x0, y0, w, h);
+    PlaceWidget<TOriginPicture>(group, "imgOrigin", x0, y0, w, h);
     m_CornerGroup = new QButtonGroup(group);
     m_FirstOrigin = fileOrigin ? 0 : 1;
     const QPoint places[6] = {{8, y0 + h + g},          {x0 - 4, y0 + h - 10},   {x0 - 4, y0 - 5},
                               {x0 + w - 10, y0 - 5},    {x0 + w - 10, y0 + h - 10}, {x0 + w / 2 - 6, y0 + h / 2 - 6}};
     for (int n = m_FirstOrigin; n <= 5; ++n) {
         const std::string name = n == 0 ? std::string(rbtOriginDxf) : "rbtOrigin" + std::to_string(n);
-        auto* radio = Place<QRadioButton>(group, name, places[n].x(), places[n].y(), n == 0 ? 170 : 14, 14);
+        auto* radio = PlaceWidget<QRadioButton>(group, name, places[n].x(), places[n].y(), n == 0 ? 170 : 14, 14);
         if (n == 0)
             radio->setText(Caption(rbtOriginDxf));
         m_Radios[size_t(n)] = radio;
@@ -184,10 +176,10 @@ void TDlgOpenGeo::BuildOriginGroup(bool fileOrigin)
         m_ZGroup = new QButtonGroup(group);
         const std::string_view labels[2] = {lblZTop, lblZBottom};
         for (int n = ZTop; n <= ZBottom; ++n) {
-            auto* radio = Place<QRadioButton>(group, n == ZTop ? "rbtZTop" : "rbtZBottom", 120, n == ZTop ? 20 : 60, 14, 14);
+            auto* radio = PlaceWidget<QRadioButton>(group, n == ZTop ? "rbtZTop" : "rbtZBottom", 120, n == ZTop ? 20 : 60, 14, 14);
             m_Radios[size_t(n)] = radio;
             m_ZGroup->addButton(radio, n);
-            auto* label = Place<QLabel>(group, labels[n - ZTop], 135, n == ZTop ? 22 : 62, 55, 13);
+            auto* label = PlaceWidget<QLabel>(group, labels[n - ZTop], 135, n == ZTop ? 22 : 62, 55, 13);
             label->setText(Caption(labels[n - ZTop]));
             QObject::connect(radio, &QRadioButton::toggled, this, [this, n](bool on) {
                 if (on)
@@ -195,18 +187,18 @@ void TDlgOpenGeo::BuildOriginGroup(bool fileOrigin)
             });
         }
     }
-    auto* bevel1 = Place<QFrame>(group, "bvlOrigin1", 16, 112, 160, 7);
+    auto* bevel1 = PlaceWidget<QFrame>(group, "bvlOrigin1", 16, 112, 160, 7);
     bevel1->setFrameShape(QFrame::HLine);
-    auto* pick = Place<QPushButton>(group, sbtSetOrigin, 64, 128, 81, 22);
+    auto* pick = PlaceWidget<QPushButton>(group, sbtSetOrigin, 64, 128, 81, 22);
     pick->setText(Caption(sbtSetOrigin));
     QObject::connect(pick, &QPushButton::clicked, this, [this] { PickArmed = true; });
-    auto* bevel2 = Place<QFrame>(group, "bvlOrigin2", 16, 152, 160, 7);
+    auto* bevel2 = PlaceWidget<QFrame>(group, "bvlOrigin2", 16, 152, 160, 7);
     bevel2->setFrameShape(QFrame::HLine);
     const std::string_view labels[3] = {lblOriginX, lblOriginY, lblOriginZ};
     const char* edits[3] = {"txtOriginX", "txtOriginY", "txtOriginZ"};
     for (int axis = 0; axis < 3; ++axis) {
         QLabel* label = RightLabel(group, labels[axis], 8, 178 + 24 * axis, 97);
-        QLineEdit* edit = Place<QLineEdit>(group, edits[axis], 112, 172 + 24 * axis, 65, 21);
+        QLineEdit* edit = PlaceWidget<QLineEdit>(group, edits[axis], 112, 172 + 24 * axis, 65, 21);
         edit->setText(QStringLiteral("0"));
         TCharKeyFilter::Install(*edit, SignedDecimalKeyFilter);
         m_OriginEdits[size_t(axis)] = edit;
@@ -221,7 +213,7 @@ void TDlgOpenGeo::BuildOriginGroup(bool fileOrigin)
 
 void TDlgOpenGeo::BuildDxfColourBox()
 {
-    m_DxfColours = Place<QCheckBox>(m_Frame, LangKeys::frmToolWin::chkDxfAci, 8, 384, 69 + 120, 17);
+    m_DxfColours = PlaceWidget<QCheckBox>(m_Frame, LangKeys::frmToolWin::chkDxfAci, 8, 384, 69 + 120, 17);
     m_DxfColours->setText(Caption(LangKeys::frmToolWin::chkDxfAci));
     m_DxfColours->setChecked(true);
     QObject::connect(m_DxfColours, &QCheckBox::clicked, this, [this](bool on) {
