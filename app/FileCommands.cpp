@@ -204,7 +204,10 @@ bool TFileCommands::OpenSvgFile(const std::string& fileName)
     svg_parser parser(renderer);
     parser.parse(fileName);
     ClearDrawing();
-    ImportSvgPaths(m_Document, renderer);
+    const TSvgImportResult result = ImportSvgPaths(m_Document, renderer);
+    if (result.Skipped > 0 || result.Truncated)
+        UserNotifier().ShowMessage(EMessageKind::Warning, LangText(LangKeys::String::SvgPartlyRead),
+                                   LangText(LangKeys::String::ErrorCaption));
     if (OnDrawingReplaced)
         OnDrawingReplaced();
     ZoomToDrawing(m_Document, m_View);

@@ -422,7 +422,9 @@
     X(frmToolWin, CaptionOpenBmp, "twOpBmp")                                                          \
     X(frmToolWin, CaptionOpenJpg, "twOpJpg")                                                          \
     X(frmToolWin, CaptionOpenStl, "twOpStl")                                                          \
-    X(frmToolWin, CaptionVectorize, "twVect")
+    X(frmToolWin, CaptionVectorize, "twVect")                                                         \
+    /* An SVG read in part: shapes with coordinates that are not numbers, or too many points. */      \
+    X(String, SvgPartlyRead, "SvgPartly")
 
 // Components whose texts code asks for by name: X(section, name, caption,
 // hint, items). The name is the component's name (a Qt objectName); caption

@@ -248,6 +248,16 @@ TEST_F(OpenGeoPanel, AnSvgCountsItsObjects)
     EXPECT_EQ(tree[0], LangText(LangKeys::String::OpenGeoSvg));
     EXPECT_EQ(tree[6], LangText(LangKeys::String::GeoObjects) + "2");
     EXPECT_EQ(W<QLineEdit>("txtDxfRotate")->text(), "0");
+    EXPECT_TRUE(Notifier.Messages().empty());
+
+    // Shapes left out are told: the drawing is incomplete.
+    const std::string partly = Dir.File("partly.svg");
+    kbtest::WriteFileText(partly, "<svg><line x2=\"1e999\"/><line x2=\"1\"/></svg>");
+    Commands.OpenGeo(partly, false);
+    EXPECT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::SVG);
+    ASSERT_FALSE(Notifier.Messages().empty());
+    EXPECT_EQ(Notifier.Messages().back().Text, LangText(LangKeys::String::SvgPartlyRead));
+    EXPECT_EQ(Doc.ObjectsCount(), 1);
 }
 
 TEST_F(OpenGeoPanel, ABmpIsSizedByItsResolution)
