@@ -27,6 +27,7 @@
 #include <QTreeWidget>
 
 #include <filesystem>
+#include <stdexcept>
 
 namespace {
 
@@ -332,7 +333,14 @@ void TDlgOpenGeo::SetupBmp(const QImage& image, const std::string& fileName)
 {
     bool compressed = false;
     int32_t resolutionX = 0, resolutionY = 0;
-    ReadBmpInfo(fileName, Bits, compressed, resolutionX, resolutionY);
+    try {
+        ReadBmpInfo(fileName, Bits, compressed, resolutionX, resolutionY);
+    } catch (const std::exception&) {
+        // The image decoded, so its header only lacks what this reader
+        // knows: no resolution, a pixel is a unit.
+        Bits = 0;
+        resolutionX = resolutionY = 0;
+    }
     Resolution = resolutionX;
     Resolution2 = resolutionY;
     SetupRaster(image, fileName, std::string(LangKeys::String::OpenGeoBmp));
@@ -341,7 +349,11 @@ void TDlgOpenGeo::SetupBmp(const QImage& image, const std::string& fileName)
 void TDlgOpenGeo::SetupJpeg(const QImage& image, const std::string& fileName)
 {
     uint16_t densityX = 0, densityY = 0;
-    ReadJpegDensity(fileName, densityX, densityY);
+    try {
+        ReadJpegDensity(fileName, densityX, densityY);
+    } catch (const std::exception&) {
+        densityX = densityY = 0; // gone since it was decoded: no resolution
+    }
     Resolution = densityX;
     Resolution2 = densityY;
     Bits = 24;

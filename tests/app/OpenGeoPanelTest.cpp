@@ -292,6 +292,15 @@ TEST_F(OpenGeoPanel, ARasterWithoutResolutionTakesAPixelForAUnit)
     ASSERT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::BMP);
     EXPECT_DOUBLE_EQ(Commands.OpenGeoPanel()->Scale.X, 1);
     ExpectBounds(0, 0, 30, 15);
+
+    // A negative resolution would mirror the image: it counts as none.
+    for (size_t n = 38; n < 46; ++n)
+        bytes[n] = 0xFF;
+    kbtest::WriteFileBytes(bmp, bytes);
+    Commands.OpenGeo(bmp, false);
+    ASSERT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::BMP);
+    EXPECT_DOUBLE_EQ(Commands.OpenGeoPanel()->Scale.X, 1);
+    ExpectBounds(0, 0, 30, 15);
 }
 
 TEST_F(OpenGeoPanel, AnStlIsPlacedByItsZRadiosAndSizesAndGivesTheStockItsBox)
