@@ -12,8 +12,21 @@
 #include "core/file/UndoRedo.h"
 #include "core/model/UserNotifier.h"
 #include "core/model/WorkMonitor.h"
+#include "core/entities/Bitmap2D.h"
+#include "core/entities/QVGrezzo.h"
+#include "core/entities/QV_STLSurf.h"
+#include "core/file/Stl.h"
+#include "io/dxf/DXF2DImport.h"
 #include "io/dxf/DXFImportFile.h"
+#include "io/svg/SvgImport.h"
+#include "io/svg/SvgParser.h"
+#include "io/svg/SvgPathRenderer.h"
+#include "io/ui/DlgOpenGeo.h"
 #include "platform/AsciiText.h"
+
+#include <QImageReader>
+#include <QTimer>
+#include <QWidget>
 
 #include <filesystem>
 #include <vector>
@@ -44,6 +57,8 @@ TFileCommands::TFileCommands(TQV_01Cmp2D& document, TQV_00Prog& prg, TDocumentVi
 {
 }
 
+TFileCommands::~TFileCommands() = default;
+
 void TFileCommands::OpenGeo(const std::string& fileName, bool merge)
 {
     m_Prg.StopOperation();
@@ -73,10 +88,27 @@ void TFileCommands::OpenGeo(const std::string& fileName, bool merge)
         TBusySection busy(WorkMonitor());
         try {
             const std::string extension = UpperExtension(name);
-            if (extension == ".KVX" && OpenDocumentFile(fullName, merge))
-                kind = TOpenedFileKind::Document;
-            else if (extension == ".DXF" && !merge && OpenDxfFile(fullName))
-                kind = TOpenedFileKind::DXF;
+            if (extension == ".KVX") {
+                if (OpenDocumentFile(fullName, merge))
+                    kind = TOpenedFileKind::Document;
+            } else if (merge) {
+                // Only documents merge.
+            } else if (extension == ".DXF") {
+                if (OpenDxfFile(fullName))
+                    kind = TOpenedFileKind::DXF;
+            } else if (extension == ".SVG") {
+                if (OpenSvgFile(fullName))
+                    kind = TOpenedFileKind::SVG;
+            } else if (extension == ".BMP") {
+                if (OpenBitmapFile(fullName, true))
+                    kind = TOpenedFileKind::BMP;
+            } else if (extension == ".JPG" || extension == ".JPEG") {
+                if (OpenBitmapFile(fullName, false))
+                    kind = TOpenedFileKind::JPEG;
+            } else if (extension == ".STL") {
+                if (OpenStlFile(fullName))
+                    kind = TOpenedFileKind::STL;
+            }
         } catch (const ECADFilePartlyRead&) {
             // The drawing holds what was read of the file.
             m_Opened = TOpenedFile{merge ? std::string() : fullName, TOpenedFileKind::Failed};
@@ -96,6 +128,8 @@ void TFileCommands::OpenGeo(const std::string& fileName, bool merge)
         return;
     }
     m_Opened = TOpenedFile{fullName, kind};
+    if (kind != TOpenedFileKind::Document)
+        WorkMonitor().ShowStatusMessage(LangText(LangKeys::String::StatusPlacement));
     if (OnFileOpened)
         OnFileOpened(m_Opened.FileName);
     if (merge)
@@ -155,11 +189,140 @@ bool TFileCommands::OpenDxfFile(const std::string& fileName)
     if (OnDrawingReplaced)
         OnDrawingReplaced();
     ZoomToDrawing(m_Document, m_View);
+    if (TDlgOpenGeo* panel = NewOpenGeoPanel()) {
+        panel->SetupDxf(*result.Importer, fileName);
+        ShowPanelPage(LangKeys::frmToolWin::CaptionOpenDxf);
+    }
     return true;
+}
+
+bool TFileCommands::OpenSvgFile(const std::string& fileName)
+{
+    // The whole file is parsed before the drawing is cleared: a damaged
+    // file leaves the drawing as it was.
+    path_renderer renderer;
+    svg_parser parser(renderer);
+    parser.parse(fileName);
+    ClearDrawing();
+    const TSvgImportResult result = ImportSvgPaths(m_Document, renderer);
+    if (result.Skipped > 0 || result.Truncated)
+        UserNotifier().ShowMessage(EMessageKind::Warning, LangText(LangKeys::String::SvgPartlyRead),
+                                   LangText(LangKeys::String::ErrorCaption));
+    if (OnDrawingReplaced)
+        OnDrawingReplaced();
+    ZoomToDrawing(m_Document, m_View);
+    if (TDlgOpenGeo* panel = NewOpenGeoPanel()) {
+        panel->SetupSvg(fileName);
+        ShowPanelPage(LangKeys::frmToolWin::CaptionOpenSvg);
+    }
+    return true;
+}
+
+bool TFileCommands::OpenBitmapFile(const std::string& fileName, bool isBmp)
+{
+    QImageReader reader(QString::fromStdString(fileName), isBmp ? "bmp" : "jpeg");
+    const QImage loaded = reader.read();
+    if (loaded.isNull())
+        return false;
+    const QImage image = loaded.convertToFormat(QImage::Format_ARGB32);
+    ClearDrawing();
+    if (OnDrawingReplaced)
+        OnDrawingReplaced();
+    // Without a page the placement still gives the image its size.
+    QWidget scratchPage;
+    std::unique_ptr<TDlgOpenGeo> own;
+    TDlgOpenGeo* panel = NewOpenGeoPanel();
+    if (!panel) {
+        own = std::make_unique<TDlgOpenGeo>(scratchPage, m_Document, &m_View, m_Config);
+        panel = own.get();
+    }
+    if (isBmp)
+        panel->SetupBmp(image, fileName);
+    else
+        panel->SetupJpeg(image, fileName);
+    const TRect2D box = panel->GetBoxRect();
+    TBitmap2D* bitmap = m_Document.AddObject(-1, std::make_unique<TBitmap2D>(-1, box.FirstEdge, box.SecondEdge, image));
+    m_BitmapID = bitmap->ID();
+    m_ImportedImage = image;
+    panel->Apply();
+    ShowPanelPage(isBmp ? LangKeys::frmToolWin::CaptionOpenBmp : LangKeys::frmToolWin::CaptionOpenJpg);
+    return true;
+}
+
+bool TFileCommands::OpenStlFile(const std::string& fileName)
+{
+    // Read before the drawing is cleared: a damaged file leaves it.
+    TStlMesh mesh = LoadStlFromFile(fileName);
+    const size_t skipped = mesh.SkippedFacets;
+    ClearDrawing();
+    TQV_STLSurf* surface = m_Document.AddObject(-1, std::make_unique<TQV_STLSurf>(-1, std::move(mesh)));
+    ReportSkippedStlFacets(skipped);
+    if (StockSolid())
+        StockSolid()->SetBox(surface->Box3D());
+    if (OnDrawingReplaced)
+        OnDrawingReplaced();
+    ZoomToDrawing(m_Document, m_View);
+    if (TDlgOpenGeo* panel = NewOpenGeoPanel()) {
+        panel->SetupStl(*surface, fileName);
+        ShowPanelPage(LangKeys::frmToolWin::CaptionOpenStl);
+    }
+    return true;
+}
+
+TDlgOpenGeo* TFileCommands::NewOpenGeoPanel()
+{
+    FreeOpenGeoPanel();
+    QWidget* sheet = OpenPageSheet ? OpenPageSheet() : nullptr;
+    if (!sheet)
+        return nullptr;
+    m_Panel = std::make_unique<TDlgOpenGeo>(*sheet, m_Document, &m_View, m_Config);
+    m_Panel->OnDone = [this] {
+        WorkMonitor().ShowStatusMessage(std::string());
+        if (HideToolWin)
+            HideToolWin();
+    };
+    return m_Panel.get();
+}
+
+void TFileCommands::ShowPanelPage(std::string_view captionKey)
+{
+    if (m_Panel && ShowOpenPage)
+        ShowOpenPage(std::string(captionKey));
+}
+
+void TFileCommands::FreeOpenGeoPanel()
+{
+    if (!m_Panel)
+        return;
+    // The hide may come from the panel's own Done button: its widgets go
+    // once that click has returned.
+    if (QWidget* frame = m_Panel->Frame())
+        frame->hide();
+    m_RetiredPanels.push_back(std::move(m_Panel));
+    QTimer::singleShot(0, [this, alive = std::weak_ptr<int>(m_Alive), count = m_RetiredPanels.size()] {
+        if (!alive.expired() && m_RetiredPanels.size() >= count)
+            m_RetiredPanels.erase(m_RetiredPanels.begin(), m_RetiredPanels.begin() + ptrdiff_t(count));
+    });
+}
+
+void TFileCommands::sbtVectClick()
+{
+    TBitmap2D* bitmap = nullptr;
+    if (m_Opened.Kind == TOpenedFileKind::BMP || m_Opened.Kind == TOpenedFileKind::JPEG)
+        bitmap = dynamic_cast<TBitmap2D*>(m_Document.GetObject(m_BitmapID));
+    if (!bitmap || m_ImportedImage.isNull()) {
+        UserNotifier().ShowMessage(EMessageKind::Warning, LangText(LangKeys::String::NoImageOpened),
+                                   LangText(LangKeys::String::VectorizeCaption));
+        return;
+    }
+    if (StartVectorize)
+        StartVectorize(*bitmap, m_ImportedImage);
 }
 
 void TFileCommands::ClearDrawing()
 {
+    m_ImportedImage = QImage();
+    m_BitmapID = -1;
     if (UndoJournal())
         UndoJournal()->Clear();
     m_Document.DeleteAllObjects();
@@ -171,7 +334,12 @@ std::vector<TFileFilter> OpenFileFilters(bool merge)
 {
     if (merge)
         return {{"Kestrabel files", {"kvx"}}};
-    return {{"Vector files", {"kvx", "dxf"}}, {"Kestrabel files", {"kvx"}}, {"Dxf files", {"dxf"}}};
+    return {{"Bitmap/Vector files", {"kvx", "bmp", "jpg", "jpeg", "dxf", "stl", "svg"}},
+            {"Kestrabel files", {"kvx"}},
+            {"Dxf files", {"dxf"}},
+            {"Stl files", {"stl"}},
+            {"Svg files", {"svg"}},
+            {"Image files", {"bmp", "jpg", "jpeg"}}};
 }
 
 std::vector<TFileFilter> SaveFileFilters()

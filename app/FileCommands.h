@@ -1,8 +1,8 @@
 #pragma once
-// The File commands of the main window: open (documents and DXF files for
-// now) and the
-// record of what the last open gave. OpenGeo is the one entry for opening:
-// File/Open and the command line both call it.
+// The File commands of the main window: open (documents, DXF and SVG
+// drawings, BMP and JPEG images, STL surfaces) and the record of what the
+// last open gave. OpenGeo is the one entry for opening: File/Open, the
+// recent files and the command line all call it.
 //
 // Promises:
 // - Every question goes through the prompt service (core/UserNotifier.h):
@@ -39,6 +39,15 @@
 //   file stays what it was. A failed write shows the error (caption "450")
 //   and keeps the drawing and the current file as they were; the old file
 //   on disk stays whole (the document writes beside it and renames).
+// - An opened DXF, SVG, image or STL file gets the open-geometry panel on
+//   the tool window's page (OpenPageSheet, ShowOpenPage; the status text
+//   "416"); the panel lives until FreeOpenGeoPanel (the tool window's hide),
+//   which lets it go only once the event that hid the window has returned.
+//   An image becomes a bitmap entity placed by the panel, and a copy of it
+//   is kept for the vectoriser until the drawing is cleared.
+// - Vectorize (sbtVectClick) needs an opened image (kinds BMP and JPEG, its
+//   bitmap entity still in the drawing); otherwise the warning "407"
+//   (caption "408").
 // - New on an empty drawing does nothing. Otherwise it asks "452"; on Yes
 //   the undo journal is cleared, every object deleted, the layers reset
 //   (ResetLayers), the view rebuilt, the record reset (kind None, no file)
@@ -48,11 +57,17 @@
 #include "cad/program/ShellServices.h"
 #include "core/model/UserNotifier.h"
 
+#include <QImage>
+
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+class QWidget;
 class TAppConfig;
+class TBitmap2D;
+class TDlgOpenGeo;
 class TDocumentView;
 class TQV_00Prog;
 class TQV_01Cmp2D;
@@ -60,6 +75,9 @@ class TQV_01Cmp2D;
 class TFileCommands {
 public:
     TFileCommands(TQV_01Cmp2D& document, TQV_00Prog& prg, TDocumentView& view, TAppConfig& config);
+    ~TFileCommands();
+    TFileCommands(const TFileCommands&) = delete;
+    TFileCommands& operator=(const TFileCommands&) = delete;
 
     // Told the full name after each successful open (the caption and the
     // recent files show it).
@@ -89,6 +107,24 @@ public:
 
     const TOpenedFile& OpenedFile() const { return m_Opened; }
 
+    // The open-geometry panel's page: the sheet it is built on (null: no
+    // panel), and the show of the page with the caption key of section
+    // "frmToolWin". The panel's Done calls HideToolWin.
+    std::function<QWidget*()> OpenPageSheet;
+    std::function<void(const std::string& captionKey)> ShowOpenPage;
+    std::function<void()> HideToolWin;
+    // The vectorise command: the page for the image's bitmap entity, with
+    // the imported image as the thresholds' source.
+    std::function<void(TBitmap2D& bitmap, const QImage& source)> StartVectorize;
+
+    // The panel of the last open, or null.
+    TDlgOpenGeo* OpenGeoPanel() const { return m_Panel.get(); }
+    void FreeOpenGeoPanel();
+    // The copy of the last opened image (null image when none).
+    const QImage& ImportedImage() const { return m_ImportedImage; }
+    // Vectorize.
+    void sbtVectClick();
+
 private:
     // True when the document was read (also only partly: the loader told
     // the user).
@@ -96,6 +132,14 @@ private:
     // True when the DXF was read (also only partly: the import told the
     // user); the drawing is replaced, never merged.
     bool OpenDxfFile(const std::string& fileName);
+    // False when the file cannot be read (the drawing stays); a parser's
+    // error passes on, also with the drawing kept.
+    bool OpenSvgFile(const std::string& fileName);
+    bool OpenBitmapFile(const std::string& fileName, bool isBmp);
+    bool OpenStlFile(const std::string& fileName);
+    // A new panel on the page, the previous one freed; null without a page.
+    TDlgOpenGeo* NewOpenGeoPanel();
+    void ShowPanelPage(std::string_view captionKey);
     // Empties the drawing for what replaces it: undo steps, objects, the
     // layers back to their defaults, the view rebuilt.
     void ClearDrawing();
@@ -107,6 +151,13 @@ private:
     TDocumentView& m_View;
     TAppConfig& m_Config;
     TOpenedFile m_Opened;
+    std::unique_ptr<TDlgOpenGeo> m_Panel;
+    // Panels let go of, freed at the next turn of the event loop.
+    std::vector<std::unique_ptr<TDlgOpenGeo>> m_RetiredPanels;
+    QImage m_ImportedImage;
+    int32_t m_BitmapID = -1;
+    // Expires with this object (the deferred frees test it).
+    std::shared_ptr<int> m_Alive = std::make_shared<int>(0);
 };
 
 // The upper-cased extension of a file name, with its dot (".KVX"); empty

@@ -1,6 +1,9 @@
 #include "app/frmMain.h"
 
 #include "app/FileCommands.h"
+#include "app/toolwin/OpenFilePages.h"
+#include "app/toolwin/VectorizePage.h"
+#include "io/ui/DlgOpenGeo.h"
 #include "app/KeyPreview.h"
 #include "app/mainwin/ImageLists.h"
 #include "app/mainwin/MainStatusBar.h"
@@ -814,6 +817,24 @@ void TfrmMain::BuildToolWin(const std::string& programFolder)
         if (m_RecentCommands->ConsumeRecentHint())
             ShowStatusSlot(RecentHintSlot);
     };
+
+    TVectorizePage& vectorize = AddOpenFilePages(*m_frmToolWin, *m_FileCommands, m_Document);
+    vectorize.OnShowPreview = [this](TContainer2D* preview) {
+        if (preview)
+            m_Scene.ShowDragObject(preview);
+        else
+            m_Scene.HideDragObject();
+    };
+    vectorize.RunLayerDialog = [this] { RunLayerDialog(); };
+    auto* vect = new QAction(AnsiToQString(LangText(LangKeys::String::VectorizeCaption)), this);
+    vect->setObjectName(QStringLiteral("sbtVect"));
+    connect(vect, &QAction::triggered, this, [this] { GuardedCall([this] { m_FileCommands->sbtVectClick(); }); });
+    m_tbrFile->insertAction(m_mnuExit, vect);
+}
+
+TOpenGeoPicker* TfrmMain::OpenGeoPanel()
+{
+    return m_FileCommands ? m_FileCommands->OpenGeoPanel() : nullptr;
 }
 
 void TfrmMain::MyDeleteSmallClick()

@@ -188,7 +188,7 @@ public:
     void QV_PrgDescriptionChanged(TQV_00State& state) override;
     void GraphicViewMouseMove2D(const TShiftState& shift, double worldX, double worldY, int32_t x,
                                 int32_t y) override;
-    TOpenGeoPicker* OpenGeoPanel() override { return nullptr; }
+    TOpenGeoPicker* OpenGeoPanel() override;
     TOpenedFile OpenedFile() const override;
     void ShowPages(const std::vector<TToolWinTab>& tabs, const std::string& captionKey, int32_t clientWidth,
                    int32_t clientHeight) override;

@@ -425,7 +425,37 @@
     X(frmGRBL, RunStopped, "RunStopped")                                                              \
     X(frmGRBL, CheckError, "CheckError")                                                              \
     X(frmGRBL, FileNotOpened, "FileNotOpened")                                                        \
-    X(frmGRBL, PortNotOpened, "PortNotOpened")
+    X(frmGRBL, PortNotOpened, "PortNotOpened")                                                        \
+    /* Open-geometry panel: tree roots and lines; vectorise command without an image; page captions. */\
+    X(String, OpenGeoDxf, "180")                                                                      \
+    X(String, OpenGeoSvg, "181")                                                                      \
+    X(String, OpenGeoStl, "2500")                                                                     \
+    X(String, OpenGeoBmp, "116")                                                                      \
+    X(String, OpenGeoJpeg, "117")                                                                     \
+    X(String, RasterInfo, "118")                                                                      \
+    X(String, RasterFile, "110")                                                                      \
+    X(String, RasterWidth, "111")                                                                     \
+    X(String, RasterHeight, "112")                                                                    \
+    X(String, RasterBits, "113")                                                                      \
+    X(String, RasterResolution, "114")                                                                \
+    X(String, RasterCompression, "115")                                                               \
+    X(String, GeoFileName, "182")                                                                     \
+    X(String, GeoMinimum, "183")                                                                      \
+    X(String, GeoMaximum, "184")                                                                      \
+    X(String, GeoSizeX, "185")                                                                        \
+    X(String, GeoSizeY, "186")                                                                        \
+    X(String, GeoObjects, "171")                                                                      \
+    X(String, DxfCircles, "190")                                                                      \
+    X(String, NoImageOpened, "407")                                                                   \
+    X(String, VectorizeCaption, "408")                                                                \
+    X(frmToolWin, CaptionOpenDxf, "twOpDxf")                                                          \
+    X(frmToolWin, CaptionOpenSvg, "twOpSvg")                                                          \
+    X(frmToolWin, CaptionOpenBmp, "twOpBmp")                                                          \
+    X(frmToolWin, CaptionOpenJpg, "twOpJpg")                                                          \
+    X(frmToolWin, CaptionOpenStl, "twOpStl")                                                          \
+    X(frmToolWin, CaptionVectorize, "twVect")                                                         \
+    /* An SVG read in part: shapes with coordinates that are not numbers, or too many points. */      \
+    X(String, SvgPartlyRead, "SvgPartly")
 
 // Components whose texts code asks for by name: X(section, name, caption,
 // hint, items). The name is the component's name (a Qt objectName); caption
@@ -689,7 +719,51 @@
     X(frmToolWin, lblIsoc, true, false, 0)                                                            \
     X(frmToolWin, lblIsod, true, false, 0)                                                            \
     X(frmToolWin, lblIsoe, true, false, 0)                                                            \
-    X(frmToolWin, lblIsof, true, false, 0)
+    X(frmToolWin, lblIsof, true, false, 0)                                                            \
+    /* The open-geometry panel and the vectorise page. */                                             \
+    X(frmToolWin, grpDxfRotate, true, false, 0)                                                       \
+    X(frmToolWin, lblDxfRotate, true, false, 0)                                                       \
+    X(frmToolWin, grpAttribb, true, false, 0)                                                         \
+    X(frmToolWin, lblAttriba, true, false, 0)                                                         \
+    X(frmToolWin, lblAttribb, true, false, 0)                                                         \
+    X(frmToolWin, lblAttribc, true, false, 0)                                                         \
+    X(frmToolWin, chkRatio, true, false, 0)                                                           \
+    X(frmToolWin, grpOrigin, true, false, 0)                                                          \
+    X(frmToolWin, rbtOriginDxf, true, false, 0)                                                       \
+    X(frmToolWin, lblZTop, true, false, 0)                                                            \
+    X(frmToolWin, lblZBottom, true, false, 0)                                                         \
+    X(frmToolWin, sbtSetOrigin, true, false, 0)                                                       \
+    X(frmToolWin, lblOriginX, true, false, 0)                                                         \
+    X(frmToolWin, lblOriginY, true, false, 0)                                                         \
+    X(frmToolWin, lblOriginZ, true, false, 0)                                                         \
+    X(frmToolWin, chkDxfAci, true, false, 0)                                                          \
+    X(frmToolWin, sbtOpenApply, true, false, 0)                                                       \
+    X(frmToolWin, sbtOpenDone, true, false, 0)                                                        \
+    X(frmToolWin, grpVec1, true, false, 0)                                                            \
+    X(frmToolWin, grpVec2, true, false, 0)                                                            \
+    X(frmToolWin, grpVec3, true, false, 0)                                                            \
+    X(frmToolWin, grpVec4, true, false, 0)                                                            \
+    X(frmToolWin, chkViewOriginal, true, false, 0)                                                    \
+    X(frmToolWin, lblVecRed, true, false, 0)                                                          \
+    X(frmToolWin, lblVecGreen, true, false, 0)                                                        \
+    X(frmToolWin, lblVecBlue, true, false, 0)                                                         \
+    X(frmToolWin, lblSpotsNeri, true, false, 0)                                                       \
+    X(frmToolWin, lblSpotsBianchi, true, false, 0)                                                    \
+    X(frmToolWin, sbtVec2a, true, false, 0)                                                           \
+    X(frmToolWin, sbtVec2b, true, false, 0)                                                           \
+    X(frmToolWin, lblErrorThreshold, true, false, 0)                                                  \
+    X(frmToolWin, lblFilterIterations, true, false, 0)                                                \
+    X(frmToolWin, lblCornerThreshold, true, false, 0)                                                 \
+    X(frmToolWin, chkCenterline, true, false, 0)                                                      \
+    X(frmToolWin, lblVecRemove, true, false, 0)                                                       \
+    X(frmToolWin, chkVecFilter, true, false, 0)                                                       \
+    X(frmToolWin, lblVecFilterTol, true, false, 0)                                                    \
+    X(frmToolWin, lblVecFilterMin, true, false, 0)                                                    \
+    X(frmToolWin, lblVecFilterMax, true, false, 0)                                                    \
+    X(frmToolWin, sbtPreviewVect, true, false, 0)                                                     \
+    X(frmToolWin, sbtVecOnLayer, true, false, 0)                                                      \
+    X(frmToolWin, sbtVectDone, true, false, 0)                                                        \
+    X(frmToolWin, sbtVectCancel, true, false, 0)
 
 #define KB_LANG_DECLARE_TEXT(section, ident, key)                                                     \
     namespace LangKeys::section {                                                                     \

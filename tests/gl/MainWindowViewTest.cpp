@@ -4,6 +4,7 @@
 
 #include "app/FileCommands.h"
 #include "app/frmMain.h"
+#include "app/toolwin/frmToolWin.h"
 #include "cad/program/QV_00Prog.h"
 #include "cad/scene/QVScene.h"
 #include "cad/panel/InfoEditModel.h"
@@ -126,6 +127,8 @@ TEST_F(MainWindowView, NewShowsAnEmptyDrawingAndOpenOnlyTheFile)
         // objects.
         Window().FileCommands().OpenGeo(kbtest::SampleDrawing(), false);
         Window().FileCommands().OpenGeo(file, false);
+        // A DXF file comes with its placement page, which is left as set.
+        Window().ToolWin().RequestHide();
         kbtest::TMainWindowDriver::Settle();
         ASSERT_EQ(Doc().ObjectsCount(), 1);
         EXPECT_EQ(EntityNodes(), 1u);

@@ -1,0 +1,178 @@
+// Opening files in the running program: the open-geometry page after a
+// DXF, an image and an STL, the origin picked with a click in the view, and
+// an image vectorised with the shipped tracer and added to the drawing.
+//
+// With KB_SHOTS_DIR set, the disabled test ShotsForReview writes pictures
+// of the pages there (scripts/shots/open-panel.sh runs it).
+
+#include "app/Program.h"
+
+#include "app/FileCommands.h"
+#include "app/frmMain.h"
+#include "app/toolwin/frmToolWin.h"
+#include "core/entities/Bitmap2D.h"
+#include "core/model/QV_01Cmp2D.h"
+#include "core/settings/LangKeys.h"
+#include "core/settings/Language.h"
+#include "tests/gl/MainWindowDriver.h"
+#include "tests/support/RecordingNotifier.h"
+#include "tests/support/TestSupport.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+struct OpenFiles : ::testing::Test {
+    OpenFiles()
+    {
+        Notifier.Strict = true;
+        Driver = std::make_unique<kbtest::TMainWindowDriver>((Config.Path() / "Kestrabel 3").string(), "");
+        EXPECT_TRUE(Driver->Ready());
+        Program = &Driver->Program();
+    }
+
+    TfrmMain& Window() const { return Program->MainWindow(); }
+    TfrmToolWin& Tool() const { return Window().ToolWin(); }
+    TQV_01Cmp2D& Doc() const { return Program->Document(); }
+    template <class T = QWidget> T& Page(const char* name) const
+    {
+        auto* found = Tool().findChild<T*>(QString::fromLatin1(name));
+        if (!found)
+            throw std::runtime_error(std::string("no ") + name);
+        return *found;
+    }
+    void Press(const char* button) const
+    {
+        kbtest::TMainWindowDriver::Settle();
+        auto& b = Page<QAbstractButton>(button);
+        ASSERT_TRUE(b.isEnabled()) << button;
+        QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(6, b.height() / 2));
+        kbtest::TMainWindowDriver::Settle();
+    }
+    void Open(const std::string& file) const
+    {
+        Window().FileCommands().OpenGeo(file, false);
+        kbtest::TMainWindowDriver::Settle();
+    }
+    // A white picture with a black square in its middle, at 254 dpi.
+    std::string WriteBmp() const
+    {
+        QImage image(60, 40, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        for (int y = 10; y < 30; ++y)
+            for (int x = 20; x < 40; ++x)
+                image.setPixel(x, y, 0xFF000000);
+        image.setDotsPerMeterX(10000);
+        image.setDotsPerMeterY(10000);
+        const std::string file = Dir.File("square.bmp");
+        EXPECT_TRUE(image.save(QString::fromStdString(file), "BMP"));
+        return file;
+    }
+    std::string WriteDxf() const
+    {
+        const std::string file = Dir.File("frame.dxf");
+        kbtest::WriteFileText(file, "0\r\nSECTION\r\n2\r\nENTITIES\r\n"
+                                    "0\r\nLINE\r\n8\r\n0\r\n10\r\n10\r\n20\r\n10\r\n30\r\n0\r\n"
+                                    "11\r\n30\r\n21\r\n20\r\n31\r\n0\r\n0\r\nENDSEC\r\n0\r\nEOF\r\n");
+        return file;
+    }
+    std::string WriteStl() const
+    {
+        const std::string file = Dir.File("wedge.stl");
+        kbtest::WriteFileText(file, "solid w\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 20 0 5\n"
+                                    "vertex 0 10 5\nendloop\nendfacet\nendsolid w\n");
+        return file;
+    }
+
+    kbtest::TTempDir Config;
+    kbtest::TTempDir Dir;
+    kbtest::TRecordingNotifier Notifier;
+    std::unique_ptr<kbtest::TMainWindowDriver> Driver;
+    TProgram* Program = nullptr;
+};
+
+TEST_F(OpenFiles, AClickInTheViewSetsThePickedOrigin)
+{
+    Open(WriteDxf());
+    ASSERT_TRUE(Tool().isVisible());
+    EXPECT_EQ(Tool().ShownPages(), std::vector<std::string>{"tabOpenR"});
+    EXPECT_EQ(Tool().windowTitle().toStdString(), LangToolWinText(LangKeys::frmToolWin::CaptionOpenDxf));
+    Press("sbtSetOrigin");
+    Driver->ClickAt(Point2D(10, 10));
+    kbtest::TMainWindowDriver::Settle();
+    const TRect2D bounds = *Doc().GetDrawingBounds();
+    EXPECT_NEAR(bounds.FirstEdge.X, 0, 0.5);
+    EXPECT_NEAR(bounds.FirstEdge.Y, 0, 0.5);
+    EXPECT_EQ(Doc().ObjectsCount(), 1);
+    Press("sbtOpenDone");
+    EXPECT_FALSE(Tool().isVisible());
+    EXPECT_EQ(Window().FileCommands().OpenGeoPanel(), nullptr);
+}
+
+TEST_F(OpenFiles, AnImageIsVectorisedOntoTheCurrentLayer)
+{
+    Open(WriteBmp());
+    ASSERT_EQ(Window().OpenedFile().Kind, TOpenedFileKind::BMP);
+    ASSERT_TRUE(Tool().isVisible());
+    // The view shows the image: more than the background's colours.
+    std::set<QRgb> colours;
+    const QImage frame = Driver->ShownView();
+    for (int y = 0; y < frame.height(); y += 4)
+        for (int x = 0; x < frame.width(); x += 4)
+            colours.insert(frame.pixel(x, y));
+    EXPECT_GT(colours.size(), 3u);
+    Press("sbtOpenDone");
+    ASSERT_FALSE(Tool().isVisible());
+
+    Doc().SetCurrentLayer(4);
+    Window().findChild<QAction*>(QStringLiteral("sbtVect"))->trigger();
+    kbtest::TMainWindowDriver::Settle();
+    ASSERT_TRUE(Tool().isVisible());
+    EXPECT_EQ(Tool().ShownPages(), std::vector<std::string>{"tabVectorize"});
+    EXPECT_FALSE(Page("sbtVectDone").isEnabled());
+    Press("sbtPreviewVect");
+    Press("sbtVectDone");
+    EXPECT_FALSE(Tool().isVisible());
+    ASSERT_GT(Doc().ObjectsCount(), 1);
+    EXPECT_NE(dynamic_cast<TBitmap2D*>(Doc().GetObject(0)), nullptr) << "the image stays";
+    int onLayer = 0;
+    {
+        TGraphicObjIterator it = Doc().ObjectsIterator();
+        for (TGraphicObject* object = it.First(); object; object = it.Next())
+            onLayer += dynamic_cast<TBitmap2D*>(object) == nullptr && object->Layer() == 4;
+    }
+    EXPECT_EQ(onLayer, Doc().ObjectsCount() - 1);
+}
+
+TEST_F(OpenFiles, DISABLED_ShotsForReview)
+{
+    const QString folder = qEnvironmentVariable("KB_SHOTS_DIR");
+    ASSERT_FALSE(folder.isEmpty()) << "KB_SHOTS_DIR names the folder of the pictures";
+    Notifier.Strict = false;
+    const auto shot = [&](const char* name) {
+        QTest::qWait(200);
+        ASSERT_TRUE(Tool().grab().save(folder + QStringLiteral("/open-panel-%1.png").arg(QLatin1String(name))));
+        ASSERT_TRUE(Window().grab().save(folder + QStringLiteral("/open-window-%1.png").arg(QLatin1String(name))));
+    };
+    Open(WriteDxf());
+    shot("dxf");
+    Press("sbtOpenDone");
+    Open(WriteStl());
+    shot("stl");
+    Press("sbtOpenDone");
+    Open(WriteBmp());
+    shot("bmp");
+    Press("sbtOpenDone");
+    Window().findChild<QAction*>(QStringLiteral("sbtVect"))->trigger();
+    Press("sbtPreviewVect");
+    shot("vectorize");
+    Press("sbtVectCancel");
+}
+
+} // namespace
