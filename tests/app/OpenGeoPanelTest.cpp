@@ -283,24 +283,19 @@ TEST_F(OpenGeoPanel, ABmpIsSizedByItsResolution)
 TEST_F(OpenGeoPanel, ARasterWithoutResolutionTakesAPixelForAUnit)
 {
     const std::string bmp = WriteImage("plain.bmp", "BMP", 30, 15, 0);
-    // Qt writes its default resolution; a header without one says 0.
     std::vector<uint8_t> bytes = kbtest::ReadFileBytes(bmp);
-    for (size_t n = 38; n < 46; ++n)
-        bytes[n] = 0;
-    kbtest::WriteFileBytes(bmp, bytes);
-    Commands.OpenGeo(bmp, false);
-    ASSERT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::BMP);
-    EXPECT_DOUBLE_EQ(Commands.OpenGeoPanel()->Scale.X, 1);
-    ExpectBounds(0, 0, 30, 15);
-
-    // A negative resolution would mirror the image: it counts as none.
-    for (size_t n = 38; n < 46; ++n)
-        bytes[n] = 0xFF;
-    kbtest::WriteFileBytes(bmp, bytes);
-    Commands.OpenGeo(bmp, false);
-    ASSERT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::BMP);
-    EXPECT_DOUBLE_EQ(Commands.OpenGeoPanel()->Scale.X, 1);
-    ExpectBounds(0, 0, 30, 15);
+    // Qt writes its default resolution: a header without one says 0; a
+    // negative one would mirror the image and counts as none.
+    for (uint8_t fill : {uint8_t{0x00}, uint8_t{0xFF}}) {
+        SCOPED_TRACE(int(fill));
+        for (size_t n = 38; n < 46; ++n)
+            bytes[n] = fill;
+        kbtest::WriteFileBytes(bmp, bytes);
+        Commands.OpenGeo(bmp, false);
+        ASSERT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::BMP);
+        EXPECT_DOUBLE_EQ(Commands.OpenGeoPanel()->Scale.X, 1);
+        ExpectBounds(0, 0, 30, 15);
+    }
 }
 
 TEST_F(OpenGeoPanel, AnStlIsPlacedByItsZRadiosAndSizesAndGivesTheStockItsBox)
