@@ -244,16 +244,16 @@ TEST(NcVisuMesh, TrianglesAndWallsOfASmallGrid)
     TStockMesh fresh = BuildStockMesh(grid);
     EXPECT_EQ(fresh.TopTriangles, 8);
     EXPECT_EQ(fresh.WallTriangles, 8); // one panel a side
-    EXPECT_EQ(fresh.Vertices.size(), size_t(16 * 3 * 3));
-    EXPECT_FLOAT_EQ(fresh.Normals[2], 1.0f);
+    EXPECT_EQ(fresh.Top.VertexCount() + fresh.Walls.VertexCount(), size_t(16 * 3));
+    EXPECT_FLOAT_EQ(fresh.Top.Normals[2], 1.0f);
 
     grid.Cell(1, 1).Height = -2; // the lower-left quad's h11
     grid.Cell(1, 0).Height = 0;
     grid.Cell(0, 1).Height = 0;
     const TStockMesh cut = BuildStockMesh(grid);
     EXPECT_EQ(cut.TopTriangles, 7); // its second triangle dropped
-    for (size_t v = 2; v < cut.Vertices.size(); v += 3)
-        EXPECT_GE(cut.Vertices[v], 0.0f); // negative heights drawn at 0
+    for (size_t v = 2; v < cut.Top.Vertices.size(); v += 3)
+        EXPECT_GE(cut.Top.Vertices[v], 0.0f); // negative heights drawn at 0
     // South wall heights 5, 0, 5: two panels; west wall 5, 0, 5 likewise.
     EXPECT_EQ(cut.WallTriangles, 2 * 2 + 2 * 2 + 2 + 2);
 }
