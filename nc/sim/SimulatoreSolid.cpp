@@ -34,6 +34,8 @@ void TSimulatore2D::CreateSolid()
                                         m_StockView);
     if (m_Window)
         m_Solid->SetPanel(m_Window->CreateStockPanel(*m_Solid));
+    if (TStockPanel* panel = m_Solid->Panel())
+        panel->ShowStock();
     if (m_StockView)
         m_StockView->Repaint();
 }

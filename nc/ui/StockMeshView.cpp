@@ -31,9 +31,9 @@ void CopyRange(const TMeshArrays& a, osg::Geometry& g, size_t first, size_t coun
     auto* v = static_cast<osg::Vec3Array*>(g.getVertexArray());
     auto* n = static_cast<osg::Vec3Array*>(g.getNormalArray());
     auto* c = static_cast<osg::Vec4Array*>(g.getColorArray());
-    std::memcpy(&(*v)[first], &a.Vertices[first * 3], count * 3 * sizeof(float));
-    std::memcpy(&(*n)[first], &a.Normals[first * 3], count * 3 * sizeof(float));
-    std::memcpy(&(*c)[first], &a.Colours[first * 4], count * 4 * sizeof(float));
+    std::memcpy((*v)[first].ptr(), &a.Vertices[first * 3], count * 3 * sizeof(float));
+    std::memcpy((*n)[first].ptr(), &a.Normals[first * 3], count * 3 * sizeof(float));
+    std::memcpy((*c)[first].ptr(), &a.Colours[first * 4], count * 4 * sizeof(float));
     v->dirty(), n->dirty(), c->dirty();
 }
 
