@@ -4,9 +4,10 @@
 // It owns the OSG scene graph that the view shows (fixed groups for the
 // drawing entities, the selection, STL surfaces and the stock, chains and
 // their arrows, the grid and the axes, a light, the screen-space texts and
-// the stock model's render hook), the camera with the conversions between
-// viewer pixels and drawing units, the grid, the overlay state with its
-// drawing onto a TCanvas2D, the mouse navigation and the picking. The widget
+// the group of the stock-removal model's mesh), the camera with the
+// conversions between viewer pixels and drawing units, the grid, the
+// overlay state with its drawing onto a TCanvas2D, the mouse navigation and
+// the picking. The widget
 // of cad/ui hosts it: it tells the size, calls PrepareFrame before each OSG
 // frame, RenderOverlay with its canvas and FrameDone after it, forwards the
 // viewer's key and mouse messages to HandleViewMessage, and installs the

@@ -24,28 +24,27 @@ osg::ref_ptr<osg::Geometry> NewGeometry(const char* name)
     return g;
 }
 
-// Copies vertices [first, first + count) of the arrays into the geometry,
-// whose arrays already have the arrays' size.
-void CopyRange(const TMeshArrays& a, osg::Geometry& g, size_t first, size_t count)
+// Copies vertices [first, first + count) of the arrays into the geometry
+// from its vertex `at` on (its arrays are large enough).
+void CopyRange(const TMeshArrays& a, size_t first, size_t count, osg::Geometry& g, size_t at)
 {
     auto* v = static_cast<osg::Vec3Array*>(g.getVertexArray());
     auto* n = static_cast<osg::Vec3Array*>(g.getNormalArray());
     auto* c = static_cast<osg::Vec4Array*>(g.getColorArray());
-    std::memcpy((*v)[first].ptr(), &a.Vertices[first * 3], count * 3 * sizeof(float));
-    std::memcpy((*n)[first].ptr(), &a.Normals[first * 3], count * 3 * sizeof(float));
-    std::memcpy((*c)[first].ptr(), &a.Colours[first * 4], count * 4 * sizeof(float));
+    std::memcpy((*v)[at].ptr(), &a.Vertices[first * 3], count * 3 * sizeof(float));
+    std::memcpy((*n)[at].ptr(), &a.Normals[first * 3], count * 3 * sizeof(float));
+    std::memcpy((*c)[at].ptr(), &a.Colours[first * 4], count * 4 * sizeof(float));
     v->dirty(), n->dirty(), c->dirty();
 }
 
-// The geometry takes the arrays' size and content.
-void Load(const TMeshArrays& a, osg::Geometry& g)
+// The geometry takes vertices [first, first + count) of the arrays.
+void Load(const TMeshArrays& a, size_t first, size_t count, osg::Geometry& g)
 {
-    const size_t count = a.VertexCount();
     static_cast<osg::Vec3Array*>(g.getVertexArray())->resize(count);
     static_cast<osg::Vec3Array*>(g.getNormalArray())->resize(count);
     static_cast<osg::Vec4Array*>(g.getColorArray())->resize(count);
     if (count > 0)
-        CopyRange(a, g, 0, count);
+        CopyRange(a, first, count, g, 0);
     static_cast<osg::DrawArrays*>(g.getPrimitiveSet(0))->setCount(static_cast<GLsizei>(count));
     g.getPrimitiveSet(0)->dirty();
     g.dirtyBound();
@@ -76,9 +75,7 @@ void TOsgStockView::BuildNode()
 {
     m_Node = new osg::MatrixTransform;
     m_Node->setName("StockModel");
-    m_Top = NewGeometry("StockTop");
     m_Walls = NewGeometry("StockWalls");
-    m_Node->addChild(m_Top);
     m_Node->addChild(m_Walls);
     osg::StateSet* state = m_Node->getOrCreateStateSet();
     osg::ref_ptr<osg::Material> material = new osg::Material;
@@ -106,8 +103,19 @@ void TOsgStockView::LoadAll()
     m_DirtyColumns = m_DirtyRows = TCellRange{};
     const TVector3D& o = m_Grid->Origin();
     m_Node->setMatrix(osg::Matrix::translate(o.X, o.Y, o.Z));
-    Load(m_Mesh.Top, *m_Top);
-    Load(m_Mesh.Walls, *m_Walls);
+    // The top in bands of quad columns, each its own buffers.
+    for (const osg::ref_ptr<osg::Geometry>& band : m_Bands)
+        m_Node->removeChild(band);
+    m_Bands.clear();
+    const int quadColumns = std::max(m_Grid->Columns() - 1, 0);
+    for (int i = 0; i < quadColumns && m_Grid->Rows() > 1; i += BandColumns) {
+        const int end = std::min(i + BandColumns, quadColumns);
+        osg::ref_ptr<osg::Geometry> band = NewGeometry("StockTop");
+        Load(m_Mesh.Top, QuadSlot(m_Mesh, i, 0), QuadSlot(m_Mesh, end, 0) - QuadSlot(m_Mesh, i, 0), *band);
+        m_Node->addChild(band);
+        m_Bands.push_back(band);
+    }
+    Load(m_Mesh.Walls, 0, m_Mesh.Walls.VertexCount(), *m_Walls);
 }
 
 void TOsgStockView::StockChanged(const TNcVisuGrid& grid, TCellRange columns, TCellRange rows)
@@ -137,11 +145,15 @@ void TOsgStockView::Flush()
     // The slots of each quad column in the range lie one after the other.
     const int i0 = std::max(columns.First - 1, 0), i1 = std::min(columns.Last, m_Grid->Columns() - 2);
     const int j0 = std::max(rows.First - 1, 0), j1 = std::min(rows.Last, m_Grid->Rows() - 2);
-    for (int i = i0; i <= i1 && j0 <= j1; ++i)
-        CopyRange(m_Mesh.Top, *m_Top, QuadSlot(m_Mesh, i, j0), size_t(j1 - j0 + 1) * 6);
-    m_Top->dirtyBound();
+    for (int i = i0; i <= i1 && j0 <= j1; ++i) {
+        osg::Geometry& band = *m_Bands[size_t(i / BandColumns)];
+        const size_t bandStart = QuadSlot(m_Mesh, i / BandColumns * BandColumns, 0);
+        const size_t first = QuadSlot(m_Mesh, i, j0);
+        CopyRange(m_Mesh.Top, first, size_t(j1 - j0 + 1) * 6, band, first - bandStart);
+        band.dirtyBound();
+    }
     if (wallsRebuilt)
-        Load(m_Mesh.Walls, *m_Walls);
+        Load(m_Mesh.Walls, 0, m_Mesh.Walls.VertexCount(), *m_Walls);
 }
 
 void TOsgStockView::DetachStock()
@@ -152,7 +164,8 @@ void TOsgStockView::DetachStock()
         callback->Forget();
     m_Scene.DetachStockMesh();
     m_Node = nullptr;
-    m_Top = m_Walls = nullptr;
+    m_Bands.clear();
+    m_Walls = nullptr;
     m_Grid = nullptr;
     m_Mesh = TStockMesh{};
 }

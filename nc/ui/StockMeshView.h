@@ -1,10 +1,11 @@
 #pragma once
-// The stock-removal model in the scene view: the grid's mesh as two OSG
-// geometries (the top surface and the green side walls) under a translation
-// by the stock origin, lit with per-vertex colours, depth-tested, both faces
-// drawn. Attached to the view for the model's lifetime. Cuts are collected
-// and written into the top's buffers before the next frame, only in the
-// slots of the quads around the cut cells.
+// The stock-removal model in the scene view: the grid's mesh as OSG
+// geometries (the top surface in bands of quad columns, and the green side
+// walls) under a translation by the stock origin, lit with per-vertex
+// colours, depth-tested, both faces drawn. Attached to the view for the
+// model's lifetime. Cuts are collected and written before the next frame
+// into the slots of the quads around the cut cells; only the bands that
+// hold them are uploaded again.
 
 #include "nc/solid/NcVisu.h"
 #include "nc/solid/NcVisuMesh.h"
@@ -12,6 +13,8 @@
 #include <osg/Geometry>
 #include <osg/MatrixTransform>
 #include <osg/ref_ptr>
+
+#include <vector>
 
 class TQVScene;
 
@@ -36,7 +39,9 @@ public:
     // For tests: the node attached and the mesh behind it.
     osg::MatrixTransform* Node() const { return m_Node.get(); }
     const TStockMesh& Mesh() const { return m_Mesh; }
-    osg::Geometry* Top() const { return m_Top.get(); }
+    // Quad columns of one band of the top.
+    static constexpr int BandColumns = 16;
+    const std::vector<osg::ref_ptr<osg::Geometry>>& TopBands() const { return m_Bands; }
     osg::Geometry* Walls() const { return m_Walls.get(); }
 
 private:
@@ -49,6 +54,6 @@ private:
     TStockMesh m_Mesh;
     TCellRange m_DirtyColumns, m_DirtyRows;
     osg::ref_ptr<osg::MatrixTransform> m_Node;
-    osg::ref_ptr<osg::Geometry> m_Top;
+    std::vector<osg::ref_ptr<osg::Geometry>> m_Bands;
     osg::ref_ptr<osg::Geometry> m_Walls;
 };
