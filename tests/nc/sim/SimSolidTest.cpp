@@ -214,6 +214,14 @@ TEST_F(SimSolidTest, SolidRunRepaintsEveryHundredMovesAndStopsWhenAsked)
     Clock.OnPump = nullptr;
     Sim.RunSolid(); // goes on with the next vertex
     EXPECT_TRUE(Sim.Finished());
+    // Unticking chkSolidSim while a run pumps the window's events ends it.
+    Sim.Rewind();
+    Clock.OnPump = [&] { Sim.FreeSolid(); };
+    Sim.RunSolid();
+    EXPECT_EQ(Sim.Solid(), nullptr);
+    EXPECT_FALSE(Sim.Finished());
+    Clock.OnPump = nullptr;
+    Sim.CreateSolid();
     // Without a model the solid play does nothing.
     Sim.FreeSolid();
     const int restored = Window.ButtonsRestored;
