@@ -20,5 +20,5 @@ chmod 700 "$XDG_RUNTIME_DIR"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 export LSAN_OPTIONS="suppressions=$PWD/tests/gl/lsan.supp"
 KB_SHOTS_DIR="$out" xvfb-run -a -s "-screen 0 1280x800x24" build-test/bin/kb_gl_tests \
-  --gtest_filter='StockFrame.*'
+  --gtest_filter='SquareFrame.Stock*'
 ls "$out"/stock-*.png

@@ -99,24 +99,37 @@ public:
     void RestorePlayButtons() override {}
 };
 
-TEST(SimulationFrame, PlayedContourAndToolSolidAppear)
-{
-    TAppConfig config("");
-    config.BackGround = 0;
-    TQVScene scene(config);
-    scene.SetAxesVisible(false);
-    TViewServicesScope services(TViewServices{&scene.SceneBuilder(), &scene, nullptr, nullptr});
+// The scene of 0 to 100 in X and Y in a real viewer of 320 by 240 pixels,
+// on black, without axes.
+class SquareFrame : public ::testing::Test {
+protected:
+    SquareFrame()
+        : config(""), scene((config.BackGround = 0, config)),
+          services(TViewServices{&scene.SceneBuilder(), &scene, nullptr, nullptr})
+    {
+        scene.SetAxesVisible(false);
+    }
+    void SetUp() override
+    {
+        auto* layout = new QVBoxLayout(&window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        viewer = new TSceneViewer(scene, &window);
+        layout->addWidget(viewer);
+        window.resize(320, 240);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        scene.ZoomToBox(TBox3D{{0, 0, 0, 1}, {100, 100, 0, 1}});
+    }
 
+    TAppConfig config;
+    TQVScene scene;
+    TViewServicesScope services;
     QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* viewer = new TSceneViewer(scene, &window);
-    layout->addWidget(viewer);
-    window.resize(320, 240);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    scene.ZoomToBox(TBox3D{{0, 0, 0, 1}, {100, 100, 0, 1}});
+    TSceneViewer* viewer = nullptr;
+};
 
+TEST_F(SquareFrame, PlayedContourAndToolSolidAppear)
+{
     TSquareOperation op(scene.SceneBuilder());
     TQVSceneSimView view(scene);
     TShowToolWindow toolWindow;
@@ -143,24 +156,8 @@ TEST(SimulationFrame, PlayedContourAndToolSolidAppear)
 // block, the played contour cuts it in the feed colour, the slider's rebuild
 // brings the uncut stock back and freeing the model removes it. With
 // KB_SHOTS_DIR set (scripts/shots/stock.sh) the frames are written too.
-TEST(StockFrame, StockShowsAndAPlayedContourCutsItInTheFeedColour)
+TEST_F(SquareFrame, StockShowsAndAPlayedContourCutsItInTheFeedColour)
 {
-    TAppConfig config("");
-    config.BackGround = 0;
-    TQVScene scene(config);
-    scene.SetAxesVisible(false);
-    TViewServicesScope services(TViewServices{&scene.SceneBuilder(), &scene, nullptr, nullptr});
-
-    QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* viewer = new TSceneViewer(scene, &window);
-    layout->addWidget(viewer);
-    window.resize(320, 240);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    scene.ZoomToBox(TBox3D{{0, 0, 0, 1}, {100, 100, 0, 1}});
-
     TSquareOperation op(scene.SceneBuilder());
     TQVSceneSimView view(scene);
     TOsgStockView stockView(scene);
