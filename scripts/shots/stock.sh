@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Pictures of the stock-removal model for review: the fresh stock and the
-# stock after a played square contour (stock-fresh.png, stock-cut.png),
-# written into the folder given (default: shots/ in the project folder).
+# Pictures of the stock-removal model for review: the fresh stock, the
+# stock after a played square contour and the uncut stock seen from the
+# front and above (stock-fresh.png, stock-cut.png, stock-iso.png), written
+# into the folder given (default: shots/ in the project folder).
 #
 #   scripts/shots/stock.sh [folder]
 #

@@ -188,6 +188,19 @@ TEST_F(SquareFrame, StockShowsAndAPlayedContourCutsItInTheFeedColour)
     sim.SetSolidQuality(2);
     const QImage rebuilt = viewer->grabFramebuffer();
     EXPECT_TRUE(ColourNear(rebuilt, screen(50, 25), IsLitBlue, 1)) << "uncut again";
+    // Seen from the front and above, the uncut stock shows its green walls.
+    const osg::Vec3d top = scene.Camera().Offset();
+    const double d = top.length() / std::sqrt(3.0);
+    scene.SetCameraOffset({d, -d, d});
+    const QImage iso = viewer->grabFramebuffer();
+    SaveShot(iso, "iso");
+    int green = 0;
+    for (int y = 0; y < iso.height(); ++y)
+        for (int x = 0; x < iso.width(); ++x)
+            green += qGreen(iso.pixel(x, y)) > 60 && qRed(iso.pixel(x, y)) < 30 && qBlue(iso.pixel(x, y)) < 30;
+    EXPECT_GT(green, 50);
+    scene.SetCameraOffset(top);
+
 
     sim.FreeSolid();
     EXPECT_FALSE(scene.StockMeshAttached());
