@@ -67,7 +67,7 @@ TEST_F(SceneView, CreationBuildsTheSceneInDrawingOrder)
     for (unsigned i = 0; i < View().SceneRoot()->getNumChildren(); ++i)
         names.push_back(View().SceneRoot()->getChild(i)->getName());
     const std::vector<std::string> expected{"SelectionGroup", "ChainArrowGroup", "ChainGroup", "EntityGroup",
-                                            "StlGroup",       "Overlay",         "Light",      "Hud",
+                                            "StlGroup",       "StockMeshGroup", "Light",      "Hud",
                                             "LimitsBox",      "AxesGroup",       "GridGroup"};
     EXPECT_EQ(names, expected);
     EXPECT_EQ(View().BackgroundColor(), 0x00332211u);
