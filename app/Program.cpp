@@ -3,6 +3,8 @@
 #include "app/LayerDefaults.h"
 #include "app/MachiningHooks.h"
 #include "app/frmMain.h"
+#include "app/machining/NcCommands.h"
+#include "app/toolwin/SimulatePage.h"
 #include "app/toolwin/frmToolWin.h"
 #include "cam/chains/ChainHooks.h"
 #include "cad/program/EventGuard.h"
@@ -11,6 +13,7 @@
 #include "cad/panel/SetGrid.h"
 #include "cad/ui/FormTranslate.h"
 #include "cad/ui/QtUserNotifier.h"
+#include "cam/ops/OpManager.h"
 #include "core/settings/AppConfig.h"
 #include "core/model/ClassRegistry.h"
 #include "core/file/DocumentFile.h"
@@ -133,6 +136,11 @@ void TProgram::Start(const TStartOptions& options)
     m_MainWindow->move(m_Config->fWPL, m_Config->fWPT);
     m_MainWindow->resize(m_Config->fWPW, m_Config->fWPH);
     m_MainWindow->SetStartupFile(options.FileToOpen);
+    // The tool window's tab control owns the page.
+    new TSimulatePage(m_MainWindow->ToolWin(), m_Simulation->Simulator(), OpManager());
+    m_NcCommands = std::make_unique<TNcCommands>(*m_Config, *m_Document, *m_Simulation, m_MainWindow->ToolWin(),
+                                                 OpManager(), m_MainWindow.get());
+    m_NcCommands->RunLayerDialog = [this] { m_MainWindow->mnuLayersClick(); };
     TranslateForms({m_MainWindow.get(), &m_MainWindow->ToolWin()}, LanguageIni());
     m_MainWindow->LoadStatusMessages();
     m_MainWindow->ImpostaTbr();
@@ -148,6 +156,7 @@ TProgram::~TProgram()
 
 void TProgram::Shutdown()
 {
+    m_NcCommands.reset();
     m_MainWindow.reset();
     if (m_Notifier)
         m_Notifier->SetParentWidget(nullptr);

@@ -327,6 +327,8 @@
     X(String, StatsPointsTotal, "198")                                                                \
     /* Tool window, 3D page: the boundary chain was picked. */                                        \
     X(frmToolWin, Chain3DSet, "lbl3dChainInfo1")                                                      \
+    /* Tool window: the simulation page's caption. */                                                 \
+    X(frmToolWin, SimCaption, "twSim")                                                                \
     /* Chain picking: the picked entity cannot be made into a chain. */                               \
     X(String, NotChainable, "463")                                                                    \
     /* Holding tabs: the operation has no chains to place tabs on. */                                 \
@@ -369,6 +371,17 @@
     X(String, StatusDrillPage, "434")                                                                 \
     X(String, StatusDeleteSmall, "430")                                                               \
     X(String, StatusRecentHint, "486")                                                                \
+    /* The toolpath-to-geometry dialog. */                                                            \
+    X(String, TLP2GeoCaption, "2870")                                                                 \
+    X(String, TLP2GeoGroup, "2871")                                                                   \
+    X(String, TLP2GeoToDrawing, "2872")                                                               \
+    X(String, TLP2GeoToFile, "2873")                                                                  \
+    X(String, TLP2GeoLayer, "2874")                                                                   \
+    X(String, TLP2GeoFile, "2875")                                                                    \
+    X(String, TLP2GeoOk, "2876")                                                                      \
+    X(String, TLP2GeoCancel, "2877")                                                                  \
+    /* The external G-code editor did not start; "%s": the reason. */                                 \
+    X(String, EditorNotStarted, "EditorNotStarted")                                                   \
     /* Hints of the drawing commands on the recent-commands toolbar. */                              \
     X(frmMain, RecentPoint, "242")                                                                    \
     X(frmMain, RecentLine, "241")                                                                     \
@@ -595,6 +608,8 @@
     X(frmGRBL, sbtGrblComp, true, false, 0)                                                           \
     X(frmGRBL, sbtGrblExp, true, false, 0)                                                            \
     X(frmGRBL, sbtGrblExit, true, false, 0)                                                           \
+    X(frmGRBL, grpGRBLFileName, true, false, 0)                                                       \
+    X(frmToolWin, tabSimulate, true, false, 0)                                                        \
     /* The G-code editor's simulation bar. */                                                          \
     X(frmToolWin, lblCurrentZ, true, false, 0)                                                        \
     X(frmToolWin, lblSimFor, true, false, 0)                                                          \

@@ -21,6 +21,8 @@ public:
     TSimulationServices& operator=(const TSimulationServices&) = delete;
 
     TSimulatore2D& Simulator() { return m_Simulator; }
+    // The view's services as the simulator uses them (its info line).
+    TSimView& View() { return m_View; }
 
 private:
     TQVScene& m_Scene;
