@@ -1,11 +1,22 @@
 // The stock-removal grid: cells cut per second for each tool shape and move
-// kind on a 100 x 100 stock of 500 cells a side, and the mesh built for the
-// view at quality 4 and 10.
+// kind on a 100 x 100 stock of 500 cells a side, with the brute-force
+// reference (the tool's plunge shape stamped every tenth of a cell) measured
+// beside it; solid runs of a pocket (R 3 on 100 x 100) and of 100,000 short
+// ball-tool segments through the simulator with no view; the mesh built for
+// the view at quality 4 and 10 and its refresh after one cut.
 
+#include "cam/toolpath/ToolpathCurves.h"
+#include "cam/tools/DatiUtBase.h"
+#include "nc/sim/Simulatore2D.h"
+#include "nc/solid/NcVisu.h"
 #include "nc/solid/NcVisuGrid.h"
 #include "nc/solid/NcVisuMesh.h"
 
 #include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -43,6 +54,128 @@ void Cuts(benchmark::State& state)
     state.SetLabel(kToolNames[toolIndex]);
 }
 
+// The reference of the tests on one level move of the ball: stamps every
+// tenth of a cell, for the ratio against the exact cut above.
+void StampedReference(benchmark::State& state)
+{
+    TNcVisuGrid grid = Stock(10);
+    const TCutTool tool = kTools[2];
+    const double cell = grid.CellSize();
+    std::vector<double> heights(size_t(grid.Columns()) * grid.Rows(), 20.0);
+    int64_t cells = 0;
+    for (auto _ : state) {
+        const double ax = 10, ay = 50, bx = 90, by = 52, z = 19.5;
+        const int steps = int(std::ceil(std::hypot(bx - ax, by - ay) / (cell / 10)));
+        for (int s = 0; s <= steps; ++s) {
+            const double t = double(s) / steps, px = ax + t * (bx - ax), py = ay + t * (by - ay);
+            for (int i = int((px - tool.R) / cell); i <= int((px + tool.R) / cell) + 1; ++i)
+                for (int j = int((py - tool.R) / cell); j <= int((py + tool.R) / cell) + 1; ++j)
+                    if (auto h = ToolProfile(tool, std::hypot(i * cell - px, j * cell - py), 2)) {
+                        double& cellHeight = heights[size_t(i) * grid.Rows() + j];
+                        cellHeight = std::min(cellHeight, z + *h);
+                    }
+        }
+        benchmark::DoNotOptimize(heights.data());
+        // The cells of the move's box, as the exact cut counts them.
+        cells += int64_t((bx - ax + 2 * tool.R) / cell + 3) * int64_t((by - ay + 2 * tool.R) / cell + 3);
+    }
+    state.counters["cells/s"] = benchmark::Counter(double(cells), benchmark::Counter::kIsRate);
+}
+
+// An operation of one curve list with a flat or ball tool of radius 3.
+class TBenchOperation final : public TSimOperation {
+public:
+    explicit TBenchOperation(int32_t toolType)
+    {
+        Tool.ToolType = toolType;
+        Tool.Diameter = 6;
+        Tool.Feed = 1000;
+    }
+    int32_t Kind() const override { return 2; }
+    int32_t ToolpathCount() const override { return int32_t(Curves.size()); }
+    const TCurvaNci3d& Toolpath(int32_t i) const override { return *Curves[size_t(i)]; }
+    TSceneNodeId DisplayGroup() const override { return NoSceneNode; }
+    bool Shown() const override { return false; }
+    void SetShown(bool) override {}
+    bool SwitchedOff() const override { return false; }
+    const TDatiUtBase* ToolData() const override { return &Tool; }
+    double ZRapid() const override { return 5; }
+    bool RetractOn() const override { return false; }
+    double RetractZ() const override { return 10; }
+    double ZTop() const override { return 0; }
+    double CompOffset() const override { return 3; }
+    double LatheHomeX() const override { return 0; }
+    double LatheHomeZ() const override { return 0; }
+
+    TCurvaNci3d& NewCurve()
+    {
+        Curves.push_back(std::make_unique<TCurvaNci3d>());
+        return *Curves.back();
+    }
+
+    TDatiUtFresa Tool;
+    std::vector<std::unique_ptr<TCurvaNci3d>> Curves;
+};
+
+// A pocket of 100 x 100: concentric squares 4.5 apart at depths 2 and 4.
+std::unique_ptr<TBenchOperation> Pocket()
+{
+    auto op = std::make_unique<TBenchOperation>(0);
+    for (double z : {-2.0, -4.0}) {
+        TCurvaNci3d& curve = op->NewCurve();
+        for (double d = 47; d >= 0; d -= 4.5)
+            for (const TVector3D& p : {TVector3D{50 - d, 50 - d, z}, {50 + d, 50 - d, z}, {50 + d, 50 + d, z},
+                                       {50 - d, 50 + d, z}, {50 - d, 50 - d + 4.5, z}})
+                curve.AddVertex(TAVertice3d::CreateAt(p));
+    }
+    return op;
+}
+
+// 100,000 segments of 0.1 along a wavy line, up and down.
+std::unique_ptr<TBenchOperation> ShortSegments()
+{
+    auto op = std::make_unique<TBenchOperation>(2);
+    TCurvaNci3d& curve = op->NewCurve();
+    for (int k = 0; k <= 100000; ++k) {
+        const double t = k * 0.1, row = std::floor(t / 90);
+        const double x = 5 + std::fmod(t, 90), y = 5 + row * 0.8 + 0.3 * std::sin(t);
+        curve.AddVertex(TAVertice3d::CreateAt({x, y, -2 - std::sin(t * 0.3)}));
+    }
+    return op;
+}
+
+void SolidRun(benchmark::State& state)
+{
+    const std::unique_ptr<TBenchOperation> op = state.range(0) == 0 ? Pocket() : ShortSegments();
+    int64_t vertices = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        TSimulatore2D sim;
+        sim.SelectOperation(op.get());
+        sim.CreateSolid();
+        state.ResumeTiming();
+        sim.RunSolid();
+        for (int32_t i = 0; i < op->ToolpathCount(); ++i)
+            vertices += op->Toolpath(i).VertexCount();
+    }
+    state.counters["vertices/s"] = benchmark::Counter(double(vertices), benchmark::Counter::kIsRate);
+    state.SetLabel(state.range(0) == 0 ? "pocket R 3, 100 x 100" : "100,000 ball segments");
+}
+
+void MeshRefresh(benchmark::State& state)
+{
+    TNcVisuGrid grid = Stock(10);
+    grid.SetTool(kTools[2]);
+    TStockMesh mesh = BuildStockMesh(grid);
+    double z = 19.9;
+    for (auto _ : state) {
+        grid.CutSegment({30, 50, z}, {31, 50.5, z}, false);
+        const auto [columns, rows] = grid.TakeChanged();
+        RefreshStockMesh(grid, mesh, columns, rows);
+        z -= 0.001;
+    }
+}
+
 void Mesh(benchmark::State& state)
 {
     TNcVisuGrid grid = Stock(static_cast<int>(state.range(0)));
@@ -57,5 +190,8 @@ void Mesh(benchmark::State& state)
 } // namespace
 
 BENCHMARK(Cuts)->ArgsProduct({{0, 1, 2, 3, 4}, {0, 1, 2}})->Unit(benchmark::kMillisecond);
+BENCHMARK(StampedReference)->Unit(benchmark::kMillisecond);
+BENCHMARK(SolidRun)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(Mesh)->Arg(4)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(MeshRefresh)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

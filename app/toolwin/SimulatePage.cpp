@@ -9,6 +9,8 @@
 #include "cam/tools/ToolSolid.h"
 #include "nc/sim/OperationSim.h"
 #include "nc/sim/Simulatore2D.h"
+#include "nc/solid/NcVisu.h"
+#include "nc/ui/NcVisuCont.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -117,10 +119,30 @@ QColor WindowsColour(uint32_t color)
     return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
 }
 
+// The simulator's own stock model.
+class TSimulatorSolid final : public TSolidSimulation {
+public:
+    explicit TSimulatorSolid(TSimulatore2D& simulator) : m_Simulator(simulator) {}
+    void CreateSolid() override { m_Simulator.CreateSolid(); }
+    void FreeSolid() override { m_Simulator.FreeSolid(); }
+    bool HasSolid() const override { return m_Simulator.Solid() != nullptr; }
+    void SetQuality(int32_t quality) override { m_Simulator.SetSolidQuality(quality); }
+    void RunSolid() override { m_Simulator.RunSolid(); }
+    void ShowStock() override
+    {
+        if (m_Simulator.Solid() && m_Simulator.Solid()->Panel())
+            m_Simulator.Solid()->Panel()->ShowStock();
+    }
+
+private:
+    TSimulatore2D& m_Simulator;
+};
+
 } // namespace
 
 TSimulatePage::TSimulatePage(TfrmToolWin& toolWin, TSimulatore2D& simulator, TOpManager& manager)
-    : m_ToolWin(toolWin), m_Simulator(simulator), m_Manager(manager)
+    : m_ToolWin(toolWin), m_Simulator(simulator), m_Manager(manager),
+      m_SimulatorSolid(std::make_unique<TSimulatorSolid>(simulator)), m_Solid(m_SimulatorSolid.get())
 {
     setObjectName(QStringLiteral("sheetSimulate"));
     BuildSimulationPanel();
@@ -142,8 +164,15 @@ TSimulatePage::TSimulatePage(TfrmToolWin& toolWin, TSimulatore2D& simulator, TOp
     m_ToolWin.HideHooks.push_back([this] { OnHide(); });
 }
 
+void TSimulatePage::SetSolidSimulation(TSolidSimulation* solid)
+{
+    m_Solid = solid ? solid : m_SimulatorSolid.get();
+}
+
 TSimulatePage::~TSimulatePage()
 {
+    // The model's panel lives on this page.
+    m_Simulator.FreeSolid();
     m_Simulator.SetWindow(nullptr);
     m_ToolWin.PlayRunning = nullptr;
     m_ToolWin.StopPlayThen = nullptr;
@@ -228,7 +257,7 @@ void TSimulatePage::BuildSolidGroup()
     m_TrackBarSol->setGeometry(6, 36, 184, 20);
     connect(m_TrackBarSol, &QSlider::valueChanged, this,
             [this](int v) { GuardedCall([this, v] { TrackBarSolChange(v); }); });
-    UpdateSolidControls();
+    SetSolidControlsEnabled(false);
 }
 
 void TSimulatePage::BuildZGauge()
@@ -434,35 +463,47 @@ void TSimulatePage::TrackBarScaChange(int position)
 
 void TSimulatePage::chkSolidSimClick()
 {
-    if (m_Solid) {
-        if (m_chkSolidSim->isChecked())
-            m_Solid->CreateSolid();
-        else
-            m_Solid->FreeSolid();
-    }
-    UpdateSolidControls();
+    if (m_chkSolidSim->isChecked())
+        m_Solid->CreateSolid();
+    else
+        m_Solid->FreeSolid();
+    // Back through the window: the controls follow the box, and the page
+    // takes the size of the stock-size toggle.
+    m_Simulator.UpdateSolidControls();
 }
 
-void TSimulatePage::UpdateSolidControls()
+void TSimulatePage::SetSolidControlsEnabled(bool enabled)
 {
-    const bool on = m_chkSolidSim->isChecked();
     for (QAction* action : m_tbrSimSol->actions())
-        action->setEnabled(on);
-    m_sbtMatSize->setEnabled(on);
-    m_TrackBarSol->setEnabled(on);
-    if (on)
-        sbtMatSizeClick();
+        action->setEnabled(enabled);
+    m_sbtMatSize->setEnabled(enabled);
+    m_TrackBarSol->setEnabled(enabled);
+}
+
+void TSimulatePage::MatSizeClick()
+{
+    sbtMatSizeClick();
+}
+
+int32_t TSimulatePage::SolidQuality() const
+{
+    return m_TrackBarSol->value();
+}
+
+std::unique_ptr<TStockPanel> TSimulatePage::CreateStockPanel(TNcVisu&)
+{
+    return std::make_unique<TNcVisuCont>(m_grpSimSol, m_Simulator);
 }
 
 void TSimulatePage::TrackBarSolChange(int position)
 {
-    if (m_Solid && m_Solid->HasSolid())
+    if (m_Solid->HasSolid())
         m_Solid->SetQuality(position);
 }
 
 void TSimulatePage::SpTBXItem3Click()
 {
-    if (m_Solid && m_Solid->HasSolid())
+    if (m_Solid->HasSolid())
         m_Solid->RunSolid();
 }
 
@@ -473,7 +514,7 @@ void TSimulatePage::sbtMatSizeClick()
     m_pnlSimula->resize(m_pnlSimula->width(), tall ? 390 : 290);
     m_grpSimSol->resize(m_grpSimSol->width(), tall ? 160 : 60);
     m_ToolWin.repaint();
-    if (m_Solid && m_Solid->HasSolid())
+    if (m_Solid->HasSolid())
         m_Solid->ShowStock();
 }
 

@@ -13,8 +13,9 @@
 // window's player (PlayRunning, StopPlayThen): hiding the window by its
 // buttons stops the play first; any hide stops and finishes it.
 //
-// The stock-removal model is reached through TSolidSimulation; without one
-// the solid controls only enable and disable themselves.
+// The stock-removal model is reached through TSolidSimulation: by default
+// the simulator's own model, whose stock-size panel the page makes on
+// grpSimSol.
 //
 // Main thread only; the tool window, the simulator and the manager outlive
 // the page (the tool window's tab control owns it).
@@ -25,6 +26,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -50,7 +52,8 @@ int32_t ZGaugeRow(double factor, double z, double increment, int32_t offset);
 // for 3, -2 for 4, -1 for any other.
 double ScaleTextIncrement(int32_t factor);
 
-// The stock-removal model as the solid controls drive it.
+// The stock-removal model as the solid controls drive it (the simulator's
+// by default).
 class TSolidSimulation {
 public:
     virtual ~TSolidSimulation() = default;
@@ -80,7 +83,8 @@ public:
     TSimulatePage(TfrmToolWin& toolWin, TSimulatore2D& simulator, TOpManager& manager);
     ~TSimulatePage() override;
 
-    void SetSolidSimulation(TSolidSimulation* solid) { m_Solid = solid; }
+    // Replaces the simulator's model (null puts it back).
+    void SetSolidSimulation(TSolidSimulation* solid);
 
     // --- Handlers ---------------------------------------------------------------
     void tabSimulateClick();
@@ -100,9 +104,6 @@ public:
     void TrackBarSolChange(int position);
     void SpTBXItem3Click();
     void sbtMatSizeClick();
-    // tbrSimSol and TrackBarSol follow chkSolidSim; checked, the page takes
-    // the size of the stock-size toggle.
-    void UpdateSolidControls();
 
     // The image sbtPlay shows, and whether its click stops.
     int PlayButtonImage() const { return m_PlayImage; }
@@ -136,6 +137,10 @@ public:
     void MemoSetLine(int32_t i, const std::string& line) override;
     void MemoSelectLine(int32_t i) override;
     void RestorePlayButtons() override;
+    int32_t SolidQuality() const override;
+    void SetSolidControlsEnabled(bool enabled) override;
+    void MatSizeClick() override;
+    std::unique_ptr<TStockPanel> CreateStockPanel(TNcVisu& model) override;
 
 private:
     void BuildSimulationPanel();
@@ -153,6 +158,7 @@ private:
     TfrmToolWin& m_ToolWin;
     TSimulatore2D& m_Simulator;
     TOpManager& m_Manager;
+    std::unique_ptr<TSolidSimulation> m_SimulatorSolid;
     TSolidSimulation* m_Solid = nullptr;
 
     QWidget* m_pnlSimula = nullptr;

@@ -19,49 +19,6 @@
 
 namespace {
 
-// The overlay's place in the scene: a drawable that hands the frame to the
-// stock-removal model. It has no extent of its own and is never culled.
-class TStockOverlay final : public osg::Drawable {
-public:
-    TStockOverlay() { Init(); }
-    TStockOverlay(const TStockOverlay& other, const osg::CopyOp& copyOp = osg::CopyOp::SHALLOW_COPY)
-        : osg::Drawable(other, copyOp), m_Scene(other.m_Scene)
-    {
-        Init();
-    }
-    META_Object(kb, TStockOverlay)
-
-    // The scene clears this when it goes, in case a viewer still holds the
-    // graph.
-    void SetScene(TQVScene* scene) { m_Scene = scene; }
-
-    void drawImplementation(osg::RenderInfo&) const override
-    {
-        if (!m_Scene)
-            return;
-        glPushAttrib(GL_ALL_ATTRIB_BITS);
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        m_Scene->RenderStockModel();
-        glMatrixMode(GL_MODELVIEW);
-        glPopMatrix();
-        glPopAttrib();
-    }
-
-    osg::BoundingBox computeBoundingBox() const override { return osg::BoundingBox(0, 0, 0, 0, 0, 0); }
-
-private:
-    void Init()
-    {
-        setUseDisplayList(false);
-        setUseVertexBufferObjects(false);
-        setCullingActive(false);
-        setDataVariance(osg::Object::DYNAMIC);
-    }
-
-    TQVScene* m_Scene = nullptr;
-};
-
 TSceneLines AxisLine(const TVector3D& from, const TVector3D& to, const TSceneColor& color, float width)
 {
     TSceneLines lines;
@@ -122,11 +79,9 @@ TQVScene::TQVScene(const TAppConfig& config) : m_Config(config), m_Root(new osg:
     m_EntityGroup = m_Builder.Group(TSceneGroup::Entity);
     m_StlGroup = m_Builder.Group(TSceneGroup::Stl);
 
-    osg::ref_ptr<TStockOverlay> overlay = new TStockOverlay;
-    overlay->SetScene(this);
-    overlay->setName("Overlay");
-    m_Overlay = overlay;
-    m_Root->addChild(m_Overlay);
+    // The stock-removal model's mesh goes here while one is attached.
+    m_StockMeshGroup = NewGroup("StockMeshGroup");
+    m_Root->addChild(m_StockMeshGroup);
 
     osg::ref_ptr<osg::Light> light = new osg::Light(0);
     light->setPosition(osg::Vec4(0.0f, -100.0f, 60.0f, 1.0f));
@@ -167,10 +122,7 @@ TQVScene::TQVScene(const TAppConfig& config) : m_Config(config), m_Root(new osg:
     m_ViewInvalid = false;
 }
 
-TQVScene::~TQVScene()
-{
-    static_cast<TStockOverlay*>(m_Overlay.get())->SetScene(nullptr);
-}
+TQVScene::~TQVScene() = default;
 
 void TQVScene::BuildAxes()
 {
@@ -233,11 +185,17 @@ void TQVScene::InvalidateOverlay()
         RequestRepaint();
 }
 
-void TQVScene::RenderStockModel()
+void TQVScene::AttachStockMesh(osg::Node* mesh)
 {
-    if (m_StockModelShown && Hooks.RenderStockModel)
-        Hooks.RenderStockModel();
+    m_StockMeshGroup->removeChildren(0, m_StockMeshGroup->getNumChildren());
+    if (mesh)
+        m_StockMeshGroup->addChild(mesh);
+    InvalidateView();
 }
+
+void TQVScene::DetachStockMesh() { AttachStockMesh(nullptr); }
+
+bool TQVScene::StockMeshAttached() const { return m_StockMeshGroup->getNumChildren() > 0; }
 
 // --- Scene ---------------------------------------------------------------------
 

@@ -72,10 +72,6 @@ struct TSceneNeighbourHooks {
     // Creates the program's new stock solid, which builds itself under the
     // Stl group.
     std::function<void()> CreateStockSolid;
-    // Draws the stock-removal model with direct OpenGL calls, inside the
-    // frame, with the scene's view matrix current. GL state and matrices are
-    // saved around the call.
-    std::function<void()> RenderStockModel;
 };
 
 // The 2D simulation's tool marker: the simulation sets Shown and Node when
@@ -179,12 +175,13 @@ public:
     TSceneNeighbourHooks Hooks;
     TToolMarker& ToolMarker() { return m_ToolMarker; }
 
-    // Set by the stock-removal model for its lifetime.
-    bool StockModelShown() const { return m_StockModelShown; }
-    void SetStockModelShown(bool shown) { m_StockModelShown = shown; }
-    // The overlay's first step in every frame: the stock-removal model,
-    // while one exists. Called from inside the frame.
-    void RenderStockModel();
+    // The stock-removal model's mesh, drawn where the direct-drawing
+    // overlay used to be (after the fixed groups, before the light, the HUD
+    // and the grid) for as long as it is attached; a new one replaces the
+    // old. Both are view invalidations.
+    void AttachStockMesh(osg::Node* mesh);
+    void DetachStockMesh();
+    bool StockMeshAttached() const;
 
     // Rebuilds every entity's scene objects from the document: overlay
     // cleared, Entity group emptied, the stock made anew when asked, the
@@ -346,7 +343,7 @@ private:
 
     osg::ref_ptr<osg::Group> m_Root;
     osg::ref_ptr<osg::LightSource> m_Light;
-    osg::ref_ptr<osg::Drawable> m_Overlay;
+    osg::ref_ptr<osg::Group> m_StockMeshGroup;
     osg::ref_ptr<osg::ShapeDrawable> m_LimitsBox;
     TSceneNodeId m_EntityGroup = NoSceneNode;
     TSceneNodeId m_StlGroup = NoSceneNode;
@@ -375,7 +372,6 @@ private:
     std::array<TIntPoint, 5> m_PickBox{};
     std::array<TIntPoint, 5> m_RubberBand{};
     bool m_PickBoxShown = false;
-    bool m_StockModelShown = false;
     TToolMarker m_ToolMarker;
 
     int m_ViewCursor = ViewerCursor;

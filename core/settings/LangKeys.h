@@ -303,6 +303,15 @@
     X(frmToolWin, CaptionTextTT, "twTextTT")                                                          \
     X(frmToolWin, CaptionTextSL, "twTextSL")                                                          \
     X(frmToolWin, CaptionPtAlong, "twPtAlong")                                                        \
+    /* Stock-size panel: origin and size groups; their rows X, Y, top Z and X, Y, Z. */               \
+    X(frmToolWin, SolSimOrigin, "SolSim100")                                                          \
+    X(frmToolWin, SolSimSize, "SolSim101")                                                            \
+    X(frmToolWin, SolSimOriginX, "SolSim110")                                                         \
+    X(frmToolWin, SolSimOriginY, "SolSim111")                                                         \
+    X(frmToolWin, SolSimTopZ, "SolSim112")                                                            \
+    X(frmToolWin, SolSimSizeX, "SolSim113")                                                           \
+    X(frmToolWin, SolSimSizeY, "SolSim114")                                                           \
+    X(frmToolWin, SolSimSizeZ, "SolSim115")                                                           \
     /* Scale page: the factor label for uniform scaling and for X alone. */                           \
     X(frmToolWin, ScaleFactor, "310")                                                                 \
     X(frmToolWin, ScaleFactorX, "311")                                                                \

@@ -10,15 +10,19 @@
 // - TSimClock: the tick counter, the sleep and the event pump of the play
 //   loops.
 // - TSimEcho: the G-code writer's single-move blocks for the echo.
+// The stock-removal model's view and panel seams are in nc/solid/StockSeams.h.
 
 #include "core/geometry/Vertice.h"
 #include "core/model/ViewInterfaces.h"
+#include "nc/solid/StockSeams.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class TCurvaNci3d;
 class TDatiUtBase;
+class TNcVisu;
 
 class TSimOperation {
 public:
@@ -91,6 +95,18 @@ public:
     // The end of every play: sbtPlay back to the play image and handler,
     // sbtToStart and sbtStep enabled.
     virtual void RestorePlayButtons() = 0;
+
+    // The solid simulation's controls on grpSimSol; a window without them
+    // keeps these defaults. TrackBarSol's position (1 to 10, default 4).
+    virtual int32_t SolidQuality() const { return 4; }
+    // Every item of tbrSimSol and TrackBarSol enabled or not.
+    virtual void SetSolidControlsEnabled(bool /*enabled*/) {}
+    // sbtMatSizeClick: the page sized for the stock-size panel, which then
+    // shows the stock of the model.
+    virtual void MatSizeClick() {}
+    // The stock-size panel of the model, made on grpSimSol (NcVisuCont.h);
+    // the model owns it. Null: no panel.
+    virtual std::unique_ptr<TStockPanel> CreateStockPanel(TNcVisu& /*model*/) { return nullptr; }
 };
 
 class TSimView {

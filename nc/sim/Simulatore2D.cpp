@@ -11,6 +11,7 @@
 #include "core/settings/LangKeys.h"
 #include "core/settings/Language.h"
 #include "core/settings/NumberText.h"
+#include "nc/solid/NcVisu.h"
 #include "nc/writer/ScriveGCode.h"
 
 #include <QCoreApplication>
@@ -94,6 +95,8 @@ void TSimulatore2D::OperationGone(const TSimOperation* operation)
             sim->m_Prepared = false;
             sim->m_FeedStripOpen = false;
             sim->m_LaserNode = NoSceneNode;
+            if (sim->m_Solid)
+                sim->m_Solid->BindOperation(nullptr);
             if (sim->m_EchoWriter)
                 sim->m_EchoWriter->SetCurrentOperation(nullptr);
         }
@@ -178,6 +181,7 @@ void TSimulatore2D::PrepareOperation()
         m_Window->SetTrueWidthEnabled(widthKinds);
         m_Window->SetSolidSimEnabled(widthKinds);
     }
+    UpdateSolidControls();
     m_TrueWidth = m_Window && m_Window->TrueWidthChecked();
     if (const TDatiUtBase* tool = Tool())
         ToolSceneObjects().CreateSolid(*tool, false);
@@ -203,7 +207,8 @@ void TSimulatore2D::PrepareOperation()
     m_LaserCreated = false;
     m_LaserNode = NoSceneNode;
     m_Dots.clear();
-    // The stock model (chkSolidSim) is made here once it exists.
+    if (m_Window && m_Window->SolidSimChecked())
+        CreateSolid();
     if (m_Lathe)
         PrepareLathe();
 }
@@ -454,7 +459,8 @@ void TSimulatore2D::Rewind()
 {
     if (m_InLoop || !m_Op)
         return;
-    // A stock model takes its quality from TrackBarSol again here once it exists.
+    if (m_Solid)
+        m_Solid->SetQuality(m_Window ? m_Window->SolidQuality() : 4);
     ClearPath();
     m_CurveIndex = 0;
     m_VertexIndex = 0;
@@ -497,6 +503,7 @@ void TSimulatore2D::Finish()
     m_TextMode = false;
     if (const TDatiUtBase* tool = Tool())
         ToolSceneObjects().FreeSolid(*tool);
+    FreeSolid();
 }
 
 void TSimulatore2D::ShowWholePath(TSimOperation* operation, bool force)
@@ -694,7 +701,8 @@ void TSimulatore2D::SimLine(const TAVertice3d& from, const TAVertice3d& vertex, 
     const double w = m_Op->CompOffset();
     if (m_TrueWidth && !IsSameValue(w, 0.0))
         LineWidth(from.EndPoint, vertex.EndPoint, w);
-    // The stock model cuts the move here once it exists.
+    if (m_Solid && !IsSameValue(w, 0.0))
+        m_Solid->CutMove(from.EndPoint, vertex.EndPoint, false);
     PlaceTool(vertex.EndPoint.X, vertex.EndPoint.Y, vertex.EndPoint.Z);
     AddTime(Distance(from.EndPoint, vertex.EndPoint), false);
     if (echo && m_EchoWriter)
@@ -746,7 +754,8 @@ void TSimulatore2D::SimArc(const TAVertice3d& from, const TAVertice3d& vertex, b
     const double w = m_Op->CompOffset();
     if (m_TrueWidth && !IsSameValue(w, 0.0))
         ArcWidth(start, end, centre, clockwise, cz, w);
-    // The stock model cuts the arc here once it exists.
+    if (m_Solid && !IsSameValue(w, 0.0))
+        m_Solid->CutArc(from, vertex);
     PlaceTool(vertex.EndPoint.X, vertex.EndPoint.Y, vertex.EndPoint.Z);
     const TAArco arc = TAArco::CreateFrom3D(from.EndPoint, vertex.EndPoint, vertex.Centre, vertex.Kind == 1, 0);
     AddTime(arc.Radius() * arc.SweepAngle(), false);

@@ -19,12 +19,15 @@
 #include "nc/grbl/MachineMarker.h"
 #include "nc/sim/SimSeams.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 class TCurvaNci3d;
+class TNcVisu;
+class TStockView;
 class TDatiUtBase;
 class TDatiUtFresa;
 
@@ -53,6 +56,8 @@ public:
     void SetView(TSimView* view) { m_View = view; }
     void SetClock(TSimClock* clock) { m_Clock = clock; }
     void SetEcho(TSimEcho* echo) { m_EchoWriter = echo; }
+    // Where the stock-removal model is drawn; set before the first model.
+    void SetStockView(TStockView* view) { m_StockView = view; }
 
     // Speed 1..9 sets the delay per move (500 ms down to 1 ms); any other
     // index changes nothing.
@@ -87,6 +92,30 @@ public:
     // The extents of every vertex of every curve, the maximum Z at least
     // the top of stock.
     void ComputePathBounds();
+
+    // --- The stock-removal model (chkSolidSim) ------------------------------
+    // Makes the model (replacing any) from the extents: those of the
+    // toolpath when none are computed yet (arcs by their box, the top at
+    // least the top of stock), after a play those of the play, which hold
+    // the rapid plane. The box of the tool centre's path; the quality from
+    // the window's slider; the stock-size panel from the window. Nothing
+    // without an operation or a toolpath.
+    void CreateSolid();
+    // Frees the model (and its panel); the view stops drawing it.
+    void FreeSolid();
+    TNcVisu* Solid() const { return m_Solid.get(); }
+    // The solid toolbar's play: cuts the rest of the toolpath into the model
+    // without drawing lines (drilling holes are drawn and timed, not cut).
+    // Nothing without a model.
+    void RunSolid();
+    // The solid controls enabled exactly when chkSolidSim is checked; when
+    // it is, the window's stock-size toggle runs.
+    void UpdateSolidControls();
+    // TrackBarSol moved: the model's grid at the new quality, uncut.
+    void SetSolidQuality(int32_t quality);
+    // The stock-size panel's apply (TNcVisu::ApplyStockTexts); when taken,
+    // the drawn path is cleared too. False when nothing changed.
+    bool ApplyStock(const std::array<std::string, 6>& texts);
 
     // State, read by the view, the editor and the tests.
     TSimOperation* CurrentOperation() const { return m_Op; }
@@ -138,6 +167,9 @@ public:
 private:
     void MillLoop();
     void LatheLoop();
+    void SolidLoop();
+    // The solid run's pacing after a move; false when the run is to end.
+    bool PaceSolid(const TSimOperation* operation, int32_t moves);
     bool StillRunning(const TSimOperation* operation) const { return m_Running && m_Op == operation; }
     // After a move of the loops: pumps and sleeps by the speed; false when
     // the loop is to end.
@@ -167,6 +199,8 @@ private:
     TSimView* m_View = nullptr;
     TSimClock* m_Clock = nullptr;
     TSimEcho* m_EchoWriter = nullptr;
+    TStockView* m_StockView = nullptr;
+    std::unique_ptr<TNcVisu> m_Solid;
 
     TSimOperation* m_Op = nullptr;
     std::unique_ptr<TDatiUtFresa> m_MarkerTool;

@@ -16,6 +16,7 @@ constexpr int32_t kMaxCellsOnSide = 5000;
 
 int RoundIndex(double v) { return static_cast<int>(std::nearbyint(v)); }
 
+
 } // namespace
 
 void TNcVisuGrid::SetStock(const TVector3D& minimum, const TVector3D& maximum, double toolDiameter)
@@ -53,6 +54,14 @@ void TNcVisuGrid::InitGrid()
     m_Rows = RoundIndex(m_SizeY / m_CellSize) + 1;
     m_Cells.assign(static_cast<size_t>(m_Columns) * m_Rows, TStockCell{kFreshColour, m_SizeZ});
     m_CutColumns = m_CutRows = TCellRange{};
+    m_ChangedColumns = m_ChangedRows = TCellRange{};
+}
+
+std::pair<TCellRange, TCellRange> TNcVisuGrid::TakeChanged()
+{
+    const std::pair<TCellRange, TCellRange> changed{m_ChangedColumns, m_ChangedRows};
+    m_ChangedColumns = m_ChangedRows = TCellRange{};
+    return changed;
 }
 
 bool TNcVisuGrid::CutMove(const TVector3D& from, const TVector3D& to, bool rapid)
@@ -91,6 +100,10 @@ void TNcVisuGrid::Cut(const TVector3D& from, const TVector3D& to, bool rapid, do
     if (!m_Tool.Known() || m_Cells.empty())
         return;
     SetCutBox(from, to, m_Tool.R + m_CellSize);
+    if (m_CutColumns.First <= m_CutColumns.Last) {
+        m_ChangedColumns = UnionRange(m_ChangedColumns, m_CutColumns);
+        m_ChangedRows = UnionRange(m_ChangedRows, m_CutRows);
+    }
     const TToolMove move{from.X, from.Y, from.Z, to.X, to.Y, to.Z};
     const double lowestEnd = std::min(from.Z, to.Z);
     const int32_t colour = rapid ? m_RapidColour : m_FeedColour;

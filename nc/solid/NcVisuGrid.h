@@ -14,6 +14,7 @@
 #include "nc/solid/ToolShape.h"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 struct TAVertice3d;
@@ -26,7 +27,18 @@ struct TStockCell {
 // Cells touched by the last cut, by index (empty when First > Last).
 struct TCellRange {
     int First = 0, Last = -1;
+    bool Empty() const { return First > Last; }
 };
+
+// The smallest range that holds both (an empty one adds nothing).
+inline TCellRange UnionRange(TCellRange a, TCellRange b)
+{
+    if (a.Empty())
+        return b;
+    if (b.Empty())
+        return a;
+    return {a.First < b.First ? a.First : b.First, a.Last > b.Last ? a.Last : b.Last};
+}
 
 class TNcVisuGrid {
 public:
@@ -77,6 +89,9 @@ public:
     // Columns and rows of the last cut's box (the part of a mesh to refresh).
     TCellRange CutColumns() const { return m_CutColumns; }
     TCellRange CutRows() const { return m_CutRows; }
+    // Columns and rows of every cut since the last call (the part of a
+    // mesh to refresh), then empty again.
+    std::pair<TCellRange, TCellRange> TakeChanged();
 
 private:
     size_t Index(int column, int row) const { return static_cast<size_t>(column) * m_Rows + row; }
@@ -91,4 +106,5 @@ private:
     TCutTool m_Tool;
     int32_t m_FeedColour = 0x0000FF00, m_RapidColour = 0x000000FF;
     TCellRange m_CutColumns, m_CutRows;
+    TCellRange m_ChangedColumns, m_ChangedRows;
 };

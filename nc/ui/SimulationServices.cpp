@@ -8,12 +8,13 @@
 #include <utility>
 
 TSimulationServices::TSimulationServices(TQVScene& scene)
-    : m_Scene(scene), m_View(scene), m_Echo(GCodeWriter())
+    : m_Scene(scene), m_View(scene), m_StockView(scene), m_Echo(GCodeWriter())
 {
     m_PreviousHideToolpaths = std::exchange(m_Scene.Hooks.HideToolpaths, [this] { HideToolpaths(OpManager(), m_View); });
     m_Simulator.SetView(&m_View);
     m_Simulator.SetClock(&m_Clock);
     m_Simulator.SetEcho(&m_Echo);
+    m_Simulator.SetStockView(&m_StockView);
     m_PreviousMarker = SetMachineMarker(&m_Simulator);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The program's one 2D simulator with what it runs on: the scene view's
-// services, the system clock and the G-code writer's echo. Made at
+// services, the system clock, the G-code writer's echo and the scene's
+// stock-removal mesh. Made at
 // start-up after the view, freed before it; while alive it is the machine
 // link's position marker, and the view's toolpath hiding empties the
 // display of every operation of OpManager().
@@ -8,6 +9,7 @@
 #include "nc/sim/Simulatore2D.h"
 #include "nc/sim/WriterSimEcho.h"
 #include "nc/ui/SimSceneView.h"
+#include "nc/ui/StockMeshView.h"
 
 #include <functional>
 
@@ -27,6 +29,7 @@ public:
 private:
     TQVScene& m_Scene;
     TQVSceneSimView m_View;
+    TOsgStockView m_StockView;
     TSystemSimClock m_Clock;
     TWriterSimEcho m_Echo;
     TSimulatore2D m_Simulator;

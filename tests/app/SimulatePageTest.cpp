@@ -16,6 +16,7 @@
 #include "core/entities/VectFont.h"
 #include "nc/sim/OperationSim.h"
 #include "nc/sim/Simulatore2D.h"
+#include "nc/solid/NcVisu.h"
 #include "tests/cad/support/CADDriver.h"
 
 #include <QAction>
@@ -24,6 +25,7 @@
 #include <QContextMenuEvent>
 #include <QEventLoop>
 #include <QFrame>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSlider>
 #include <QTest>
@@ -367,6 +369,16 @@ TEST_F(SimPage, SolidControlsAndStockSize)
     EXPECT_FALSE(Solid.Made);
     EXPECT_FALSE(quality->isEnabled());
     EXPECT_EQ(Solid.Calls, (std::vector<std::string>{"create", "stock", "stock", "stock", "quality 6", "free"}));
+
+    // The simulator's own model, with its stock-size panel on the page.
+    Page->SetSolidSimulation(nullptr);
+    const auto edits = Win->findChildren<QLineEdit*>().size();
+    QTest::mouseClick(solid, Qt::LeftButton, {}, QPoint(6, solid->height() / 2));
+    ASSERT_NE(Sim.Solid(), nullptr);
+    EXPECT_NE(Sim.Solid()->Panel(), nullptr);
+    EXPECT_EQ(Win->findChildren<QLineEdit*>().size(), edits + 6) << "the stock-size panel's edits";
+    QTest::mouseClick(solid, Qt::LeftButton, {}, QPoint(6, solid->height() / 2));
+    EXPECT_EQ(Sim.Solid(), nullptr);
 }
 
 } // namespace

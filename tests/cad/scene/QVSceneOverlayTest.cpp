@@ -97,8 +97,6 @@ TEST_F(Overlay, HighlightsOnlyDropsThePickBox)
 
 TEST_F(Overlay, IdleWithAxesHiddenDrawsOnlyTheStockModel)
 {
-    int stockRenders = 0;
-    View.Hooks.RenderStockModel = [&] { ++stockRenders; };
     TScenePoints marker;
     marker.Positions = {{0, 0, 0}};
     marker.PointSize = 3.0f;
@@ -111,11 +109,11 @@ TEST_F(Overlay, IdleWithAxesHiddenDrawsOnlyTheStockModel)
     osg::ref_ptr<osg::Camera> camera = new osg::Camera;
 
     View.SetAxesVisible(false);
-    View.RenderStockModel();
-    EXPECT_EQ(stockRenders, 0); // no stock model yet
-    View.SetStockModelShown(true);
-    View.RenderStockModel();
-    EXPECT_EQ(stockRenders, 1);
+    EXPECT_FALSE(View.StockMeshAttached()); // no stock model yet
+    osg::ref_ptr<osg::Group> mesh = new osg::Group;
+    View.AttachStockMesh(mesh);
+    EXPECT_TRUE(View.StockMeshAttached());
+    EXPECT_EQ(mesh->getNumParents(), 1u);
     View.PrepareFrame(*camera);
     View.RenderOverlay(Canvas);
     EXPECT_TRUE(Canvas.Calls.empty());
@@ -125,6 +123,9 @@ TEST_F(Overlay, IdleWithAxesHiddenDrawsOnlyTheStockModel)
     View.SetAxesVisible(true);
     View.PrepareFrame(*camera);
     EXPECT_NEAR(markerSize(), 6.0 / Px(), 1e-3);
+    View.DetachStockMesh();
+    EXPECT_FALSE(View.StockMeshAttached());
+    EXPECT_EQ(mesh->getNumParents(), 0u);
 }
 
 TEST_F(Overlay, FrameSizesAxesAndScaleLabelToTheZoom)

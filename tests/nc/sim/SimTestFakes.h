@@ -69,12 +69,12 @@ public:
     double HomeZ = 10.0;
 };
 
-class TFakeSimWindow final : public TSimWindow {
+class TFakeSimWindow : public TSimWindow {
 public:
     bool ShowToolChecked() const override { return ShowTool; }
     bool GCodeSimChecked() const override { return GCodeSim; }
     bool TrueWidthChecked() const override { return TrueWidthBox; }
-    bool SolidSimChecked() const override { return false; }
+    bool SolidSimChecked() const override { return SolidSim; }
     void SetTrueWidthEnabled(bool enabled) override { TrueWidthEnabled = enabled; }
     void SetSolidSimEnabled(bool) override {}
     void SetSimStatus(const std::string& text) override { Status = text; }
@@ -91,8 +91,15 @@ public:
     void MemoSetLine(int32_t i, const std::string& line) override { Memo.at(static_cast<size_t>(i)) = line; }
     void MemoSelectLine(int32_t i) override { Selected = i; }
     void RestorePlayButtons() override { ++ButtonsRestored; }
+    int32_t SolidQuality() const override { return Quality; }
+    void SetSolidControlsEnabled(bool enabled) override { SolidControls = enabled; }
+    void MatSizeClick() override { ++MatSizeClicks; }
 
     bool ShowTool = false;
+    bool SolidSim = false;
+    int32_t Quality = 4;
+    bool SolidControls = false;
+    int MatSizeClicks = 0;
     bool GCodeSim = false;
     bool TrueWidthBox = false;
     bool TrueWidthEnabled = false;

@@ -136,10 +136,12 @@ TEST(NcVisuGrid, MovesOutsideTheStockTouchOnlyCellsInside)
     EXPECT_EQ(grid.Cell(200, 200).Height, -4);
 }
 
-// The reference: the tool's plunge shape stamped along the move at steps of
-// a tenth of a cell and at both ends, the lowest height kept per cell.
+// The reference: the tool's plunge shape stamped along each straight piece
+// of the move at steps of a tenth of a cell and at both ends, the lowest
+// height kept per cell.
 namespace {
 
+// The steepest rise of the profile within dMax of the axis.
 double Slope(const TCutTool& tool, double dMax, double k)
 {
     double slope = 0;
@@ -148,41 +150,57 @@ double Slope(const TCutTool& tool, double dMax, double k)
     return slope;
 }
 
-void ExpectMatchesReference(const TNcVisuGrid& before, const TNcVisuGrid& after, const TVector3D& a,
-                            const TVector3D& b, double k)
+// The cut of the pieces through `path` (stock coordinates) against the
+// stamped reference: no cell lower than a stamp (each stamp is a real tool
+// position), none higher by more than one sampling step's rise where the
+// tool's rim does not pass, and no cell outside the stock's reach changed.
+void ExpectMatchesReference(const TNcVisuGrid& before, const TNcVisuGrid& after, const std::vector<TVector3D>& path,
+                            double k)
 {
     const TCutTool& tool = after.Tool();
     const double cell = after.CellSize();
-    const double length = std::hypot(b.X - a.X, b.Y - a.Y);
-    const int steps = std::max(1, static_cast<int>(std::ceil(length / (cell / 10))));
+    const int columns = after.Columns(), rows = after.Rows();
+    std::vector<double> reference(size_t(columns) * rows), nearest(reference.size(), 1e300);
+    for (int i = 0; i < columns; ++i)
+        for (int j = 0; j < rows; ++j)
+            reference[size_t(i) * rows + j] = before.Cell(i, j).Height;
+    double tolerance = 0;
     const double inner = tool.R - cell;
-    const double zSlope = length > 0 ? std::fabs(b.Z - a.Z) / length : 0;
-    // Within one sampling step of the exact swept height.
-    const double tolerance = (Slope(tool, inner, k) + zSlope) * (length / steps) + 1e-6;
-    const double reach = tool.R + cell;
+    auto stamp = [&](double px, double py, double pz) {
+        const int i0 = std::max(0, int(std::floor((px - tool.R) / cell))), i1 = std::min(columns - 1, int(std::ceil((px + tool.R) / cell)));
+        const int j0 = std::max(0, int(std::floor((py - tool.R) / cell))), j1 = std::min(rows - 1, int(std::ceil((py + tool.R) / cell)));
+        for (int i = i0; i <= i1; ++i)
+            for (int j = j0; j <= j1; ++j) {
+                const double d = std::hypot(i * cell - px, j * cell - py);
+                const size_t n = size_t(i) * rows + j;
+                nearest[n] = std::min(nearest[n], d);
+                if (auto h = ToolProfile(tool, d, k))
+                    reference[n] = std::min(reference[n], pz + *h);
+            }
+    };
+    for (size_t p = 0; p + 1 < std::max<size_t>(path.size(), 2); ++p) {
+        const TVector3D a = path[p], b = path[std::min(p + 1, path.size() - 1)];
+        const double length = std::hypot(b.X - a.X, b.Y - a.Y);
+        const int steps = std::max(1, static_cast<int>(std::ceil(length / (cell / 10))));
+        const double zSlope = length > 0 ? std::fabs(b.Z - a.Z) / length : 0;
+        tolerance = std::max(tolerance, (Slope(tool, inner, k) + zSlope) * (length / steps) + 1e-6);
+        for (int s = 0; s <= steps; ++s) {
+            const double t = double(s) / steps;
+            stamp(a.X + t * (b.X - a.X), a.Y + t * (b.Y - a.Y), a.Z + t * (b.Z - a.Z));
+        }
+    }
     double worst = 0;
-    for (int i = 0; i < after.Columns(); ++i) {
-        for (int j = 0; j < after.Rows(); ++j) {
-            const double x = i * cell, y = j * cell;
-            if (x < std::min(a.X, b.X) - reach || x > std::max(a.X, b.X) + reach ||
-                y < std::min(a.Y, b.Y) - reach || y > std::max(a.Y, b.Y) + reach) {
-                ASSERT_EQ(after.Cell(i, j).Height, before.Cell(i, j).Height);
+    for (int i = 0; i < columns; ++i) {
+        for (int j = 0; j < rows; ++j) {
+            const size_t n = size_t(i) * rows + j;
+            const double exact = after.Cell(i, j).Height;
+            if (nearest[n] > tool.R + cell) {
+                ASSERT_EQ(exact, before.Cell(i, j).Height) << i << "," << j; // out of reach
                 continue;
             }
-            double reference = before.Cell(i, j).Height;
-            double nearest = 1e300;
-            for (int s = 0; s <= steps; ++s) {
-                const double t = double(s) / steps;
-                const double px = a.X + t * (b.X - a.X), py = a.Y + t * (b.Y - a.Y), pz = a.Z + t * (b.Z - a.Z);
-                const double d = std::hypot(x - px, y - py);
-                nearest = std::min(nearest, d);
-                if (auto h = ToolProfile(tool, d, k))
-                    reference = std::min(reference, pz + *h);
-            }
-            const double exact = after.Cell(i, j).Height;
-            ASSERT_LE(exact, reference + 1e-9) << i << "," << j; // every sample is a real position
-            if (nearest <= inner)
-                worst = std::max(worst, reference - exact);
+            ASSERT_LE(exact, reference[n] + 1e-9) << i << "," << j;
+            if (nearest[n] <= inner)
+                worst = std::max(worst, reference[n] - exact);
         }
     }
     EXPECT_LE(worst, tolerance);
@@ -190,31 +208,69 @@ void ExpectMatchesReference(const TNcVisuGrid& before, const TNcVisuGrid& after,
 
 } // namespace
 
+// Seeded random moves of every kind for every tool on a grid of 200 cells a
+// side, partly outside the stock, through an earlier cut.
 TEST(NcVisuGrid, CutsAgreeWithTheStampedReference)
 {
     std::mt19937 random(20261210);
-    std::uniform_real_distribution<double> xy(-2, 22), z(2, 9), span(-6, 6);
-    const TCutTool tools[] = {Tool(ECutToolType::Flat, 3), Tool(ECutToolType::Toro, 3, 1),
-                              Tool(ECutToolType::Ball, 2.5), Tool(ECutToolType::Cone, 3, 0, 0.5, 2.5),
-                              Tool(ECutToolType::Drill, 3)};
+    std::uniform_real_distribution<double> xy(-2, 22), z(2, 9), span(-5, 5);
+    const double hc = std::tan((90 - 30) * M_PI / 180) * 2.5;
+    const TCutTool tools[] = {Tool(ECutToolType::Flat, 3),          Tool(ECutToolType::Toro, 3, 1),
+                              Tool(ECutToolType::Ball, 2.5),        Tool(ECutToolType::Cone, 3, 0, 0.5, hc),
+                              Tool(ECutToolType::Cone, 2, 0, 0, 2), Tool(ECutToolType::Drill, 3)};
+    const char* const kinds[] = {"plunge", "level", "down", "up", "arc"};
     for (const TCutTool& tool : tools) {
-        for (int move = 0; move < 8; ++move) {
-            SCOPED_TRACE(testing::Message() << "tool " << int(tool.Type) << " move " << move);
-            TNcVisuGrid grid = Stock(tool, 100);
+        for (int move = 0; move < 10; ++move) {
+            const int kind = move % 5;
+            SCOPED_TRACE(testing::Message() << "tool " << int(tool.Type) << " r " << tool.r << " " << kinds[kind]);
+            TNcVisuGrid grid = Stock(tool, 200);
             grid.CutSegment({10, 10, 7}, {12, 9, 6}, false); // something to cut through
             const TNcVisuGrid before = grid;
             const TVector3D a{xy(random), xy(random), z(random)};
             TVector3D b{a.X + span(random), a.Y + span(random), z(random)};
-            switch (move % 4) {
-            case 0: b.X = a.X, b.Y = a.Y, b.Z = std::min(a.Z, b.Z) - 0.5; break; // plunge
-            case 1: b.Z = a.Z; break;                                          // level
-            case 2: b.Z = a.Z - 3; break;                                      // down
-            case 3: b.Z = a.Z + 2; break;                                      // up
+            switch (kind) {
+            case 0: b.X = a.X, b.Y = a.Y, b.Z = std::min(a.Z, b.Z) - 0.5; break;
+            case 1: b.Z = a.Z; break;
+            case 2: b.Z = a.Z - 3; break;
+            case 3: b.Z = a.Z + 2; break;
             }
-            const bool plunge = move % 4 == 0;
+            if (kind == 4) { // an arc about a: its chords, level at the end height
+                TAVertice3d start, arc;
+                start.EndPoint = b;
+                arc.Kind = move % 2 ? 1 : -1;
+                arc.Centre = a;
+                const double angle = std::atan2(b.Y - a.Y, b.X - a.X) + 2.0;
+                const double radius = std::hypot(b.X - a.X, b.Y - a.Y);
+                arc.EndPoint = {a.X + radius * std::cos(angle), a.Y + radius * std::sin(angle), a.Z};
+                grid.CutArc(start, arc);
+                std::vector<TVector3D> path{{b.X, b.Y, a.Z}};
+                for (const TPoint2D& p : ArcToPoints({a.X, a.Y}, {b.X, b.Y}, {arc.EndPoint.X, arc.EndPoint.Y}, arc.Kind == -1))
+                    path.push_back({p.X, p.Y, a.Z});
+                ExpectMatchesReference(before, grid, path, 60);
+                continue;
+            }
             grid.CutSegment(a, b, false);
-            ExpectMatchesReference(before, grid, plunge ? b : a, b, plunge ? 60 : 2);
+            if (kind == 0)
+                ExpectMatchesReference(before, grid, {b}, 60);
+            else
+                ExpectMatchesReference(before, grid, {a, b}, 2);
         }
+    }
+}
+
+// A cut down to the stock bottom counts for every tool, and a tool below
+// the bottom leaves negative heights.
+TEST(NcVisuGrid, CutsToTheBottomCount)
+{
+    for (ECutToolType type : {ECutToolType::Flat, ECutToolType::Toro, ECutToolType::Ball, ECutToolType::Cone,
+                              ECutToolType::Drill}) {
+        TNcVisuGrid grid = Stock(Tool(type, 3, 1, 0.5, 2.5));
+        grid.CutSegment({10, 10, 5}, {10, 10, 0}, false);
+        EXPECT_EQ(grid.Cell(100, 100).Height, 0) << int(type);
+        EXPECT_EQ(grid.Cell(100, 100).Colour, kFeed) << int(type);
+        grid.CutSegment({4, 4, 0}, {16, 4, 0}, false);
+        EXPECT_EQ(grid.Cell(100, 40).Height, 0) << int(type);
+        EXPECT_EQ(grid.Cell(100, 40).Colour, kFeed) << int(type);
     }
 }
 
@@ -244,16 +300,37 @@ TEST(NcVisuMesh, TrianglesAndWallsOfASmallGrid)
     TStockMesh fresh = BuildStockMesh(grid);
     EXPECT_EQ(fresh.TopTriangles, 8);
     EXPECT_EQ(fresh.WallTriangles, 8); // one panel a side
-    EXPECT_EQ(fresh.Vertices.size(), size_t(16 * 3 * 3));
-    EXPECT_FLOAT_EQ(fresh.Normals[2], 1.0f);
+    EXPECT_EQ(fresh.Top.VertexCount() + fresh.Walls.VertexCount(), size_t(16 * 3));
+    EXPECT_FLOAT_EQ(fresh.Top.Normals[2], 1.0f);
 
     grid.Cell(1, 1).Height = -2; // the lower-left quad's h11
     grid.Cell(1, 0).Height = 0;
     grid.Cell(0, 1).Height = 0;
     const TStockMesh cut = BuildStockMesh(grid);
     EXPECT_EQ(cut.TopTriangles, 7); // its second triangle dropped
-    for (size_t v = 2; v < cut.Vertices.size(); v += 3)
-        EXPECT_GE(cut.Vertices[v], 0.0f); // negative heights drawn at 0
+    for (size_t v = 2; v < cut.Top.Vertices.size(); v += 3)
+        EXPECT_GE(cut.Top.Vertices[v], 0.0f); // negative heights drawn at 0
     // South wall heights 5, 0, 5: two panels; west wall 5, 0, 5 likewise.
     EXPECT_EQ(cut.WallTriangles, 2 * 2 + 2 * 2 + 2 + 2);
+}
+
+// Refreshing the slots around each cut gives the mesh built anew.
+TEST(NcVisuMesh, RefreshAfterCutsEqualsANewBuild)
+{
+    TNcVisuGrid grid = Stock(Tool(ECutToolType::Ball, 2), 60);
+    TStockMesh mesh = BuildStockMesh(grid);
+    const TVector3D moves[][2] = {{{5, 5, 9}, {12, 7, 8}}, {{-1, 10, 3}, {6, 10, 3}}, {{15, 15, 12}, {15, 15, -2}},
+                                  {{19, 2, 4}, {25, 2, 4}}};
+    for (const auto& m : moves) {
+        grid.CutSegment(m[0], m[1], false);
+        const auto [columns, rows] = grid.TakeChanged();
+        RefreshStockMesh(grid, mesh, columns, rows);
+    }
+    const TStockMesh fresh = BuildStockMesh(grid);
+    EXPECT_EQ(mesh.Top.Vertices, fresh.Top.Vertices);
+    EXPECT_EQ(mesh.Top.Colours, fresh.Top.Colours);
+    EXPECT_EQ(mesh.Top.Normals, fresh.Top.Normals);
+    EXPECT_EQ(mesh.Walls.Vertices, fresh.Walls.Vertices);
+    EXPECT_EQ(mesh.TopTriangles, fresh.TopTriangles);
+    EXPECT_LT(mesh.TopTriangles, 2 * 60 * 60); // the plunge below the bottom dropped some
 }
