@@ -4,6 +4,8 @@
 #include "app/MachiningHooks.h"
 #include "app/frmMain.h"
 #include "app/machining/NcCommands.h"
+#include "app/mainwin/MachiningMenu.h"
+#include "app/mainwin/OperationsTreeEdit.h"
 #include "app/toolwin/SimulatePage.h"
 #include "app/toolwin/frmToolWin.h"
 #include "cam/chains/ChainHooks.h"
@@ -22,6 +24,7 @@
 #include "core/model/QV_01Cmp2D.h"
 #include "core/file/Stream.h"
 #include "core/file/UndoRedo.h"
+#include "app/mainwin/MachiningMenu.h"
 #include "nc/ui/SimulationServices.h"
 #include "core/entities/VectFont.h"
 #include "io/text/LabelStrokeText.h"
@@ -141,6 +144,13 @@ void TProgram::Start(const TStartOptions& options)
     m_NcCommands = std::make_unique<TNcCommands>(*m_Config, *m_Document, *m_Simulation, m_MainWindow->ToolWin(),
                                                  OpManager(), m_MainWindow.get());
     m_NcCommands->RunLayerDialog = [this] { m_MainWindow->mnuLayersClick(); };
+    TMachiningMenu& machining = m_MainWindow->MachiningMenu();
+    machining.SetSimulator(&m_Simulation->Simulator());
+    machining.EditNcClick = [this] { m_NcCommands->mnuEditNcClick(); };
+    machining.GrblClick = [this] { m_NcCommands->mnuCncGrblClick(); };
+    machining.ToolpathToGeometry = [this](TOpManagerField& op) { m_NcCommands->mnuTP2GeoClick(op); };
+    // The tree owns its editing.
+    new TOperationsTreeEdit(machining.TreeCnc(), OpManager(), [this] { m_NcCommands->sbtShowHidePathClick(); });
     TranslateForms({m_MainWindow.get(), &m_MainWindow->ToolWin()}, LanguageIni());
     m_MainWindow->LoadStatusMessages();
     m_MainWindow->ImpostaTbr();

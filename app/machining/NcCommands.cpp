@@ -9,7 +9,6 @@
 #include "core/settings/AppConfig.h"
 #include "core/settings/LangKeys.h"
 #include "core/settings/Language.h"
-#include "core/settings/NumberText.h"
 #include "io/dxf/DXF2DExport.h"
 #include "io/ui/TLP2Geo.h"
 #include "nc/grbl/GRBLTransport.h"
@@ -122,24 +121,6 @@ void TNcCommands::sbtShowHidePathClick()
     ToggleToolpaths(m_Manager, m_Simulation.Simulator());
 }
 
-void TNcCommands::mnuSimulateClick(TOpManagerField& operation)
-{
-    TSimulatore2D& simulator = m_Simulation.Simulator();
-    if (simulator.InPlayLoop() || simulator.Running())
-        return;
-    simulator.SelectOperation(&SimOperation(operation));
-    m_ToolWin.ShowPages({"tabSimulate"}, std::string(LangKeys::frmToolWin::SimCaption), 298, 300);
-}
-
-void TNcCommands::mnuShowNciClick(TOpManagerField& operation)
-{
-    TSimulatore2D& simulator = m_Simulation.Simulator();
-    simulator.ShowWholePath(&SimOperation(operation), false);
-    if (operation.Shown)
-        m_Simulation.View().ShowInfoText(LangText(LangKeys::String::SimMachiningTime) +
-                                         SecondsToHMS(simulator.GetTotalTime()));
-}
-
 void TNcCommands::mnuTP2GeoClick(TOpManagerField& operation)
 {
     SetCurrentOperation(&operation);
@@ -164,10 +145,4 @@ void TNcCommands::mnuTP2GeoClick(TOpManagerField& operation)
     } catch (const EStreamWriteError& error) {
         UserNotifier().ShowMessage(EMessageKind::Error, error.what(), "");
     }
-}
-
-void TNcCommands::TreeCncDblClick(TOpManagerField& operation, int childIndex)
-{
-    if (childIndex == 1)
-        mnuSimulateClick(operation);
 }

@@ -2,9 +2,8 @@
 // The main window's machining commands around the program's output: opening
 // a G-code file in the built-in or an external editor (also the program
 // writer's "show the result", whose hook this object installs while it
-// lives), the machine window, the toolpath display toggle, the simulation
-// of one operation, the whole-path display with its machining time, and the
-// toolpath of one operation to a DXF file or into the drawing.
+// lives), the machine window, the toolpath display toggle, and the toolpath
+// of one operation to a DXF file or into the drawing.
 //
 // Every question goes through the prompt service. Main thread only; the
 // settings, the document, the simulation services and the tool window
@@ -46,19 +45,11 @@ public:
     void mnuCncGrblClick();
     // Every operation's drawn toolpath shown or hidden together.
     void sbtShowHidePathClick();
-    // The simulation page for the operation; nothing while a play runs.
-    void mnuSimulateClick(TOpManagerField& operation);
-    // The operation's whole path shown or hidden; shown, the view's info
-    // line gives the machining time.
-    void mnuShowNciClick(TOpManagerField& operation);
     // The toolpath-to-geometry dialog for the operation (not for laser
     // engraving); confirmed, the toolpath goes to the DXF file of
     // "FilePath_T2Dxf" on the current layer's name, or into the drawing.
     // A file that cannot be written is reported and an older one stays.
     void mnuTP2GeoClick(TOpManagerField& operation);
-    // The double click on an operation's child node: 1 (toolpath)
-    // simulates; the parameters node belongs to the operation editor.
-    void TreeCncDblClick(TOpManagerField& operation, int childIndex);
 
     // Shows the layer dialog modally (the toolpath dialog's layer button).
     std::function<void()> RunLayerDialog;

@@ -237,23 +237,6 @@ TEST_F(NcCommands, EditGCodeAsksForAFileAndKeepsItsFolder)
     EXPECT_EQ(Config.FilePath_Cnc, (Dir.Path() / "jobs").string() + "/");
 }
 
-TEST_F(NcCommands, SimulateOpensThePageAndShowNciTogglesThePath)
-{
-    Commands->mnuSimulateClick(*Op);
-    EXPECT_TRUE(Win->isVisible());
-    EXPECT_EQ(Win->ShownPages(), std::vector<std::string>{"tabSimulate"});
-    EXPECT_EQ(Simulation.Simulator().TotalMoves(), 3);
-    Win->RequestHide();
-
-    Commands->mnuShowNciClick(*Op);
-    EXPECT_EQ(Op->Shown, 1);
-    const std::string info = Scene.Hud().InfoText();
-    EXPECT_EQ(info.rfind(LangText(LangKeys::String::SimMachiningTime), 0), 0u) << info;
-    EXPECT_NE(info.find(':'), std::string::npos);
-    Commands->mnuShowNciClick(*Op);
-    EXPECT_EQ(Op->Shown, 0);
-}
-
 TEST_F(NcCommands, ToolpathDialogDefaultsAndStoredChoice)
 {
     Config.FilePath_T2Dxf = Dir.Path().string() + "/";
