@@ -7,11 +7,32 @@
 #include "cam/ops/OpManager.h"
 #include "core/settings/Language.h"
 
-#include <QAbstractItemDelegate>
 #include <QDropEvent>
 #include <QLayout>
 #include <QToolButton>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
+
+namespace {
+
+// The tree's delegate, telling when an editor's text went into an item.
+class TEditDelegate final : public QStyledItemDelegate {
+public:
+    TEditDelegate(QObject* parent, std::function<void(const QModelIndex&)> edited)
+        : QStyledItemDelegate(parent), m_Edited(std::move(edited))
+    {
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::setModelData(editor, model, index);
+        m_Edited(index);
+    }
+
+private:
+    std::function<void(const QModelIndex&)> m_Edited;
+};
+
+} // namespace
 
 TOperationsTreeEdit::TOperationsTreeEdit(QTreeWidget& tree, TOpManager& manager, std::function<void()> showHidePath)
     : QObject(&tree), m_Tree(tree), m_Manager(manager)
@@ -27,15 +48,11 @@ TOperationsTreeEdit::TOperationsTreeEdit(QTreeWidget& tree, TOpManager& manager,
         if (TOperationsTreeView::Level(item) == 1)
             item->setFlags(item->flags() | Qt::ItemIsEditable);
     });
-    // Only the user's edits rename: the delegate commits just before the
-    // item changes; the program's own captions change items too.
-    connect(m_Tree.itemDelegate(), &QAbstractItemDelegate::commitData, this, [this] { m_UserEdit = true; });
-    connect(&m_Tree, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item) {
-        if (!m_UserEdit)
-            return;
-        m_UserEdit = false;
-        GuardedCall([&] { Edited(item); });
-    });
+    // Only the user's edits rename (the program's own captions change the
+    // items too): the editor's text reaches the item through the delegate.
+    m_Tree.setItemDelegate(new TEditDelegate(&m_Tree, [this](const QModelIndex& index) {
+        GuardedCall([&] { Edited(m_Tree.itemFromIndex(index)); });
+    }));
 
     m_sbtShowHidePath = new QToolButton(m_Tree.parentWidget());
     m_sbtShowHidePath->setObjectName(QStringLiteral("sbtShowHidePath"));

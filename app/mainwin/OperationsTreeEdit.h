@@ -40,5 +40,4 @@ private:
     QTreeWidget& m_Tree;
     TOpManager& m_Manager;
     QToolButton* m_sbtShowHidePath = nullptr;
-    bool m_UserEdit = false;
 };
