@@ -235,12 +235,12 @@ void TSimulatePage::BuildSolidGroup()
     m_grpSimSol = new QGroupBox(m_pnlSimula);
     m_grpSimSol->setObjectName(QStringLiteral("grpSimSol"));
     m_grpSimSol->setGeometry(2, 228, 196, 60);
-    m_chkSolidSim = Check(m_grpSimSol, "chkSolidSim", {6, 16, 110, 18});
+    m_chkSolidSim = Check(m_grpSimSol, "chkSolidSim", {6, 16, 94, 18});
     connect(m_chkSolidSim, &QCheckBox::clicked, this, [this] { GuardedCall([this] { chkSolidSimClick(); }); });
 
     m_tbrSimSol = new QToolBar(m_grpSimSol);
     m_tbrSimSol->setObjectName(QStringLiteral("tbrSimSol"));
-    m_tbrSimSol->setGeometry(118, 12, 76, 24);
+    m_tbrSimSol->setGeometry(100, 12, 94, 24);
     m_tbrSimSol->setIconSize(QSize(16, 16));
     QAction* rewind = AddTool(*m_tbrSimSol, "SpTBXItem2", 3);
     QAction* run = AddTool(*m_tbrSimSol, "SpTBXItem3", PlayImage);
