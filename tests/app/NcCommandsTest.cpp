@@ -20,6 +20,7 @@
 #include "io/ui/TLP2Geo.h"
 #include "nc/ui/NodraMain.h"
 #include "nc/ui/SimulationServices.h"
+#include "nc/ui/frmGRBL.h"
 #include "nc/writer/ProgramGeneration.h"
 #include "nc/writer/ScriveGCode.h"
 #include "platform/IniFile.h"
@@ -235,6 +236,18 @@ TEST_F(NcCommands, EditGCodeAsksForAFileAndKeepsItsFolder)
     Commands->mnuEditNcClick();
     EXPECT_EQ(EditorArguments(), chosen + "\n");
     EXPECT_EQ(Config.FilePath_Cnc, (Dir.Path() / "jobs").string() + "/");
+}
+
+TEST_F(NcCommands, MachineWindowIsMadeOnceAndShown)
+{
+    EXPECT_EQ(Commands->MachineWindow(), nullptr);
+    Commands->mnuCncGrblClick();
+    TfrmGRBL* window = Commands->MachineWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    Commands->mnuCncGrblClick(); // shown: only brought to the front
+    EXPECT_EQ(Commands->MachineWindow(), window);
+    window->close();
 }
 
 TEST_F(NcCommands, ToolpathDialogDefaultsAndStoredChoice)
