@@ -3,6 +3,10 @@
 #include "app/LayerDefaults.h"
 #include "app/MachiningHooks.h"
 #include "app/frmMain.h"
+#include "app/machining/NcCommands.h"
+#include "app/mainwin/MachiningMenu.h"
+#include "app/mainwin/OperationsTreeEdit.h"
+#include "app/toolwin/SimulatePage.h"
 #include "app/toolwin/frmToolWin.h"
 #include "cam/chains/ChainHooks.h"
 #include "cad/program/EventGuard.h"
@@ -11,6 +15,7 @@
 #include "cad/panel/SetGrid.h"
 #include "cad/ui/FormTranslate.h"
 #include "cad/ui/QtUserNotifier.h"
+#include "cam/ops/OpManager.h"
 #include "core/settings/AppConfig.h"
 #include "core/model/ClassRegistry.h"
 #include "core/file/DocumentFile.h"
@@ -19,6 +24,7 @@
 #include "core/model/QV_01Cmp2D.h"
 #include "core/file/Stream.h"
 #include "core/file/UndoRedo.h"
+#include "app/mainwin/MachiningMenu.h"
 #include "nc/ui/SimulationServices.h"
 #include "core/entities/VectFont.h"
 #include "io/text/LabelStrokeText.h"
@@ -133,6 +139,18 @@ void TProgram::Start(const TStartOptions& options)
     m_MainWindow->move(m_Config->fWPL, m_Config->fWPT);
     m_MainWindow->resize(m_Config->fWPW, m_Config->fWPH);
     m_MainWindow->SetStartupFile(options.FileToOpen);
+    // The tool window's tab control owns the page.
+    new TSimulatePage(m_MainWindow->ToolWin(), m_Simulation->Simulator(), OpManager());
+    m_NcCommands = std::make_unique<TNcCommands>(*m_Config, *m_Document, *m_Simulation, m_MainWindow->ToolWin(),
+                                                 OpManager(), m_MainWindow.get());
+    m_NcCommands->RunLayerDialog = [this] { m_MainWindow->mnuLayersClick(); };
+    TMachiningMenu& machining = m_MainWindow->MachiningMenu();
+    machining.SetSimulator(&m_Simulation->Simulator());
+    machining.EditNcClick = [this] { m_NcCommands->mnuEditNcClick(); };
+    machining.GrblClick = [this] { m_NcCommands->mnuCncGrblClick(); };
+    machining.ToolpathToGeometry = [this](TOpManagerField& op) { m_NcCommands->mnuTP2GeoClick(op); };
+    // The tree owns its editing.
+    new TOperationsTreeEdit(machining.TreeCnc(), OpManager(), [this] { m_NcCommands->sbtShowHidePathClick(); });
     TranslateForms({m_MainWindow.get(), &m_MainWindow->ToolWin()}, LanguageIni());
     m_MainWindow->LoadStatusMessages();
     m_MainWindow->ImpostaTbr();
@@ -148,6 +166,7 @@ TProgram::~TProgram()
 
 void TProgram::Shutdown()
 {
+    m_NcCommands.reset();
     m_MainWindow.reset();
     if (m_Notifier)
         m_Notifier->SetParentWidget(nullptr);

@@ -13,8 +13,10 @@
 // steps of the settings (and the grid setter's program), the view
 // services, the layer defaults ("Layers.ini"), the grid (shown by "SGrid",
 // axes by "SAxis", enabled and built), and the main window with the window
-// bounds of the settings, translated (it makes its properties panel and
-// the layer and grid dialogs), with its status texts, toolbar style, hints,
+// bounds of the settings, the simulation page on its tool window and the
+// machining output commands (which open written programs in the editor),
+// translated (it makes its properties panel and the layer and grid
+// dialogs), with its status texts, toolbar style, hints,
 // and the toolbar layout and recent files of the settings file. The document's operations section keeps its default hooks
 // until the operation manager installs its own.
 //
@@ -35,6 +37,7 @@
 class TAppConfig;
 class TfrmMain;
 class TMachiningHooks;
+class TNcCommands;
 class TQtUserNotifier;
 class TQVScene;
 class TSimulationServices;
@@ -70,6 +73,7 @@ public:
     TQV_00Prog& Prg() const { return *m_Prg; }
     TfrmMain& MainWindow() const { return *m_MainWindow; }
     TSimulationServices& Simulation() const { return *m_Simulation; }
+    TNcCommands& NcCommands() const { return *m_NcCommands; }
 
 private:
     // Frees the fonts and the class table when the program goes.
@@ -98,6 +102,7 @@ private:
     std::unique_ptr<TViewServicesScope> m_ViewServices;
     std::unique_ptr<TSimulationServices> m_Simulation;
     std::unique_ptr<TfrmMain> m_MainWindow;
+    std::unique_ptr<TNcCommands> m_NcCommands;
 };
 
 // The folder of the running program (where the build puts RomanC.fnd,

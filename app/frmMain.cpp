@@ -7,6 +7,8 @@
 #include "app/KeyPreview.h"
 #include "app/mainwin/ImageLists.h"
 #include "app/mainwin/MainStatusBar.h"
+#include "app/machining/OperationPages.h"
+#include "app/mainwin/MachiningMenu.h"
 #include "app/mainwin/MenuItems.h"
 #include "app/mainwin/RecentCommands.h"
 #include "app/mainwin/ToolbarCommands.h"
@@ -154,6 +156,7 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
     };
 
     BuildToolWin(programFolder);
+    BuildMachining();
     m_EndOperation.HideToolWin = [this] { m_frmToolWin->HideAtCommandEnd(); };
     m_EndOperation.RefreshPanel = [this] { RefreshInfoEdit(); };
 
@@ -167,6 +170,8 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
 TfrmMain::~TfrmMain()
 {
     m_KeyPreview.reset();
+    m_MachiningMenu.reset();
+    m_OperationPages.reset();
     // The tool window's hide must not reach the panel or the program.
     m_frmToolWin->HideHooks.clear();
     m_frmToolWin->ClearOverlay = nullptr;
@@ -408,7 +413,7 @@ void TfrmMain::BuildFileToolbar()
     connect(m_mnuSaveAs, &QAction::triggered, this, [remember, this] { remember(m_mnuSaveAs); });
     m_tbrFile->addWidget(m_sbtSave);
 
-    // The Machining submenu; its commands come with the machining side.
+    // The Machining submenu; the machining menu gives its items their commands.
     auto* cncMenu = new QMenu(this);
     cncMenu->setObjectName(QStringLiteral("mnuCnc"));
     for (const TMenuItemSpec& spec : MachiningMenuItems)
@@ -835,6 +840,15 @@ void TfrmMain::BuildToolWin(const std::string& programFolder)
 TOpenGeoPicker* TfrmMain::OpenGeoPanel()
 {
     return m_FileCommands ? m_FileCommands->OpenGeoPanel() : nullptr;
+}
+
+void TfrmMain::BuildMachining()
+{
+    m_OperationPages = std::make_unique<TOperationPages>(*m_frmToolWin, m_Monitor.get());
+    m_OperationPages->ShowInfoText = [this](const std::string& text) { m_Scene.ShowInfoText(text); };
+    m_MachiningMenu = std::make_unique<TMachiningMenu>(*this, *m_OperationPages, m_Config, nullptr);
+    m_MachiningMenu->RepaintViews = [this] { m_Document.RepaintViewports(); };
+    m_FileCommands->DeleteAllOperations = [this] { m_MachiningMenu->DeleteAllOperations(); };
 }
 
 void TfrmMain::MyDeleteSmallClick()

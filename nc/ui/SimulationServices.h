@@ -25,6 +25,8 @@ public:
     TSimulationServices& operator=(const TSimulationServices&) = delete;
 
     TSimulatore2D& Simulator() { return m_Simulator; }
+    // The view's services as the simulator uses them (its info line).
+    TSimView& View() { return m_View; }
 
 private:
     void ShowLimitsBox(bool show, const TSimBounds& bounds);
