@@ -8,6 +8,8 @@
 #include "app/machining/OperationPages.h"
 #include "app/mainwin/MachiningMenu.h"
 #include "app/mainwin/MenuItems.h"
+#include "cam/params/ListaTab.h"
+#include "nc/writer/ScriveGCode.h"
 #include "app/mainwin/RecentCommands.h"
 #include "app/mainwin/TreeCommands.h"
 #include "app/mainwin/ViewCommands.h"
@@ -178,6 +180,7 @@ TfrmMain::~TfrmMain()
     m_KeyPreview.reset();
     m_MachiningMenu.reset();
     m_OperationPages.reset();
+    SetTabMarkerDocument(m_PreviousTabMarkerDocument);
     // The tool window's hide must not reach the panel or the program.
     m_frmToolWin->HideHooks.clear();
     m_frmToolWin->ClearOverlay = nullptr;
@@ -834,6 +837,19 @@ void TfrmMain::BuildToolWin(const std::string& programFolder)
 
 void TfrmMain::BuildMachining()
 {
+    // The current post goes into the G-code writer before the tree's root
+    // is captioned with its name. A post that cannot be read was reported.
+    if (!m_Config.ConfigFolder().empty()) {
+        try {
+            const std::string warning = GCodeWriter().LoadPst(m_Config.ConfigFolder());
+            if (!warning.empty())
+                UserNotifier().ShowMessage(EMessageKind::Warning, warning, LangText(LangKeys::String::ErrorCaption));
+        } catch (const std::exception&) {
+        }
+    }
+    // Holding-tab markers are objects of this drawing.
+    m_PreviousTabMarkerDocument = TabMarkerDocument();
+    SetTabMarkerDocument(&m_Document);
     m_OperationPages = std::make_unique<TOperationPages>(*m_frmToolWin, m_Monitor.get());
     m_OperationPages->ShowInfoText = [this](const std::string& text) { m_Scene.ShowInfoText(text); };
     m_MachiningMenu = std::make_unique<TMachiningMenu>(*this, *m_OperationPages, m_Config, nullptr);

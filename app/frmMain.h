@@ -292,6 +292,7 @@ private:
     std::unique_ptr<TKeyPreview> m_KeyPreview;
     std::unique_ptr<TOperationPages> m_OperationPages;
     std::unique_ptr<TMachiningMenu> m_MachiningMenu;
+    class TQV_01Cmp* m_PreviousTabMarkerDocument = nullptr;
     TWorkMonitor* m_PreviousMonitor = nullptr;
     TShellServices* m_PreviousShell = nullptr;
     TLiveReadoutSink* m_PreviousReadout = nullptr;

@@ -126,6 +126,11 @@ TOperationPages::TOperationPages(TfrmToolWin& window, TQtWorkMonitor* monitor)
     m_Window.SetPageClick("tabChain", [this] { tabChainClick(false); });
     m_Window.SetPageClick("tabChainPt", [this] { tabChainClick(true); });
     m_Window.HideHooks.push_back([this] { FormHide(); });
+    // The compensation list starts off, with its rules applied.
+    if (auto* side = m_Window.findChild<QComboBox*>(QStringLiteral("cboCCDir"))) {
+        side->setCurrentIndex(0);
+        m_Milling->cboCCDirChange();
+    }
 }
 
 TOperationPages::~TOperationPages()
