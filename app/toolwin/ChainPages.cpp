@@ -13,6 +13,7 @@
 #include "cam/chains/EntXCatena.h"
 #include "cam/ops/OpManager.h"
 #include "cam/ui/frmChainSet.h"
+#include "core/model/QV_01Cmp2D.h"
 #include "core/settings/LangKeys.h"
 #include "core/settings/Language.h"
 #include "core/settings/NumberText.h"
@@ -116,7 +117,7 @@ QWidget* TChainPages::BuildChainSheet()
     int i = 0;
     for (const TChainButton& b : buttons) {
         QPushButton* button = Button(grpChain, b.Name, b.Text);
-        connect(button, &QPushButton::clicked, this, [this, click = b.Click] { GuardedCall([this, click] { (this->*click)(); }); });
+        connect(button, &QPushButton::clicked, this, [this, click = b.Click] { Run(click); });
         grid->addWidget(button, i / 3, i % 3);
         ++i;
     }
@@ -176,7 +177,7 @@ QWidget* TChainPages::BuildPointSheet()
     int i = 0;
     for (const TPointButton& b : buttons) {
         QPushButton* button = Button(grpPoints, b.Name, b.Text);
-        connect(button, &QPushButton::clicked, this, [this, click = b.Click] { GuardedCall([this, click] { (this->*click)(); }); });
+        connect(button, &QPushButton::clicked, this, [this, click = b.Click] { Run(click); });
         grid->addWidget(button, i / 3, i % 3);
         ++i;
     }
@@ -209,6 +210,7 @@ QWidget* TChainPages::BuildPointSheet()
         connect(button, &QPushButton::clicked, this, [this, button, corner](bool checked) {
             button->setChecked(!checked);
             GuardedCall([this, corner] { sbtDrilSortClick(corner); });
+            RepaintView();
         });
         sort->addWidget(button, (corner - 1) % 2, (corner - 1) / 2);
         m_sbtDrilSort[static_cast<size_t>(corner - 1)] = button;
@@ -219,6 +221,19 @@ QWidget* TChainPages::BuildPointSheet()
 }
 
 // --- Shared ------------------------------------------------------------------------
+
+void TChainPages::Run(void (TChainPages::*click)())
+{
+    GuardedCall([this, click] { (this->*click)(); });
+    RepaintView();
+}
+
+void TChainPages::RepaintView()
+{
+    // The chains' scene objects changed: the view shows them at once.
+    if (TQV_01Cmp2D* document = m_Window.Document())
+        document->RepaintViewports();
+}
 
 TOpManagerField* TChainPages::Operation()
 {
@@ -446,7 +461,6 @@ void TChainPages::chkMaskArcsClick()
     TOpManagerField* op = Operation();
     if (!op)
         return;
-    RestorePointOrder(*op);
     op->Parameters->ArcMask = m_chkMaskArcs->isChecked() ? 1 : 0;
     StoreMaskDiameter();
     StoreMaskTolerance();

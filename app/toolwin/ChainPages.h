@@ -95,6 +95,9 @@ public:
 private:
     QWidget* BuildChainSheet();
     QWidget* BuildPointSheet();
+    // Runs a button's handler, then repaints the view.
+    void Run(void (TChainPages::*click)());
+    void RepaintView();
     // The current operation of the machining context; null without one.
     static TOpManagerField* Operation();
     // Puts a sorted point list of op back in its saved order.

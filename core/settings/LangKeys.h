@@ -609,7 +609,11 @@
     X(frmToolWin, lblIsoc, true, false, 0)                                                            \
     X(frmToolWin, lblIsod, true, false, 0)                                                            \
     X(frmToolWin, lblIsoe, true, false, 0)                                                            \
-    X(frmToolWin, lblIsof, true, false, 0)
+    X(frmToolWin, lblIsof, true, false, 0)                                                            \
+    /* Tool window: the tabs of the chain, drilling-point and mill tool pages. */                    \
+    X(frmToolWin, tabChain, true, false, 0)                                                           \
+    X(frmToolWin, tabChainPt, true, false, 0)                                                         \
+    X(frmToolWin, tabTool, true, false, 0)
 
 #define KB_LANG_DECLARE_TEXT(section, ident, key)                                                     \
     namespace LangKeys::section {                                                                     \
