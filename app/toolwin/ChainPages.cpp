@@ -89,21 +89,29 @@ TChainPages::~TChainPages()
 
 // --- Building ---------------------------------------------------------------------
 
+QGridLayout* TChainPages::ButtonGroup(QWidget* sheet, const char* name, const char* title,
+                                      std::span<const TPageButton> buttons, QWidget*& group)
+{
+    auto* box = Make<QGroupBox>(sheet, name, QString::fromLatin1(title));
+    box->setFocusPolicy(Qt::StrongFocus); // the handlers give it the focus
+    group = box;
+    auto* grid = new QGridLayout(box);
+    int i = 0;
+    for (const TPageButton& b : buttons) {
+        QPushButton* button = Button(box, b.Name, b.Text);
+        connect(button, &QPushButton::clicked, this, [this, click = b.Click] { Run(click); });
+        grid->addWidget(button, i / 3, i % 3);
+        ++i;
+    }
+    return grid;
+}
+
 QWidget* TChainPages::BuildChainSheet()
 {
     auto* sheet = Make<QWidget>(nullptr, "sheetChain");
     auto* layout = new QVBoxLayout(sheet);
 
-    auto* grpChain = Make<QGroupBox>(sheet, "grpChain", QStringLiteral("Chains"));
-    grpChain->setFocusPolicy(Qt::StrongFocus);
-    m_grpChain = grpChain;
-    auto* grid = new QGridLayout(grpChain);
-    struct TChainButton {
-        const char* Name;
-        const char* Text;
-        void (TChainPages::*Click)();
-    };
-    const TChainButton buttons[] = {
+    const TPageButton buttons[] = {
         {"sbtChainAll", "All", &TChainPages::sbtChainAllClick},
         {"sbtChain", "Chain", &TChainPages::sbtChainClick},
         {"sbtChainSel", "Select", &TChainPages::sbtChainSelClick},
@@ -114,17 +122,13 @@ QWidget* TChainPages::BuildChainSheet()
         {"sbtChainLast", "As last", &TChainPages::sbtChainLastClick},
         {"sbtChainsSet", "Chain list", &TChainPages::sbtChainsSetClick},
     };
-    int i = 0;
-    for (const TChainButton& b : buttons) {
-        QPushButton* button = Button(grpChain, b.Name, b.Text);
-        connect(button, &QPushButton::clicked, this, [this, click = b.Click] { Run(click); });
-        grid->addWidget(button, i / 3, i % 3);
-        ++i;
-    }
+    QGridLayout* grid = ButtonGroup(sheet, "grpChain", "Chains", buttons, m_grpChain);
+    auto* grpChain = m_grpChain;
+    const int i = static_cast<int>(std::size(buttons));
     // The lathe position pick: enabled by the lathe pages only.
     QPushButton* sbtChainPos = Button(grpChain, "sbtChainPos", "Position");
     sbtChainPos->setEnabled(false);
-    connect(sbtChainPos, &QPushButton::clicked, this, [this] { GuardedCall([this] { sbtChainPtClick(); }); });
+    connect(sbtChainPos, &QPushButton::clicked, this, [this] { Run(&TChainPages::sbtChainPtClick); });
     grid->addWidget(sbtChainPos, i / 3, i % 3);
     m_chkLayerPriority = Make<QCheckBox>(grpChain, "chkLayerPriority", QStringLiteral("Layer by layer"));
     connect(m_chkLayerPriority, &QCheckBox::clicked, this, [this] { GuardedCall([this] { chkLayerPriorityClick(); }); });
@@ -157,16 +161,7 @@ QWidget* TChainPages::BuildPointSheet()
     auto* sheet = Make<QWidget>(nullptr, "sheetChainPt");
     auto* layout = new QVBoxLayout(sheet);
 
-    auto* grpPoints = Make<QGroupBox>(sheet, "grpChainPoints", QStringLiteral("Points"));
-    grpPoints->setFocusPolicy(Qt::StrongFocus);
-    m_grpChainPoints = grpPoints;
-    auto* grid = new QGridLayout(grpPoints);
-    struct TPointButton {
-        const char* Name;
-        const char* Text;
-        void (TChainPages::*Click)();
-    };
-    const TPointButton buttons[] = {
+    const TPageButton buttons[] = {
         {"sbtChainAllPt", "All points", &TChainPages::sbtChainAllPtClick},
         {"sbtChainPt", "Points", &TChainPages::sbtChainPtClick},
         {"sbtChainSelArcs", "Arcs", &TChainPages::sbtChainSelArcsClick},
@@ -174,13 +169,8 @@ QWidget* TChainPages::BuildPointSheet()
         {"sbtChainDelPt", "Delete", &TChainPages::sbtChainDelPtClick},
         {"sbtChainPtLast", "As last", &TChainPages::sbtChainPtLastClick},
     };
-    int i = 0;
-    for (const TPointButton& b : buttons) {
-        QPushButton* button = Button(grpPoints, b.Name, b.Text);
-        connect(button, &QPushButton::clicked, this, [this, click = b.Click] { Run(click); });
-        grid->addWidget(button, i / 3, i % 3);
-        ++i;
-    }
+    QGridLayout* grid = ButtonGroup(sheet, "grpChainPoints", "Points", buttons, m_grpChainPoints);
+    auto* grpPoints = m_grpChainPoints;
     m_lblChainPtInfo = Make<QLabel>(grpPoints, "lblChainPtInfo");
     grid->addWidget(m_lblChainPtInfo, 2, 0, 1, 3);
     layout->addWidget(grpPoints);

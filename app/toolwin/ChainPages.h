@@ -26,9 +26,11 @@
 
 #include <array>
 #include <functional>
+#include <span>
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -93,6 +95,15 @@ public:
     double SceneScale() const override;
 
 private:
+    // A button of a page: its component name, design text and handler.
+    struct TPageButton {
+        const char* Name;
+        const char* Text;
+        void (TChainPages::*Click)();
+    };
+    // A group box named name of the buttons, three a row; group takes it.
+    QGridLayout* ButtonGroup(QWidget* sheet, const char* name, const char* title,
+                             std::span<const TPageButton> buttons, QWidget*& group);
     QWidget* BuildChainSheet();
     QWidget* BuildPointSheet();
     // Runs a button's handler, then repaints the view.

@@ -39,14 +39,20 @@ namespace {
 constexpr int kToolPageWidth = 494;
 constexpr int kPictureSize = 64;
 
-// The folder of a settings file name, else the tools folder.
-std::string StartFolder(const std::string& settingName)
+// The open and save dialogs of the library: mill library files, starting at
+// the "ToolsLib" file (its folder, else the tools folder).
+TFileRequest LibraryFileRequest()
 {
-    const std::filesystem::path folder = std::filesystem::path(settingName).parent_path();
+    const std::filesystem::path setting(AppConfig().ToolsLib);
+    TFileRequest request;
+    request.Filters = {{"Tool files", {"tlb"}}};
     std::error_code ec;
-    if (!folder.empty() && std::filesystem::is_directory(folder, ec))
-        return folder.string();
-    return AppConfig().ToolsFolder();
+    const std::filesystem::path folder = setting.parent_path();
+    request.Folder = !folder.empty() && std::filesystem::is_directory(folder, ec) ? folder.string()
+                                                                                  : AppConfig().ToolsFolder();
+    request.FileName = setting.filename().string();
+    request.DefaultSuffix = "tlb";
+    return request;
 }
 
 } // namespace
@@ -233,11 +239,7 @@ void TMillToolPage::sbtOpenLibClick()
     TLibreriaUtBase* library = Library();
     if (!library)
         return;
-    TFileRequest request;
-    request.Filters = {{"Tool files", {"tlb"}}};
-    request.Folder = StartFolder(AppConfig().ToolsLib);
-    request.FileName = std::filesystem::path(AppConfig().ToolsLib).filename().string();
-    request.DefaultSuffix = "tlb";
+    const TFileRequest request = LibraryFileRequest();
     const std::string name = UserNotifier().AskOpenFileName(request);
     if (name.empty())
         return;
@@ -252,11 +254,7 @@ void TMillToolPage::sbtSaveLibClick()
     TLibreriaUtBase* library = Library();
     if (!library)
         return;
-    TFileRequest request;
-    request.Filters = {{"Tool files", {"tlb"}}};
-    request.Folder = StartFolder(AppConfig().ToolsLib);
-    request.FileName = std::filesystem::path(AppConfig().ToolsLib).filename().string();
-    request.DefaultSuffix = "tlb";
+    const TFileRequest request = LibraryFileRequest();
     const std::string name = UserNotifier().AskSaveFileName(request);
     if (!name.empty())
         library->SaveToFile(name);

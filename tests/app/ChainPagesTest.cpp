@@ -16,6 +16,8 @@
 #include "tests/app/MachiningPagesFixture.h"
 
 #include <QComboBox>
+#include <QDialog>
+#include <QListWidget>
 #include <QLabel>
 #include <QPushButton>
 
@@ -93,6 +95,14 @@ TEST_F(ChainPages, BuildReverseAndDeleteChains)
     Click("sbtChainRev");
     EXPECT_EQ(op.Chains.DirectionReversed, 0);
     EXPECT_EQ(Arrows(op.Chains), arrows);
+
+    // The chain list window lists them, on top.
+    Click("sbtChainsSet");
+    auto* chainSet = Win->findChild<QDialog*>(QStringLiteral("frmChainSet"));
+    ASSERT_NE(chainSet, nullptr);
+    EXPECT_TRUE(chainSet->isVisible());
+    EXPECT_EQ(chainSet->findChild<QListWidget*>(QStringLiteral("lsvChain"))->count(), 3);
+    chainSet->close();
 
     Click("sbtDelLastChain");
     EXPECT_EQ(op.Chains.Count(), 2);
