@@ -16,6 +16,7 @@
 #include "app/mainwin/WindowLayout.h"
 #include "app/mainwin/frmCoord.h"
 #include "app/toolwin/EditPageCommands.h"
+#include "app/toolwin/ChainPages.h"
 #include "app/toolwin/frmToolWin.h"
 #include "cad/edit/QV2d_MuoveInLayer.h"
 #include "cad/edit/QV_85Offset.h"
@@ -833,6 +834,9 @@ void TfrmMain::BuildToolWin(const std::string& programFolder)
         if (m_RecentCommands->ConsumeRecentHint())
             ShowStatusSlot(RecentHintSlot);
     };
+    TChainPages& chains = m_frmToolWin->ChainPages();
+    chains.SetWindowSelection = [this](bool on) { m_StatusItems->mnuWinSelect().setChecked(on); };
+    chains.ViewSceneScale = [this] { return m_Scene.Camera().SceneScale(); };
 }
 
 void TfrmMain::BuildMachining()

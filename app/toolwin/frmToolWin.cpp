@@ -1,5 +1,8 @@
 #include "app/toolwin/frmToolWin.h"
 
+#include "app/toolwin/ChainPages.h"
+#include "app/toolwin/MillToolPage.h"
+
 #include "cad/program/EventGuard.h"
 #include "cad/program/QV_00Prog.h"
 #include "cad/ui/AnsiText.h"
@@ -117,6 +120,8 @@ TfrmToolWin::TfrmToolWin(TQV_00Prog& prg, TAppConfig& config, TQtWorkMonitor* mo
     BuildEditPages();
     BuildTextPages(programFolder);
     BuildPointsAlongPage();
+    m_MillToolPage = new TMillToolPage(*this);
+    m_ChainPages = new TChainPages(*this, prg);
 
     m_Config.ToolWinLeft = DesignLeft;
     m_Config.ToolWinTop = DesignTop;
@@ -125,6 +130,9 @@ TfrmToolWin::TfrmToolWin(TQV_00Prog& prg, TAppConfig& config, TQtWorkMonitor* mo
 
 TfrmToolWin::~TfrmToolWin()
 {
+    // The pages let go of their models while their widgets still stand.
+    delete m_ChainPages;
+    delete m_MillToolPage;
     if (qApp)
         qApp->removeEventFilter(this);
 }

@@ -52,6 +52,8 @@ class QSpinBox;
 class QTabWidget;
 class QTreeWidget;
 class TAppConfig;
+class TChainPages;
+class TMillToolPage;
 class TQV_00Prog;
 class TQV_01Cmp2D;
 class TQtWorkMonitor;
@@ -152,6 +154,7 @@ public:
 
     // The drawing the points-along page adds to; null adds nothing.
     void SetDocument(TQV_01Cmp2D* document) { m_Document = document; }
+    TQV_01Cmp2D* Document() const { return m_Document; }
     // The selection callback of the points-along pick. May be empty.
     std::function<void(TObject2D* selected)> OnSelectedObj;
 
@@ -165,6 +168,10 @@ public:
     // copy) and OK after its event.
     std::function<void(bool window, bool move)> ChangeLayerSelect;
     std::function<void()> ChangeLayerDone;
+
+    // The chain and drilling-point pages; the mill tool page.
+    TChainPages& ChainPages() const { return *m_ChainPages; }
+    TMillToolPage& MillToolPage() const { return *m_MillToolPage; }
 
     TTesto2Container& TextConverter() const { return *m_TextConverter; }
     // The lines of the text memos; the chosen outline font.
@@ -236,4 +243,6 @@ private:
     bool m_TTItalic = false;
     QTreeWidget* m_InfoTree = nullptr;
     TQV_01Cmp2D* m_Document = nullptr;
+    TChainPages* m_ChainPages = nullptr;     // a child object
+    TMillToolPage* m_MillToolPage = nullptr; // a child object
 };

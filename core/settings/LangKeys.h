@@ -661,13 +661,17 @@
     X(frmToolWin, lblIsoc, true, false, 0)                                                            \
     X(frmToolWin, lblIsod, true, false, 0)                                                            \
     X(frmToolWin, lblIsoe, true, false, 0)                                                            \
+    X(frmToolWin, lblIsof, true, false, 0)                                                            \
     X(frmToolWin, txtOpComm, true, false, 0)                                                          \
     X(frmToolWin, grpCncXform, true, false, 0)                                                        \
     X(frmToolWin, lblCncXformXStep, true, false, 0)                                                   \
     X(frmToolWin, lblCncXformXDelta, true, false, 0)                                                  \
     X(frmToolWin, lblCncXformYStep, true, false, 0)                                                   \
     X(frmToolWin, lblCncXformYDelta, true, false, 0)                                                  \
-    X(frmToolWin, lblIsof, true, false, 0)
+    /* Tool window: the tabs of the chain, drilling-point and mill tool pages. */                    \
+    X(frmToolWin, tabChain, true, false, 0)                                                           \
+    X(frmToolWin, tabChainPt, true, false, 0)                                                         \
+    X(frmToolWin, tabTool, true, false, 0)
 
 #define KB_LANG_DECLARE_TEXT(section, ident, key)                                                     \
     namespace LangKeys::section {                                                                     \
