@@ -8,7 +8,11 @@
 #include "app/machining/OperationPages.h"
 #include "app/mainwin/MachiningMenu.h"
 #include "app/mainwin/MenuItems.h"
+#include "app/machining/MachiningContext.h"
+#include "app/machining/MillingPages.h"
+#include "cam/ops/OpManager.h"
 #include "cam/params/ListaTab.h"
+#include "cam/ui/frmCncTab.h"
 #include "nc/writer/ScriveGCode.h"
 #include "app/mainwin/RecentCommands.h"
 #include "app/mainwin/TreeCommands.h"
@@ -48,6 +52,8 @@
 #include "core/model/ViewInterfaces.h"
 
 #include <QAction>
+#include <QListWidget>
+#include <QRadioButton>
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QFile>
@@ -856,9 +862,51 @@ void TfrmMain::BuildMachining()
     SetTabMarkerDocument(&m_Document);
     m_OperationPages = std::make_unique<TOperationPages>(*m_frmToolWin, m_Monitor.get());
     m_OperationPages->ShowInfoText = [this](const std::string& text) { m_Scene.ShowInfoText(text); };
+    m_OperationPages->Milling().ShowTabWindow = [this] { ShowTabWindow(false); };
+    m_OperationPages->FillTabWindow = [this] { ShowTabWindow(true); };
+    m_OperationPages->HideTabWindow = [this] {
+        if (m_frmCncTab) {
+            m_frmCncTab->Bind(nullptr, nullptr);
+            m_frmCncTab->hide();
+        }
+    };
     m_MachiningMenu = std::make_unique<TMachiningMenu>(*this, *m_OperationPages, m_Config, nullptr);
     m_MachiningMenu->RepaintViews = [this] { m_Document.RepaintViewports(); };
     m_FileCommands->DeleteAllOperations = [this] { m_MachiningMenu->DeleteAllOperations(); };
+}
+
+void TfrmMain::ShowTabWindow(bool fillOnly)
+{
+    TMachiningContext* context = MachiningContext();
+    TOpManagerField* op = context ? context->CurrentOperation() : nullptr;
+    if (!op)
+        return;
+    if (!m_frmCncTab) {
+        m_frmCncTab = new TfrmCncTab(this);
+        m_frmCncTab->setObjectName(QStringLiteral("frmCncTab"));
+        m_frmCncTab->setWindowFlag(Qt::WindowStaysOnTopHint);
+        m_frmCncTab->SetProgram(&m_Prg);
+    }
+    TListaTab& tabs = op->Parameters->Tabs;
+    m_frmCncTab->Bind(nullptr, nullptr);
+    if (fillOnly) {
+        // The edits take the operation's values without acting on them.
+        const QSignalBlocker width(&m_frmCncTab->txtTabWidth());
+        const QSignalBlocker thickness(&m_frmCncTab->txtTabThick());
+        m_frmCncTab->txtTabWidth().setText(AnsiToQString(FormatCoordSpaced(tabs.TabWidth)));
+        m_frmCncTab->txtTabThick().setText(AnsiToQString(FormatCoordSpaced(tabs.TabThickness)));
+        (tabs.Full ? m_frmCncTab->rbtTabFull() : m_frmCncTab->rbtTabPartial()).setChecked(true);
+        m_frmCncTab->LstBox().clear();
+        for (int i = 0; i < tabs.Count(); ++i) {
+            const TVector2D& at = tabs.Tab(i).ChainPoint;
+            m_frmCncTab->LstBox().addItem(AnsiToQString(FormatCoordX(at.X) + " " + FormatCoordY(at.Y)));
+        }
+    }
+    m_frmCncTab->Bind(&tabs, &op->Chains);
+    if (!fillOnly) {
+        m_frmCncTab->show();
+        m_frmCncTab->raise();
+    }
 }
 
 void TfrmMain::BuildEditToolbar()

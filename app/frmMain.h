@@ -224,6 +224,9 @@ private:
     void BuildFileToolbar();
     void BuildToolWin(const std::string& programFolder);
     void BuildMachining();
+    // The holding-tab window of the current operation: filled from its
+    // tabs, and shown unless fillOnly.
+    void ShowTabWindow(bool fillOnly);
     void BuildEditToolbar();
     // Records a page command on the recent-commands toolbar.
     void RecordPageCommand(int32_t id, int image, std::string_view hintKey, void (TfrmMain::*start)());
@@ -293,6 +296,7 @@ private:
     std::unique_ptr<TOperationPages> m_OperationPages;
     std::unique_ptr<TMachiningMenu> m_MachiningMenu;
     class TQV_01Cmp* m_PreviousTabMarkerDocument = nullptr;
+    class TfrmCncTab* m_frmCncTab = nullptr;
     TWorkMonitor* m_PreviousMonitor = nullptr;
     TShellServices* m_PreviousShell = nullptr;
     TLiveReadoutSink* m_PreviousReadout = nullptr;

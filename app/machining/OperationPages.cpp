@@ -131,6 +131,8 @@ TOperationPages::TOperationPages(TfrmToolWin& window, TQtWorkMonitor* monitor)
 
 TOperationPages::~TOperationPages()
 {
+    if (HideTabWindow)
+        HideTabWindow();
     m_Context->SetCurrentOpComment(nullptr);
     SetMachiningContext(m_PreviousContext);
 }
@@ -244,6 +246,10 @@ void TOperationPages::Edit(TOpManagerField& op)
     events.MethodChanged = [this] { m_Milling->cboMethodChange(); };
     events.PocketTypeChanged = [this] { m_Milling->cboPocTypeChange(); };
     events.CycleChanged = [this] { m_Milling->cboCycleChange(); };
+    events.FillTabWindow = [this] {
+        if (FillTabWindow)
+            FillTabWindow();
+    };
     FillPages(m_Milling->Page(), ToolPage(), op, events);
     m_Milling->chkMakeTabClick();
     static constexpr int ChainKinds[] = {1, 2, 3, 7, 9, 11, 12};
@@ -259,7 +265,7 @@ void TOperationPages::Edit(TOpManagerField& op)
 bool TOperationPages::PrepareCalculation(TOpManagerField& op)
 {
     if (op.Chains.Count() == 0 && op.Kind != OpKind::LaserEngrave) {
-        Warn(LangText(LangKeys::String::OpNoChains));
+        Warn(LangText(LangKeys::String::NoChainsForTabs));
         return false;
     }
     if (const std::optional<std::string> bad = ReadFromPages(m_Milling->Page(), ToolPage(), op)) {
@@ -291,6 +297,8 @@ bool TOperationPages::Calculate()
         } catch (const std::exception&) {
             m_Running = false;
             // A new operation goes; a listed one stays as it is.
+            if (HideTabWindow)
+                HideTabWindow();
             m_Context->FreeNewOperation();
             Warn(LangText(LangKeys::String::ToolBadNumber));
             return false;
@@ -326,6 +334,9 @@ void TOperationPages::sbtConCancelClick()
 
 void TOperationPages::FormHide()
 {
+    // The holding-tab window belongs to the pages of the operation.
+    if (HideTabWindow)
+        HideTabWindow();
     if (TOpManagerField* op = Edited()) {
         op->Chains.ClearDrawing();
         if (!op->Calculated)

@@ -48,6 +48,12 @@ public:
     std::function<int32_t(TOpManagerField& op)> ShowWholePath;
     std::function<void(const std::string& text)> ShowInfoText;
     std::function<void(TOpManagerField& op, bool added)> TreeChanged;
+    // Fills the holding-tab window from the current operation's tabs (an
+    // operation with tabs opened for editing). May be empty.
+    std::function<void()> FillTabWindow;
+    // Unbinds and hides the holding-tab window; run before an operation it
+    // may show is freed. May be empty.
+    std::function<void()> HideTabWindow;
 
     // Prepares and shows the pages of the current operation's kind.
     void ImpostaDialoghi(int kind);

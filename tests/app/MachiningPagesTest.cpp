@@ -252,7 +252,7 @@ TEST_F(OperationPages, CalculateWithoutChainsKeepsTheWindow)
     TOpManagerField& op = Open(OpKind::Contour, true);
     Click("sbtConCalculate");
     ASSERT_EQ(Notifier.Messages().size(), 1u);
-    EXPECT_EQ(Notifier.Messages()[0].Text, LangText(OpNoChains));
+    EXPECT_EQ(Notifier.Messages()[0].Text, LangText(NoChainsForTabs));
     EXPECT_TRUE(Win->isVisible());
     EXPECT_EQ(OpManager().Count(), 0);
     EXPECT_EQ(Pages->Context().CurrentOperation(), &op);

@@ -19,6 +19,7 @@
 #include "app/toolwin/frmToolWin.h"
 #include "cam/chains/EntXCatena.h"
 #include "cam/ops/OpManager.h"
+#include "cam/ui/frmCncTab.h"
 #include "core/entities/Frame2D.h"
 #include "core/model/QV_01Cmp2D.h"
 #include "core/settings/LangKeys.h"
@@ -29,6 +30,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -316,6 +318,20 @@ TEST_F(MachiningRoad, PocketKeepsTheTabMarkersAndContourRemovesThem)
     Machining("mnuCncContour");
     EXPECT_EQ(contour.Parameters->Tabs.Tab(0).MarkerId, kNoTabMarker);
     Click("sbtConCancel");
+}
+
+TEST_F(MachiningRoad, TabButtonShowsTheTabWindowOfTheOperation)
+{
+    TOpManagerField& op = Machining("mnuCncContour");
+    Click("chkMakeTab");
+    Click("sbtCncTab");
+    auto& tabs = Find<QDialog>("frmCncTab");
+    EXPECT_TRUE(tabs.isVisible());
+    EXPECT_EQ(static_cast<TfrmCncTab&>(tabs).Tabs(), &op.Parameters->Tabs);
+    // The operation goes with Cancel; the window lets go of its tabs first.
+    Click("sbtConCancel");
+    EXPECT_FALSE(tabs.isVisible());
+    EXPECT_EQ(static_cast<TfrmCncTab&>(tabs).Tabs(), nullptr);
 }
 
 TEST_F(MachiningRoad, DISABLED_ShotsForReview)
