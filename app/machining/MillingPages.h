@@ -69,7 +69,9 @@ private:
     QWidget* BuildContourPage();
     QWidget* BuildPocketPage();
     QWidget* BuildDrillPage();
-    void BindRetract(QWidget& group, bool contour);
+    // The Z fields of the contour or pocket page: summary handlers,
+    // pictures, retract switch.
+    void BindZFields(QWidget& group, bool contour);
     void ShowSummary(bool contour);
     void SetPicture(const char* image, int index);
     // Binds a field's enter event to a picture (and the summary or not).
