@@ -10,6 +10,12 @@
 #include "app/machining/OperationPages.h"
 #include "app/mainwin/MachiningMenu.h"
 #include "app/mainwin/MenuItems.h"
+#include "app/machining/MachiningContext.h"
+#include "app/machining/MillingPages.h"
+#include "cam/ops/OpManager.h"
+#include "cam/params/ListaTab.h"
+#include "cam/ui/frmCncTab.h"
+#include "nc/writer/ScriveGCode.h"
 #include "app/mainwin/RecentCommands.h"
 #include "app/mainwin/ToolbarCommands.h"
 #include "app/mainwin/TreeCommands.h"
@@ -17,6 +23,7 @@
 #include "app/mainwin/WindowLayout.h"
 #include "app/mainwin/frmCoord.h"
 #include "app/toolwin/EditPageCommands.h"
+#include "app/toolwin/ChainPages.h"
 #include "app/toolwin/frmToolWin.h"
 #include "cad/edit/QV2d_MuoveInLayer.h"
 #include "cad/edit/QV_85Offset.h"
@@ -48,6 +55,8 @@
 #include "core/model/ViewInterfaces.h"
 
 #include <QAction>
+#include <QListWidget>
+#include <QRadioButton>
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QFile>
@@ -172,6 +181,7 @@ TfrmMain::~TfrmMain()
     m_KeyPreview.reset();
     m_MachiningMenu.reset();
     m_OperationPages.reset();
+    SetTabMarkerDocument(m_PreviousTabMarkerDocument);
     // The tool window's hide must not reach the panel or the program.
     m_frmToolWin->HideHooks.clear();
     m_frmToolWin->ClearOverlay = nullptr;
@@ -822,6 +832,9 @@ void TfrmMain::BuildToolWin(const std::string& programFolder)
         if (m_RecentCommands->ConsumeRecentHint())
             ShowStatusSlot(RecentHintSlot);
     };
+    TChainPages& chains = m_frmToolWin->ChainPages();
+    chains.SetWindowSelection = [this](bool on) { m_StatusItems->mnuWinSelect().setChecked(on); };
+    chains.ViewSceneScale = [this] { return m_Scene.Camera().SceneScale(); };
 
     TVectorizePage& vectorize = AddOpenFilePages(*m_frmToolWin, *m_FileCommands, m_Document);
     vectorize.OnShowPreview = [this](TContainer2D* preview) {
@@ -844,11 +857,66 @@ TOpenGeoPicker* TfrmMain::OpenGeoPanel()
 
 void TfrmMain::BuildMachining()
 {
+    // The current post goes into the G-code writer before the tree's root
+    // is captioned with its name. A post that cannot be read was reported.
+    if (!m_Config.ConfigFolder().empty()) {
+        try {
+            const std::string warning = GCodeWriter().LoadPst(m_Config.ConfigFolder());
+            if (!warning.empty())
+                UserNotifier().ShowMessage(EMessageKind::Warning, warning, LangText(LangKeys::String::ErrorCaption));
+        } catch (const std::exception&) {
+        }
+    }
+    // Holding-tab markers are objects of this drawing.
+    m_PreviousTabMarkerDocument = TabMarkerDocument();
+    SetTabMarkerDocument(&m_Document);
     m_OperationPages = std::make_unique<TOperationPages>(*m_frmToolWin, m_Monitor.get());
     m_OperationPages->ShowInfoText = [this](const std::string& text) { m_Scene.ShowInfoText(text); };
+    m_OperationPages->Milling().ShowTabWindow = [this] { ShowTabWindow(false); };
+    m_OperationPages->FillTabWindow = [this] { ShowTabWindow(true); };
+    m_OperationPages->HideTabWindow = [this] {
+        if (m_frmCncTab) {
+            m_frmCncTab->Bind(nullptr, nullptr);
+            m_frmCncTab->hide();
+        }
+    };
     m_MachiningMenu = std::make_unique<TMachiningMenu>(*this, *m_OperationPages, m_Config, nullptr);
     m_MachiningMenu->RepaintViews = [this] { m_Document.RepaintViewports(); };
     m_FileCommands->DeleteAllOperations = [this] { m_MachiningMenu->DeleteAllOperations(); };
+}
+
+void TfrmMain::ShowTabWindow(bool fillOnly)
+{
+    TMachiningContext* context = MachiningContext();
+    TOpManagerField* op = context ? context->CurrentOperation() : nullptr;
+    if (!op)
+        return;
+    if (!m_frmCncTab) {
+        m_frmCncTab = new TfrmCncTab(this);
+        m_frmCncTab->setObjectName(QStringLiteral("frmCncTab"));
+        m_frmCncTab->setWindowFlag(Qt::WindowStaysOnTopHint);
+        m_frmCncTab->SetProgram(&m_Prg);
+    }
+    TListaTab& tabs = op->Parameters->Tabs;
+    m_frmCncTab->Bind(nullptr, nullptr);
+    if (fillOnly) {
+        // The edits take the operation's values without acting on them.
+        const QSignalBlocker width(&m_frmCncTab->txtTabWidth());
+        const QSignalBlocker thickness(&m_frmCncTab->txtTabThick());
+        m_frmCncTab->txtTabWidth().setText(AnsiToQString(FormatCoordSpaced(tabs.TabWidth)));
+        m_frmCncTab->txtTabThick().setText(AnsiToQString(FormatCoordSpaced(tabs.TabThickness)));
+        (tabs.Full ? m_frmCncTab->rbtTabFull() : m_frmCncTab->rbtTabPartial()).setChecked(true);
+        m_frmCncTab->LstBox().clear();
+        for (int i = 0; i < tabs.Count(); ++i) {
+            const TVector2D& at = tabs.Tab(i).ChainPoint;
+            m_frmCncTab->LstBox().addItem(AnsiToQString(FormatCoordX(at.X) + " " + FormatCoordY(at.Y)));
+        }
+    }
+    m_frmCncTab->Bind(&tabs, &op->Chains);
+    if (!fillOnly) {
+        m_frmCncTab->show();
+        m_frmCncTab->raise();
+    }
 }
 
 void TfrmMain::MyDeleteSmallClick()

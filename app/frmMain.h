@@ -224,6 +224,9 @@ private:
     void BuildToolWin(const std::string& programFolder);
     void BuildCommandToolbars();
     void BuildMachining();
+    // The holding-tab window of the current operation: filled from its
+    // tabs, and shown unless fillOnly.
+    void ShowTabWindow(bool fillOnly);
     // Starts the placing of converted text; nothing for an empty container.
     void PlaceText(std::unique_ptr<TContainer2D> container);
     void BuildRecentFilesMenu();
@@ -289,6 +292,8 @@ private:
     std::unique_ptr<TKeyPreview> m_KeyPreview;
     std::unique_ptr<TOperationPages> m_OperationPages;
     std::unique_ptr<TMachiningMenu> m_MachiningMenu;
+    class TQV_01Cmp* m_PreviousTabMarkerDocument = nullptr;
+    class TfrmCncTab* m_frmCncTab = nullptr;
     TWorkMonitor* m_PreviousMonitor = nullptr;
     TShellServices* m_PreviousShell = nullptr;
     TLiveReadoutSink* m_PreviousReadout = nullptr;

@@ -2,7 +2,8 @@
 
 #include "app/machining/MachiningContext.h"
 #include "app/machining/PageParams.h"
-#include "app/machining/WidgetPage.h"
+#include "app/toolwin/ToolPageWidgets.h"
+#include "app/toolwin/PageWidgets.h"
 #include "app/toolwin/frmToolWin.h"
 #include "cad/program/EventGuard.h"
 #include "cad/ui/AnsiText.h"
@@ -27,13 +28,7 @@
 
 namespace {
 
-template <typename T, typename... Args>
-T* Make(QWidget* parent, const char* name, Args&&... args)
-{
-    auto* widget = new T(std::forward<Args>(args)..., parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
+using toolwin::Make;
 
 // A field's focus-in event runs a handler.
 class TEnterFilter final : public QObject {
@@ -159,7 +154,7 @@ bool Usable(const std::string& text)
 } // namespace
 
 TMillingPages::TMillingPages(TfrmToolWin& window)
-    : m_Window(window), m_Page(std::make_unique<TWidgetPage>(window))
+    : m_Window(window), m_Page(std::make_unique<TWidgetToolPage>(window, window))
 {
     m_Window.AddPage("tabContour", BuildContourPage(), [this] { tabContourClick(); });
     m_Window.AddPage("tabPocket", BuildPocketPage(), [this] { tabPocketClick(); });
@@ -177,10 +172,10 @@ QWidget* TMillingPages::BuildContourPage()
     sheet->setObjectName(QStringLiteral("sheetContour"));
     TPageGrid grid(sheet, "grpContour");
     QWidget* group = grid.Group();
-    QLineEdit* rapid = grid.Edit("lblConZRapid", "txtConZRapid", "2", SignedDecimalKeyFilter);
-    QLineEdit* top = grid.Edit("lblConTopStock", "txtConTopStock", "0", SignedDecimalKeyFilter);
-    QLineEdit* depth = grid.Edit("lblConZDepthTot", "txtConZDepthTot", "-1", SignedDecimalKeyFilter);
-    QLineEdit* step = grid.Edit("lblConIncPassZ", "txtConIncPassZ", "1", DecimalKeyFilter);
+    grid.Edit("lblConZRapid", "txtConZRapid", "2", SignedDecimalKeyFilter);
+    grid.Edit("lblConTopStock", "txtConTopStock", "0", SignedDecimalKeyFilter);
+    grid.Edit("lblConZDepthTot", "txtConZDepthTot", "-1", SignedDecimalKeyFilter);
+    grid.Edit("lblConIncPassZ", "txtConIncPassZ", "1", DecimalKeyFilter);
     grid.Retract("chkConRetr", "lblContourAA", "txtConZRetr");
     QLineEdit* stock = grid.Edit("lblConStockXY", "txtConStockXY", "0", SignedDecimalKeyFilter);
     QSpinBox* rough = grid.Spin("lblConNRough", "speConNRoughCuts", 1, 99, 1);
@@ -201,13 +196,7 @@ QWidget* TMillingPages::BuildContourPage()
     PageFooter(grid, "imgContour", "lblConNumDCuts", "lblConNumFCuts", "sbtConCalculate", "sbtConCancel");
 
     const auto guarded = [](auto fn) { return [fn] { GuardedCall(fn); }; };
-    QObject::connect(step, &QLineEdit::textChanged, group, guarded([this] { IncPassChange(true); }));
-    QObject::connect(depth, &QLineEdit::textChanged, group, guarded([this] { DepthChange(true); }));
-    QObject::connect(top, &QLineEdit::textChanged, group,
-                     guarded([this] { TopOrRapidChange(true, "txtConTopStock"); }));
-    QObject::connect(rapid, &QLineEdit::textChanged, group,
-                     guarded([this] { TopOrRapidChange(true, "txtConZRapid"); }));
-    BindRetract(*group, true);
+    BindZFields(*group, true);
     QObject::connect(rough, &QSpinBox::valueChanged, group, guarded([this] { speConNRoughCutsChange(); }));
     QObject::connect(finish, &QSpinBox::valueChanged, group, guarded([this] { speConNFinishCutsChange(); }));
     QObject::connect(method, &QComboBox::activated, group, guarded([this] { cboMethodChange(); }));
@@ -217,10 +206,6 @@ QWidget* TMillingPages::BuildContourPage()
                              ShowTabWindow();
                      }));
     QObject::connect(xform, &QToolButton::clicked, group, guarded([this] { ToggleTransformGroup(1); }));
-    BindPicture(*rapid, "imgContour", 0, 1);
-    BindPicture(*top, "imgContour", 1, 1);
-    BindPicture(*depth, "imgContour", 2, 1);
-    BindPicture(*step, "imgContour", 3, 1);
     BindPicture(*grid.Field("txtConZRetr"), "imgContour", 40, 2);
     BindPicture(*stock, "imgContour", 4, 0);
     BindPicture(*rough, "imgContour", 5, 0);
@@ -236,10 +221,10 @@ QWidget* TMillingPages::BuildPocketPage()
     sheet->setObjectName(QStringLiteral("sheetPocket"));
     TPageGrid grid(sheet, "grpPocket");
     QWidget* group = grid.Group();
-    QLineEdit* rapid = grid.Edit("lblPocZRapid", "txtPocZRapid", "2", SignedDecimalKeyFilter);
-    QLineEdit* top = grid.Edit("lblPocTopStock", "txtPocTopStock", "0", SignedDecimalKeyFilter);
-    QLineEdit* depth = grid.Edit("lblPocZDepthTot", "txtPocZDepthTot", "-1", SignedDecimalKeyFilter);
-    QLineEdit* step = grid.Edit("lblPocIncPassZ", "txtPocIncPassZ", "1", DecimalKeyFilter);
+    grid.Edit("lblPocZRapid", "txtPocZRapid", "2", SignedDecimalKeyFilter);
+    grid.Edit("lblPocTopStock", "txtPocTopStock", "0", SignedDecimalKeyFilter);
+    grid.Edit("lblPocZDepthTot", "txtPocZDepthTot", "-1", SignedDecimalKeyFilter);
+    grid.Edit("lblPocIncPassZ", "txtPocIncPassZ", "1", DecimalKeyFilter);
     grid.Retract("chkPocRetr", "lblPocketAA", "txtPocZRetr");
     QLineEdit* stock = grid.Edit("lblPocStockXY", "txtPocStockXY", "0", SignedDecimalKeyFilter);
     QSpinBox* finish = grid.Spin("lblPocNFinish", "spePocNFinishCuts", 0, 99, 0);
@@ -260,19 +245,9 @@ QWidget* TMillingPages::BuildPocketPage()
     PageFooter(grid, "imgPocket", "lblPocNumDCuts", "lblPocNumFCuts", "sbtPocCalculate", "sbtPocCancel");
 
     const auto guarded = [](auto fn) { return [fn] { GuardedCall(fn); }; };
-    QObject::connect(step, &QLineEdit::textChanged, group, guarded([this] { IncPassChange(false); }));
-    QObject::connect(depth, &QLineEdit::textChanged, group, guarded([this] { DepthChange(false); }));
-    QObject::connect(top, &QLineEdit::textChanged, group,
-                     guarded([this] { TopOrRapidChange(false, "txtPocTopStock"); }));
-    QObject::connect(rapid, &QLineEdit::textChanged, group,
-                     guarded([this] { TopOrRapidChange(false, "txtPocZRapid"); }));
-    BindRetract(*group, false);
+    BindZFields(*group, false);
     QObject::connect(type, &QComboBox::activated, group, guarded([this] { cboPocTypeChange(); }));
     QObject::connect(xform, &QToolButton::clicked, group, guarded([this] { ToggleTransformGroup(2); }));
-    BindPicture(*rapid, "imgPocket", 0, 1);
-    BindPicture(*top, "imgPocket", 1, 1);
-    BindPicture(*depth, "imgPocket", 2, 1);
-    BindPicture(*step, "imgPocket", 3, 1);
     BindPicture(*grid.Field("txtPocZRetr"), "imgPocket", 40, 2);
     BindPicture(*stock, "imgPocket", 4, 0);
     BindPicture(*angle, "imgPocket", 4, 0);
@@ -322,10 +297,28 @@ QWidget* TMillingPages::BuildDrillPage()
     return sheet;
 }
 
-void TMillingPages::BindRetract(QWidget& group, bool contour)
+void TMillingPages::BindZFields(QWidget& group, bool contour)
 {
+    const auto field = [&group](const char* name) { return group.findChild<QLineEdit*>(QString::fromLatin1(name)); };
+    const auto bind = [&field](const char* name, std::function<void()> change) {
+        QLineEdit* edit = field(name);
+        QObject::connect(edit, &QLineEdit::textChanged, edit, [change] { GuardedCall(change); });
+    };
+    const char* const rapid = contour ? "txtConZRapid" : "txtPocZRapid";
+    const char* const top = contour ? "txtConTopStock" : "txtPocTopStock";
+    bind(contour ? "txtConIncPassZ" : "txtPocIncPassZ", [this, contour] { IncPassChange(contour); });
+    bind(contour ? "txtConZDepthTot" : "txtPocZDepthTot", [this, contour] { DepthChange(contour); });
+    bind(top, [this, contour, top] { TopOrRapidChange(contour, top); });
+    bind(rapid, [this, contour, rapid] { TopOrRapidChange(contour, rapid); });
+    // The pictures of the four Z fields, with the summary.
+    const char* const image = contour ? "imgContour" : "imgPocket";
+    const char* const names[] = {rapid, top, contour ? "txtConZDepthTot" : "txtPocZDepthTot",
+                                 contour ? "txtConIncPassZ" : "txtPocIncPassZ"};
+    for (int i = 0; i < 4; ++i)
+        BindPicture(*field(names[i]), image, i, 1);
+
     auto* check = group.findChild<QCheckBox*>(QString::fromLatin1(contour ? "chkConRetr" : "chkPocRetr"));
-    auto* edit = group.findChild<QLineEdit*>(QString::fromLatin1(contour ? "txtConZRetr" : "txtPocZRetr"));
+    auto* edit = field(contour ? "txtConZRetr" : "txtPocZRetr");
     QObject::connect(check, &QCheckBox::clicked, check, [this, contour] {
         GuardedCall([this, contour] {
             const bool on = m_Page->Checked(contour ? "chkConRetr" : "chkPocRetr");
@@ -358,7 +351,7 @@ void TMillingPages::BindPicture(QWidget& field, const char* image, int index, in
 void TMillingPages::SetPicture(const char* image, int index)
 {
     m_Page->SetImageIndex(image, index);
-    if (auto* label = qobject_cast<QLabel*>(m_Page->Control(image)))
+    if (auto* label = qobject_cast<QLabel*>(m_Page->Find(image)))
         label->setText(QStringLiteral("[%1]").arg(index));
 }
 
@@ -370,7 +363,7 @@ void TMillingPages::InitOperationCombos()
     m_Page->SetItemIndex("cboPocType", 0);
     m_Page->SetItemIndex("cboLasPocType", 0);
     const auto refill = [this](const char* name, std::initializer_list<const char*> keys, int selected) {
-        auto* combo = qobject_cast<QComboBox*>(m_Page->Control(name));
+        auto* combo = qobject_cast<QComboBox*>(m_Page->Find(name));
         if (!combo)
             return;
         combo->clear();
@@ -425,7 +418,7 @@ void TMillingPages::speConNFinishCutsChange()
 
 void TMillingPages::cboMethodChange()
 {
-    auto* rules = qobject_cast<QComboBox*>(m_Page->Control("cboCutRules"));
+    auto* rules = qobject_cast<QComboBox*>(m_Page->Find("cboCutRules"));
     const int method = m_Page->ItemIndex("cboMethod");
     const bool free = method != 1;
     for (const char* name : {"cboDepthCutOrder", "lblDepthCutOrder", "sbtConEntExi", "chkMakeTab"})
@@ -505,7 +498,7 @@ TOpManagerField* EditedOperation()
     return context ? context->CurrentOperation() : nullptr;
 }
 
-void Compute(const TWidgetPage& page, TOpManagerField& op, const TZFields& z)
+void Compute(const TWidgetToolPage& page, TOpManagerField& op, const TZFields& z)
 {
     op.ComputeDepthPasses(page.Text(z.Rapid), page.Text(z.Top), page.Text(z.Depth), page.Text(z.Step));
 }

@@ -17,7 +17,7 @@
 class QWidget;
 class TfrmToolWin;
 class TOpManagerField;
-class TWidgetPage;
+class TWidgetToolPage;
 
 class TMillingPages {
 public:
@@ -63,18 +63,20 @@ public:
     // The holding-tab window (set by the machining commands; may be empty).
     std::function<void()> ShowTabWindow;
 
-    TWidgetPage& Page() const { return *m_Page; }
+    TWidgetToolPage& Page() const { return *m_Page; }
 
 private:
     QWidget* BuildContourPage();
     QWidget* BuildPocketPage();
     QWidget* BuildDrillPage();
-    void BindRetract(QWidget& group, bool contour);
+    // The Z fields of the contour or pocket page: summary handlers,
+    // pictures, retract switch.
+    void BindZFields(QWidget& group, bool contour);
     void ShowSummary(bool contour);
     void SetPicture(const char* image, int index);
     // Binds a field's enter event to a picture (and the summary or not).
     void BindPicture(QWidget& field, const char* image, int index, int summary);
 
     TfrmToolWin& m_Window;
-    std::unique_ptr<TWidgetPage> m_Page;
+    std::unique_ptr<TWidgetToolPage> m_Page;
 };

@@ -172,6 +172,24 @@ void TMachiningMenu::BuildMenus()
     for (const TPopupSpec& spec : PopupItems)
         m_PopupItems[spec.Name] = CreaItemMenu(spec.Name, *m_Popup, handlers.at(spec.Name), spec.Image, spec.List);
     m_PopupItems["mnuShowNci"]->setCheckable(true);
+    RefreshHookItems();
+}
+
+void TMachiningMenu::RefreshHookItems()
+{
+    const std::pair<const char*, const std::function<void()>*> hooks[] = {
+        {"mnuCncWrite", &LettersClick}, {"mnuCncParallel", &ParallelClick}, {"mnuEditNc", &EditNcClick},
+        {"mnuCncGrbl", &GrblClick}};
+    QMenu* machining = m_Window.findChild<QMenu*>(QStringLiteral("mnuCnc"));
+    for (const auto& [name, hook] : hooks) {
+        const bool there = static_cast<bool>(*hook);
+        if (QAction* item = machining ? machining->findChild<QAction*>(QString::fromLatin1(name)) : nullptr)
+            item->setEnabled(there);
+        if (QAction* item = PopupItem(name))
+            item->setEnabled(there);
+    }
+    if (QAction* item = PopupItem("mnuTp2Geo"))
+        item->setEnabled(static_cast<bool>(ToolpathToGeometry));
 }
 
 QAction* TMachiningMenu::PopupItem(const std::string& name) const

@@ -86,6 +86,9 @@ public:
     std::function<void()> LettersClick;         // mnuCncWrite
     std::function<void()> ParallelClick;        // mnuCncParallel
     std::function<void(TOpManagerField&)> ToolpathToGeometry; // mnuTp2Geo
+    // Enables the items of the hooks above that are set (an item without
+    // its command is shown disabled); run after setting one.
+    void RefreshHookItems();
     // Repaints the document's views (after a deletion).
     std::function<void()> RepaintViews;
 

@@ -1,5 +1,8 @@
 #include "app/toolwin/frmToolWin.h"
 
+#include "app/toolwin/ChainPages.h"
+#include "app/toolwin/MillToolPage.h"
+
 #include "cad/program/EventGuard.h"
 #include "cad/program/QV_00Prog.h"
 #include "cad/ui/AnsiText.h"
@@ -117,6 +120,8 @@ TfrmToolWin::TfrmToolWin(TQV_00Prog& prg, TAppConfig& config, TQtWorkMonitor* mo
     BuildEditPages();
     BuildTextPages(programFolder);
     BuildPointsAlongPage();
+    m_MillToolPage = new TMillToolPage(*this);
+    m_ChainPages = new TChainPages(*this, prg);
 
     m_Config.ToolWinLeft = DesignLeft;
     m_Config.ToolWinTop = DesignTop;
@@ -125,6 +130,9 @@ TfrmToolWin::TfrmToolWin(TQV_00Prog& prg, TAppConfig& config, TQtWorkMonitor* mo
 
 TfrmToolWin::~TfrmToolWin()
 {
+    // The pages let go of their models while their widgets still stand.
+    delete m_ChainPages;
+    delete m_MillToolPage;
     if (qApp)
         qApp->removeEventFilter(this);
 }
@@ -137,30 +145,11 @@ void TfrmToolWin::SetQuasiModalTargets(std::vector<QWidget*> targets)
 void TfrmToolWin::AddPage(const std::string& tabName, QWidget* sheet, std::function<void()> click)
 {
     const QString name = QString::fromStdString(tabName);
-    // A page registered again replaces the one before (a stand-in).
-    if (const auto old = m_Pages.find(tabName); old != m_Pages.end()) {
-        if (!click)
-            click = std::move(old->second.Click);
-        m_pgCtrToolWin->removeTab(m_pgCtrToolWin->indexOf(old->second.Sheet));
-        delete old->second.Sheet;
-        m_Pages.erase(old);
-    }
-    if (!click) {
-        if (const auto pending = m_PendingClicks.find(tabName); pending != m_PendingClicks.end())
-            click = pending->second;
-    }
     if (sheet->objectName().isEmpty())
         sheet->setObjectName(QStringLiteral("sheet") + name.mid(3));
     m_pgCtrToolWin->addTab(sheet, AnsiToQString(LangToolWinCaption(tabName)));
     m_pgCtrToolWin->setTabVisible(m_pgCtrToolWin->indexOf(sheet), false);
     m_Pages[tabName] = TPage{sheet, std::move(click)};
-}
-
-void TfrmToolWin::SetPageClick(const std::string& tabName, std::function<void()> click)
-{
-    m_PendingClicks[tabName] = click;
-    if (const auto page = m_Pages.find(tabName); page != m_Pages.end())
-        page->second.Click = std::move(click);
 }
 
 QWidget* TfrmToolWin::Sheet(const std::string& tabName) const

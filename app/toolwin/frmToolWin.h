@@ -52,6 +52,8 @@ class QSpinBox;
 class QTabWidget;
 class QTreeWidget;
 class TAppConfig;
+class TChainPages;
+class TMillToolPage;
 class TQV_00Prog;
 class TQV_01Cmp2D;
 class TQtWorkMonitor;
@@ -97,12 +99,7 @@ public:
     void SetQuasiModalTargets(std::vector<QWidget*> targets);
     // Registers a page: its tab name ("tabX"), its sheet (objectName
     // "sheetX", taken over) and its tab-item click handler (may be empty).
-    // A name registered again replaces the page before (its sheet is
-    // freed); an empty click then keeps the handler set before.
     void AddPage(const std::string& tabName, QWidget* sheet, std::function<void()> click);
-    // The tab-item click handler of a page, also of one registered later
-    // with an empty click.
-    void SetPageClick(const std::string& tabName, std::function<void()> click);
     void ShowPages(const std::vector<std::string>& tabs, const std::string& captionKey, int clientWidth,
                    int clientHeight);
     // The tab names of the pages shown, in order.
@@ -152,6 +149,7 @@ public:
 
     // The drawing the points-along page adds to; null adds nothing.
     void SetDocument(TQV_01Cmp2D* document) { m_Document = document; }
+    TQV_01Cmp2D* Document() const { return m_Document; }
     // The selection callback of the points-along pick. May be empty.
     std::function<void(TObject2D* selected)> OnSelectedObj;
 
@@ -165,6 +163,10 @@ public:
     // copy) and OK after its event.
     std::function<void(bool window, bool move)> ChangeLayerSelect;
     std::function<void()> ChangeLayerDone;
+
+    // The chain and drilling-point pages; the mill tool page.
+    TChainPages& ChainPages() const { return *m_ChainPages; }
+    TMillToolPage& MillToolPage() const { return *m_MillToolPage; }
 
     TTesto2Container& TextConverter() const { return *m_TextConverter; }
     // The lines of the text memos; the chosen outline font.
@@ -221,7 +223,6 @@ private:
         std::function<void()> Click;
     };
     std::map<std::string, TPage> m_Pages;
-    std::map<std::string, std::function<void()>> m_PendingClicks;
     std::vector<QPointer<QWidget>> m_QuasiModal;
     std::vector<QPointer<QAction>> m_DisabledActions;
     std::vector<QPointer<QWidget>> m_DisabledWidgets;
@@ -236,4 +237,6 @@ private:
     bool m_TTItalic = false;
     QTreeWidget* m_InfoTree = nullptr;
     TQV_01Cmp2D* m_Document = nullptr;
+    TChainPages* m_ChainPages = nullptr;     // a child object
+    TMillToolPage* m_MillToolPage = nullptr; // a child object
 };

@@ -38,6 +38,15 @@ void TLibreriaUtBase::AddRecord(std::unique_ptr<TDatiUtBase> record)
     m_Records.push_back(std::move(record));
 }
 
+void TLibreriaUtBase::MoveRecord(int from, int to)
+{
+    if (from < 0 || from >= Count() || to < 0 || to >= Count() || from == to)
+        return;
+    std::unique_ptr<TDatiUtBase> record = std::move(m_Records[static_cast<size_t>(from)]);
+    m_Records.erase(m_Records.begin() + from);
+    m_Records.insert(m_Records.begin() + (from < to ? to - 1 : to), std::move(record));
+}
+
 void TLibreriaUtBase::TypeChanged(int /*toolType*/) {}
 
 std::string TLibreriaUtBase::SizeWord() const

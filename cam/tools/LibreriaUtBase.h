@@ -35,6 +35,10 @@ public:
     virtual void Delete(int index);
     // Takes the record (which must be of the library's kind), adds its item.
     virtual void AddRecord(std::unique_ptr<TDatiUtBase> record);
+    // Moves the record at from in front of the record at to (indices before
+    // the move), as a drag in the list view does; the list view is moved by
+    // the one who dragged. An index outside the list does nothing.
+    void MoveRecord(int from, int to);
     // Adapts the page's size fields to a mill tool type (mill only).
     virtual void TypeChanged(int toolType);
     // Makes a record of the library's kind from the page and adds it; false

@@ -338,7 +338,7 @@
     X(frmToolWin, Chain3DSet, "lbl3dChainInfo1")                                                      \
     /* Chain picking: the picked entity cannot be made into a chain. */                               \
     X(String, NotChainable, "463")                                                                    \
-    /* Holding tabs: the operation has no chains to place tabs on. */                                 \
+    /* The operation has no chains (holding tabs, Calculate). */                                 \
     X(String, NoChainsForTabs, "459")                                                                 \
     /* Lead-in and lead-out dialog: title, entry and exit group, kinds none, line, arc, length. */    \
     X(String, LeadTitle, "2830")                                                                      \
@@ -392,7 +392,7 @@
     /* Operation pages: the Z summary when the top of part is not below the feed plane (or the   */   \
     /* retract plane) and when it is below the depth; the drilling increment and pitch labels;    */  \
     /* the compensation sides (mill and lathe) and the shown text of the pockets and roughing;    */  \
-    /* the lead button without leads; a text of the pages that is no number; no chains; no STL.   */  \
+    /* the lead button without leads; a text of the pages that is no number; no STL surface.      */  \
     X(String, ZTopNotBelowRapid, "702")                                                               \
     X(String, ZTopBelowDepth, "703")                                                                  \
     X(String, CycleIncrement, "715")                                                                  \
@@ -407,7 +407,6 @@
     X(String, LeadButtonNone, "2837")                                                                 \
     X(String, LeadButtonSet, "2838")                                                                  \
     X(String, PageBadNumber, "PageBadNumber")                                                         \
-    X(String, OpNoChains, "459")                                                                      \
     X(String, NoStlSurface, "2600")                                                                   \
     /* Machining: deleting every operation; nothing to post (its caption is SaveCaption). */          \
     X(String, DeleteAllOperations, "466")                                                             \
@@ -843,7 +842,11 @@
     X(frmToolWin, lblCncXformXStep, true, false, 0)                                                   \
     X(frmToolWin, lblCncXformXDelta, true, false, 0)                                                  \
     X(frmToolWin, lblCncXformYStep, true, false, 0)                                                   \
-    X(frmToolWin, lblCncXformYDelta, true, false, 0)
+    X(frmToolWin, lblCncXformYDelta, true, false, 0)                                                  \
+    /* Tool window: the tabs of the chain, drilling-point and mill tool pages. */                    \
+    X(frmToolWin, tabChain, true, false, 0)                                                           \
+    X(frmToolWin, tabChainPt, true, false, 0)                                                         \
+    X(frmToolWin, tabTool, true, false, 0)
 
 #define KB_LANG_DECLARE_TEXT(section, ident, key)                                                     \
     namespace LangKeys::section {                                                                     \

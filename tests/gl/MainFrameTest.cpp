@@ -282,13 +282,15 @@ TEST_F(MainFrame, TheFileToolbarAndTheSwitches)
     EXPECT_EQ(save.toolTip().toStdString(), LangMainHint(LangKeys::frmMain::sbtSave));
     EXPECT_EQ(Notifier.Messages().back().Text, LangText(LangKeys::String::NothingToSave));
 
-    // The Machining submenu: its items, captioned, waiting for their commands.
+    // The Machining submenu: its items, captioned; those whose commands
+    // are not there yet are disabled.
     QMenu& cnc = Find<QMenu>("mnuCnc");
     ASSERT_EQ(cnc.actions().size(), 8);
     EXPECT_EQ(cnc.actions()[1]->objectName(), QStringLiteral("mnuCncContour"));
     EXPECT_EQ(cnc.actions()[1]->text().toStdString(), LangMainCaption("mnuCncContour"));
     EXPECT_EQ(ImageIndex(*cnc.actions()[1]), 10);
-    EXPECT_FALSE(cnc.actions()[1]->isEnabled());
+    EXPECT_TRUE(cnc.actions()[1]->isEnabled());
+    EXPECT_FALSE(cnc.actions()[7]->isEnabled());
 
     // Captions under the images unless images only.
     Program->Config().TbrImagesOnly = false;

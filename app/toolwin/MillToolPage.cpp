@@ -1,0 +1,270 @@
+#include "app/toolwin/MillToolPage.h"
+
+#include "app/machining/MachiningContext.h"
+#include "app/toolwin/PageWidgets.h"
+#include "app/toolwin/ToolPageWidgets.h"
+#include "app/toolwin/frmToolWin.h"
+#include "cad/program/EventGuard.h"
+#include "cad/ui/AnsiText.h"
+#include "cam/ops/OpManager.h"
+#include "cam/tools/CurrentToolLibrary.h"
+#include "cam/tools/LibreriaUtBase.h"
+#include "core/model/UserNotifier.h"
+#include "core/settings/AppConfig.h"
+#include "core/settings/LangKeys.h"
+#include "core/settings/Language.h"
+#include "core/settings/NumberText.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <filesystem>
+
+using toolwin::Button;
+using toolwin::Make;
+using toolwin::NumberEdit;
+
+namespace {
+
+constexpr int kToolPageWidth = 494;
+constexpr int kPictureSize = 64;
+
+// The open and save dialogs of the library: mill library files, starting at
+// the "ToolsLib" file (its folder, else the tools folder).
+TFileRequest LibraryFileRequest()
+{
+    const std::filesystem::path setting(AppConfig().ToolsLib);
+    TFileRequest request;
+    request.Filters = {{"Tool files", {"tlb"}}};
+    std::error_code ec;
+    const std::filesystem::path folder = setting.parent_path();
+    request.Folder = !folder.empty() && std::filesystem::is_directory(folder, ec) ? folder.string()
+                                                                                  : AppConfig().ToolsFolder();
+    request.FileName = setting.filename().string();
+    request.DefaultSuffix = "tlb";
+    return request;
+}
+
+} // namespace
+
+TMillToolPage::TMillToolPage(TfrmToolWin& window) : QObject(&window), m_Window(window)
+{
+    QWidget* sheet = BuildSheet();
+    m_Page = std::make_unique<TWidgetToolPage>(*sheet, window);
+    m_Page->OnToolTypeChanged = [this] { cboToolTypeChange(); };
+    window.AddPage("tabTool", sheet, [this] {
+        if (m_Window.ShowStatusMessage)
+            m_Window.ShowStatusMessage(LangText(LangKeys::String::StatusToolPage));
+        m_Window.resize(kToolPageWidth, m_Window.height());
+    });
+    TToolLibraryViews views = ToolLibraryViews();
+    views.MillList = m_lsvTools;
+    views.MillPage = m_Page.get();
+    SetToolLibraryViews(views);
+}
+
+TMillToolPage::~TMillToolPage()
+{
+    TToolLibraryViews views = ToolLibraryViews();
+    if (views.MillPage == m_Page.get()) {
+        // A library made with these views must not outlive them.
+        SetCurrentToolLibrary(nullptr);
+        views.MillList = nullptr;
+        views.MillPage = nullptr;
+        SetToolLibraryViews(views);
+    }
+}
+
+QWidget* TMillToolPage::BuildSheet()
+{
+    auto* sheet = Make<QWidget>(nullptr, "sheetTool");
+    auto* layout = new QHBoxLayout(sheet);
+
+    auto* info = Make<QGroupBox>(sheet, "grpToolInfo", QStringLiteral("Tool"));
+    auto* form = new QGridLayout(info);
+    int row = 0;
+    const auto add = [&](const char* label, const char* labelText, QWidget* field) {
+        form->addWidget(Make<QLabel>(info, label, QString::fromLatin1(labelText)), row, 0);
+        form->addWidget(field, row, 1);
+        ++row;
+    };
+    add("lblUtName", "Name", Make<QLineEdit>(info, "txtUtName"));
+    auto* number = Make<QSpinBox>(info, "sedToolNum");
+    number->setRange(0, 999);
+    add("lblToolNum", "Number", number);
+    add("lblGiri", "Speed", NumberEdit(info, "txtGiri", "300", &DecimalKeyFilter));
+    auto* spindle = Make<QComboBox>(info, "cboSpindle");
+    spindle->addItems({QStringLiteral("spindle CW"), QStringLiteral("spindle CCW"), QStringLiteral("spindle Off")});
+    add("lblSpindle", "Spindle", spindle);
+    add("lblFeedrate", "Feed", NumberEdit(info, "txtFeedrate", "100", &DecimalKeyFilter));
+    add("lblPlungeRate", "Plunge", NumberEdit(info, "txtPlungeRate", "50", &DecimalKeyFilter));
+    form->addWidget(Make<QCheckBox>(info, "chkCoolant", QStringLiteral("Coolant")), row++, 0, 1, 2);
+    m_cboToolType = Make<QComboBox>(info, "cboToolType");
+    m_cboToolType->addItems({QStringLiteral("Flat"), QStringLiteral("Toro"), QStringLiteral("Sferico"),
+                             QStringLiteral("Conico"), QStringLiteral("Punta"), QStringLiteral("Undefined")});
+    add("lblToolType", "Type", m_cboToolType);
+    m_imgTool = Make<QLabel>(info, "imgTool");
+    m_imgTool->setFixedSize(kPictureSize, kPictureSize);
+    form->addWidget(m_imgTool, 0, 2, 4, 1);
+    m_txtDiametro = NumberEdit(info, "txtDiametro", "4", &DecimalKeyFilter);
+    add("lblDiametro", "Diameter", m_txtDiametro);
+    m_txtC_Raggio = NumberEdit(info, "txtC_Raggio", "0", &DecimalKeyFilter);
+    add("lblC_Raggio", "Corner radius", m_txtC_Raggio);
+    add("lblAngolo", "Angle", NumberEdit(info, "txtAngolo", "0", &DecimalKeyFilter));
+    add("lblDiamFlat", "Tip diameter", NumberEdit(info, "txtDiamFlat", "0", &DecimalKeyFilter));
+    add("lblPassZ", "Z step", NumberEdit(info, "txtPassZ", "1", &DecimalKeyFilter));
+    add("lblTLength", "Length", NumberEdit(info, "txtTLength", "0", &DecimalKeyFilter));
+    QPushButton* addTool = Button(info, "sbtAddTool", "Add");
+    QPushButton* modify = Button(info, "sbtModifyTool", "Change");
+    form->addWidget(addTool, row, 0);
+    form->addWidget(modify, row++, 1);
+    add("lblOpComment", "Comment", Make<QLineEdit>(info, "txtOpComment"));
+    layout->addWidget(info);
+
+    auto* list = Make<QGroupBox>(sheet, "grpToolList", QStringLiteral("Library"));
+    auto* listLayout = new QVBoxLayout(list);
+    m_lsvTools = new TToolListWidget(list);
+    m_lsvTools->setObjectName(QStringLiteral("lsvTools"));
+    m_lsvTools->ItemImage = [](int type) { return ToolShapePixmap(type, 16); };
+    m_lsvTools->OnMove = [this](int from, int to) { lsvToolsDragDrop(from, to); };
+    listLayout->addWidget(m_lsvTools);
+    auto* files = new QHBoxLayout;
+    QPushButton* save = Button(list, "sbtSaveLib", "Save");
+    QPushButton* open = Button(list, "sbtOpenLib", "Open");
+    files->addWidget(save);
+    files->addWidget(open);
+    listLayout->addLayout(files);
+    auto* name = Make<QLabel>(list, "lblToolsLibName");
+    name->setWordWrap(true);
+    listLayout->addWidget(name);
+    layout->addWidget(list);
+
+    auto* menu = Make<QMenu>(m_lsvTools, "mnuTools");
+    QAction* del = menu->addAction(QStringLiteral("Delete"));
+    del->setObjectName(QStringLiteral("mnuToolDelete"));
+    m_lsvTools->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_lsvTools, &QWidget::customContextMenuRequested, menu,
+            [this, menu](const QPoint& at) { menu->popup(m_lsvTools->viewport()->mapToGlobal(at)); });
+
+    const auto bind = [this](auto* sender, auto signal, void (TMillToolPage::*handler)()) {
+        connect(sender, signal, this, [this, handler] { GuardedCall([this, handler] { (this->*handler)(); }); });
+    };
+    bind(m_lsvTools, &QListWidget::itemClicked, &TMillToolPage::lsvToolsClick);
+    bind(addTool, &QPushButton::clicked, &TMillToolPage::sbtAddToolClick);
+    bind(modify, &QPushButton::clicked, &TMillToolPage::sbtModifyToolClick);
+    bind(del, &QAction::triggered, &TMillToolPage::mnuToolDeleteClick);
+    bind(m_cboToolType, &QComboBox::activated, &TMillToolPage::cboToolTypeChange);
+    bind(m_txtDiametro, &QLineEdit::textChanged, &TMillToolPage::txtDiametroChange);
+    bind(open, &QPushButton::clicked, &TMillToolPage::sbtOpenLibClick);
+    bind(save, &QPushButton::clicked, &TMillToolPage::sbtSaveLibClick);
+    m_imgTool->setPixmap(ToolShapePixmap(0, kPictureSize));
+    return sheet;
+}
+
+TLibreriaUtBase* TMillToolPage::Library()
+{
+    TMachiningContext* context = MachiningContext();
+    return context ? context->CurrentToolLibrary() : nullptr;
+}
+
+void TMillToolPage::lsvToolsClick()
+{
+    TLibreriaUtBase* library = Library();
+    const int index = m_lsvTools->currentRow();
+    if (library && index >= 0 && index < library->Count())
+        library->Record(index).ToPage(*m_Page);
+}
+
+void TMillToolPage::sbtAddToolClick()
+{
+    if (TLibreriaUtBase* library = Library())
+        library->NewFromPage();
+}
+
+void TMillToolPage::sbtModifyToolClick()
+{
+    TLibreriaUtBase* library = Library();
+    const int index = m_lsvTools->currentRow();
+    if (!library || index < 0 || index >= library->Count())
+        return;
+    TDatiUtBase& record = library->Record(index);
+    if (!record.FromPage(*m_Page))
+        return;
+    QListWidgetItem* item = m_lsvTools->item(index);
+    item->setText(AnsiToQString(library->ItemCaption(record)));
+    item->setData(Qt::UserRole, record.ToolType);
+    item->setIcon(QIcon(ToolShapePixmap(record.ToolType, 16)));
+}
+
+void TMillToolPage::mnuToolDeleteClick()
+{
+    TLibreriaUtBase* library = Library();
+    const int index = m_lsvTools->currentRow();
+    if (library && index >= 0)
+        library->Delete(index);
+}
+
+void TMillToolPage::cboToolTypeChange()
+{
+    m_imgTool->setPixmap(ToolShapePixmap(m_cboToolType->currentIndex(), kPictureSize));
+    if (TLibreriaUtBase* library = Library())
+        library->TypeChanged(m_cboToolType->currentIndex());
+}
+
+void TMillToolPage::txtDiametroChange()
+{
+    // A text that is not (yet) a number changes nothing.
+    const std::optional<double> diameter = ParseDecimal(QStringToAnsi(m_txtDiametro->text()));
+    if (!diameter)
+        return;
+    const QString half = AnsiToQString(FormatCoord(*diameter / 2));
+    if (auto* offset = m_Window.findChild<QLineEdit*>(QStringLiteral("txtCCOffset")))
+        offset->setText(half);
+    if (m_cboToolType->currentIndex() == kToolSferico)
+        m_txtC_Raggio->setText(half);
+}
+
+void TMillToolPage::sbtOpenLibClick()
+{
+    TLibreriaUtBase* library = Library();
+    if (!library)
+        return;
+    const TFileRequest request = LibraryFileRequest();
+    const std::string name = UserNotifier().AskOpenFileName(request);
+    if (name.empty())
+        return;
+    TOpManagerField* op = MachiningContext()->CurrentOperation();
+    TDatiUtBase* tool = op && op->Parameters ? op->Parameters->ToolData.get() : nullptr;
+    // The library stores the name in the setting on success only.
+    library->LoadFromFile(name, tool, true);
+}
+
+void TMillToolPage::sbtSaveLibClick()
+{
+    TLibreriaUtBase* library = Library();
+    if (!library)
+        return;
+    const TFileRequest request = LibraryFileRequest();
+    const std::string name = UserNotifier().AskSaveFileName(request);
+    if (!name.empty())
+        library->SaveToFile(name);
+}
+
+void TMillToolPage::lsvToolsDragDrop(int from, int to)
+{
+    TLibreriaUtBase* library = Library();
+    if (!library || from < 0 || to < 0 || from >= library->Count() || to >= library->Count())
+        return;
+    library->MoveRecord(from, to);
+    m_lsvTools->MoveItem(from, to);
+}
