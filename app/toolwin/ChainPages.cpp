@@ -78,13 +78,15 @@ TChainPages::TChainPages(TfrmToolWin& window, TQV_00Prog& prg) : QObject(&window
     m_Window.AddPage("tabChain", BuildChainSheet(), tabClick(LangKeys::String::StatusChainPage));
     m_Window.AddPage("tabChainPt", BuildPointSheet(), tabClick(LangKeys::String::StatusDrillPage));
     m_Window.HideHooks.push_back([this] { ResetSort(); });
-    m_PreviousContext = SetChainContext(this);
+    SetChainContext(this);
 }
 
 TChainPages::~TChainPages()
 {
+    // The default comes back: the context installed before may be gone
+    // (a window made while another still stood).
     if (&ChainContext() == this)
-        SetChainContext(m_PreviousContext);
+        SetChainContext(nullptr);
 }
 
 // --- Building ---------------------------------------------------------------------

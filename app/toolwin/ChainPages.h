@@ -44,7 +44,7 @@ class TQV_01Cmp2D;
 class TChainPages final : public QObject, public TChainContext {
 public:
     // Builds both sheets and adds them to the window; installs the chain
-    // context.
+    // context (the default comes back when they go).
     TChainPages(TfrmToolWin& window, TQV_00Prog& prg);
     ~TChainPages() override;
     TChainPages(const TChainPages&) = delete;
@@ -123,7 +123,6 @@ private:
 
     TfrmToolWin& m_Window;
     TQV_00Prog& m_Prg;
-    TChainContext* m_PreviousContext = nullptr;
 
     QComboBox* m_cboCCDir = nullptr;
     QLineEdit* m_txtCCOffset = nullptr;

@@ -29,6 +29,7 @@
 #include <QVBoxLayout>
 
 #include <filesystem>
+#include <limits>
 
 using toolwin::Button;
 using toolwin::Make;
@@ -75,10 +76,11 @@ TMillToolPage::TMillToolPage(TfrmToolWin& window) : QObject(&window), m_Window(w
 
 TMillToolPage::~TMillToolPage()
 {
+    // A library made with these views must not outlive them.
+    if (CurrentToolLibrary() && CurrentToolLibrary()->ListView() == m_lsvTools)
+        SetCurrentToolLibrary(nullptr);
     TToolLibraryViews views = ToolLibraryViews();
     if (views.MillPage == m_Page.get()) {
-        // A library made with these views must not outlive them.
-        SetCurrentToolLibrary(nullptr);
         views.MillList = nullptr;
         views.MillPage = nullptr;
         SetToolLibraryViews(views);
@@ -100,7 +102,8 @@ QWidget* TMillToolPage::BuildSheet()
     };
     add("lblUtName", "Name", Make<QLineEdit>(info, "txtUtName"));
     auto* number = Make<QSpinBox>(info, "sedToolNum");
-    number->setRange(0, 999);
+    // Any number a library holds, so that reading the page back keeps it.
+    number->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
     add("lblToolNum", "Number", number);
     add("lblGiri", "Speed", NumberEdit(info, "txtGiri", "300", &DecimalKeyFilter));
     auto* spindle = Make<QComboBox>(info, "cboSpindle");

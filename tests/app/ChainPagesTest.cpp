@@ -288,9 +288,13 @@ TEST_F(ChainPages, TheyAreTheChainContext)
     EXPECT_EQ(Win->width(), 494);
     Win->hide();
 
-    // The window gone, the default context is back.
+    // A new window made while the old one stands takes over; once it is
+    // gone too, the default context is back.
+    Win = std::make_unique<TfrmToolWin>(Prg, *Config, &Monitor, KB_DATA_DIR);
+    EXPECT_EQ(&ChainContext(), static_cast<TChainContext*>(&Win->ChainPages()));
     Win.reset();
     EXPECT_EQ(ChainContext().CompensationSide(), 0);
+    EXPECT_FALSE(ChainContext().CurrentOperationKind());
 }
 
 TEST_F(ChainPages, NothingHappensWithoutAMachiningContext)
