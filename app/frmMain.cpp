@@ -5,7 +5,11 @@
 #include "app/KeyPreview.h"
 #include "app/mainwin/ImageLists.h"
 #include "app/mainwin/MainStatusBar.h"
+#include "app/machining/OperationPages.h"
+#include "app/mainwin/MachiningMenu.h"
 #include "app/mainwin/MenuItems.h"
+#include "cam/params/ListaTab.h"
+#include "nc/writer/ScriveGCode.h"
 #include "app/mainwin/RecentCommands.h"
 #include "app/mainwin/TreeCommands.h"
 #include "app/mainwin/ViewCommands.h"
@@ -161,6 +165,7 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
     };
 
     BuildToolWin(programFolder);
+    BuildMachining();
     m_EndOperation.HideToolWin = [this] { m_frmToolWin->HideAtCommandEnd(); };
     m_EndOperation.RefreshPanel = [this] { RefreshInfoEdit(); };
 
@@ -174,6 +179,9 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
 TfrmMain::~TfrmMain()
 {
     m_KeyPreview.reset();
+    m_MachiningMenu.reset();
+    m_OperationPages.reset();
+    SetTabMarkerDocument(m_PreviousTabMarkerDocument);
     // The tool window's hide must not reach the panel or the program.
     m_frmToolWin->HideHooks.clear();
     m_frmToolWin->ClearOverlay = nullptr;
@@ -421,7 +429,7 @@ void TfrmMain::BuildFileToolbar()
     connect(m_mnuSaveAs, &QAction::triggered, this, [remember, this] { remember(m_mnuSaveAs); });
     m_tbrFile->addWidget(m_sbtSave);
 
-    // The Machining submenu; its commands come with the machining side.
+    // The Machining submenu; the machining menu gives its items their commands.
     auto* cncMenu = new QMenu(this);
     cncMenu->setObjectName(QStringLiteral("mnuCnc"));
     for (const TMenuItemSpec& spec : MachiningMenuItems)
@@ -829,6 +837,28 @@ void TfrmMain::BuildToolWin(const std::string& programFolder)
     TChainPages& chains = m_frmToolWin->ChainPages();
     chains.SetWindowSelection = [this](bool on) { m_StatusItems->mnuWinSelect().setChecked(on); };
     chains.ViewSceneScale = [this] { return m_Scene.Camera().SceneScale(); };
+}
+
+void TfrmMain::BuildMachining()
+{
+    // The current post goes into the G-code writer before the tree's root
+    // is captioned with its name. A post that cannot be read was reported.
+    if (!m_Config.ConfigFolder().empty()) {
+        try {
+            const std::string warning = GCodeWriter().LoadPst(m_Config.ConfigFolder());
+            if (!warning.empty())
+                UserNotifier().ShowMessage(EMessageKind::Warning, warning, LangText(LangKeys::String::ErrorCaption));
+        } catch (const std::exception&) {
+        }
+    }
+    // Holding-tab markers are objects of this drawing.
+    m_PreviousTabMarkerDocument = TabMarkerDocument();
+    SetTabMarkerDocument(&m_Document);
+    m_OperationPages = std::make_unique<TOperationPages>(*m_frmToolWin, m_Monitor.get());
+    m_OperationPages->ShowInfoText = [this](const std::string& text) { m_Scene.ShowInfoText(text); };
+    m_MachiningMenu = std::make_unique<TMachiningMenu>(*this, *m_OperationPages, m_Config, nullptr);
+    m_MachiningMenu->RepaintViews = [this] { m_Document.RepaintViewports(); };
+    m_FileCommands->DeleteAllOperations = [this] { m_MachiningMenu->DeleteAllOperations(); };
 }
 
 void TfrmMain::BuildEditToolbar()

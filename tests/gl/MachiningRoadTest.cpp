@@ -1,0 +1,327 @@
+// Machining in the running program: the Machining menu makes an operation,
+// its pages calculate it, the operations tree lists it and the CNC tab's
+// post button writes the program, compared byte for byte with the files in
+// tests/fixtures/app/machining (checked by eye when they were made; setting
+// KB_UPDATE_GOLDENS=1 writes them anew). The tree's switches, deletions
+// and popup follow. Chain picking belongs to the chain page: the tests
+// build the chains of the whole drawing as its "all" button does.
+//
+// With KB_SHOTS_DIR set, the disabled test ShotsForReview writes pictures
+// of the contour pages and the tree there (scripts/shots/milling.sh).
+
+#include "app/Program.h"
+
+#include "app/frmMain.h"
+#include "app/machining/MachiningContext.h"
+#include "app/machining/OperationPages.h"
+#include "app/mainwin/MachiningMenu.h"
+#include "app/toolwin/frmToolWin.h"
+#include "cam/chains/EntXCatena.h"
+#include "cam/ops/OpManager.h"
+#include "core/entities/Frame2D.h"
+#include "core/model/QV_01Cmp2D.h"
+#include "core/settings/LangKeys.h"
+#include "core/settings/Language.h"
+#include "tests/gl/MainWindowDriver.h"
+#include "tests/support/RecordingNotifier.h"
+#include "tests/support/TestSupport.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTreeWidget>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+
+namespace {
+
+using namespace LangKeys::String;
+
+struct MachiningRoad : ::testing::Test {
+    MachiningRoad()
+    {
+        Notifier.Strict = true;
+        Driver = std::make_unique<kbtest::TMainWindowDriver>((Config.Path() / "Kestrabel 3").string(), "");
+        EXPECT_TRUE(Driver->Ready());
+        Program = &Driver->Program();
+        Doc().AddObject(-1, std::make_unique<TFrame2D>(-1, Point2D(0, 0), Point2D(40, 30)));
+        kbtest::TMainWindowDriver::Settle();
+    }
+    ~MachiningRoad() override
+    {
+        Window().ToolWin().hide();
+        Menu().DeleteAllOperations();
+        OpManager().LastIndex = -1;
+    }
+
+    TfrmMain& Window() const { return Program->MainWindow(); }
+    TfrmToolWin& Tool() const { return Window().ToolWin(); }
+    TQV_01Cmp2D& Doc() const { return Program->Document(); }
+    TMachiningMenu& Menu() const { return Window().MachiningMenu(); }
+    QTreeWidget& Tree() const { return Menu().TreeCnc(); }
+    template <class T = QWidget> T& Find(const char* name) const
+    {
+        auto* found = Window().findChild<T*>(QString::fromLatin1(name));
+        if (!found)
+            found = Tool().findChild<T*>(QString::fromLatin1(name));
+        if (!found)
+            throw std::runtime_error(std::string("no ") + name);
+        return *found;
+    }
+    void Click(const char* name) const
+    {
+        kbtest::TMainWindowDriver::Settle();
+        auto& b = Find<QAbstractButton>(name);
+        QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(6, b.height() / 2));
+        kbtest::TMainWindowDriver::Settle();
+    }
+    // A Machining menu command, chains of the whole drawing for it.
+    TOpManagerField& Machining(const char* command) const
+    {
+        Find<QMenu>("mnuCnc").findChild<QAction*>(QString::fromLatin1(command))->trigger();
+        TOpManagerField* op = MachiningContext()->CurrentOperation();
+        if (!op)
+            throw std::runtime_error("no operation");
+        TTuttoInCatena all(Doc(), op->Chains);
+        SetTool(*op);
+        kbtest::TMainWindowDriver::Settle();
+        return *op;
+    }
+    // What the post button writes.
+    std::string Posted() const
+    {
+        const std::string file = Config.File("posted.nc");
+        std::filesystem::remove(file);
+        Notifier.QueueFileName(file);
+        Click("sbtRunPst");
+        return std::filesystem::exists(file) ? kbtest::ReadFileText(file) : std::string();
+    }
+    void ExpectGolden(const std::string& name, const std::string& written) const
+    {
+        const std::string golden = std::string(KB_FIXTURES_DIR) + "/app/machining/" + name + ".nc";
+        if (std::getenv("KB_UPDATE_GOLDENS")) {
+            std::filesystem::create_directories(std::filesystem::path(golden).parent_path());
+            kbtest::WriteFileText(golden, written);
+        }
+        EXPECT_FALSE(written.empty());
+        EXPECT_EQ(written, kbtest::ReadFileText(golden)) << name;
+    }
+    QTreeWidgetItem* Root() const { return Tree().topLevelItem(0); }
+    // Tool 1, 3 mm, 12000 rpm, feed 300, plunge 100: on the tool page, or
+    // straight into the operation where that page is not built.
+    void SetTool(TOpManagerField& op) const
+    {
+        const std::pair<const char*, const char*> fields[] = {
+            {"txtGiri", "12000"}, {"txtFeedrate", "300"}, {"txtPlungeRate", "100"}, {"txtDiametro", "3"}};
+        if (Tool().findChild<QLineEdit*>(QStringLiteral("txtDiametro"))) {
+            for (const auto& [name, value] : fields)
+                Find<QLineEdit>(name).setText(QString::fromLatin1(value));
+            Find<QSpinBox>("sedToolNum").setValue(1);
+            return;
+        }
+        TDatiUtBase& tool = *op.Parameters->ToolData;
+        tool.ToolNumber = 1;
+        tool.SpindleSpeed = 12000;
+        tool.Feed = 300;
+        tool.PlungeFeed = 100;
+        tool.Diameter = 3;
+    }
+    // The compensation side item and offset on the chain page, or straight
+    // into the operation where that page is not built.
+    void Compensation(TOpManagerField& op, int item, const char* offset) const
+    {
+        auto* side = Tool().findChild<QComboBox*>(QStringLiteral("cboCCDir"));
+        auto* edit = Tool().findChild<QLineEdit*>(QStringLiteral("txtCCOffset"));
+        if (side && edit) {
+            side->setCurrentIndex(item);
+            edit->setText(QString::fromLatin1(offset));
+            return;
+        }
+        op.Parameters->CompSide = item == 0 ? 0 : (item == 1 ? -1 : 1);
+        op.Parameters->CompOffset = std::stod(offset);
+    }
+    // The popup opened over an item (none: empty space); its visible items.
+    int PopupItemsOver(QTreeWidgetItem* item) const
+    {
+        const QPoint at = item ? Tree().visualItemRect(item).center() : QPoint(5, Tree().viewport()->height() - 3);
+        Menu().TreeCncContextPopup(at);
+        int shown = 0;
+        for (QAction* action : Menu().PopupTreeCnc().actions())
+            shown += action->isVisible() ? 1 : 0;
+        Menu().PopupTreeCnc().hide();
+        return shown;
+    }
+
+    kbtest::TTempDir Config;
+    mutable kbtest::TRecordingNotifier Notifier;
+    std::unique_ptr<kbtest::TMainWindowDriver> Driver;
+    TProgram* Program = nullptr;
+};
+
+TEST_F(MachiningRoad, ContourFromTheMenuIsCalculatedListedAndPosted)
+{
+    TOpManagerField& op = Machining("mnuCncContour");
+    ASSERT_TRUE(Tool().isVisible());
+    EXPECT_EQ(Tool().ShownPages().back(), "tabContour");
+    Click("sbtConCalculate");
+    EXPECT_FALSE(Tool().isVisible());
+    ASSERT_EQ(Root()->childCount(), 1);
+    QTreeWidgetItem* node = Root()->child(0);
+    EXPECT_EQ(node->childCount(), 2);
+    EXPECT_EQ(TOperationsTreeView::Operation(node), &op);
+    EXPECT_EQ(TOperationsTreeView::Image(node), 2);
+    EXPECT_TRUE(node->isExpanded());
+    EXPECT_EQ(Window().GeoCncTabs().currentIndex(), 1);
+    ExpectGolden("contour", Posted());
+}
+
+// The variants of the road, each alone in the list: name, command, the
+// page's values and its Calculate button.
+TEST_F(MachiningRoad, VariantsPostTheirGoldenPrograms)
+{
+    struct TVariant {
+        const char* Name;
+        const char* Command;
+        std::function<void(MachiningRoad&, TOpManagerField&)> Set;
+        const char* Calculate;
+    };
+    const auto combo = [](const char* name, int index) {
+        return [name, index](MachiningRoad& t, TOpManagerField&) { t.Find<QComboBox>(name).setCurrentIndex(index); };
+    };
+    const TVariant variants[] = {
+        {"contour-passes", "mnuCncContour",
+         [](MachiningRoad& t, TOpManagerField& op) {
+             t.Compensation(op, 1, "1.5");
+             t.Find<QSpinBox>("speConNRoughCuts").setValue(2);
+             t.Find<QLineEdit>("txtConRoughSize").setText("1");
+             t.Find<QSpinBox>("speConNFinishCuts").setValue(1);
+             t.Find<QLineEdit>("txtConFinishSize").setText("0.2");
+         },
+         "sbtConCalculate"},
+        {"pocket-zigzag", "mnuCncPocket",
+         [](MachiningRoad& t, TOpManagerField& op) {
+             t.Compensation(op, 2, "1.5");
+             t.Find<QComboBox>("cboPocType").setCurrentIndex(0);
+         },
+         "sbtPocCalculate"},
+        {"pocket-rings", "mnuCncPocket",
+         [](MachiningRoad& t, TOpManagerField& op) {
+             t.Compensation(op, 2, "1.5");
+             t.Find<QComboBox>("cboPocType").setCurrentIndex(1);
+         },
+         "sbtPocCalculate"},
+        {"drill-cycle0", "mnuCncDrill", combo("cboCycle", 0), "sbtDriCalculate"},
+        {"drill-cycle1", "mnuCncDrill", combo("cboCycle", 1), "sbtDriCalculate"},
+        {"drill-cycle2", "mnuCncDrill", combo("cboCycle", 2), "sbtDriCalculate"},
+    };
+    for (const TVariant& variant : variants) {
+        SCOPED_TRACE(variant.Name);
+        Menu().DeleteAllOperations();
+        TOpManagerField& op = Machining(variant.Command);
+        variant.Set(*this, op);
+        Click(variant.Calculate);
+        ASSERT_FALSE(Tool().isVisible());
+        ExpectGolden(variant.Name, Posted());
+    }
+}
+
+TEST_F(MachiningRoad, TreeSwitchesDeletesAndPosts)
+{
+    // Nothing to post before any operation.
+    Click("sbtRunPst");
+    ASSERT_EQ(Notifier.Messages().size(), 1u);
+    EXPECT_EQ(Notifier.Messages()[0].Text, LangText(NothingToSave));
+    // No operation: New asks nothing.
+    Menu().mnuNewClick();
+    EXPECT_TRUE(Notifier.Prompts().empty());
+
+    Machining("mnuCncContour");
+    Click("sbtConCalculate");
+    QTreeWidgetItem* node = Root()->child(0);
+    Tree().setCurrentItem(node);
+    Menu().mnuOpOnOffClick();
+    EXPECT_EQ(TOperationsTreeView::Image(node), 5);
+    EXPECT_FALSE(node->isExpanded());
+    // Post-this of a switched-off operation asks for no file.
+    Menu().mnuPostThisClick();
+    EXPECT_TRUE(Notifier.Prompts().empty());
+    Menu().mnuOpOnOffClick();
+    EXPECT_EQ(TOperationsTreeView::Image(node), 2);
+    EXPECT_TRUE(node->isExpanded());
+
+    // The popup's items over empty space, the root, an operation, a child.
+    EXPECT_EQ(PopupItemsOver(nullptr), 8);
+    EXPECT_EQ(PopupItemsOver(Root()), 1);
+    EXPECT_EQ(PopupItemsOver(node), 7);
+    EXPECT_EQ(PopupItemsOver(node->child(1)), 3);
+
+    // New with operations asks; every operation goes, then posting warns.
+    Notifier.QueueAnswer(EUserAnswer::Yes);
+    Menu().mnuNewClick();
+    EXPECT_EQ(Notifier.Prompts().back(), "question " + LangText(DeleteAllOperations));
+    EXPECT_EQ(Root()->childCount(), 0);
+    EXPECT_EQ(OpManager().Count(), 0);
+    Notifier.Clear();
+    Click("sbtRunPst");
+    ASSERT_EQ(Notifier.Messages().size(), 1u);
+    EXPECT_EQ(Notifier.Messages()[0].Text, LangText(NothingToSave));
+}
+
+TEST_F(MachiningRoad, PocketKeepsTheTabMarkersAndContourRemovesThem)
+{
+    TOpManagerField& contour = Machining("mnuCncContour");
+    auto tab = std::make_unique<TDatiTab>();
+    const int32_t marker = Doc().AddObject(-1, std::make_unique<TFrame2D>(-1, Point2D(1, 1), Point2D(2, 2)))->ID();
+    tab->MarkerId = marker;
+    contour.Parameters->Tabs.AddTab(std::move(tab));
+    Click("sbtConCalculate");
+    ASSERT_EQ(MachiningContext()->CurrentOperation(), &contour);
+    Machining("mnuCncPocket");
+    EXPECT_EQ(contour.Parameters->Tabs.Tab(0).MarkerId, marker);
+    Click("sbtPocCancel");
+    // The contour opened from the tree is current again; a new contour
+    // takes its markers away.
+    Tree().setCurrentItem(Root()->child(0));
+    Menu().mnuEditParamClick();
+    Click("sbtConCancel");
+    ASSERT_EQ(MachiningContext()->CurrentOperation(), &contour);
+    Machining("mnuCncContour");
+    EXPECT_EQ(contour.Parameters->Tabs.Tab(0).MarkerId, kNoTabMarker);
+    Click("sbtConCancel");
+}
+
+TEST_F(MachiningRoad, DISABLED_ShotsForReview)
+{
+    const char* dir = std::getenv("KB_SHOTS_DIR");
+    ASSERT_NE(dir, nullptr);
+    Machining("mnuCncContour");
+    kbtest::TMainWindowDriver::Settle();
+    for (const char* tab : {"tabTool", "tabChain", "tabContour"}) {
+        Tool().pgCtrToolWin().setCurrentWidget(Tool().Sheet(tab));
+        kbtest::TMainWindowDriver::Settle();
+        Tool().grab().save(QString::fromLatin1(dir) + "/milling-" + tab + ".png");
+    }
+    Click("sbtConCalculate");
+    Machining("mnuCncPocket");
+    Tool().pgCtrToolWin().setCurrentWidget(Tool().Sheet("tabPocket"));
+    kbtest::TMainWindowDriver::Settle();
+    Tool().grab().save(QString::fromLatin1(dir) + "/milling-tabPocket.png");
+    Click("sbtPocCalculate");
+    Machining("mnuCncDrill");
+    Tool().pgCtrToolWin().setCurrentWidget(Tool().Sheet("tabDrill"));
+    kbtest::TMainWindowDriver::Settle();
+    Tool().grab().save(QString::fromLatin1(dir) + "/milling-tabDrill.png");
+    Click("sbtDriCalculate");
+    kbtest::TMainWindowDriver::Settle();
+    Window().grab().save(QString::fromLatin1(dir) + "/milling-tree.png");
+}
+
+} // namespace
