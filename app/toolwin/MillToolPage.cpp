@@ -76,15 +76,24 @@ TMillToolPage::TMillToolPage(TfrmToolWin& window) : QObject(&window), m_Window(w
 
 TMillToolPage::~TMillToolPage()
 {
-    // A library made with these views must not outlive them.
-    if (CurrentToolLibrary() && CurrentToolLibrary()->ListView() == m_lsvTools)
-        SetCurrentToolLibrary(nullptr);
+    Detach();
+}
+
+void TMillToolPage::Detach()
+{
+    if (!m_lsvTools)
+        return;
+    // The current library works on without a window.
+    if (TLibreriaUtBase* library = CurrentToolLibrary(); library && library->ListView() == m_lsvTools)
+        library->DetachViews();
     TToolLibraryViews views = ToolLibraryViews();
-    if (views.MillPage == m_Page.get()) {
+    if (views.MillList == m_lsvTools) {
         views.MillList = nullptr;
         views.MillPage = nullptr;
         SetToolLibraryViews(views);
     }
+    m_lsvTools->BeforeGone = nullptr;
+    m_lsvTools = nullptr;
 }
 
 QWidget* TMillToolPage::BuildSheet()
@@ -140,6 +149,7 @@ QWidget* TMillToolPage::BuildSheet()
     m_lsvTools->setObjectName(QStringLiteral("lsvTools"));
     m_lsvTools->ItemImage = [](int type) { return ToolShapePixmap(type, 16); };
     m_lsvTools->OnMove = [this](int from, int to) { lsvToolsDragDrop(from, to); };
+    m_lsvTools->BeforeGone = [this] { Detach(); };
     listLayout->addWidget(m_lsvTools);
     auto* files = new QHBoxLayout;
     QPushButton* save = Button(list, "sbtSaveLib", "Save");

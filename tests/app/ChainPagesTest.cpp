@@ -313,3 +313,25 @@ TEST_F(ChainPages, NothingHappensWithoutAMachiningContext)
 }
 
 } // namespace
+
+namespace {
+
+// Pages replaced by others (AddPage again) leave nothing behind that a
+// library or the chains could reach.
+TEST_F(ChainPages, ReplacedPagesLetGoOfTheirModels)
+{
+    TOpManagerField& before = NewOperation(OpKind::Contour);
+    ASSERT_NE(CurrentToolLibrary(), nullptr);
+    Win->AddPage("tabTool", new QWidget, nullptr);
+    Win->AddPage("tabChain", new QWidget, nullptr);
+    EXPECT_EQ(CurrentToolLibrary()->ListView(), nullptr);
+    EXPECT_EQ(ToolLibraryViews().MillList, nullptr);
+    EXPECT_EQ(ChainContext().CompensationSide(), 0);
+    before.Chains.UpdateInfo();
+
+    Context.FreeNewOperation();
+    NewOperation(OpKind::Pocket); // a new library, headless
+    EXPECT_EQ(CurrentToolLibrary()->Count(), 3);
+}
+
+} // namespace
