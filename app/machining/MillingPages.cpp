@@ -2,7 +2,7 @@
 
 #include "app/machining/MachiningContext.h"
 #include "app/machining/PageParams.h"
-#include "app/machining/WidgetPage.h"
+#include "app/toolwin/ToolPageWidgets.h"
 #include "app/toolwin/frmToolWin.h"
 #include "cad/program/EventGuard.h"
 #include "cad/ui/AnsiText.h"
@@ -159,7 +159,7 @@ bool Usable(const std::string& text)
 } // namespace
 
 TMillingPages::TMillingPages(TfrmToolWin& window)
-    : m_Window(window), m_Page(std::make_unique<TWidgetPage>(window))
+    : m_Window(window), m_Page(std::make_unique<TWidgetToolPage>(window, window))
 {
     m_Window.AddPage("tabContour", BuildContourPage(), [this] { tabContourClick(); });
     m_Window.AddPage("tabPocket", BuildPocketPage(), [this] { tabPocketClick(); });
@@ -358,7 +358,7 @@ void TMillingPages::BindPicture(QWidget& field, const char* image, int index, in
 void TMillingPages::SetPicture(const char* image, int index)
 {
     m_Page->SetImageIndex(image, index);
-    if (auto* label = qobject_cast<QLabel*>(m_Page->Control(image)))
+    if (auto* label = qobject_cast<QLabel*>(m_Page->Find(image)))
         label->setText(QStringLiteral("[%1]").arg(index));
 }
 
@@ -370,7 +370,7 @@ void TMillingPages::InitOperationCombos()
     m_Page->SetItemIndex("cboPocType", 0);
     m_Page->SetItemIndex("cboLasPocType", 0);
     const auto refill = [this](const char* name, std::initializer_list<const char*> keys, int selected) {
-        auto* combo = qobject_cast<QComboBox*>(m_Page->Control(name));
+        auto* combo = qobject_cast<QComboBox*>(m_Page->Find(name));
         if (!combo)
             return;
         combo->clear();
@@ -425,7 +425,7 @@ void TMillingPages::speConNFinishCutsChange()
 
 void TMillingPages::cboMethodChange()
 {
-    auto* rules = qobject_cast<QComboBox*>(m_Page->Control("cboCutRules"));
+    auto* rules = qobject_cast<QComboBox*>(m_Page->Find("cboCutRules"));
     const int method = m_Page->ItemIndex("cboMethod");
     const bool free = method != 1;
     for (const char* name : {"cboDepthCutOrder", "lblDepthCutOrder", "sbtConEntExi", "chkMakeTab"})
@@ -505,7 +505,7 @@ TOpManagerField* EditedOperation()
     return context ? context->CurrentOperation() : nullptr;
 }
 
-void Compute(const TWidgetPage& page, TOpManagerField& op, const TZFields& z)
+void Compute(const TWidgetToolPage& page, TOpManagerField& op, const TZFields& z)
 {
     op.ComputeDepthPasses(page.Text(z.Rapid), page.Text(z.Top), page.Text(z.Depth), page.Text(z.Step));
 }

@@ -17,7 +17,7 @@
 class QWidget;
 class TfrmToolWin;
 class TOpManagerField;
-class TWidgetPage;
+class TWidgetToolPage;
 
 class TMillingPages {
 public:
@@ -63,7 +63,7 @@ public:
     // The holding-tab window (set by the machining commands; may be empty).
     std::function<void()> ShowTabWindow;
 
-    TWidgetPage& Page() const { return *m_Page; }
+    TWidgetToolPage& Page() const { return *m_Page; }
 
 private:
     QWidget* BuildContourPage();
@@ -76,5 +76,5 @@ private:
     void BindPicture(QWidget& field, const char* image, int index, int summary);
 
     TfrmToolWin& m_Window;
-    std::unique_ptr<TWidgetPage> m_Page;
+    std::unique_ptr<TWidgetToolPage> m_Page;
 };

@@ -4,7 +4,7 @@
 #include "app/machining/MillingPages.h"
 #include "app/machining/OpComment.h"
 #include "app/machining/PageParams.h"
-#include "app/machining/WidgetPage.h"
+#include "app/toolwin/ToolPageWidgets.h"
 #include "app/toolwin/frmToolWin.h"
 #include "cad/program/EventGuard.h"
 #include "cad/ui/AnsiText.h"
@@ -55,7 +55,6 @@ const std::vector<TKindPages>& KindPages()
 
 constexpr int OperationPagesWidth = 494;
 constexpr int OperationPagesHeight = 428;
-constexpr int ParameterPageWidth = 348;
 
 // Focus in and out of an edit.
 class TFocusFilter final : public QObject {
@@ -122,9 +121,6 @@ TOperationPages::TOperationPages(TfrmToolWin& window, TQtWorkMonitor* monitor)
             QObject::connect(button, &QAbstractButton::clicked, button,
                              [this, name] { GuardedCall([this, name] { sbtEntExiClick(name); }); });
     }
-    m_Window.SetPageClick("tabTool", [this] { tabToolClick(); });
-    m_Window.SetPageClick("tabChain", [this] { tabChainClick(false); });
-    m_Window.SetPageClick("tabChainPt", [this] { tabChainClick(true); });
     m_Window.HideHooks.push_back([this] { FormHide(); });
     // The compensation list starts off, with its rules applied.
     if (auto* side = m_Window.findChild<QComboBox*>(QStringLiteral("cboCCDir"))) {
@@ -149,12 +145,8 @@ TToolPage* TOperationPages::ToolPage() const
 void TOperationPages::BindSharedControls()
 {
     if (auto* side = m_Window.findChild<QComboBox*>(QStringLiteral("cboCCDir")); side && FirstBinding(*side))
-        QObject::connect(side, &QComboBox::currentIndexChanged, side,
+        QObject::connect(side, &QComboBox::activated, side,
                          [this] { GuardedCall([this] { m_Milling->cboCCDirChange(); }); });
-    if (auto* priority = m_Window.findChild<QCheckBox*>(QStringLiteral("chkLayerPriority"));
-        priority && FirstBinding(*priority))
-        QObject::connect(priority, &QCheckBox::clicked, priority,
-                         [this] { GuardedCall([this] { chkLayerPriorityClick(); }); });
     for (const char* name : {"txtOpComment", "txtOpCommentLa"}) {
         if (auto* edit = m_Window.findChild<QLineEdit*>(QString::fromLatin1(name)); edit && FirstBinding(*edit))
             edit->installEventFilter(new TFocusFilter(
@@ -164,12 +156,12 @@ void TOperationPages::BindSharedControls()
 
 void TOperationPages::PrepareCompensationChoices(int kind)
 {
-    TWidgetPage& page = m_Milling->Page();
+    TWidgetToolPage& page = m_Milling->Page();
     const bool lathe = IsLatheKind(kind);
     for (const char* name : {"chkInOutMid", "sbtCCOffset", "txtCCOffset"})
         page.SetVisible(name, !lathe);
     page.SetEnabled("sbtChainPos", lathe);
-    auto* side = qobject_cast<QComboBox*>(page.Control("cboCCDir"));
+    auto* side = qobject_cast<QComboBox*>(page.Find("cboCCDir"));
     if (!side)
         return;
     using namespace LangKeys::String;
@@ -196,7 +188,7 @@ void TOperationPages::PrepareCompensationChoices(int kind)
 void TOperationPages::setButtonFreEntExi(const char* button)
 {
     TOpManagerField* op = Edited();
-    auto* control = qobject_cast<QAbstractButton*>(m_Milling->Page().Control(button));
+    auto* control = qobject_cast<QAbstractButton*>(m_Milling->Page().Find(button));
     if (!op || !control)
         return;
     const TParametriOperazione& p = *op->Parameters;
@@ -215,7 +207,7 @@ void TOperationPages::setButtonFreEntExi(const char* button)
 
 void TOperationPages::ImpostaDialoghi(int kind)
 {
-    TWidgetPage& page = m_Milling->Page();
+    TWidgetToolPage& page = m_Milling->Page();
     BindSharedControls();
     PrepareCompensationChoices(kind);
     for (const TKindPages& row : KindPages()) {
@@ -233,7 +225,7 @@ void TOperationPages::ImpostaDialoghi(int kind)
         m_Window.ShowPages(row.Tabs, row.Caption, OperationPagesWidth, OperationPagesHeight);
     }
     TOpManagerField* op = Edited();
-    auto* comment = qobject_cast<QLineEdit*>(page.Control("txtOpComment"));
+    auto* comment = qobject_cast<QLineEdit*>(page.Find("txtOpComment"));
     m_Context->SetCurrentOpComment(op && comment ? std::make_unique<TOpComment>(comment, op) : nullptr);
 }
 
@@ -305,7 +297,13 @@ bool TOperationPages::Calculate()
         }
         m_Running = false;
     }
-    // A failed run has told the user why; the window stays.
+    // A failed run has told the user why; the window stays. A run that
+    // ends with nothing to machine (a pocket smaller than the tool) is no
+    // success either.
+    if (calculated && op->ToolpathVertexCount() == 0) {
+        Warn(LangText(LangKeys::String::ToolBadNumber));
+        calculated = false;
+    }
     if (!calculated)
         return false;
     op->Calculated = 1;
@@ -363,12 +361,6 @@ void TOperationPages::sbtEntExiClick(const char* button)
     delete dialog;
 }
 
-void TOperationPages::chkLayerPriorityClick()
-{
-    if (TOpManagerField* op = Edited())
-        op->Parameters->LayerPriority = m_Milling->Page().Checked("chkLayerPriority") ? 1 : 0;
-}
-
 void TOperationPages::txtOpCommentEnter()
 {
     if (TOpComment* comment = m_Context->CurrentOpComment())
@@ -379,21 +371,4 @@ void TOperationPages::txtOpCommentExit()
 {
     if (TOpComment* comment = m_Context->CurrentOpComment())
         comment->Exit();
-}
-
-void TOperationPages::tabToolClick()
-{
-    if (m_Window.ShowStatusMessage)
-        m_Window.ShowStatusMessage(LangText(LangKeys::String::StatusToolPage));
-    m_Window.resize(OperationPagesWidth, m_Window.height());
-}
-
-void TOperationPages::tabChainClick(bool points)
-{
-    if (m_Window.ShowStatusMessage)
-        m_Window.ShowStatusMessage(
-            LangText(points ? LangKeys::String::StatusDrillPage : LangKeys::String::StatusChainPage));
-    m_Window.resize(ParameterPageWidth, m_Window.height());
-    m_Window.update();
-    ShowChainDisplay();
 }

@@ -3,7 +3,7 @@
 // an operation kind (ImpostaDialoghi), opening an operation for editing
 // (Edit), the Calculate road with its precondition, Cancel, and the
 // handlers the pages share (compensation choices, the lead-in and
-// lead-out buttons, the comment edit, the layer priority, the tab items).
+// lead-out buttons, the comment edit).
 //
 // It makes and installs the machining context (app/machining/
 // MachiningContext.h) and the milling pages. Controls of other pages (the
@@ -29,7 +29,6 @@ class TMillingPages;
 class TOpManagerField;
 class TQtWorkMonitor;
 class TToolPage;
-class TWidgetPage;
 
 class TOperationPages {
 public:
@@ -68,11 +67,8 @@ public:
     void sbtConCancelClick();
 
     void sbtEntExiClick(const char* button);
-    void chkLayerPriorityClick();
     void txtOpCommentEnter();
     void txtOpCommentExit();
-    void tabToolClick();
-    void tabChainClick(bool points);
 
     bool Running() const { return m_Running; }
 

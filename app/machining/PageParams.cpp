@@ -1,6 +1,6 @@
 #include "app/machining/PageParams.h"
 
-#include "app/machining/WidgetPage.h"
+#include "app/toolwin/ToolPageWidgets.h"
 #include "cam/ops/OpManager.h"
 #include "core/settings/NumberText.h"
 
@@ -128,7 +128,7 @@ void Set(P& p, const TField& field, double value)
         field);
 }
 
-void FillRow(TWidgetPage& page, const TRow& row, const P& p)
+void FillRow(TWidgetToolPage& page, const TRow& row, const P& p)
 {
     const double value = Get(p, row.Field);
     switch (row.Kind) {
@@ -147,7 +147,7 @@ struct TPending {
 };
 
 // The row's value, or the offending text.
-std::variant<double, std::string> ReadRow(const TWidgetPage& page, const TRow& row, const P& p)
+std::variant<double, std::string> ReadRow(const TWidgetToolPage& page, const TRow& row, const P& p)
 {
     switch (row.Kind) {
     case TControl::Coord: {
@@ -214,21 +214,21 @@ const char* const* TransformEditNames(int kind)
     return nullptr;
 }
 
-void FillPages(TWidgetPage& page, TToolPage* toolPage, TOpManagerField& op, const TFillPagesEvents& events)
+void FillPages(TWidgetToolPage& page, TToolPage* toolPage, TOpManagerField& op, const TFillPagesEvents& events)
 {
     P& p = *op.Parameters;
     const int kind = op.Kind;
     if (toolPage && p.ToolData)
         p.ToolData->ToPage(*toolPage);
     for (const TRow& row : g_Shared) {
-        if (page.Control(row.Control))
+        if (page.Find(row.Control))
             FillRow(page, row, p);
     }
     page.SetItemIndex("cboCCDir", p.CompSide == 0 ? 0 : (p.CompSide < 0 ? 1 : 2));
     if (p.CompSide != 0 && events.CompSideChanged)
         events.CompSideChanged();
     for (const TRow& row : g_Rows) {
-        if (!Applies(row, kind, TWay::ReadOnly) || !page.Control(row.Control))
+        if (!Applies(row, kind, TWay::ReadOnly) || !page.Find(row.Control))
             continue;
         FillRow(page, row, p);
         const std::string_view name = row.Control;
@@ -248,7 +248,7 @@ void FillPages(TWidgetPage& page, TToolPage* toolPage, TOpManagerField& op, cons
         page.SetItemIndex("cboMethod", 1);
 }
 
-std::optional<std::string> ReadFromPages(const TWidgetPage& page, TToolPage* toolPage, TOpManagerField& op)
+std::optional<std::string> ReadFromPages(const TWidgetToolPage& page, TToolPage* toolPage, TOpManagerField& op)
 {
     P& p = *op.Parameters;
     const int kind = op.Kind;
@@ -256,7 +256,7 @@ std::optional<std::string> ReadFromPages(const TWidgetPage& page, TToolPage* too
         return std::nullopt;
     std::vector<TPending> pending;
     const auto take = [&](const TRow& row) -> std::optional<std::string> {
-        if (!page.Control(row.Control))
+        if (!page.Find(row.Control))
             return std::nullopt;
         auto value = ReadRow(page, row, p);
         if (auto* text = std::get_if<std::string>(&value))
@@ -292,7 +292,7 @@ std::optional<std::string> ReadFromPages(const TWidgetPage& page, TToolPage* too
         return std::string();
     for (const TPending& value : pending)
         Set(p, value.Field, value.Value);
-    if (page.Control("cboCCDir")) {
+    if (page.Find("cboCCDir")) {
         const int side = page.ItemIndex("cboCCDir");
         if (side >= 0 && side <= 2)
             p.CompSide = side == 0 ? 0 : (side == 1 ? -1 : 1);

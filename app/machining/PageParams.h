@@ -17,7 +17,7 @@
 
 class TOpManagerField;
 class TToolPage;
-class TWidgetPage;
+class TWidgetToolPage;
 
 // What the window runs while the pages are filled.
 struct TFillPagesEvents {
@@ -35,10 +35,10 @@ const char* const* TransformEditNames(int kind);
 
 // Fills the controls of the kind (1, 2, 3, 5, 12) and the chain page's
 // shared ones; toolPage (may be null) gets the tool record.
-void FillPages(TWidgetPage& page, TToolPage* toolPage, TOpManagerField& op, const TFillPagesEvents& events);
+void FillPages(TWidgetToolPage& page, TToolPage* toolPage, TOpManagerField& op, const TFillPagesEvents& events);
 
 // Reads the controls back into op's parameters (kinds 1, 2, 3, 5, 12; other
 // kinds read nothing and succeed). On a text that is no number: the text,
 // quoted, and nothing stored; a tool page that refuses its values (it shows
 // its own message) gives an empty text and nothing stored. None on success.
-std::optional<std::string> ReadFromPages(const TWidgetPage& page, TToolPage* toolPage, TOpManagerField& op);
+std::optional<std::string> ReadFromPages(const TWidgetToolPage& page, TToolPage* toolPage, TOpManagerField& op);

@@ -36,6 +36,8 @@ void TWidgetToolPage::SetText(std::string_view control, const std::string& text)
         label->setText(value);
     else if (auto* button = qobject_cast<QAbstractButton*>(w))
         button->setText(value);
+    else if (auto* combo = qobject_cast<QComboBox*>(w); combo && combo->isEditable())
+        combo->setEditText(value);
 }
 
 std::string TWidgetToolPage::Text(std::string_view control) const
@@ -49,6 +51,8 @@ std::string TWidgetToolPage::Text(std::string_view control) const
         return QStringToAnsi(label->text());
     if (auto* button = qobject_cast<QAbstractButton*>(w))
         return QStringToAnsi(button->text());
+    if (auto* combo = qobject_cast<QComboBox*>(w))
+        return QStringToAnsi(combo->currentText());
     return {};
 }
 

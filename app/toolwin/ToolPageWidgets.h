@@ -16,8 +16,9 @@ class QWidget;
 
 // The page: each call finds the control named in the sheet. Edits, spin
 // boxes, labels and buttons carry texts; check boxes and radio buttons the
-// checked state; combo boxes the item index. A name the sheet lacks reads
-// as empty (unchecked, -1) and takes nothing.
+// checked state; combo boxes the item index (and their shown text). A name
+// the sheet lacks reads as empty (unchecked, -1) and takes nothing. The
+// sheet may be the whole tool window (the operation pages read it so).
 class TWidgetToolPage final : public TToolPage {
 public:
     // window: the tool window (IsShowing); both not owned.
@@ -38,9 +39,10 @@ public:
     // Run by ToolTypeChanged (the mill page's picture). May be empty.
     std::function<void()> OnToolTypeChanged;
 
-private:
+    // The control of that name in the sheet, or null.
     QWidget* Find(std::string_view control) const;
 
+private:
     QWidget& m_Sheet;
     QWidget& m_Window;
 };

@@ -1,14 +1,13 @@
 // The milling pages of the tool window on their own (offscreen): the pages
 // of an operation kind, the enabling rules and the Z summary, the lead
 // button, Calculate with its refusals, Cancel, and the parameters' round
-// trip through the pages and the document section. The chain and tool
-// pages are other pages' work: small stand-ins carry the controls these
-// pages read of them. Clicks and keys go through the widgets.
+// trip through the pages and the document section, with the window's own
+// chain and tool pages. Clicks and keys go through the widgets.
 
 #include "app/machining/MachiningContext.h"
 #include "app/machining/MillingPages.h"
 #include "app/machining/OperationPages.h"
-#include "app/machining/WidgetPage.h"
+#include "app/toolwin/ToolPageWidgets.h"
 #include "app/toolwin/frmToolWin.h"
 
 #include "cad/program/QV_00Prog.h"
@@ -27,8 +26,7 @@
 #include "core/settings/NumberText.h"
 #include "tests/cad/support/CADDriver.h"
 #include "tests/cam/generators/GeneratorTestSupport.h"
-#include "tests/support/RecordingNotifier.h"
-#include "tests/support/TestSupport.h"
+#include "tests/app/MachiningPagesFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -53,102 +51,25 @@ namespace {
 
 using namespace LangKeys::String;
 
-template <typename T>
-T* Add(QWidget* sheet, const char* name)
-{
-    auto* widget = new T(sheet);
-    widget->setObjectName(QString::fromLatin1(name));
-    sheet->layout()->addWidget(widget);
-    return widget;
-}
-
-// A configuration folder with the shipped tool libraries.
-std::string ConfigWithTools(const kbtest::TTempDir& dir)
-{
-    std::filesystem::create_directories(dir.Path() / "tools");
-    for (const char* name : {"Tools_mm.tlb", "Lathe_mm.rlb", "Laser_mm.llb"})
-        std::filesystem::copy_file(std::filesystem::path(KB_DATA_SOURCE_DIR) / "tools" / name,
-                                   dir.Path() / "tools" / name);
-    return dir.Path().string();
-}
-
-struct MachiningPages : ::testing::Test {
-    MachiningPages() : Config(ConfigWithTools(Dir)), Undo(Doc)
+// The operation pages over the window of the machining pages' fixture
+// (a library of three tools, the chain and tool pages).
+struct OperationPages : kbtest::MachiningPages {
+    OperationPages()
     {
-        RegisterEntityClasses();
-        SetLanguageIni(OpenLanguageFile(KB_DATA_SOURCE_DIR, "english"));
-        PreviousUndo = SetUndoJournal(&Undo);
-        Prg.SetViewPortGL(&View);
-        Win = std::make_unique<TfrmToolWin>(Prg, Config, &Monitor, KB_DATA_DIR);
-        AddStandIns();
         Pages = std::make_unique<TOperationPages>(*Win, &Monitor);
         Win->ShowStatusMessage = [this](const std::string& text) { Status = text; };
         Pages->ShowInfoText = [this](const std::string& text) { Info = text; };
         Pages->TreeChanged = [this](TOpManagerField&, bool added) { Tree.push_back(added); };
         GestioneID().Counter = 0;
     }
-    ~MachiningPages() override
+    ~OperationPages() override
     {
-        SetToolLibraryViews({});
         Win->hide();
         Pages.reset();
         OpManager().DeleteAll();
         OpManager().LastIndex = -1;
-        Win.reset();
-        SetUndoJournal(PreviousUndo);
-        SetLanguageIni(nullptr);
-        CADSysClearFontRegistry();
     }
 
-    // The controls of the chain and tool pages these pages read.
-    void AddStandIns()
-    {
-        auto* tool = new QWidget;
-        new QVBoxLayout(tool);
-        Add<QLineEdit>(tool, "txtOpComment");
-        for (const char* name : {"txtGiri", "txtFeedrate", "txtPlungeRate", "txtUtName", "txtDiametro", "txtC_Raggio",
-                                 "txtAngolo", "txtDiamFlat", "txtTLength", "txtPassZ"})
-            Add<QLineEdit>(tool, name)->setText("6");
-        Add<QSpinBox>(tool, "sedToolNum");
-        Win->AddPage("tabTool", tool, nullptr);
-        auto* chain = new QWidget;
-        new QVBoxLayout(chain);
-        auto* side = Add<QComboBox>(chain, "cboCCDir");
-        side->addItems({"0", "1", "2"});
-        Add<QLineEdit>(chain, "txtCCOffset")->setText("0");
-        for (const char* name : {"chkInOutMid", "chkG41G42", "chkLayerPriority"})
-            Add<QCheckBox>(chain, name);
-        Add<QLabel>(chain, "lblChainInfo");
-        Win->AddPage("tabChain", chain, nullptr);
-        auto* points = new QWidget;
-        new QVBoxLayout(points);
-        Add<QLabel>(points, "lblChainPtInfo");
-        Win->AddPage("tabChainPt", points, nullptr);
-    }
-
-    template <typename T = QWidget>
-    T& Find(const char* name) const
-    {
-        T* widget = Win->findChild<T*>(QString::fromLatin1(name));
-        if (!widget)
-            throw std::runtime_error(std::string("no ") + name);
-        return *widget;
-    }
-    void Type(const char* edit, const char* text)
-    {
-        auto& line = Find<QLineEdit>(edit);
-        line.setFocus();
-        line.selectAll();
-        if (*text == '\0')
-            QTest::keyClick(&line, Qt::Key_Backspace);
-        QTest::keyClicks(&line, QString::fromLatin1(text));
-    }
-    void Click(const char* name)
-    {
-        QApplication::processEvents();
-        auto& button = Find<QAbstractButton>(name);
-        QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(6, button.height() / 2));
-    }
     // A combo box item chosen with the keys (the user's change event).
     void Choose(const char* combo, int index)
     {
@@ -165,7 +86,7 @@ struct MachiningPages : ::testing::Test {
         const int index = Win->pgCtrToolWin().indexOf(Win->Sheet(tab));
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
     }
-    std::string Text(const char* name) const { return TWidgetPage(*Win).Text(name); }
+    std::string Text(const char* name) const { return TWidgetToolPage(*Win, *Win).Text(name); }
     bool Enabled(const char* name) const { return Find<QWidget>(name).isEnabled(); }
 
     // A new operation of the kind, with a 50 mm square to work on unless
@@ -179,23 +100,13 @@ struct MachiningPages : ::testing::Test {
         return *op;
     }
 
-    kbtest::TRecordingNotifier Notifier;
-    kbtest::TTempDir Dir;
-    kbtest::TFakeCADView View;
-    TAppConfig Config;
-    TQV_01Cmp2D Doc;
-    TUndoRedo Undo;
-    TUndoRedo* PreviousUndo = nullptr;
-    TQV_00Prog Prg;
-    TQtWorkMonitor Monitor{nullptr, nullptr};
-    std::unique_ptr<TfrmToolWin> Win;
     std::unique_ptr<TOperationPages> Pages;
     std::string Status;
     std::string Info;
     std::vector<bool> Tree;
 };
 
-TEST_F(MachiningPages, ContourShowsItsThreePagesAndTheTabsSetTheWidth)
+TEST_F(OperationPages, ContourShowsItsThreePagesAndTheTabsSetTheWidth)
 {
     Open(OpKind::Contour);
     ASSERT_TRUE(Win->isVisible());
@@ -216,7 +127,7 @@ TEST_F(MachiningPages, ContourShowsItsThreePagesAndTheTabsSetTheWidth)
     EXPECT_EQ(Win->ShownPages(), (std::vector<std::string>{"tabTool", "tabChain", "tabContour"}));
 }
 
-TEST_F(MachiningPages, CompensationSideSwitchesTheCutControls)
+TEST_F(OperationPages, CompensationSideSwitchesTheCutControls)
 {
     Open(OpKind::Contour);
     // The contour starts with the first side shown; the pocket forces inside.
@@ -228,7 +139,7 @@ TEST_F(MachiningPages, CompensationSideSwitchesTheCutControls)
     };
     for (const TRow& row : {TRow{1, true}, TRow{0, false}, TRow{2, true}}) {
         SCOPED_TRACE(row.Item);
-        Find<QComboBox>("cboCCDir").setCurrentIndex(row.Item);
+        Choose("cboCCDir", row.Item);
         for (const char* name : {"speConNRoughCuts", "speConNFinishCuts", "lblConNRough", "chkG41G42", "sbtConEntExi"})
             EXPECT_EQ(Enabled(name), row.On) << name;
         if (!row.On) {
@@ -248,7 +159,7 @@ TEST_F(MachiningPages, CompensationSideSwitchesTheCutControls)
     }
 }
 
-TEST_F(MachiningPages, MethodOneForcesLevelOrderAndMethodZeroRestoresIt)
+TEST_F(OperationPages, MethodOneForcesLevelOrderAndMethodZeroRestoresIt)
 {
     Open(OpKind::Contour);
     Click("chkMakeTab");
@@ -267,7 +178,7 @@ TEST_F(MachiningPages, MethodOneForcesLevelOrderAndMethodZeroRestoresIt)
     EXPECT_EQ(Find<QComboBox>("cboCutRules").count(), 1);
 }
 
-TEST_F(MachiningPages, ZigZagLiftsNoFinishCutToOneAndOffsetRingsKeepIt)
+TEST_F(OperationPages, ZigZagLiftsNoFinishCutToOneAndOffsetRingsKeepIt)
 {
     Open(OpKind::Pocket);
     EXPECT_EQ(Find<QComboBox>("cboCCDir").currentIndex(), 2);
@@ -281,7 +192,7 @@ TEST_F(MachiningPages, ZigZagLiftsNoFinishCutToOneAndOffsetRingsKeepIt)
     EXPECT_EQ(Text("spePocNFinishCuts"), "1");
 }
 
-TEST_F(MachiningPages, ZSummaryWarnsOfTopAboveFeedAndBelowDepth)
+TEST_F(OperationPages, ZSummaryWarnsOfTopAboveFeedAndBelowDepth)
 {
     TOpManagerField& op = Open(OpKind::Contour);
     Type("txtConZRapid", "0");
@@ -306,10 +217,10 @@ TEST_F(MachiningPages, ZSummaryWarnsOfTopAboveFeedAndBelowDepth)
     EXPECT_EQ(Text("lblConNumFCuts"), LangText(ZTopNotBelowRapid));
 }
 
-TEST_F(MachiningPages, LeadButtonStoresBothLeadsOrNone)
+TEST_F(OperationPages, LeadButtonStoresBothLeadsOrNone)
 {
     TOpManagerField& op = Open(OpKind::Contour);
-    Find<QComboBox>("cboCCDir").setCurrentIndex(1);
+    Choose("cboCCDir", 1);
     const auto answer = [this](const char* in, const char* out) {
         Notifier.QueueDialog("TFresaEntryExit", [this, in, out] {
             auto* dialog = Win->findChild<TFresaEntryExit*>();
@@ -336,7 +247,7 @@ TEST_F(MachiningPages, LeadButtonStoresBothLeadsOrNone)
     EXPECT_EQ(Notifier.Messages().size(), 1u);
 }
 
-TEST_F(MachiningPages, CalculateWithoutChainsKeepsTheWindow)
+TEST_F(OperationPages, CalculateWithoutChainsKeepsTheWindow)
 {
     TOpManagerField& op = Open(OpKind::Contour, true);
     Click("sbtConCalculate");
@@ -347,7 +258,7 @@ TEST_F(MachiningPages, CalculateWithoutChainsKeepsTheWindow)
     EXPECT_EQ(Pages->Context().CurrentOperation(), &op);
 }
 
-TEST_F(MachiningPages, CalculateListsTheOperationOnceAndHides)
+TEST_F(OperationPages, CalculateListsTheOperationOnceAndHides)
 {
     TOpManagerField& op = Open(OpKind::Contour);
     Click("sbtConCalculate");
@@ -367,7 +278,7 @@ TEST_F(MachiningPages, CalculateListsTheOperationOnceAndHides)
     EXPECT_EQ(Tree, (std::vector<bool>{true, false}));
 }
 
-TEST_F(MachiningPages, BadNumberStoresNothingAndKeepsTheWindow)
+TEST_F(OperationPages, BadNumberStoresNothingAndKeepsTheWindow)
 {
     TOpManagerField& op = Open(OpKind::Contour);
     const double depth = op.Parameters->ZDepth;
@@ -383,10 +294,6 @@ TEST_F(MachiningPages, BadNumberStoresNothingAndKeepsTheWindow)
     EXPECT_EQ(OpManager().Count(), 0);
 
     // The tool page refuses alone ("465"); the other values wait as well.
-    TWidgetPage toolPage(*Win);
-    TToolLibraryViews views;
-    views.MillPage = &toolPage;
-    SetToolLibraryViews(views);
     Type("txtConZDepthTot", "-3");
     Find<QLineEdit>("txtDiametro").setText("x");
     Notifier.Clear();
@@ -398,12 +305,8 @@ TEST_F(MachiningPages, BadNumberStoresNothingAndKeepsTheWindow)
     EXPECT_TRUE(Win->isVisible());
 }
 
-TEST_F(MachiningPages, EmptyPocketReportsAndStaysUncalculated)
+TEST_F(OperationPages, EmptyPocketReportsAndStaysUncalculated)
 {
-    TWidgetPage toolPage(*Win);
-    TToolLibraryViews views;
-    views.MillPage = &toolPage;
-    SetToolLibraryViews(views);
     TOpManagerField* op = Pages->Context().SetNewOperation(std::make_unique<TOpManagerField>(OpKind::Pocket));
     op->Chains.AddChain(kbtest::Square(0, 0, 2));
     Pages->ImpostaDialoghi(OpKind::Pocket);
@@ -416,7 +319,7 @@ TEST_F(MachiningPages, EmptyPocketReportsAndStaysUncalculated)
     EXPECT_EQ(OpManager().Count(), 0);
 }
 
-TEST_F(MachiningPages, CancelFreesANewOperationAndKeepsAListedOne)
+TEST_F(OperationPages, CancelFreesANewOperationAndKeepsAListedOne)
 {
     Open(OpKind::Contour);
     Click("sbtConCancel");
@@ -434,7 +337,7 @@ TEST_F(MachiningPages, CancelFreesANewOperationAndKeepsAListedOne)
     EXPECT_EQ(&OpManager().Operation(0), &op);
 }
 
-TEST_F(MachiningPages, CommentShowsThePlaceholderAndStoresWhatWasTyped)
+TEST_F(OperationPages, CommentShowsThePlaceholderAndStoresWhatWasTyped)
 {
     TOpManagerField& op = Open(OpKind::Contour);
     QApplication::setActiveWindow(Win.get());
@@ -448,7 +351,7 @@ TEST_F(MachiningPages, CommentShowsThePlaceholderAndStoresWhatWasTyped)
 // Every control of the kind set away from its default, calculated, saved
 // with the document's operations section, read back and opened for
 // editing: each control shows its value again.
-TEST_F(MachiningPages, ParametersRoundTripThroughPagesAndDocument)
+TEST_F(OperationPages, ParametersRoundTripThroughPagesAndDocument)
 {
     using TValues = std::map<std::string, std::string>;
     const std::map<int, TValues> kinds = {
@@ -466,9 +369,9 @@ TEST_F(MachiningPages, ParametersRoundTripThroughPagesAndDocument)
          {{"txtDriZRapid", "3"}, {"txtDriTopStock", "1"}, {"txtDriZDepthTot", "-2"}, {"chkDriRetr", "1"},
           {"txtDriZRetr", "12"}, {"cboCycle", "1"}, {"txtDriIncPassZ", "0.5"}, {"dri_txtPasso", "1.25"}}},
     };
-    TWidgetPage page(*Win);
+    TWidgetToolPage page(*Win, *Win);
     const auto set = [&page](const std::string& name, const std::string& value) {
-        QWidget* control = page.Control(name);
+        QWidget* control = page.Find(name);
         if (qobject_cast<QComboBox*>(control))
             page.SetItemIndex(name, std::stoi(value));
         else if (qobject_cast<QAbstractButton*>(control))
@@ -477,7 +380,7 @@ TEST_F(MachiningPages, ParametersRoundTripThroughPagesAndDocument)
             page.SetText(name, value);
     };
     const auto shown = [&page](const std::string& name) -> std::string {
-        QWidget* control = page.Control(name);
+        QWidget* control = page.Find(name);
         if (qobject_cast<QComboBox*>(control))
             return std::to_string(page.ItemIndex(name));
         if (qobject_cast<QAbstractButton*>(control))
@@ -508,7 +411,7 @@ TEST_F(MachiningPages, ParametersRoundTripThroughPagesAndDocument)
         ASSERT_EQ(OpManager().Count(), 1);
         Pages->Edit(OpManager().Operation(0));
         for (const auto& [name, value] : values) {
-            QWidget* control = page.Control(name);
+            QWidget* control = page.Find(name);
             const bool item = qobject_cast<QComboBox*>(control) || qobject_cast<QAbstractButton*>(control);
             EXPECT_EQ(shown(name), item ? value : FormatCoord(std::stod(value))) << name;
         }
@@ -516,7 +419,7 @@ TEST_F(MachiningPages, ParametersRoundTripThroughPagesAndDocument)
     }
 }
 
-TEST_F(MachiningPages, StepAndRepeatWidensThePageAndCopiesThePath)
+TEST_F(OperationPages, StepAndRepeatWidensThePageAndCopiesThePath)
 {
     TOpManagerField& plain = Open(OpKind::Contour);
     Click("sbtConCalculate");

@@ -11,6 +11,7 @@
 
 #include "app/Program.h"
 
+#include "app/FileCommands.h"
 #include "app/frmMain.h"
 #include "app/machining/MachiningContext.h"
 #include "app/machining/OperationPages.h"
@@ -142,6 +143,7 @@ struct MachiningRoad : ::testing::Test {
         auto* edit = Tool().findChild<QLineEdit*>(QStringLiteral("txtCCOffset"));
         if (side && edit) {
             side->setCurrentIndex(item);
+            emit side->activated(item);
             edit->setText(QString::fromLatin1(offset));
             return;
         }
@@ -273,6 +275,24 @@ TEST_F(MachiningRoad, TreeSwitchesDeletesAndPosts)
     Click("sbtRunPst");
     ASSERT_EQ(Notifier.Messages().size(), 1u);
     EXPECT_EQ(Notifier.Messages()[0].Text, LangText(NothingToSave));
+}
+
+TEST_F(MachiningRoad, ClearAllDeletesTheOperationsOnlyWhenTicked)
+{
+    Machining("mnuCncContour");
+    Click("sbtConCalculate");
+    GlobalChainList().AddChain(std::make_unique<TCatena>());
+    Notifier.QueueChecked(EUserAnswer::Yes, false);
+    Window().FileCommands().sbtNewClick();
+    EXPECT_EQ(OpManager().Count(), 1);
+    EXPECT_EQ(Root()->childCount(), 1);
+    EXPECT_EQ(GlobalChainList().Count(), 0);
+    Doc().AddObject(-1, std::make_unique<TFrame2D>(-1, Point2D(0, 0), Point2D(40, 30)));
+    Notifier.QueueChecked(EUserAnswer::Yes, true);
+    Window().FileCommands().sbtNewClick();
+    EXPECT_EQ(OpManager().Count(), 0);
+    EXPECT_EQ(Root()->childCount(), 0);
+    EXPECT_EQ(MachiningContext()->CurrentOperation(), nullptr);
 }
 
 TEST_F(MachiningRoad, PocketKeepsTheTabMarkersAndContourRemovesThem)
