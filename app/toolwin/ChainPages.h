@@ -124,7 +124,7 @@ private:
     TfrmToolWin& m_Window;
     TQV_00Prog& m_Prg;
 
-    // The controls (a sheet replaced by another page takes its own along).
+    // The controls; null once their sheet is freed.
     QPointer<QComboBox> m_cboCCDir;
     QPointer<QLineEdit> m_txtCCOffset;
     QPointer<QCheckBox> m_chkLayerPriority;

@@ -78,7 +78,7 @@ public:
     std::function<void(int from, int to)> OnMove;
     // The image of a shape index; null pixmaps show none.
     std::function<QPixmap(int imageIndex)> ItemImage;
-    // Run first when the list goes (its page freed or replaced). May be empty.
+    // Run first when the list goes (its page freed). May be empty.
     std::function<void()> BeforeGone;
 
 protected:

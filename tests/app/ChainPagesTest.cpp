@@ -316,14 +316,14 @@ TEST_F(ChainPages, NothingHappensWithoutAMachiningContext)
 
 namespace {
 
-// Pages replaced by others (AddPage again) leave nothing behind that a
-// library or the chains could reach.
-TEST_F(ChainPages, ReplacedPagesLetGoOfTheirModels)
+// Sheets freed before their pages leave nothing behind that a library or
+// the chains could reach.
+TEST_F(ChainPages, FreedSheetsLetGoOfTheirModels)
 {
     TOpManagerField& before = NewOperation(OpKind::Contour);
     ASSERT_NE(CurrentToolLibrary(), nullptr);
-    Win->AddPage("tabTool", new QWidget, nullptr);
-    Win->AddPage("tabChain", new QWidget, nullptr);
+    delete Win->Sheet("tabTool");
+    delete Win->Sheet("tabChain");
     EXPECT_EQ(CurrentToolLibrary()->ListView(), nullptr);
     EXPECT_EQ(ToolLibraryViews().MillList, nullptr);
     EXPECT_EQ(ChainContext().CompensationSide(), 0);
