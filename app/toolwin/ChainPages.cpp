@@ -78,19 +78,21 @@ TChainPages::TChainPages(TfrmToolWin& window, TQV_00Prog& prg) : QObject(&window
     m_Window.AddPage("tabChain", BuildChainSheet(), tabClick(LangKeys::String::StatusChainPage));
     m_Window.AddPage("tabChainPt", BuildPointSheet(), tabClick(LangKeys::String::StatusDrillPage));
     m_Window.HideHooks.push_back([this] { ResetSort(); });
-    m_PreviousContext = SetChainContext(this);
+    SetChainContext(this);
 }
 
 TChainPages::~TChainPages()
 {
+    // The default comes back: the context installed before may be gone
+    // (a window made while another still stood).
     if (&ChainContext() == this)
-        SetChainContext(m_PreviousContext);
+        SetChainContext(nullptr);
 }
 
 // --- Building ---------------------------------------------------------------------
 
 QGridLayout* TChainPages::ButtonGroup(QWidget* sheet, const char* name, const char* title,
-                                      std::span<const TPageButton> buttons, QWidget*& group)
+                                      std::span<const TPageButton> buttons, QPointer<QWidget>& group)
 {
     auto* box = Make<QGroupBox>(sheet, name, QString::fromLatin1(title));
     box->setFocusPolicy(Qt::StrongFocus); // the handlers give it the focus
@@ -123,7 +125,7 @@ QWidget* TChainPages::BuildChainSheet()
         {"sbtChainsSet", "Chain list", &TChainPages::sbtChainsSetClick},
     };
     QGridLayout* grid = ButtonGroup(sheet, "grpChain", "Chains", buttons, m_grpChain);
-    auto* grpChain = m_grpChain;
+    QWidget* grpChain = m_grpChain;
     const int i = static_cast<int>(std::size(buttons));
     // The lathe position pick: enabled by the lathe pages only.
     QPushButton* sbtChainPos = Button(grpChain, "sbtChainPos", "Position");
@@ -170,7 +172,7 @@ QWidget* TChainPages::BuildPointSheet()
         {"sbtChainPtLast", "As last", &TChainPages::sbtChainPtLastClick},
     };
     QGridLayout* grid = ButtonGroup(sheet, "grpChainPoints", "Points", buttons, m_grpChainPoints);
-    auto* grpPoints = m_grpChainPoints;
+    QWidget* grpPoints = m_grpChainPoints;
     m_lblChainPtInfo = Make<QLabel>(grpPoints, "lblChainPtInfo");
     grid->addWidget(m_lblChainPtInfo, 2, 0, 1, 3);
     layout->addWidget(grpPoints);
@@ -241,7 +243,8 @@ void TChainPages::ResetSort()
 {
     SortBackup() = TSortBackup{};
     for (QPushButton* button : m_sbtDrilSort)
-        button->setChecked(false);
+        if (button)
+            button->setChecked(false);
 }
 
 TVector2D TChainPages::SortCorner(int corner)
@@ -262,7 +265,8 @@ void TChainPages::sbtChainAllClick()
     if (!op || !m_Window.Document())
         return;
     TTuttoInCatena(*m_Window.Document(), op->Chains);
-    m_grpChain->setFocus();
+    if (m_grpChain)
+        m_grpChain->setFocus();
 }
 
 void TChainPages::sbtChainClick()
@@ -315,7 +319,8 @@ void TChainPages::sbtChainRevClick()
     op->Chains.DirectionReversed = op->Chains.DirectionReversed ? 0 : 1;
     op->Chains.ClearArrows();
     op->Chains.DrawArrows(CompensationSide(), false);
-    m_grpChain->setFocus();
+    if (m_grpChain)
+        m_grpChain->setFocus();
 }
 
 void TChainPages::sbtDelLastChainClick()
@@ -331,7 +336,8 @@ void TChainPages::sbtDelAllChainsClick()
         return;
     op->Parameters->Tabs.ClearTabs();
     op->Chains.ClearChains();
-    m_grpChain->setFocus();
+    if (m_grpChain)
+        m_grpChain->setFocus();
 }
 
 void TChainPages::sbtChainLastClick()
@@ -367,7 +373,8 @@ void TChainPages::sbtCCOffsetClick()
 
 void TChainPages::chkLayerPriorityClick()
 {
-    if (TOpManagerField* op = Operation())
+    TOpManagerField* op = Operation();
+    if (op && m_chkLayerPriority)
         op->Parameters->LayerPriority = m_chkLayerPriority->isChecked() ? 1 : 0;
 }
 
@@ -431,7 +438,8 @@ void TChainPages::sbtChainDelPtClick()
         return;
     RestorePointOrder(*op);
     op->Chains.ClearChains();
-    m_grpChainPoints->setFocus();
+    if (m_grpChainPoints)
+        m_grpChainPoints->setFocus();
 }
 
 void TChainPages::sbtChainPtLastClick()
@@ -449,7 +457,7 @@ void TChainPages::sbtChainPtLastClick()
 void TChainPages::chkMaskArcsClick()
 {
     TOpManagerField* op = Operation();
-    if (!op)
+    if (!op || !m_chkMaskArcs)
         return;
     op->Parameters->ArcMask = m_chkMaskArcs->isChecked() ? 1 : 0;
     StoreMaskDiameter();
@@ -460,7 +468,7 @@ void TChainPages::chkMaskArcsClick()
 void TChainPages::StoreMaskDiameter()
 {
     TOpManagerField* op = Operation();
-    if (!op)
+    if (!op || !m_txtMaskDia)
         return;
     if (const std::optional<double> v = ParseDecimal(QStringToAnsi(m_txtMaskDia->text())))
         op->Parameters->ArcMaskDiameter = *v;
@@ -469,7 +477,7 @@ void TChainPages::StoreMaskDiameter()
 void TChainPages::StoreMaskTolerance()
 {
     TOpManagerField* op = Operation();
-    if (!op)
+    if (!op || !m_txtMaskTol)
         return;
     if (const std::optional<double> v = ParseDecimal(QStringToAnsi(m_txtMaskTol->text())))
         op->Parameters->ArcMaskTolerance = *v;
@@ -481,6 +489,8 @@ void TChainPages::sbtDrilSortClick(int corner)
     if (!op || op->Chains.Count() == 0)
         return;
     QPushButton* button = m_sbtDrilSort.at(static_cast<size_t>(corner - 1));
+    if (!button)
+        return;
     const bool down = !button->isChecked();
     // Another corner's order goes first, so that the points are sorted
     // from their picked order.
@@ -494,12 +504,12 @@ void TChainPages::sbtDrilSortClick(int corner)
 
 int TChainPages::CompensationSide() const
 {
-    return std::max(0, m_cboCCDir->currentIndex());
+    return m_cboCCDir ? std::max(0, m_cboCCDir->currentIndex()) : 0;
 }
 
 double TChainPages::CompensationOffset() const
 {
-    return ParseDecimal(QStringToAnsi(m_txtCCOffset->text())).value_or(0.0);
+    return m_txtCCOffset ? ParseDecimal(QStringToAnsi(m_txtCCOffset->text())).value_or(0.0) : 0.0;
 }
 
 std::optional<int> TChainPages::CurrentOperationKind() const
@@ -524,8 +534,8 @@ TListaCatene* TChainPages::EditedOperationChains() const
 void TChainPages::SetChainInfo(const std::string& text)
 {
     const std::optional<int> kind = CurrentOperationKind();
-    QLabel* label = kind == OpKind::Drilling ? m_lblChainPtInfo : m_lblChainInfo;
-    label->setText(AnsiToQString(text));
+    if (QLabel* label = kind == OpKind::Drilling ? m_lblChainPtInfo : m_lblChainInfo)
+        label->setText(AnsiToQString(text));
 }
 
 double TChainPages::SceneScale() const

@@ -44,7 +44,7 @@ class TQV_01Cmp2D;
 class TChainPages final : public QObject, public TChainContext {
 public:
     // Builds both sheets and adds them to the window; installs the chain
-    // context.
+    // context (the default comes back when they go).
     TChainPages(TfrmToolWin& window, TQV_00Prog& prg);
     ~TChainPages() override;
     TChainPages(const TChainPages&) = delete;
@@ -103,7 +103,7 @@ private:
     };
     // A group box named name of the buttons, three a row; group takes it.
     QGridLayout* ButtonGroup(QWidget* sheet, const char* name, const char* title,
-                             std::span<const TPageButton> buttons, QWidget*& group);
+                             std::span<const TPageButton> buttons, QPointer<QWidget>& group);
     QWidget* BuildChainSheet();
     QWidget* BuildPointSheet();
     // Runs a button's handler, then repaints the view.
@@ -123,19 +123,19 @@ private:
 
     TfrmToolWin& m_Window;
     TQV_00Prog& m_Prg;
-    TChainContext* m_PreviousContext = nullptr;
 
-    QComboBox* m_cboCCDir = nullptr;
-    QLineEdit* m_txtCCOffset = nullptr;
-    QCheckBox* m_chkLayerPriority = nullptr;
-    QLabel* m_lblChainInfo = nullptr;
-    QLabel* m_lblChainPtInfo = nullptr;
-    QWidget* m_grpChain = nullptr;
-    QWidget* m_grpChainPoints = nullptr;
-    QCheckBox* m_chkMaskArcs = nullptr;
-    QLineEdit* m_txtMaskDia = nullptr;
-    QLineEdit* m_txtMaskTol = nullptr;
-    std::array<QPushButton*, 4> m_sbtDrilSort{};
+    // The controls; null once their sheet is freed.
+    QPointer<QComboBox> m_cboCCDir;
+    QPointer<QLineEdit> m_txtCCOffset;
+    QPointer<QCheckBox> m_chkLayerPriority;
+    QPointer<QLabel> m_lblChainInfo;
+    QPointer<QLabel> m_lblChainPtInfo;
+    QPointer<QWidget> m_grpChain;
+    QPointer<QWidget> m_grpChainPoints;
+    QPointer<QCheckBox> m_chkMaskArcs;
+    QPointer<QLineEdit> m_txtMaskDia;
+    QPointer<QLineEdit> m_txtMaskTol;
+    std::array<QPointer<QPushButton>, 4> m_sbtDrilSort{};
     // The chain list window, made at its first showing.
     QPointer<TfrmChainSet> m_frmChainSet;
 };

@@ -29,6 +29,7 @@
 #include <QVBoxLayout>
 
 #include <filesystem>
+#include <limits>
 
 using toolwin::Button;
 using toolwin::Make;
@@ -75,14 +76,24 @@ TMillToolPage::TMillToolPage(TfrmToolWin& window) : QObject(&window), m_Window(w
 
 TMillToolPage::~TMillToolPage()
 {
+    Detach();
+}
+
+void TMillToolPage::Detach()
+{
+    if (!m_lsvTools)
+        return;
+    // The current library works on without a window.
+    if (TLibreriaUtBase* library = CurrentToolLibrary(); library && library->ListView() == m_lsvTools)
+        library->DetachViews();
     TToolLibraryViews views = ToolLibraryViews();
-    if (views.MillPage == m_Page.get()) {
-        // A library made with these views must not outlive them.
-        SetCurrentToolLibrary(nullptr);
+    if (views.MillList == m_lsvTools) {
         views.MillList = nullptr;
         views.MillPage = nullptr;
         SetToolLibraryViews(views);
     }
+    m_lsvTools->BeforeGone = nullptr;
+    m_lsvTools = nullptr;
 }
 
 QWidget* TMillToolPage::BuildSheet()
@@ -100,7 +111,8 @@ QWidget* TMillToolPage::BuildSheet()
     };
     add("lblUtName", "Name", Make<QLineEdit>(info, "txtUtName"));
     auto* number = Make<QSpinBox>(info, "sedToolNum");
-    number->setRange(0, 999);
+    // Any number a library holds, so that reading the page back keeps it.
+    number->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
     add("lblToolNum", "Number", number);
     add("lblGiri", "Speed", NumberEdit(info, "txtGiri", "300", &DecimalKeyFilter));
     auto* spindle = Make<QComboBox>(info, "cboSpindle");
@@ -137,6 +149,7 @@ QWidget* TMillToolPage::BuildSheet()
     m_lsvTools->setObjectName(QStringLiteral("lsvTools"));
     m_lsvTools->ItemImage = [](int type) { return ToolShapePixmap(type, 16); };
     m_lsvTools->OnMove = [this](int from, int to) { lsvToolsDragDrop(from, to); };
+    m_lsvTools->BeforeGone = [this] { Detach(); };
     listLayout->addWidget(m_lsvTools);
     auto* files = new QHBoxLayout;
     QPushButton* save = Button(list, "sbtSaveLib", "Save");

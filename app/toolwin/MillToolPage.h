@@ -46,12 +46,15 @@ public:
 
 private:
     QWidget* BuildSheet();
+    // The list is going: the libraries and the current one let go of the
+    // page and the list.
+    void Detach();
     // The machining context's current library; null without one.
     static TLibreriaUtBase* Library();
 
     TfrmToolWin& m_Window;
     std::unique_ptr<TWidgetToolPage> m_Page;
-    TToolListWidget* m_lsvTools = nullptr;
+    TToolListWidget* m_lsvTools = nullptr; // null once the sheet is gone
     QComboBox* m_cboToolType = nullptr;
     QLineEdit* m_txtDiametro = nullptr;
     QLineEdit* m_txtC_Raggio = nullptr;

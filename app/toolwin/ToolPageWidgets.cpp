@@ -122,6 +122,12 @@ TToolListWidget::TToolListWidget(QWidget* parent) : QListWidget(parent)
     setIconSize(QSize(16, 16));
 }
 
+TToolListWidget::~TToolListWidget()
+{
+    if (BeforeGone)
+        BeforeGone();
+}
+
 void TToolListWidget::Clear()
 {
     clear();

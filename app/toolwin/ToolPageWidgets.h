@@ -57,6 +57,8 @@ public:
     static constexpr const char* MimeType = "application/x-kestrabel-tool-item";
 
     explicit TToolListWidget(QWidget* parent);
+    // Runs BeforeGone while the list still stands.
+    ~TToolListWidget() override;
 
     // TToolListView
     void Clear() override;
@@ -76,6 +78,8 @@ public:
     std::function<void(int from, int to)> OnMove;
     // The image of a shape index; null pixmaps show none.
     std::function<QPixmap(int imageIndex)> ItemImage;
+    // Run first when the list goes (its page freed). May be empty.
+    std::function<void()> BeforeGone;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -63,6 +63,14 @@ public:
     void LoadFromStream(TStream& stream);
     void SaveToStream(TStream& stream) const;
 
+    // The list view it mirrors its records in; null for none.
+    TToolListView* ListView() const { return m_ListView; }
+    // Lets go of the list view and page (they are going); the records stay.
+    void DetachViews()
+    {
+        m_ListView = nullptr;
+        m_Page = nullptr;
+    }
     int Count() const { return static_cast<int>(m_Records.size()); }
     TDatiUtBase& Record(int index) { return *m_Records.at(static_cast<size_t>(index)); }
     const TDatiUtBase& Record(int index) const { return *m_Records.at(static_cast<size_t>(index)); }

@@ -288,9 +288,13 @@ TEST_F(ChainPages, TheyAreTheChainContext)
     EXPECT_EQ(Win->width(), 494);
     Win->hide();
 
-    // The window gone, the default context is back.
+    // A new window made while the old one stands takes over; once it is
+    // gone too, the default context is back.
+    Win = std::make_unique<TfrmToolWin>(Prg, *Config, &Monitor, KB_DATA_DIR);
+    EXPECT_EQ(&ChainContext(), static_cast<TChainContext*>(&Win->ChainPages()));
     Win.reset();
     EXPECT_EQ(ChainContext().CompensationSide(), 0);
+    EXPECT_FALSE(ChainContext().CurrentOperationKind());
 }
 
 TEST_F(ChainPages, NothingHappensWithoutAMachiningContext)
@@ -306,6 +310,28 @@ TEST_F(ChainPages, NothingHappensWithoutAMachiningContext)
     EXPECT_EQ(op.Chains.Count(), 0);
     EXPECT_EQ(Prg.OperationClass(), idle);
     SetMachiningContext(&Context);
+}
+
+} // namespace
+
+namespace {
+
+// Sheets freed before their pages leave nothing behind that a library or
+// the chains could reach.
+TEST_F(ChainPages, FreedSheetsLetGoOfTheirModels)
+{
+    TOpManagerField& before = NewOperation(OpKind::Contour);
+    ASSERT_NE(CurrentToolLibrary(), nullptr);
+    delete Win->Sheet("tabTool");
+    delete Win->Sheet("tabChain");
+    EXPECT_EQ(CurrentToolLibrary()->ListView(), nullptr);
+    EXPECT_EQ(ToolLibraryViews().MillList, nullptr);
+    EXPECT_EQ(ChainContext().CompensationSide(), 0);
+    before.Chains.UpdateInfo();
+
+    Context.FreeNewOperation();
+    NewOperation(OpKind::Pocket); // a new library, headless
+    EXPECT_EQ(CurrentToolLibrary()->Count(), 3);
 }
 
 } // namespace

@@ -129,10 +129,18 @@ TEST_F(MillToolPage, DragReordersListAndFile)
     EXPECT_EQ(Captions(), (std::vector<std::string>{"T3(diam. 8)", "T1(diam. 3)", "T2(diam. 6)"}));
     EXPECT_EQ(LibraryNames(), (std::vector<std::string>{"T3", "T1", "T2"}));
 
-    // Below the last item, or from another list: nothing.
+    // Downwards it lands in front of the target: the first onto the third.
+    DragRow(0, RowCentre(2), List().DragTag());
+    EXPECT_EQ(LibraryNames(), (std::vector<std::string>{"T1", "T3", "T2"}));
+    DragRow(1, RowCentre(0), List().DragTag());
+    EXPECT_EQ(LibraryNames(), (std::vector<std::string>{"T3", "T1", "T2"}));
+
+    // Below the last item, onto itself, or from another list: nothing.
     DragRow(0, QPoint(10, List().viewport()->height() - 2), List().DragTag());
+    DragRow(1, RowCentre(1), List().DragTag());
     DragRow(0, RowCentre(2), QByteArray("elsewhere"));
     EXPECT_EQ(LibraryNames(), (std::vector<std::string>{"T3", "T1", "T2"}));
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"T3(diam. 8)", "T1(diam. 3)", "T2(diam. 6)"}));
 
     // Saved, then read again: the new order.
     const std::string saved = Dir.File("tools/Mine");
