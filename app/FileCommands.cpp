@@ -1,5 +1,7 @@
 #include "app/FileCommands.h"
 
+#include "cam/chains/Catena.h"
+
 #include "app/LayerDefaults.h"
 #include "cad/program/QV_00Prog.h"
 #include "core/settings/AppConfig.h"
@@ -276,13 +278,13 @@ void TFileCommands::sbtNewClick()
         return;
     if (!CancellatoTutto())
         return;
+    GlobalChainList().ClearChains();
     m_Opened.FileName.clear();
 }
 
 bool TFileCommands::CancellatoTutto()
 {
-    // The box asks whether the machining operations go too; there are none
-    // to delete yet.
+    // The box asks whether the machining operations go too.
     bool operationsToo = true;
     if (UserNotifier().AskYesNoChecked(LangText(LangKeys::String::ClearDrawing),
                                        LangText(LangKeys::String::ErrorCaption),
@@ -290,6 +292,8 @@ bool TFileCommands::CancellatoTutto()
         EUserAnswer::Yes)
         return false;
     ClearDrawing();
+    if (operationsToo && DeleteAllOperations)
+        DeleteAllOperations();
     m_Opened.Kind = TOpenedFileKind::None;
     if (OnDrawingReplaced)
         OnDrawingReplaced();

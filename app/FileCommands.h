@@ -75,6 +75,9 @@ public:
     // Told after New has cleared the drawing (the caption goes back to the
     // product name).
     std::function<void()> OnDrawingCleared;
+    // Deletes every machining operation (clear all with its box ticked).
+    // May be empty.
+    std::function<void()> DeleteAllOperations;
 
     // Opens fileName (empty: asks for it), or merges it into the drawing.
     void OpenGeo(const std::string& fileName, bool merge);

@@ -19,6 +19,7 @@
 #include "core/model/QV_01Cmp2D.h"
 #include "core/file/Stream.h"
 #include "core/file/UndoRedo.h"
+#include "app/mainwin/MachiningMenu.h"
 #include "nc/ui/SimulationServices.h"
 #include "core/entities/VectFont.h"
 #include "io/text/LabelStrokeText.h"
@@ -133,6 +134,7 @@ void TProgram::Start(const TStartOptions& options)
     m_MainWindow->move(m_Config->fWPL, m_Config->fWPT);
     m_MainWindow->resize(m_Config->fWPW, m_Config->fWPH);
     m_MainWindow->SetStartupFile(options.FileToOpen);
+    m_MainWindow->MachiningMenu().SetSimulator(&m_Simulation->Simulator());
     TranslateForms({m_MainWindow.get(), &m_MainWindow->ToolWin()}, LanguageIni());
     m_MainWindow->LoadStatusMessages();
     m_MainWindow->ImpostaTbr();

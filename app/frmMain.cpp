@@ -5,6 +5,8 @@
 #include "app/KeyPreview.h"
 #include "app/mainwin/ImageLists.h"
 #include "app/mainwin/MainStatusBar.h"
+#include "app/machining/OperationPages.h"
+#include "app/mainwin/MachiningMenu.h"
 #include "app/mainwin/MenuItems.h"
 #include "app/mainwin/RecentCommands.h"
 #include "app/mainwin/TreeCommands.h"
@@ -160,6 +162,7 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
     };
 
     BuildToolWin(programFolder);
+    BuildMachining();
     m_EndOperation.HideToolWin = [this] { m_frmToolWin->HideAtCommandEnd(); };
     m_EndOperation.RefreshPanel = [this] { RefreshInfoEdit(); };
 
@@ -173,6 +176,8 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
 TfrmMain::~TfrmMain()
 {
     m_KeyPreview.reset();
+    m_MachiningMenu.reset();
+    m_OperationPages.reset();
     // The tool window's hide must not reach the panel or the program.
     m_frmToolWin->HideHooks.clear();
     m_frmToolWin->ClearOverlay = nullptr;
@@ -420,7 +425,7 @@ void TfrmMain::BuildFileToolbar()
     connect(m_mnuSaveAs, &QAction::triggered, this, [remember, this] { remember(m_mnuSaveAs); });
     m_tbrFile->addWidget(m_sbtSave);
 
-    // The Machining submenu; its commands come with the machining side.
+    // The Machining submenu; the machining menu gives its items their commands.
     auto* cncMenu = new QMenu(this);
     cncMenu->setObjectName(QStringLiteral("mnuCnc"));
     for (const TMenuItemSpec& spec : MachiningMenuItems)
@@ -825,6 +830,15 @@ void TfrmMain::BuildToolWin(const std::string& programFolder)
         if (m_RecentCommands->ConsumeRecentHint())
             ShowStatusSlot(RecentHintSlot);
     };
+}
+
+void TfrmMain::BuildMachining()
+{
+    m_OperationPages = std::make_unique<TOperationPages>(*m_frmToolWin, m_Monitor.get());
+    m_OperationPages->ShowInfoText = [this](const std::string& text) { m_Scene.ShowInfoText(text); };
+    m_MachiningMenu = std::make_unique<TMachiningMenu>(*this, *m_OperationPages, m_Config, nullptr);
+    m_MachiningMenu->RepaintViews = [this] { m_Document.RepaintViewports(); };
+    m_FileCommands->DeleteAllOperations = [this] { m_MachiningMenu->DeleteAllOperations(); };
 }
 
 void TfrmMain::BuildEditToolbar()

@@ -64,6 +64,8 @@ class TViewCommands;
 class TfrmCoord;
 class TContainer2D;
 class TKeyPreview;
+class TMachiningMenu;
+class TOperationPages;
 class TLiveReadoutSink;
 class TfrmGrid;
 class TfrmToolWin;
@@ -101,6 +103,10 @@ public:
     TfrmLayer& LayerDialog() const { return *m_frmLayer; }
     TfrmGrid& GridDialog() const { return *m_frmGrid; }
     TfrmToolWin& ToolWin() const { return *m_frmToolWin; }
+    // Machining: the tool window's operation pages, the Machining submenu
+    // and the operations tree (app/mainwin/MachiningMenu.h).
+    TOperationPages& OperationPages() const { return *m_OperationPages; }
+    TMachiningMenu& MachiningMenu() const { return *m_MachiningMenu; }
     // The end-of-command rules and the ortho switch the rectangle command
     // keeps (EndOperation().SaveOrtho).
     TEndOperation& EndOperation() { return m_EndOperation; }
@@ -217,6 +223,7 @@ private:
     void BuildToolbars();
     void BuildFileToolbar();
     void BuildToolWin(const std::string& programFolder);
+    void BuildMachining();
     void BuildEditToolbar();
     // Records a page command on the recent-commands toolbar.
     void RecordPageCommand(int32_t id, int image, std::string_view hintKey, void (TfrmMain::*start)());
@@ -283,6 +290,8 @@ private:
     std::unique_ptr<TFileCommands> m_FileCommands;
     std::unique_ptr<TDrawCommands> m_DrawCommands;
     std::unique_ptr<TKeyPreview> m_KeyPreview;
+    std::unique_ptr<TOperationPages> m_OperationPages;
+    std::unique_ptr<TMachiningMenu> m_MachiningMenu;
     TWorkMonitor* m_PreviousMonitor = nullptr;
     TShellServices* m_PreviousShell = nullptr;
     TLiveReadoutSink* m_PreviousReadout = nullptr;

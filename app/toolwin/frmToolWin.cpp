@@ -137,11 +137,30 @@ void TfrmToolWin::SetQuasiModalTargets(std::vector<QWidget*> targets)
 void TfrmToolWin::AddPage(const std::string& tabName, QWidget* sheet, std::function<void()> click)
 {
     const QString name = QString::fromStdString(tabName);
+    // A page registered again replaces the one before (a stand-in).
+    if (const auto old = m_Pages.find(tabName); old != m_Pages.end()) {
+        if (!click)
+            click = std::move(old->second.Click);
+        m_pgCtrToolWin->removeTab(m_pgCtrToolWin->indexOf(old->second.Sheet));
+        delete old->second.Sheet;
+        m_Pages.erase(old);
+    }
+    if (!click) {
+        if (const auto pending = m_PendingClicks.find(tabName); pending != m_PendingClicks.end())
+            click = pending->second;
+    }
     if (sheet->objectName().isEmpty())
         sheet->setObjectName(QStringLiteral("sheet") + name.mid(3));
     m_pgCtrToolWin->addTab(sheet, AnsiToQString(LangToolWinCaption(tabName)));
     m_pgCtrToolWin->setTabVisible(m_pgCtrToolWin->indexOf(sheet), false);
     m_Pages[tabName] = TPage{sheet, std::move(click)};
+}
+
+void TfrmToolWin::SetPageClick(const std::string& tabName, std::function<void()> click)
+{
+    m_PendingClicks[tabName] = click;
+    if (const auto page = m_Pages.find(tabName); page != m_Pages.end())
+        page->second.Click = std::move(click);
 }
 
 QWidget* TfrmToolWin::Sheet(const std::string& tabName) const

@@ -97,7 +97,12 @@ public:
     void SetQuasiModalTargets(std::vector<QWidget*> targets);
     // Registers a page: its tab name ("tabX"), its sheet (objectName
     // "sheetX", taken over) and its tab-item click handler (may be empty).
+    // A name registered again replaces the page before (its sheet is
+    // freed); an empty click then keeps the handler set before.
     void AddPage(const std::string& tabName, QWidget* sheet, std::function<void()> click);
+    // The tab-item click handler of a page, also of one registered later
+    // with an empty click.
+    void SetPageClick(const std::string& tabName, std::function<void()> click);
     void ShowPages(const std::vector<std::string>& tabs, const std::string& captionKey, int clientWidth,
                    int clientHeight);
     // The tab names of the pages shown, in order.
@@ -216,6 +221,7 @@ private:
         std::function<void()> Click;
     };
     std::map<std::string, TPage> m_Pages;
+    std::map<std::string, std::function<void()>> m_PendingClicks;
     std::vector<QPointer<QWidget>> m_QuasiModal;
     std::vector<QPointer<QAction>> m_DisabledActions;
     std::vector<QPointer<QWidget>> m_DisabledWidgets;

@@ -7,6 +7,19 @@
 #include "core/settings/LangKeys.h"
 #include "core/settings/Language.h"
 
+namespace {
+
+// A run that ended without a toolpath and without telling the user why.
+bool ReportFailure(bool result, const TBaseOperazione2D& generator)
+{
+    if (!result && !generator.MessageShown())
+        UserNotifier().ShowMessage(EMessageKind::Warning, LangText(LangKeys::String::ToolBadNumber),
+                                   LangText(LangKeys::String::ErrorCaption));
+    return result;
+}
+
+} // namespace
+
 bool CalculateOperation2D(TOpManagerField& operation, TWorkMonitor* monitor, const TUserBreak_ProgBar::TClock& clock)
 {
     operation.ClearToolpaths();
@@ -20,21 +33,17 @@ bool CalculateOperation2D(TOpManagerField& operation, TWorkMonitor* monitor, con
     case OpKind::Letters: {
         TContorno contour(operation);
         prepare(contour, false);
-        return contour.Calculate();
+        return ReportFailure(contour.Calculate(), contour);
     }
     case OpKind::Drilling: {
         TCiclo cycle(operation);
-        return cycle.Calculate();
+        return ReportFailure(cycle.Calculate(), cycle);
     }
     case OpKind::Pocket: {
         TTasca pocket(operation);
         prepare(pocket, true);
-        const bool result =
-            operation.Parameters->PocketType == 0 ? pocket.CalculateParallel() : pocket.CalculateOffset();
-        if (!result && !pocket.MessageShown())
-            UserNotifier().ShowMessage(EMessageKind::Warning, LangText(LangKeys::String::ToolBadNumber),
-                                       LangText(LangKeys::String::ErrorCaption));
-        return result;
+        return ReportFailure(
+            operation.Parameters->PocketType == 0 ? pocket.CalculateParallel() : pocket.CalculateOffset(), pocket);
     }
     default:
         return false;

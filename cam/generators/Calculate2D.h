@@ -2,10 +2,10 @@
 // The calculation of a 2D operation (contour, letters, pocket, drilling) as
 // the tool window's Calculate runs it once the pages are read: the old
 // toolpath goes, the generator of the kind is made, bound to the work
-// monitor (the pockets with a percentage caption) and run. A pocket that
-// ends without a toolpath and without having told the user why shows "465";
-// a run that already showed its message (an open chain, the break warning)
-// shows no second box. The user's break request belongs to the monitor and
+// monitor (the pockets with a percentage caption) and run. A run of any
+// kind that ends without a toolpath and without having told the user why
+// shows "465"; a run that already showed its message (an open chain, the
+// break warning) shows no second box. The user's break request belongs to the monitor and
 // is cleared by the caller. Exceptions of the generators propagate.
 
 #include "cam/progress/UserBreak_ProgBar.h"

@@ -369,6 +369,28 @@
     X(String, StatusDrillPage, "434")                                                                 \
     X(String, StatusDeleteSmall, "430")                                                               \
     X(String, StatusRecentHint, "486")                                                                \
+    /* Operation pages: the Z summary when the top of part is not below the feed plane (or the   */   \
+    /* retract plane) and when it is below the depth; the drilling increment and pitch labels;    */  \
+    /* the compensation sides (mill and lathe) and the shown text of the pockets and roughing;    */  \
+    /* the lead button without leads; a text of the pages that is no number; no chains; no STL.   */  \
+    X(String, ZTopNotBelowRapid, "702")                                                               \
+    X(String, ZTopBelowDepth, "703")                                                                  \
+    X(String, CycleIncrement, "715")                                                                  \
+    X(String, CyclePitch, "716")                                                                      \
+    X(String, CompSideOff, "2800")                                                                    \
+    X(String, CompSideOutside, "2801")                                                                \
+    X(String, CompSideInside, "2802")                                                                 \
+    X(String, LatheSide0, "2810")                                                                     \
+    X(String, LatheSide1, "2811")                                                                     \
+    X(String, LatheSide2, "2812")                                                                     \
+    X(String, CompSideFixed, "2813")                                                                  \
+    X(String, LeadButtonNone, "2837")                                                                 \
+    X(String, LeadButtonSet, "2838")                                                                  \
+    X(String, PageBadNumber, "PageBadNumber")                                                         \
+    X(String, OpNoChains, "459")                                                                      \
+    X(String, NoStlSurface, "2600")                                                                   \
+    /* Machining: deleting every operation; nothing to post (its caption is SaveCaption). */          \
+    X(String, DeleteAllOperations, "466")                                                             \
     /* Hints of the drawing commands on the recent-commands toolbar. */                              \
     X(frmMain, RecentPoint, "242")                                                                    \
     X(frmMain, RecentLine, "241")                                                                     \
@@ -387,6 +409,26 @@
     X(frmMain, RecentTextTT, "252")                                                                   \
     X(frmMain, RecentTextSL, "253")                                                                   \
     X(frmMain, RecentPtAlong, "251")                                                                  \
+    /* Tool-window captions of the machining pages and the items of their lists. */                   \
+    X(frmToolWin, twContour, "twContour")                                                             \
+    X(frmToolWin, twPocket, "twPocket")                                                               \
+    X(frmToolWin, twDrill, "twDrill")                                                                 \
+    X(frmToolWin, twParallel, "twParallel")                                                           \
+    X(frmToolWin, twLatheFin, "twLatheFin")                                                           \
+    X(frmToolWin, twLaserEng, "twLaserEng")                                                           \
+    X(frmToolWin, twLaserCut, "twLaserCut")                                                           \
+    X(frmToolWin, twLatheRou, "twLatheRou")                                                           \
+    X(frmToolWin, twLaserPocket, "twLaserPocket")                                                     \
+    X(frmToolWin, twSim, "twSim")                                                                     \
+    X(frmToolWin, twPostSel, "twPostSel")                                                             \
+    X(frmToolWin, cboMethod0, "cboMethod0")                                                           \
+    X(frmToolWin, cboMethod1, "cboMethod1")                                                           \
+    X(frmToolWin, cboMethod2, "cboMethod2")                                                           \
+    X(frmToolWin, cboDepthCutOrder0, "cboDepthCutOrder0")                                             \
+    X(frmToolWin, cboDepthCutOrder1, "cboDepthCutOrder1")                                             \
+    X(frmToolWin, cboCutRules0, "cboCutRules0")                                                       \
+    X(frmToolWin, cboCutRules1, "cboCutRules1")                                                       \
+    X(frmToolWin, cboCutRules2, "cboCutRules2")                                                       \
     /* Machine window console: no banner after the reset; a run ended by an answer ("%s" the file's */ \
     /* line number, "%s" the reply); an error listed in check mode (the same); a program that could  */ \
     /* not be opened ("%s" its name); a port that did not open ("%s" the device, "%s" the reason).   */ \
@@ -481,6 +523,16 @@
     X(frmMain, mnuLayerHide, true, false, 0)                                \
     X(frmMain, mnuLayerShow, true, false, 0)                                \
     X(frmMain, mnuGeoDelete, true, false, 0)                                \
+    X(frmMain, mnuSelPost, true, false, 0)                                                            \
+    X(frmMain, mnuDelete, true, false, 0)                                                             \
+    X(frmMain, mnuEditParam, true, false, 0)                                                          \
+    X(frmMain, mnuShowNci, true, false, 0)                                                            \
+    X(frmMain, mnuSimulate, true, false, 0)                                                           \
+    X(frmMain, mnuOpOnOff, true, false, 0)                                                            \
+    X(frmMain, mnuPostThis, true, false, 0)                                                           \
+    X(frmMain, mnuTp2Geo, true, false, 0)                                                             \
+    X(frmMain, sbtRunPst, true, false, 0)                                                             \
+    X(frmMain, sbtChangePst, true, false, 0)                                                          \
     /* Typed coordinates. */                                                                          \
     X(frmCoord, frmCoord, true, false, 0)                                                             \
     X(frmCoord, lblCoordX, true, false, 0)                                                            \
@@ -609,6 +661,12 @@
     X(frmToolWin, lblIsoc, true, false, 0)                                                            \
     X(frmToolWin, lblIsod, true, false, 0)                                                            \
     X(frmToolWin, lblIsoe, true, false, 0)                                                            \
+    X(frmToolWin, txtOpComm, true, false, 0)                                                          \
+    X(frmToolWin, grpCncXform, true, false, 0)                                                        \
+    X(frmToolWin, lblCncXformXStep, true, false, 0)                                                   \
+    X(frmToolWin, lblCncXformXDelta, true, false, 0)                                                  \
+    X(frmToolWin, lblCncXformYStep, true, false, 0)                                                   \
+    X(frmToolWin, lblCncXformYDelta, true, false, 0)                                                  \
     X(frmToolWin, lblIsof, true, false, 0)
 
 #define KB_LANG_DECLARE_TEXT(section, ident, key)                                                     \

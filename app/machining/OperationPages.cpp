@@ -1,0 +1,394 @@
+#include "app/machining/OperationPages.h"
+
+#include "app/machining/MachiningContext.h"
+#include "app/machining/MillingPages.h"
+#include "app/machining/OpComment.h"
+#include "app/machining/PageParams.h"
+#include "app/machining/WidgetPage.h"
+#include "app/toolwin/frmToolWin.h"
+#include "cad/program/EventGuard.h"
+#include "cad/ui/AnsiText.h"
+#include "cad/ui/QtWorkMonitor.h"
+#include "cam/chains/TabPlacing.h"
+#include "cam/generators/Calculate2D.h"
+#include "cam/ops/OpManager.h"
+#include "cam/tools/CurrentToolLibrary.h"
+#include "cam/ui/EntryExitDialogs.h"
+#include "core/model/UserNotifier.h"
+#include "core/model/WorkMonitor.h"
+#include "core/settings/LangKeys.h"
+#include "core/settings/Language.h"
+#include "core/settings/NumberText.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+namespace {
+
+// The pages of an operation kind.
+struct TKindPages {
+    int Kind;
+    int CCDir; // 1 enabled, 0 disabled, -1 unchanged
+    const char* InfoLabel;
+    int ChainHelp; // 0: unchanged
+    const char* LeadButton;
+    std::vector<std::string> Tabs;
+    const char* Caption;
+};
+
+const std::vector<TKindPages>& KindPages()
+{
+    static const std::vector<TKindPages> table = {
+        {1, 1, "lblChainInfo", 1200, "sbtConEntExi", {"tabTool", "tabChain", "tabContour"}, "twContour"},
+        {2, 0, "lblChainInfo", 1300, "sbtPocEntExi", {"tabTool", "tabChain", "tabPocket"}, "twPocket"},
+        {3, -1, "lblChainPtInfo", 0, nullptr, {"tabTool", "tabChainPt", "tabDrill"}, "twDrill"},
+    };
+    return table;
+}
+
+constexpr int OperationPagesWidth = 494;
+constexpr int OperationPagesHeight = 428;
+constexpr int ParameterPageWidth = 348;
+
+// Focus in and out of an edit.
+class TFocusFilter final : public QObject {
+public:
+    TFocusFilter(QObject* parent, std::function<void()> enter, std::function<void()> leave)
+        : QObject(parent), m_Enter(std::move(enter)), m_Leave(std::move(leave))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusIn)
+            GuardedCall(m_Enter);
+        else if (event->type() == QEvent::FocusOut)
+            GuardedCall(m_Leave);
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_Enter;
+    std::function<void()> m_Leave;
+};
+
+// True the first time a control is asked for (it is bound then).
+bool FirstBinding(QObject& control)
+{
+    if (control.property("kbMachiningBound").toBool())
+        return false;
+    control.setProperty("kbMachiningBound", true);
+    return true;
+}
+
+TOpManagerField* Edited()
+{
+    TMachiningContext* context = MachiningContext();
+    return context ? context->CurrentOperation() : nullptr;
+}
+
+void Warn(const std::string& text)
+{
+    UserNotifier().ShowMessage(EMessageKind::Warning, text, LangText(LangKeys::String::ErrorCaption));
+}
+
+} // namespace
+
+TOperationPages::TOperationPages(TfrmToolWin& window, TQtWorkMonitor* monitor)
+    : m_Window(window), m_Monitor(monitor), m_Context(std::make_unique<TMachiningContext>())
+{
+    m_PreviousContext = SetMachiningContext(m_Context.get());
+    m_Milling = std::make_unique<TMillingPages>(window);
+    const auto bind = [this](const char* name, void (TOperationPages::*handler)()) {
+        if (auto* button = m_Window.findChild<QAbstractButton*>(QString::fromLatin1(name)))
+            QObject::connect(button, &QAbstractButton::clicked, button, [this, handler] {
+                GuardedCall([this, handler] { (this->*handler)(); });
+            });
+    };
+    for (const char* name : {"sbtConCalculate", "sbtPocCalculate", "sbtDriCalculate"})
+        bind(name, &TOperationPages::CalculateClick);
+    for (const char* name : {"sbtConCancel", "sbtPocCancel", "sbtDriCancel"})
+        bind(name, &TOperationPages::sbtConCancelClick);
+    for (const char* name : {"sbtConEntExi", "sbtPocEntExi"}) {
+        if (auto* button = m_Window.findChild<QAbstractButton*>(QString::fromLatin1(name)))
+            QObject::connect(button, &QAbstractButton::clicked, button,
+                             [this, name] { GuardedCall([this, name] { sbtEntExiClick(name); }); });
+    }
+    m_Window.SetPageClick("tabTool", [this] { tabToolClick(); });
+    m_Window.SetPageClick("tabChain", [this] { tabChainClick(false); });
+    m_Window.SetPageClick("tabChainPt", [this] { tabChainClick(true); });
+    m_Window.HideHooks.push_back([this] { FormHide(); });
+}
+
+TOperationPages::~TOperationPages()
+{
+    m_Context->SetCurrentOpComment(nullptr);
+    SetMachiningContext(m_PreviousContext);
+}
+
+TToolPage* TOperationPages::ToolPage() const
+{
+    return ToolLibraryViews().MillPage;
+}
+
+// --- Pages of a kind ------------------------------------------------------------------
+
+void TOperationPages::BindSharedControls()
+{
+    if (auto* side = m_Window.findChild<QComboBox*>(QStringLiteral("cboCCDir")); side && FirstBinding(*side))
+        QObject::connect(side, &QComboBox::currentIndexChanged, side,
+                         [this] { GuardedCall([this] { m_Milling->cboCCDirChange(); }); });
+    if (auto* priority = m_Window.findChild<QCheckBox*>(QStringLiteral("chkLayerPriority"));
+        priority && FirstBinding(*priority))
+        QObject::connect(priority, &QCheckBox::clicked, priority,
+                         [this] { GuardedCall([this] { chkLayerPriorityClick(); }); });
+    for (const char* name : {"txtOpComment", "txtOpCommentLa"}) {
+        if (auto* edit = m_Window.findChild<QLineEdit*>(QString::fromLatin1(name)); edit && FirstBinding(*edit))
+            edit->installEventFilter(new TFocusFilter(
+                edit, [this] { txtOpCommentEnter(); }, [this] { txtOpCommentExit(); }));
+    }
+}
+
+void TOperationPages::PrepareCompensationChoices(int kind)
+{
+    TWidgetPage& page = m_Milling->Page();
+    const bool lathe = IsLatheKind(kind);
+    for (const char* name : {"chkInOutMid", "sbtCCOffset", "txtCCOffset"})
+        page.SetVisible(name, !lathe);
+    page.SetEnabled("sbtChainPos", lathe);
+    auto* side = qobject_cast<QComboBox*>(page.Control("cboCCDir"));
+    if (!side)
+        return;
+    using namespace LangKeys::String;
+    const std::array<std::string_view, 3> keys = lathe ? std::array<std::string_view, 3>{LatheSide0, LatheSide1, LatheSide2}
+                                                       : std::array<std::string_view, 3>{CompSideOff, CompSideOutside,
+                                                                                         CompSideInside};
+    {
+        const QSignalBlocker quiet(side);
+        side->clear();
+        for (std::string_view key : keys)
+            side->addItem(AnsiToQString(LangText(key)));
+        side->setCurrentIndex(-1);
+    }
+    int item = 0;
+    if (kind == OpKind::LatheFinish)
+        item = 1;
+    else if (kind == OpKind::Pocket || kind == OpKind::LaserPocket)
+        item = 2;
+    side->setCurrentIndex(item);
+    if (kind == OpKind::LatheRough || kind == OpKind::Pocket || kind == OpKind::LaserPocket)
+        page.SetText("cboCCDir", LangText(CompSideFixed));
+}
+
+void TOperationPages::setButtonFreEntExi(const char* button)
+{
+    TOpManagerField* op = Edited();
+    auto* control = qobject_cast<QAbstractButton*>(m_Milling->Page().Control(button));
+    if (!op || !control)
+        return;
+    const TParametriOperazione& p = *op->Parameters;
+    std::string caption;
+    if (p.LeadInKind > 0 && p.LeadInLength > 0)
+        caption = LangText(LangKeys::String::LeadEntry) + FormatCoord(p.LeadInLength) + " ";
+    if (p.LeadOutKind > 0 && p.LeadOutLength > 0)
+        caption += LangText(LangKeys::String::LeadExit) + FormatCoord(p.LeadOutLength);
+    const bool down = !caption.empty();
+    if (!down)
+        caption = LangText(LangKeys::String::LeadButtonNone) + " " + LangText(LangKeys::String::LeadButtonSet);
+    control->setText(AnsiToQString(caption));
+    control->setCheckable(true);
+    control->setChecked(down);
+}
+
+void TOperationPages::ImpostaDialoghi(int kind)
+{
+    TWidgetPage& page = m_Milling->Page();
+    BindSharedControls();
+    PrepareCompensationChoices(kind);
+    for (const TKindPages& row : KindPages()) {
+        if (row.Kind != kind)
+            continue;
+        if (row.CCDir >= 0)
+            page.SetEnabled("cboCCDir", row.CCDir == 1);
+        page.SetText(row.InfoLabel, std::string());
+        if (row.ChainHelp != 0) {
+            if (QWidget* sheet = m_Window.Sheet("tabChain"))
+                sheet->setProperty("helpContext", row.ChainHelp);
+        }
+        if (row.LeadButton)
+            setButtonFreEntExi(row.LeadButton);
+        m_Window.ShowPages(row.Tabs, row.Caption, OperationPagesWidth, OperationPagesHeight);
+    }
+    TOpManagerField* op = Edited();
+    auto* comment = qobject_cast<QLineEdit*>(page.Control("txtOpComment"));
+    m_Context->SetCurrentOpComment(op && comment ? std::make_unique<TOpComment>(comment, op) : nullptr);
+}
+
+// --- Editing and Calculate ----------------------------------------------------------------
+
+void TOperationPages::Edit(TOpManagerField& op)
+{
+    op.Calculated = 1;
+    op.IsNew = 0;
+    m_Context->SetCurrentOperation(&op);
+    op.Parameters->SelectToolLibrary(op.Kind, false);
+    ImpostaDialoghi(op.Kind);
+    TFillPagesEvents events;
+    events.CompSideChanged = [this] { m_Milling->cboCCDirChange(); };
+    events.RememberDepthOrder = [this](int order) { m_Milling->RememberedDepthOrder = order; };
+    events.MethodChanged = [this] { m_Milling->cboMethodChange(); };
+    events.PocketTypeChanged = [this] { m_Milling->cboPocTypeChange(); };
+    events.CycleChanged = [this] { m_Milling->cboCycleChange(); };
+    FillPages(m_Milling->Page(), ToolPage(), op, events);
+    m_Milling->chkMakeTabClick();
+    static constexpr int ChainKinds[] = {1, 2, 3, 7, 9, 11, 12};
+    if (std::find(std::begin(ChainKinds), std::end(ChainKinds), op.Kind) != std::end(ChainKinds)) {
+        op.Chains.Redraw(op.Kind == OpKind::Drilling);
+        if (op.Parameters->Tabs.Count() > 0) {
+            ResnapTabs(op.Chains, op.Parameters->Tabs);
+            SnapAndShowTabs(op.Chains, op.Parameters->Tabs);
+        }
+    }
+}
+
+bool TOperationPages::PrepareCalculation(TOpManagerField& op)
+{
+    if (op.Chains.Count() == 0 && op.Kind != OpKind::LaserEngrave) {
+        Warn(LangText(LangKeys::String::OpNoChains));
+        return false;
+    }
+    if (const std::optional<std::string> bad = ReadFromPages(m_Milling->Page(), ToolPage(), op)) {
+        // An empty text: the tool page has shown its own message.
+        if (!bad->empty())
+            Warn(LangText(LangKeys::String::PageBadNumber) + " " + *bad);
+        return false;
+    }
+    op.ClearToolpaths();
+    return true;
+}
+
+bool TOperationPages::Calculate()
+{
+    TOpManagerField* op = Edited();
+    if (!op || m_Running)
+        return false;
+    if (m_Monitor)
+        m_Monitor->ClearUserBreak();
+    if (!PrepareCalculation(*op))
+        return false;
+    TWorkMonitor& monitor = m_Monitor ? static_cast<TWorkMonitor&>(*m_Monitor) : WorkMonitor();
+    bool calculated = false;
+    {
+        m_Running = true;
+        TBusySection busy(monitor);
+        try {
+            calculated = CalculateOperation2D(*op, &monitor);
+        } catch (const std::exception&) {
+            m_Running = false;
+            // A new operation goes; a listed one stays as it is.
+            m_Context->FreeNewOperation();
+            Warn(LangText(LangKeys::String::ToolBadNumber));
+            return false;
+        }
+        m_Running = false;
+    }
+    // A failed run has told the user why; the window stays.
+    if (!calculated)
+        return false;
+    op->Calculated = 1;
+    const int32_t seconds = ShowWholePath ? ShowWholePath(*op) : 0;
+    if (ShowInfoText)
+        ShowInfoText(LangText(LangKeys::String::SimMachiningTime) + SecondsToHMS(seconds));
+    const bool added = m_Context->NewOperation() == op;
+    if (added)
+        OpManager().AddOperation(m_Context->ReleaseNewOperation());
+    if (TreeChanged)
+        TreeChanged(*op, added);
+    m_Window.RequestHide();
+    return true;
+}
+
+void TOperationPages::sbtConCancelClick()
+{
+    m_Window.RequestHide();
+}
+
+void TOperationPages::FormHide()
+{
+    if (TOpManagerField* op = Edited()) {
+        op->Chains.ClearDrawing();
+        if (!op->Calculated)
+            m_Context->FreeNewOperation();
+        SetCurrentToolLibrary(nullptr);
+    }
+    m_Context->SetCurrentOpComment(nullptr);
+}
+
+// --- Shared handlers ------------------------------------------------------------------------
+
+void TOperationPages::sbtEntExiClick(const char* button)
+{
+    TOpManagerField* op = Edited();
+    if (!op)
+        return;
+    TParametriOperazione& p = *op->Parameters;
+    auto* dialog = new TFresaEntryExit(p, &m_Window);
+    dialog->setObjectName(QStringLiteral("TFresaEntryExit"));
+    UserNotifier().RunDialog("TFresaEntryExit", [dialog] { return dialog->Execute(); });
+    // The four values go together, only when both lengths are numbers.
+    try {
+        const double in = dialog->GetLength(0);
+        const double out = dialog->GetLength(1);
+        p.LeadInKind = dialog->GetKind(0);
+        p.LeadInLength = in;
+        p.LeadOutKind = dialog->GetKind(1);
+        p.LeadOutLength = out;
+    } catch (const EConvertError& error) {
+        Warn(error.what());
+    }
+    setButtonFreEntExi(button);
+    delete dialog;
+}
+
+void TOperationPages::chkLayerPriorityClick()
+{
+    if (TOpManagerField* op = Edited())
+        op->Parameters->LayerPriority = m_Milling->Page().Checked("chkLayerPriority") ? 1 : 0;
+}
+
+void TOperationPages::txtOpCommentEnter()
+{
+    if (TOpComment* comment = m_Context->CurrentOpComment())
+        comment->Enter();
+}
+
+void TOperationPages::txtOpCommentExit()
+{
+    if (TOpComment* comment = m_Context->CurrentOpComment())
+        comment->Exit();
+}
+
+void TOperationPages::tabToolClick()
+{
+    if (m_Window.ShowStatusMessage)
+        m_Window.ShowStatusMessage(LangText(LangKeys::String::StatusToolPage));
+    m_Window.resize(OperationPagesWidth, m_Window.height());
+}
+
+void TOperationPages::tabChainClick(bool points)
+{
+    if (m_Window.ShowStatusMessage)
+        m_Window.ShowStatusMessage(
+            LangText(points ? LangKeys::String::StatusDrillPage : LangKeys::String::StatusChainPage));
+    m_Window.resize(ParameterPageWidth, m_Window.height());
+    m_Window.update();
+    ShowChainDisplay();
+}

@@ -1,0 +1,93 @@
+#pragma once
+// The tool window's side of a machining operation: the choice of pages for
+// an operation kind (ImpostaDialoghi), opening an operation for editing
+// (Edit), the Calculate road with its precondition, Cancel, and the
+// handlers the pages share (compensation choices, the lead-in and
+// lead-out buttons, the comment edit, the layer priority, the tab items).
+//
+// It makes and installs the machining context (app/machining/
+// MachiningContext.h) and the milling pages. Controls of other pages (the
+// chain page's compensation list, the tool page's comment edit) are found
+// by their component names when an operation's pages are prepared; what
+// is missing is left out.
+//
+// Calculate converts every value of the pages before it stores one; a bad
+// number is reported and nothing changes. A run that fails keeps the
+// window open and the operation uncalculated and out of the list; an
+// exception frees a new operation. While a calculation runs the window is
+// busy (a second Calculate, Cancel and the close box do nothing). Main
+// thread only.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class TfrmToolWin;
+class TMachiningContext;
+class TMillingPages;
+class TOpManagerField;
+class TQtWorkMonitor;
+class TToolPage;
+class TWidgetPage;
+
+class TOperationPages {
+public:
+    // monitor may be null (no break flag).
+    TOperationPages(TfrmToolWin& window, TQtWorkMonitor* monitor);
+    ~TOperationPages();
+    TOperationPages(const TOperationPages&) = delete;
+    TOperationPages& operator=(const TOperationPages&) = delete;
+
+    TMachiningContext& Context() const { return *m_Context; }
+    TMillingPages& Milling() const { return *m_Milling; }
+
+    // What Calculate does in the main window after a success: the forced
+    // whole-path display (returning the machining time in seconds), the
+    // view's information line, and the operations tree (a new operation's
+    // node, or the refreshed node of a listed one). Each may be empty.
+    std::function<int32_t(TOpManagerField& op)> ShowWholePath;
+    std::function<void(const std::string& text)> ShowInfoText;
+    std::function<void(TOpManagerField& op, bool added)> TreeChanged;
+
+    // Prepares and shows the pages of the current operation's kind.
+    void ImpostaDialoghi(int kind);
+    void PrepareCompensationChoices(int kind);
+    // The caption and down state of a lead-in and lead-out button.
+    void setButtonFreEntExi(const char* button);
+
+    // Opens a listed operation for editing (it becomes current).
+    void Edit(TOpManagerField& op);
+    // The precondition of a 2D Calculate: chains, then every page value.
+    bool PrepareCalculation(TOpManagerField& op);
+    // The Calculate buttons of the contour, pocket and drilling pages; true
+    // when the operation was calculated (the window then hides).
+    bool Calculate();
+    void CalculateClick() { Calculate(); }
+    // Cancel of every operation page: hides the window.
+    void sbtConCancelClick();
+
+    void sbtEntExiClick(const char* button);
+    void chkLayerPriorityClick();
+    void txtOpCommentEnter();
+    void txtOpCommentExit();
+    void tabToolClick();
+    void tabChainClick(bool points);
+
+    bool Running() const { return m_Running; }
+
+private:
+    // Binds the handlers of other pages' controls once they exist.
+    void BindSharedControls();
+    // The hide of the window: chains undrawn, a never-calculated operation
+    // freed, the tool library and the comment binding freed.
+    void FormHide();
+    TToolPage* ToolPage() const;
+
+    TfrmToolWin& m_Window;
+    TQtWorkMonitor* m_Monitor;
+    std::unique_ptr<TMachiningContext> m_Context;
+    TMachiningContext* m_PreviousContext = nullptr;
+    std::unique_ptr<TMillingPages> m_Milling;
+    bool m_Running = false;
+};
