@@ -13,6 +13,8 @@
 #include "app/mainwin/ViewCommands.h"
 #include "app/mainwin/WindowLayout.h"
 #include "app/mainwin/frmCoord.h"
+#include "app/mainwin/HelpCommands.h"
+#include "app/toolwin/SettingsPages.h"
 #include "app/toolwin/EditPageCommands.h"
 #include "app/toolwin/frmToolWin.h"
 #include "cad/edit/QV2d_MuoveInLayer.h"
@@ -163,6 +165,7 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
 
     BuildToolWin(programFolder);
     BuildMachining();
+    BuildSettings(programFolder);
     m_EndOperation.HideToolWin = [this] { m_frmToolWin->HideAtCommandEnd(); };
     m_EndOperation.RefreshPanel = [this] { RefreshInfoEdit(); };
 
@@ -176,6 +179,8 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
 TfrmMain::~TfrmMain()
 {
     m_KeyPreview.reset();
+    m_HelpCommands.reset();
+    m_SettingsPages.reset();
     m_MachiningMenu.reset();
     m_OperationPages.reset();
     // The tool window's hide must not reach the panel or the program.

@@ -65,6 +65,8 @@ class TfrmCoord;
 class TContainer2D;
 class TKeyPreview;
 class TMachiningMenu;
+class TSettingsPages;
+class THelpCommands;
 class TOperationPages;
 class TLiveReadoutSink;
 class TfrmGrid;
@@ -107,6 +109,10 @@ public:
     // and the operations tree (app/mainwin/MachiningMenu.h).
     TOperationPages& OperationPages() const { return *m_OperationPages; }
     TMachiningMenu& MachiningMenu() const { return *m_MachiningMenu; }
+    // The tool window's settings and post-choice pages, and the Settings
+    // and help commands of the File toolbar (app/mainwin/MainSettings.cpp).
+    TSettingsPages& SettingsPages() const { return *m_SettingsPages; }
+    THelpCommands& HelpCommands() const { return *m_HelpCommands; }
     // The end-of-command rules and the ortho switch the rectangle command
     // keeps (EndOperation().SaveOrtho).
     TEndOperation& EndOperation() { return m_EndOperation; }
@@ -224,6 +230,7 @@ private:
     void BuildFileToolbar();
     void BuildToolWin(const std::string& programFolder);
     void BuildMachining();
+    void BuildSettings(const std::string& programFolder);
     void BuildEditToolbar();
     // Records a page command on the recent-commands toolbar.
     void RecordPageCommand(int32_t id, int image, std::string_view hintKey, void (TfrmMain::*start)());
@@ -292,6 +299,8 @@ private:
     std::unique_ptr<TKeyPreview> m_KeyPreview;
     std::unique_ptr<TOperationPages> m_OperationPages;
     std::unique_ptr<TMachiningMenu> m_MachiningMenu;
+    std::unique_ptr<TSettingsPages> m_SettingsPages;
+    std::unique_ptr<THelpCommands> m_HelpCommands;
     TWorkMonitor* m_PreviousMonitor = nullptr;
     TShellServices* m_PreviousShell = nullptr;
     TLiveReadoutSink* m_PreviousReadout = nullptr;
