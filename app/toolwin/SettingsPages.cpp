@@ -167,6 +167,9 @@ QWidget* TSettingsPages::BuildGeneralPage()
     form->addRow(m_chkForUpdate);
     m_cboLang = new QComboBox(page);
     m_cboLang->setObjectName(QStringLiteral("nol_cboLang"));
+    // The current language shows even when no file of the folder names it.
+    m_cboLang->setEditable(true);
+    m_cboLang->lineEdit()->setReadOnly(true);
     form->addRow(QStringLiteral("Language"), m_cboLang);
 
     QObject::connect(m_cboUnits, &QComboBox::activated, page, Guarded([this] { cboUnitsChange(); }));
@@ -435,9 +438,6 @@ void TSettingsPages::LoadSettingsPage()
     ShowTolerances(false);
     m_chkForUpdate->setChecked(m_Config.CheckForUpdate);
     m_cboLang->setEditText(QString::fromStdString(m_Config.Language));
-    if (m_cboLang->findText(QString::fromStdString(m_Config.Language)) < 0)
-        m_cboLang->addItem(QString::fromStdString(m_Config.Language));
-    m_cboLang->setCurrentText(QString::fromStdString(m_Config.Language));
     m_cboUnits->setCurrentIndex(m_Config.UnitIndex() == 1 ? 0 : 1);
     m_rbtStyle2->setChecked(m_Config.TbrImagesOnly);
     m_rbtStyle1->setChecked(!m_Config.TbrImagesOnly);
@@ -491,16 +491,8 @@ void TSettingsPages::sbtConfigClick()
     for (const std::string& name : LanguageNames(m_LanguageFolder))
         m_cboLang->addItem(QString::fromStdString(name));
     const QString current = QString::fromStdString(m_Config.Language);
-    const int index = m_cboLang->findText(current);
-    if (index >= 0)
-        m_cboLang->setCurrentIndex(index);
-    else {
-        m_cboLang->setEditable(true);
-        m_cboLang->setCurrentIndex(-1);
-        m_cboLang->setEditText(current);
-        m_cboLang->setEditable(false);
-        m_cboLang->setPlaceholderText(current);
-    }
+    m_cboLang->setCurrentIndex(m_cboLang->findText(current));
+    m_cboLang->setEditText(current);
     m_Loading = false;
     m_Window.ShowPages({"tabSettings"}, "twSettings", 332, 388);
 }
