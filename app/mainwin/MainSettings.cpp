@@ -39,8 +39,7 @@ void TfrmMain::BuildSettings(const std::string& programFolder)
         CaricaImpLayers(m_Document, m_Config.ConfigFolder(), color);
         m_Document.RepaintViewports();
     };
-    // The lathe pages caption their feed units themselves once they exist.
-    hooks.SetLatheFeedUnitCaptions = nullptr;
+    hooks.SetLatheFeedUnitCaptions = [this](bool millimetres) { SetLatheFeedUnitCaptions(*m_frmToolWin, millimetres); };
     hooks.Retranslate = [this] {
         TranslateForms({this, m_frmToolWin}, LanguageIni());
         m_OperationPages->Milling().InitOperationCombos();
@@ -54,6 +53,7 @@ void TfrmMain::BuildSettings(const std::string& programFolder)
     m_SettingsPages = std::make_unique<TSettingsPages>(*m_frmToolWin, m_Config, programFolder + "/languages",
                                                        std::move(hooks));
     m_SettingsPages->LoadCurrentPost();
+    SetLatheFeedUnitCaptions(*m_frmToolWin, m_Config.Unit);
     m_HelpCommands =
         std::make_unique<THelpCommands>(*this, m_Config, programFolder, *m_SettingsPages, *m_tbrFile, m_mnuExit);
 

@@ -598,6 +598,18 @@ void TSettingsPages::ApplySkin(const std::string& name)
         }
 }
 
+void SetLatheFeedUnitCaptions(QWidget& window, bool millimetres)
+{
+    using namespace LangKeys::String;
+    const std::pair<const char*, std::string_view> captions[] = {
+        {"rbtLatheUMin", millimetres ? LatheFeedMinMm : LatheFeedMinInch},
+        {"rbtLatheURev", millimetres ? LatheFeedRevMm : LatheFeedRevInch},
+    };
+    for (const auto& [name, key] : captions)
+        if (auto* button = window.findChild<QRadioButton*>(QString::fromLatin1(name)))
+            button->setText(AnsiToQString(LangText(key)));
+}
+
 // --- Post-processor choice ----------------------------------------------------------------------
 
 void TSettingsPages::FillPostList()

@@ -55,6 +55,11 @@ struct TSettingsHooks {
     std::function<void(const std::string& text)> SetOperationsRootText;
 };
 
+// Captions the lathe tool page's feed-unit radio buttons (rbtLatheUMin,
+// rbtLatheURev) found below window for the unit; nothing where they are
+// missing.
+void SetLatheFeedUnitCaptions(QWidget& window, bool millimetres);
+
 class TSettingsPages {
 public:
     // Builds both pages on window and fills the settings page (the skin of

@@ -413,6 +413,11 @@
     X(String, PstOldVersion, "469v3")                                                                 \
     /* The external editor chosen is not a program; "%s": the file. */                                \
     X(String, EditorNotExecutable, "EditorNotExecutable")                                             \
+    /* Lathe feed units: per minute and per revolution, millimetres then inches. */                   \
+    X(String, LatheFeedMinMm, "748")                                                                  \
+    X(String, LatheFeedRevMm, "750")                                                                  \
+    X(String, LatheFeedMinInch, "747")                                                                \
+    X(String, LatheFeedRevInch, "749")                                                                \
     /* Hints of the drawing commands on the recent-commands toolbar. */                              \
     X(frmMain, RecentPoint, "242")                                                                    \
     X(frmMain, RecentLine, "241")                                                                     \

@@ -73,7 +73,10 @@ struct SettingsPages : ::testing::Test {
         Hooks.Bars = Bars;
         Hooks.ImpostaTbr = [this] { ++TbrApplied; };
         Hooks.SetBackground = [this](uint32_t c) { Background = c; };
-        Hooks.SetLatheFeedUnitCaptions = [this](bool mm) { LatheUnit = mm ? 1 : 0; };
+        Hooks.SetLatheFeedUnitCaptions = [this](bool mm) {
+            LatheUnit = mm ? 1 : 0;
+            SetLatheFeedUnitCaptions(*Win, mm);
+        };
         Hooks.Retranslate = [this] { TranslateForms({Win.get()}, LanguageIni()); };
         Hooks.SetOperationsRootText = [this](const std::string& text) { RootText = text; };
     }
@@ -151,6 +154,9 @@ TEST_F(SettingsPages, CurveSegmentsAreKeptBetweenOneAndTheCap)
 
 TEST_F(SettingsPages, UnitSwitchShowsTheInchValuesAtOnce)
 {
+    // The lathe tool page's feed units.
+    for (const char* name : {"rbtLatheUMin", "rbtLatheURev"})
+        (new QRadioButton(Win.get()))->setObjectName(QString::fromLatin1(name));
     Make();
     Config.MaxCurveSeg = 700;
     auto& units = Find<QComboBox>("cboUnits");
@@ -165,6 +171,9 @@ TEST_F(SettingsPages, UnitSwitchShowsTheInchValuesAtOnce)
     std::snprintf(tol, sizeof tol, "%0.3f", UnitDefaults(false).SimulTol);
     EXPECT_EQ(Find<QLineEdit>("txtSimulTol").text().toStdString(), tol);
     EXPECT_EQ(LatheUnit, 0);
+    EXPECT_EQ(Find<QRadioButton>("rbtLatheUMin").text().toStdString(), LangText(LangKeys::String::LatheFeedMinInch));
+    EXPECT_EQ(Find<QRadioButton>("rbtLatheURev").text().toStdString(), LangText(LangKeys::String::LatheFeedRevInch));
+    EXPECT_EQ(LangText(LangKeys::String::LatheFeedRevInch), ReadLangText("String", "749"));
 }
 
 TEST_F(SettingsPages, ResetRestoresColoursEditorAndFiveBars)
