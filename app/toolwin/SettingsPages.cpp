@@ -10,6 +10,7 @@
 #include "core/settings/NumberText.h"
 #include "nc/post/PostProcessor.h"
 #include "nc/ui/NodraMain.h"
+#include "nc/ui/frmPstEdit.h"
 #include "nc/writer/ScriveGCode.h"
 
 #include <QApplication>
@@ -123,14 +124,16 @@ void TSettingsPages::BuildSettingsPage()
     auto* layout = new QVBoxLayout(sheet);
     auto* tabs = new QTabWidget(sheet);
     tabs->setObjectName(QStringLiteral("pgCtrSettings"));
-    const std::pair<QWidget*, const char*> pages[] = {
-        {BuildGeneralPage(), "tabSetGeneral"}, {BuildAspectPage(), "tabSetAspect"}, {BuildToolbarPage(), "tabSetTbr"},
-        {BuildEditorPage(), "tabSetEditor"},   {BuildFoldersPage(), "tabSetDir"},   {BuildDxfPage(), "tabSetDxf"},
+    const std::tuple<QWidget*, const char*, const char*> pages[] = {
+        {BuildGeneralPage(), "tabSetGeneral", "General"}, {BuildAspectPage(), "tabSetAspect", "Aspect"},
+        {BuildToolbarPage(), "tabSetTbr", "Toolbars"},    {BuildEditorPage(), "tabSetEditor", "Editor"},
+        {BuildFoldersPage(), "tabSetDir", "Folders"},     {BuildDxfPage(), "tabSetDxf", "DXF"},
     };
-    for (const auto& [page, tab] : pages) {
-        const QString name = QString::fromLatin1(tab);
-        tabs->addTab(page, name.mid(6));
-        tabs->widget(tabs->count() - 1)->setObjectName(name);
+    for (const auto& [page, tab, caption] : pages) {
+        tabs->addTab(page, QString::fromLatin1(caption));
+        // The sheet keeps its own name where it has one (sheetSetToolbar).
+        if (page->objectName().isEmpty())
+            page->setObjectName(QString::fromLatin1(tab));
     }
     layout->addWidget(tabs);
     auto* buttons = new QHBoxLayout;
@@ -229,18 +232,19 @@ QWidget* TSettingsPages::BuildAspectPage()
         m_Colors[i] = ColorBox(page, name, changed);
         form->addRow(QString::fromLatin1(label), m_Colors[i]);
     }
-    const std::pair<const char*, int32_t TAppConfig::*> widths[] = {
-        {"speG0_LW", &TAppConfig::ToolPathG0LW},
-        {"speG1_LW", &TAppConfig::ToolPathG1LW},
-        {"speG2_LW", &TAppConfig::ToolPathG2LW},
-        {"speCh_LW", &TAppConfig::ChainLW},
+    const std::tuple<const char*, const char*, int32_t TAppConfig::*> widths[] = {
+        {"speG0_LW", "Rapid line width", &TAppConfig::ToolPathG0LW},
+        {"speG1_LW", "Feed line width", &TAppConfig::ToolPathG1LW},
+        {"speG2_LW", "Arc line width", &TAppConfig::ToolPathG2LW},
+        {"speCh_LW", "Chain line width", &TAppConfig::ChainLW},
     };
     for (size_t i = 0; i < m_Widths.size(); ++i) {
         auto* spin = new QSpinBox(page);
-        spin->setObjectName(QString::fromLatin1(widths[i].first));
+        const auto& [name, label, field] = widths[i];
+        spin->setObjectName(QString::fromLatin1(name));
         spin->setRange(1, 10);
-        form->addRow(QStringLiteral("Line width"), spin);
-        QObject::connect(spin, &QSpinBox::valueChanged, page, [this, field = widths[i].second](int value) {
+        form->addRow(QString::fromLatin1(label), spin);
+        QObject::connect(spin, &QSpinBox::valueChanged, page, [this, field = field](int value) {
             if (!m_Loading)
                 m_Config.*field = value;
         });
@@ -398,10 +402,7 @@ void TSettingsPages::BuildPostPage()
     QObject::connect(m_cboPostName, &QComboBox::activated, sheet, Guarded([this] { cboPostNameChange(); }));
     QObject::connect(m_txtPstExt, &QLineEdit::editingFinished, sheet, Guarded([this] { txtPstExtExit(); }));
     QObject::connect(ok, &QPushButton::clicked, sheet, Guarded([this] { m_Window.RequestHide(); }));
-    QObject::connect(edit, &QPushButton::clicked, sheet, Guarded([this] {
-                         // The post editor's own window: opened by name through the prompt service.
-                         UserNotifier().RunDialog("frmPstEdit", [] { return 0; });
-                     }));
+    QObject::connect(edit, &QPushButton::clicked, sheet, Guarded([this] { sbtPstEditClick(); }));
     m_Window.AddPage("tabPostSel", sheet, {});
     FillPostList();
 }
@@ -625,6 +626,11 @@ void TSettingsPages::LoadCurrentPost()
     TScriveGCode& writer = GCodeWriter();
     const std::string warning = writer.LoadPst(m_Config.ConfigFolder());
     m_txtPstExt->setText(QString::fromStdString(writer.FileExtension));
+    if (auto* comment = m_Window.findChild<QListWidget*>(QStringLiteral("lstPstCommento"))) {
+        comment->clear();
+        for (const std::string& line : writer.PostComment)
+            comment->addItem(AnsiToQString(line));
+    }
     m_rbtPstMm->setChecked(m_Config.Unit);
     m_rbtPstInch->setChecked(!m_Config.Unit);
     if (!warning.empty())
@@ -645,6 +651,15 @@ void TSettingsPages::cboPostNameChange()
     QLabel* simFor = NodraEditor() ? NodraEditor()->findChild<QLabel*>(QStringLiteral("lblSimFor")) : nullptr;
     if (simFor)
         simFor->setText(AnsiToQString(LangToolWinCaption(LangKeys::frmToolWin::lblSimFor) + " " + name));
+}
+
+void TSettingsPages::sbtPstEditClick()
+{
+    TfrmPstEdit editor(m_Config.ConfigFolder(), m_Config.Pst, &m_Window);
+    UserNotifier().RunDialog("frmPstEdit", [&editor] { return editor.exec(); });
+    // A save under a new name made that post the current one.
+    FillPostList();
+    LoadCurrentPost();
 }
 
 void TSettingsPages::txtPstExtExit()

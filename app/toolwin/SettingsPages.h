@@ -80,6 +80,8 @@ public:
     void nol_cboLangChange();
     void cboPostNameChange();
     void txtPstExtExit();
+    // The post editor, modal; then the list and the current post again.
+    void sbtPstEditClick();
     // The post names of the configuration folder into cboPostName, the
     // current one selected.
     void FillPostList();

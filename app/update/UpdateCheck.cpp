@@ -84,9 +84,11 @@ void Wire(TmxWebUpdate& update, TFrmWebUpdate& window, const TUpdateSetup& setup
         QTimer::singleShot(hold, &loop, &QEventLoop::quit);
         loop.exec();
     };
+    // The question ends with the warning that the drawing goes: the program
+    // ends once the installer runs.
     update.OnUpdateAvailable = [&window](const std::string&, bool& canUpdate, const std::string& newVersion) {
         const std::string text = LangFormat(LangText(UpdateAvailable), {newVersion}) + "\r\n" +
-                                 LangText(UpdateQuestion) + "\r\n" + LangText(UpdateQuestionEnd);
+                                 LangText(UpdateQuestion) + "\r\n" + LangText(ClearDrawing);
         canUpdate = UserNotifier().AskYesNo(text, std::string()) == EUserAnswer::Yes;
         if (canUpdate)
             window.Progress().show();

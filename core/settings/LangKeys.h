@@ -405,7 +405,6 @@
     X(String, UpdateInfoCaption, "809")                                                               \
     X(String, UpdateSaveTo, "810")                                                                    \
     X(String, UpdateAvailable, "813")                                                                 \
-    X(String, UpdateQuestionEnd, "452")                                                               \
     X(String, UpdateCannotRun, "UpdateCannotRun")                                                     \
     /* Help or web page that the desktop could not open; "%s": the address. */                       \
     X(String, HelpCannotOpen, "HelpCannotOpen")                                                       \
