@@ -282,6 +282,12 @@ TEST_F(SettingsPages, PostChoiceRenamesTheRootAndWarnsOfOldFiles)
     EXPECT_EQ(Notifier.Messages()[0].Text,
               LangText(LangKeys::String::ErrorCaption) + LangText(LangKeys::String::PstOldVersion));
 
+    // The editor opens modally on the current post; its list comes back.
+    Notifier.QueueDialog("frmPstEdit", [] { return 2; });
+    QTest::mouseClick(&Find<QPushButton>("sbtPstEdit"), Qt::LeftButton);
+    EXPECT_EQ(Notifier.Prompts().back(), "dialog frmPstEdit");
+    EXPECT_EQ(posts.currentText(), "Old");
+
     auto& ext = Find<QLineEdit>("txtPstExt");
     ext.setText("tap");
     emit ext.editingFinished();
