@@ -22,6 +22,8 @@
 #include "app/mainwin/ViewCommands.h"
 #include "app/mainwin/WindowLayout.h"
 #include "app/mainwin/frmCoord.h"
+#include "app/mainwin/HelpCommands.h"
+#include "app/toolwin/SettingsPages.h"
 #include "app/toolwin/EditPageCommands.h"
 #include "app/toolwin/ChainPages.h"
 #include "app/toolwin/frmToolWin.h"
@@ -166,6 +168,7 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
 
     BuildToolWin(programFolder);
     BuildMachining();
+    BuildSettings(programFolder);
     m_EndOperation.HideToolWin = [this] { m_frmToolWin->HideAtCommandEnd(); };
     m_EndOperation.RefreshPanel = [this] { RefreshInfoEdit(); };
 
@@ -179,6 +182,8 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
 TfrmMain::~TfrmMain()
 {
     m_KeyPreview.reset();
+    m_HelpCommands.reset();
+    m_SettingsPages.reset();
     m_MachiningMenu.reset();
     m_OperationPages.reset();
     SetTabMarkerDocument(m_PreviousTabMarkerDocument);

@@ -64,6 +64,8 @@ class TfrmCoord;
 class TContainer2D;
 class TKeyPreview;
 class TMachiningMenu;
+class TSettingsPages;
+class THelpCommands;
 class TOperationPages;
 class TLiveReadoutSink;
 class TfrmGrid;
@@ -106,6 +108,10 @@ public:
     // and the operations tree (app/mainwin/MachiningMenu.h).
     TOperationPages& OperationPages() const { return *m_OperationPages; }
     TMachiningMenu& MachiningMenu() const { return *m_MachiningMenu; }
+    // The tool window's settings and post-choice pages, and the Settings
+    // and help commands of the File toolbar (app/mainwin/MainSettings.cpp).
+    TSettingsPages& SettingsPages() const { return *m_SettingsPages; }
+    THelpCommands& HelpCommands() const { return *m_HelpCommands; }
     // The end-of-command rules and the ortho switch the rectangle command
     // keeps (EndOperation().SaveOrtho).
     TEndOperation& EndOperation() { return m_EndOperation; }
@@ -227,6 +233,7 @@ private:
     // The holding-tab window of the current operation: filled from its
     // tabs, and shown unless fillOnly.
     void ShowTabWindow(bool fillOnly);
+    void BuildSettings(const std::string& programFolder);
     // Starts the placing of converted text; nothing for an empty container.
     void PlaceText(std::unique_ptr<TContainer2D> container);
     void BuildRecentFilesMenu();
@@ -294,6 +301,8 @@ private:
     std::unique_ptr<TMachiningMenu> m_MachiningMenu;
     class TQV_01Cmp* m_PreviousTabMarkerDocument = nullptr;
     class TfrmCncTab* m_frmCncTab = nullptr;
+    std::unique_ptr<TSettingsPages> m_SettingsPages;
+    std::unique_ptr<THelpCommands> m_HelpCommands;
     TWorkMonitor* m_PreviousMonitor = nullptr;
     TShellServices* m_PreviousShell = nullptr;
     TLiveReadoutSink* m_PreviousReadout = nullptr;

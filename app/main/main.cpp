@@ -6,6 +6,7 @@
 
 #include "app/GuardedApplication.h"
 #include "app/Program.h"
+#include "app/update/UpdateCheck.h"
 #include "cad/program/EventGuard.h"
 #include "cad/ui/QtUserNotifier.h"
 #include "cad/ui/SceneViewer.h"
@@ -22,6 +23,9 @@ int main(int argc, char** argv)
     // Qt takes the process locale from the environment; numbers that
     // libraries read and write as text (OSG's readers) must keep ".".
     std::setlocale(LC_NUMERIC, "C");
+
+    // About one start in twenty checks for an update by itself.
+    PickStartupUpdateCheck();
 
     TStartOptions options;
     options.ProgramFolder = ProgramFolder();

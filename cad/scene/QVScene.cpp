@@ -472,6 +472,19 @@ bool TQVScene::AllowDenseGrid()
     return UserNotifier().AskYesNo(question, std::string()) != EUserAnswer::No;
 }
 
+void TQVScene::SetBackgroundColor(uint32_t color)
+{
+    m_BackgroundColor = color;
+    if (RequestRepaint)
+        RequestRepaint();
+}
+
+void TQVScene::SetGridColor(uint32_t color)
+{
+    m_GridColor = SceneColorFromWinColor(color, 0.2f);
+    RebuildGrid();
+}
+
 void TQVScene::RebuildGrid()
 {
     if (!(m_GridStepX > 0.0) || !(m_GridStepY > 0.0) || !m_GridEnabled)

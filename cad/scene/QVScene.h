@@ -110,6 +110,8 @@ public:
     int32_t ViewportHeight() const { return m_Camera.ViewportHeight(); }
     // The settings colour "BackGround" (0x00BBGGRR).
     uint32_t BackgroundColor() const { return m_BackgroundColor; }
+    // A new background colour (0x00BBGGRR), shown at the next frame.
+    void SetBackgroundColor(uint32_t color);
     // Before each frame: puts the view's matrices, viewport and background
     // on the viewer's camera, then brings the axis lines, the scale label
     // and the simulation's marker up to the current zoom (nothing of the
@@ -252,6 +254,8 @@ public:
     // While false, RebuildGrid does nothing.
     void SetGridEnabled(bool enabled) { m_GridEnabled = enabled; }
     const TSceneColor& GridColor() const { return m_GridColor; }
+    // The grid's colour from a Windows colour, at opacity 0.2; then RebuildGrid.
+    void SetGridColor(uint32_t color);
 
     void SetGridVisible(bool visible);
     // Each stores a value that differs (exact comparison) and rebuilds.

@@ -410,6 +410,32 @@
     X(String, NoStlSurface, "2600")                                                                   \
     /* Machining: deleting every operation; nothing to post (its caption is SaveCaption). */          \
     X(String, DeleteAllOperations, "466")                                                             \
+    /* Update check: progress window captions and labels, question ("813" has "%s": the version), */ \
+    /* failure, no update, done, saving, installer not started.                                      */ \
+    X(String, UpdateCaption, "800")                                                                   \
+    X(String, UpdateProduct, "801")                                                                   \
+    X(String, UpdateInstalled, "802")                                                                 \
+    X(String, UpdatePageVersion, "803")                                                               \
+    X(String, UpdateQuestion, "804")                                                                  \
+    X(String, UpdateFailed, "805")                                                                    \
+    X(String, UpdateNone, "806")                                                                      \
+    X(String, UpdateDone, "807")                                                                      \
+    X(String, UpdateDownloading, "808")                                                               \
+    X(String, UpdateInfoCaption, "809")                                                               \
+    X(String, UpdateSaveTo, "810")                                                                    \
+    X(String, UpdateAvailable, "813")                                                                 \
+    X(String, UpdateCannotRun, "UpdateCannotRun")                                                     \
+    /* Help or web page that the desktop could not open; "%s": the address. */                       \
+    X(String, HelpCannotOpen, "HelpCannotOpen")                                                       \
+    /* Post-processor older than version 3: shown after "450". */                                    \
+    X(String, PstOldVersion, "469v3")                                                                 \
+    /* The external editor chosen is not a program; "%s": the file. */                                \
+    X(String, EditorNotExecutable, "EditorNotExecutable")                                             \
+    /* Lathe feed units: per minute and per revolution, millimetres then inches. */                   \
+    X(String, LatheFeedMinMm, "748")                                                                  \
+    X(String, LatheFeedRevMm, "750")                                                                  \
+    X(String, LatheFeedMinInch, "747")                                                                \
+    X(String, LatheFeedRevInch, "749")                                                                \
     /* Hints of the drawing commands on the recent-commands toolbar. */                              \
     X(frmMain, RecentPoint, "242")                                                                    \
     X(frmMain, RecentLine, "241")                                                                     \

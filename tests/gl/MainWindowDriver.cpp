@@ -20,10 +20,11 @@ std::string SampleDrawing()
     return std::string(KB_DATA_SOURCE_DIR) + "/samples/sample.kvx";
 }
 
-TMainWindowDriver::TMainWindowDriver(const std::string& configFolder, const std::string& fileToOpen)
+TMainWindowDriver::TMainWindowDriver(const std::string& configFolder, const std::string& fileToOpen,
+                                     const std::string& programFolder)
 {
     TStartOptions options;
-    options.ProgramFolder = KB_DATA_DIR;
+    options.ProgramFolder = programFolder;
     options.ConfigFolder = configFolder;
     options.FileToOpen = fileToOpen;
     options.InstallMessageBoxes = false;

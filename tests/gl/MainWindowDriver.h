@@ -22,7 +22,8 @@ class TMainWindowDriver {
 public:
     // Starts the program (configuration in folder) and shows its window;
     // with a file, waits until the start-up open of it is done.
-    TMainWindowDriver(const std::string& configFolder, const std::string& fileToOpen);
+    TMainWindowDriver(const std::string& configFolder, const std::string& fileToOpen,
+                      const std::string& programFolder = KB_DATA_DIR);
     ~TMainWindowDriver();
 
     TProgram& Program() const { return *m_Program; }
