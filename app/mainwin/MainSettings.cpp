@@ -52,7 +52,7 @@ void TfrmMain::BuildSettings(const std::string& programFolder)
     };
     m_SettingsPages = std::make_unique<TSettingsPages>(*m_frmToolWin, m_Config, programFolder + "/languages",
                                                        std::move(hooks));
-    m_SettingsPages->LoadCurrentPost();
+    m_SettingsPages->ShowCurrentPost(); // BuildMachining loaded it
     SetLatheFeedUnitCaptions(*m_frmToolWin, m_Config.Unit);
     m_HelpCommands =
         std::make_unique<THelpCommands>(*this, m_Config, programFolder, *m_SettingsPages, *m_tbrFile, m_mnuExit);

@@ -623,8 +623,15 @@ void TSettingsPages::FillPostList()
 
 void TSettingsPages::LoadCurrentPost()
 {
-    TScriveGCode& writer = GCodeWriter();
-    const std::string warning = writer.LoadPst(m_Config.ConfigFolder());
+    const std::string warning = GCodeWriter().LoadPst(m_Config.ConfigFolder());
+    ShowCurrentPost();
+    if (!warning.empty())
+        UserNotifier().ShowMessage(EMessageKind::Warning, warning, std::string());
+}
+
+void TSettingsPages::ShowCurrentPost()
+{
+    const TScriveGCode& writer = GCodeWriter();
     m_txtPstExt->setText(QString::fromStdString(writer.FileExtension));
     if (auto* comment = m_Window.findChild<QListWidget*>(QStringLiteral("lstPstCommento"))) {
         comment->clear();
@@ -633,8 +640,6 @@ void TSettingsPages::LoadCurrentPost()
     }
     m_rbtPstMm->setChecked(m_Config.Unit);
     m_rbtPstInch->setChecked(!m_Config.Unit);
-    if (!warning.empty())
-        UserNotifier().ShowMessage(EMessageKind::Warning, warning, std::string());
 }
 
 void TSettingsPages::cboPostNameChange()

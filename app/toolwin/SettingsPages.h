@@ -85,8 +85,12 @@ public:
     // The post names of the configuration folder into cboPostName, the
     // current one selected.
     void FillPostList();
-    // Loads the current post into the G-code writer; returns its warning.
+    // Loads the current post into the G-code writer, a warning shown, and
+    // shows it on the post page.
     void LoadCurrentPost();
+    // Shows the post the writer holds (extension, comment, unit) on the
+    // post page; the program loads it once at start-up.
+    void ShowCurrentPost();
 
     QWidget& Sheet(const char* name) const;
 
