@@ -6,20 +6,8 @@
 #
 #   scripts/shots/milling.sh [folder]
 #
-# Builds the OpenGL test binary into build-test/ when needed and runs its
-# picture test under a virtual display (xvfb-run).
-set -euo pipefail
-cd "$(dirname "$0")/../.."
-out="$(realpath -m "${1:-shots}")"
-mkdir -p "$out"
-if [ ! -f build-test/build.ninja ]; then
-  cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKB_SANITIZE=ON -DKB_TESTS=ON >/dev/null
-fi
-cmake --build build-test -j3 --target kb_gl_tests
-export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
-chmod 700 "$XDG_RUNTIME_DIR"
-export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
-export LSAN_OPTIONS="suppressions=$PWD/tests/gl/lsan.supp"
-KB_SHOTS_DIR="$out" xvfb-run -a -s "-screen 0 1280x800x24" build-test/bin/kb_gl_tests \
-  --gtest_also_run_disabled_tests --gtest_filter='MachiningRoad.DISABLED_ShotsForReview'
+# Builds the OpenGL test binary when needed and runs its picture test under
+# a virtual display (common.sh).
+source "$(dirname "$0")/common.sh"
+shoot_gl 'MachiningRoad.DISABLED_ShotsForReview'
 ls "$out"/milling-*.png
