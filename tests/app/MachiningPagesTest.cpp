@@ -319,6 +319,29 @@ TEST_F(OperationPages, EmptyPocketReportsAndStaysUncalculated)
     EXPECT_EQ(OpManager().Count(), 0);
 }
 
+// A generator that raises (here the zig-zag pocket, whose step-over would
+// need millions of passes) frees the new operation; the pages are idle
+// again for the next one.
+TEST_F(OperationPages, AnExceptionDiscardsANewOperationAndLeavesThePagesIdle)
+{
+    TOpManagerField* op = Pages->Context().SetNewOperation(std::make_unique<TOpManagerField>(OpKind::Pocket));
+    op->Chains.AddChain(kbtest::Square(0, 0, 20000));
+    Pages->ImpostaDialoghi(OpKind::Pocket);
+    Find<QLineEdit>("txtDiametro").setText("0.1");
+    Type("txtPocStepOverPer", "10");
+    Click("sbtPocCalculate");
+    ASSERT_EQ(Notifier.Messages().size(), 1u);
+    EXPECT_EQ(Notifier.Messages()[0].Text, LangText(ToolBadNumber));
+    EXPECT_EQ(Pages->Context().NewOperation(), nullptr);
+    EXPECT_EQ(OpManager().Count(), 0);
+
+    Notifier.Clear();
+    Open(OpKind::Contour);
+    Click("sbtConCalculate");
+    EXPECT_TRUE(Notifier.Messages().empty());
+    EXPECT_EQ(OpManager().Count(), 1);
+}
+
 TEST_F(OperationPages, CancelFreesANewOperationAndKeepsAListedOne)
 {
     Open(OpKind::Contour);
