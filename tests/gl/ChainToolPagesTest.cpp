@@ -65,13 +65,7 @@ struct ChainToolPages : ::testing::Test {
     TfrmMain& Window() const { return Program->MainWindow(); }
     TfrmToolWin& Tool() const { return Window().ToolWin(); }
     TQV_01Cmp2D& Doc() const { return Program->Document(); }
-    template <class T = QWidget> T& Page(const char* name) const
-    {
-        auto* found = Tool().findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            throw std::runtime_error(std::string("no ") + name);
-        return *found;
-    }
+    template <class T = QWidget> T& Page(const char* name) const { return kbtest::Child<T>(Tool(), name); }
     void Press(const char* button) const
     {
         kbtest::TMainWindowDriver::Settle();

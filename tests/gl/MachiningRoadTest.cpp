@@ -73,11 +73,7 @@ struct MachiningRoad : ::testing::Test {
     template <class T = QWidget> T& Find(const char* name) const
     {
         auto* found = Window().findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            found = Tool().findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            throw std::runtime_error(std::string("no ") + name);
-        return *found;
+        return found ? *found : kbtest::Child<T>(Tool(), name);
     }
     void Click(const char* name) const
     {

@@ -105,13 +105,7 @@ struct MainFrame : ::testing::Test {
     TQV_01Cmp2D& Doc() const { return Program->Document(); }
     TQV_00Prog& Prg() const { return Program->Prg(); }
     TSceneViewer& View() const { return Window().GraphicView(); }
-    template <class T = QAction> T& Find(const char* name) const
-    {
-        auto* found = Window().findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            throw std::runtime_error(std::string("no ") + name);
-        return *found;
-    }
+    template <class T = QAction> T& Find(const char* name) const { return kbtest::Child<T>(Window(), name); }
     // A left click in the view at a drawing point, and a key, through the
     // window as a person gives them.
     void ClickAt(double x, double y) const { Driver->ClickAt(Point2D(x, y)); }

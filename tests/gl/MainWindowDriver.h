@@ -14,6 +14,7 @@
 #include <QPoint>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 namespace kbtest {
@@ -48,6 +49,16 @@ private:
     std::unique_ptr<TProgram> m_Program;
     bool m_Ready = false;
 };
+
+// The child of parent named name, searched recursively; a test that asks
+// for a control the window does not have stops with its name.
+template <class T> T& Child(const QObject& parent, const char* name)
+{
+    auto* found = parent.findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        throw std::runtime_error(std::string("no ") + name);
+    return *found;
+}
 
 // The window's picture with a shown popup menu drawn into it where it stands.
 QImage WithMenu(QWidget& window, QMenu& menu);

@@ -80,20 +80,8 @@ struct SettingsWindow : ::testing::Test {
 
     TfrmMain& Window() const { return Program->MainWindow(); }
     TfrmToolWin& Tool() const { return Window().ToolWin(); }
-    template <class T = QAction> T& Find(const char* name) const
-    {
-        auto* found = Window().findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            throw std::runtime_error(std::string("no ") + name);
-        return *found;
-    }
-    template <class T = QWidget> T& Page(const char* name) const
-    {
-        auto* found = Tool().findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            throw std::runtime_error(std::string("no ") + name);
-        return *found;
-    }
+    template <class T = QAction> T& Find(const char* name) const { return kbtest::Child<T>(Window(), name); }
+    template <class T = QWidget> T& Page(const char* name) const { return kbtest::Child<T>(Tool(), name); }
     void Choose(QComboBox& combo, const QString& text) const
     {
         const int index = combo.findText(text);

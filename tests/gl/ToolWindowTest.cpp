@@ -61,20 +61,8 @@ struct ToolWindow : ::testing::Test {
     TfrmToolWin& Tool() const { return Window().ToolWin(); }
     TQV_01Cmp2D& Doc() const { return Program->Document(); }
     TQV_00Prog& Prg() const { return Program->Prg(); }
-    template <class T = QAction> T& Find(const char* name) const
-    {
-        auto* found = Window().findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            throw std::runtime_error(std::string("no ") + name);
-        return *found;
-    }
-    template <class T = QWidget> T& Page(const char* name) const
-    {
-        auto* found = Tool().findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            throw std::runtime_error(std::string("no ") + name);
-        return *found;
-    }
+    template <class T = QAction> T& Find(const char* name) const { return kbtest::Child<T>(Window(), name); }
+    template <class T = QWidget> T& Page(const char* name) const { return kbtest::Child<T>(Tool(), name); }
     // Typed into a field of the tool window, replacing its text.
     void Type(const char* edit, const char* text) const
     {

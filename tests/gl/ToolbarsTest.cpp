@@ -49,13 +49,7 @@ struct Toolbars : ::testing::Test {
 
     TfrmMain& Window() const { return Program->MainWindow(); }
     TQV_01Cmp2D& Doc() const { return Program->Document(); }
-    QToolButton& Button(const char* name) const
-    {
-        auto* found = Window().findChild<QToolButton*>(QString::fromLatin1(name));
-        if (!found)
-            throw std::runtime_error(std::string("no ") + name);
-        return *found;
-    }
+    QToolButton& Button(const char* name) const { return kbtest::Child<QToolButton>(Window(), name); }
     // A click on the button part of a split button (not its arrow).
     void Click(const char* name) const
     {
