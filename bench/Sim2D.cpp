@@ -5,6 +5,7 @@
 // play down); and a feed strip grown point by point by appending against
 // replacing its content, measured side by side.
 
+#include "bench/BenchSimOperation.h"
 #include "cad/scene/QVScene.h"
 #include "cam/toolpath/ToolpathCurves.h"
 #include "cam/tools/DatiUtBase.h"
@@ -34,41 +35,21 @@ private:
     TQVScene& m_Scene;
 };
 
-class TBenchOperation final : public TSimOperation {
-public:
-    TBenchOperation(TSceneBuilder& scene, bool arcs) : Group(scene.CreateGroup(scene.Group(TSceneGroup::Stl), "op"))
-    {
-        Tool.Diameter = 6;
-        Tool.Feed = 1000;
-        // A zigzag of lines, or a chain of half circles of radius 1.
-        Curve.AddVertex(TAVertice3d::CreateAt({0, 0, -1}));
-        for (int i = 1; i < kVertices; ++i) {
-            if (arcs)
-                Curve.AddVertex(TAVertice3d::CreateFull(i % 2 ? 1 : -1, {2.0 * i, 0, -1}, {2.0 * i - 1, 0, -1}, 0));
-            else
-                Curve.AddVertex(TAVertice3d::CreateAt({0.1 * i, (i % 2) * 1.0, -1}));
-        }
+// A zigzag of lines, or a chain of half circles of radius 1, as a contour
+// in its own scene group.
+std::unique_ptr<TBenchSimOperation> LongPath(TSceneBuilder& scene, bool arcs)
+{
+    auto op = std::make_unique<TBenchSimOperation>(1, 0, scene.CreateGroup(scene.Group(TSceneGroup::Stl), "op"));
+    TCurvaNci3d& curve = op->NewCurve();
+    curve.AddVertex(TAVertice3d::CreateAt({0, 0, -1}));
+    for (int i = 1; i < kVertices; ++i) {
+        if (arcs)
+            curve.AddVertex(TAVertice3d::CreateFull(i % 2 ? 1 : -1, {2.0 * i, 0, -1}, {2.0 * i - 1, 0, -1}, 0));
+        else
+            curve.AddVertex(TAVertice3d::CreateAt({0.1 * i, (i % 2) * 1.0, -1}));
     }
-    int32_t Kind() const override { return 1; }
-    int32_t ToolpathCount() const override { return 1; }
-    const TCurvaNci3d& Toolpath(int32_t) const override { return Curve; }
-    TSceneNodeId DisplayGroup() const override { return Group; }
-    bool Shown() const override { return false; }
-    void SetShown(bool) override {}
-    bool SwitchedOff() const override { return false; }
-    const TDatiUtBase* ToolData() const override { return &Tool; }
-    double ZRapid() const override { return 5; }
-    bool RetractOn() const override { return false; }
-    double RetractZ() const override { return 10; }
-    double ZTop() const override { return 0; }
-    double CompOffset() const override { return 3; }
-    double LatheHomeX() const override { return 0; }
-    double LatheHomeZ() const override { return 0; }
-
-    TSceneNodeId Group;
-    TDatiUtFresa Tool;
-    TCurvaNci3d Curve;
-};
+    return op;
+}
 
 struct TBench {
     TBench() : Config(""), Scene(Config), Services(TViewServices{&Scene.SceneBuilder(), &Scene, nullptr, nullptr}),
@@ -86,10 +67,10 @@ struct TBench {
 void WholePath(benchmark::State& state)
 {
     TBench b;
-    TBenchOperation op(b.Scene.SceneBuilder(), state.range(0) != 0);
+    const auto op = LongPath(b.Scene.SceneBuilder(), state.range(0) != 0);
     for (auto _ : state)
-        b.Sim.ShowWholePath(&op, true);
-    state.counters["scene objects"] = double(b.Scene.SceneBuilder().ObjectsIn(op.Group));
+        b.Sim.ShowWholePath(op.get(), true);
+    state.counters["scene objects"] = double(b.Scene.SceneBuilder().ObjectsIn(op->Group));
     state.counters["vertices"] = kVertices;
     state.SetLabel(state.range(0) ? "arcs" : "lines");
 }
@@ -110,8 +91,8 @@ void PlaySpeed9(benchmark::State& state)
         TBench b;
         TStampClock clock;
         b.Sim.SetClock(&clock);
-        TBenchOperation op(b.Scene.SceneBuilder(), false);
-        b.Sim.SelectOperation(&op);
+        const auto op = LongPath(b.Scene.SceneBuilder(), false);
+        b.Sim.SelectOperation(op.get());
         b.Sim.Play();
         const size_t n = clock.Stamps.size();
         const size_t tenth = n / 10;

@@ -5,6 +5,7 @@
 // ball-tool segments through the simulator with no view; the mesh built for
 // the view at quality 4 and 10 and its refresh after one cut.
 
+#include "bench/BenchSimOperation.h"
 #include "cam/toolpath/ToolpathCurves.h"
 #include "cam/tools/DatiUtBase.h"
 #include "nc/sim/Simulatore2D.h"
@@ -82,45 +83,11 @@ void StampedReference(benchmark::State& state)
     state.counters["cells/s"] = benchmark::Counter(double(cells), benchmark::Counter::kIsRate);
 }
 
-// An operation of one curve list with a flat or ball tool of radius 3.
-class TBenchOperation final : public TSimOperation {
-public:
-    explicit TBenchOperation(int32_t toolType)
-    {
-        Tool.ToolType = toolType;
-        Tool.Diameter = 6;
-        Tool.Feed = 1000;
-    }
-    int32_t Kind() const override { return 2; }
-    int32_t ToolpathCount() const override { return int32_t(Curves.size()); }
-    const TCurvaNci3d& Toolpath(int32_t i) const override { return *Curves[size_t(i)]; }
-    TSceneNodeId DisplayGroup() const override { return NoSceneNode; }
-    bool Shown() const override { return false; }
-    void SetShown(bool) override {}
-    bool SwitchedOff() const override { return false; }
-    const TDatiUtBase* ToolData() const override { return &Tool; }
-    double ZRapid() const override { return 5; }
-    bool RetractOn() const override { return false; }
-    double RetractZ() const override { return 10; }
-    double ZTop() const override { return 0; }
-    double CompOffset() const override { return 3; }
-    double LatheHomeX() const override { return 0; }
-    double LatheHomeZ() const override { return 0; }
-
-    TCurvaNci3d& NewCurve()
-    {
-        Curves.push_back(std::make_unique<TCurvaNci3d>());
-        return *Curves.back();
-    }
-
-    TDatiUtFresa Tool;
-    std::vector<std::unique_ptr<TCurvaNci3d>> Curves;
-};
 
 // A pocket of 100 x 100: concentric squares 4.5 apart at depths 2 and 4.
-std::unique_ptr<TBenchOperation> Pocket()
+std::unique_ptr<TBenchSimOperation> Pocket()
 {
-    auto op = std::make_unique<TBenchOperation>(0);
+    auto op = std::make_unique<TBenchSimOperation>(2, 0);
     for (double z : {-2.0, -4.0}) {
         TCurvaNci3d& curve = op->NewCurve();
         for (double d = 47; d >= 0; d -= 4.5)
@@ -132,9 +99,9 @@ std::unique_ptr<TBenchOperation> Pocket()
 }
 
 // 100,000 segments of 0.1 along a wavy line, up and down.
-std::unique_ptr<TBenchOperation> ShortSegments()
+std::unique_ptr<TBenchSimOperation> ShortSegments()
 {
-    auto op = std::make_unique<TBenchOperation>(2);
+    auto op = std::make_unique<TBenchSimOperation>(2, 2);
     TCurvaNci3d& curve = op->NewCurve();
     for (int k = 0; k <= 100000; ++k) {
         const double t = k * 0.1, row = std::floor(t / 90);
@@ -146,7 +113,7 @@ std::unique_ptr<TBenchOperation> ShortSegments()
 
 void SolidRun(benchmark::State& state)
 {
-    const std::unique_ptr<TBenchOperation> op = state.range(0) == 0 ? Pocket() : ShortSegments();
+    const std::unique_ptr<TBenchSimOperation> op = state.range(0) == 0 ? Pocket() : ShortSegments();
     int64_t vertices = 0;
     for (auto _ : state) {
         state.PauseTiming();
