@@ -2,8 +2,9 @@
 
 #include "app/machining/MachiningContext.h"
 #include "app/machining/PageParams.h"
-#include "app/toolwin/ToolPageWidgets.h"
+#include "app/toolwin/PagePictures.h"
 #include "app/toolwin/PageWidgets.h"
+#include "app/toolwin/ToolPageWidgets.h"
 #include "app/toolwin/frmToolWin.h"
 #include "cad/program/EventGuard.h"
 #include "cad/ui/AnsiText.h"
@@ -135,6 +136,7 @@ void PageFooter(TPageGrid& grid, const char* image, const char* summary1, const 
     QWidget* group = grid.Group();
     auto* picture = Make<QLabel>(group, image);
     picture->setProperty("imageIndex", 0);
+    picture->setPixmap(ToolWinPicture(0));
     grid.Span(picture);
     grid.Span(Make<QLabel>(group, summary1));
     grid.Span(Make<QLabel>(group, summary2));
@@ -274,6 +276,7 @@ QWidget* TMillingPages::BuildDrillPage()
     TCharKeyFilter::Install(*static_cast<QLineEdit*>(grid.Field("dri_txtPasso")), SignedDecimalKeyFilter);
     auto* picture = Make<QLabel>(group, "imgDrill");
     picture->setProperty("imageIndex", 0);
+    picture->setPixmap(ToolWinPicture(0));
     grid.Span(picture);
     auto* buttons = new QWidget(group);
     auto* row = new QHBoxLayout(buttons);
@@ -350,9 +353,7 @@ void TMillingPages::BindPicture(QWidget& field, const char* image, int index, in
 
 void TMillingPages::SetPicture(const char* image, int index)
 {
-    m_Page->SetImageIndex(image, index);
-    if (auto* label = qobject_cast<QLabel*>(m_Page->Find(image)))
-        label->setText(QStringLiteral("[%1]").arg(index));
+    SetPagePicture(*m_Page, image, index);
 }
 
 // --- Lists and enabling rules -----------------------------------------------------

@@ -41,6 +41,8 @@ struct TKindPages {
     const char* LeadButton;
     std::vector<std::string> Tabs;
     const char* Caption;
+    int Width = 494;
+    int Height = 428;
 };
 
 const std::vector<TKindPages>& KindPages()
@@ -49,12 +51,17 @@ const std::vector<TKindPages>& KindPages()
         {1, 1, "lblChainInfo", 1200, "sbtConEntExi", {"tabTool", "tabChain", "tabContour"}, "twContour"},
         {2, 0, "lblChainInfo", 1300, "sbtPocEntExi", {"tabTool", "tabChain", "tabPocket"}, "twPocket"},
         {3, -1, "lblChainPtInfo", 0, nullptr, {"tabTool", "tabChainPt", "tabDrill"}, "twDrill"},
+        {5, -1, "lblChainInfo", 0, nullptr, {"tabTool", "tabSizeLimits", "tabParallel"}, "twParallel"},
+        {7, 1, "lblChainInfo", 1605, nullptr, {"tabLatheTool", "tabChain", "tabLatheFin"}, "twLatheFin", 494, 388},
+        {8, -1, "lblChainInfo", 0, nullptr, {"tabLaserLib", "tabLaserEng"}, "twLaserEng", 494, 418},
+        {9, 1, "lblChainInfo", 1200, "sbtCutEntExi", {"tabLaserLib", "tabChain", "tabLaserCut"}, "twLaserCut", 494, 418},
+        {11, 0, "lblChainInfo", 1605, nullptr, {"tabLatheTool", "tabChain", "tabLatheRou"}, "twLatheRou", 494, 388},
+        {12, 1, "lblChainInfo", 1200, "sbtConEntExi", {"tabTool", "tabLetters", "tabContour"}, "twContour"},
+        {13, 0, "lblChainInfo", 1300, "sbtLasPocEntExi", {"tabLaserLib", "tabChain", "tabLaserPocket"}, "twLaserPocket",
+         494, 418},
     };
     return table;
 }
-
-constexpr int OperationPagesWidth = 494;
-constexpr int OperationPagesHeight = 428;
 
 // Focus in and out of an edit.
 class TFocusFilter final : public QObject {
@@ -224,7 +231,9 @@ void TOperationPages::ImpostaDialoghi(int kind)
         }
         if (row.LeadButton)
             setButtonFreEntExi(row.LeadButton);
-        m_Window.ShowPages(row.Tabs, row.Caption, OperationPagesWidth, OperationPagesHeight);
+        for (const auto& hook : KindShowing)
+            hook(kind);
+        m_Window.ShowPages(row.Tabs, row.Caption, row.Width, row.Height);
     }
     TOpManagerField* op = Edited();
     auto* comment = qobject_cast<QLineEdit*>(page.Find("txtOpComment"));

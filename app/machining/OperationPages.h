@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TfrmToolWin;
 class TMachiningContext;
@@ -54,6 +55,10 @@ public:
     // Unbinds and hides the holding-tab window; run before an operation it
     // may show is freed. May be empty.
     std::function<void()> HideTabWindow;
+    // Run by ImpostaDialoghi for a kind with pages, after the shared
+    // controls are prepared and before the pages show (the kind's own
+    // buttons and read-only fields).
+    std::vector<std::function<void(int kind)>> KindShowing;
 
     // Prepares and shows the pages of the current operation's kind.
     void ImpostaDialoghi(int kind);

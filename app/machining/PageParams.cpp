@@ -33,6 +33,11 @@ constexpr uint32_t Poc = K(2);
 constexpr uint32_t Dri = K(3);
 constexpr uint32_t Par = K(5);
 constexpr uint32_t Readable = Con | Poc | Dri | Par;
+constexpr uint32_t LasEng = K(8);
+constexpr uint32_t LasCut = K(9);
+constexpr uint32_t LasPoc = K(13);
+constexpr uint32_t LatFin = K(7);
+constexpr uint32_t LatRou = K(11);
 
 struct TRow {
     uint32_t Kinds;
@@ -97,6 +102,14 @@ const TRow g_Rows[] = {
     {Par, "chkParRough", &P::RoughPass3D, TControl::Check},
     {Con, "sbtConXform", &P::XformOn, TControl::Down, TWay::FillOnly},
     {Poc, "sbtPocXform", &P::XformOn, TControl::Down, TWay::FillOnly},
+
+    // Laser kinds (filled only).
+
+    // End of the laser kinds.
+
+    // Lathe kinds (filled only).
+
+    // End of the lathe kinds.
 };
 
 // The chain page's controls every kind shares (the side list is apart).
@@ -242,6 +255,8 @@ void FillPages(TWidgetToolPage& page, TToolPage* toolPage, TOpManagerField& op, 
             events.CycleChanged();
         else if (name == "chkMakeTab" && p.Tabs.Count() > 0 && events.FillTabWindow)
             events.FillTabWindow();
+        if (events.AfterRow)
+            events.AfterRow(name);
     }
     // The pocket always clears by nested areas.
     if (kind == 2)

@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 class TOpManagerField;
 class TToolPage;
@@ -27,6 +28,9 @@ struct TFillPagesEvents {
     std::function<void()> PocketTypeChanged;
     std::function<void()> CycleChanged;
     std::function<void()> FillTabWindow;     // the contour has holding tabs
+    // After each control of the kind's table is filled, with its name (the
+    // laser and lathe pages run their change handlers from it).
+    std::function<void(std::string_view control)> AfterRow;
 };
 
 // The step-and-repeat edits of the contour and pocket pages, in order:

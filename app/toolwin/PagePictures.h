@@ -1,0 +1,19 @@
+#pragma once
+// The explanatory pictures of the operation pages (the tool window's image
+// list): one drawing per index, shown in a page's picture label when a
+// field is entered. The label keeps the index shown in its "imageIndex"
+// property. Main thread only.
+
+#include <QPixmap>
+
+class TWidgetToolPage;
+
+// Number of pictures in the list; indices outside [0, count) draw nothing.
+constexpr int ToolWinPictureCount = 41;
+
+// The picture of an index, drawn in code (cached).
+QPixmap ToolWinPicture(int index);
+
+// Shows picture index in the page's label named image (nothing when the
+// page has no such control).
+void SetPagePicture(TWidgetToolPage& page, const char* image, int index);
