@@ -28,6 +28,8 @@ class TfrmToolWin;
 class TMachiningContext;
 class TMillingPages;
 class TOpManagerField;
+class TParallelPages;
+class TQV_STLSurf;
 class TQtWorkMonitor;
 class TToolPage;
 
@@ -41,6 +43,8 @@ public:
 
     TMachiningContext& Context() const { return *m_Context; }
     TMillingPages& Milling() const { return *m_Milling; }
+    // The 3D parallel pages.
+    TParallelPages& Parallel() const { return *m_Parallel; }
 
     // What Calculate does in the main window after a success: the forced
     // whole-path display (returning the machining time in seconds), the
@@ -70,7 +74,13 @@ public:
     void Edit(TOpManagerField& op);
     // The precondition of a 2D Calculate: chains, then every page value.
     bool PrepareCalculation(TOpManagerField& op);
-    // The Calculate buttons of the contour, pocket and drilling pages; true
+    // The 3D surface: the drawing's object 0 when it is an STL surface,
+    // else null.
+    TQV_STLSurf* Surface() const;
+    // The precondition of a 3D Calculate: the surface (else "2600" and the
+    // window hides), then every page value.
+    bool Prepare3DCalculation(TOpManagerField& op);
+    // The Calculate buttons of the contour, pocket, drilling and 3D pages; true
     // when the operation was calculated (the window then hides).
     bool Calculate();
     void CalculateClick() { Calculate(); }
@@ -90,11 +100,15 @@ private:
     // freed, the tool library and the comment binding freed.
     void FormHide();
     TToolPage* ToolPage() const;
+    // Reads the pages into op's parameters and clears its toolpaths; a bad
+    // number is reported and stores nothing.
+    bool ReadPages(TOpManagerField& op);
 
     TfrmToolWin& m_Window;
     TQtWorkMonitor* m_Monitor;
     std::unique_ptr<TMachiningContext> m_Context;
     TMachiningContext* m_PreviousContext = nullptr;
     std::unique_ptr<TMillingPages> m_Milling;
+    std::unique_ptr<TParallelPages> m_Parallel;
     bool m_Running = false;
 };

@@ -542,7 +542,9 @@
     X(frmToolWin, CaptionOpenStl, "twOpStl")                                                          \
     X(frmToolWin, CaptionVectorize, "twVect")                                                         \
     /* An SVG read in part: shapes with coordinates that are not numbers, or too many points. */      \
-    X(String, SvgPartlyRead, "SvgPartly")
+    X(String, SvgPartlyRead, "SvgPartly")                                                             \
+    /* Tool window, 3D page: no boundary chain. */                                                    \
+    X(frmToolWin, Chain3DNone, "lbl3dChainInfo0")
 
 // Components whose texts code asks for by name: X(section, name, caption,
 // hint, items). The name is the component's name (a Qt objectName); caption
@@ -872,7 +874,10 @@
     /* Tool window: the tabs of the chain, drilling-point and mill tool pages. */                    \
     X(frmToolWin, tabChain, true, false, 0)                                                           \
     X(frmToolWin, tabChainPt, true, false, 0)                                                         \
-    X(frmToolWin, tabTool, true, false, 0)
+    X(frmToolWin, tabTool, true, false, 0)                                                            \
+    /* Tool window: the tabs of the 3D parallel pages. */                                             \
+    X(frmToolWin, tabSizeLimits, true, false, 0)                                                      \
+    X(frmToolWin, tabParallel, true, false, 0)
 
 #define KB_LANG_DECLARE_TEXT(section, ident, key)                                                     \
     namespace LangKeys::section {                                                                     \

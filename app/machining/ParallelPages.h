@@ -1,0 +1,69 @@
+#pragma once
+// The pages of the 3D parallel finishing operation: the stock-limit page
+// ("tabSizeLimits": feed plane, top and bottom Z, the XY margins and the
+// boundary chain) and the parallel page ("tabParallel": step-over, angle,
+// resolution, stock to leave, roughing, Calculate and Cancel, which the
+// operation pages bind).
+//
+// The stock-limit fields drive the view's stock solid (StockSolid()) while
+// they are typed: the solid stands from the bottom Z up to the top Z (the
+// top field is a Z, not a height) and its outline is the stored box
+// widened by the margins (a negative margin narrows it). Unfinished
+// numbers ("", ".", "-") are ignored. The feed plane and the rough
+// increment have no Z summary of their own and leave the contour page's
+// alone.
+//
+// Every handler that needs the current operation asks the machining context
+// and does nothing without one. Main thread only.
+
+#include <QObject>
+
+#include <map>
+#include <optional>
+#include <utility>
+
+class QWidget;
+class TfrmToolWin;
+class TWidgetToolPage;
+struct TBox3D;
+
+class TParallelPages final : public QObject {
+public:
+    // Builds both pages on the window (AddPage); page finds their controls.
+    TParallelPages(TfrmToolWin& window, TWidgetToolPage& page);
+    ~TParallelPages() override;
+    TParallelPages(const TParallelPages&) = delete;
+    TParallelPages& operator=(const TParallelPages&) = delete;
+
+    // A new 3D operation over a surface: the bottom gets the box's lowest Z
+    // at full precision, the top its highest Z in the coordinate format,
+    // the boundary label its "no chain" text.
+    void ShowSurfaceLimits(const TBox3D& surfaceBox);
+
+    void tabSizeLimitsClick();
+    void tabParallelClick();
+    void txt3DMarginXChange();
+    void txt3DMarginYChange();
+    void txt3DParZBottomChange();
+    void txt3DParZTopChange();
+    void sbt3dChainClick();
+    void sbt3dDelChainClick();
+    void chkParRoughClick();
+
+protected:
+    // Entering a field shows its picture.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* BuildSizeLimitsPage();
+    QWidget* BuildParallelPage();
+    // The field's number when its text is usable.
+    std::optional<double> Usable(const char* field) const;
+    // The stock's height from the top field over the given bottom.
+    void ApplyTop(double bottom);
+
+    TfrmToolWin& m_Window;
+    TWidgetToolPage& m_Page;
+    // Picture label and index of each field that shows one.
+    std::map<QObject*, std::pair<const char*, int>> m_Pictures;
+};
