@@ -31,6 +31,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -328,6 +329,52 @@ TEST_F(MachiningRoad, TabButtonShowsTheTabWindowOfTheOperation)
     Click("sbtConCancel");
     EXPECT_FALSE(tabs.isVisible());
     EXPECT_EQ(static_cast<TfrmCncTab&>(tabs).Tabs(), nullptr);
+}
+
+// --- 3D parallel finishing ----------------------------------------------------
+
+// Without an STL surface as the drawing's object 0 the 3D command refuses.
+TEST_F(MachiningRoad, ParallelNeedsTheSurfaceFirst)
+{
+    Find<QMenu>("mnuCnc").findChild<QAction*>(QStringLiteral("mnuCncParallel"))->trigger();
+    ASSERT_EQ(Notifier.Messages().size(), 1u);
+    EXPECT_EQ(Notifier.Messages()[0].Text, LangText(NoStlSurface));
+    EXPECT_EQ(Notifier.Messages()[0].Caption, LangText(ErrorCaption));
+    EXPECT_FALSE(Tool().isVisible());
+    EXPECT_EQ(MachiningContext()->CurrentOperation(), nullptr);
+}
+
+// An opened STL: the command fills the Z limits from the surface, Calculate
+// lists the operation and the post writes its program.
+TEST_F(MachiningRoad, ParallelOverAnOpenedSurfaceIsCalculatedAndPosted)
+{
+    // The drawing of the fixture makes way for the surface.
+    Notifier.QueueAnswer(EUserAnswer::Yes);
+    Window().FileCommands().OpenGeo(std::string(KB_FIXTURES_DIR) + "/app/machining/pyramid.stl", false);
+    Click("sbtOpenDone");
+    Notifier.Clear();
+    ASSERT_FALSE(Tool().isVisible());
+    auto* item = Find<QMenu>("mnuCnc").findChild<QAction*>(QStringLiteral("mnuCncParallel"));
+    ASSERT_TRUE(item->isEnabled());
+    item->trigger();
+    TOpManagerField* op = MachiningContext()->CurrentOperation();
+    ASSERT_NE(op, nullptr);
+    ASSERT_TRUE(Tool().isVisible());
+    EXPECT_EQ(Tool().size(), QSize(494, 428));
+    EXPECT_EQ(Tool().ShownPages(), (std::vector<std::string>{"tabTool", "tabSizeLimits", "tabParallel"}));
+    // The base lies at Z -0.1 as the file's single precision has it.
+    EXPECT_EQ(Find<QLineEdit>("txt3DParZBottom").text(), "-0.100000001490116");
+    EXPECT_EQ(Find<QLineEdit>("txt3DParZTop").text(), "2.346");
+    EXPECT_EQ(Find<QLabel>("lbl3dChainInfo").text().toStdString(), LangToolWinText("lbl3dChainInfo0"));
+    SetTool(*op);
+    Find<QLineEdit>("txtParStepOver").setText(QStringLiteral("2"));
+    Find<QLineEdit>("txtParResol").setText(QStringLiteral("0.5"));
+    Click("sbtParCalculate");
+    EXPECT_TRUE(Notifier.Messages().empty());
+    EXPECT_FALSE(Tool().isVisible());
+    ASSERT_EQ(Root()->childCount(), 1);
+    EXPECT_EQ(TOperationsTreeView::Operation(Root()->child(0)), op);
+    ExpectGolden("parallel", Posted());
 }
 
 TEST_F(MachiningRoad, DISABLED_ShotsForReview)
