@@ -36,6 +36,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTreeWidget>
 #include <QtTest/QTest>
 
@@ -115,6 +117,20 @@ struct MachiningRoad : ::testing::Test {
         EXPECT_EQ(written, kbtest::ReadFileText(golden)) << name;
     }
     QTreeWidgetItem* Root() const { return Tree().topLevelItem(0); }
+    // The pyramid of the fixtures opened as a user does (the drawing makes
+    // way, the open panel is closed), then the 3D command; its operation.
+    TOpManagerField* ParallelOverPyramid() const
+    {
+        Notifier.QueueAnswer(EUserAnswer::Yes);
+        Window().FileCommands().OpenGeo(std::string(KB_FIXTURES_DIR) + "/app/machining/pyramid.stl", false);
+        Click("sbtOpenDone");
+        Notifier.Clear();
+        auto* item = Find<QMenu>("mnuCnc").findChild<QAction*>(QStringLiteral("mnuCncParallel"));
+        EXPECT_TRUE(item->isEnabled());
+        item->trigger();
+        kbtest::TMainWindowDriver::Settle();
+        return MachiningContext()->CurrentOperation();
+    }
     // Tool 1, 3 mm, 12000 rpm, feed 300, plunge 100: on the tool page, or
     // straight into the operation where that page is not built.
     void SetTool(TOpManagerField& op) const
@@ -348,16 +364,7 @@ TEST_F(MachiningRoad, ParallelNeedsTheSurfaceFirst)
 // lists the operation and the post writes its program.
 TEST_F(MachiningRoad, ParallelOverAnOpenedSurfaceIsCalculatedAndPosted)
 {
-    // The drawing of the fixture makes way for the surface.
-    Notifier.QueueAnswer(EUserAnswer::Yes);
-    Window().FileCommands().OpenGeo(std::string(KB_FIXTURES_DIR) + "/app/machining/pyramid.stl", false);
-    Click("sbtOpenDone");
-    Notifier.Clear();
-    ASSERT_FALSE(Tool().isVisible());
-    auto* item = Find<QMenu>("mnuCnc").findChild<QAction*>(QStringLiteral("mnuCncParallel"));
-    ASSERT_TRUE(item->isEnabled());
-    item->trigger();
-    TOpManagerField* op = MachiningContext()->CurrentOperation();
+    TOpManagerField* op = ParallelOverPyramid();
     ASSERT_NE(op, nullptr);
     ASSERT_TRUE(Tool().isVisible());
     EXPECT_EQ(Tool().size(), QSize(494, 428));
@@ -401,6 +408,32 @@ TEST_F(MachiningRoad, DISABLED_ShotsForReview)
     Click("sbtDriCalculate");
     kbtest::TMainWindowDriver::Settle();
     Window().grab().save(QString::fromLatin1(dir) + "/milling-tree.png");
+}
+
+// The 3D pages, the stock widened by a margin, and the calculated path
+// (scripts/shots/parallel.sh).
+TEST_F(MachiningRoad, DISABLED_ParallelShotsForReview)
+{
+    const char* dir = std::getenv("KB_SHOTS_DIR");
+    ASSERT_NE(dir, nullptr);
+    const QString folder = QString::fromLatin1(dir);
+    TOpManagerField* op = ParallelOverPyramid();
+    ASSERT_NE(op, nullptr);
+    SetTool(*op);
+    // The tabs clicked as the user does (the stock shows with its page).
+    QTabBar* bar = Tool().pgCtrToolWin().tabBar();
+    for (const char* tab : {"tabParallel", "tabSizeLimits"}) {
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(Tool().pgCtrToolWin().indexOf(Tool().Sheet(tab))).center());
+        kbtest::TMainWindowDriver::Settle();
+        Tool().grab().save(folder + "/parallel-" + tab + ".png");
+    }
+    Find<QLineEdit>("txt3DMarginX").setText(QStringLiteral("3"));
+    kbtest::TMainWindowDriver::Settle();
+    Window().grab().save(folder + "/parallel-stock.png");
+    Find<QLineEdit>("txtParStepOver").setText(QStringLiteral("0.5"));
+    Click("sbtParCalculate");
+    kbtest::TMainWindowDriver::Settle();
+    Window().grab().save(folder + "/parallel-path.png");
 }
 
 } // namespace
