@@ -11,6 +11,7 @@
 #include "cam/chains/ChainPicking.h"
 #include "cam/ops/OpManager.h"
 #include "core/entities/QVGrezzo.h"
+#include "core/model/QV_01Cmp2D.h"
 #include "core/settings/LangKeys.h"
 #include "core/settings/Language.h"
 #include "core/settings/NumberText.h"
@@ -203,6 +204,7 @@ void TParallelPages::tabSizeLimitsClick()
 {
     if (TQVGrezzo* stock = StockSolid())
         stock->SetVisible(true);
+    RepaintView();
     m_Window.resize(348, m_Window.height());
 }
 
@@ -233,15 +235,19 @@ std::optional<double> TParallelPages::Usable(const char* field) const
 void TParallelPages::txt3DMarginXChange()
 {
     TQVGrezzo* stock = StockSolid();
-    if (const auto margin = Usable("txt3DMarginX"); margin && stock)
+    if (const auto margin = Usable("txt3DMarginX"); margin && stock) {
         stock->SetMarginX(*margin);
+        RepaintView();
+    }
 }
 
 void TParallelPages::txt3DMarginYChange()
 {
     TQVGrezzo* stock = StockSolid();
-    if (const auto margin = Usable("txt3DMarginY"); margin && stock)
+    if (const auto margin = Usable("txt3DMarginY"); margin && stock) {
         stock->SetMarginY(*margin);
+        RepaintView();
+    }
 }
 
 void TParallelPages::txt3DParZBottomChange()
@@ -253,12 +259,22 @@ void TParallelPages::txt3DParZBottomChange()
     stock->SetBottomZ(*bottom);
     // The top stays where the page puts it.
     ApplyTop(*bottom);
+    RepaintView();
 }
 
 void TParallelPages::txt3DParZTopChange()
 {
-    if (TQVGrezzo* stock = StockSolid())
+    if (TQVGrezzo* stock = StockSolid()) {
         ApplyTop(stock->BottomZ());
+        RepaintView();
+    }
+}
+
+void TParallelPages::RepaintView()
+{
+    // The stock's scene object changed: the view shows it at once.
+    if (TQV_01Cmp2D* document = m_Window.Document())
+        document->RepaintViewports();
 }
 
 void TParallelPages::ApplyTop(double bottom)

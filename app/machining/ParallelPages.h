@@ -61,6 +61,7 @@ private:
     std::optional<double> Usable(const char* field) const;
     // The stock's height from the top field over the given bottom.
     void ApplyTop(double bottom);
+    void RepaintView();
 
     TfrmToolWin& m_Window;
     TWidgetToolPage& m_Page;

@@ -373,6 +373,28 @@ TEST_F(MachiningRoad, ParallelOverAnOpenedSurfaceIsCalculatedAndPosted)
     EXPECT_EQ(Find<QLineEdit>("txt3DParZBottom").text(), "-0.100000001490116");
     EXPECT_EQ(Find<QLineEdit>("txt3DParZTop").text(), "2.346");
     EXPECT_EQ(Find<QLabel>("lbl3dChainInfo").text().toStdString(), LangToolWinText("lbl3dChainInfo0"));
+    // The stock stands over the surface's box; a margin typed on its page
+    // widens it past the surface, where the view shows it.
+    const auto bluish = [this] {
+        kbtest::TMainWindowDriver::Settle();
+        const QImage frame = Driver->ShownView();
+        int count = 0;
+        for (int y = 0; y < frame.height(); ++y)
+            for (int x = 0; x < frame.width(); ++x) {
+                const QRgb c = frame.pixel(x, y);
+                count += qBlue(c) > qRed(c) + 30 && qBlue(c) > qGreen(c) + 30 ? 1 : 0;
+            }
+        return count;
+    };
+    QTabBar* bar = Tool().pgCtrToolWin().tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(Tool().pgCtrToolWin().indexOf(Tool().Sheet("tabSizeLimits"))).center());
+    const int before = bluish();
+    auto& margin = Find<QLineEdit>("txt3DMarginX");
+    margin.selectAll();
+    QTest::keyClicks(&margin, QStringLiteral("3"));
+    EXPECT_GT(bluish(), before + 1000);
+    QTest::keyClick(&margin, Qt::Key_Backspace);
+    QTest::keyClicks(&margin, QStringLiteral("0"));
     SetTool(*op);
     Find<QLineEdit>("txtParStepOver").setText(QStringLiteral("2"));
     Find<QLineEdit>("txtParResol").setText(QStringLiteral("0.5"));
