@@ -46,14 +46,20 @@ std::string FullPrecision(double value)
     return std::string(text, end);
 }
 
-// A group box of label-and-field rows.
-struct TFieldForm {
+} // namespace
+
+// A sheet's column with a group box of label-and-field rows at its top.
+struct TParallelPages::TFieldForm {
+    QVBoxLayout* Outer;
     QGroupBox* Group;
     QFormLayout* Form;
 
-    TFieldForm(QWidget* parent, const char* name, const char* title)
-        : Group(Make<QGroupBox>(parent, name, QString::fromLatin1(title))), Form(new QFormLayout(Group))
+    TFieldForm(QWidget* sheet, const char* name, const char* title)
+        : Outer(new QVBoxLayout(sheet)), Group(Make<QGroupBox>(sheet, name, QString::fromLatin1(title))),
+          Form(new QFormLayout(Group))
     {
+        Outer->setContentsMargins(4, 4, 4, 4);
+        Outer->addWidget(Group);
         Form->setContentsMargins(6, 6, 6, 6);
         Form->setVerticalSpacing(3);
     }
@@ -66,6 +72,8 @@ struct TFieldForm {
         return edit;
     }
 };
+
+namespace {
 
 QLabel* Picture(QWidget* parent, const char* name, int index)
 {
@@ -86,37 +94,36 @@ TParallelPages::TParallelPages(TfrmToolWin& window, TWidgetToolPage& page)
 
 TParallelPages::~TParallelPages() = default;
 
-QWidget* TParallelPages::BuildSizeLimitsPage()
+void TParallelPages::AddFields(TFieldForm& form, const char* image, std::span<const TFieldRow> rows)
 {
-    auto* sheet = new QWidget;
-    sheet->setObjectName(QStringLiteral("sheetSizeLimits"));
-    auto* outer = new QVBoxLayout(sheet);
-    outer->setContentsMargins(4, 4, 4, 4);
-    TFieldForm limits(sheet, "grp3dSizeLimits", "Stock limits");
-    const struct {
-        const char* Label;
-        const char* Text;
-        const char* Name;
-        const char* Value;
-        int Picture;
-        void (TParallelPages::*Change)();
-    } fields[] = {
-        {"lbl3DParZRapid", "Feed plane", "txt3DParZRapid", "2", 11, nullptr},
-        {"lbl3DParZTop", "Top", "txt3DParZTop", "0", 12, &TParallelPages::txt3DParZTopChange},
-        {"lbl3DParZBottom", "Bottom", "txt3DParZBottom", "-1", 13, &TParallelPages::txt3DParZBottomChange},
-        {"lbl3DMarginX", "Margin X", "txt3DMarginX", "0", 14, &TParallelPages::txt3DMarginXChange},
-        {"lbl3DMarginY", "Margin Y", "txt3DMarginY", "0", 15, &TParallelPages::txt3DMarginYChange},
-    };
-    for (const auto& f : fields) {
-        QLineEdit* edit = limits.Edit(f.Label, f.Text, f.Name, f.Value, SignedDecimalKeyFilter);
-        m_Pictures[edit] = {"img3dSize", f.Picture};
+    for (const TFieldRow& f : rows) {
+        QLineEdit* edit = form.Edit(f.Label, f.Text, f.Name, f.Value, f.Filter);
+        m_Pictures[edit] = {image, f.Picture};
         edit->installEventFilter(this);
         if (f.Change)
             QObject::connect(edit, &QLineEdit::textChanged, this,
                              [this, change = f.Change] { GuardedCall([this, change] { (this->*change)(); }); });
     }
+}
+
+QWidget* TParallelPages::BuildSizeLimitsPage()
+{
+    auto* sheet = new QWidget;
+    sheet->setObjectName(QStringLiteral("sheetSizeLimits"));
+    TFieldForm limits(sheet, "grp3dSizeLimits", "Stock limits");
+    const TFieldRow fields[] = {
+        {"lbl3DParZRapid", "Feed plane", "txt3DParZRapid", "2", SignedDecimalKeyFilter, 11, nullptr},
+        {"lbl3DParZTop", "Top", "txt3DParZTop", "0", SignedDecimalKeyFilter, 12, &TParallelPages::txt3DParZTopChange},
+        {"lbl3DParZBottom", "Bottom", "txt3DParZBottom", "-1", SignedDecimalKeyFilter, 13,
+         &TParallelPages::txt3DParZBottomChange},
+        {"lbl3DMarginX", "Margin X", "txt3DMarginX", "0", SignedDecimalKeyFilter, 14,
+         &TParallelPages::txt3DMarginXChange},
+        {"lbl3DMarginY", "Margin Y", "txt3DMarginY", "0", SignedDecimalKeyFilter, 15,
+         &TParallelPages::txt3DMarginYChange},
+    };
+    AddFields(limits, "img3dSize", fields);
     limits.Form->addRow(Picture(limits.Group, "img3dSize", 11));
-    outer->addWidget(limits.Group);
+    QVBoxLayout* outer = limits.Outer;
 
     auto* profile = Make<QGroupBox>(sheet, "grp3dProfile", QStringLiteral("Boundary"));
     auto* rows = new QVBoxLayout(profile);
@@ -138,27 +145,14 @@ QWidget* TParallelPages::BuildParallelPage()
 {
     auto* sheet = new QWidget;
     sheet->setObjectName(QStringLiteral("sheetParallel"));
-    auto* outer = new QVBoxLayout(sheet);
-    outer->setContentsMargins(4, 4, 4, 4);
     TFieldForm parallel(sheet, "grpParallel", "Parallel finishing");
-    const struct {
-        const char* Label;
-        const char* Text;
-        const char* Name;
-        const char* Value;
-        TCharKeyFilter::TFilter Filter;
-        int Picture;
-    } fields[] = {
-        {"lblParStepOver", "Step over", "txtParStepOver", "1", DecimalKeyFilter, 16},
-        {"lblParAngle", "Angle", "txtParAngle", "0", DecimalKeyFilter, 17},
-        {"lblParResol", "Resolution", "txtParResol", "0.1", DecimalKeyFilter, 18},
-        {"lblParStock", "Stock to leave", "txtParStock", "0", SignedDecimalKeyFilter, 19},
+    const TFieldRow fields[] = {
+        {"lblParStepOver", "Step over", "txtParStepOver", "1", DecimalKeyFilter, 16, nullptr},
+        {"lblParAngle", "Angle", "txtParAngle", "0", DecimalKeyFilter, 17, nullptr},
+        {"lblParResol", "Resolution", "txtParResol", "0.1", DecimalKeyFilter, 18, nullptr},
+        {"lblParStock", "Stock to leave", "txtParStock", "0", SignedDecimalKeyFilter, 19, nullptr},
     };
-    for (const auto& f : fields) {
-        QLineEdit* edit = parallel.Edit(f.Label, f.Text, f.Name, f.Value, f.Filter);
-        m_Pictures[edit] = {"img3DPar", f.Picture};
-        edit->installEventFilter(this);
-    }
+    AddFields(parallel, "img3DPar", fields);
 
     auto* rough = Make<QGroupBox>(parallel.Group, "grpParRough", QStringLiteral("Roughing"));
     auto* roughRow = new QHBoxLayout(rough);
@@ -180,8 +174,7 @@ QWidget* TParallelPages::BuildParallelPage()
     row->addWidget(toolwin::Button(buttons, "sbtParCalculate", "Calculate"));
     row->addWidget(toolwin::Button(buttons, "sbtParCancel", "Cancel"));
     parallel.Form->addRow(buttons);
-    outer->addWidget(parallel.Group);
-    outer->addStretch();
+    parallel.Outer->addStretch();
     QObject::connect(roughing, &QCheckBox::clicked, this, [this] { GuardedCall([this] { chkParRoughClick(); }); });
     return sheet;
 }

@@ -20,6 +20,7 @@
 
 #include <map>
 #include <optional>
+#include <span>
 #include <utility>
 
 class QWidget;
@@ -55,6 +56,20 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct TFieldForm;
+    // A number field of a page: its label, field, design text, key filter,
+    // picture and change handler (may be null).
+    struct TFieldRow {
+        const char* Label;
+        const char* Text;
+        const char* Name;
+        const char* Value;
+        char (*Filter)(char key);
+        int Picture;
+        void (TParallelPages::*Change)();
+    };
+    // The rows into the form, each showing its picture in image on entry.
+    void AddFields(TFieldForm& form, const char* image, std::span<const TFieldRow> rows);
     QWidget* BuildSizeLimitsPage();
     QWidget* BuildParallelPage();
     // The field's number when its text is usable.
