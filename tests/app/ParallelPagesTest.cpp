@@ -7,6 +7,7 @@
 #include "app/machining/OperationPages.h"
 #include "app/machining/ParallelPages.h"
 #include "app/toolwin/ToolPageWidgets.h"
+#include "cad/states/QV_50SelectObjects.h"
 #include "core/entities/QVGrezzo.h"
 #include "core/entities/QV_STLSurf.h"
 #include "core/settings/LangKeys.h"
@@ -135,6 +136,15 @@ TEST_F(ParallelPages, DeletingTheChainGivesTheStockItsBoxBack)
     EXPECT_EQ(Text("lbl3dChainInfo"), LangToolWinText("lbl3dChainInfo0"));
     // The box with the margin the page still shows.
     EXPECT_EQ(OutlineRange(), (std::array<double, 4>{-1, 41, 0, 30}));
+}
+
+TEST_F(ParallelPages, PickingTheBoundaryStartsTheOneObjectPick)
+{
+    TOpManagerField& op = Open();
+    Click("sbt3dChain");
+    EXPECT_EQ(Prg.OperationClass(), StateClassOf<TQV_50Seleziona1Ogg>());
+    Prg.SendUserEvent(TCADUserEvent::Cancel);
+    EXPECT_EQ(op.Chains.Count(), 0);
 }
 
 TEST_F(ParallelPages, RoughingEnablesItsIncrement)
