@@ -30,6 +30,7 @@ struct ParallelPages : kbtest::MachiningPages {
         Pages = std::make_unique<TOperationPages>(*Win, &Monitor);
         Win->ShowStatusMessage = [this](const std::string& text) { Status = text; };
         Pages->TreeChanged = [this](TOpManagerField&, bool added) { Tree.push_back(added); };
+        Pages->ShowInfoText = [this](const std::string& text) { Info = text; };
         RecreateStockSolid();
     }
     ~ParallelPages() override
@@ -74,6 +75,7 @@ struct ParallelPages : kbtest::MachiningPages {
 
     std::unique_ptr<TOperationPages> Pages;
     std::string Status;
+    std::string Info;
     std::vector<bool> Tree;
 };
 
@@ -217,6 +219,7 @@ TEST_F(ParallelPages, CalculateRunsOverTheSurfaceAndListsTheOperation)
     ASSERT_EQ(OpManager().Count(), 1);
     EXPECT_TRUE(op.Calculated);
     EXPECT_EQ(Tree, std::vector<bool>{true});
+    EXPECT_EQ(Info.rfind(LangText(SimMachiningTime), 0), 0u);
     ASSERT_EQ(op.Toolpaths.size(), 1u);
     EXPECT_GT(op.ToolpathVertexCount(), 10);
     EXPECT_DOUBLE_EQ(op.Parameters->StepOverPercent, 2);
