@@ -1,6 +1,7 @@
 #include "app/toolwin/MillToolPage.h"
 
 #include "app/machining/MachiningContext.h"
+#include "app/toolwin/LibraryPageActions.h"
 #include "app/toolwin/PageWidgets.h"
 #include "app/toolwin/ToolPageWidgets.h"
 #include "app/toolwin/frmToolWin.h"
@@ -9,13 +10,11 @@
 #include "cam/ops/OpManager.h"
 #include "cam/tools/CurrentToolLibrary.h"
 #include "cam/tools/LibreriaUtBase.h"
-#include "core/model/UserNotifier.h"
 #include "core/settings/AppConfig.h"
 #include "core/settings/LangKeys.h"
 #include "core/settings/Language.h"
 #include "core/settings/NumberText.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -23,12 +22,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include <filesystem>
 #include <limits>
 
 using toolwin::Button;
@@ -40,21 +37,8 @@ namespace {
 constexpr int kToolPageWidth = 494;
 constexpr int kPictureSize = 64;
 
-// The open and save dialogs of the library: mill library files, starting at
-// the "ToolsLib" file (its folder, else the tools folder).
-TFileRequest LibraryFileRequest()
-{
-    const std::filesystem::path setting(AppConfig().ToolsLib);
-    TFileRequest request;
-    request.Filters = {{"Tool files", {"tlb"}}};
-    std::error_code ec;
-    const std::filesystem::path folder = setting.parent_path();
-    request.Folder = !folder.empty() && std::filesystem::is_directory(folder, ec) ? folder.string()
-                                                                                  : AppConfig().ToolsFolder();
-    request.FileName = setting.filename().string();
-    request.DefaultSuffix = "tlb";
-    return request;
-}
+// The open and save dialogs: mill library files, starting at "ToolsLib".
+const toolwin::TLibraryFiles kMillFiles{"Tool files", "tlb", &TAppConfig::ToolsLib};
 
 } // namespace
 
@@ -162,12 +146,7 @@ QWidget* TMillToolPage::BuildSheet()
     listLayout->addWidget(name);
     layout->addWidget(list);
 
-    auto* menu = Make<QMenu>(m_lsvTools, "mnuTools");
-    QAction* del = menu->addAction(QStringLiteral("Delete"));
-    del->setObjectName(QStringLiteral("mnuToolDelete"));
-    m_lsvTools->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_lsvTools, &QWidget::customContextMenuRequested, menu,
-            [this, menu](const QPoint& at) { menu->popup(m_lsvTools->viewport()->mapToGlobal(at)); });
+    toolwin::AddDeleteMenu(*m_lsvTools);
 
     const auto bind = [this](auto* sender, auto signal, void (TMillToolPage::*handler)()) {
         connect(sender, signal, this, [this, handler] { GuardedCall([this, handler] { (this->*handler)(); }); });
@@ -175,7 +154,6 @@ QWidget* TMillToolPage::BuildSheet()
     bind(m_lsvTools, &QListWidget::itemClicked, &TMillToolPage::lsvToolsClick);
     bind(addTool, &QPushButton::clicked, &TMillToolPage::sbtAddToolClick);
     bind(modify, &QPushButton::clicked, &TMillToolPage::sbtModifyToolClick);
-    bind(del, &QAction::triggered, &TMillToolPage::mnuToolDeleteClick);
     bind(m_cboToolType, &QComboBox::activated, &TMillToolPage::cboToolTypeChange);
     bind(m_txtDiametro, &QLineEdit::textChanged, &TMillToolPage::txtDiametroChange);
     bind(open, &QPushButton::clicked, &TMillToolPage::sbtOpenLibClick);
@@ -186,8 +164,7 @@ QWidget* TMillToolPage::BuildSheet()
 
 TLibreriaUtBase* TMillToolPage::Library()
 {
-    TMachiningContext* context = MachiningContext();
-    return context ? context->CurrentToolLibrary() : nullptr;
+    return toolwin::PageLibrary();
 }
 
 void TMillToolPage::lsvToolsClick()
@@ -200,8 +177,7 @@ void TMillToolPage::lsvToolsClick()
 
 void TMillToolPage::sbtAddToolClick()
 {
-    if (TLibreriaUtBase* library = Library())
-        library->NewFromPage();
+    toolwin::AddRecordFromPage();
 }
 
 void TMillToolPage::sbtModifyToolClick()
@@ -221,10 +197,7 @@ void TMillToolPage::sbtModifyToolClick()
 
 void TMillToolPage::mnuToolDeleteClick()
 {
-    TLibreriaUtBase* library = Library();
-    const int index = m_lsvTools->currentRow();
-    if (library && index >= 0)
-        library->Delete(index);
+    toolwin::DeleteSelectedRecord(*m_lsvTools);
 }
 
 void TMillToolPage::cboToolTypeChange()
@@ -249,35 +222,15 @@ void TMillToolPage::txtDiametroChange()
 
 void TMillToolPage::sbtOpenLibClick()
 {
-    TLibreriaUtBase* library = Library();
-    if (!library)
-        return;
-    const TFileRequest request = LibraryFileRequest();
-    const std::string name = UserNotifier().AskOpenFileName(request);
-    if (name.empty())
-        return;
-    TOpManagerField* op = MachiningContext()->CurrentOperation();
-    TDatiUtBase* tool = op && op->Parameters ? op->Parameters->ToolData.get() : nullptr;
-    // The library stores the name in the setting on success only.
-    library->LoadFromFile(name, tool, true);
+    toolwin::OpenLibraryFile(kMillFiles);
 }
 
 void TMillToolPage::sbtSaveLibClick()
 {
-    TLibreriaUtBase* library = Library();
-    if (!library)
-        return;
-    const TFileRequest request = LibraryFileRequest();
-    const std::string name = UserNotifier().AskSaveFileName(request);
-    if (!name.empty())
-        library->SaveToFile(name);
+    toolwin::SaveLibraryFile(kMillFiles);
 }
 
 void TMillToolPage::lsvToolsDragDrop(int from, int to)
 {
-    TLibreriaUtBase* library = Library();
-    if (!library || from < 0 || to < 0 || from >= library->Count() || to >= library->Count())
-        return;
-    library->MoveRecord(from, to);
-    m_lsvTools->MoveItem(from, to);
+    toolwin::MoveRecord(*m_lsvTools, from, to);
 }

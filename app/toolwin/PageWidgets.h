@@ -10,6 +10,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <utility>
 
 namespace toolwin {
@@ -35,5 +36,9 @@ inline QLineEdit* NumberEdit(QWidget* parent, const char* name, const char* text
     TCharKeyFilter::Install(*edit, filter);
     return edit;
 }
+
+// Runs enter each time the field gets the focus (a page's "Enter" event);
+// what enter raises is turned into a message.
+void OnEnter(QWidget& field, std::function<void()> enter);
 
 } // namespace toolwin

@@ -2,6 +2,8 @@
 
 #include "app/toolwin/ChainPages.h"
 #include "app/toolwin/MillToolPage.h"
+// Lathe pages.
+#include "app/toolwin/LatheToolPage.h"
 
 #include "cad/program/EventGuard.h"
 #include "cad/program/QV_00Prog.h"
@@ -122,6 +124,8 @@ TfrmToolWin::TfrmToolWin(TQV_00Prog& prg, TAppConfig& config, TQtWorkMonitor* mo
     BuildPointsAlongPage();
     m_MillToolPage = new TMillToolPage(*this);
     m_ChainPages = new TChainPages(*this, prg);
+    // Lathe pages: the lathe tool list.
+    m_LatheToolPage = new TLatheToolPage(*this);
 
     m_Config.ToolWinLeft = DesignLeft;
     m_Config.ToolWinTop = DesignTop;
@@ -133,6 +137,7 @@ TfrmToolWin::~TfrmToolWin()
     // The pages let go of their models while their widgets still stand.
     delete m_ChainPages;
     delete m_MillToolPage;
+    delete m_LatheToolPage; // lathe pages
     if (qApp)
         qApp->removeEventFilter(this);
 }

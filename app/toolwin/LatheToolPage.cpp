@@ -1,0 +1,209 @@
+#include "app/toolwin/LatheToolPage.h"
+
+#include "app/machining/MachiningContext.h"
+#include "app/toolwin/LibraryPageActions.h"
+#include "app/toolwin/PageWidgets.h"
+#include "app/toolwin/ToolPageWidgets.h"
+#include "app/toolwin/frmToolWin.h"
+#include "cad/program/EventGuard.h"
+#include "cad/ui/AnsiText.h"
+#include "cam/ops/OpManager.h"
+#include "cam/tools/CurrentToolLibrary.h"
+#include "cam/tools/LibreriaUtBase.h"
+#include "cam/ui/EntryExitDialogs.h"
+#include "core/model/UserNotifier.h"
+#include "core/settings/AppConfig.h"
+#include "core/settings/LangKeys.h"
+#include "core/settings/Language.h"
+#include "core/settings/NumberText.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <limits>
+
+using toolwin::Button;
+using toolwin::Make;
+using toolwin::NumberEdit;
+
+namespace {
+
+constexpr int kToolPageWidth = 494;
+
+// The open and save dialogs start at "LatheLib"; they name the files apart.
+const toolwin::TLibraryFiles kLatheOpenFiles{"LatheLib files", "rlb", &TAppConfig::LatheLib};
+const toolwin::TLibraryFiles kLatheSaveFiles{"Tool files", "rlb", &TAppConfig::LatheLib};
+
+// The lathe tool of the operation being edited, or null.
+TDatiUtTornio* OperationLatheTool()
+{
+    TMachiningContext* context = MachiningContext();
+    TOpManagerField* op = context ? context->CurrentOperation() : nullptr;
+    return op && op->Parameters ? dynamic_cast<TDatiUtTornio*>(op->Parameters->ToolData.get()) : nullptr;
+}
+
+} // namespace
+
+TLatheToolPage::TLatheToolPage(TfrmToolWin& window) : QObject(&window), m_Window(window)
+{
+    QWidget* sheet = BuildSheet();
+    m_Page = std::make_unique<TWidgetToolPage>(*sheet, window);
+    window.AddPage("tabLatheTool", sheet, [this] {
+        if (m_Window.ShowStatusMessage)
+            m_Window.ShowStatusMessage(LangText(LangKeys::String::StatusToolPage));
+        m_Window.resize(kToolPageWidth, m_Window.height());
+    });
+    TToolLibraryViews views = ToolLibraryViews();
+    views.LatheList = m_lsvLatheTools;
+    views.LathePage = m_Page.get();
+    SetToolLibraryViews(views);
+}
+
+TLatheToolPage::~TLatheToolPage()
+{
+    Detach();
+}
+
+void TLatheToolPage::Detach()
+{
+    if (!m_lsvLatheTools)
+        return;
+    if (TLibreriaUtBase* library = CurrentToolLibrary(); library && library->ListView() == m_lsvLatheTools)
+        library->DetachViews();
+    TToolLibraryViews views = ToolLibraryViews();
+    if (views.LatheList == m_lsvLatheTools) {
+        views.LatheList = nullptr;
+        views.LathePage = nullptr;
+        SetToolLibraryViews(views);
+    }
+    m_lsvLatheTools->BeforeGone = nullptr;
+    m_lsvLatheTools = nullptr;
+}
+
+QWidget* TLatheToolPage::BuildSheet()
+{
+    auto* sheet = Make<QWidget>(nullptr, "sheetLatheTool");
+    auto* layout = new QHBoxLayout(sheet);
+
+    auto* info = Make<QGroupBox>(sheet, "grpLatheT2", QStringLiteral("Tool"));
+    auto* form = new QGridLayout(info);
+    int row = 0;
+    const auto add = [&](const char* label, const char* labelText, QWidget* field) {
+        form->addWidget(Make<QLabel>(info, label, QString::fromLatin1(labelText)), row, 0);
+        form->addWidget(field, row, 1);
+        ++row;
+    };
+    auto* number = Make<QSpinBox>(info, "sedLatheToolNum");
+    number->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    add("lblLatheToolNum", "Number", number);
+    add("lblLatheGiri", "Speed", NumberEdit(info, "txtLatheGiri", "300", &DecimalKeyFilter));
+    auto* spindle = Make<QComboBox>(info, "cboLatheSpindle");
+    spindle->addItems({QStringLiteral("Off"), QStringLiteral("CW RPM"), QStringLiteral("CW CSS"),
+                       QStringLiteral("CCW RPM"), QStringLiteral("CCW CSS")});
+    add("lblLatheSpindle", "Spindle", spindle);
+    add("lblLatheFeedrate", "Feed", NumberEdit(info, "txtLatheFeedrate", "100", &DecimalKeyFilter));
+    auto* units = new QHBoxLayout;
+    auto* perMinute = Make<QRadioButton>(info, "rbtLatheUMin", QStringLiteral("mm/min"));
+    auto* perRev = Make<QRadioButton>(info, "rbtLatheURev", QStringLiteral("mm/rev"));
+    perRev->setChecked(true);
+    units->addWidget(perMinute);
+    units->addWidget(perRev);
+    form->addLayout(units, row++, 1);
+    form->addWidget(Make<QCheckBox>(info, "chkLCoolant", QStringLiteral("Coolant")), row++, 0, 1, 2);
+    QPushButton* addTool = Button(info, "sbtLAddTool", "Add");
+    QPushButton* modify = Button(info, "sbtLModifyTool", "Change");
+    form->addWidget(addTool, row, 0);
+    form->addWidget(modify, row++, 1);
+    QPushButton* geometry = Button(info, "sbtToolGeo", "Insert geometry");
+    geometry->setMinimumHeight(96);
+    form->addWidget(geometry, row++, 0, 1, 2);
+    form->setRowStretch(row, 1);
+    layout->addWidget(info);
+
+    auto* list = Make<QGroupBox>(sheet, "grpLatheToolList", QStringLiteral("Library"));
+    auto* listLayout = new QVBoxLayout(list);
+    m_lsvLatheTools = new TToolListWidget(list);
+    m_lsvLatheTools->setObjectName(QStringLiteral("lsvLatheTools"));
+    m_lsvLatheTools->OnMove = [this](int from, int to) { lsvLatheToolsDragDrop(from, to); };
+    m_lsvLatheTools->BeforeGone = [this] { Detach(); };
+    listLayout->addWidget(m_lsvLatheTools);
+    auto* files = new QHBoxLayout;
+    QPushButton* save = Button(list, "sbtLatheSaveLib", "Save");
+    QPushButton* open = Button(list, "sbtLatheOpenLib", "Open");
+    files->addWidget(save);
+    files->addWidget(open);
+    listLayout->addLayout(files);
+    auto* name = Make<QLabel>(list, "lblLatheToolsLibName");
+    name->setWordWrap(true);
+    listLayout->addWidget(name);
+    layout->addWidget(list);
+    toolwin::AddDeleteMenu(*m_lsvLatheTools);
+
+    const auto bind = [this](auto* sender, auto signal, void (TLatheToolPage::*handler)()) {
+        connect(sender, signal, this, [this, handler] { GuardedCall([this, handler] { (this->*handler)(); }); });
+    };
+    bind(addTool, &QPushButton::clicked, &TLatheToolPage::sbtLAddToolClick);
+    bind(modify, &QPushButton::clicked, &TLatheToolPage::sbtLModifyToolClick);
+    bind(geometry, &QPushButton::clicked, &TLatheToolPage::sbtToolGeoClick);
+    bind(open, &QPushButton::clicked, &TLatheToolPage::sbtLatheOpenLibClick);
+    bind(save, &QPushButton::clicked, &TLatheToolPage::sbtLatheSaveLibClick);
+    return sheet;
+}
+
+void TLatheToolPage::sbtLAddToolClick()
+{
+    toolwin::AddRecordFromPage();
+}
+
+void TLatheToolPage::sbtLModifyToolClick()
+{
+    const int index = toolwin::SelectedRecord(*m_lsvLatheTools);
+    if (index < 0)
+        return;
+    TLibreriaUtBase& library = *toolwin::PageLibrary();
+    auto* record = dynamic_cast<TDatiUtTornio*>(&library.Record(index));
+    if (!record)
+        return;
+    // The insert geometry edited for the operation comes along.
+    if (const TDatiUtTornio* tool = OperationLatheTool())
+        record->Assign(*tool);
+    if (!record->FromPage(*m_Page))
+        return;
+    m_lsvLatheTools->item(index)->setText(AnsiToQString(library.ItemCaption(*record)));
+}
+
+void TLatheToolPage::sbtToolGeoClick()
+{
+    TMachiningContext* context = MachiningContext();
+    TOpManagerField* op = context ? context->CurrentOperation() : nullptr;
+    if (!op || !op->Parameters)
+        return;
+    auto dialog = std::make_unique<TLatToolGeoDef>(*op->Parameters, &m_Window);
+    dialog->setObjectName(QStringLiteral("TLatToolGeoDef"));
+    UserNotifier().RunDialog("TLatToolGeoDef", [&dialog] { return dialog->Execute(); });
+    if (const TDatiUtTornio* tool = OperationLatheTool())
+        tool->ShowOnButton(*m_Page);
+}
+
+void TLatheToolPage::sbtLatheOpenLibClick()
+{
+    toolwin::OpenLibraryFile(kLatheOpenFiles);
+}
+
+void TLatheToolPage::sbtLatheSaveLibClick()
+{
+    toolwin::SaveLibraryFile(kLatheSaveFiles);
+}
+
+void TLatheToolPage::lsvLatheToolsDragDrop(int from, int to)
+{
+    toolwin::MoveRecord(*m_lsvLatheTools, from, to);
+}
