@@ -123,9 +123,9 @@ TfrmToolWin::TfrmToolWin(TQV_00Prog& prg, TAppConfig& config, TQtWorkMonitor* mo
     BuildTextPages(programFolder);
     BuildPointsAlongPage();
     m_MillToolPage = new TMillToolPage(*this);
-    m_ChainPages = new TChainPages(*this, prg);
-    // Lathe pages: the lathe tool list.
+    // Lathe pages: the lathe tool list, before the chain page as its tab.
     m_LatheToolPage = new TLatheToolPage(*this);
+    m_ChainPages = new TChainPages(*this, prg);
 
     m_Config.ToolWinLeft = DesignLeft;
     m_Config.ToolWinTop = DesignTop;
