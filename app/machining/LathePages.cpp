@@ -85,6 +85,24 @@ std::string VectorCaption(const TLathePoint& v)
     return " (" + FormatCoordSpacedTrim(length) + " @" + FormatCoordSpacedTrim(degrees) + "\xB0)";
 }
 
+// The entry or exit dialog on the operation's vector: afterwards the
+// vector is the dialog's (unless its length or angle is no number).
+template <class TDialog>
+void EditVector(TParametriOperazione& p, TLathePoint TParametriOperazione::*vector, const char* name, QWidget& owner)
+{
+    auto dialog = std::make_unique<TDialog>(p, &owner);
+    dialog->setObjectName(QString::fromLatin1(name));
+    UserNotifier().RunDialog(name, [&dialog] { return dialog->Execute(); });
+    try {
+        const TVector2D v = dialog->GetVector();
+        p.*vector = {v.X, v.Y};
+        // The lathe pages are never read back: the stored copy follows now.
+        p.LathePointsToStored();
+    } catch (const EConvertError& error) {
+        Warn(error.what());
+    }
+}
+
 // A page being laid out: label and field rows, then spanning rows.
 class TLatheGrid {
 public:
@@ -311,6 +329,7 @@ void TLathePages::sbtLatHomePosClick(bool finishing)
             const double x = CoordFromText(QStringToAnsi(dialog.txtCoordX().text()));
             const double z = CoordFromText(QStringToAnsi(dialog.txtCoordY().text()));
             p->LatheHome = {x, z};
+            p->LathePointsToStored(); // as the entry and exit do
         } catch (const std::invalid_argument& error) {
             Warn(error.what());
         }
@@ -320,36 +339,18 @@ void TLathePages::sbtLatHomePosClick(bool finishing)
 
 void TLathePages::sbtLatheEntryClick(bool finishing)
 {
-    TParametriOperazione* p = Edited();
-    if (!p)
-        return;
-    auto dialog = std::make_unique<TLatEntry>(*p, &m_Window);
-    dialog->setObjectName(QStringLiteral("TLatEntry"));
-    UserNotifier().RunDialog("TLatEntry", [&dialog] { return dialog->Execute(); });
-    try {
-        const TVector2D v = dialog->GetVector();
-        p->LatheEntry = {v.X, v.Y};
-    } catch (const EConvertError& error) {
-        Warn(error.what());
+    if (TParametriOperazione* p = Edited()) {
+        EditVector<TLatEntry>(*p, &TParametriOperazione::LatheEntry, "TLatEntry", m_Window);
+        setButtonLatEntry(Names(finishing).EntryButton);
     }
-    setButtonLatEntry(Names(finishing).EntryButton);
 }
 
 void TLathePages::sbtLatheExitClick(bool finishing)
 {
-    TParametriOperazione* p = Edited();
-    if (!p)
-        return;
-    auto dialog = std::make_unique<TLatExit>(*p, &m_Window);
-    dialog->setObjectName(QStringLiteral("TLatExit"));
-    UserNotifier().RunDialog("TLatExit", [&dialog] { return dialog->Execute(); });
-    try {
-        const TVector2D v = dialog->GetVector();
-        p->LatheExit = {v.X, v.Y};
-    } catch (const EConvertError& error) {
-        Warn(error.what());
+    if (TParametriOperazione* p = Edited()) {
+        EditVector<TLatExit>(*p, &TParametriOperazione::LatheExit, "TLatExit", m_Window);
+        setButtonLatExit(Names(finishing).ExitButton);
     }
-    setButtonLatExit(Names(finishing).ExitButton);
 }
 
 // --- Captions ----------------------------------------------------------------------------

@@ -251,6 +251,9 @@ void FillPages(TWidgetToolPage& page, TToolPage* toolPage, TOpManagerField& op, 
             FillRow(page, row, p);
     }
     page.SetItemIndex("cboCCDir", p.CompSide == 0 ? 0 : (p.CompSide < 0 ? 1 : 2));
+    // Lathe kinds: the pages edit the working copies of the lathe points.
+    if ((K(kind) & (LatFin | LatRou)) != 0)
+        p.LathePointsFromStored();
     if (p.CompSide != 0 && events.CompSideChanged)
         events.CompSideChanged();
     for (const TRow& row : g_Rows) {

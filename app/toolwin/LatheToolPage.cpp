@@ -26,7 +26,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QVBoxLayout>
 
 #include <limits>
 
@@ -35,8 +34,6 @@ using toolwin::Make;
 using toolwin::NumberEdit;
 
 namespace {
-
-constexpr int kToolPageWidth = 494;
 
 // The open and save dialogs start at "LatheLib"; they name the files apart.
 const toolwin::TLibraryFiles kLatheOpenFiles{"LatheLib files", "rlb", &TAppConfig::LatheLib};
@@ -56,15 +53,9 @@ TLatheToolPage::TLatheToolPage(TfrmToolWin& window) : QObject(&window), m_Window
 {
     QWidget* sheet = BuildSheet();
     m_Page = std::make_unique<TWidgetToolPage>(*sheet, window);
-    window.AddPage("tabLatheTool", sheet, [this] {
-        if (m_Window.ShowStatusMessage)
-            m_Window.ShowStatusMessage(LangText(LangKeys::String::StatusToolPage));
-        m_Window.resize(kToolPageWidth, m_Window.height());
-    });
-    TToolLibraryViews views = ToolLibraryViews();
-    views.LatheList = m_lsvLatheTools;
-    views.LathePage = m_Page.get();
-    SetToolLibraryViews(views);
+    toolwin::AddToolLibraryPage(window, "tabLatheTool", sheet);
+    toolwin::InstallLibraryViews(&TToolLibraryViews::LatheList, &TToolLibraryViews::LathePage, m_lsvLatheTools,
+                                 m_Page.get());
 }
 
 TLatheToolPage::~TLatheToolPage()
@@ -74,18 +65,7 @@ TLatheToolPage::~TLatheToolPage()
 
 void TLatheToolPage::Detach()
 {
-    if (!m_lsvLatheTools)
-        return;
-    if (TLibreriaUtBase* library = CurrentToolLibrary(); library && library->ListView() == m_lsvLatheTools)
-        library->DetachViews();
-    TToolLibraryViews views = ToolLibraryViews();
-    if (views.LatheList == m_lsvLatheTools) {
-        views.LatheList = nullptr;
-        views.LathePage = nullptr;
-        SetToolLibraryViews(views);
-    }
-    m_lsvLatheTools->BeforeGone = nullptr;
-    m_lsvLatheTools = nullptr;
+    toolwin::ReleaseLibraryViews(&TToolLibraryViews::LatheList, &TToolLibraryViews::LathePage, m_lsvLatheTools);
 }
 
 QWidget* TLatheToolPage::BuildSheet()
@@ -128,23 +108,14 @@ QWidget* TLatheToolPage::BuildSheet()
     form->setRowStretch(row, 1);
     layout->addWidget(info);
 
-    auto* list = Make<QGroupBox>(sheet, "grpLatheToolList", QStringLiteral("Library"));
-    auto* listLayout = new QVBoxLayout(list);
-    m_lsvLatheTools = new TToolListWidget(list);
-    m_lsvLatheTools->setObjectName(QStringLiteral("lsvLatheTools"));
+    const toolwin::TLibraryListGroup list = toolwin::MakeLibraryListGroup(
+        sheet, {"grpLatheToolList", "lsvLatheTools", "sbtLatheSaveLib", "sbtLatheOpenLib", "lblLatheToolsLibName"});
+    m_lsvLatheTools = list.List;
     m_lsvLatheTools->OnMove = [this](int from, int to) { lsvLatheToolsDragDrop(from, to); };
     m_lsvLatheTools->BeforeGone = [this] { Detach(); };
-    listLayout->addWidget(m_lsvLatheTools);
-    auto* files = new QHBoxLayout;
-    QPushButton* save = Button(list, "sbtLatheSaveLib", "Save");
-    QPushButton* open = Button(list, "sbtLatheOpenLib", "Open");
-    files->addWidget(save);
-    files->addWidget(open);
-    listLayout->addLayout(files);
-    auto* name = Make<QLabel>(list, "lblLatheToolsLibName");
-    name->setWordWrap(true);
-    listLayout->addWidget(name);
-    layout->addWidget(list);
+    layout->addWidget(list.Group);
+    QPushButton* save = list.Save;
+    QPushButton* open = list.Open;
     toolwin::AddDeleteMenu(*m_lsvLatheTools);
 
     const auto bind = [this](auto* sender, auto signal, void (TLatheToolPage::*handler)()) {

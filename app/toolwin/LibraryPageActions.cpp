@@ -3,14 +3,22 @@
 #include "app/machining/MachiningContext.h"
 #include "app/toolwin/PageWidgets.h"
 #include "app/toolwin/ToolPageWidgets.h"
+#include "app/toolwin/frmToolWin.h"
 #include "cad/program/EventGuard.h"
 #include "cam/ops/OpManager.h"
 #include "cam/tools/LibreriaUtBase.h"
 #include "core/model/UserNotifier.h"
 #include "core/settings/AppConfig.h"
+#include "core/settings/LangKeys.h"
+#include "core/settings/Language.h"
 
 #include <QAction>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QMenu>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 #include <filesystem>
 
@@ -89,6 +97,59 @@ void SaveLibraryFile(const TLibraryFiles& files)
     if (!std::filesystem::path(name).has_extension())
         name += std::string(".") + files.Extension;
     library->SaveToFile(name);
+}
+
+TLibraryListGroup MakeLibraryListGroup(QWidget* sheet, const TLibraryListNames& names)
+{
+    auto* group = Make<QGroupBox>(sheet, names.Group, QStringLiteral("Library"));
+    auto* layout = new QVBoxLayout(group);
+    auto* list = new TToolListWidget(group);
+    list->setObjectName(QString::fromLatin1(names.List));
+    layout->addWidget(list);
+    auto* files = new QHBoxLayout;
+    QPushButton* save = Button(group, names.Save, "Save");
+    QPushButton* open = Button(group, names.Open, "Open");
+    files->addWidget(save);
+    files->addWidget(open);
+    layout->addLayout(files);
+    auto* name = Make<QLabel>(group, names.NameLabel);
+    name->setWordWrap(true);
+    layout->addWidget(name);
+    return {group, list, save, open};
+}
+
+void InstallLibraryViews(TListSlot listSlot, TPageSlot pageSlot, TToolListWidget* list, TToolPage* page)
+{
+    TToolLibraryViews views = ToolLibraryViews();
+    views.*listSlot = list;
+    views.*pageSlot = page;
+    SetToolLibraryViews(views);
+}
+
+void ReleaseLibraryViews(TListSlot listSlot, TPageSlot pageSlot, TToolListWidget*& list)
+{
+    if (!list)
+        return;
+    if (TLibreriaUtBase* library = CurrentToolLibrary(); library && library->ListView() == list)
+        library->DetachViews();
+    TToolLibraryViews views = ToolLibraryViews();
+    if (views.*listSlot == list) {
+        views.*listSlot = nullptr;
+        views.*pageSlot = nullptr;
+        SetToolLibraryViews(views);
+    }
+    list->BeforeGone = nullptr;
+    list = nullptr;
+}
+
+void AddToolLibraryPage(TfrmToolWin& window, const char* tab, QWidget* sheet)
+{
+    constexpr int kToolPageWidth = 494;
+    window.AddPage(tab, sheet, [&window] {
+        if (window.ShowStatusMessage)
+            window.ShowStatusMessage(LangText(LangKeys::String::StatusToolPage));
+        window.resize(kToolPageWidth, window.height());
+    });
 }
 
 QAction* AddDeleteMenu(TToolListWidget& list)

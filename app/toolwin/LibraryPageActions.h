@@ -5,11 +5,16 @@
 // and opening and saving the library file. Without a current library every
 // action does nothing. Main thread only.
 
+#include "cam/tools/CurrentToolLibrary.h"
+
 #include <string>
 
 class QAction;
+class QPushButton;
+class QWidget;
 class TAppConfig;
 class TLibreriaUtBase;
+class TfrmToolWin;
 class TToolListWidget;
 struct TFileRequest;
 
@@ -42,6 +47,36 @@ void OpenLibraryFile(const TLibraryFiles& files);
 // Saves under the chosen name; a name without extension takes the
 // library's (as the dialog's default extension does).
 void SaveLibraryFile(const TLibraryFiles& files);
+
+// The list group of a tool-library page: the list, the save and open
+// buttons and the library name label, in this order, named by the page.
+struct TLibraryListNames {
+    const char* Group;
+    const char* List;
+    const char* Save;
+    const char* Open;
+    const char* NameLabel;
+};
+struct TLibraryListGroup {
+    QWidget* Group;
+    TToolListWidget* List;
+    QPushButton* Save;
+    QPushButton* Open;
+};
+TLibraryListGroup MakeLibraryListGroup(QWidget* sheet, const TLibraryListNames& names);
+
+// The page's views of the libraries, as the libraries find them: the list
+// and page installed in the given slots (MillList/MillPage, ...), and
+// released while the list still stands (a current library bound to the
+// list then works on without a window). Release empties list.
+using TListSlot = TToolListView* TToolLibraryViews::*;
+using TPageSlot = TToolPage* TToolLibraryViews::*;
+void InstallLibraryViews(TListSlot listSlot, TPageSlot pageSlot, TToolListWidget* list, TToolPage* page);
+void ReleaseLibraryViews(TListSlot listSlot, TPageSlot pageSlot, TToolListWidget*& list);
+
+// Registers a tool-library page: its tab shows status "424" and widens the
+// window to 494.
+void AddToolLibraryPage(TfrmToolWin& window, const char* tab, QWidget* sheet);
 
 // The list's pop-up menu "mnuTools" with its item "mnuToolDelete" (which
 // deletes the selected record); returns the item.

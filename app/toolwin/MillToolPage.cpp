@@ -34,7 +34,6 @@ using toolwin::NumberEdit;
 
 namespace {
 
-constexpr int kToolPageWidth = 494;
 constexpr int kPictureSize = 64;
 
 // The open and save dialogs: mill library files, starting at "ToolsLib".
@@ -47,15 +46,8 @@ TMillToolPage::TMillToolPage(TfrmToolWin& window) : QObject(&window), m_Window(w
     QWidget* sheet = BuildSheet();
     m_Page = std::make_unique<TWidgetToolPage>(*sheet, window);
     m_Page->OnToolTypeChanged = [this] { cboToolTypeChange(); };
-    window.AddPage("tabTool", sheet, [this] {
-        if (m_Window.ShowStatusMessage)
-            m_Window.ShowStatusMessage(LangText(LangKeys::String::StatusToolPage));
-        m_Window.resize(kToolPageWidth, m_Window.height());
-    });
-    TToolLibraryViews views = ToolLibraryViews();
-    views.MillList = m_lsvTools;
-    views.MillPage = m_Page.get();
-    SetToolLibraryViews(views);
+    toolwin::AddToolLibraryPage(window, "tabTool", sheet);
+    toolwin::InstallLibraryViews(&TToolLibraryViews::MillList, &TToolLibraryViews::MillPage, m_lsvTools, m_Page.get());
 }
 
 TMillToolPage::~TMillToolPage()
@@ -65,19 +57,7 @@ TMillToolPage::~TMillToolPage()
 
 void TMillToolPage::Detach()
 {
-    if (!m_lsvTools)
-        return;
-    // The current library works on without a window.
-    if (TLibreriaUtBase* library = CurrentToolLibrary(); library && library->ListView() == m_lsvTools)
-        library->DetachViews();
-    TToolLibraryViews views = ToolLibraryViews();
-    if (views.MillList == m_lsvTools) {
-        views.MillList = nullptr;
-        views.MillPage = nullptr;
-        SetToolLibraryViews(views);
-    }
-    m_lsvTools->BeforeGone = nullptr;
-    m_lsvTools = nullptr;
+    toolwin::ReleaseLibraryViews(&TToolLibraryViews::MillList, &TToolLibraryViews::MillPage, m_lsvTools);
 }
 
 QWidget* TMillToolPage::BuildSheet()
@@ -127,24 +107,15 @@ QWidget* TMillToolPage::BuildSheet()
     add("lblOpComment", "Comment", Make<QLineEdit>(info, "txtOpComment"));
     layout->addWidget(info);
 
-    auto* list = Make<QGroupBox>(sheet, "grpToolList", QStringLiteral("Library"));
-    auto* listLayout = new QVBoxLayout(list);
-    m_lsvTools = new TToolListWidget(list);
-    m_lsvTools->setObjectName(QStringLiteral("lsvTools"));
+    const toolwin::TLibraryListGroup list = toolwin::MakeLibraryListGroup(
+        sheet, {"grpToolList", "lsvTools", "sbtSaveLib", "sbtOpenLib", "lblToolsLibName"});
+    m_lsvTools = list.List;
     m_lsvTools->ItemImage = [](int type) { return ToolShapePixmap(type, 16); };
     m_lsvTools->OnMove = [this](int from, int to) { lsvToolsDragDrop(from, to); };
     m_lsvTools->BeforeGone = [this] { Detach(); };
-    listLayout->addWidget(m_lsvTools);
-    auto* files = new QHBoxLayout;
-    QPushButton* save = Button(list, "sbtSaveLib", "Save");
-    QPushButton* open = Button(list, "sbtOpenLib", "Open");
-    files->addWidget(save);
-    files->addWidget(open);
-    listLayout->addLayout(files);
-    auto* name = Make<QLabel>(list, "lblToolsLibName");
-    name->setWordWrap(true);
-    listLayout->addWidget(name);
-    layout->addWidget(list);
+    layout->addWidget(list.Group);
+    QPushButton* save = list.Save;
+    QPushButton* open = list.Open;
 
     toolwin::AddDeleteMenu(*m_lsvTools);
 

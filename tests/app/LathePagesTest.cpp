@@ -228,6 +228,7 @@ TEST_F(LathePages, EntryAndExitButtonsShowLengthAndAngle)
     op.Parameters->LatheEntry = {3, 4};
     op.Parameters->LatheEntryOn = true;
     op.Parameters->LatheExit = {0, -2};
+    op.Parameters->LathePointsToStored(); // as a document holds them
     Pages->Edit(op);
     const std::string degree = "\xB0";
     EXPECT_EQ(Text("sbtLatFinEntry"), LangText(LatheEntryButton) + " ( 5 @ 53.13" + degree + ")");
@@ -248,6 +249,11 @@ TEST_F(LathePages, EntryAndExitButtonsShowLengthAndAngle)
     EXPECT_NEAR(op.Parameters->LatheEntry.Z, 0.0, 1e-9);
     EXPECT_EQ(Text("sbtLatFinEntry"), LangText(LatheEntryButton) + " ( 2 @ 180" + degree + ")");
     EXPECT_EQ(Win->findChild<TLatEntry*>(), nullptr);
+    // The stored copy follows, so the next opening shows the new vector.
+    EXPECT_NEAR(op.Parameters->MarginX, -2.0, 1e-9);
+    Win->hide();
+    Pages->Edit(op);
+    EXPECT_EQ(Text("sbtLatFinEntry"), LangText(LatheEntryButton) + " ( 2 @ 180" + degree + ")");
 }
 
 TEST_F(LathePages, SavedDocumentKeepsWhatThePagesStored)
@@ -276,10 +282,22 @@ TEST_F(LathePages, SavedDocumentKeepsWhatThePagesStored)
     EXPECT_FALSE(Find<QCheckBox>("chkLatFinHP").isChecked());
     ClickTab("tabLatheFin");
     Click("chkLatFinHP");
+    Notifier.QueueDialog("frmCoord", [this] {
+        auto* dialog = Win->findChild<TfrmCoord*>();
+        dialog->txtCoordX().setText(QStringLiteral("10"));
+        dialog->txtCoordY().setText(QStringLiteral("20"));
+        return TfrmCoord::ResultOk;
+    });
+    Click("sbtLatFinHP");
     Win->hide();
     Doc.SaveToFile(file);
     reopen();
     EXPECT_TRUE(OpManager().Operation(0).Parameters->LatheHomeOn);
+    // The home typed comes back with the document.
+    Pages->Edit(OpManager().Operation(0));
+    EXPECT_EQ(Text("sbtLatFinHP"), LangText(LatheHomeButton) + " X10, Z20");
+    EXPECT_TRUE(Find<QWidget>("sbtLatFinHP").isEnabled());
+    Win->hide();
 
     Pages->Edit(OpManager().Operation(1));
     EXPECT_EQ(Text("txtLatRouStepOver"), "0.75");
