@@ -276,31 +276,32 @@ void TLathePages::tabLatheClick()
 
 // --- Switches --------------------------------------------------------------------------
 
+void TLathePages::SwitchClick(const char* check, const char* button, bool TParametriOperazione::*flag,
+                              const char* image, int picture)
+{
+    const bool on = m_Page.Checked(check);
+    if (TParametriOperazione* p = Edited())
+        p->*flag = on;
+    m_Page.SetEnabled(button, on);
+    SetPagePicture(m_Page, image, picture);
+}
+
 void TLathePages::chkLatEntryClick(bool finishing)
 {
     const TLatheNames& n = Names(finishing);
-    if (TParametriOperazione* p = Edited())
-        p->LatheEntryOn = m_Page.Checked(n.EntryCheck);
-    m_Page.SetEnabled(n.EntryButton, m_Page.Checked(n.EntryCheck));
-    SetPagePicture(m_Page, n.Image, kPicEntry);
+    SwitchClick(n.EntryCheck, n.EntryButton, &TParametriOperazione::LatheEntryOn, n.Image, kPicEntry);
 }
 
 void TLathePages::chkLatExitClick(bool finishing)
 {
     const TLatheNames& n = Names(finishing);
-    if (TParametriOperazione* p = Edited())
-        p->LatheExitOn = m_Page.Checked(n.ExitCheck);
-    m_Page.SetEnabled(n.ExitButton, m_Page.Checked(n.ExitCheck));
-    SetPagePicture(m_Page, n.Image, kPicExit);
+    SwitchClick(n.ExitCheck, n.ExitButton, &TParametriOperazione::LatheExitOn, n.Image, kPicExit);
 }
 
 void TLathePages::chkLatHPClick(bool finishing)
 {
     const TLatheNames& n = Names(finishing);
-    if (TParametriOperazione* p = Edited())
-        p->LatheHomeOn = m_Page.Checked(n.HomeCheck);
-    m_Page.SetEnabled(n.HomeButton, m_Page.Checked(n.HomeCheck));
-    SetPagePicture(m_Page, n.Image, kPicHome);
+    SwitchClick(n.HomeCheck, n.HomeButton, &TParametriOperazione::LatheHomeOn, n.Image, kPicHome);
 }
 
 void TLathePages::chkFinFaceClick()

@@ -17,6 +17,7 @@
 class QWidget;
 class TfrmCoord;
 class TfrmToolWin;
+class TParametriOperazione;
 class TWidgetToolPage;
 
 class TLathePages {
@@ -55,6 +56,9 @@ public:
 
 private:
     QWidget* BuildPage(bool finishing);
+    // A switch's click: the operation's flag, its button, the picture.
+    void SwitchClick(const char* check, const char* button, bool TParametriOperazione::*flag, const char* image,
+                     int picture);
     TfrmCoord& Coord();
 
     TfrmToolWin& m_Window;

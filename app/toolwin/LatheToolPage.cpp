@@ -74,13 +74,8 @@ QWidget* TLatheToolPage::BuildSheet()
     auto* layout = new QHBoxLayout(sheet);
 
     auto* info = Make<QGroupBox>(sheet, "grpLatheT2", QStringLiteral("Tool"));
-    auto* form = new QGridLayout(info);
-    int row = 0;
-    const auto add = [&](const char* label, const char* labelText, QWidget* field) {
-        form->addWidget(Make<QLabel>(info, label, QString::fromLatin1(labelText)), row, 0);
-        form->addWidget(field, row, 1);
-        ++row;
-    };
+    toolwin::TFormRows form(info);
+    const auto add = [&form](const char* label, const char* text, QWidget* field) { form.Add(label, text, field); };
     auto* number = Make<QSpinBox>(info, "sedLatheToolNum");
     number->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
     add("lblLatheToolNum", "Number", number);
@@ -96,16 +91,18 @@ QWidget* TLatheToolPage::BuildSheet()
     perRev->setChecked(true);
     units->addWidget(perMinute);
     units->addWidget(perRev);
-    form->addLayout(units, row++, 1);
-    form->addWidget(Make<QCheckBox>(info, "chkLCoolant", QStringLiteral("Coolant")), row++, 0, 1, 2);
+    auto* unitRow = new QWidget(info);
+    unitRow->setLayout(units);
+    units->setContentsMargins(0, 0, 0, 0);
+    form.Pair(new QWidget(info), unitRow);
+    form.Span(Make<QCheckBox>(info, "chkLCoolant", QStringLiteral("Coolant")));
     QPushButton* addTool = Button(info, "sbtLAddTool", "Add");
     QPushButton* modify = Button(info, "sbtLModifyTool", "Change");
-    form->addWidget(addTool, row, 0);
-    form->addWidget(modify, row++, 1);
+    form.Pair(addTool, modify);
     QPushButton* geometry = Button(info, "sbtToolGeo", "Insert geometry");
     geometry->setMinimumHeight(96);
-    form->addWidget(geometry, row++, 0, 1, 2);
-    form->setRowStretch(row, 1);
+    form.Span(geometry);
+    form.Grid().setRowStretch(form.Row(), 1);
     layout->addWidget(info);
 
     const toolwin::TLibraryListGroup list = toolwin::MakeLibraryListGroup(

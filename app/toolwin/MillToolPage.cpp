@@ -66,13 +66,8 @@ QWidget* TMillToolPage::BuildSheet()
     auto* layout = new QHBoxLayout(sheet);
 
     auto* info = Make<QGroupBox>(sheet, "grpToolInfo", QStringLiteral("Tool"));
-    auto* form = new QGridLayout(info);
-    int row = 0;
-    const auto add = [&](const char* label, const char* labelText, QWidget* field) {
-        form->addWidget(Make<QLabel>(info, label, QString::fromLatin1(labelText)), row, 0);
-        form->addWidget(field, row, 1);
-        ++row;
-    };
+    toolwin::TFormRows form(info);
+    const auto add = [&form](const char* label, const char* text, QWidget* field) { form.Add(label, text, field); };
     add("lblUtName", "Name", Make<QLineEdit>(info, "txtUtName"));
     auto* number = Make<QSpinBox>(info, "sedToolNum");
     // Any number a library holds, so that reading the page back keeps it.
@@ -84,14 +79,14 @@ QWidget* TMillToolPage::BuildSheet()
     add("lblSpindle", "Spindle", spindle);
     add("lblFeedrate", "Feed", NumberEdit(info, "txtFeedrate", "100", &DecimalKeyFilter));
     add("lblPlungeRate", "Plunge", NumberEdit(info, "txtPlungeRate", "50", &DecimalKeyFilter));
-    form->addWidget(Make<QCheckBox>(info, "chkCoolant", QStringLiteral("Coolant")), row++, 0, 1, 2);
+    form.Span(Make<QCheckBox>(info, "chkCoolant", QStringLiteral("Coolant")));
     m_cboToolType = Make<QComboBox>(info, "cboToolType");
     m_cboToolType->addItems({QStringLiteral("Flat"), QStringLiteral("Toro"), QStringLiteral("Sferico"),
                              QStringLiteral("Conico"), QStringLiteral("Punta"), QStringLiteral("Undefined")});
     add("lblToolType", "Type", m_cboToolType);
     m_imgTool = Make<QLabel>(info, "imgTool");
     m_imgTool->setFixedSize(kPictureSize, kPictureSize);
-    form->addWidget(m_imgTool, 0, 2, 4, 1);
+    form.Grid().addWidget(m_imgTool, 0, 2, 4, 1);
     m_txtDiametro = NumberEdit(info, "txtDiametro", "4", &DecimalKeyFilter);
     add("lblDiametro", "Diameter", m_txtDiametro);
     m_txtC_Raggio = NumberEdit(info, "txtC_Raggio", "0", &DecimalKeyFilter);
@@ -102,8 +97,7 @@ QWidget* TMillToolPage::BuildSheet()
     add("lblTLength", "Length", NumberEdit(info, "txtTLength", "0", &DecimalKeyFilter));
     QPushButton* addTool = Button(info, "sbtAddTool", "Add");
     QPushButton* modify = Button(info, "sbtModifyTool", "Change");
-    form->addWidget(addTool, row, 0);
-    form->addWidget(modify, row++, 1);
+    form.Pair(addTool, modify);
     add("lblOpComment", "Comment", Make<QLineEdit>(info, "txtOpComment"));
     layout->addWidget(info);
 
