@@ -25,6 +25,7 @@
 #include <vector>
 
 class TfrmToolWin;
+class TLathePages;
 class TMachiningContext;
 class TMillingPages;
 class TOpManagerField;
@@ -43,6 +44,8 @@ public:
 
     TMachiningContext& Context() const { return *m_Context; }
     TMillingPages& Milling() const { return *m_Milling; }
+    // Lathe pages: finishing and roughing.
+    TLathePages& Lathe() const { return *m_Lathe; }
     // The 3D parallel pages.
     TParallelPages& Parallel() const { return *m_Parallel; }
 
@@ -99,7 +102,8 @@ private:
     // The hide of the window: chains undrawn, a never-calculated operation
     // freed, the tool library and the comment binding freed.
     void FormHide();
-    TToolPage* ToolPage() const;
+    // The tool page of an operation kind.
+    TToolPage* ToolPage(int kind) const;
     // Reads the pages into op's parameters and clears its toolpaths; a bad
     // number is reported and stores nothing.
     bool ReadPages(TOpManagerField& op);
@@ -109,6 +113,7 @@ private:
     std::unique_ptr<TMachiningContext> m_Context;
     TMachiningContext* m_PreviousContext = nullptr;
     std::unique_ptr<TMillingPages> m_Milling;
+    std::unique_ptr<TLathePages> m_Lathe; // lathe pages
     std::unique_ptr<TParallelPages> m_Parallel;
     bool m_Running = false;
 };
