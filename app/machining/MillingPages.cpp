@@ -60,6 +60,8 @@ public:
         m_Grid = new QGridLayout(m_Group);
         m_Grid->setContentsMargins(6, 6, 6, 6);
         m_Grid->setVerticalSpacing(3);
+        // Labels as wide as they need; a picture may take a third column.
+        m_Grid->setColumnStretch(1, 1);
     }
     QWidget* Group() const { return m_Group; }
 
@@ -94,7 +96,7 @@ public:
             caption = Make<QLabel>(m_Group, label, QString::fromLatin1(label + 3));
             m_Grid->addWidget(caption, m_Row, 0);
         }
-        m_Grid->addWidget(field, m_Row++, 1);
+        m_Grid->addWidget(field, m_Row++, 1, 1, -1);
         return caption;
     }
     // A check box that enables the retract edit and its label below it.
@@ -112,7 +114,12 @@ public:
     }
     void Span(QWidget* widget)
     {
-        m_Grid->addWidget(widget, m_Row++, 0, 1, 2);
+        m_Grid->addWidget(widget, m_Row++, 0, 1, -1);
+    }
+    // A widget right of the fields of rows [0, rows) (their fields are narrow).
+    void Beside(QWidget* widget, int rows)
+    {
+        m_Grid->addWidget(widget, 0, 2, rows, 1, Qt::AlignTop | Qt::AlignRight);
     }
 
 private:
@@ -129,15 +136,20 @@ QToolButton* ToggleButton(QWidget* parent, const char* name, const char* text)
     return button;
 }
 
-// The summary labels, the picture and the buttons under a page's group.
-void PageFooter(TPageGrid& grid, const char* image, const char* summary1, const char* summary2,
+// The picture beside the first rows of a page (none: under them), then
+// the summary labels and the buttons under its group.
+void PageFooter(TPageGrid& grid, const char* image, int besideRows, const char* summary1, const char* summary2,
                 const char* calculate, const char* cancel)
 {
     QWidget* group = grid.Group();
     auto* picture = Make<QLabel>(group, image);
     picture->setProperty("imageIndex", 0);
     picture->setPixmap(ToolWinPicture(0));
-    grid.Span(picture);
+    picture->setFixedSize(ToolWinPictureWidth, ToolWinPictureHeight);
+    if (besideRows > 0)
+        grid.Beside(picture, besideRows);
+    else
+        grid.Span(picture);
     grid.Span(Make<QLabel>(group, summary1));
     grid.Span(Make<QLabel>(group, summary2));
     auto* buttons = new QWidget(group);
@@ -195,7 +207,7 @@ QWidget* TMillingPages::BuildContourPage()
     auto* xform = ToggleButton(group, "sbtConXform", "Step and repeat");
     grid.Row(nullptr, xform);
     grid.Row(nullptr, ToggleButton(group, "sbtConEntExi", "Lead-in and lead-out"));
-    PageFooter(grid, "imgContour", "lblConNumDCuts", "lblConNumFCuts", "sbtConCalculate", "sbtConCancel");
+    PageFooter(grid, "imgContour", 11, "lblConNumDCuts", "lblConNumFCuts", "sbtConCalculate", "sbtConCancel");
 
     const auto guarded = [](auto fn) { return [fn] { GuardedCall(fn); }; };
     BindZFields(*group, true);
@@ -244,7 +256,7 @@ QWidget* TMillingPages::BuildPocketPage()
     auto* xform = ToggleButton(group, "sbtPocXform", "Step and repeat");
     grid.Row(nullptr, xform);
     grid.Row(nullptr, ToggleButton(group, "sbtPocEntExi", "Lead-in and lead-out"));
-    PageFooter(grid, "imgPocket", "lblPocNumDCuts", "lblPocNumFCuts", "sbtPocCalculate", "sbtPocCancel");
+    PageFooter(grid, "imgPocket", 9, "lblPocNumDCuts", "lblPocNumFCuts", "sbtPocCalculate", "sbtPocCancel");
 
     const auto guarded = [](auto fn) { return [fn] { GuardedCall(fn); }; };
     BindZFields(*group, false);
@@ -277,6 +289,7 @@ QWidget* TMillingPages::BuildDrillPage()
     auto* picture = Make<QLabel>(group, "imgDrill");
     picture->setProperty("imageIndex", 0);
     picture->setPixmap(ToolWinPicture(0));
+    picture->setFixedSize(ToolWinPictureWidth, ToolWinPictureHeight);
     grid.Span(picture);
     auto* buttons = new QWidget(group);
     auto* row = new QHBoxLayout(buttons);

@@ -57,13 +57,13 @@ const TItems Surface3D = {{K::Outline, 20, 48, 180, 100}, {K::Surface, 20, 72, 1
 const TItems Plate = {{K::Stock, 30, 15, 170, 105}};
 const TItems PlateSide = {{K::Stock, 20, 92, 180, 104}};
 // The lathe: chuck, bar and the finished part's profile over the axis.
-const TItems LatheBar = {{K::Chuck, 100, 18}, {K::Stock, 18, 40, 178, 100}};
-const TItems LathePart = {Path({{18, 100}, {18, 56}, {90, 56}, {90, 72}, {140, 72}, {152, 84}, {170, 84}, {170, 100}},
+const TItems LatheBar = {{K::Chuck, 100, 18}, {K::Stock, 18, 48, 178, 100}};
+const TItems LathePart = {Path({{18, 100}, {18, 62}, {90, 62}, {90, 76}, {140, 76}, {150, 86}, {170, 86}, {170, 100}},
                                K::Part)};
 const TItems Lathe = Join({LatheBar, LathePart});
 // The finishing pass along the profile, without and with the face.
-const std::vector<QPoint> FinishPass = {{184, 81}, {151, 81}, {139, 69}, {87, 69}, {87, 53}, {22, 53}};
-const std::vector<QPoint> FacePass = {{173, 100}, {173, 81}, {151, 81}, {139, 69}, {87, 69}, {87, 53}, {22, 53}};
+const std::vector<QPoint> FinishPass = {{184, 83}, {152, 83}, {142, 73}, {87, 73}, {87, 59}, {22, 59}};
+const std::vector<QPoint> FacePass = {{173, 100}, {173, 83}, {152, 83}, {142, 73}, {87, 73}, {87, 59}, {22, 59}};
 
 std::vector<QPoint> Row(int y, int left, int right, int step)
 {
@@ -83,10 +83,11 @@ const std::array<TItems, ToolWinPictureCount>& Pictures()
         Join({MillStock, MillCut,
               {Hatch(H::PassesH, 114, 72, 146, 90, 9), {K::Tool, 130, 81, 28}, {K::DimV, 160, 62, 72, 0, "step"}}}),
         // 4 stock to leave, 5 cut counts, 6 cut sizes.
-        Join({Wall, {{K::Outline, 96, 30, 106, 108}, {K::Tool, 128, 100, 44}, {K::DimH, 20, 96, 106, 0, "stock"}}}),
+        Join({Wall, {{K::Outline, 96, 30, 106, 108}, {K::Tool, 128, 100, 44}, {K::DimH, 20, 96, 106, 1, "stock"}}}),
         Join({Wall,
-              {Hatch(H::PassesV, 104, 30, 124, 108, 10), {K::Tool, 146, 100, 44}, {K::Text, 96, 18, 0, 0, "1 2 3 cuts"}}}),
-        Join({Wall, {Hatch(H::PassesV, 104, 30, 124, 108, 10), {K::Tool, 146, 100, 44}, {K::DimH, 20, 104, 114, 0, "size"}}}),
+              {Hatch(H::PassesV, 104, 30, 124, 108, 10), {K::Tool, 146, 100, 44}, {K::Text, 98, 22, 0, 0, "1"}, {K::Text, 108, 22, 0, 0, "2"},
+               {K::Text, 118, 22, 0, 0, "3"}}}),
+        Join({Wall, {Hatch(H::PassesV, 104, 30, 124, 108, 10), {K::Tool, 146, 100, 44}, {K::DimH, 20, 104, 114, 1, "size"}}}),
         // 7 the four Z values together.
         Join({MillStock, MillCut,
               {Hatch(H::PassesH, 114, 72, 146, 90, 9), {K::Tool, 130, 90, 28}, {K::Plane, 36},
@@ -137,15 +138,15 @@ const std::array<TItems, ToolWinPictureCount>& Pictures()
         Join({Plate, {Hatch(H::Angled, 60, 25, 140, 95, 6)}}),
         // 31 lathe stock, 32 finish dimension, 33 entry, 34 exit, 35 home,
         // 36 roughing step-over, 37 finishing without face, 38 with face.
-        Join({Lathe, {{K::DimV, 60, 40, 56, 0, "stock"}}}),
-        Join({Lathe, {Path({{184, 74}, {149, 74}, {137, 62}, {80, 62}, {80, 46}, {22, 46}}),
-                      {K::DimV, 115, 72, 62, 0, "finish"}}}),
-        Join({Lathe, {{K::Insert, 184, 30}, Path({{184, 30}, {184, 81}}), {K::Mark, 184, 30, -30, -6, "entry"}}}),
-        Join({Lathe, {Path({{22, 53}, {40, 22}}), {K::Insert, 40, 22}, {K::Mark, 40, 22, 40, -6, "exit"}}}),
-        Join({Lathe, {{K::Insert, 172, 16}, {K::Mark, 172, 16, -30, 4, "home"}}}),
-        Join({LatheBar, {Hatch(H::PassesH, 30, 44, 178, 74, 10)}, LathePart, {{K::DimV, 110, 54, 64, 0, "step"}}}),
+        Join({Lathe, {{K::DimV, 60, 48, 62, 0, "stock"}}}),
+        Join({Lathe, {Path({{184, 76}, {148, 76}, {138, 66}, {80, 66}, {80, 52}, {22, 52}}),
+                      {K::DimV, 115, 76, 66, 0, "finish"}}}),
+        Join({Lathe, {{K::Insert, 184, 36}, Path({{184, 36}, {184, 83}}), {K::Mark, 184, 36, -30, -6, "entry"}}}),
+        Join({Lathe, {Path({{22, 59}, {40, 34}}), {K::Insert, 40, 34}, {K::Mark, 40, 34, 40, -6, "exit"}}}),
+        Join({Lathe, {{K::Insert, 172, 36}, {K::Mark, 172, 36, -30, -4, "home"}}}),
+        Join({LatheBar, {Hatch(H::PassesH, 30, 52, 178, 72, 10)}, LathePart, {{K::DimV, 110, 62, 72, 0, "step"}}}),
         Join({Lathe, {Path(FinishPass)}}),
-        Join({Lathe, {Path(FacePass), {K::Mark, 173, 92, 12, 14, "face"}}}),
+        Join({Lathe, {Path(FacePass), {K::Mark, 173, 92, -40, 10, "face"}}}),
         // 39 feed plane of the laser cut and pocket, 40 retract plane.
         Join({PlateSide, {{K::Head, 100, 30, 30}, {K::Plane, 30}, {K::DimV, 40, 92, 30, 0, "feed plane"}}}),
         Join({MillStock, {{K::Tool, 130, 20, 28}, {K::Plane, 20}, {K::Plane, 40}, {K::DimV, 40, 62, 20, 0, "retract"}}}),
@@ -155,12 +156,15 @@ const std::array<TItems, ToolWinPictureCount>& Pictures()
 
 QPixmap DrawPicture(int index)
 {
-    QPixmap pixmap(PictureCanvasWidth, PictureCanvasHeight);
+    QPixmap pixmap(ToolWinPictureWidth, ToolWinPictureHeight);
     pixmap.fill(Qt::white);
     QPainter painter(&pixmap);
+    painter.save();
+    painter.scale(double(ToolWinPictureWidth) / PictureCanvasWidth, double(ToolWinPictureHeight) / PictureCanvasHeight);
     DrawPictureItems(painter, Pictures()[index]);
+    painter.restore();
     painter.setPen(QColor(160, 160, 160));
-    painter.drawRect(0, 0, PictureCanvasWidth - 1, PictureCanvasHeight - 1);
+    painter.drawRect(0, 0, ToolWinPictureWidth - 1, ToolWinPictureHeight - 1);
     return pixmap;
 }
 

@@ -59,6 +59,8 @@ void Dimension(QPainter& p, QPoint a, QPoint b, const char* text, bool labelLeft
     const QPoint middle = (a + b) / 2;
     if (vertical)
         Label(p, middle + (labelLeft ? QPoint(-4, 0) : QPoint(4, 0)), text, DimensionRed, labelLeft);
+    else if (labelLeft)
+        Label(p, a - QPoint(6, 0), text, DimensionRed, true);
     else
         Label(p, QPoint(middle.x() - p.fontMetrics().horizontalAdvance(QString::fromUtf8(text ? text : "")) / 2 - 3,
                         middle.y() - 10),
@@ -253,7 +255,7 @@ void DrawPictureItems(QPainter& p, const std::vector<TPictureItem>& items)
 {
     p.setRenderHint(QPainter::Antialiasing, true);
     QFont font = p.font();
-    font.setPixelSize(10);
+    font.setPixelSize(11);
     p.setFont(font);
     for (const TPictureItem& it : items) {
         const QRect box(QPoint(it.A, it.B), QPoint(it.C, it.D));
@@ -303,7 +305,7 @@ void DrawPictureItems(QPainter& p, const std::vector<TPictureItem>& items)
             Dimension(p, QPoint(it.A, it.B), QPoint(it.A, it.C), it.Label, it.D != 0);
             break;
         case EPictureItem::DimH:
-            Dimension(p, QPoint(it.B, it.A), QPoint(it.C, it.A), it.Label, false);
+            Dimension(p, QPoint(it.B, it.A), QPoint(it.C, it.A), it.Label, it.D != 0);
             break;
         case EPictureItem::Mark: {
             const QPoint tip(it.A, it.B);

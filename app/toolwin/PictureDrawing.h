@@ -3,7 +3,7 @@
 // list of items (stock, tool, planes, dimensions, raster lines, a lathe
 // part) on a 200 x 120 canvas, y pointing down. One style for all: white
 // background, grey stock, dark tool, blue toolpaths, red dimensions with a
-// short label.
+// short label. The caller scales the canvas to the picture's size.
 
 #include <QPoint>
 
@@ -26,7 +26,7 @@ enum class EPictureItem {
     SurfaceLine, // the surface of the same A, B, C raised by D: dashed blue
     Samples,   // blue points on the surface of the same A, B, C every Spacing
     DimV,      // red vertical dimension at X A from Y B to Y C, labelled (left of it when D)
-    DimH,      // red horizontal dimension at Y A from X B to X C, labelled
+    DimH,      // red horizontal dimension at Y A from X B to X C, labelled (left of it when D)
     Mark,      // red leader arrow pointing at A, B from A + C, B + D (default 24, -18), labelled
     Text,      // a red label at A, B
     Angle,     // red angle at A, B from the X axis to C degrees, labelled
