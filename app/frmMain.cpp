@@ -27,6 +27,8 @@
 #include "app/toolwin/EditPageCommands.h"
 #include "app/toolwin/ChainPages.h"
 #include "app/toolwin/frmToolWin.h"
+// The tab window's pictures come from the pages' picture list.
+#include "app/toolwin/PagePictures.h"
 #include "cad/edit/QV2d_MuoveInLayer.h"
 #include "cad/edit/QV_85Offset.h"
 #include "cad/panel/InfoEditModel.h"
@@ -901,6 +903,8 @@ void TfrmMain::ShowTabWindow(bool fillOnly)
         m_frmCncTab->setObjectName(QStringLiteral("frmCncTab"));
         m_frmCncTab->setWindowFlag(Qt::WindowStaysOnTopHint);
         m_frmCncTab->SetProgram(&m_Prg);
+        // The tab kinds' pictures: those of the operation pages.
+        m_frmCncTab->SetPictures(ToolWinPicture);
     }
     TListaTab& tabs = op->Parameters->Tabs;
     m_frmCncTab->Bind(nullptr, nullptr);
