@@ -78,7 +78,7 @@ const std::array<TItems, ToolWinPictureCount>& Pictures()
     static const std::array<TItems, ToolWinPictureCount> pictures = {
         // 0 feed plane, 1 top of part, 2 depth, 3 depth increment.
         Join({MillStock, {{K::Tool, 130, 36, 28}, {K::Plane, 36}, {K::DimV, 40, 62, 36, 0, "feed plane"}}}),
-        Join({MillSlot, {{K::Plane, 62}, {K::Mark, 40, 62, 0, 0, "top of part"}}}),
+        Join({MillSlot, {{K::Plane, 62}, {K::Mark, 28, 62, 0, 0, "top of part"}}}),
         Join({MillSlot, {{K::DimV, 160, 62, 90, 0, "depth"}}}),
         Join({MillStock, MillCut,
               {Hatch(H::PassesH, 114, 72, 146, 90, 9), {K::Tool, 130, 81, 28}, {K::DimV, 160, 62, 72, 0, "step"}}}),
@@ -108,7 +108,7 @@ const std::array<TItems, ToolWinPictureCount>& Pictures()
          {K::Stock, 86, 80, 114, 95},
          Path({{20, 92}, {80, 92}, {80, 76}, {120, 76}, {120, 92}, {180, 92}}),
          {K::DimH, 66, 86, 114, 0, "width"},
-         {K::DimV, 140, 95, 80, 0, "thickness"}},
+         {K::DimV, 128, 95, 80, 0, "thickness"}},
         // 11 feed plane, 12 top, 13 bottom of the 3D stock.
         Join({Surface3D, {{K::Ball, 110, 28, 20}, {K::Plane, 28}, {K::DimV, 40, 48, 28, 0, "feed plane"}}}),
         Join({Surface3D, {{K::Ball, 110, 62, 20}, {K::Mark, 40, 48, 0, 0, "top"}}}),
@@ -118,7 +118,7 @@ const std::array<TItems, ToolWinPictureCount>& Pictures()
         {{K::Stock, 50, 35, 150, 85}, {K::Outline, 50, 15, 150, 105}, {K::DimV, 100, 85, 105, 0, "margin Y"}},
         // 16 step-over, 17 angle, 18 resolution, 19 stock to leave of the 3D pages.
         {{K::Surface, 20, 84, 180, 112}, {K::Circle, 80, 72, 10}, {K::Ball, 104, 84, 20},
-         {K::DimH, 40, 80, 104, 0, "step-over"}},
+         {K::DimH, 40, 80, 104, 1, "step-over"}},
         {{K::Stock, 30, 20, 170, 100}, Hatch(H::Angled, 30, 20, 170, 100, 10), {K::Angle, 40, 92, 45, 0, "angle"}},
         {{K::Surface, 20, 70, 180, 108}, Samples(20, 70, 180, 12), {K::DimH, 44, 92, 104, 0, "resolution"}},
         Join({Surface3D, {{K::SurfaceLine, 20, 72, 180, 10}, {K::DimV, 60, 60, 50, 0, "stock"}}}),
@@ -141,7 +141,7 @@ const std::array<TItems, ToolWinPictureCount>& Pictures()
         Join({Lathe, {{K::DimV, 60, 48, 62, 0, "stock"}}}),
         Join({Lathe, {Path({{184, 76}, {148, 76}, {138, 66}, {80, 66}, {80, 52}, {22, 52}}),
                       {K::DimV, 115, 76, 66, 0, "finish"}}}),
-        Join({Lathe, {{K::Insert, 184, 36}, Path({{184, 36}, {184, 83}}), {K::Mark, 184, 36, -30, -6, "entry"}}}),
+        Join({Lathe, {{K::Insert, 178, 36}, Path({{178, 36}, {178, 83}}), {K::Mark, 178, 36, -30, -6, "entry"}}}),
         Join({Lathe, {Path({{22, 59}, {40, 34}}), {K::Insert, 40, 34}, {K::Mark, 40, 34, 40, -6, "exit"}}}),
         Join({Lathe, {{K::Insert, 172, 36}, {K::Mark, 172, 36, -30, -4, "home"}}}),
         Join({LatheBar, {Hatch(H::PassesH, 30, 52, 178, 72, 10)}, LathePart, {{K::DimV, 110, 62, 72, 0, "step"}}}),
