@@ -27,6 +27,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <utility>
+#include <vector>
+
 namespace {
 
 using toolwin::Make;
@@ -60,8 +63,6 @@ public:
         m_Grid = new QGridLayout(m_Group);
         m_Grid->setContentsMargins(6, 6, 6, 6);
         m_Grid->setVerticalSpacing(3);
-        // Labels as wide as they need; a picture may take a third column.
-        m_Grid->setColumnStretch(1, 1);
     }
     QWidget* Group() const { return m_Group; }
 
@@ -96,7 +97,7 @@ public:
             caption = Make<QLabel>(m_Group, label, QString::fromLatin1(label + 3));
             m_Grid->addWidget(caption, m_Row, 0);
         }
-        m_Grid->addWidget(field, m_Row++, 1, 1, -1);
+        m_Grid->addWidget(field, m_Row++, 1);
         return caption;
     }
     // A check box that enables the retract edit and its label below it.
@@ -114,12 +115,7 @@ public:
     }
     void Span(QWidget* widget)
     {
-        m_Grid->addWidget(widget, m_Row++, 0, 1, -1);
-    }
-    // A widget right of the fields of rows [0, rows) (their fields are narrow).
-    void Beside(QWidget* widget, int rows)
-    {
-        m_Grid->addWidget(widget, 0, 2, rows, 1, Qt::AlignTop | Qt::AlignRight);
+        m_Grid->addWidget(widget, m_Row++, 0, 1, 2);
     }
 
 private:
@@ -136,20 +132,15 @@ QToolButton* ToggleButton(QWidget* parent, const char* name, const char* text)
     return button;
 }
 
-// The picture beside the first rows of a page (none: under them), then
-// the summary labels and the buttons under its group.
-void PageFooter(TPageGrid& grid, const char* image, int besideRows, const char* summary1, const char* summary2,
+// The summary labels, the picture and the buttons under a page's group.
+void PageFooter(TPageGrid& grid, const char* image, const char* summary1, const char* summary2,
                 const char* calculate, const char* cancel)
 {
     QWidget* group = grid.Group();
     auto* picture = Make<QLabel>(group, image);
     picture->setProperty("imageIndex", 0);
     picture->setPixmap(ToolWinPicture(0));
-    picture->setFixedSize(ToolWinPictureWidth, ToolWinPictureHeight);
-    if (besideRows > 0)
-        grid.Beside(picture, besideRows);
-    else
-        grid.Span(picture);
+    grid.Span(picture);
     grid.Span(Make<QLabel>(group, summary1));
     grid.Span(Make<QLabel>(group, summary2));
     auto* buttons = new QWidget(group);
@@ -163,6 +154,31 @@ void PageFooter(TPageGrid& grid, const char* image, int besideRows, const char* 
 bool Usable(const std::string& text)
 {
     return !text.empty() && text != "." && text != "-";
+}
+
+// Moves a page's picture into a third column right of the (narrow) fields
+// of the rows [0, rows) and lets every later row reach across that column;
+// the labels take no more width than they need.
+void PictureBeside(TPageGrid& grid, const char* image, int rows)
+{
+    auto* layout = static_cast<QGridLayout*>(grid.Group()->layout());
+    QWidget* picture = grid.Field(image);
+    layout->removeWidget(picture);
+    std::vector<std::pair<QWidget*, QPoint>> widen;
+    for (int i = 0; i < layout->count(); ++i) {
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        layout->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
+        QWidget* widget = layout->itemAt(i)->widget();
+        if (widget && row >= rows && column + columnSpan == 2)
+            widen.emplace_back(widget, QPoint(column, row));
+    }
+    for (const auto& [widget, at] : widen) {
+        layout->removeWidget(widget);
+        layout->addWidget(widget, at.y(), at.x(), 1, 3 - at.x());
+    }
+    picture->setFixedSize(ToolWinPictureWidth, ToolWinPictureHeight);
+    layout->addWidget(picture, 0, 2, rows, 1, Qt::AlignTop | Qt::AlignRight);
+    layout->setColumnStretch(1, 1);
 }
 
 } // namespace
@@ -207,7 +223,8 @@ QWidget* TMillingPages::BuildContourPage()
     auto* xform = ToggleButton(group, "sbtConXform", "Step and repeat");
     grid.Row(nullptr, xform);
     grid.Row(nullptr, ToggleButton(group, "sbtConEntExi", "Lead-in and lead-out"));
-    PageFooter(grid, "imgContour", 11, "lblConNumDCuts", "lblConNumFCuts", "sbtConCalculate", "sbtConCancel");
+    PageFooter(grid, "imgContour", "lblConNumDCuts", "lblConNumFCuts", "sbtConCalculate", "sbtConCancel");
+    PictureBeside(grid, "imgContour", 11);
 
     const auto guarded = [](auto fn) { return [fn] { GuardedCall(fn); }; };
     BindZFields(*group, true);
@@ -256,7 +273,8 @@ QWidget* TMillingPages::BuildPocketPage()
     auto* xform = ToggleButton(group, "sbtPocXform", "Step and repeat");
     grid.Row(nullptr, xform);
     grid.Row(nullptr, ToggleButton(group, "sbtPocEntExi", "Lead-in and lead-out"));
-    PageFooter(grid, "imgPocket", 9, "lblPocNumDCuts", "lblPocNumFCuts", "sbtPocCalculate", "sbtPocCancel");
+    PageFooter(grid, "imgPocket", "lblPocNumDCuts", "lblPocNumFCuts", "sbtPocCalculate", "sbtPocCancel");
+    PictureBeside(grid, "imgPocket", 9);
 
     const auto guarded = [](auto fn) { return [fn] { GuardedCall(fn); }; };
     BindZFields(*group, false);
