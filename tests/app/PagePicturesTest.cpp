@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 
 namespace {
 
@@ -104,6 +105,31 @@ TEST_F(PagePicturesOnPages, EnteringAFieldShowsItsPicture)
         const auto& label = Find<QLabel>(c.Image);
         EXPECT_EQ(label.property("imageIndex").toInt(), c.Index);
         EXPECT_EQ(label.pixmap().cacheKey(), ToolWinPicture(c.Index).cacheKey());
+        Win->hide();
+        Pages->Context().FreeNewOperation();
+    }
+}
+
+// The fullest pages show their picture whole, clear of every other control.
+TEST_F(PagePicturesOnPages, PictureIsShownWholeAndClearOfTheFields)
+{
+    const std::tuple<int, const char*, const char*> pages[] = {
+        {OpKind::Contour, "tabContour", "imgContour"},
+        {OpKind::Pocket, "tabPocket", "imgPocket"},
+        {OpKind::Drilling, "tabDrill", "imgDrill"},
+    };
+    for (const auto& [kind, tab, image] : pages) {
+        SCOPED_TRACE(image);
+        Show(kind, tab);
+        const auto& picture = Find<QLabel>(image);
+        QWidget* group = picture.parentWidget();
+        EXPECT_EQ(picture.size(), ToolWinPicture(0).size());
+        EXPECT_TRUE(group->rect().contains(picture.geometry()));
+        EXPECT_TRUE(Win->rect().contains(QRect(picture.mapTo(Win.get(), QPoint(0, 0)), picture.size())));
+        for (QWidget* other : group->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (other != &picture && other->isVisible())
+                EXPECT_FALSE(other->geometry().intersects(picture.geometry())) << other->objectName().toStdString();
+        }
         Win->hide();
         Pages->Context().FreeNewOperation();
     }
