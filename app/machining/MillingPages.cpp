@@ -34,23 +34,6 @@ namespace {
 
 using toolwin::Make;
 
-// A field's focus-in event runs a handler.
-class TEnterFilter final : public QObject {
-public:
-    TEnterFilter(QObject* parent, std::function<void()> enter) : QObject(parent), m_Enter(std::move(enter)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::FocusIn)
-            GuardedCall(m_Enter);
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> m_Enter;
-};
-
 // A page being laid out: one row of label and field after the other.
 class TPageGrid {
 public:
@@ -367,7 +350,7 @@ void TMillingPages::BindZFields(QWidget& group, bool contour)
 void TMillingPages::BindPicture(QWidget& field, const char* image, int index, int summary)
 {
     const std::string picture = image;
-    field.installEventFilter(new TEnterFilter(&field, [this, picture, index, summary, &field] {
+    toolwin::OnEnter(field, [this, picture, index, summary, &field] {
         // Z fields of an "LPJ_Post" show the one picture of its own.
         const bool zField = summary == 1;
         SetPicture(picture.c_str(), zField && PostInfo().LPJPost() ? 7 : index);
@@ -379,7 +362,7 @@ void TMillingPages::BindPicture(QWidget& field, const char* image, int index, in
             m_Page->SetText(contour ? "lblConNumFCuts" : "lblPocNumFCuts", std::string());
         }
         (void)field;
-    }));
+    });
 }
 
 void TMillingPages::SetPicture(const char* image, int index)

@@ -1,5 +1,6 @@
 #include "app/machining/OperationPages.h"
 
+#include "app/machining/LathePages.h"
 #include "app/machining/MachiningContext.h"
 #include "app/machining/MillingPages.h"
 #include "app/machining/OpComment.h"
@@ -113,6 +114,9 @@ TOperationPages::TOperationPages(TfrmToolWin& window, TQtWorkMonitor* monitor)
 {
     m_PreviousContext = SetMachiningContext(m_Context.get());
     m_Milling = std::make_unique<TMillingPages>(window);
+    // Lathe pages: their buttons are captioned before the pages show.
+    m_Lathe = std::make_unique<TLathePages>(window, m_Milling->Page());
+    KindShowing.push_back([this](int kind) { m_Lathe->KindShowing(kind); });
     const auto bind = [this](const char* name, void (TOperationPages::*handler)()) {
         if (auto* button = m_Window.findChild<QAbstractButton*>(QString::fromLatin1(name)))
             QObject::connect(button, &QAbstractButton::clicked, button, [this, handler] {
@@ -144,8 +148,11 @@ TOperationPages::~TOperationPages()
     SetMachiningContext(m_PreviousContext);
 }
 
-TToolPage* TOperationPages::ToolPage() const
+TToolPage* TOperationPages::ToolPage(int kind) const
 {
+    // Lathe pages: the lathe kinds' tool page.
+    if (IsLatheKind(kind))
+        return ToolLibraryViews().LathePage;
     return ToolLibraryViews().MillPage;
 }
 
@@ -189,8 +196,14 @@ void TOperationPages::PrepareCompensationChoices(int kind)
         item = 1;
     else if (kind == OpKind::Pocket || kind == OpKind::LaserPocket)
         item = 2;
+    // The kinds with a fixed side show "2813" over their item; the list is
+    // disabled for them (KindPages), so its text cannot be typed.
+    const bool fixed = kind == OpKind::LatheRough || kind == OpKind::Pocket || kind == OpKind::LaserPocket;
+    side->setEditable(fixed);
+    if (fixed)
+        side->lineEdit()->setReadOnly(true);
     side->setCurrentIndex(item);
-    if (kind == OpKind::LatheRough || kind == OpKind::Pocket || kind == OpKind::LaserPocket)
+    if (fixed)
         page.SetText("cboCCDir", LangText(CompSideFixed));
 }
 
@@ -259,7 +272,9 @@ void TOperationPages::Edit(TOpManagerField& op)
         if (FillTabWindow)
             FillTabWindow();
     };
-    FillPages(m_Milling->Page(), ToolPage(), op, events);
+    // Lathe pages: a switch captions its button.
+    events.AfterRow = [this](std::string_view control) { m_Lathe->AfterRow(control); };
+    FillPages(m_Milling->Page(), ToolPage(op.Kind), op, events);
     m_Milling->chkMakeTabClick();
     static constexpr int ChainKinds[] = {1, 2, 3, 7, 9, 11, 12};
     if (std::find(std::begin(ChainKinds), std::end(ChainKinds), op.Kind) != std::end(ChainKinds)) {
@@ -277,7 +292,7 @@ bool TOperationPages::PrepareCalculation(TOpManagerField& op)
         Warn(LangText(LangKeys::String::NoChainsForTabs));
         return false;
     }
-    if (const std::optional<std::string> bad = ReadFromPages(m_Milling->Page(), ToolPage(), op)) {
+    if (const std::optional<std::string> bad = ReadFromPages(m_Milling->Page(), ToolPage(op.Kind), op)) {
         // An empty text: the tool page has shown its own message.
         if (!bad->empty())
             Warn(LangText(LangKeys::String::PageBadNumber) + " " + *bad);

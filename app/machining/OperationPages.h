@@ -25,6 +25,7 @@
 #include <vector>
 
 class TfrmToolWin;
+class TLathePages;
 class TMachiningContext;
 class TMillingPages;
 class TOpManagerField;
@@ -41,6 +42,8 @@ public:
 
     TMachiningContext& Context() const { return *m_Context; }
     TMillingPages& Milling() const { return *m_Milling; }
+    // Lathe pages: finishing and roughing.
+    TLathePages& Lathe() const { return *m_Lathe; }
 
     // What Calculate does in the main window after a success: the forced
     // whole-path display (returning the machining time in seconds), the
@@ -89,12 +92,14 @@ private:
     // The hide of the window: chains undrawn, a never-calculated operation
     // freed, the tool library and the comment binding freed.
     void FormHide();
-    TToolPage* ToolPage() const;
+    // The tool page of an operation kind.
+    TToolPage* ToolPage(int kind) const;
 
     TfrmToolWin& m_Window;
     TQtWorkMonitor* m_Monitor;
     std::unique_ptr<TMachiningContext> m_Context;
     TMachiningContext* m_PreviousContext = nullptr;
     std::unique_ptr<TMillingPages> m_Milling;
+    std::unique_ptr<TLathePages> m_Lathe; // lathe pages
     bool m_Running = false;
 };

@@ -1,6 +1,7 @@
 #include "app/toolwin/MillToolPage.h"
 
 #include "app/machining/MachiningContext.h"
+#include "app/toolwin/LibraryPageActions.h"
 #include "app/toolwin/PageWidgets.h"
 #include "app/toolwin/ToolPageWidgets.h"
 #include "app/toolwin/frmToolWin.h"
@@ -9,13 +10,11 @@
 #include "cam/ops/OpManager.h"
 #include "cam/tools/CurrentToolLibrary.h"
 #include "cam/tools/LibreriaUtBase.h"
-#include "core/model/UserNotifier.h"
 #include "core/settings/AppConfig.h"
 #include "core/settings/LangKeys.h"
 #include "core/settings/Language.h"
 #include "core/settings/NumberText.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -23,12 +22,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include <filesystem>
 #include <limits>
 
 using toolwin::Button;
@@ -37,24 +34,10 @@ using toolwin::NumberEdit;
 
 namespace {
 
-constexpr int kToolPageWidth = 494;
 constexpr int kPictureSize = 64;
 
-// The open and save dialogs of the library: mill library files, starting at
-// the "ToolsLib" file (its folder, else the tools folder).
-TFileRequest LibraryFileRequest()
-{
-    const std::filesystem::path setting(AppConfig().ToolsLib);
-    TFileRequest request;
-    request.Filters = {{"Tool files", {"tlb"}}};
-    std::error_code ec;
-    const std::filesystem::path folder = setting.parent_path();
-    request.Folder = !folder.empty() && std::filesystem::is_directory(folder, ec) ? folder.string()
-                                                                                  : AppConfig().ToolsFolder();
-    request.FileName = setting.filename().string();
-    request.DefaultSuffix = "tlb";
-    return request;
-}
+// The open and save dialogs: mill library files, starting at "ToolsLib".
+const toolwin::TLibraryFiles kMillFiles{"Tool files", "tlb", &TAppConfig::ToolsLib};
 
 } // namespace
 
@@ -63,15 +46,8 @@ TMillToolPage::TMillToolPage(TfrmToolWin& window) : QObject(&window), m_Window(w
     QWidget* sheet = BuildSheet();
     m_Page = std::make_unique<TWidgetToolPage>(*sheet, window);
     m_Page->OnToolTypeChanged = [this] { cboToolTypeChange(); };
-    window.AddPage("tabTool", sheet, [this] {
-        if (m_Window.ShowStatusMessage)
-            m_Window.ShowStatusMessage(LangText(LangKeys::String::StatusToolPage));
-        m_Window.resize(kToolPageWidth, m_Window.height());
-    });
-    TToolLibraryViews views = ToolLibraryViews();
-    views.MillList = m_lsvTools;
-    views.MillPage = m_Page.get();
-    SetToolLibraryViews(views);
+    toolwin::AddToolLibraryPage(window, "tabTool", sheet);
+    toolwin::InstallLibraryViews(&TToolLibraryViews::MillList, &TToolLibraryViews::MillPage, m_lsvTools, m_Page.get());
 }
 
 TMillToolPage::~TMillToolPage()
@@ -81,19 +57,7 @@ TMillToolPage::~TMillToolPage()
 
 void TMillToolPage::Detach()
 {
-    if (!m_lsvTools)
-        return;
-    // The current library works on without a window.
-    if (TLibreriaUtBase* library = CurrentToolLibrary(); library && library->ListView() == m_lsvTools)
-        library->DetachViews();
-    TToolLibraryViews views = ToolLibraryViews();
-    if (views.MillList == m_lsvTools) {
-        views.MillList = nullptr;
-        views.MillPage = nullptr;
-        SetToolLibraryViews(views);
-    }
-    m_lsvTools->BeforeGone = nullptr;
-    m_lsvTools = nullptr;
+    toolwin::ReleaseLibraryViews(&TToolLibraryViews::MillList, &TToolLibraryViews::MillPage, m_lsvTools);
 }
 
 QWidget* TMillToolPage::BuildSheet()
@@ -102,13 +66,8 @@ QWidget* TMillToolPage::BuildSheet()
     auto* layout = new QHBoxLayout(sheet);
 
     auto* info = Make<QGroupBox>(sheet, "grpToolInfo", QStringLiteral("Tool"));
-    auto* form = new QGridLayout(info);
-    int row = 0;
-    const auto add = [&](const char* label, const char* labelText, QWidget* field) {
-        form->addWidget(Make<QLabel>(info, label, QString::fromLatin1(labelText)), row, 0);
-        form->addWidget(field, row, 1);
-        ++row;
-    };
+    toolwin::TFormRows form(info);
+    const auto add = [&form](const char* label, const char* text, QWidget* field) { form.Add(label, text, field); };
     add("lblUtName", "Name", Make<QLineEdit>(info, "txtUtName"));
     auto* number = Make<QSpinBox>(info, "sedToolNum");
     // Any number a library holds, so that reading the page back keeps it.
@@ -120,14 +79,14 @@ QWidget* TMillToolPage::BuildSheet()
     add("lblSpindle", "Spindle", spindle);
     add("lblFeedrate", "Feed", NumberEdit(info, "txtFeedrate", "100", &DecimalKeyFilter));
     add("lblPlungeRate", "Plunge", NumberEdit(info, "txtPlungeRate", "50", &DecimalKeyFilter));
-    form->addWidget(Make<QCheckBox>(info, "chkCoolant", QStringLiteral("Coolant")), row++, 0, 1, 2);
+    form.Span(Make<QCheckBox>(info, "chkCoolant", QStringLiteral("Coolant")));
     m_cboToolType = Make<QComboBox>(info, "cboToolType");
     m_cboToolType->addItems({QStringLiteral("Flat"), QStringLiteral("Toro"), QStringLiteral("Sferico"),
                              QStringLiteral("Conico"), QStringLiteral("Punta"), QStringLiteral("Undefined")});
     add("lblToolType", "Type", m_cboToolType);
     m_imgTool = Make<QLabel>(info, "imgTool");
     m_imgTool->setFixedSize(kPictureSize, kPictureSize);
-    form->addWidget(m_imgTool, 0, 2, 4, 1);
+    form.Grid().addWidget(m_imgTool, 0, 2, 4, 1);
     m_txtDiametro = NumberEdit(info, "txtDiametro", "4", &DecimalKeyFilter);
     add("lblDiametro", "Diameter", m_txtDiametro);
     m_txtC_Raggio = NumberEdit(info, "txtC_Raggio", "0", &DecimalKeyFilter);
@@ -138,36 +97,21 @@ QWidget* TMillToolPage::BuildSheet()
     add("lblTLength", "Length", NumberEdit(info, "txtTLength", "0", &DecimalKeyFilter));
     QPushButton* addTool = Button(info, "sbtAddTool", "Add");
     QPushButton* modify = Button(info, "sbtModifyTool", "Change");
-    form->addWidget(addTool, row, 0);
-    form->addWidget(modify, row++, 1);
+    form.Pair(addTool, modify);
     add("lblOpComment", "Comment", Make<QLineEdit>(info, "txtOpComment"));
     layout->addWidget(info);
 
-    auto* list = Make<QGroupBox>(sheet, "grpToolList", QStringLiteral("Library"));
-    auto* listLayout = new QVBoxLayout(list);
-    m_lsvTools = new TToolListWidget(list);
-    m_lsvTools->setObjectName(QStringLiteral("lsvTools"));
+    const toolwin::TLibraryListGroup list = toolwin::MakeLibraryListGroup(
+        sheet, {"grpToolList", "lsvTools", "sbtSaveLib", "sbtOpenLib", "lblToolsLibName"});
+    m_lsvTools = list.List;
     m_lsvTools->ItemImage = [](int type) { return ToolShapePixmap(type, 16); };
     m_lsvTools->OnMove = [this](int from, int to) { lsvToolsDragDrop(from, to); };
     m_lsvTools->BeforeGone = [this] { Detach(); };
-    listLayout->addWidget(m_lsvTools);
-    auto* files = new QHBoxLayout;
-    QPushButton* save = Button(list, "sbtSaveLib", "Save");
-    QPushButton* open = Button(list, "sbtOpenLib", "Open");
-    files->addWidget(save);
-    files->addWidget(open);
-    listLayout->addLayout(files);
-    auto* name = Make<QLabel>(list, "lblToolsLibName");
-    name->setWordWrap(true);
-    listLayout->addWidget(name);
-    layout->addWidget(list);
+    layout->addWidget(list.Group);
+    QPushButton* save = list.Save;
+    QPushButton* open = list.Open;
 
-    auto* menu = Make<QMenu>(m_lsvTools, "mnuTools");
-    QAction* del = menu->addAction(QStringLiteral("Delete"));
-    del->setObjectName(QStringLiteral("mnuToolDelete"));
-    m_lsvTools->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_lsvTools, &QWidget::customContextMenuRequested, menu,
-            [this, menu](const QPoint& at) { menu->popup(m_lsvTools->viewport()->mapToGlobal(at)); });
+    toolwin::AddDeleteMenu(*m_lsvTools);
 
     const auto bind = [this](auto* sender, auto signal, void (TMillToolPage::*handler)()) {
         connect(sender, signal, this, [this, handler] { GuardedCall([this, handler] { (this->*handler)(); }); });
@@ -175,7 +119,6 @@ QWidget* TMillToolPage::BuildSheet()
     bind(m_lsvTools, &QListWidget::itemClicked, &TMillToolPage::lsvToolsClick);
     bind(addTool, &QPushButton::clicked, &TMillToolPage::sbtAddToolClick);
     bind(modify, &QPushButton::clicked, &TMillToolPage::sbtModifyToolClick);
-    bind(del, &QAction::triggered, &TMillToolPage::mnuToolDeleteClick);
     bind(m_cboToolType, &QComboBox::activated, &TMillToolPage::cboToolTypeChange);
     bind(m_txtDiametro, &QLineEdit::textChanged, &TMillToolPage::txtDiametroChange);
     bind(open, &QPushButton::clicked, &TMillToolPage::sbtOpenLibClick);
@@ -186,8 +129,7 @@ QWidget* TMillToolPage::BuildSheet()
 
 TLibreriaUtBase* TMillToolPage::Library()
 {
-    TMachiningContext* context = MachiningContext();
-    return context ? context->CurrentToolLibrary() : nullptr;
+    return toolwin::PageLibrary();
 }
 
 void TMillToolPage::lsvToolsClick()
@@ -200,8 +142,7 @@ void TMillToolPage::lsvToolsClick()
 
 void TMillToolPage::sbtAddToolClick()
 {
-    if (TLibreriaUtBase* library = Library())
-        library->NewFromPage();
+    toolwin::AddRecordFromPage();
 }
 
 void TMillToolPage::sbtModifyToolClick()
@@ -221,10 +162,7 @@ void TMillToolPage::sbtModifyToolClick()
 
 void TMillToolPage::mnuToolDeleteClick()
 {
-    TLibreriaUtBase* library = Library();
-    const int index = m_lsvTools->currentRow();
-    if (library && index >= 0)
-        library->Delete(index);
+    toolwin::DeleteSelectedRecord(*m_lsvTools);
 }
 
 void TMillToolPage::cboToolTypeChange()
@@ -249,35 +187,15 @@ void TMillToolPage::txtDiametroChange()
 
 void TMillToolPage::sbtOpenLibClick()
 {
-    TLibreriaUtBase* library = Library();
-    if (!library)
-        return;
-    const TFileRequest request = LibraryFileRequest();
-    const std::string name = UserNotifier().AskOpenFileName(request);
-    if (name.empty())
-        return;
-    TOpManagerField* op = MachiningContext()->CurrentOperation();
-    TDatiUtBase* tool = op && op->Parameters ? op->Parameters->ToolData.get() : nullptr;
-    // The library stores the name in the setting on success only.
-    library->LoadFromFile(name, tool, true);
+    toolwin::OpenLibraryFile(kMillFiles);
 }
 
 void TMillToolPage::sbtSaveLibClick()
 {
-    TLibreriaUtBase* library = Library();
-    if (!library)
-        return;
-    const TFileRequest request = LibraryFileRequest();
-    const std::string name = UserNotifier().AskSaveFileName(request);
-    if (!name.empty())
-        library->SaveToFile(name);
+    toolwin::SaveLibraryFile(kMillFiles);
 }
 
 void TMillToolPage::lsvToolsDragDrop(int from, int to)
 {
-    TLibreriaUtBase* library = Library();
-    if (!library || from < 0 || to < 0 || from >= library->Count() || to >= library->Count())
-        return;
-    library->MoveRecord(from, to);
-    m_lsvTools->MoveItem(from, to);
+    toolwin::MoveRecord(*m_lsvTools, from, to);
 }

@@ -2,6 +2,8 @@
 
 #include "app/toolwin/ChainPages.h"
 #include "app/toolwin/MillToolPage.h"
+// Lathe pages.
+#include "app/toolwin/LatheToolPage.h"
 
 #include "cad/program/EventGuard.h"
 #include "cad/program/QV_00Prog.h"
@@ -121,6 +123,8 @@ TfrmToolWin::TfrmToolWin(TQV_00Prog& prg, TAppConfig& config, TQtWorkMonitor* mo
     BuildTextPages(programFolder);
     BuildPointsAlongPage();
     m_MillToolPage = new TMillToolPage(*this);
+    // Lathe pages: the lathe tool list, before the chain page as its tab.
+    m_LatheToolPage = new TLatheToolPage(*this);
     m_ChainPages = new TChainPages(*this, prg);
 
     m_Config.ToolWinLeft = DesignLeft;
@@ -133,6 +137,7 @@ TfrmToolWin::~TfrmToolWin()
     // The pages let go of their models while their widgets still stand.
     delete m_ChainPages;
     delete m_MillToolPage;
+    delete m_LatheToolPage; // lathe pages
     if (qApp)
         qApp->removeEventFilter(this);
 }

@@ -54,6 +54,7 @@ class QTreeWidget;
 class TAppConfig;
 class TChainPages;
 class TMillToolPage;
+class TLatheToolPage;
 class TQV_00Prog;
 class TQV_01Cmp2D;
 class TQtWorkMonitor;
@@ -167,6 +168,8 @@ public:
     // The chain and drilling-point pages; the mill tool page.
     TChainPages& ChainPages() const { return *m_ChainPages; }
     TMillToolPage& MillToolPage() const { return *m_MillToolPage; }
+    // The lathe tool page (lathe pages).
+    TLatheToolPage& LatheToolPage() const { return *m_LatheToolPage; }
 
     TTesto2Container& TextConverter() const { return *m_TextConverter; }
     // The lines of the text memos; the chosen outline font.
@@ -239,4 +242,6 @@ private:
     TQV_01Cmp2D* m_Document = nullptr;
     TChainPages* m_ChainPages = nullptr;     // a child object
     TMillToolPage* m_MillToolPage = nullptr; // a child object
+    // Lathe pages: the lathe tool page.
+    TLatheToolPage* m_LatheToolPage = nullptr; // a child object
 };

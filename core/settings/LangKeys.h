@@ -542,7 +542,11 @@
     X(frmToolWin, CaptionOpenStl, "twOpStl")                                                          \
     X(frmToolWin, CaptionVectorize, "twVect")                                                         \
     /* An SVG read in part: shapes with coordinates that are not numbers, or too many points. */      \
-    X(String, SvgPartlyRead, "SvgPartly")
+    X(String, SvgPartlyRead, "SvgPartly")                                                             \
+    /* The lathe pages: the home position, entry and exit buttons. */                                \
+    X(String, LatheHomeButton, "3000")                                                                \
+    X(String, LatheEntryButton, "3012")                                                               \
+    X(String, LatheExitButton, "3022")
 
 // Components whose texts code asks for by name: X(section, name, caption,
 // hint, items). The name is the component's name (a Qt objectName); caption
@@ -872,7 +876,11 @@
     /* Tool window: the tabs of the chain, drilling-point and mill tool pages. */                    \
     X(frmToolWin, tabChain, true, false, 0)                                                           \
     X(frmToolWin, tabChainPt, true, false, 0)                                                         \
-    X(frmToolWin, tabTool, true, false, 0)
+    X(frmToolWin, tabTool, true, false, 0)                                                            \
+    /* Tool window: the tabs of the lathe pages. */                                                  \
+    X(frmToolWin, tabLatheTool, true, false, 0)                                                       \
+    X(frmToolWin, tabLatheFin, true, false, 0)                                                        \
+    X(frmToolWin, tabLatheRou, true, false, 0)
 
 #define KB_LANG_DECLARE_TEXT(section, ident, key)                                                     \
     namespace LangKeys::section {                                                                     \
