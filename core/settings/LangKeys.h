@@ -542,7 +542,10 @@
     X(frmToolWin, CaptionOpenStl, "twOpStl")                                                          \
     X(frmToolWin, CaptionVectorize, "twVect")                                                         \
     /* An SVG read in part: shapes with coordinates that are not numbers, or too many points. */      \
-    X(String, SvgPartlyRead, "SvgPartly")
+    X(String, SvgPartlyRead, "SvgPartly")                                                             \
+    /* Letters page: the label command's caption and its hint on the recent-commands toolbar. */      \
+    X(frmToolWin, CaptionTextLabel, "twSLabel")                                                       \
+    X(frmMain, RecentTextLabel, "mnuTextLabel.Hint")
 
 // Components whose texts code asks for by name: X(section, name, caption,
 // hint, items). The name is the component's name (a Qt objectName); caption
@@ -872,7 +875,10 @@
     /* Tool window: the tabs of the chain, drilling-point and mill tool pages. */                    \
     X(frmToolWin, tabChain, true, false, 0)                                                           \
     X(frmToolWin, tabChainPt, true, false, 0)                                                         \
-    X(frmToolWin, tabTool, true, false, 0)
+    X(frmToolWin, tabTool, true, false, 0)                                                            \
+    /* The letters page's tab and the label command's item under the text button. */                 \
+    X(frmToolWin, tabLetters, true, false, 0)                                                         \
+    X(frmMain, mnuTextLabel, true, false, 0)
 
 #define KB_LANG_DECLARE_TEXT(section, ident, key)                                                     \
     namespace LangKeys::section {                                                                     \
