@@ -92,7 +92,12 @@ void TLettersPage::BuildCommandControls(TEtichetta& label)
 {
     FreeCommandControls();
     m_Editor = new TLabelEditor(label, m_Program, m_Window.Document(), m_Sheet);
-    m_Editor->SetFontNames(StrokeFontNames(m_Window));
+    const std::vector<std::string> names = StrokeFontNames(m_Window);
+    m_Editor->SetFontNames(names);
+    // The font the picker shows is the one the texts are set in, also for a
+    // label read from a document.
+    if (label.FontIndex() >= 0 && label.FontIndex() < static_cast<int32_t>(names.size()))
+        label.SetFont(label.FontIndex());
     m_Sheet->layout()->addWidget(m_Editor);
 }
 

@@ -48,7 +48,8 @@ public:
     void mnuTextLabelClick();
 
     // The command controls of label (the editor widget, no rows yet);
-    // those of another label go first.
+    // those of another label go first. The label's font, when the picker
+    // lists it, becomes the converter's font.
     void BuildCommandControls(TEtichetta& label);
     // The editor widget with its rows; nothing when none stands.
     void FreeCommandControls();

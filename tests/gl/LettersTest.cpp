@@ -27,6 +27,7 @@
 #include "core/model/QV_01Cmp2D.h"
 #include "core/settings/LangKeys.h"
 #include "core/settings/Language.h"
+#include "io/text/Testo2Container.h"
 #include "tests/gl/MainWindowDriver.h"
 #include "tests/support/RecordingNotifier.h"
 #include "tests/support/TestSupport.h"
@@ -166,6 +167,7 @@ TEST_F(Letters, TheMenuMakesAnOperationWhoseLabelIsEditedOnceAppliedCalculatedAn
     EXPECT_EQ(Tool().width(), 348);
     ASSERT_NE(op->Parameters->Labels, nullptr);
     EXPECT_TRUE(op->Parameters->Labels->Detached());
+    EXPECT_EQ(SharedTextConverter().StrokeFontIndex(), 1) << "the picker's item 0 is the font of the texts";
     ASSERT_NE(Field("edtEtiText"), nullptr);
     Type("edtEtiText", "KB");
     Type("edtEtiX", "4");
@@ -198,6 +200,16 @@ TEST_F(Letters, TheMenuMakesAnOperationWhoseLabelIsEditedOnceAppliedCalculatedAn
     ASSERT_EQ(OpManager().Count(), 1);
     EXPECT_EQ(op->Chains.Count(), strokes);
     ExpectGolden("letters", Posted());
+
+    // Opened again from the tree: its text on new rows.
+    QTreeWidget& tree = Window().MachiningMenu().TreeCnc();
+    tree.setCurrentItem(tree.topLevelItem(0)->child(0));
+    Window().MachiningMenu().mnuEditParamClick();
+    kbtest::TMainWindowDriver::Settle();
+    ClickTab("tabLetters");
+    ASSERT_NE(Field("edtEtiText"), nullptr);
+    EXPECT_EQ(Field("edtEtiText")->text(), QStringLiteral("KB"));
+    EXPECT_EQ(op->Parameters->Labels.get(), label);
 }
 
 TEST_F(Letters, TheLabelCommandShowsItsPageAloneAndLeavesTheCurrentOperation)
