@@ -10,33 +10,25 @@
 // With KB_SHOTS_DIR set, the disabled test ShotsForReview writes pictures
 // of both page sets and the drawing there (scripts/shots/letters.sh).
 
-#include "app/Program.h"
-
 #include "app/frmMain.h"
 #include "app/machining/LettersPage.h"
 #include "app/machining/MachiningContext.h"
 #include "app/mainwin/MachiningMenu.h"
-#include "app/mainwin/ToolbarCommands.h"
 #include "app/toolwin/frmToolWin.h"
 #include "cad/ui/LabelEditor.h"
-#include "cam/chains/EntXCatena.h"
 #include "cam/ops/OpManager.h"
 #include "core/entities/Container2D.h"
 #include "core/entities/Etichetta.h"
-#include "core/entities/Frame2D.h"
 #include "core/model/QV_01Cmp2D.h"
 #include "core/settings/LangKeys.h"
 #include "core/settings/Language.h"
 #include "io/text/Testo2Container.h"
+#include "tests/gl/MachiningRoadFixture.h"
 #include "tests/gl/MainWindowDriver.h"
-#include "tests/support/RecordingNotifier.h"
-#include "tests/support/TestSupport.h"
 
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
-#include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -45,45 +37,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
+#include <string>
+#include <vector>
 
 namespace {
 
-struct Letters : ::testing::Test {
-    Letters()
-    {
-        Notifier.Strict = true;
-        Driver = std::make_unique<kbtest::TMainWindowDriver>((Config.Path() / "Kestrabel 3").string(), "");
-        EXPECT_TRUE(Driver->Ready());
-        Program = &Driver->Program();
-        Doc().AddObject(-1, std::make_unique<TFrame2D>(-1, Point2D(0, 0), Point2D(40, 30)));
-        kbtest::TMainWindowDriver::Settle();
-    }
-    ~Letters() override
-    {
-        Tool().hide();
-        Window().MachiningMenu().DeleteAllOperations();
-        OpManager().LastIndex = -1;
-    }
-
-    TfrmMain& Window() const { return Program->MainWindow(); }
-    TfrmToolWin& Tool() const { return Window().ToolWin(); }
-    TQV_01Cmp2D& Doc() const { return Program->Document(); }
+// The machining road's program, with the letters page's rows and the
+// label command.
+struct Letters : kbtest::MachiningRoad {
     TOpManagerField* Current() const { return MachiningContext()->CurrentOperation(); }
-    template <class T = QWidget> T& Find(const char* name) const
-    {
-        auto* found = Window().findChild<T*>(QString::fromLatin1(name));
-        return found ? *found : kbtest::Child<T>(Tool(), name);
-    }
     // The field of the first label row, or null while no row stands.
     QLineEdit* Field(const char* name) const { return Tool().findChild<QLineEdit*>(QString::fromLatin1(name)); }
-    void Click(const char* name) const
-    {
-        kbtest::TMainWindowDriver::Settle();
-        auto& b = Find<QAbstractButton>(name);
-        QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(6, b.height() / 2));
-        kbtest::TMainWindowDriver::Settle();
-    }
     void ClickTab(const char* tab) const
     {
         QTabBar* bar = Tool().pgCtrToolWin().tabBar();
@@ -102,30 +66,18 @@ struct Letters : ::testing::Test {
         QTest::keyClicks(field, QString::fromLatin1(text));
         QTest::keyClick(field, Qt::Key_Return);
     }
-    // Tool 1, 3 mm, 12000 rpm, feed 300, plunge 100 on the tool page.
-    void SetTool() const
+    // The letters command of the Machining menu; its operation.
+    TOpManagerField* LettersCommand() const
     {
-        const std::pair<const char*, const char*> fields[] = {
-            {"txtGiri", "12000"}, {"txtFeedrate", "300"}, {"txtPlungeRate", "100"}, {"txtDiametro", "3"}};
-        for (const auto& [name, value] : fields)
-            Find<QLineEdit>(name).setText(QString::fromLatin1(value));
-        Find<QSpinBox>("sedToolNum").setValue(1);
+        Find<QMenu>("mnuCnc").findChild<QAction*>(QStringLiteral("mnuCncWrite"))->trigger();
+        kbtest::TMainWindowDriver::Settle();
+        return Current();
     }
-    std::string Posted() const
+    // The label command, as its item under the text button.
+    void LabelCommand() const
     {
-        const std::string file = Config.File("posted.nc");
-        std::filesystem::remove(file);
-        Notifier.QueueFileName(file);
-        Click("sbtRunPst");
-        return std::filesystem::exists(file) ? kbtest::ReadFileText(file) : std::string();
-    }
-    void ExpectGolden(const std::string& name, const std::string& written) const
-    {
-        const std::string golden = std::string(KB_FIXTURES_DIR) + "/app/machining/" + name + ".nc";
-        if (std::getenv("KB_UPDATE_GOLDENS"))
-            kbtest::WriteFileText(golden, written);
-        EXPECT_FALSE(written.empty());
-        EXPECT_EQ(written, kbtest::ReadFileText(golden)) << name;
+        Window().findChild<QAction*>(QStringLiteral("mnuTextLabel"))->trigger();
+        kbtest::TMainWindowDriver::Settle();
     }
     int Containers() const
     {
@@ -135,17 +87,6 @@ struct Letters : ::testing::Test {
             count += dynamic_cast<TContainer2D*>(object) ? 1 : 0;
         return count;
     }
-    // The label command, as its item under the text button.
-    void LabelCommand() const
-    {
-        Window().findChild<QAction*>(QStringLiteral("mnuTextLabel"))->trigger();
-        kbtest::TMainWindowDriver::Settle();
-    }
-
-    kbtest::TTempDir Config;
-    mutable kbtest::TRecordingNotifier Notifier;
-    std::unique_ptr<kbtest::TMainWindowDriver> Driver;
-    TProgram* Program = nullptr;
 };
 
 TEST_F(Letters, TheMenuMakesAnOperationWhoseLabelIsEditedOnceAppliedCalculatedAndPosted)
@@ -191,7 +132,7 @@ TEST_F(Letters, TheMenuMakesAnOperationWhoseLabelIsEditedOnceAppliedCalculatedAn
     EXPECT_EQ(text->text(), QStringLiteral("KB"));
 
     ClickTab("tabTool");
-    SetTool();
+    SetTool(*Current());
     ClickTab("tabContour");
     Click("sbtConCalculate");
     EXPECT_FALSE(Tool().isVisible());
@@ -212,17 +153,28 @@ TEST_F(Letters, TheMenuMakesAnOperationWhoseLabelIsEditedOnceAppliedCalculatedAn
     EXPECT_EQ(op->Parameters->Labels.get(), label);
 }
 
+TEST_F(Letters, CancelFreesTheNewOperationAfterItsEditors)
+{
+    LettersCommand();
+    ClickTab("tabLetters");
+    Type("edtEtiText", "X");
+    ClickTab("tabContour");
+    Click("sbtConCancel");
+    EXPECT_FALSE(Tool().isVisible());
+    EXPECT_EQ(Current(), nullptr);
+    EXPECT_EQ(Window().LettersPage().Editor(), nullptr);
+    EXPECT_EQ(OpManager().Count(), 0);
+}
+
 TEST_F(Letters, TheLabelCommandShowsItsPageAloneAndLeavesTheCurrentOperation)
 {
     // A letters operation calculated before stays current behind the command.
-    Find<QMenu>("mnuCnc").findChild<QAction*>(QStringLiteral("mnuCncWrite"))->trigger();
-    kbtest::TMainWindowDriver::Settle();
-    TOpManagerField* op = Current();
+    TOpManagerField* op = LettersCommand();
     ASSERT_NE(op, nullptr);
     ClickTab("tabLetters");
     Type("edtEtiText", "OP");
     Click("sbtEtiApply");
-    SetTool();
+    SetTool(*Current());
     Click("sbtConCalculate");
     ASSERT_FALSE(Tool().isVisible());
     ASSERT_EQ(Current(), op);
@@ -269,8 +221,7 @@ TEST_F(Letters, DISABLED_ShotsForReview)
     const char* dir = std::getenv("KB_SHOTS_DIR");
     ASSERT_NE(dir, nullptr);
     const QString out = QString::fromLatin1(dir);
-    Find<QMenu>("mnuCnc").findChild<QAction*>(QStringLiteral("mnuCncWrite"))->trigger();
-    kbtest::TMainWindowDriver::Settle();
+    LettersCommand();
     ClickTab("tabLetters");
     Type("edtEtiText", "KESTRABEL");
     Type("edtEtiX", "2");
@@ -278,7 +229,7 @@ TEST_F(Letters, DISABLED_ShotsForReview)
     Type("edtEtiHeight", "5");
     Click("sbtEtiApply");
     Tool().grab().save(out + "/letters-tabLetters.png");
-    SetTool();
+    SetTool(*Current());
     ClickTab("tabContour");
     Click("sbtConCalculate");
     Window().grab().save(out + "/letters-calculated.png");
