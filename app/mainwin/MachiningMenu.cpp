@@ -61,6 +61,9 @@ void Warn(const std::string& text, std::string_view caption)
 TMachiningMenu::TMachiningMenu(TfrmMain& window, TOperationPages& pages, TAppConfig& config, TSimulatore2D* simulator)
     : m_Window(window), m_Pages(pages), m_Config(config), m_Simulator(simulator)
 {
+    // Letters is made here like the other kinds; through its hook slot the
+    // item follows the enabling rule of RefreshHookItems.
+    LettersClick = [this] { mnuCncWriteClick(); };
     BuildCncTab();
     BuildMenus();
     SetSimulator(simulator);
@@ -238,6 +241,11 @@ void TMachiningMenu::mnuPocketClick()
 void TMachiningMenu::mnuCncDrillClick()
 {
     NewOperation(OpKind::Drilling, false);
+}
+
+void TMachiningMenu::mnuCncWriteClick()
+{
+    NewOperation(OpKind::Letters, false);
 }
 
 // --- Deleting ---------------------------------------------------------------------------

@@ -58,6 +58,8 @@ public:
     void mnuContourClick();
     void mnuPocketClick();
     void mnuCncDrillClick();
+    // Letters: a new letters operation (its chains come from its label).
+    void mnuCncWriteClick();
     // Every operation deleted after the "466" question.
     void mnuNewClick();
     // Every operation node and operation deleted, last first; no question.

@@ -546,7 +546,10 @@
     /* The lathe pages: the home position, entry and exit buttons. */                                \
     X(String, LatheHomeButton, "3000")                                                                \
     X(String, LatheEntryButton, "3012")                                                               \
-    X(String, LatheExitButton, "3022")
+    X(String, LatheExitButton, "3022")                                                                \
+    /* Letters page: the label command's caption and its hint on the recent-commands toolbar. */      \
+    X(frmToolWin, CaptionTextLabel, "twSLabel")                                                       \
+    X(frmMain, RecentTextLabel, "mnuTextLabel.Hint")
 
 // Components whose texts code asks for by name: X(section, name, caption,
 // hint, items). The name is the component's name (a Qt objectName); caption
@@ -880,7 +883,10 @@
     /* Tool window: the tabs of the lathe pages. */                                                  \
     X(frmToolWin, tabLatheTool, true, false, 0)                                                       \
     X(frmToolWin, tabLatheFin, true, false, 0)                                                        \
-    X(frmToolWin, tabLatheRou, true, false, 0)
+    X(frmToolWin, tabLatheRou, true, false, 0)                                                         \
+    /* The letters page's tab and the label command's item under the text button. */                 \
+    X(frmToolWin, tabLetters, true, false, 0)                                                         \
+    X(frmMain, mnuTextLabel, true, false, 0)
 
 #define KB_LANG_DECLARE_TEXT(section, ident, key)                                                     \
     namespace LangKeys::section {                                                                     \
