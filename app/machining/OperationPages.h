@@ -29,6 +29,8 @@ class TLathePages;
 class TMachiningContext;
 class TMillingPages;
 class TOpManagerField;
+class TParallelPages;
+class TQV_STLSurf;
 class TQtWorkMonitor;
 class TToolPage;
 
@@ -44,6 +46,8 @@ public:
     TMillingPages& Milling() const { return *m_Milling; }
     // Lathe pages: finishing and roughing.
     TLathePages& Lathe() const { return *m_Lathe; }
+    // The 3D parallel pages.
+    TParallelPages& Parallel() const { return *m_Parallel; }
 
     // What Calculate does in the main window after a success: the forced
     // whole-path display (returning the machining time in seconds), the
@@ -76,7 +80,13 @@ public:
     void Edit(TOpManagerField& op);
     // The precondition of a 2D Calculate: chains, then every page value.
     bool PrepareCalculation(TOpManagerField& op);
-    // The Calculate buttons of the contour, pocket and drilling pages; true
+    // The 3D surface: the drawing's object 0 when it is an STL surface,
+    // else null.
+    TQV_STLSurf* Surface() const;
+    // The precondition of a 3D Calculate: the surface (else "2600" and the
+    // window hides), then every page value.
+    bool Prepare3DCalculation(TOpManagerField& op);
+    // The Calculate buttons of the contour, pocket, drilling and 3D pages; true
     // when the operation was calculated (the window then hides).
     bool Calculate();
     void CalculateClick() { Calculate(); }
@@ -97,6 +107,9 @@ private:
     void FormHide();
     // The tool page of an operation kind.
     TToolPage* ToolPage(int kind) const;
+    // Reads the pages into op's parameters and clears its toolpaths; a bad
+    // number is reported and stores nothing.
+    bool ReadPages(TOpManagerField& op);
 
     TfrmToolWin& m_Window;
     TQtWorkMonitor* m_Monitor;
@@ -104,5 +117,6 @@ private:
     TMachiningContext* m_PreviousContext = nullptr;
     std::unique_ptr<TMillingPages> m_Milling;
     std::unique_ptr<TLathePages> m_Lathe; // lathe pages
+    std::unique_ptr<TParallelPages> m_Parallel;
     bool m_Running = false;
 };

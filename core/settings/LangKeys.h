@@ -549,7 +549,9 @@
     X(String, LatheExitButton, "3022")                                                                \
     /* Letters page: the label command's caption and its hint on the recent-commands toolbar. */      \
     X(frmToolWin, CaptionTextLabel, "twSLabel")                                                       \
-    X(frmMain, RecentTextLabel, "mnuTextLabel.Hint")
+    X(frmMain, RecentTextLabel, "mnuTextLabel.Hint")                                                  \
+    /* Tool window, 3D page: no boundary chain. */                                                    \
+    X(frmToolWin, Chain3DNone, "lbl3dChainInfo0")
 
 // Components whose texts code asks for by name: X(section, name, caption,
 // hint, items). The name is the component's name (a Qt objectName); caption
@@ -886,7 +888,10 @@
     X(frmToolWin, tabLatheRou, true, false, 0)                                                         \
     /* The letters page's tab and the label command's item under the text button. */                 \
     X(frmToolWin, tabLetters, true, false, 0)                                                         \
-    X(frmMain, mnuTextLabel, true, false, 0)
+    X(frmMain, mnuTextLabel, true, false, 0)                                                          \
+    /* Tool window: the tabs of the 3D parallel pages. */                                             \
+    X(frmToolWin, tabSizeLimits, true, false, 0)                                                      \
+    X(frmToolWin, tabParallel, true, false, 0)
 
 #define KB_LANG_DECLARE_TEXT(section, ident, key)                                                     \
     namespace LangKeys::section {                                                                     \

@@ -7,6 +7,7 @@
 // (KB_UPDATE_GOLDENS=1 writes it anew). Message boxes are answered by a
 // strict script.
 
+#include "app/FileCommands.h"
 #include "app/Program.h"
 
 #include "app/frmMain.h"
@@ -106,6 +107,20 @@ struct MachiningRoad : ::testing::Test {
         EXPECT_EQ(written, kbtest::ReadFileText(golden)) << name;
     }
     QTreeWidgetItem* Root() const { return Tree().topLevelItem(0); }
+    // The pyramid of the fixtures opened as a user does (the drawing makes
+    // way, the open panel is closed), then the 3D command; its operation.
+    TOpManagerField* ParallelOverPyramid() const
+    {
+        Notifier.QueueAnswer(EUserAnswer::Yes);
+        Window().FileCommands().OpenGeo(std::string(KB_FIXTURES_DIR) + "/app/machining/pyramid.stl", false);
+        Click("sbtOpenDone");
+        Notifier.Clear();
+        auto* item = Find<QMenu>("mnuCnc").findChild<QAction*>(QStringLiteral("mnuCncParallel"));
+        EXPECT_TRUE(item->isEnabled());
+        item->trigger();
+        kbtest::TMainWindowDriver::Settle();
+        return MachiningContext()->CurrentOperation();
+    }
     // Tool 1, 3 mm, 12000 rpm, feed 300, plunge 100: on the tool page, or
     // straight into the operation where that page is not built.
     void SetTool(TOpManagerField& op) const

@@ -32,10 +32,13 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTreeWidget>
 #include <QtTest/QTest>
 
@@ -215,6 +218,65 @@ TEST_F(MachiningRoad, TabButtonShowsTheTabWindowOfTheOperation)
     EXPECT_EQ(static_cast<TfrmCncTab&>(tabs).Tabs(), nullptr);
 }
 
+// --- 3D parallel finishing ----------------------------------------------------
+
+// Without an STL surface as the drawing's object 0 the 3D command refuses.
+TEST_F(MachiningRoad, ParallelNeedsTheSurfaceFirst)
+{
+    Find<QMenu>("mnuCnc").findChild<QAction*>(QStringLiteral("mnuCncParallel"))->trigger();
+    ASSERT_EQ(Notifier.Messages().size(), 1u);
+    EXPECT_EQ(Notifier.Messages()[0].Text, LangText(NoStlSurface));
+    EXPECT_EQ(Notifier.Messages()[0].Caption, LangText(ErrorCaption));
+    EXPECT_FALSE(Tool().isVisible());
+    EXPECT_EQ(MachiningContext()->CurrentOperation(), nullptr);
+}
+
+// An opened STL: the command fills the Z limits from the surface, Calculate
+// lists the operation and the post writes its program.
+TEST_F(MachiningRoad, ParallelOverAnOpenedSurfaceIsCalculatedAndPosted)
+{
+    TOpManagerField* op = ParallelOverPyramid();
+    ASSERT_NE(op, nullptr);
+    ASSERT_TRUE(Tool().isVisible());
+    EXPECT_EQ(Tool().size(), QSize(494, 428));
+    EXPECT_EQ(Tool().ShownPages(), (std::vector<std::string>{"tabTool", "tabSizeLimits", "tabParallel"}));
+    // The base lies at Z -0.1 as the file's single precision has it.
+    EXPECT_EQ(Find<QLineEdit>("txt3DParZBottom").text(), "-0.100000001490116");
+    EXPECT_EQ(Find<QLineEdit>("txt3DParZTop").text(), "2.346");
+    EXPECT_EQ(Find<QLabel>("lbl3dChainInfo").text().toStdString(), LangToolWinText("lbl3dChainInfo0"));
+    // The stock stands over the surface's box; a margin typed on its page
+    // widens it past the surface, where the view shows it.
+    const auto bluish = [this] {
+        kbtest::TMainWindowDriver::Settle();
+        const QImage frame = Driver->ShownView();
+        int count = 0;
+        for (int y = 0; y < frame.height(); ++y)
+            for (int x = 0; x < frame.width(); ++x) {
+                const QRgb c = frame.pixel(x, y);
+                count += qBlue(c) > qRed(c) + 30 && qBlue(c) > qGreen(c) + 30 ? 1 : 0;
+            }
+        return count;
+    };
+    QTabBar* bar = Tool().pgCtrToolWin().tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(Tool().pgCtrToolWin().indexOf(Tool().Sheet("tabSizeLimits"))).center());
+    const int before = bluish();
+    auto& margin = Find<QLineEdit>("txt3DMarginX");
+    margin.selectAll();
+    QTest::keyClicks(&margin, QStringLiteral("3"));
+    EXPECT_GT(bluish(), before + 1000);
+    QTest::keyClick(&margin, Qt::Key_Backspace);
+    QTest::keyClicks(&margin, QStringLiteral("0"));
+    SetTool(*op);
+    Find<QLineEdit>("txtParStepOver").setText(QStringLiteral("2"));
+    Find<QLineEdit>("txtParResol").setText(QStringLiteral("0.5"));
+    Click("sbtParCalculate");
+    EXPECT_TRUE(Notifier.Messages().empty());
+    EXPECT_FALSE(Tool().isVisible());
+    ASSERT_EQ(Root()->childCount(), 1);
+    EXPECT_EQ(TOperationsTreeView::Operation(Root()->child(0)), op);
+    ExpectGolden("parallel", Posted());
+}
+
 TEST_F(MachiningRoad, DISABLED_ShotsForReview)
 {
     const char* dir = std::getenv("KB_SHOTS_DIR");
@@ -239,6 +301,32 @@ TEST_F(MachiningRoad, DISABLED_ShotsForReview)
     Click("sbtDriCalculate");
     kbtest::TMainWindowDriver::Settle();
     Window().grab().save(QString::fromLatin1(dir) + "/milling-tree.png");
+}
+
+// The 3D pages, the stock widened by a margin, and the calculated path
+// (scripts/shots/parallel.sh).
+TEST_F(MachiningRoad, DISABLED_ParallelShotsForReview)
+{
+    const char* dir = std::getenv("KB_SHOTS_DIR");
+    ASSERT_NE(dir, nullptr);
+    const QString folder = QString::fromLatin1(dir);
+    TOpManagerField* op = ParallelOverPyramid();
+    ASSERT_NE(op, nullptr);
+    SetTool(*op);
+    // The tabs clicked as the user does (the stock shows with its page).
+    QTabBar* bar = Tool().pgCtrToolWin().tabBar();
+    for (const char* tab : {"tabParallel", "tabSizeLimits"}) {
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(Tool().pgCtrToolWin().indexOf(Tool().Sheet(tab))).center());
+        kbtest::TMainWindowDriver::Settle();
+        Tool().grab().save(folder + "/parallel-" + tab + ".png");
+    }
+    Find<QLineEdit>("txt3DMarginX").setText(QStringLiteral("3"));
+    kbtest::TMainWindowDriver::Settle();
+    Window().grab().save(folder + "/parallel-stock.png");
+    Find<QLineEdit>("txtParStepOver").setText(QStringLiteral("0.5"));
+    Click("sbtParCalculate");
+    kbtest::TMainWindowDriver::Settle();
+    Window().grab().save(folder + "/parallel-path.png");
 }
 
 } // namespace
