@@ -271,7 +271,8 @@ void TMachiningMenu::mnuCncParallelClick()
 
 void TMachiningMenu::mnuCncWriteClick()
 {
-    NewOperation(OpKind::Letters, false);
+    if (!PagesUp())
+        NewOperation(OpKind::Letters, false);
 }
 
 // --- Deleting ---------------------------------------------------------------------------
