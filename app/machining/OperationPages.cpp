@@ -323,6 +323,9 @@ bool TOperationPages::ReadPages(TOpManagerField& op)
             Warn(LangText(LangKeys::String::PageBadNumber) + " " + *bad);
         return false;
     }
+    // Letters page: the label's editors go once the pages were read.
+    if (op.Kind == OpKind::Letters && LettersRead)
+        LettersRead();
     op.ClearToolpaths();
     return true;
 }

@@ -66,6 +66,9 @@ public:
     // controls are prepared and before the pages show (the kind's own
     // buttons and read-only fields).
     std::vector<std::function<void(int kind)>> KindShowing;
+    // Letters page: run when the pages of a letters operation were read
+    // for its Calculate (its label editors go). May be empty.
+    std::function<void()> LettersRead;
 
     // Prepares and shows the pages of the current operation's kind.
     void ImpostaDialoghi(int kind);

@@ -63,6 +63,9 @@ void Warn(const std::string& text, std::string_view caption)
 TMachiningMenu::TMachiningMenu(TfrmMain& window, TOperationPages& pages, TAppConfig& config, TSimulatore2D* simulator)
     : m_Window(window), m_Pages(pages), m_Config(config), m_Simulator(simulator)
 {
+    // Letters is made here like the other kinds; through its hook slot the
+    // item follows the enabling rule of RefreshHookItems.
+    LettersClick = [this] { mnuCncWriteClick(); };
     ParallelClick = [this] { mnuCncParallelClick(); };
     BuildCncTab();
     BuildMenus();
@@ -264,6 +267,12 @@ void TMachiningMenu::mnuCncParallelClick()
     }
     const TBox3D box = surface->Box3D();
     NewOperation(OpKind::Parallel3D, true, [this, box] { m_Pages.Parallel().ShowSurfaceLimits(box); });
+}
+
+void TMachiningMenu::mnuCncWriteClick()
+{
+    if (!PagesUp())
+        NewOperation(OpKind::Letters, false);
 }
 
 // --- Deleting ---------------------------------------------------------------------------

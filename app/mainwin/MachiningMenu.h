@@ -58,6 +58,8 @@ public:
     void mnuContourClick();
     void mnuPocketClick();
     void mnuCncDrillClick();
+    // Letters: a new letters operation (its chains come from its label).
+    void mnuCncWriteClick();
     // The 3D parallel finishing of the drawing's STL surface (object 0).
     void mnuCncParallelClick();
     // Every operation deleted after the "466" question.
