@@ -3,6 +3,7 @@
 #include "app/toolwin/PictureDrawing.h"
 #include "app/toolwin/ToolPageWidgets.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPainter>
 
@@ -174,10 +175,20 @@ QPixmap ToolWinPicture(int index)
 {
     if (index < 0 || index >= ToolWinPictureCount)
         return QPixmap();
-    static std::array<QPixmap, ToolWinPictureCount> cache;
-    if (cache[index].isNull())
-        cache[index] = DrawPicture(index);
-    return cache[index];
+    // Pixmaps must go while the application stands: the cache is freed
+    // with it and made again by a later one.
+    static std::array<QPixmap, ToolWinPictureCount>* cache = nullptr;
+    if (!cache) {
+        cache = new std::array<QPixmap, ToolWinPictureCount>();
+        qAddPostRoutine([] {
+            delete cache;
+            cache = nullptr;
+        });
+    }
+    QPixmap& picture = (*cache)[index];
+    if (picture.isNull())
+        picture = DrawPicture(index);
+    return picture;
 }
 
 void SetPagePicture(TWidgetToolPage& page, const char* image, int index)
