@@ -1,5 +1,7 @@
 #include "app/machining/OperationPages.h"
 
+// The laser pages.
+#include "app/machining/LaserPages.h"
 #include "app/machining/MachiningContext.h"
 #include "app/machining/MillingPages.h"
 #include "app/machining/OpComment.h"
@@ -113,6 +115,15 @@ TOperationPages::TOperationPages(TfrmToolWin& window, TQtWorkMonitor* monitor)
 {
     m_PreviousContext = SetMachiningContext(m_Context.get());
     m_Milling = std::make_unique<TMillingPages>(window);
+    // The laser pages: built before their buttons are bound below; their
+    // lists are filled with the milling ones.
+    m_Laser = std::make_unique<TLaserPages>(window, *m_Milling);
+    m_Milling->InitOperationCombos();
+    m_Laser->FillTabWindow = [this] {
+        if (FillTabWindow)
+            FillTabWindow();
+    };
+    KindShowing.push_back([this](int kind) { m_Laser->KindShowing(kind); });
     const auto bind = [this](const char* name, void (TOperationPages::*handler)()) {
         if (auto* button = m_Window.findChild<QAbstractButton*>(QString::fromLatin1(name)))
             QObject::connect(button, &QAbstractButton::clicked, button, [this, handler] {
@@ -121,9 +132,11 @@ TOperationPages::TOperationPages(TfrmToolWin& window, TQtWorkMonitor* monitor)
     };
     for (const char* name : {"sbtConCalculate", "sbtPocCalculate", "sbtDriCalculate"})
         bind(name, &TOperationPages::CalculateClick);
-    for (const char* name : {"sbtConCancel", "sbtPocCancel", "sbtDriCancel"})
+    // The laser pages' Calculate buttons are left unbound: they do nothing.
+    for (const char* name : {"sbtConCancel", "sbtPocCancel", "sbtDriCancel", "sbtLasEngCancel", "sbtLasCutCancel",
+                             "sbtLasPocCancel"})
         bind(name, &TOperationPages::sbtConCancelClick);
-    for (const char* name : {"sbtConEntExi", "sbtPocEntExi"}) {
+    for (const char* name : {"sbtConEntExi", "sbtPocEntExi", "sbtCutEntExi", "sbtLasPocEntExi"}) {
         if (auto* button = m_Window.findChild<QAbstractButton*>(QString::fromLatin1(name)))
             QObject::connect(button, &QAbstractButton::clicked, button,
                              [this, name] { GuardedCall([this, name] { sbtEntExiClick(name); }); });
@@ -144,8 +157,11 @@ TOperationPages::~TOperationPages()
     SetMachiningContext(m_PreviousContext);
 }
 
-TToolPage* TOperationPages::ToolPage() const
+TToolPage* TOperationPages::ToolPage(int kind) const
 {
+    // The laser settings page for the laser kinds.
+    if (IsLaserKind(kind))
+        return ToolLibraryViews().LaserPage;
     return ToolLibraryViews().MillPage;
 }
 
@@ -236,7 +252,8 @@ void TOperationPages::ImpostaDialoghi(int kind)
         m_Window.ShowPages(row.Tabs, row.Caption, row.Width, row.Height);
     }
     TOpManagerField* op = Edited();
-    auto* comment = qobject_cast<QLineEdit*>(page.Find("txtOpComment"));
+    // The laser settings page has its own comment edit.
+    auto* comment = qobject_cast<QLineEdit*>(page.Find(IsLaserKind(kind) ? "txtOpCommentLa" : "txtOpComment"));
     m_Context->SetCurrentOpComment(op && comment ? std::make_unique<TOpComment>(comment, op) : nullptr);
 }
 
@@ -259,7 +276,9 @@ void TOperationPages::Edit(TOpManagerField& op)
         if (FillTabWindow)
             FillTabWindow();
     };
-    FillPages(m_Milling->Page(), ToolPage(), op, events);
+    // The laser pages' partner buttons and change handlers.
+    events.AfterRow = [this, &op](std::string_view name) { m_Laser->AfterFillRow(name, op); };
+    FillPages(m_Milling->Page(), ToolPage(op.Kind), op, events);
     m_Milling->chkMakeTabClick();
     static constexpr int ChainKinds[] = {1, 2, 3, 7, 9, 11, 12};
     if (std::find(std::begin(ChainKinds), std::end(ChainKinds), op.Kind) != std::end(ChainKinds)) {
@@ -277,7 +296,7 @@ bool TOperationPages::PrepareCalculation(TOpManagerField& op)
         Warn(LangText(LangKeys::String::NoChainsForTabs));
         return false;
     }
-    if (const std::optional<std::string> bad = ReadFromPages(m_Milling->Page(), ToolPage(), op)) {
+    if (const std::optional<std::string> bad = ReadFromPages(m_Milling->Page(), ToolPage(op.Kind), op)) {
         // An empty text: the tool page has shown its own message.
         if (!bad->empty())
             Warn(LangText(LangKeys::String::PageBadNumber) + " " + *bad);

@@ -25,6 +25,8 @@
 #include <vector>
 
 class TfrmToolWin;
+// The laser pages.
+class TLaserPages;
 class TMachiningContext;
 class TMillingPages;
 class TOpManagerField;
@@ -41,6 +43,8 @@ public:
 
     TMachiningContext& Context() const { return *m_Context; }
     TMillingPages& Milling() const { return *m_Milling; }
+    // The laser pages.
+    TLaserPages& Laser() const { return *m_Laser; }
 
     // What Calculate does in the main window after a success: the forced
     // whole-path display (returning the machining time in seconds), the
@@ -89,12 +93,15 @@ private:
     // The hide of the window: chains undrawn, a never-calculated operation
     // freed, the tool library and the comment binding freed.
     void FormHide();
-    TToolPage* ToolPage() const;
+    // The tool page the kind's tool record fills.
+    TToolPage* ToolPage(int kind) const;
 
     TfrmToolWin& m_Window;
     TQtWorkMonitor* m_Monitor;
     std::unique_ptr<TMachiningContext> m_Context;
     TMachiningContext* m_PreviousContext = nullptr;
     std::unique_ptr<TMillingPages> m_Milling;
+    // The laser pages.
+    std::unique_ptr<TLaserPages> m_Laser;
     bool m_Running = false;
 };

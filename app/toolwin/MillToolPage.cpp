@@ -2,6 +2,7 @@
 
 #include "app/machining/MachiningContext.h"
 #include "app/toolwin/PageWidgets.h"
+#include "app/toolwin/ToolLibraryPage.h"
 #include "app/toolwin/ToolPageWidgets.h"
 #include "app/toolwin/frmToolWin.h"
 #include "cad/program/EventGuard.h"
@@ -15,7 +16,6 @@
 #include "core/settings/Language.h"
 #include "core/settings/NumberText.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -23,12 +23,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include <filesystem>
 #include <limits>
 
 using toolwin::Button;
@@ -41,19 +39,10 @@ constexpr int kToolPageWidth = 494;
 constexpr int kPictureSize = 64;
 
 // The open and save dialogs of the library: mill library files, starting at
-// the "ToolsLib" file (its folder, else the tools folder).
-TFileRequest LibraryFileRequest()
+// the "ToolsLib" file.
+TFileRequest MillFileRequest()
 {
-    const std::filesystem::path setting(AppConfig().ToolsLib);
-    TFileRequest request;
-    request.Filters = {{"Tool files", {"tlb"}}};
-    std::error_code ec;
-    const std::filesystem::path folder = setting.parent_path();
-    request.Folder = !folder.empty() && std::filesystem::is_directory(folder, ec) ? folder.string()
-                                                                                  : AppConfig().ToolsFolder();
-    request.FileName = setting.filename().string();
-    request.DefaultSuffix = "tlb";
-    return request;
+    return toolwin::LibraryFileRequest(AppConfig().ToolsLib, "Tool files", "tlb");
 }
 
 } // namespace
@@ -68,10 +57,7 @@ TMillToolPage::TMillToolPage(TfrmToolWin& window) : QObject(&window), m_Window(w
             m_Window.ShowStatusMessage(LangText(LangKeys::String::StatusToolPage));
         m_Window.resize(kToolPageWidth, m_Window.height());
     });
-    TToolLibraryViews views = ToolLibraryViews();
-    views.MillList = m_lsvTools;
-    views.MillPage = m_Page.get();
-    SetToolLibraryViews(views);
+    toolwin::InstallLibraryViews(*m_lsvTools, *m_Page, toolwin::MillViews);
 }
 
 TMillToolPage::~TMillToolPage()
@@ -83,15 +69,7 @@ void TMillToolPage::Detach()
 {
     if (!m_lsvTools)
         return;
-    // The current library works on without a window.
-    if (TLibreriaUtBase* library = CurrentToolLibrary(); library && library->ListView() == m_lsvTools)
-        library->DetachViews();
-    TToolLibraryViews views = ToolLibraryViews();
-    if (views.MillList == m_lsvTools) {
-        views.MillList = nullptr;
-        views.MillPage = nullptr;
-        SetToolLibraryViews(views);
-    }
+    toolwin::DetachLibraryViews(*m_lsvTools, toolwin::MillViews);
     m_lsvTools->BeforeGone = nullptr;
     m_lsvTools = nullptr;
 }
@@ -145,10 +123,8 @@ QWidget* TMillToolPage::BuildSheet()
 
     auto* list = Make<QGroupBox>(sheet, "grpToolList", QStringLiteral("Library"));
     auto* listLayout = new QVBoxLayout(list);
-    m_lsvTools = new TToolListWidget(list);
-    m_lsvTools->setObjectName(QStringLiteral("lsvTools"));
+    m_lsvTools = toolwin::MakeLibraryList(list, "lsvTools");
     m_lsvTools->ItemImage = [](int type) { return ToolShapePixmap(type, 16); };
-    m_lsvTools->OnMove = [this](int from, int to) { lsvToolsDragDrop(from, to); };
     m_lsvTools->BeforeGone = [this] { Detach(); };
     listLayout->addWidget(m_lsvTools);
     auto* files = new QHBoxLayout;
@@ -162,20 +138,12 @@ QWidget* TMillToolPage::BuildSheet()
     listLayout->addWidget(name);
     layout->addWidget(list);
 
-    auto* menu = Make<QMenu>(m_lsvTools, "mnuTools");
-    QAction* del = menu->addAction(QStringLiteral("Delete"));
-    del->setObjectName(QStringLiteral("mnuToolDelete"));
-    m_lsvTools->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_lsvTools, &QWidget::customContextMenuRequested, menu,
-            [this, menu](const QPoint& at) { menu->popup(m_lsvTools->viewport()->mapToGlobal(at)); });
-
     const auto bind = [this](auto* sender, auto signal, void (TMillToolPage::*handler)()) {
         connect(sender, signal, this, [this, handler] { GuardedCall([this, handler] { (this->*handler)(); }); });
     };
     bind(m_lsvTools, &QListWidget::itemClicked, &TMillToolPage::lsvToolsClick);
     bind(addTool, &QPushButton::clicked, &TMillToolPage::sbtAddToolClick);
     bind(modify, &QPushButton::clicked, &TMillToolPage::sbtModifyToolClick);
-    bind(del, &QAction::triggered, &TMillToolPage::mnuToolDeleteClick);
     bind(m_cboToolType, &QComboBox::activated, &TMillToolPage::cboToolTypeChange);
     bind(m_txtDiametro, &QLineEdit::textChanged, &TMillToolPage::txtDiametroChange);
     bind(open, &QPushButton::clicked, &TMillToolPage::sbtOpenLibClick);
@@ -186,8 +154,7 @@ QWidget* TMillToolPage::BuildSheet()
 
 TLibreriaUtBase* TMillToolPage::Library()
 {
-    TMachiningContext* context = MachiningContext();
-    return context ? context->CurrentToolLibrary() : nullptr;
+    return toolwin::EditedToolLibrary();
 }
 
 void TMillToolPage::lsvToolsClick()
@@ -200,31 +167,22 @@ void TMillToolPage::lsvToolsClick()
 
 void TMillToolPage::sbtAddToolClick()
 {
-    if (TLibreriaUtBase* library = Library())
-        library->NewFromPage();
+    toolwin::AddRecordFromPage();
 }
 
 void TMillToolPage::sbtModifyToolClick()
 {
-    TLibreriaUtBase* library = Library();
-    const int index = m_lsvTools->currentRow();
-    if (!library || index < 0 || index >= library->Count())
+    TDatiUtBase* record = toolwin::ModifySelectedRecord(*m_lsvTools, *m_Page);
+    if (!record)
         return;
-    TDatiUtBase& record = library->Record(index);
-    if (!record.FromPage(*m_Page))
-        return;
-    QListWidgetItem* item = m_lsvTools->item(index);
-    item->setText(AnsiToQString(library->ItemCaption(record)));
-    item->setData(Qt::UserRole, record.ToolType);
-    item->setIcon(QIcon(ToolShapePixmap(record.ToolType, 16)));
+    QListWidgetItem* item = m_lsvTools->currentItem();
+    item->setData(Qt::UserRole, record->ToolType);
+    item->setIcon(QIcon(ToolShapePixmap(record->ToolType, 16)));
 }
 
 void TMillToolPage::mnuToolDeleteClick()
 {
-    TLibreriaUtBase* library = Library();
-    const int index = m_lsvTools->currentRow();
-    if (library && index >= 0)
-        library->Delete(index);
+    toolwin::DeleteSelectedRecord();
 }
 
 void TMillToolPage::cboToolTypeChange()
@@ -249,35 +207,15 @@ void TMillToolPage::txtDiametroChange()
 
 void TMillToolPage::sbtOpenLibClick()
 {
-    TLibreriaUtBase* library = Library();
-    if (!library)
-        return;
-    const TFileRequest request = LibraryFileRequest();
-    const std::string name = UserNotifier().AskOpenFileName(request);
-    if (name.empty())
-        return;
-    TOpManagerField* op = MachiningContext()->CurrentOperation();
-    TDatiUtBase* tool = op && op->Parameters ? op->Parameters->ToolData.get() : nullptr;
-    // The library stores the name in the setting on success only.
-    library->LoadFromFile(name, tool, true);
+    toolwin::OpenLibraryFile(MillFileRequest());
 }
 
 void TMillToolPage::sbtSaveLibClick()
 {
-    TLibreriaUtBase* library = Library();
-    if (!library)
-        return;
-    const TFileRequest request = LibraryFileRequest();
-    const std::string name = UserNotifier().AskSaveFileName(request);
-    if (!name.empty())
-        library->SaveToFile(name);
+    toolwin::SaveLibraryFile(MillFileRequest());
 }
 
 void TMillToolPage::lsvToolsDragDrop(int from, int to)
 {
-    TLibreriaUtBase* library = Library();
-    if (!library || from < 0 || to < 0 || from >= library->Count() || to >= library->Count())
-        return;
-    library->MoveRecord(from, to);
-    m_lsvTools->MoveItem(from, to);
+    toolwin::MoveLibraryRecord(*m_lsvTools, from, to);
 }

@@ -2,6 +2,8 @@
 
 #include "app/toolwin/ChainPages.h"
 #include "app/toolwin/MillToolPage.h"
+// The laser settings page.
+#include "app/toolwin/LaserToolPage.h"
 
 #include "cad/program/EventGuard.h"
 #include "cad/program/QV_00Prog.h"
@@ -121,6 +123,8 @@ TfrmToolWin::TfrmToolWin(TQV_00Prog& prg, TAppConfig& config, TQtWorkMonitor* mo
     BuildTextPages(programFolder);
     BuildPointsAlongPage();
     m_MillToolPage = new TMillToolPage(*this);
+    // The laser settings page (its tab before the chain page's).
+    m_LaserToolPage = new TLaserToolPage(*this);
     m_ChainPages = new TChainPages(*this, prg);
 
     m_Config.ToolWinLeft = DesignLeft;
@@ -133,6 +137,8 @@ TfrmToolWin::~TfrmToolWin()
     // The pages let go of their models while their widgets still stand.
     delete m_ChainPages;
     delete m_MillToolPage;
+    // The laser settings page.
+    delete m_LaserToolPage;
     if (qApp)
         qApp->removeEventFilter(this);
 }
@@ -167,17 +173,20 @@ void TfrmToolWin::ShowPages(const std::vector<std::string>& tabs, const std::str
     m_pgCtrToolWin->tabBar()->hide();
     setWindowTitle(AnsiToQString(LangToolWinText(captionKey)));
     resize(clientWidth, clientHeight);
-    for (int i = 0; i < m_pgCtrToolWin->count(); ++i)
-        m_pgCtrToolWin->setTabVisible(i, false);
-    for (auto it = tabs.rbegin(); it != tabs.rend(); ++it) {
-        if (QWidget* sheet = Sheet(*it))
-            m_pgCtrToolWin->setTabVisible(m_pgCtrToolWin->indexOf(sheet), true);
-    }
-    QWidget* first = Sheet(tabs.front());
-    if (first) {
-        // Activated without its handler, which runs once below.
+    {
+        // Hiding the current tab makes another one current: no page handler
+        // runs meanwhile (one would act on the operation being opened with
+        // the controls of the last one). The first page is activated without
+        // its handler too, which runs once below.
         const QSignalBlocker blocker(m_pgCtrToolWin);
-        m_pgCtrToolWin->setCurrentWidget(first);
+        for (int i = 0; i < m_pgCtrToolWin->count(); ++i)
+            m_pgCtrToolWin->setTabVisible(i, false);
+        for (auto it = tabs.rbegin(); it != tabs.rend(); ++it) {
+            if (QWidget* sheet = Sheet(*it))
+                m_pgCtrToolWin->setTabVisible(m_pgCtrToolWin->indexOf(sheet), true);
+        }
+        if (QWidget* first = Sheet(tabs.front()))
+            m_pgCtrToolWin->setCurrentWidget(first);
     }
     if (tabs.size() > 1)
         m_pgCtrToolWin->tabBar()->show();

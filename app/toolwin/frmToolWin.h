@@ -54,6 +54,8 @@ class QTreeWidget;
 class TAppConfig;
 class TChainPages;
 class TMillToolPage;
+// The laser settings page.
+class TLaserToolPage;
 class TQV_00Prog;
 class TQV_01Cmp2D;
 class TQtWorkMonitor;
@@ -167,6 +169,8 @@ public:
     // The chain and drilling-point pages; the mill tool page.
     TChainPages& ChainPages() const { return *m_ChainPages; }
     TMillToolPage& MillToolPage() const { return *m_MillToolPage; }
+    // The laser settings page.
+    TLaserToolPage& LaserToolPage() const { return *m_LaserToolPage; }
 
     TTesto2Container& TextConverter() const { return *m_TextConverter; }
     // The lines of the text memos; the chosen outline font.
@@ -239,4 +243,6 @@ private:
     TQV_01Cmp2D* m_Document = nullptr;
     TChainPages* m_ChainPages = nullptr;     // a child object
     TMillToolPage* m_MillToolPage = nullptr; // a child object
+    // The laser settings page.
+    TLaserToolPage* m_LaserToolPage = nullptr; // a child object
 };

@@ -542,7 +542,9 @@
     X(frmToolWin, CaptionOpenStl, "twOpStl")                                                          \
     X(frmToolWin, CaptionVectorize, "twVect")                                                         \
     /* An SVG read in part: shapes with coordinates that are not numbers, or too many points. */      \
-    X(String, SvgPartlyRead, "SvgPartly")
+    X(String, SvgPartlyRead, "SvgPartly")                                                             \
+    /* Laser engraving page: the pixel size of the picked bitmap. */                                  \
+    X(frmToolWin, strPixelDim, "strPixelDim")
 
 // Components whose texts code asks for by name: X(section, name, caption,
 // hint, items). The name is the component's name (a Qt objectName); caption
@@ -872,7 +874,12 @@
     /* Tool window: the tabs of the chain, drilling-point and mill tool pages. */                    \
     X(frmToolWin, tabChain, true, false, 0)                                                           \
     X(frmToolWin, tabChainPt, true, false, 0)                                                         \
-    X(frmToolWin, tabTool, true, false, 0)
+    X(frmToolWin, tabTool, true, false, 0)                                                            \
+    /* Tool window: the tabs of the laser settings and laser operation pages. */                      \
+    X(frmToolWin, tabLaserLib, true, false, 0)                                                        \
+    X(frmToolWin, tabLaserEng, true, false, 0)                                                        \
+    X(frmToolWin, tabLaserCut, true, false, 0)                                                        \
+    X(frmToolWin, tabLaserPocket, true, false, 0)
 
 #define KB_LANG_DECLARE_TEXT(section, ident, key)                                                     \
     namespace LangKeys::section {                                                                     \

@@ -1,0 +1,132 @@
+#pragma once
+// How the operation pages of the tool window are laid out and react to a
+// field being entered: a page's group with one row of label and field
+// after the other (TPageGrid), the focus-in filter (TEnterFilter), the
+// checkable tool buttons, and a field's picture on entering it. Main
+// thread only.
+
+#include "app/toolwin/PageWidgets.h"
+#include "cad/program/EventGuard.h"
+#include "cad/ui/CharKeyFilter.h"
+#include "core/settings/NumberText.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QStringList>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <functional>
+
+class TWidgetToolPage;
+
+namespace toolwin {
+
+// A field's focus-in event runs a handler.
+class TEnterFilter final : public QObject {
+public:
+    TEnterFilter(QObject* parent, std::function<void()> enter) : QObject(parent), m_Enter(std::move(enter)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusIn)
+            GuardedCall(m_Enter);
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_Enter;
+};
+
+// A page being laid out: one row of label and field after the other.
+class TPageGrid {
+public:
+    TPageGrid(QWidget* sheet, const char* group) : m_Group(Make<QGroupBox>(sheet, group))
+    {
+        auto* outer = new QVBoxLayout(sheet);
+        outer->setContentsMargins(4, 4, 4, 4);
+        outer->addWidget(m_Group);
+        outer->addStretch();
+        m_Grid = new QGridLayout(m_Group);
+        m_Grid->setContentsMargins(6, 6, 6, 6);
+        m_Grid->setVerticalSpacing(3);
+    }
+    QWidget* Group() const { return m_Group; }
+
+    QLineEdit* Edit(const char* label, const char* name, const char* text, TCharKeyFilter::TFilter filter)
+    {
+        auto* edit = Make<QLineEdit>(m_Group, name, QString::fromLatin1(text));
+        TCharKeyFilter::Install(*edit, filter);
+        edit->setMaximumWidth(70);
+        Row(label, edit);
+        return edit;
+    }
+    QSpinBox* Spin(const char* label, const char* name, int low, int high, int value)
+    {
+        auto* spin = Make<QSpinBox>(m_Group, name);
+        spin->setRange(low, high);
+        spin->setValue(value);
+        spin->setMaximumWidth(70);
+        Row(label, spin);
+        return spin;
+    }
+    QComboBox* Combo(const char* label, const char* name, const QStringList& items)
+    {
+        auto* combo = Make<QComboBox>(m_Group, name);
+        combo->addItems(items);
+        Row(label, combo);
+        return combo;
+    }
+    QLabel* Row(const char* label, QWidget* field)
+    {
+        QLabel* caption = nullptr;
+        if (label) {
+            caption = Make<QLabel>(m_Group, label, QString::fromLatin1(label + 3));
+            m_Grid->addWidget(caption, m_Row, 0);
+        }
+        m_Grid->addWidget(field, m_Row++, 1);
+        return caption;
+    }
+    // A check box that enables the retract edit and its label below it.
+    void Retract(const char* check, const char* label, const char* edit)
+    {
+        auto* box = Make<QCheckBox>(m_Group, check, QStringLiteral("Retract"));
+        m_Grid->addWidget(box, m_Row++, 0, 1, 2);
+        auto* field = Edit(label, edit, "10", SignedDecimalKeyFilter);
+        field->setEnabled(false);
+        m_Group->findChild<QLabel*>(QString::fromLatin1(label))->setEnabled(false);
+    }
+    QWidget* Field(const char* name) const
+    {
+        return m_Group->findChild<QWidget*>(QString::fromLatin1(name));
+    }
+    void Span(QWidget* widget)
+    {
+        m_Grid->addWidget(widget, m_Row++, 0, 1, 2);
+    }
+
+private:
+    QGroupBox* m_Group;
+    QGridLayout* m_Grid = nullptr;
+    int m_Row = 0;
+};
+
+inline QToolButton* ToggleButton(QWidget* parent, const char* name, const char* text)
+{
+    auto* button = Make<QToolButton>(parent, name);
+    button->setText(QString::fromLatin1(text));
+    button->setCheckable(true);
+    return button;
+}
+
+// Entering field shows picture index in the page's label named image.
+void BindEnterPicture(QWidget& field, TWidgetToolPage& page, const char* image, int index);
+
+} // namespace toolwin
