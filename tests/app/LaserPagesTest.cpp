@@ -5,6 +5,7 @@
 // driven through their widgets.
 
 #include "app/machining/LaserPages.h"
+#include "app/machining/MillingPages.h"
 #include "app/machining/OperationPages.h"
 #include "app/toolwin/LaserToolPage.h"
 #include "app/toolwin/ToolPageWidgets.h"
@@ -191,8 +192,13 @@ TEST_F(LaserPages, EachKindShowsItsPagesAtTheLaserSize)
         EXPECT_EQ(Win->windowTitle().toStdString(), LangToolWinText(c.Caption));
         // The laser library is the one shown; a parameter page narrows.
         EXPECT_EQ(Captions(), (std::vector<std::string>{"L1(diam. 0.1)", "L2(diam. 0.2)", "L3(diam. 0.3)"}));
+        Status.clear();
         ClickTab(c.Tabs.back().c_str());
         EXPECT_EQ(Win->width(), c.Kind == OpKind::LaserCut ? 348 + 160 : 348);
+        // The engraving page says nothing; cut and pocket are parameter pages.
+        EXPECT_EQ(Status, c.Kind == OpKind::LaserEngrave ? std::string() : LangText(StatusParameterPage));
+        ClickTab("tabLaserLib");
+        EXPECT_EQ(Win->width(), 494);
         Win->hide();
     }
 }
@@ -336,6 +342,11 @@ TEST_F(LaserPages, CutMethodOneDropsTabsAndOffersThreeRules)
     EXPECT_EQ(Items("cboLasCutRules"), one);
     Click("chkLasMakeTab");
     EXPECT_TRUE(Find<QWidget>("sbtLasCncTab").isEnabled());
+    // The tabs button opens the contour page's holding-tab window.
+    int shown = 0;
+    Pages->Milling().ShowTabWindow = [&shown] { ++shown; };
+    Click("sbtLasCncTab");
+    EXPECT_EQ(shown, 1);
 }
 
 TEST_F(LaserPages, PocketTypeSwapsAngleAndSpiralAndLiftsNoFinishCut)
