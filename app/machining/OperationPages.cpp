@@ -16,6 +16,7 @@
 #include "cam/ops/OpManager.h"
 #include "cam/tools/CurrentToolLibrary.h"
 #include "cam/ui/EntryExitDialogs.h"
+#include "core/model/QV_01Cmp2D.h"
 #include "core/model/UserNotifier.h"
 #include "core/model/WorkMonitor.h"
 #include "core/settings/LangKeys.h"
@@ -367,6 +368,9 @@ void TOperationPages::FormHide()
         HideTabWindow();
     if (TOpManagerField* op = Edited()) {
         op->Chains.ClearDrawing();
+        // The view shows the chains gone at once.
+        if (TQV_01Cmp2D* document = m_Window.Document())
+            document->RepaintViewports();
         if (!op->Calculated)
             m_Context->FreeNewOperation();
         SetCurrentToolLibrary(nullptr);
