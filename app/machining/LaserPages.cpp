@@ -284,23 +284,13 @@ void TLaserPages::tabLaserCutClick()
 
 void TLaserPages::cboLasCutMethodChange()
 {
-    auto* rules = qobject_cast<QComboBox*>(m_Page.Find("cboLasCutRules"));
     const bool method1 = m_Page.ItemIndex("cboLasCutMethod") == 1;
     m_Page.SetEnabled("chkLasMakeTab", !method1);
-    std::vector<const char*> keys = {"cboCutRules0"};
-    if (method1) {
-        if (m_Page.Checked("chkLasMakeTab")) {
-            m_Page.SetChecked("chkLasMakeTab", false);
-            chkLasMakeTabClick();
-        }
-        keys = {"cboCutRules0", "cboCutRules1", "cboCutRules2"};
+    if (method1 && m_Page.Checked("chkLasMakeTab")) {
+        m_Page.SetChecked("chkLasMakeTab", false);
+        chkLasMakeTabClick();
     }
-    if (rules) {
-        rules->clear();
-        for (const char* key : keys)
-            rules->addItem(AnsiToQString(LangToolWinText(key)));
-        rules->setCurrentIndex(0);
-    }
+    toolwin::OfferCutRules(m_Page, "cboLasCutRules", method1);
 }
 
 void TLaserPages::chkLasMakeTabClick()
@@ -323,12 +313,8 @@ void TLaserPages::tabLaserPocketClick()
 
 void TLaserPages::cboLasPocTypeChange()
 {
-    const bool zigZag = m_Page.ItemIndex("cboLasPocType") == 0;
-    m_Page.SetVisible("lblLasAngZigZag", zigZag);
-    m_Page.SetVisible("txtLasAngZigZag", zigZag);
-    m_Page.SetVisible("chkLasPocSpiralInOut", !zigZag);
-    if (zigZag && m_Page.Text("speLasPocNFinishCuts") == "0")
-        m_Page.SetText("speLasPocNFinishCuts", "1");
+    toolwin::ApplyPocketType(m_Page, {"cboLasPocType", "lblLasAngZigZag", "txtLasAngZigZag", "chkLasPocSpiralInOut",
+                                      "speLasPocNFinishCuts"});
 }
 
 void TLaserPages::sbtLasPocXformClick()

@@ -325,12 +325,10 @@ void TMillingPages::speConNFinishCutsChange()
 
 void TMillingPages::cboMethodChange()
 {
-    auto* rules = qobject_cast<QComboBox*>(m_Page->Find("cboCutRules"));
     const int method = m_Page->ItemIndex("cboMethod");
     const bool free = method != 1;
     for (const char* name : {"cboDepthCutOrder", "lblDepthCutOrder", "sbtConEntExi", "chkMakeTab"})
         m_Page->SetEnabled(name, free);
-    std::vector<const char*> keys = {"cboCutRules0"};
     if (free) {
         m_Page->SetItemIndex("cboDepthCutOrder", RememberedDepthOrder);
     } else {
@@ -340,24 +338,14 @@ void TMillingPages::cboMethodChange()
         }
         RememberedDepthOrder = m_Page->ItemIndex("cboDepthCutOrder");
         m_Page->SetItemIndex("cboDepthCutOrder", 0);
-        keys = {"cboCutRules0", "cboCutRules1", "cboCutRules2"};
     }
-    if (rules) {
-        rules->clear();
-        for (const char* key : keys)
-            rules->addItem(AnsiToQString(LangToolWinText(key)));
-        rules->setCurrentIndex(0);
-    }
+    toolwin::OfferCutRules(*m_Page, "cboCutRules", !free);
 }
 
 void TMillingPages::cboPocTypeChange()
 {
-    const bool zigZag = m_Page->ItemIndex("cboPocType") == 0;
-    m_Page->SetVisible("lblAngZigZag", zigZag);
-    m_Page->SetVisible("txtAngZigZag", zigZag);
-    m_Page->SetVisible("chkPocSpiralInOut", !zigZag);
-    if (zigZag && m_Page->Text("spePocNFinishCuts") == "0")
-        m_Page->SetText("spePocNFinishCuts", "1");
+    toolwin::ApplyPocketType(*m_Page,
+                             {"cboPocType", "lblAngZigZag", "txtAngZigZag", "chkPocSpiralInOut", "spePocNFinishCuts"});
 }
 
 void TMillingPages::cboCycleChange()
@@ -500,7 +488,10 @@ void TMillingPages::ToggleTransformGroup(int kind)
     }
     QWidget* sheet = m_Window.Sheet(tab);
     TOpManagerField* op = EditedOperation();
-    if (!sheet || !op)
+    // While the pages are being put up (hidden) a page's tab handler may run
+    // before the operation's values fill the button: the switch it stores
+    // is left alone then, and the group follows once the page is clicked.
+    if (!sheet || !op || !m_Window.isVisible())
         return;
     TParametriOperazione& p = *op->Parameters;
     const bool down = m_Page->Checked(button);

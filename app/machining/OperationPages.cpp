@@ -288,7 +288,15 @@ void TOperationPages::Edit(TOpManagerField& op)
             ResnapTabs(op.Chains, op.Parameters->Tabs);
             SnapAndShowTabs(op.Chains, op.Parameters->Tabs);
         }
+        RepaintViews();
     }
+}
+
+void TOperationPages::RepaintViews() const
+{
+    // The chains' scene objects changed: the view shows them at once.
+    if (TQV_01Cmp2D* document = m_Window.Document())
+        document->RepaintViewports();
 }
 
 bool TOperationPages::PrepareCalculation(TOpManagerField& op)
@@ -368,9 +376,7 @@ void TOperationPages::FormHide()
         HideTabWindow();
     if (TOpManagerField* op = Edited()) {
         op->Chains.ClearDrawing();
-        // The view shows the chains gone at once.
-        if (TQV_01Cmp2D* document = m_Window.Document())
-            document->RepaintViewports();
+        RepaintViews();
         if (!op->Calculated)
             m_Context->FreeNewOperation();
         SetCurrentToolLibrary(nullptr);

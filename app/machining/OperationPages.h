@@ -95,6 +95,7 @@ private:
     void FormHide();
     // The tool page the kind's tool record fills.
     TToolPage* ToolPage(int kind) const;
+    void RepaintViews() const;
 
     TfrmToolWin& m_Window;
     TQtWorkMonitor* m_Monitor;

@@ -126,6 +126,22 @@ inline QToolButton* ToggleButton(QWidget* parent, const char* name, const char* 
     return button;
 }
 
+// The cut rules a method offers in combo: rule 0 alone, or all three
+// (method 1); rule 0 is chosen.
+void OfferCutRules(TWidgetToolPage& page, const char* combo, bool allRules);
+
+// The controls of a pocket page's type rule.
+struct TPocketTypeControls {
+    const char* Type;
+    const char* AngleLabel;
+    const char* Angle;
+    const char* Spiral;
+    const char* FinishCount;
+};
+// Zig-zag (type 0) shows the angle, hides the spiral box and raises no
+// finish cut to one; offset rings (type 1) the other way round.
+void ApplyPocketType(TWidgetToolPage& page, const TPocketTypeControls& controls);
+
 // Entering field shows picture index in the page's label named image.
 void BindEnterPicture(QWidget& field, TWidgetToolPage& page, const char* image, int index);
 

@@ -10,14 +10,11 @@
 #include "core/settings/NumberText.h"
 
 #include <QCheckBox>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QVBoxLayout>
 
 #include <limits>
 
@@ -65,51 +62,36 @@ QWidget* TLaserToolPage::BuildSheet()
     auto* layout = new QHBoxLayout(sheet);
 
     auto* info = Make<QGroupBox>(sheet, "grpLaserInfo", QStringLiteral("Laser"));
-    auto* form = new QGridLayout(info);
-    int row = 0;
-    const auto add = [&](const char* label, const char* labelText, QWidget* field) {
-        form->addWidget(Make<QLabel>(info, label, QString::fromLatin1(labelText)), row, 0);
-        form->addWidget(field, row, 1);
-        ++row;
-    };
+    toolwin::TRecordRows rows(info);
     auto* number = Make<QSpinBox>(info, "sedLasNum");
     number->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    add("lblLasNum", "Number", number);
-    add("lblLaser1", "Name", Make<QLineEdit>(info, "txtLasName"));
-    add("lblLaser2", "Feed", NumberEdit(info, "txtLasFeedrate", "100", &DecimalKeyFilter));
-    add("lblLaser3", "Feed 2", NumberEdit(info, "txtLasFeedrate2", "100", &DecimalKeyFilter));
-    add("lblLaser4", "Power", NumberEdit(info, "txtLasPower", "50", &DecimalKeyFilter));
-    add("lblLaser5", "Minimum power", NumberEdit(info, "txtLasPowerMin", "0", &DecimalKeyFilter));
-    add("lblLaser6", "Dwell on", NumberEdit(info, "txtLasDwell1", "50", &DecimalKeyFilter));
-    add("lblLaser7", "Dwell off", NumberEdit(info, "txtLasDwell2", "50", &DecimalKeyFilter));
+    rows.Add("lblLasNum", "Number", number);
+    rows.Add("lblLaser1", "Name", Make<QLineEdit>(info, "txtLasName"));
+    rows.Add("lblLaser2", "Feed", NumberEdit(info, "txtLasFeedrate", "100", &DecimalKeyFilter));
+    rows.Add("lblLaser3", "Feed 2", NumberEdit(info, "txtLasFeedrate2", "100", &DecimalKeyFilter));
+    rows.Add("lblLaser4", "Power", NumberEdit(info, "txtLasPower", "50", &DecimalKeyFilter));
+    rows.Add("lblLaser5", "Minimum power", NumberEdit(info, "txtLasPowerMin", "0", &DecimalKeyFilter));
+    rows.Add("lblLaser6", "Dwell on", NumberEdit(info, "txtLasDwell1", "50", &DecimalKeyFilter));
+    rows.Add("lblLaser7", "Dwell off", NumberEdit(info, "txtLasDwell2", "50", &DecimalKeyFilter));
     m_txtLasDiametro = NumberEdit(info, "txtLasDiametro", "4", &DecimalKeyFilter);
-    add("lblLaser8", "Beam diameter", m_txtLasDiametro);
+    rows.Add("lblLaser8", "Beam diameter", m_txtLasDiametro);
     auto* gas = Make<QCheckBox>(info, "chkLaserGas", QStringLiteral("Gas"));
-    form->addWidget(gas, row++, 0, 1, 2);
-    add("lblLaser9", "Gas value", NumberEdit(info, "txtLasGasValue", "50", &DecimalKeyFilter));
-    add("lblLaser10", "Gas delay", NumberEdit(info, "txtLasGasDelay", "50", &DecimalKeyFilter));
+    rows.Span(gas);
+    rows.Add("lblLaser9", "Gas value", NumberEdit(info, "txtLasGasValue", "50", &DecimalKeyFilter));
+    rows.Add("lblLaser10", "Gas delay", NumberEdit(info, "txtLasGasDelay", "50", &DecimalKeyFilter));
     QPushButton* addSetting = Button(info, "sbtAddLasSet", "Add");
     QPushButton* modify = Button(info, "sbtModifyLas", "Change");
-    form->addWidget(addSetting, row, 0);
-    form->addWidget(modify, row++, 1);
-    add("lblOpCommentLa", "Comment", Make<QLineEdit>(info, "txtOpCommentLa"));
+    rows.Pair(addSetting, modify);
+    rows.Add("lblOpCommentLa", "Comment", Make<QLineEdit>(info, "txtOpCommentLa"));
     layout->addWidget(info);
 
-    auto* list = Make<QGroupBox>(sheet, "grpLaserList", QStringLiteral("Library"));
-    auto* listLayout = new QVBoxLayout(list);
-    m_lsvLaser = toolwin::MakeLibraryList(list, "lsvLaser");
+    const toolwin::TLibraryListGroup list =
+        toolwin::MakeLibraryListGroup(*sheet, "grpLaserList", "lsvLaser", "sbtSaveLasLib", "sbtOpenLasLib",
+                                      "lblLaserLibName");
+    m_lsvLaser = list.List;
     m_lsvLaser->BeforeGone = [this] { Detach(); };
-    listLayout->addWidget(m_lsvLaser);
-    auto* files = new QHBoxLayout;
-    QPushButton* save = Button(list, "sbtSaveLasLib", "Save");
-    QPushButton* open = Button(list, "sbtOpenLasLib", "Open");
-    files->addWidget(save);
-    files->addWidget(open);
-    listLayout->addLayout(files);
-    auto* name = Make<QLabel>(list, "lblLaserLibName");
-    name->setWordWrap(true);
-    listLayout->addWidget(name);
-    layout->addWidget(list);
+    QPushButton* save = list.Save;
+    QPushButton* open = list.Open;
 
     const auto bind = [this](auto* sender, auto signal, void (TLaserToolPage::*handler)()) {
         connect(sender, signal, this, [this, handler] { GuardedCall([this, handler] { (this->*handler)(); }); });

@@ -80,63 +80,47 @@ QWidget* TMillToolPage::BuildSheet()
     auto* layout = new QHBoxLayout(sheet);
 
     auto* info = Make<QGroupBox>(sheet, "grpToolInfo", QStringLiteral("Tool"));
-    auto* form = new QGridLayout(info);
-    int row = 0;
-    const auto add = [&](const char* label, const char* labelText, QWidget* field) {
-        form->addWidget(Make<QLabel>(info, label, QString::fromLatin1(labelText)), row, 0);
-        form->addWidget(field, row, 1);
-        ++row;
-    };
-    add("lblUtName", "Name", Make<QLineEdit>(info, "txtUtName"));
+    toolwin::TRecordRows rows(info);
+    rows.Add("lblUtName", "Name", Make<QLineEdit>(info, "txtUtName"));
     auto* number = Make<QSpinBox>(info, "sedToolNum");
     // Any number a library holds, so that reading the page back keeps it.
     number->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    add("lblToolNum", "Number", number);
-    add("lblGiri", "Speed", NumberEdit(info, "txtGiri", "300", &DecimalKeyFilter));
+    rows.Add("lblToolNum", "Number", number);
+    rows.Add("lblGiri", "Speed", NumberEdit(info, "txtGiri", "300", &DecimalKeyFilter));
     auto* spindle = Make<QComboBox>(info, "cboSpindle");
     spindle->addItems({QStringLiteral("spindle CW"), QStringLiteral("spindle CCW"), QStringLiteral("spindle Off")});
-    add("lblSpindle", "Spindle", spindle);
-    add("lblFeedrate", "Feed", NumberEdit(info, "txtFeedrate", "100", &DecimalKeyFilter));
-    add("lblPlungeRate", "Plunge", NumberEdit(info, "txtPlungeRate", "50", &DecimalKeyFilter));
-    form->addWidget(Make<QCheckBox>(info, "chkCoolant", QStringLiteral("Coolant")), row++, 0, 1, 2);
+    rows.Add("lblSpindle", "Spindle", spindle);
+    rows.Add("lblFeedrate", "Feed", NumberEdit(info, "txtFeedrate", "100", &DecimalKeyFilter));
+    rows.Add("lblPlungeRate", "Plunge", NumberEdit(info, "txtPlungeRate", "50", &DecimalKeyFilter));
+    rows.Span(Make<QCheckBox>(info, "chkCoolant", QStringLiteral("Coolant")));
     m_cboToolType = Make<QComboBox>(info, "cboToolType");
     m_cboToolType->addItems({QStringLiteral("Flat"), QStringLiteral("Toro"), QStringLiteral("Sferico"),
                              QStringLiteral("Conico"), QStringLiteral("Punta"), QStringLiteral("Undefined")});
-    add("lblToolType", "Type", m_cboToolType);
+    rows.Add("lblToolType", "Type", m_cboToolType);
     m_imgTool = Make<QLabel>(info, "imgTool");
     m_imgTool->setFixedSize(kPictureSize, kPictureSize);
-    form->addWidget(m_imgTool, 0, 2, 4, 1);
+    rows.Grid().addWidget(m_imgTool, 0, 2, 4, 1);
     m_txtDiametro = NumberEdit(info, "txtDiametro", "4", &DecimalKeyFilter);
-    add("lblDiametro", "Diameter", m_txtDiametro);
+    rows.Add("lblDiametro", "Diameter", m_txtDiametro);
     m_txtC_Raggio = NumberEdit(info, "txtC_Raggio", "0", &DecimalKeyFilter);
-    add("lblC_Raggio", "Corner radius", m_txtC_Raggio);
-    add("lblAngolo", "Angle", NumberEdit(info, "txtAngolo", "0", &DecimalKeyFilter));
-    add("lblDiamFlat", "Tip diameter", NumberEdit(info, "txtDiamFlat", "0", &DecimalKeyFilter));
-    add("lblPassZ", "Z step", NumberEdit(info, "txtPassZ", "1", &DecimalKeyFilter));
-    add("lblTLength", "Length", NumberEdit(info, "txtTLength", "0", &DecimalKeyFilter));
+    rows.Add("lblC_Raggio", "Corner radius", m_txtC_Raggio);
+    rows.Add("lblAngolo", "Angle", NumberEdit(info, "txtAngolo", "0", &DecimalKeyFilter));
+    rows.Add("lblDiamFlat", "Tip diameter", NumberEdit(info, "txtDiamFlat", "0", &DecimalKeyFilter));
+    rows.Add("lblPassZ", "Z step", NumberEdit(info, "txtPassZ", "1", &DecimalKeyFilter));
+    rows.Add("lblTLength", "Length", NumberEdit(info, "txtTLength", "0", &DecimalKeyFilter));
     QPushButton* addTool = Button(info, "sbtAddTool", "Add");
     QPushButton* modify = Button(info, "sbtModifyTool", "Change");
-    form->addWidget(addTool, row, 0);
-    form->addWidget(modify, row++, 1);
-    add("lblOpComment", "Comment", Make<QLineEdit>(info, "txtOpComment"));
+    rows.Pair(addTool, modify);
+    rows.Add("lblOpComment", "Comment", Make<QLineEdit>(info, "txtOpComment"));
     layout->addWidget(info);
 
-    auto* list = Make<QGroupBox>(sheet, "grpToolList", QStringLiteral("Library"));
-    auto* listLayout = new QVBoxLayout(list);
-    m_lsvTools = toolwin::MakeLibraryList(list, "lsvTools");
+    const toolwin::TLibraryListGroup list =
+        toolwin::MakeLibraryListGroup(*sheet, "grpToolList", "lsvTools", "sbtSaveLib", "sbtOpenLib", "lblToolsLibName");
+    m_lsvTools = list.List;
     m_lsvTools->ItemImage = [](int type) { return ToolShapePixmap(type, 16); };
     m_lsvTools->BeforeGone = [this] { Detach(); };
-    listLayout->addWidget(m_lsvTools);
-    auto* files = new QHBoxLayout;
-    QPushButton* save = Button(list, "sbtSaveLib", "Save");
-    QPushButton* open = Button(list, "sbtOpenLib", "Open");
-    files->addWidget(save);
-    files->addWidget(open);
-    listLayout->addLayout(files);
-    auto* name = Make<QLabel>(list, "lblToolsLibName");
-    name->setWordWrap(true);
-    listLayout->addWidget(name);
-    layout->addWidget(list);
+    QPushButton* save = list.Save;
+    QPushButton* open = list.Open;
 
     const auto bind = [this](auto* sender, auto signal, void (TMillToolPage::*handler)()) {
         connect(sender, signal, this, [this, handler] { GuardedCall([this, handler] { (this->*handler)(); }); });

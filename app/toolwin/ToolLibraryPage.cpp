@@ -10,7 +10,13 @@
 #include "core/settings/AppConfig.h"
 
 #include <QAction>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QMenu>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 #include <filesystem>
 
@@ -72,6 +78,46 @@ TToolListWidget* MakeLibraryList(QWidget* parent, const char* name)
                      [list, menu](const QPoint& at) { menu->popup(list->viewport()->mapToGlobal(at)); });
     QObject::connect(del, &QAction::triggered, list, [] { GuardedCall([] { DeleteSelectedRecord(); }); });
     return list;
+}
+
+TLibraryListGroup MakeLibraryListGroup(QWidget& sheet, const char* group, const char* list, const char* save,
+                                       const char* open, const char* nameLabel)
+{
+    auto* box = Make<QGroupBox>(&sheet, group, QStringLiteral("Library"));
+    auto* column = new QVBoxLayout(box);
+    TLibraryListGroup made;
+    made.List = MakeLibraryList(box, list);
+    column->addWidget(made.List);
+    auto* files = new QHBoxLayout;
+    made.Save = Button(box, save, "Save");
+    made.Open = Button(box, open, "Open");
+    files->addWidget(made.Save);
+    files->addWidget(made.Open);
+    column->addLayout(files);
+    auto* name = Make<QLabel>(box, nameLabel);
+    name->setWordWrap(true);
+    column->addWidget(name);
+    sheet.layout()->addWidget(box);
+    return made;
+}
+
+TRecordRows::TRecordRows(QGroupBox* group) : m_Group(group), m_Grid(new QGridLayout(group)) {}
+
+void TRecordRows::Add(const char* label, const char* text, QWidget* field)
+{
+    m_Grid->addWidget(Make<QLabel>(m_Group, label, QString::fromLatin1(text)), m_Row, 0);
+    m_Grid->addWidget(field, m_Row++, 1);
+}
+
+void TRecordRows::Span(QWidget* control)
+{
+    m_Grid->addWidget(control, m_Row++, 0, 1, 2);
+}
+
+void TRecordRows::Pair(QWidget* left, QWidget* right)
+{
+    m_Grid->addWidget(left, m_Row, 0);
+    m_Grid->addWidget(right, m_Row++, 1);
 }
 
 void InstallLibraryViews(TToolListWidget& list, TToolPage& page, TLibraryViewSlot slot)

@@ -12,7 +12,10 @@
 #include <functional>
 #include <string>
 
+class QGridLayout;
+class QGroupBox;
 class QObject;
+class QPushButton;
 class QWidget;
 class TDatiUtBase;
 class TLibreriaUtBase;
@@ -47,6 +50,35 @@ inline constexpr TLibraryViewSlot LaserViews{&TToolLibraryViews::LaserList, &TTo
 // "mnuToolDelete" (DeleteSelectedRecord); a drop moves the
 // record and the item (MoveLibraryRecord).
 TToolListWidget* MakeLibraryList(QWidget* parent, const char* name);
+// The list group of a library page: the list, its save and open buttons
+// and the label of the library's file name, in a group box at the right of
+// sheet's row layout.
+struct TLibraryListGroup {
+    TToolListWidget* List = nullptr;
+    QPushButton* Save = nullptr;
+    QPushButton* Open = nullptr;
+};
+TLibraryListGroup MakeLibraryListGroup(QWidget& sheet, const char* group, const char* list, const char* save,
+                                       const char* open, const char* nameLabel);
+
+// The fields of a record in a group box: a label and its field per row.
+class TRecordRows {
+public:
+    explicit TRecordRows(QGroupBox* group);
+    // label: component name and design text.
+    void Add(const char* label, const char* text, QWidget* field);
+    // A control over both columns (a check box).
+    void Span(QWidget* control);
+    // Two controls side by side (the add and change buttons).
+    void Pair(QWidget* left, QWidget* right);
+    QGridLayout& Grid() const { return *m_Grid; }
+
+private:
+    QGroupBox* m_Group;
+    QGridLayout* m_Grid;
+    int m_Row = 0;
+};
+
 // Installs list and page as the views of the slot.
 void InstallLibraryViews(TToolListWidget& list, TToolPage& page, TLibraryViewSlot slot);
 // The list is going: the current library and the views let go of it.

@@ -173,20 +173,17 @@ void TfrmToolWin::ShowPages(const std::vector<std::string>& tabs, const std::str
     m_pgCtrToolWin->tabBar()->hide();
     setWindowTitle(AnsiToQString(LangToolWinText(captionKey)));
     resize(clientWidth, clientHeight);
-    {
-        // Hiding the current tab makes another one current: no page handler
-        // runs meanwhile (one would act on the operation being opened with
-        // the controls of the last one). The first page is activated without
-        // its handler too, which runs once below.
+    for (int i = 0; i < m_pgCtrToolWin->count(); ++i)
+        m_pgCtrToolWin->setTabVisible(i, false);
+    for (auto it = tabs.rbegin(); it != tabs.rend(); ++it) {
+        if (QWidget* sheet = Sheet(*it))
+            m_pgCtrToolWin->setTabVisible(m_pgCtrToolWin->indexOf(sheet), true);
+    }
+    QWidget* first = Sheet(tabs.front());
+    if (first) {
+        // Activated without its handler, which runs once below.
         const QSignalBlocker blocker(m_pgCtrToolWin);
-        for (int i = 0; i < m_pgCtrToolWin->count(); ++i)
-            m_pgCtrToolWin->setTabVisible(i, false);
-        for (auto it = tabs.rbegin(); it != tabs.rend(); ++it) {
-            if (QWidget* sheet = Sheet(*it))
-                m_pgCtrToolWin->setTabVisible(m_pgCtrToolWin->indexOf(sheet), true);
-        }
-        if (QWidget* first = Sheet(tabs.front()))
-            m_pgCtrToolWin->setCurrentWidget(first);
+        m_pgCtrToolWin->setCurrentWidget(first);
     }
     if (tabs.size() > 1)
         m_pgCtrToolWin->tabBar()->show();
