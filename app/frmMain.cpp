@@ -7,6 +7,7 @@
 #include "app/KeyPreview.h"
 #include "app/mainwin/ImageLists.h"
 #include "app/mainwin/MainStatusBar.h"
+#include "app/machining/LathePages.h" // lathe pages
 #include "app/machining/OperationPages.h"
 #include "app/mainwin/MachiningMenu.h"
 #include "app/mainwin/MenuItems.h"
@@ -173,6 +174,8 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
     m_EndOperation.RefreshPanel = [this] { RefreshInfoEdit(); };
 
     BuildDialogs();
+    // Lathe pages: the home position is typed in the coordinate dialog.
+    m_OperationPages->Lathe().CoordDialog = m_frmCoord;
     m_StatusItems->SetGridButtonDown(m_Config.SGrid);
     m_StatusItems->SetAxisButtonDown(m_Config.SAxis);
     CurrLayerInfo();

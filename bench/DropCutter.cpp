@@ -203,6 +203,9 @@ BENCHMARK(BM_AdaptiveRasterLine)->Unit(benchmark::kMillisecond)->UseRealTime();
 // process CPU time of a run (on a shared machine the wall-clock speed-up is
 // bounded by the free cores; equal CPU time on one and on all threads shows
 // the threads add no work).
+// The one-thread run's time per run, the reference of the all-cores run.
+double g_OneThreadRunSeconds = 0.0;
+
 void BM_WholeRun(benchmark::State& state)
 {
     const TQVStl& surface = Surface();
@@ -258,6 +261,15 @@ void BM_WholeRun(benchmark::State& state)
     state.counters["drop_us"] = dropSeconds * 1e6;
     state.counters["run_over_drops"] = perRun / (double(drops) * dropSeconds);
     state.counters["peak_MB"] = peakBytes / (1024.0 * 1024.0);
+    // The speed-up over one thread, and over the ideal (1.0: every core
+    // fully used); only when the one-thread run came first in this process.
+    if (state.range(0) == 1) {
+        g_OneThreadRunSeconds = perRun;
+    } else if (g_OneThreadRunSeconds > 0.0 && perRun > 0.0) {
+        const double speedup = g_OneThreadRunSeconds / perRun;
+        state.counters["speedup"] = speedup;
+        state.counters["speedup_per_core"] = speedup / state.counters["threads"];
+    }
 }
 BENCHMARK(BM_WholeRun)->Arg(1)->Arg(0)->ArgNames({"threads"})->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 

@@ -143,7 +143,7 @@ QWidget* TLaserPages::BuildEngravePage()
     for (QRadioButton* button : {raster, vector})
         QObject::connect(button, &QRadioButton::clicked, group, guarded([this] { rbtLasRasMetClick(); }));
     QObject::connect(method, &QComboBox::activated, group, guarded([this] { cboLaserCMChange(); }));
-    method->installEventFilter(new toolwin::TEnterFilter(method, [this] { cboLaserCMChange(); }));
+    toolwin::OnEnter(*method, [this] { cboLaserCMChange(); });
     const std::pair<QRadioButton*, int> clickPictures[] = {{vertical, 26}, {horizontal, 20}, {dot, 27}, {join, 28}};
     for (const auto& [button, index] : clickPictures)
         QObject::connect(button, &QRadioButton::clicked, group,

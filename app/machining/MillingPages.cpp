@@ -31,7 +31,6 @@
 namespace {
 
 using toolwin::Make;
-using toolwin::TEnterFilter;
 using toolwin::TPageGrid;
 using toolwin::ToggleButton;
 
@@ -242,7 +241,7 @@ void TMillingPages::BindZFields(QWidget& group, bool contour)
 void TMillingPages::BindPicture(QWidget& field, const char* image, int index, int summary)
 {
     const std::string picture = image;
-    field.installEventFilter(new TEnterFilter(&field, [this, picture, index, summary, &field] {
+    toolwin::OnEnter(field, [this, picture, index, summary, &field] {
         // Z fields of an "LPJ_Post" show the one picture of its own.
         const bool zField = summary == 1;
         SetPicture(picture.c_str(), zField && PostInfo().LPJPost() ? 7 : index);
@@ -254,7 +253,7 @@ void TMillingPages::BindPicture(QWidget& field, const char* image, int index, in
             m_Page->SetText(contour ? "lblConNumFCuts" : "lblPocNumFCuts", std::string());
         }
         (void)field;
-    }));
+    });
 }
 
 void TMillingPages::SetPicture(const char* image, int index)

@@ -1,5 +1,6 @@
 #include "app/machining/OperationPages.h"
 
+#include "app/machining/LathePages.h"
 // The laser pages.
 #include "app/machining/LaserPages.h"
 #include "app/machining/MachiningContext.h"
@@ -116,6 +117,9 @@ TOperationPages::TOperationPages(TfrmToolWin& window, TQtWorkMonitor* monitor)
 {
     m_PreviousContext = SetMachiningContext(m_Context.get());
     m_Milling = std::make_unique<TMillingPages>(window);
+    // Lathe pages: their buttons are captioned before the pages show.
+    m_Lathe = std::make_unique<TLathePages>(window, m_Milling->Page());
+    KindShowing.push_back([this](int kind) { m_Lathe->KindShowing(kind); });
     // The laser pages: built before their buttons are bound below; their
     // lists are filled with the milling ones.
     m_Laser = std::make_unique<TLaserPages>(window, *m_Milling);
@@ -160,6 +164,9 @@ TOperationPages::~TOperationPages()
 
 TToolPage* TOperationPages::ToolPage(int kind) const
 {
+    // Lathe pages: the lathe kinds' tool page.
+    if (IsLatheKind(kind))
+        return ToolLibraryViews().LathePage;
     // The laser settings page for the laser kinds.
     if (IsLaserKind(kind))
         return ToolLibraryViews().LaserPage;
@@ -206,8 +213,14 @@ void TOperationPages::PrepareCompensationChoices(int kind)
         item = 1;
     else if (kind == OpKind::Pocket || kind == OpKind::LaserPocket)
         item = 2;
+    // The kinds with a fixed side show "2813" over their item; the list is
+    // disabled for them (KindPages), so its text cannot be typed.
+    const bool fixed = kind == OpKind::LatheRough || kind == OpKind::Pocket || kind == OpKind::LaserPocket;
+    side->setEditable(fixed);
+    if (fixed)
+        side->lineEdit()->setReadOnly(true);
     side->setCurrentIndex(item);
-    if (kind == OpKind::LatheRough || kind == OpKind::Pocket || kind == OpKind::LaserPocket)
+    if (fixed)
         page.SetText("cboCCDir", LangText(CompSideFixed));
 }
 
@@ -277,8 +290,12 @@ void TOperationPages::Edit(TOpManagerField& op)
         if (FillTabWindow)
             FillTabWindow();
     };
-    // The laser pages' partner buttons and change handlers.
-    events.AfterRow = [this, &op](std::string_view name) { m_Laser->AfterFillRow(name, op); };
+    // Lathe pages: a switch captions its button. The laser pages' partner
+    // buttons and change handlers.
+    events.AfterRow = [this, &op](std::string_view control) {
+        m_Lathe->AfterRow(control);
+        m_Laser->AfterFillRow(control, op);
+    };
     FillPages(m_Milling->Page(), ToolPage(op.Kind), op, events);
     m_Milling->chkMakeTabClick();
     static constexpr int ChainKinds[] = {1, 2, 3, 7, 9, 11, 12};

@@ -25,6 +25,7 @@
 #include <vector>
 
 class TfrmToolWin;
+class TLathePages;
 // The laser pages.
 class TLaserPages;
 class TMachiningContext;
@@ -43,6 +44,8 @@ public:
 
     TMachiningContext& Context() const { return *m_Context; }
     TMillingPages& Milling() const { return *m_Milling; }
+    // Lathe pages: finishing and roughing.
+    TLathePages& Lathe() const { return *m_Lathe; }
     // The laser pages.
     TLaserPages& Laser() const { return *m_Laser; }
 
@@ -93,7 +96,7 @@ private:
     // The hide of the window: chains undrawn, a never-calculated operation
     // freed, the tool library and the comment binding freed.
     void FormHide();
-    // The tool page the kind's tool record fills.
+    // The tool page of an operation kind.
     TToolPage* ToolPage(int kind) const;
     void RepaintViews() const;
 
@@ -102,6 +105,7 @@ private:
     std::unique_ptr<TMachiningContext> m_Context;
     TMachiningContext* m_PreviousContext = nullptr;
     std::unique_ptr<TMillingPages> m_Milling;
+    std::unique_ptr<TLathePages> m_Lathe; // lathe pages
     // The laser pages.
     std::unique_ptr<TLaserPages> m_Laser;
     bool m_Running = false;

@@ -36,7 +36,7 @@ void ApplyPocketType(TWidgetToolPage& page, const TPocketTypeControls& controls)
 void BindEnterPicture(QWidget& field, TWidgetToolPage& page, const char* image, int index)
 {
     const std::string name = image;
-    field.installEventFilter(new TEnterFilter(&field, [&page, name, index] { SetPagePicture(page, name.c_str(), index); }));
+    OnEnter(field, [&page, name, index] { SetPagePicture(page, name.c_str(), index); });
 }
 
 } // namespace toolwin

@@ -1,9 +1,9 @@
 #pragma once
 // How the operation pages of the tool window are laid out and react to a
 // field being entered: a page's group with one row of label and field
-// after the other (TPageGrid), the focus-in filter (TEnterFilter), the
-// checkable tool buttons, and a field's picture on entering it. Main
-// thread only.
+// after the other (TPageGrid), the checkable tool buttons, a field's
+// picture on entering it, and the cut-rule and pocket-type rules the
+// milling and laser pages share. Main thread only.
 
 #include "app/toolwin/PageWidgets.h"
 #include "cad/program/EventGuard.h"
@@ -27,23 +27,6 @@
 class TWidgetToolPage;
 
 namespace toolwin {
-
-// A field's focus-in event runs a handler.
-class TEnterFilter final : public QObject {
-public:
-    TEnterFilter(QObject* parent, std::function<void()> enter) : QObject(parent), m_Enter(std::move(enter)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::FocusIn)
-            GuardedCall(m_Enter);
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> m_Enter;
-};
 
 // A page being laid out: one row of label and field after the other.
 class TPageGrid {

@@ -132,7 +132,20 @@ const TRow g_Rows[] = {
     // End of the laser kinds.
 
     // Lathe kinds (filled only).
-
+    {LatFin, "chkLatFinEntry", &P::LatheEntryOn, TControl::Check, TWay::FillOnly},
+    {LatFin, "chkLatFinExit", &P::LatheExitOn, TControl::Check, TWay::FillOnly},
+    {LatFin, "txtLatFinStock", &P::StockXY, TControl::Coord, TWay::FillOnly},
+    {LatFin, "speLFinNFinishCuts", &P::FinishCount, TControl::Integer, TWay::FillOnly},
+    {LatFin, "txtLatFinDimFin", &P::FinishSize, TControl::Coord, TWay::FillOnly},
+    {LatFin, "chkLatFinHP", &P::LatheHomeOn, TControl::Check, TWay::FillOnly},
+    {LatFin, "chkFinFace", &P::FinishFace, TControl::Check, TWay::FillOnly},
+    {LatRou, "chkLatRouEntry", &P::LatheEntryOn, TControl::Check, TWay::FillOnly},
+    {LatRou, "chkLatRouExit", &P::LatheExitOn, TControl::Check, TWay::FillOnly},
+    {LatRou, "txtLatRouStock", &P::StockXY, TControl::Coord, TWay::FillOnly},
+    {LatRou, "txtLatRouStepOver", &P::StepOverPercent, TControl::Coord, TWay::FillOnly},
+    {LatRou, "speLRouNFinishCuts", &P::FinishCount, TControl::Integer, TWay::FillOnly},
+    {LatRou, "txtLatRouDimFin", &P::FinishSize, TControl::Coord, TWay::FillOnly},
+    {LatRou, "chkLatRouHP", &P::LatheHomeOn, TControl::Check, TWay::FillOnly},
     // End of the lathe kinds.
 };
 
@@ -270,6 +283,9 @@ void FillPages(TWidgetToolPage& page, TToolPage* toolPage, TOpManagerField& op, 
             FillRow(page, row, p);
     }
     page.SetItemIndex("cboCCDir", p.CompSide == 0 ? 0 : (p.CompSide < 0 ? 1 : 2));
+    // Lathe kinds: the pages edit the working copies of the lathe points.
+    if ((K(kind) & (LatFin | LatRou)) != 0)
+        p.LathePointsFromStored();
     if (p.CompSide != 0 && events.CompSideChanged)
         events.CompSideChanged();
     for (const TRow& row : g_Rows) {

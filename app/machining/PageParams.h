@@ -37,7 +37,7 @@ struct TFillPagesEvents {
 // X count, X step, Y count, Y step; none for other kinds.
 const char* const* TransformEditNames(int kind);
 
-// Fills the controls of the kind (1, 2, 3, 5, 12) and the chain page's
+// Fills the controls of the kind (1, 2, 3, 5, 7, 11, 12) and the chain page's
 // shared ones; toolPage (may be null) gets the tool record.
 void FillPages(TWidgetToolPage& page, TToolPage* toolPage, TOpManagerField& op, const TFillPagesEvents& events);
 

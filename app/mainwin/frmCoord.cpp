@@ -60,8 +60,34 @@ void TfrmCoord::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     TranslateForms({this}, LanguageIni());
+    if (m_Held) {
+        m_lblCoordX->setText(m_HeldX);
+        m_lblCoordY->setText(m_HeldY);
+    }
     m_txtCoordX->setFocus();
     m_txtCoordX->selectAll();
+}
+
+void TfrmCoord::HoldAxisCaptions(const QString& x, const QString& y)
+{
+    if (!m_Held) {
+        m_OwnX = m_lblCoordX->text();
+        m_OwnY = m_lblCoordY->text();
+    }
+    m_Held = true;
+    m_HeldX = x;
+    m_HeldY = y;
+    m_lblCoordX->setText(x);
+    m_lblCoordY->setText(y);
+}
+
+void TfrmCoord::ReleaseAxisCaptions()
+{
+    if (!m_Held)
+        return;
+    m_Held = false;
+    m_lblCoordX->setText(m_OwnX);
+    m_lblCoordY->setText(m_OwnY);
 }
 
 double CoordFromText(const std::string& text)

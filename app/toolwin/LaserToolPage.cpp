@@ -1,11 +1,12 @@
 #include "app/toolwin/LaserToolPage.h"
 
+#include "app/toolwin/LibraryPageActions.h"
 #include "app/toolwin/PageWidgets.h"
-#include "app/toolwin/ToolLibraryPage.h"
 #include "app/toolwin/ToolPageWidgets.h"
 #include "app/toolwin/frmToolWin.h"
 #include "cad/program/EventGuard.h"
 #include "cad/ui/AnsiText.h"
+#include "cam/tools/LibreriaUtBase.h"
 #include "core/settings/AppConfig.h"
 #include "core/settings/NumberText.h"
 
@@ -26,10 +27,7 @@ namespace {
 
 constexpr int kLaserPageWidth = 494;
 
-TFileRequest LaserFileRequest()
-{
-    return toolwin::LibraryFileRequest(AppConfig().LaserLib, "LaserLib files", "llb");
-}
+const toolwin::TLibraryFiles kLaserFiles{"LaserLib files", "llb", &TAppConfig::LaserLib};
 
 } // namespace
 
@@ -38,7 +36,8 @@ TLaserToolPage::TLaserToolPage(TfrmToolWin& window) : QObject(&window), m_Window
     QWidget* sheet = BuildSheet();
     m_Page = std::make_unique<TWidgetToolPage>(*sheet, window);
     window.AddPage("tabLaserLib", sheet, [this] { m_Window.resize(kLaserPageWidth, m_Window.height()); });
-    toolwin::InstallLibraryViews(*m_lsvLaser, *m_Page, toolwin::LaserViews);
+    toolwin::InstallLibraryViews(&TToolLibraryViews::LaserList, &TToolLibraryViews::LaserPage, m_lsvLaser,
+                                 m_Page.get());
     chkLaserGasClick();
 }
 
@@ -49,11 +48,7 @@ TLaserToolPage::~TLaserToolPage()
 
 void TLaserToolPage::Detach()
 {
-    if (!m_lsvLaser)
-        return;
-    toolwin::DetachLibraryViews(*m_lsvLaser, toolwin::LaserViews);
-    m_lsvLaser->BeforeGone = nullptr;
-    m_lsvLaser = nullptr;
+    toolwin::ReleaseLibraryViews(&TToolLibraryViews::LaserList, &TToolLibraryViews::LaserPage, m_lsvLaser);
 }
 
 QWidget* TLaserToolPage::BuildSheet()
@@ -62,7 +57,7 @@ QWidget* TLaserToolPage::BuildSheet()
     auto* layout = new QHBoxLayout(sheet);
 
     auto* info = Make<QGroupBox>(sheet, "grpLaserInfo", QStringLiteral("Laser"));
-    toolwin::TRecordRows rows(info);
+    toolwin::TFormRows rows(info);
     auto* number = Make<QSpinBox>(info, "sedLasNum");
     number->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
     rows.Add("lblLasNum", "Number", number);
@@ -85,11 +80,16 @@ QWidget* TLaserToolPage::BuildSheet()
     rows.Add("lblOpCommentLa", "Comment", Make<QLineEdit>(info, "txtOpCommentLa"));
     layout->addWidget(info);
 
-    const toolwin::TLibraryListGroup list =
-        toolwin::MakeLibraryListGroup(*sheet, "grpLaserList", "lsvLaser", "sbtSaveLasLib", "sbtOpenLasLib",
-                                      "lblLaserLibName");
+    const toolwin::TLibraryListGroup list = toolwin::MakeLibraryListGroup(
+        sheet, {"grpLaserList", "lsvLaser", "sbtSaveLasLib", "sbtOpenLasLib", "lblLaserLibName"});
     m_lsvLaser = list.List;
+    m_lsvLaser->OnMove = [this](int from, int to) {
+        if (m_lsvLaser)
+            toolwin::MoveRecord(*m_lsvLaser, from, to);
+    };
     m_lsvLaser->BeforeGone = [this] { Detach(); };
+    layout->addWidget(list.Group);
+    toolwin::AddDeleteMenu(*m_lsvLaser);
     QPushButton* save = list.Save;
     QPushButton* open = list.Open;
 
@@ -113,8 +113,14 @@ void TLaserToolPage::sbtAddLasSetClick()
 
 void TLaserToolPage::sbtModifyLasClick()
 {
-    if (m_lsvLaser)
-        toolwin::ModifySelectedRecord(*m_lsvLaser, *m_Page);
+    // The mill rule without an image: "name(<752> diameter)".
+    const int index = m_lsvLaser ? toolwin::SelectedRecord(*m_lsvLaser) : -1;
+    if (index < 0)
+        return;
+    TLibreriaUtBase& library = *toolwin::PageLibrary();
+    TDatiUtBase& record = library.Record(index);
+    if (record.FromPage(*m_Page))
+        m_lsvLaser->item(index)->setText(AnsiToQString(library.ItemCaption(record)));
 }
 
 void TLaserToolPage::txtLasDiametroChange()
@@ -136,10 +142,10 @@ void TLaserToolPage::chkLaserGasClick()
 
 void TLaserToolPage::sbtOpenLasLibClick()
 {
-    toolwin::OpenLibraryFile(LaserFileRequest());
+    toolwin::OpenLibraryFile(kLaserFiles);
 }
 
 void TLaserToolPage::sbtSaveLasLibClick()
 {
-    toolwin::SaveLibraryFile(LaserFileRequest());
+    toolwin::SaveLibraryFile(kLaserFiles);
 }

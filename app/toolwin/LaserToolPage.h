@@ -7,7 +7,7 @@
 // The page and its list are the laser views of the tool libraries
 // (cam/tools/CurrentToolLibrary.h), installed while the page lives. Adding,
 // changing, deleting and dragging act on the current library
-// (app/toolwin/ToolLibraryPage.h) and do nothing without one; clicking a
+// (app/toolwin/LibraryPageActions.h) and do nothing without one; clicking a
 // setting in the list does nothing. Main thread only.
 
 #include <QObject>

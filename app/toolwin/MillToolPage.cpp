@@ -1,8 +1,8 @@
 #include "app/toolwin/MillToolPage.h"
 
 #include "app/machining/MachiningContext.h"
+#include "app/toolwin/LibraryPageActions.h"
 #include "app/toolwin/PageWidgets.h"
-#include "app/toolwin/ToolLibraryPage.h"
 #include "app/toolwin/ToolPageWidgets.h"
 #include "app/toolwin/frmToolWin.h"
 #include "cad/program/EventGuard.h"
@@ -10,7 +10,6 @@
 #include "cam/ops/OpManager.h"
 #include "cam/tools/CurrentToolLibrary.h"
 #include "cam/tools/LibreriaUtBase.h"
-#include "core/model/UserNotifier.h"
 #include "core/settings/AppConfig.h"
 #include "core/settings/LangKeys.h"
 #include "core/settings/Language.h"
@@ -35,15 +34,10 @@ using toolwin::NumberEdit;
 
 namespace {
 
-constexpr int kToolPageWidth = 494;
 constexpr int kPictureSize = 64;
 
-// The open and save dialogs of the library: mill library files, starting at
-// the "ToolsLib" file.
-TFileRequest MillFileRequest()
-{
-    return toolwin::LibraryFileRequest(AppConfig().ToolsLib, "Tool files", "tlb");
-}
+// The open and save dialogs: mill library files, starting at "ToolsLib".
+const toolwin::TLibraryFiles kMillFiles{"Tool files", "tlb", &TAppConfig::ToolsLib};
 
 } // namespace
 
@@ -52,12 +46,8 @@ TMillToolPage::TMillToolPage(TfrmToolWin& window) : QObject(&window), m_Window(w
     QWidget* sheet = BuildSheet();
     m_Page = std::make_unique<TWidgetToolPage>(*sheet, window);
     m_Page->OnToolTypeChanged = [this] { cboToolTypeChange(); };
-    window.AddPage("tabTool", sheet, [this] {
-        if (m_Window.ShowStatusMessage)
-            m_Window.ShowStatusMessage(LangText(LangKeys::String::StatusToolPage));
-        m_Window.resize(kToolPageWidth, m_Window.height());
-    });
-    toolwin::InstallLibraryViews(*m_lsvTools, *m_Page, toolwin::MillViews);
+    toolwin::AddToolLibraryPage(window, "tabTool", sheet);
+    toolwin::InstallLibraryViews(&TToolLibraryViews::MillList, &TToolLibraryViews::MillPage, m_lsvTools, m_Page.get());
 }
 
 TMillToolPage::~TMillToolPage()
@@ -67,11 +57,7 @@ TMillToolPage::~TMillToolPage()
 
 void TMillToolPage::Detach()
 {
-    if (!m_lsvTools)
-        return;
-    toolwin::DetachLibraryViews(*m_lsvTools, toolwin::MillViews);
-    m_lsvTools->BeforeGone = nullptr;
-    m_lsvTools = nullptr;
+    toolwin::ReleaseLibraryViews(&TToolLibraryViews::MillList, &TToolLibraryViews::MillPage, m_lsvTools);
 }
 
 QWidget* TMillToolPage::BuildSheet()
@@ -80,47 +66,52 @@ QWidget* TMillToolPage::BuildSheet()
     auto* layout = new QHBoxLayout(sheet);
 
     auto* info = Make<QGroupBox>(sheet, "grpToolInfo", QStringLiteral("Tool"));
-    toolwin::TRecordRows rows(info);
-    rows.Add("lblUtName", "Name", Make<QLineEdit>(info, "txtUtName"));
+    toolwin::TFormRows form(info);
+    const auto add = [&form](const char* label, const char* text, QWidget* field) { form.Add(label, text, field); };
+    add("lblUtName", "Name", Make<QLineEdit>(info, "txtUtName"));
     auto* number = Make<QSpinBox>(info, "sedToolNum");
     // Any number a library holds, so that reading the page back keeps it.
     number->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    rows.Add("lblToolNum", "Number", number);
-    rows.Add("lblGiri", "Speed", NumberEdit(info, "txtGiri", "300", &DecimalKeyFilter));
+    add("lblToolNum", "Number", number);
+    add("lblGiri", "Speed", NumberEdit(info, "txtGiri", "300", &DecimalKeyFilter));
     auto* spindle = Make<QComboBox>(info, "cboSpindle");
     spindle->addItems({QStringLiteral("spindle CW"), QStringLiteral("spindle CCW"), QStringLiteral("spindle Off")});
-    rows.Add("lblSpindle", "Spindle", spindle);
-    rows.Add("lblFeedrate", "Feed", NumberEdit(info, "txtFeedrate", "100", &DecimalKeyFilter));
-    rows.Add("lblPlungeRate", "Plunge", NumberEdit(info, "txtPlungeRate", "50", &DecimalKeyFilter));
-    rows.Span(Make<QCheckBox>(info, "chkCoolant", QStringLiteral("Coolant")));
+    add("lblSpindle", "Spindle", spindle);
+    add("lblFeedrate", "Feed", NumberEdit(info, "txtFeedrate", "100", &DecimalKeyFilter));
+    add("lblPlungeRate", "Plunge", NumberEdit(info, "txtPlungeRate", "50", &DecimalKeyFilter));
+    form.Span(Make<QCheckBox>(info, "chkCoolant", QStringLiteral("Coolant")));
     m_cboToolType = Make<QComboBox>(info, "cboToolType");
     m_cboToolType->addItems({QStringLiteral("Flat"), QStringLiteral("Toro"), QStringLiteral("Sferico"),
                              QStringLiteral("Conico"), QStringLiteral("Punta"), QStringLiteral("Undefined")});
-    rows.Add("lblToolType", "Type", m_cboToolType);
+    add("lblToolType", "Type", m_cboToolType);
     m_imgTool = Make<QLabel>(info, "imgTool");
     m_imgTool->setFixedSize(kPictureSize, kPictureSize);
-    rows.Grid().addWidget(m_imgTool, 0, 2, 4, 1);
+    form.Grid().addWidget(m_imgTool, 0, 2, 4, 1);
     m_txtDiametro = NumberEdit(info, "txtDiametro", "4", &DecimalKeyFilter);
-    rows.Add("lblDiametro", "Diameter", m_txtDiametro);
+    add("lblDiametro", "Diameter", m_txtDiametro);
     m_txtC_Raggio = NumberEdit(info, "txtC_Raggio", "0", &DecimalKeyFilter);
-    rows.Add("lblC_Raggio", "Corner radius", m_txtC_Raggio);
-    rows.Add("lblAngolo", "Angle", NumberEdit(info, "txtAngolo", "0", &DecimalKeyFilter));
-    rows.Add("lblDiamFlat", "Tip diameter", NumberEdit(info, "txtDiamFlat", "0", &DecimalKeyFilter));
-    rows.Add("lblPassZ", "Z step", NumberEdit(info, "txtPassZ", "1", &DecimalKeyFilter));
-    rows.Add("lblTLength", "Length", NumberEdit(info, "txtTLength", "0", &DecimalKeyFilter));
+    add("lblC_Raggio", "Corner radius", m_txtC_Raggio);
+    add("lblAngolo", "Angle", NumberEdit(info, "txtAngolo", "0", &DecimalKeyFilter));
+    add("lblDiamFlat", "Tip diameter", NumberEdit(info, "txtDiamFlat", "0", &DecimalKeyFilter));
+    add("lblPassZ", "Z step", NumberEdit(info, "txtPassZ", "1", &DecimalKeyFilter));
+    add("lblTLength", "Length", NumberEdit(info, "txtTLength", "0", &DecimalKeyFilter));
     QPushButton* addTool = Button(info, "sbtAddTool", "Add");
     QPushButton* modify = Button(info, "sbtModifyTool", "Change");
-    rows.Pair(addTool, modify);
-    rows.Add("lblOpComment", "Comment", Make<QLineEdit>(info, "txtOpComment"));
+    form.Pair(addTool, modify);
+    add("lblOpComment", "Comment", Make<QLineEdit>(info, "txtOpComment"));
     layout->addWidget(info);
 
-    const toolwin::TLibraryListGroup list =
-        toolwin::MakeLibraryListGroup(*sheet, "grpToolList", "lsvTools", "sbtSaveLib", "sbtOpenLib", "lblToolsLibName");
+    const toolwin::TLibraryListGroup list = toolwin::MakeLibraryListGroup(
+        sheet, {"grpToolList", "lsvTools", "sbtSaveLib", "sbtOpenLib", "lblToolsLibName"});
     m_lsvTools = list.List;
     m_lsvTools->ItemImage = [](int type) { return ToolShapePixmap(type, 16); };
+    m_lsvTools->OnMove = [this](int from, int to) { lsvToolsDragDrop(from, to); };
     m_lsvTools->BeforeGone = [this] { Detach(); };
+    layout->addWidget(list.Group);
     QPushButton* save = list.Save;
     QPushButton* open = list.Open;
+
+    toolwin::AddDeleteMenu(*m_lsvTools);
 
     const auto bind = [this](auto* sender, auto signal, void (TMillToolPage::*handler)()) {
         connect(sender, signal, this, [this, handler] { GuardedCall([this, handler] { (this->*handler)(); }); });
@@ -138,7 +129,7 @@ QWidget* TMillToolPage::BuildSheet()
 
 TLibreriaUtBase* TMillToolPage::Library()
 {
-    return toolwin::EditedToolLibrary();
+    return toolwin::PageLibrary();
 }
 
 void TMillToolPage::lsvToolsClick()
@@ -156,17 +147,22 @@ void TMillToolPage::sbtAddToolClick()
 
 void TMillToolPage::sbtModifyToolClick()
 {
-    TDatiUtBase* record = toolwin::ModifySelectedRecord(*m_lsvTools, *m_Page);
-    if (!record)
+    TLibreriaUtBase* library = Library();
+    const int index = m_lsvTools->currentRow();
+    if (!library || index < 0 || index >= library->Count())
         return;
-    QListWidgetItem* item = m_lsvTools->currentItem();
-    item->setData(Qt::UserRole, record->ToolType);
-    item->setIcon(QIcon(ToolShapePixmap(record->ToolType, 16)));
+    TDatiUtBase& record = library->Record(index);
+    if (!record.FromPage(*m_Page))
+        return;
+    QListWidgetItem* item = m_lsvTools->item(index);
+    item->setText(AnsiToQString(library->ItemCaption(record)));
+    item->setData(Qt::UserRole, record.ToolType);
+    item->setIcon(QIcon(ToolShapePixmap(record.ToolType, 16)));
 }
 
 void TMillToolPage::mnuToolDeleteClick()
 {
-    toolwin::DeleteSelectedRecord();
+    toolwin::DeleteSelectedRecord(*m_lsvTools);
 }
 
 void TMillToolPage::cboToolTypeChange()
@@ -191,15 +187,15 @@ void TMillToolPage::txtDiametroChange()
 
 void TMillToolPage::sbtOpenLibClick()
 {
-    toolwin::OpenLibraryFile(MillFileRequest());
+    toolwin::OpenLibraryFile(kMillFiles);
 }
 
 void TMillToolPage::sbtSaveLibClick()
 {
-    toolwin::SaveLibraryFile(MillFileRequest());
+    toolwin::SaveLibraryFile(kMillFiles);
 }
 
 void TMillToolPage::lsvToolsDragDrop(int from, int to)
 {
-    toolwin::MoveLibraryRecord(*m_lsvTools, from, to);
+    toolwin::MoveRecord(*m_lsvTools, from, to);
 }

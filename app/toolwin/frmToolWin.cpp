@@ -2,6 +2,8 @@
 
 #include "app/toolwin/ChainPages.h"
 #include "app/toolwin/MillToolPage.h"
+// Lathe pages.
+#include "app/toolwin/LatheToolPage.h"
 // The laser settings page.
 #include "app/toolwin/LaserToolPage.h"
 
@@ -123,6 +125,8 @@ TfrmToolWin::TfrmToolWin(TQV_00Prog& prg, TAppConfig& config, TQtWorkMonitor* mo
     BuildTextPages(programFolder);
     BuildPointsAlongPage();
     m_MillToolPage = new TMillToolPage(*this);
+    // Lathe pages: the lathe tool list, before the chain page as its tab.
+    m_LatheToolPage = new TLatheToolPage(*this);
     // The laser settings page (its tab before the chain page's).
     m_LaserToolPage = new TLaserToolPage(*this);
     m_ChainPages = new TChainPages(*this, prg);
@@ -137,6 +141,7 @@ TfrmToolWin::~TfrmToolWin()
     // The pages let go of their models while their widgets still stand.
     delete m_ChainPages;
     delete m_MillToolPage;
+    delete m_LatheToolPage; // lathe pages
     // The laser settings page.
     delete m_LaserToolPage;
     if (qApp)

@@ -54,6 +54,7 @@ class QTreeWidget;
 class TAppConfig;
 class TChainPages;
 class TMillToolPage;
+class TLatheToolPage;
 // The laser settings page.
 class TLaserToolPage;
 class TQV_00Prog;
@@ -169,6 +170,8 @@ public:
     // The chain and drilling-point pages; the mill tool page.
     TChainPages& ChainPages() const { return *m_ChainPages; }
     TMillToolPage& MillToolPage() const { return *m_MillToolPage; }
+    // The lathe tool page (lathe pages).
+    TLatheToolPage& LatheToolPage() const { return *m_LatheToolPage; }
     // The laser settings page.
     TLaserToolPage& LaserToolPage() const { return *m_LaserToolPage; }
 
@@ -243,6 +246,8 @@ private:
     TQV_01Cmp2D* m_Document = nullptr;
     TChainPages* m_ChainPages = nullptr;     // a child object
     TMillToolPage* m_MillToolPage = nullptr; // a child object
+    // Lathe pages: the lathe tool page.
+    TLatheToolPage* m_LatheToolPage = nullptr; // a child object
     // The laser settings page.
     TLaserToolPage* m_LaserToolPage = nullptr; // a child object
 };

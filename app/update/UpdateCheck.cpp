@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QNetworkInformation>
+#include <QPainter>
+#include <QPainterPath>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -30,8 +32,39 @@ QString Ansi(const std::string& text)
     return QString::fromLatin1(text.data(), qsizetype(text.size()));
 }
 
-// The progress window: four labels, a progress bar shown while the
-// installer comes, and Cancel.
+// The window's picture: a globe with an arrow coming down out of it, on a
+// transparent ground, 126 x 88.
+QPixmap UpdatePicture()
+{
+    QPixmap picture(126, 88);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF globe(38, 6, 56, 56);
+    painter.setPen(QPen(QColor(40, 90, 160), 2));
+    painter.setBrush(QColor(200, 225, 250));
+    painter.drawEllipse(globe);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(globe.adjusted(16, 0, -16, 0));
+    painter.drawLine(QPointF(globe.left(), globe.center().y()), QPointF(globe.right(), globe.center().y()));
+    painter.drawLine(QPointF(globe.center().x(), globe.top()), QPointF(globe.center().x(), globe.bottom()));
+    QPainterPath arrow;
+    arrow.moveTo(86, 40);
+    arrow.lineTo(98, 40);
+    arrow.lineTo(98, 62);
+    arrow.lineTo(108, 62);
+    arrow.lineTo(92, 82);
+    arrow.lineTo(76, 62);
+    arrow.lineTo(86, 62);
+    arrow.closeSubpath();
+    painter.setPen(QPen(QColor(20, 100, 30), 1.5));
+    painter.setBrush(QColor(60, 170, 70));
+    painter.drawPath(arrow);
+    return picture;
+}
+
+// The progress window: four labels over a picture, a progress bar shown
+// while the installer comes, and Cancel.
 class TFrmWebUpdate final : public QDialog {
 public:
     TFrmWebUpdate(QWidget* parent, TmxWebUpdate& update) : QDialog(parent)
@@ -40,6 +73,10 @@ public:
         setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
         setFixedSize(290, 132);
         move(350, 300);
+        auto* picture = new QLabel(this);
+        picture->setObjectName(QStringLiteral("imgUpdate"));
+        picture->setGeometry(148, 3, 126, 88);
+        picture->setPixmap(UpdatePicture());
         for (int i = 0; i < 4; ++i) {
             m_Labels[i] = new QLabel(this);
             m_Labels[i]->setObjectName(QStringLiteral("lblInfo%1").arg(i + 1));

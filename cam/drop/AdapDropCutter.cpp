@@ -15,6 +15,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <exception>
+#include <future>
 #include <iterator>
 #include <mutex>
 #include <thread>
@@ -28,12 +29,31 @@ void TBaseOperazione3D::SetSTL(const TQVStl* source)
     m_Source = source;
     m_KDTree.SetXYDimensions();
     m_KDTree.SetBucketSize(m_BucketSize);
-    if (source)
-        m_KDTree.Build(source->Triangles());
+    m_KDTree.SetBuildThreads(m_BuildThreads);
+    const auto buildOwn = [this, source] {
+        if (source)
+            m_KDTree.Build(source->Triangles());
+        else
+            m_KDTree.Build(std::vector<const TTri*>{});
+    };
+    // With threads to spare the own tree grows beside the sub-operations'.
+    std::future<void> own;
+    if (m_BuildThreads > 1 && source && !m_SubOperations.empty())
+        own = std::async(std::launch::async, buildOwn);
     else
-        m_KDTree.Build(std::vector<const TTri*>{});
-    for (auto& sub : m_SubOperations)
-        sub->SetSTL(source);
+        buildOwn();
+    try {
+        for (auto& sub : m_SubOperations) {
+            sub->m_BuildThreads = m_BuildThreads;
+            sub->SetSTL(source);
+        }
+    } catch (...) {
+        if (own.valid())
+            own.wait();
+        throw;
+    }
+    if (own.valid())
+        own.get();
 }
 
 void TBaseOperazione3D::SetCutter(const TDatiUtFresa& tool)
@@ -304,6 +324,7 @@ bool TAdapDropCutter::RunOnSource(const TQVStl& source, const TParametriOperazio
     } section{*this};
     StartProgress();
 
+    m_BuildThreads = ThreadCount();
     SetSTL(&source);
     SetCutter(*tool);
 

@@ -68,6 +68,8 @@ protected:
     const TQVStl* m_Source = nullptr;
     std::vector<std::unique_ptr<TBaseOperazione3D>> m_SubOperations;
     TKDTree m_KDTree;
+    // Threads SetSTL may use to build the trees.
+    unsigned m_BuildThreads = 1;
 };
 
 class TPointDropCutter : public TBaseOperazione3D {

@@ -6,11 +6,16 @@
 
 #include <algorithm>
 #include <atomic>
+#include <future>
 #include <limits>
 
 namespace {
 
 std::atomic<int32_t> g_NodeCounter{0};
+
+// A node with fewer triangles builds both halves itself: a thread costs
+// more than such a half.
+constexpr size_t kMinParallelTriangles = 8192;
 
 bool BoxMeetsQuery(const TTri& t, const TKDQuery& q)
 {
@@ -107,8 +112,27 @@ std::unique_ptr<TKDNode> TKDTree::BuildNode(std::vector<const TTri*> triangles, 
     // triangles cannot be told apart at this precision, so they share a leaf.
     if (hi.empty() || lo.empty())
         return makeLeaf(std::move(triangles));
+    const size_t count = triangles.size();
     triangles.clear();
     triangles.shrink_to_fit();
+    // The high half on a thread of its own while the top levels split the
+    // work in as many parts as there are build threads; each half is built
+    // exactly as it would be alone.
+    if (depth < 16 && (1u << depth) < m_BuildThreads && count >= kMinParallelTriangles) {
+        auto high = std::async(std::launch::async, [this, &hi, depth, &node] {
+            return BuildNode(std::move(hi), depth + 1, node.get());
+        });
+        std::unique_ptr<TKDNode> low;
+        try {
+            low = BuildNode(std::move(lo), depth + 1, node.get());
+        } catch (...) {
+            high.wait();
+            throw;
+        }
+        node->HiChild = high.get();
+        node->LoChild = std::move(low);
+        return node;
+    }
     node->HiChild = BuildNode(std::move(hi), depth + 1, node.get());
     node->LoChild = BuildNode(std::move(lo), depth + 1, node.get());
     return node;

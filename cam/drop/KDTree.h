@@ -68,6 +68,10 @@ public:
     // Leaves hold at most n triangles unless their boxes cannot be told apart
     // (values below 1 act as 1).
     void SetBucketSize(int32_t n) { m_BucketSize = n; }
+    // Threads that may build the tree (the top levels' halves are built side
+    // by side); the tree is the same whatever the count. Values below 1 act
+    // as 1.
+    void SetBuildThreads(unsigned n) { m_BuildThreads = n; }
     // Replaces the tree by one over the triangles. An empty list gives an
     // empty tree that finds nothing.
     void Build(const std::vector<TTri>& triangles);
@@ -94,6 +98,7 @@ private:
                     int64_t& visited) const;
 
     int32_t m_BucketSize = 1;
+    unsigned m_BuildThreads = 1;
     std::vector<int32_t> m_Dimensions{kKDMinX, kKDMaxX, kKDMinY, kKDMaxY};
     std::unique_ptr<TKDNode> m_Root;
 };

@@ -132,6 +132,23 @@ void TParametriOperazione::SelectToolLibrary(int kind, bool takeFirstTool)
     current.LoadFromFile(*setting, ToolData.get(), takeFirstTool);
 }
 
+void TParametriOperazione::LathePointsFromStored()
+{
+    LatheHome = {LeadInLength, LeadOutLength};
+    LatheEntry = {MarginX, MarginY};
+    LatheExit = {ZBottom, Resolution};
+}
+
+void TParametriOperazione::LathePointsToStored()
+{
+    LeadInLength = LatheHome.X;
+    LeadOutLength = LatheHome.Z;
+    MarginX = LatheEntry.X;
+    MarginY = LatheEntry.Z;
+    ZBottom = LatheExit.X;
+    Resolution = LatheExit.Z;
+}
+
 void TParametriOperazione::SaveToStream(TStream& stream, int kind, bool switchedOff)
 {
     if (ToolData)

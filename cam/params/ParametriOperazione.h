@@ -95,6 +95,12 @@ public:
     // into ToolData. Other kinds: nothing.
     void SelectToolLibrary(int kind, bool takeFirstTool);
 
+    // The lathe points between their stored copies (LeadInLength and
+    // LeadOutLength, MarginX and MarginY, ZBottom and Resolution) and the
+    // working copies LatheHome, LatheEntry and LatheExit.
+    void LathePointsFromStored();
+    void LathePointsToStored();
+
     // Writes the record for the operation kind; switchedOff goes into bit 7
     // of the flags. A kind-12 record without a label object carries an empty
     // detached label, so that it reads back.

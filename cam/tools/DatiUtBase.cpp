@@ -275,6 +275,11 @@ void TDatiUtTornio::ToPage(TToolPage& page) const
     page.SetChecked("rbtLatheUMin", perMinute);
     page.SetChecked("rbtLatheURev", !perMinute);
     page.SetChecked("chkLCoolant", Coolant);
+    ShowOnButton(page);
+}
+
+void TDatiUtTornio::ShowOnButton(TToolPage& page) const
+{
     page.SetText("sbtToolGeo", GeometryDescription());
     page.SetImageIndex("sbtToolGeo", (LatheFlags & kLatheGeometryVariant) != 0 ? 1 : 0);
 }

@@ -118,6 +118,8 @@ public:
     // The text of the "sbtToolGeo" button: texts "3100", "3103" name,
     // "3109" insert type, "3110" nose radius, "3115" variant, CR LF between.
     std::string GeometryDescription() const;
+    // The geometry description and its variant picture on "sbtToolGeo".
+    void ShowOnButton(TToolPage& page) const;
 };
 
 class TDatiLaser : public TDatiUtBase {

@@ -543,6 +543,10 @@
     X(frmToolWin, CaptionVectorize, "twVect")                                                         \
     /* An SVG read in part: shapes with coordinates that are not numbers, or too many points. */      \
     X(String, SvgPartlyRead, "SvgPartly")                                                             \
+    /* The lathe pages: the home position, entry and exit buttons. */                                \
+    X(String, LatheHomeButton, "3000")                                                                \
+    X(String, LatheEntryButton, "3012")                                                               \
+    X(String, LatheExitButton, "3022")                                                                \
     /* Laser engraving page: the pixel size of the picked bitmap. */                                  \
     X(frmToolWin, strPixelDim, "strPixelDim")
 
@@ -875,6 +879,10 @@
     X(frmToolWin, tabChain, true, false, 0)                                                           \
     X(frmToolWin, tabChainPt, true, false, 0)                                                         \
     X(frmToolWin, tabTool, true, false, 0)                                                            \
+    /* Tool window: the tabs of the lathe pages. */                                                  \
+    X(frmToolWin, tabLatheTool, true, false, 0)                                                       \
+    X(frmToolWin, tabLatheFin, true, false, 0)                                                        \
+    X(frmToolWin, tabLatheRou, true, false, 0)                                                        \
     /* Tool window: the tabs of the laser settings and laser operation pages. */                      \
     X(frmToolWin, tabLaserLib, true, false, 0)                                                        \
     X(frmToolWin, tabLaserEng, true, false, 0)                                                        \

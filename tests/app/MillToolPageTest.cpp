@@ -90,7 +90,8 @@ TEST_F(MillToolPage, ListsTheLibraryAndPicksAndChangesTools)
     Click("sbtAddTool");
     EXPECT_EQ(Captions().back(), "Other(diam. 10)");
     List().setCurrentRow(0);
-    Find<QAction>("mnuToolDelete").trigger();
+    // Each library list has its own menu: the mill list's.
+    List().findChild<QAction*>(QStringLiteral("mnuToolDelete"))->trigger();
     EXPECT_EQ(LibraryNames(), (std::vector<std::string>{"T2", "Name", "Other"}));
     EXPECT_EQ(Captions().size(), 3u);
     Win->hide();

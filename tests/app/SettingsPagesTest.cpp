@@ -154,9 +154,7 @@ TEST_F(SettingsPages, CurveSegmentsAreKeptBetweenOneAndTheCap)
 
 TEST_F(SettingsPages, UnitSwitchShowsTheInchValuesAtOnce)
 {
-    // The lathe tool page's feed units.
-    for (const char* name : {"rbtLatheUMin", "rbtLatheURev"})
-        (new QRadioButton(Win.get()))->setObjectName(QString::fromLatin1(name));
+    // The lathe tool page's own feed-unit buttons follow.
     Make();
     Config.MaxCurveSeg = 700;
     auto& units = Find<QComboBox>("cboUnits");

@@ -6,7 +6,9 @@
 #include "tests/support/RecordingNotifier.h"
 #include "tests/support/TestSupport.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QLabel>
 
 #include <gtest/gtest.h>
 
@@ -116,7 +118,19 @@ TEST_F(UpdateCheck, NewerVersionIsDownloadedUnderItsBaseNameStartedThenTheProgra
     Server.Page("/page", UpdatePage("3.0.0.121", Server.Url("/setup"), "../x"));
     Server.Page("/setup", installer, "application/octet-stream");
     Notifier.QueueAnswer(EUserAnswer::Yes);
+    // The progress window, still up when the installer starts, shows its
+    // picture.
+    QSize picture;
+    Setup.RunFile = [this, &picture](const std::string& path) {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QStringLiteral("frmWebUpdate"))
+                if (auto* image = w->findChild<QLabel*>(QStringLiteral("imgUpdate")))
+                    picture = image->pixmap().size();
+        Started.push_back(path);
+        return RunWorks;
+    };
     EXPECT_TRUE(Run());
+    EXPECT_EQ(picture, QSize(126, 88));
     ASSERT_EQ(Started.size(), 1u);
     const std::filesystem::path saved(Started[0]);
     EXPECT_EQ(saved.filename(), "x");

@@ -123,3 +123,42 @@ TEST(KDTreeTest, QueriesOnARegularMeshVisitFewNodes)
     }
     EXPECT_LE(visited, 4 * static_cast<int64_t>(found));
 }
+
+namespace {
+
+// Same shape, cuts, depths, parents and leaf contents.
+void ExpectSameTree(const TKDNode* a, const TKDNode* b, const TKDNode* parentA, const TKDNode* parentB)
+{
+    ASSERT_EQ(a == nullptr, b == nullptr);
+    if (!a)
+        return;
+    EXPECT_EQ(a->Parent, parentA);
+    EXPECT_EQ(b->Parent, parentB);
+    ASSERT_EQ(a->Leaf, b->Leaf);
+    ASSERT_EQ(a->Depth, b->Depth);
+    ASSERT_EQ(a->Dimension, b->Dimension);
+    ASSERT_EQ(a->CutValue, b->CutValue);
+    ASSERT_EQ(a->Triangles, b->Triangles);
+    ExpectSameTree(a->HiChild.get(), b->HiChild.get(), a, b);
+    ExpectSameTree(a->LoChild.get(), b->LoChild.get(), a, b);
+}
+
+} // namespace
+
+TEST(KDTreeTest, BuildThreadsMakeTheSameTree)
+{
+    // Enough triangles that the top levels are split over threads.
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<float> pos(0.0f, 200.0f), size(0.0f, 2.0f);
+    std::vector<TTri> tris;
+    for (int i = 0; i < 40000; ++i) {
+        const float x = pos(rng), y = pos(rng);
+        tris.push_back(MakeTri(x, y, 0, x + size(rng), y, 1, x, y + size(rng), 2));
+    }
+    TKDTree serial;
+    serial.Build(tris);
+    TKDTree parallel;
+    parallel.SetBuildThreads(8);
+    parallel.Build(tris);
+    ExpectSameTree(serial.Root(), parallel.Root(), nullptr, nullptr);
+}

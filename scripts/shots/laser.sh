@@ -4,7 +4,7 @@
 # each, written into the folder given (default: shots/ in the project
 # folder).
 #
-#   scripts/shots/laser-lathe.sh [folder]
+#   scripts/shots/laser.sh [folder]
 #
 # Builds the OpenGL test binary when needed and runs its picture test under
 # a virtual display (common.sh).
