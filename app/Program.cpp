@@ -9,6 +9,7 @@
 #include "app/toolwin/SimulatePage.h"
 #include "app/toolwin/frmToolWin.h"
 #include "cam/chains/ChainHooks.h"
+#include "core/entities/QVGrezzo.h"
 #include "cad/program/EventGuard.h"
 #include "cad/scene/QVScene.h"
 #include "cad/program/QV_00Prog.h"
@@ -123,6 +124,11 @@ void TProgram::Start(const TStartOptions& options)
     m_ViewServices = std::make_unique<TViewServicesScope>(
         TViewServices{&m_Scene->SceneBuilder(), m_Scene.get(), nullptr, m_Prg.get()});
     m_Simulation = std::make_unique<TSimulationServices>(*m_Scene);
+    // The stock solid of the view (3D pages, opened surfaces), made again
+    // whenever the view rebuilds its scene with the stock.
+    m_Scene->Hooks.FreeStockSolid = [] { FreeStockSolid(); };
+    m_Scene->Hooks.CreateStockSolid = [] { RecreateStockSolid(); };
+    RecreateStockSolid();
 
     CaricaImpLayers(*m_Document, m_Config->ConfigFolder(), m_Config->DefLayers);
 
@@ -171,6 +177,7 @@ void TProgram::Shutdown()
     if (m_Notifier)
         m_Notifier->SetParentWidget(nullptr);
     m_Simulation.reset();
+    FreeStockSolid();
     m_ViewServices.reset();
     if (m_Prg && GridSetter().Program() == m_Prg.get())
         GridSetter().SetProgram(nullptr);

@@ -13,6 +13,7 @@
 #include "app/mainwin/MenuItems.h"
 #include "app/machining/MachiningContext.h"
 #include "app/machining/MillingPages.h"
+#include "app/machining/LettersPage.h"
 #include "cam/ops/OpManager.h"
 #include "cam/params/ListaTab.h"
 #include "cam/ui/frmCncTab.h"
@@ -28,6 +29,8 @@
 #include "app/toolwin/EditPageCommands.h"
 #include "app/toolwin/ChainPages.h"
 #include "app/toolwin/frmToolWin.h"
+// The tab window's pictures come from the pages' picture list.
+#include "app/toolwin/PagePictures.h"
 #include "cad/edit/QV2d_MuoveInLayer.h"
 #include "cad/edit/QV_85Offset.h"
 #include "cad/panel/InfoEditModel.h"
@@ -187,6 +190,8 @@ TfrmMain::~TfrmMain()
     m_KeyPreview.reset();
     m_HelpCommands.reset();
     m_SettingsPages.reset();
+    // Letters page: its editors go while the tool window and the labels stand.
+    m_LettersPage.reset();
     m_MachiningMenu.reset();
     m_OperationPages.reset();
     SetTabMarkerDocument(m_PreviousTabMarkerDocument);
@@ -840,6 +845,9 @@ void TfrmMain::BuildToolWin(const std::string& programFolder)
         if (m_RecentCommands->ConsumeRecentHint())
             ShowStatusSlot(RecentHintSlot);
     };
+    // Letters page: registered before the operation pages, so its tab
+    // stands before the contour tab of a letters operation.
+    m_LettersPage = std::make_unique<TLettersPage>(*m_frmToolWin, &m_Prg);
     TChainPages& chains = m_frmToolWin->ChainPages();
     chains.SetWindowSelection = [this](bool on) { m_StatusItems->mnuWinSelect().setChecked(on); };
     chains.ViewSceneScale = [this] { return m_Scene.Camera().SceneScale(); };
@@ -891,6 +899,9 @@ void TfrmMain::BuildMachining()
     m_MachiningMenu = std::make_unique<TMachiningMenu>(*this, *m_OperationPages, m_Config, nullptr);
     m_MachiningMenu->RepaintViews = [this] { m_Document.RepaintViewports(); };
     m_FileCommands->DeleteAllOperations = [this] { m_MachiningMenu->DeleteAllOperations(); };
+    // Letters page: the label command; the page itself stands already.
+    m_OperationPages->LettersRead = [this] { m_LettersPage->FreeCommandControls(); };
+    m_ToolbarCommands->PageCommands["mnuTextLabel"] = [this] { m_LettersPage->mnuTextLabelClick(); };
 }
 
 void TfrmMain::ShowTabWindow(bool fillOnly)
@@ -904,6 +915,8 @@ void TfrmMain::ShowTabWindow(bool fillOnly)
         m_frmCncTab->setObjectName(QStringLiteral("frmCncTab"));
         m_frmCncTab->setWindowFlag(Qt::WindowStaysOnTopHint);
         m_frmCncTab->SetProgram(&m_Prg);
+        // The tab kinds' pictures: those of the operation pages.
+        m_frmCncTab->SetPictures(ToolWinPicture);
     }
     TListaTab& tabs = op->Parameters->Tabs;
     m_frmCncTab->Bind(nullptr, nullptr);

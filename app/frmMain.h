@@ -67,6 +67,7 @@ class TMachiningMenu;
 class TSettingsPages;
 class THelpCommands;
 class TOperationPages;
+class TLettersPage;
 class TLiveReadoutSink;
 class TfrmGrid;
 class TfrmToolWin;
@@ -108,6 +109,8 @@ public:
     // and the operations tree (app/mainwin/MachiningMenu.h).
     TOperationPages& OperationPages() const { return *m_OperationPages; }
     TMachiningMenu& MachiningMenu() const { return *m_MachiningMenu; }
+    // Letters page: the letters operation's page and the label command.
+    TLettersPage& LettersPage() const { return *m_LettersPage; }
     // The tool window's settings and post-choice pages, and the Settings
     // and help commands of the File toolbar (app/mainwin/MainSettings.cpp).
     TSettingsPages& SettingsPages() const { return *m_SettingsPages; }
@@ -299,6 +302,8 @@ private:
     std::unique_ptr<TKeyPreview> m_KeyPreview;
     std::unique_ptr<TOperationPages> m_OperationPages;
     std::unique_ptr<TMachiningMenu> m_MachiningMenu;
+    // Letters page (tabLetters, the label command).
+    std::unique_ptr<TLettersPage> m_LettersPage;
     class TQV_01Cmp* m_PreviousTabMarkerDocument = nullptr;
     class TfrmCncTab* m_frmCncTab = nullptr;
     std::unique_ptr<TSettingsPages> m_SettingsPages;

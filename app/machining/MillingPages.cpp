@@ -28,6 +28,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <utility>
+#include <vector>
+
 namespace {
 
 using toolwin::Make;
@@ -56,6 +59,31 @@ void PageFooter(TPageGrid& grid, const char* image, const char* summary1, const 
 bool Usable(const std::string& text)
 {
     return !text.empty() && text != "." && text != "-";
+}
+
+// Moves a page's picture into a third column right of the (narrow) fields
+// of the rows [0, rows) and lets every later row reach across that column;
+// the labels take no more width than they need.
+void PictureBeside(TPageGrid& grid, const char* image, int rows)
+{
+    auto* layout = static_cast<QGridLayout*>(grid.Group()->layout());
+    QWidget* picture = grid.Field(image);
+    layout->removeWidget(picture);
+    std::vector<std::pair<QWidget*, QPoint>> widen;
+    for (int i = 0; i < layout->count(); ++i) {
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        layout->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
+        QWidget* widget = layout->itemAt(i)->widget();
+        if (widget && row >= rows && column + columnSpan == 2)
+            widen.emplace_back(widget, QPoint(column, row));
+    }
+    for (const auto& [widget, at] : widen) {
+        layout->removeWidget(widget);
+        layout->addWidget(widget, at.y(), at.x(), 1, 3 - at.x());
+    }
+    picture->setFixedSize(ToolWinPictureWidth, ToolWinPictureHeight);
+    layout->addWidget(picture, 0, 2, rows, 1, Qt::AlignTop | Qt::AlignRight);
+    layout->setColumnStretch(1, 1);
 }
 
 } // namespace
@@ -101,6 +129,7 @@ QWidget* TMillingPages::BuildContourPage()
     grid.Row(nullptr, xform);
     grid.Row(nullptr, ToggleButton(group, "sbtConEntExi", "Lead-in and lead-out"));
     PageFooter(grid, "imgContour", "lblConNumDCuts", "lblConNumFCuts", "sbtConCalculate", "sbtConCancel");
+    PictureBeside(grid, "imgContour", 11);
 
     const auto guarded = [](auto fn) { return [fn] { GuardedCall(fn); }; };
     BindZFields(*group, true);
@@ -150,6 +179,7 @@ QWidget* TMillingPages::BuildPocketPage()
     grid.Row(nullptr, xform);
     grid.Row(nullptr, ToggleButton(group, "sbtPocEntExi", "Lead-in and lead-out"));
     PageFooter(grid, "imgPocket", "lblPocNumDCuts", "lblPocNumFCuts", "sbtPocCalculate", "sbtPocCancel");
+    PictureBeside(grid, "imgPocket", 9);
 
     const auto guarded = [](auto fn) { return [fn] { GuardedCall(fn); }; };
     BindZFields(*group, false);
@@ -182,6 +212,7 @@ QWidget* TMillingPages::BuildDrillPage()
     auto* picture = Make<QLabel>(group, "imgDrill");
     picture->setProperty("imageIndex", 0);
     picture->setPixmap(ToolWinPicture(0));
+    picture->setFixedSize(ToolWinPictureWidth, ToolWinPictureHeight);
     grid.Span(picture);
     auto* buttons = new QWidget(group);
     auto* row = new QHBoxLayout(buttons);

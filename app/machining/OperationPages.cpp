@@ -7,16 +7,19 @@
 #include "app/machining/MillingPages.h"
 #include "app/machining/OpComment.h"
 #include "app/machining/PageParams.h"
+#include "app/machining/ParallelPages.h"
 #include "app/toolwin/ToolPageWidgets.h"
 #include "app/toolwin/frmToolWin.h"
 #include "cad/program/EventGuard.h"
 #include "cad/ui/AnsiText.h"
 #include "cad/ui/QtWorkMonitor.h"
 #include "cam/chains/TabPlacing.h"
+#include "cam/drop/AdapDropCutter.h"
 #include "cam/generators/Calculate2D.h"
 #include "cam/ops/OpManager.h"
 #include "cam/tools/CurrentToolLibrary.h"
 #include "cam/ui/EntryExitDialogs.h"
+#include "core/entities/QV_STLSurf.h"
 #include "core/model/QV_01Cmp2D.h"
 #include "core/model/UserNotifier.h"
 #include "core/model/WorkMonitor.h"
@@ -110,6 +113,16 @@ void Warn(const std::string& text)
     UserNotifier().ShowMessage(EMessageKind::Warning, text, LangText(LangKeys::String::ErrorCaption));
 }
 
+// The 3D parallel finishing of the operation's surface, its progress shown
+// with a percentage.
+bool CalculateOperation3D(TOpManagerField& op, TWorkMonitor& monitor)
+{
+    op.ClearToolpaths();
+    TParallelaAd generator;
+    generator.Bind(&monitor, true);
+    return generator.Run(op);
+}
+
 } // namespace
 
 TOperationPages::TOperationPages(TfrmToolWin& window, TQtWorkMonitor* monitor)
@@ -117,6 +130,7 @@ TOperationPages::TOperationPages(TfrmToolWin& window, TQtWorkMonitor* monitor)
 {
     m_PreviousContext = SetMachiningContext(m_Context.get());
     m_Milling = std::make_unique<TMillingPages>(window);
+    m_Parallel = std::make_unique<TParallelPages>(window, m_Milling->Page());
     // Lathe pages: their buttons are captioned before the pages show.
     m_Lathe = std::make_unique<TLathePages>(window, m_Milling->Page());
     KindShowing.push_back([this](int kind) { m_Lathe->KindShowing(kind); });
@@ -135,11 +149,11 @@ TOperationPages::TOperationPages(TfrmToolWin& window, TQtWorkMonitor* monitor)
                 GuardedCall([this, handler] { (this->*handler)(); });
             });
     };
-    for (const char* name : {"sbtConCalculate", "sbtPocCalculate", "sbtDriCalculate"})
+    for (const char* name : {"sbtConCalculate", "sbtPocCalculate", "sbtDriCalculate", "sbtParCalculate"})
         bind(name, &TOperationPages::CalculateClick);
     // The laser pages' Calculate buttons are left unbound: they do nothing.
-    for (const char* name : {"sbtConCancel", "sbtPocCancel", "sbtDriCancel", "sbtLasEngCancel", "sbtLasCutCancel",
-                             "sbtLasPocCancel"})
+    for (const char* name : {"sbtConCancel", "sbtPocCancel", "sbtDriCancel", "sbtParCancel", "sbtLasEngCancel",
+                             "sbtLasCutCancel", "sbtLasPocCancel"})
         bind(name, &TOperationPages::sbtConCancelClick);
     for (const char* name : {"sbtConEntExi", "sbtPocEntExi", "sbtCutEntExi", "sbtLasPocEntExi"}) {
         if (auto* button = m_Window.findChild<QAbstractButton*>(QString::fromLatin1(name)))
@@ -290,10 +304,13 @@ void TOperationPages::Edit(TOpManagerField& op)
         if (FillTabWindow)
             FillTabWindow();
     };
-    // Lathe pages: a switch captions its button. The laser pages' partner
-    // buttons and change handlers.
+    // Lathe pages: a switch captions its button; the 3D roughing switch
+    // enables its increment; the laser pages' partner buttons and change
+    // handlers.
     events.AfterRow = [this, &op](std::string_view control) {
         m_Lathe->AfterRow(control);
+        if (control == "chkParRough")
+            m_Parallel->chkParRoughClick();
         m_Laser->AfterFillRow(control, op);
     };
     FillPages(m_Milling->Page(), ToolPage(op.Kind), op, events);
@@ -322,14 +339,43 @@ bool TOperationPages::PrepareCalculation(TOpManagerField& op)
         Warn(LangText(LangKeys::String::NoChainsForTabs));
         return false;
     }
+    return ReadPages(op);
+}
+
+bool TOperationPages::ReadPages(TOpManagerField& op)
+{
     if (const std::optional<std::string> bad = ReadFromPages(m_Milling->Page(), ToolPage(op.Kind), op)) {
         // An empty text: the tool page has shown its own message.
         if (!bad->empty())
             Warn(LangText(LangKeys::String::PageBadNumber) + " " + *bad);
         return false;
     }
+    // Letters page: the label's editors go once the pages were read.
+    if (op.Kind == OpKind::Letters && LettersRead)
+        LettersRead();
     op.ClearToolpaths();
     return true;
+}
+
+TQV_STLSurf* TOperationPages::Surface() const
+{
+    TQV_01Cmp2D* document = m_Window.Document();
+    return document ? dynamic_cast<TQV_STLSurf*>(document->GetObjectByID(0)) : nullptr;
+}
+
+bool TOperationPages::Prepare3DCalculation(TOpManagerField& op)
+{
+    TQV_STLSurf* surface = Surface();
+    if (!surface) {
+        Warn(LangText(LangKeys::String::NoStlSurface));
+        m_Window.RequestHide();
+        return false;
+    }
+    // The surface of this run only: one opened since may have replaced the
+    // one of an earlier Calculate.
+    op.SurfaceObjects.assign(1, surface);
+    // A bad number keeps the window, with what was typed.
+    return ReadPages(op);
 }
 
 bool TOperationPages::Calculate()
@@ -339,7 +385,8 @@ bool TOperationPages::Calculate()
         return false;
     if (m_Monitor)
         m_Monitor->ClearUserBreak();
-    if (!PrepareCalculation(*op))
+    const bool surface = op->Kind == OpKind::Parallel3D;
+    if (!(surface ? Prepare3DCalculation(*op) : PrepareCalculation(*op)))
         return false;
     TWorkMonitor& monitor = m_Monitor ? static_cast<TWorkMonitor&>(*m_Monitor) : WorkMonitor();
     bool calculated = false;
@@ -347,7 +394,7 @@ bool TOperationPages::Calculate()
         m_Running = true;
         TBusySection busy(monitor);
         try {
-            calculated = CalculateOperation2D(*op, &monitor);
+            calculated = surface ? CalculateOperation3D(*op, monitor) : CalculateOperation2D(*op, &monitor);
         } catch (const std::exception&) {
             m_Running = false;
             // A new operation goes; a listed one stays as it is.

@@ -31,6 +31,8 @@ class TLaserPages;
 class TMachiningContext;
 class TMillingPages;
 class TOpManagerField;
+class TParallelPages;
+class TQV_STLSurf;
 class TQtWorkMonitor;
 class TToolPage;
 
@@ -46,6 +48,8 @@ public:
     TMillingPages& Milling() const { return *m_Milling; }
     // Lathe pages: finishing and roughing.
     TLathePages& Lathe() const { return *m_Lathe; }
+    // The 3D parallel pages.
+    TParallelPages& Parallel() const { return *m_Parallel; }
     // The laser pages.
     TLaserPages& Laser() const { return *m_Laser; }
 
@@ -66,6 +70,9 @@ public:
     // controls are prepared and before the pages show (the kind's own
     // buttons and read-only fields).
     std::vector<std::function<void(int kind)>> KindShowing;
+    // Letters page: run when the pages of a letters operation were read
+    // for its Calculate (its label editors go). May be empty.
+    std::function<void()> LettersRead;
 
     // Prepares and shows the pages of the current operation's kind.
     void ImpostaDialoghi(int kind);
@@ -77,7 +84,13 @@ public:
     void Edit(TOpManagerField& op);
     // The precondition of a 2D Calculate: chains, then every page value.
     bool PrepareCalculation(TOpManagerField& op);
-    // The Calculate buttons of the contour, pocket and drilling pages; true
+    // The 3D surface: the drawing's object 0 when it is an STL surface,
+    // else null.
+    TQV_STLSurf* Surface() const;
+    // The precondition of a 3D Calculate: the surface (else "2600" and the
+    // window hides), then every page value.
+    bool Prepare3DCalculation(TOpManagerField& op);
+    // The Calculate buttons of the contour, pocket, drilling and 3D pages; true
     // when the operation was calculated (the window then hides).
     bool Calculate();
     void CalculateClick() { Calculate(); }
@@ -98,6 +111,9 @@ private:
     void FormHide();
     // The tool page of an operation kind.
     TToolPage* ToolPage(int kind) const;
+    // Reads the pages into op's parameters and clears its toolpaths; a bad
+    // number is reported and stores nothing.
+    bool ReadPages(TOpManagerField& op);
     void RepaintViews() const;
 
     TfrmToolWin& m_Window;
@@ -106,6 +122,7 @@ private:
     TMachiningContext* m_PreviousContext = nullptr;
     std::unique_ptr<TMillingPages> m_Milling;
     std::unique_ptr<TLathePages> m_Lathe; // lathe pages
+    std::unique_ptr<TParallelPages> m_Parallel;
     // The laser pages.
     std::unique_ptr<TLaserPages> m_Laser;
     bool m_Running = false;

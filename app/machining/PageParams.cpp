@@ -85,7 +85,7 @@ const TRow g_Rows[] = {
     {Con, "cboMethod", &P::OffsetMethod, TControl::Item},
     {Con, "cboCutRules", &P::CutRules, TControl::Item},
     {Con, "chkMakeTab", &P::MakeTabs, TControl::Check},
-    {Poc | Par, "txtPocStepOverPer", &P::StepOverPercent, TControl::Coord},
+    {Poc, "txtPocStepOverPer", &P::StepOverPercent, TControl::Coord},
     {Con, "txtPocStepOverPer", &P::StepOverPercent, TControl::Coord, TWay::ReadOnly},
     {Poc, "chkPocSpiralInOut", &P::SpiralInOut, TControl::Check},
     {Poc, "txtAngZigZag", &P::Angle, TControl::Coord},

@@ -117,6 +117,7 @@ constexpr TCommandRow Rows[] = {
     {"sbtSpline", "", 19, H::RecentSpline, 601, P::Page, 21, N::On, K::Unsized, S<TQV_40DrawUnSizedPrimitive>, nullptr, Spline, 0},
     {"mnuTextTT", "sbtText", 21, H::RecentTextTT, 701, P::Unchanged, 0, N::On, K::Page, nullptr, nullptr, nullptr, F::CancelFirst},
     {"mnuTextSL", "sbtText", 22, H::RecentTextSL, 702, P::Unchanged, 0, N::On, K::Page, nullptr, nullptr, nullptr, F::CancelFirst},
+    {"mnuTextLabel", "sbtText", 20, H::RecentTextLabel, 703, P::Unchanged, 0, N::On, K::Page, nullptr, nullptr, nullptr, F::CancelFirst},
     // The Edit toolbar.
     {"mnuDelete", "sbtDelete", 0, H::RecentDelete, 1101, P::Editable, 0, N::Off, K::Pick, S<TQV_50SelectObjects>, S<TMyCancella>, nullptr, 0},
     {"mnuWindowDelete", "sbtDelete", 1, H::RecentWindowDelete, 1102, P::Editable, 0, N::Off, K::Window, nullptr, S<TMyCancella>, nullptr, 0},

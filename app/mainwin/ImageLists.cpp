@@ -41,7 +41,8 @@ const std::map<std::pair<TImageList, int>, std::string_view>& Glyphs()
         {{TImageList::Create, 9}, "Rct"}, {{TImageList::Create, 10}, "Cir"}, {{TImageList::Create, 11}, "CiD"},
         {{TImageList::Create, 12}, "Arc"}, {{TImageList::Create, 13}, "ArP"}, {{TImageList::Create, 14}, "AT1"},
         {{TImageList::Create, 15}, "AT2"}, {{TImageList::Create, 16}, "Ell"}, {{TImageList::Create, 17}, "ElO"},
-        {{TImageList::Create, 18}, "Ply"}, {{TImageList::Create, 19}, "Spl"}, {{TImageList::Create, 21}, "TT"},
+        {{TImageList::Create, 18}, "Ply"}, {{TImageList::Create, 19}, "Spl"}, {{TImageList::Create, 20}, "Lbl"},
+        {{TImageList::Create, 21}, "TT"},
         {{TImageList::Create, 22}, "SL"}, {{TImageList::Create, 23}, "A3"}, {{TImageList::Create, 24}, "C3"},
         // Edit toolbar and recent edit commands.
         {{TImageList::Modify, 0}, "Del"}, {{TImageList::Modify, 1}, "DlW"}, {{TImageList::Modify, 2}, "DlS"},

@@ -8,7 +8,9 @@
 #include "cad/program/EventGuard.h"
 #include "cad/ui/AnsiText.h"
 #include "cad/ui/InfoEdit.h"
+#include "app/machining/ParallelPages.h"
 #include "cam/ops/OpManager.h"
+#include "core/entities/QV_STLSurf.h"
 #include "core/model/UserNotifier.h"
 #include "core/settings/AppConfig.h"
 #include "core/settings/LangKeys.h"
@@ -61,6 +63,10 @@ void Warn(const std::string& text, std::string_view caption)
 TMachiningMenu::TMachiningMenu(TfrmMain& window, TOperationPages& pages, TAppConfig& config, TSimulatore2D* simulator)
     : m_Window(window), m_Pages(pages), m_Config(config), m_Simulator(simulator)
 {
+    // Letters is made here like the other kinds; through its hook slot the
+    // item follows the enabling rule of RefreshHookItems.
+    LettersClick = [this] { mnuCncWriteClick(); };
+    ParallelClick = [this] { mnuCncParallelClick(); };
     BuildCncTab();
     BuildMenus();
     SetSimulator(simulator);
@@ -211,33 +217,62 @@ void TMachiningMenu::RemoveCurrentMarkers()
         op->Parameters->Tabs.RemoveMarkers();
 }
 
-void TMachiningMenu::NewOperation(int kind, bool removeMarkers)
+void TMachiningMenu::NewOperation(int kind, bool removeMarkers, const std::function<void()>& beforePages)
 {
-    // A page set that is up stays; nothing new is made behind it.
-    if (m_Window.ToolWin().isVisible())
-        return;
     if (removeMarkers)
         RemoveCurrentMarkers();
     TOpManagerField* op = m_Pages.Context().SetNewOperation(std::make_unique<TOpManagerField>(kind));
-    op->Chains.HasInfoLabel = true;
+    // The 3D boundary chain has a label of its own.
+    op->Chains.HasInfoLabel = kind != OpKind::Parallel3D;
     ShowOperationsPage();
     m_Window.InfoEdit().SetReadOnly(false);
+    if (beforePages)
+        beforePages();
     m_Pages.ImpostaDialoghi(kind);
+}
+
+bool TMachiningMenu::PagesUp() const
+{
+    // A page set that is up stays; nothing new is made behind it.
+    return m_Window.ToolWin().isVisible();
 }
 
 void TMachiningMenu::mnuContourClick()
 {
-    NewOperation(OpKind::Contour, true);
+    if (!PagesUp())
+        NewOperation(OpKind::Contour, true);
 }
 
 void TMachiningMenu::mnuPocketClick()
 {
-    NewOperation(OpKind::Pocket, false);
+    if (!PagesUp())
+        NewOperation(OpKind::Pocket, false);
 }
 
 void TMachiningMenu::mnuCncDrillClick()
 {
-    NewOperation(OpKind::Drilling, false);
+    if (!PagesUp())
+        NewOperation(OpKind::Drilling, false);
+}
+
+void TMachiningMenu::mnuCncParallelClick()
+{
+    if (PagesUp())
+        return;
+    // The surface must be the drawing's first object.
+    TQV_STLSurf* surface = m_Pages.Surface();
+    if (!surface) {
+        Warn(LangText(LangKeys::String::NoStlSurface), LangKeys::String::ErrorCaption);
+        return;
+    }
+    const TBox3D box = surface->Box3D();
+    NewOperation(OpKind::Parallel3D, true, [this, box] { m_Pages.Parallel().ShowSurfaceLimits(box); });
+}
+
+void TMachiningMenu::mnuCncWriteClick()
+{
+    if (!PagesUp())
+        NewOperation(OpKind::Letters, false);
 }
 
 // --- Deleting ---------------------------------------------------------------------------

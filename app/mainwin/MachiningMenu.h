@@ -58,6 +58,10 @@ public:
     void mnuContourClick();
     void mnuPocketClick();
     void mnuCncDrillClick();
+    // Letters: a new letters operation (its chains come from its label).
+    void mnuCncWriteClick();
+    // The 3D parallel finishing of the drawing's STL surface (object 0).
+    void mnuCncParallelClick();
     // Every operation deleted after the "466" question.
     void mnuNewClick();
     // Every operation node and operation deleted, last first; no question.
@@ -95,8 +99,11 @@ public:
 private:
     void BuildCncTab();
     void BuildMenus();
-    // The common steps of a new operation of the kind.
-    void NewOperation(int kind, bool removeMarkers);
+    // The common steps of a new operation of the kind; beforePages runs
+    // just before its pages are prepared.
+    void NewOperation(int kind, bool removeMarkers, const std::function<void()>& beforePages = {});
+    // True while the tool window shows a page set.
+    bool PagesUp() const;
     void RemoveCurrentMarkers();
     QTreeWidgetItem* Selected() const;
     // Deletes an operation node (level 1) with its operation.

@@ -10,6 +10,9 @@ class TWidgetToolPage;
 
 // Number of pictures in the list; indices outside [0, count) draw nothing.
 constexpr int ToolWinPictureCount = 41;
+// The size of every picture: it fits beside the fields of the fullest page.
+constexpr int ToolWinPictureWidth = 160;
+constexpr int ToolWinPictureHeight = 96;
 
 // The picture of an index, drawn in code (cached).
 QPixmap ToolWinPicture(int index);

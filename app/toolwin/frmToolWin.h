@@ -153,6 +153,8 @@ public:
     // The drawing the points-along page adds to; null adds nothing.
     void SetDocument(TQV_01Cmp2D* document) { m_Document = document; }
     TQV_01Cmp2D* Document() const { return m_Document; }
+    // The interaction program (the 3D pages start their boundary pick on it).
+    TQV_00Prog& Prg() const { return m_Prg; }
     // The selection callback of the points-along pick. May be empty.
     std::function<void(TObject2D* selected)> OnSelectedObj;
 

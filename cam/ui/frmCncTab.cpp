@@ -187,9 +187,22 @@ void TfrmCncTab::FormShow()
         m_Tabs->Full = m_rbtTabFull->isChecked() ? 1 : 0;
 }
 
+void TfrmCncTab::SetPictures(std::function<QPixmap(int index)> pictures)
+{
+    m_Pictures = std::move(pictures);
+    ShowTabImage(m_TabImage);
+}
+
+void TfrmCncTab::ShowTabImage(int index)
+{
+    m_TabImage = index;
+    if (m_Pictures)
+        m_imgTab->setPixmap(m_Pictures(index).scaled(m_imgTab->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
 void TfrmCncTab::rbtTabFullClick()
 {
-    m_TabImage = 9;
+    ShowTabImage(9);
     m_lblTabThick->setEnabled(false);
     m_txtTabThick->setEnabled(false);
     if (m_Tabs)
@@ -198,7 +211,7 @@ void TfrmCncTab::rbtTabFullClick()
 
 void TfrmCncTab::rbtTabPartialClick()
 {
-    m_TabImage = 10;
+    ShowTabImage(10);
     m_lblTabThick->setEnabled(true);
     m_txtTabThick->setEnabled(true);
     if (m_Tabs)

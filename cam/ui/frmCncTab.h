@@ -14,6 +14,9 @@
 #include "cam/params/ListaTab.h"
 
 #include <QDialog>
+#include <QPixmap>
+
+#include <functional>
 
 class QGroupBox;
 class QLabel;
@@ -38,6 +41,9 @@ public:
     // unbinds it (the operation is gone).
     void Bind(TListaTab* tabs, TListaCatene* chains);
     TListaTab* Tabs() const { return m_Tabs; }
+    // The pictures of the tab kinds (the tool window's pictures by index),
+    // shown at once; without them the picture stays empty.
+    void SetPictures(std::function<QPixmap(int index)> pictures);
 
     // Event handlers (the widgets call them; tests call them directly).
     void FormCreate();
@@ -70,6 +76,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void ShowTabImage(int index);
     void CancelPlacement();
     void RebuildScene();
 
@@ -93,6 +100,7 @@ private:
     QMenu* m_mnuCncTab;
     std::unique_ptr<TTabListBox> m_ListBox;
     int m_TabImage = 9;
+    std::function<QPixmap(int index)> m_Pictures;
 
     TQV_00CADProg* m_Program = nullptr;
     TListaTab* m_Tabs = nullptr;

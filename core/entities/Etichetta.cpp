@@ -193,7 +193,8 @@ void TEtichetta::OutlinesToChains(TQV_01Cmp2D* document)
 void TEtichetta::Apply(TQV_01Cmp2D* document)
 {
     GenerateOutlines(document);
-    OutlinesToChains(document);
+    if (m_Detached)
+        OutlinesToChains(document);
 }
 
 std::unique_ptr<TContainer2D> TEtichetta::PositionPreview(int32_t row) const

@@ -104,7 +104,9 @@ public:
     // other objects skipped; none without a container) to the installed
     // chain writer, which replaces the chains of the operation being edited.
     void OutlinesToChains(TQV_01Cmp2D* document);
-    // GenerateOutlines, then OutlinesToChains.
+    // GenerateOutlines, then, for a detached label, OutlinesToChains. The
+    // outlines of the shared label are drawing, not chains: they never
+    // replace the chains of an operation that happens to be current.
     void Apply(TQV_01Cmp2D* document);
     // The outline container: the label's own, or the one it put into the
     // document while that object is still there; null otherwise.

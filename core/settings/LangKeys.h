@@ -547,6 +547,11 @@
     X(String, LatheHomeButton, "3000")                                                                \
     X(String, LatheEntryButton, "3012")                                                               \
     X(String, LatheExitButton, "3022")                                                                \
+    /* Letters page: the label command's caption and its hint on the recent-commands toolbar. */      \
+    X(frmToolWin, CaptionTextLabel, "twSLabel")                                                       \
+    X(frmMain, RecentTextLabel, "mnuTextLabel.Hint")                                                  \
+    /* Tool window, 3D page: no boundary chain. */                                                    \
+    X(frmToolWin, Chain3DNone, "lbl3dChainInfo0")                                                     \
     /* Laser engraving page: the pixel size of the picked bitmap. */                                  \
     X(frmToolWin, strPixelDim, "strPixelDim")
 
@@ -882,7 +887,13 @@
     /* Tool window: the tabs of the lathe pages. */                                                  \
     X(frmToolWin, tabLatheTool, true, false, 0)                                                       \
     X(frmToolWin, tabLatheFin, true, false, 0)                                                        \
-    X(frmToolWin, tabLatheRou, true, false, 0)                                                        \
+    X(frmToolWin, tabLatheRou, true, false, 0)                                                         \
+    /* The letters page's tab and the label command's item under the text button. */                 \
+    X(frmToolWin, tabLetters, true, false, 0)                                                         \
+    X(frmMain, mnuTextLabel, true, false, 0)                                                          \
+    /* Tool window: the tabs of the 3D parallel pages. */                                             \
+    X(frmToolWin, tabSizeLimits, true, false, 0)                                                      \
+    X(frmToolWin, tabParallel, true, false, 0)                                                        \
     /* Tool window: the tabs of the laser settings and laser operation pages. */                      \
     X(frmToolWin, tabLaserLib, true, false, 0)                                                        \
     X(frmToolWin, tabLaserEng, true, false, 0)                                                        \

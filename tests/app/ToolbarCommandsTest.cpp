@@ -161,8 +161,8 @@ struct ToolbarCommands : ::testing::Test {
         Commands->SetView(&View, &Doc);
         Commands->WindowSelection = [this] { return WindowChecked; };
         Commands->SelectTreeNode = [this](TObject2D& object) { TreeSelected.push_back(&object); };
-        for (const char* name : {"mnuPtAlong", "mnuTextTT", "mnuTextSL", "mnuDeleteSmall", "mnuChangeLayer", "mnuOffset",
-                                 "mnuInfoEntities"})
+        for (const char* name : {"mnuPtAlong", "mnuTextTT", "mnuTextSL", "mnuTextLabel", "mnuDeleteSmall",
+                                 "mnuChangeLayer", "mnuOffset", "mnuInfoEntities"})
             Commands->PageCommands[name] = [this, name] { Pages.push_back(name); };
     }
     ~ToolbarCommands() override
@@ -310,6 +310,7 @@ TEST_F(ToolbarCommands, EveryRowStartsAsItsTableSays)
         {"sbtSpline", "TQV_40DrawUnSizedPrimitive", "", 21, Shown, '1', 601, 19},
         {"mnuTextTT", "", "", 0, Same, '1', 701, 21},
         {"mnuTextSL", "", "", 0, Same, '1', 702, 22},
+        {"mnuTextLabel", "", "", 0, Same, '1', 703, 20},
         {"mnuDelete", "TQV_50SelectObjects", "TMyCancella", 0, Editable, '0', 1101, 0},
         {"mnuWindowDelete", "TQV_51WinSelectObjects", "TMyCancella", 0, Editable, '0', 1102, 1},
         {"mnuDeleteSmall", "", "", 0, Editable, '0', 1103, 2},

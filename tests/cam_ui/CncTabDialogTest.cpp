@@ -10,6 +10,7 @@
 #include "tests/cam/ChainTestSupport.h"
 #include "tests/support/RecordingNotifier.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 
@@ -177,6 +178,27 @@ TEST_F(CncTabDialogTest, KindAndThicknessGoToTheTabList)
     Form.rbtTabFullClick();
     EXPECT_EQ(Tabs.Full, 1);
     EXPECT_FALSE(Form.txtTabThick().isEnabled());
+}
+
+// The kind's picture shows in the picture label, once pictures are given.
+TEST_F(CncTabDialogTest, KindShowsItsPicture)
+{
+    const auto shown = [this] {
+        const QPixmap pixmap = Form.findChild<QLabel*>(QStringLiteral("imgTab"))->pixmap();
+        return pixmap.isNull() ? -1 : qRed(pixmap.toImage().pixel(pixmap.width() / 2, pixmap.height() / 2));
+    };
+    EXPECT_EQ(shown(), -1);
+    // Picture i is a tile of red i.
+    Form.SetPictures([](int index) {
+        QPixmap tile(160, 96);
+        tile.fill(QColor(index, 0, 0));
+        return tile;
+    });
+    EXPECT_EQ(shown(), 9);
+    Form.rbtTabPartialClick();
+    EXPECT_EQ(shown(), 10);
+    Form.rbtTabFullClick();
+    EXPECT_EQ(shown(), 9);
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 // a double click, as a user does. The view is read back from the screen.
 //
 // With KB_SHOTS_DIR set, the disabled test ShotsForReview writes pictures
-// of every laser page set (scripts/shots/laser.sh runs it).
+// of every laser page set (scripts/shots/laser-lathe.sh runs it).
 
 #include "app/Program.h"
 

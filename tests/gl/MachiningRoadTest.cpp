@@ -24,6 +24,7 @@
 #include "core/model/QV_01Cmp2D.h"
 #include "core/settings/LangKeys.h"
 #include "core/settings/Language.h"
+#include "tests/gl/MachiningRoadFixture.h"
 #include "tests/gl/MainWindowDriver.h"
 #include "tests/support/RecordingNotifier.h"
 #include "tests/support/TestSupport.h"
@@ -31,10 +32,13 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTreeWidget>
 #include <QtTest/QTest>
 
@@ -48,123 +52,7 @@ namespace {
 
 using namespace LangKeys::String;
 
-struct MachiningRoad : ::testing::Test {
-    MachiningRoad()
-    {
-        Notifier.Strict = true;
-        Driver = std::make_unique<kbtest::TMainWindowDriver>((Config.Path() / "Kestrabel 3").string(), "");
-        EXPECT_TRUE(Driver->Ready());
-        Program = &Driver->Program();
-        Doc().AddObject(-1, std::make_unique<TFrame2D>(-1, Point2D(0, 0), Point2D(40, 30)));
-        kbtest::TMainWindowDriver::Settle();
-    }
-    ~MachiningRoad() override
-    {
-        Window().ToolWin().hide();
-        Menu().DeleteAllOperations();
-        OpManager().LastIndex = -1;
-    }
-
-    TfrmMain& Window() const { return Program->MainWindow(); }
-    TfrmToolWin& Tool() const { return Window().ToolWin(); }
-    TQV_01Cmp2D& Doc() const { return Program->Document(); }
-    TMachiningMenu& Menu() const { return Window().MachiningMenu(); }
-    QTreeWidget& Tree() const { return Menu().TreeCnc(); }
-    template <class T = QWidget> T& Find(const char* name) const
-    {
-        auto* found = Window().findChild<T*>(QString::fromLatin1(name));
-        return found ? *found : kbtest::Child<T>(Tool(), name);
-    }
-    void Click(const char* name) const
-    {
-        kbtest::TMainWindowDriver::Settle();
-        auto& b = Find<QAbstractButton>(name);
-        QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(6, b.height() / 2));
-        kbtest::TMainWindowDriver::Settle();
-    }
-    // A Machining menu command, chains of the whole drawing for it.
-    TOpManagerField& Machining(const char* command) const
-    {
-        Find<QMenu>("mnuCnc").findChild<QAction*>(QString::fromLatin1(command))->trigger();
-        TOpManagerField* op = MachiningContext()->CurrentOperation();
-        if (!op)
-            throw std::runtime_error("no operation");
-        TTuttoInCatena all(Doc(), op->Chains);
-        SetTool(*op);
-        kbtest::TMainWindowDriver::Settle();
-        return *op;
-    }
-    // What the post button writes.
-    std::string Posted() const
-    {
-        const std::string file = Config.File("posted.nc");
-        std::filesystem::remove(file);
-        Notifier.QueueFileName(file);
-        Click("sbtRunPst");
-        return std::filesystem::exists(file) ? kbtest::ReadFileText(file) : std::string();
-    }
-    void ExpectGolden(const std::string& name, const std::string& written) const
-    {
-        const std::string golden = std::string(KB_FIXTURES_DIR) + "/app/machining/" + name + ".nc";
-        if (std::getenv("KB_UPDATE_GOLDENS")) {
-            std::filesystem::create_directories(std::filesystem::path(golden).parent_path());
-            kbtest::WriteFileText(golden, written);
-        }
-        EXPECT_FALSE(written.empty());
-        EXPECT_EQ(written, kbtest::ReadFileText(golden)) << name;
-    }
-    QTreeWidgetItem* Root() const { return Tree().topLevelItem(0); }
-    // Tool 1, 3 mm, 12000 rpm, feed 300, plunge 100: on the tool page, or
-    // straight into the operation where that page is not built.
-    void SetTool(TOpManagerField& op) const
-    {
-        const std::pair<const char*, const char*> fields[] = {
-            {"txtGiri", "12000"}, {"txtFeedrate", "300"}, {"txtPlungeRate", "100"}, {"txtDiametro", "3"}};
-        if (Tool().findChild<QLineEdit*>(QStringLiteral("txtDiametro"))) {
-            for (const auto& [name, value] : fields)
-                Find<QLineEdit>(name).setText(QString::fromLatin1(value));
-            Find<QSpinBox>("sedToolNum").setValue(1);
-            return;
-        }
-        TDatiUtBase& tool = *op.Parameters->ToolData;
-        tool.ToolNumber = 1;
-        tool.SpindleSpeed = 12000;
-        tool.Feed = 300;
-        tool.PlungeFeed = 100;
-        tool.Diameter = 3;
-    }
-    // The compensation side item and offset on the chain page, or straight
-    // into the operation where that page is not built.
-    void Compensation(TOpManagerField& op, int item, const char* offset) const
-    {
-        auto* side = Tool().findChild<QComboBox*>(QStringLiteral("cboCCDir"));
-        auto* edit = Tool().findChild<QLineEdit*>(QStringLiteral("txtCCOffset"));
-        if (side && edit) {
-            side->setCurrentIndex(item);
-            emit side->activated(item);
-            edit->setText(QString::fromLatin1(offset));
-            return;
-        }
-        op.Parameters->CompSide = item == 0 ? 0 : (item == 1 ? -1 : 1);
-        op.Parameters->CompOffset = std::stod(offset);
-    }
-    // The popup opened over an item (none: empty space); its visible items.
-    int PopupItemsOver(QTreeWidgetItem* item) const
-    {
-        const QPoint at = item ? Tree().visualItemRect(item).center() : QPoint(5, Tree().viewport()->height() - 3);
-        Menu().TreeCncContextPopup(at);
-        int shown = 0;
-        for (QAction* action : Menu().PopupTreeCnc().actions())
-            shown += action->isVisible() ? 1 : 0;
-        Menu().PopupTreeCnc().hide();
-        return shown;
-    }
-
-    kbtest::TTempDir Config;
-    mutable kbtest::TRecordingNotifier Notifier;
-    std::unique_ptr<kbtest::TMainWindowDriver> Driver;
-    TProgram* Program = nullptr;
-};
+using MachiningRoad = kbtest::MachiningRoad;
 
 TEST_F(MachiningRoad, ContourFromTheMenuIsCalculatedListedAndPosted)
 {
@@ -330,6 +218,65 @@ TEST_F(MachiningRoad, TabButtonShowsTheTabWindowOfTheOperation)
     EXPECT_EQ(static_cast<TfrmCncTab&>(tabs).Tabs(), nullptr);
 }
 
+// --- 3D parallel finishing ----------------------------------------------------
+
+// Without an STL surface as the drawing's object 0 the 3D command refuses.
+TEST_F(MachiningRoad, ParallelNeedsTheSurfaceFirst)
+{
+    Find<QMenu>("mnuCnc").findChild<QAction*>(QStringLiteral("mnuCncParallel"))->trigger();
+    ASSERT_EQ(Notifier.Messages().size(), 1u);
+    EXPECT_EQ(Notifier.Messages()[0].Text, LangText(NoStlSurface));
+    EXPECT_EQ(Notifier.Messages()[0].Caption, LangText(ErrorCaption));
+    EXPECT_FALSE(Tool().isVisible());
+    EXPECT_EQ(MachiningContext()->CurrentOperation(), nullptr);
+}
+
+// An opened STL: the command fills the Z limits from the surface, Calculate
+// lists the operation and the post writes its program.
+TEST_F(MachiningRoad, ParallelOverAnOpenedSurfaceIsCalculatedAndPosted)
+{
+    TOpManagerField* op = ParallelOverPyramid();
+    ASSERT_NE(op, nullptr);
+    ASSERT_TRUE(Tool().isVisible());
+    EXPECT_EQ(Tool().size(), QSize(494, 428));
+    EXPECT_EQ(Tool().ShownPages(), (std::vector<std::string>{"tabTool", "tabSizeLimits", "tabParallel"}));
+    // The base lies at Z -0.1 as the file's single precision has it.
+    EXPECT_EQ(Find<QLineEdit>("txt3DParZBottom").text(), "-0.100000001490116");
+    EXPECT_EQ(Find<QLineEdit>("txt3DParZTop").text(), "2.346");
+    EXPECT_EQ(Find<QLabel>("lbl3dChainInfo").text().toStdString(), LangToolWinText("lbl3dChainInfo0"));
+    // The stock stands over the surface's box; a margin typed on its page
+    // widens it past the surface, where the view shows it.
+    const auto bluish = [this] {
+        kbtest::TMainWindowDriver::Settle();
+        const QImage frame = Driver->ShownView();
+        int count = 0;
+        for (int y = 0; y < frame.height(); ++y)
+            for (int x = 0; x < frame.width(); ++x) {
+                const QRgb c = frame.pixel(x, y);
+                count += qBlue(c) > qRed(c) + 30 && qBlue(c) > qGreen(c) + 30 ? 1 : 0;
+            }
+        return count;
+    };
+    QTabBar* bar = Tool().pgCtrToolWin().tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(Tool().pgCtrToolWin().indexOf(Tool().Sheet("tabSizeLimits"))).center());
+    const int before = bluish();
+    auto& margin = Find<QLineEdit>("txt3DMarginX");
+    margin.selectAll();
+    QTest::keyClicks(&margin, QStringLiteral("3"));
+    EXPECT_GT(bluish(), before + 1000);
+    QTest::keyClick(&margin, Qt::Key_Backspace);
+    QTest::keyClicks(&margin, QStringLiteral("0"));
+    SetTool(*op);
+    Find<QLineEdit>("txtParStepOver").setText(QStringLiteral("2"));
+    Find<QLineEdit>("txtParResol").setText(QStringLiteral("0.5"));
+    Click("sbtParCalculate");
+    EXPECT_TRUE(Notifier.Messages().empty());
+    EXPECT_FALSE(Tool().isVisible());
+    ASSERT_EQ(Root()->childCount(), 1);
+    EXPECT_EQ(TOperationsTreeView::Operation(Root()->child(0)), op);
+    ExpectGolden("parallel", Posted());
+}
+
 TEST_F(MachiningRoad, DISABLED_ShotsForReview)
 {
     const char* dir = std::getenv("KB_SHOTS_DIR");
@@ -354,6 +301,32 @@ TEST_F(MachiningRoad, DISABLED_ShotsForReview)
     Click("sbtDriCalculate");
     kbtest::TMainWindowDriver::Settle();
     Window().grab().save(QString::fromLatin1(dir) + "/milling-tree.png");
+}
+
+// The 3D pages, the stock widened by a margin, and the calculated path
+// (scripts/shots/parallel.sh).
+TEST_F(MachiningRoad, DISABLED_ParallelShotsForReview)
+{
+    const char* dir = std::getenv("KB_SHOTS_DIR");
+    ASSERT_NE(dir, nullptr);
+    const QString folder = QString::fromLatin1(dir);
+    TOpManagerField* op = ParallelOverPyramid();
+    ASSERT_NE(op, nullptr);
+    SetTool(*op);
+    // The tabs clicked as the user does (the stock shows with its page).
+    QTabBar* bar = Tool().pgCtrToolWin().tabBar();
+    for (const char* tab : {"tabParallel", "tabSizeLimits"}) {
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(Tool().pgCtrToolWin().indexOf(Tool().Sheet(tab))).center());
+        kbtest::TMainWindowDriver::Settle();
+        Tool().grab().save(folder + "/parallel-" + tab + ".png");
+    }
+    Find<QLineEdit>("txt3DMarginX").setText(QStringLiteral("3"));
+    kbtest::TMainWindowDriver::Settle();
+    Window().grab().save(folder + "/parallel-stock.png");
+    Find<QLineEdit>("txtParStepOver").setText(QStringLiteral("0.5"));
+    Click("sbtParCalculate");
+    kbtest::TMainWindowDriver::Settle();
+    Window().grab().save(folder + "/parallel-path.png");
 }
 
 } // namespace

@@ -149,13 +149,22 @@ TEST_F(LabelTest, EdgeCases)
                  EXPECT_EQ(read.Labels()[i].Spacing, label.Labels()[i].Spacing);
              }
          }},
-        {"applying the shared label twice: one container, the second generation only",
+        {"applying the shared label twice: one container, the second generation only; the chains of an "
+         "operation being edited stay",
          [this] {
+             TListaCatene chains;
+             auto kept = std::make_unique<TCatena>();
+             kept->AddVertex(TAVertice::CreateAt(MakeVector2D(9, 9), 0));
+             chains.AddChain(std::move(kept));
+             Context.Edited = &chains;
              TEtichetta label(false);
              label.Labels()[0] = {"AB", 0.0f, 0.0f, 10.0f, 1.0f};
              label.Apply(&Doc);
              label.Labels()[0] = {"Z", 5.0f, -5.0f, 3.0f, 1.0f};
              label.Apply(&Doc);
+             Context.Edited = nullptr;
+             ASSERT_EQ(chains.Count(), 1);
+             EXPECT_EQ(chains.ChainAt(0)->Vertices[0].EndPoint.X, 9.0);
              const std::vector<TContainer2D*> containers = Containers();
              ASSERT_EQ(Doc.ObjectsCount(), 1);
              ASSERT_EQ(containers.size(), 1u);
