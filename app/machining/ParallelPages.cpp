@@ -17,8 +17,6 @@
 #include "core/settings/NumberText.h"
 
 #include <QCheckBox>
-#include <QEvent>
-#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -52,24 +50,14 @@ std::string FullPrecision(double value)
 struct TParallelPages::TFieldForm {
     QVBoxLayout* Outer;
     QGroupBox* Group;
-    QFormLayout* Form;
+    toolwin::TFormRows Rows;
 
     TFieldForm(QWidget* sheet, const char* name, const char* title)
-        : Outer(new QVBoxLayout(sheet)), Group(Make<QGroupBox>(sheet, name, QString::fromLatin1(title))),
-          Form(new QFormLayout(Group))
+        : Outer(new QVBoxLayout(sheet)), Group(Make<QGroupBox>(sheet, name, QString::fromLatin1(title))), Rows(Group)
     {
         Outer->setContentsMargins(4, 4, 4, 4);
         Outer->addWidget(Group);
-        Form->setContentsMargins(6, 6, 6, 6);
-        Form->setVerticalSpacing(3);
-    }
-    QLineEdit* Edit(const char* label, const char* labelText, const char* name, const char* text,
-                    TCharKeyFilter::TFilter filter)
-    {
-        QLineEdit* edit = toolwin::NumberEdit(Group, name, text, filter);
-        edit->setMaximumWidth(70);
-        Form->addRow(Make<QLabel>(Group, label, QString::fromLatin1(labelText)), edit);
-        return edit;
+        Rows.Grid().setVerticalSpacing(3);
     }
 };
 
@@ -97,11 +85,12 @@ TParallelPages::~TParallelPages() = default;
 void TParallelPages::AddFields(TFieldForm& form, const char* image, std::span<const TFieldRow> rows)
 {
     for (const TFieldRow& f : rows) {
-        QLineEdit* edit = form.Edit(f.Label, f.Text, f.Name, f.Value, f.Filter);
-        m_Pictures[edit] = {image, f.Picture};
-        edit->installEventFilter(this);
+        QLineEdit* edit = toolwin::NumberEdit(form.Group, f.Name, f.Value, f.Filter);
+        edit->setMaximumWidth(70);
+        form.Rows.Add(f.Label, f.Text, edit);
+        toolwin::OnEnter(*edit, [this, image, index = f.Picture] { SetPagePicture(m_Page, image, index); });
         if (f.Change)
-            QObject::connect(edit, &QLineEdit::textChanged, this,
+            QObject::connect(edit, &QLineEdit::textChanged, edit,
                              [this, change = f.Change] { GuardedCall([this, change] { (this->*change)(); }); });
     }
 }
@@ -122,7 +111,7 @@ QWidget* TParallelPages::BuildSizeLimitsPage()
          &TParallelPages::txt3DMarginYChange},
     };
     AddFields(limits, "img3dSize", fields);
-    limits.Form->addRow(Picture(limits.Group, "img3dSize", 11));
+    limits.Rows.Span(Picture(limits.Group, "img3dSize", 11));
     QVBoxLayout* outer = limits.Outer;
 
     auto* profile = Make<QGroupBox>(sheet, "grp3dProfile", QStringLiteral("Boundary"));
@@ -136,8 +125,8 @@ QWidget* TParallelPages::BuildSizeLimitsPage()
     rows->addWidget(Make<QLabel>(profile, "lbl3dChainInfo"));
     outer->addWidget(profile);
     outer->addStretch();
-    QObject::connect(pick, &QPushButton::clicked, this, [this] { GuardedCall([this] { sbt3dChainClick(); }); });
-    QObject::connect(del, &QPushButton::clicked, this, [this] { GuardedCall([this] { sbt3dDelChainClick(); }); });
+    QObject::connect(pick, &QPushButton::clicked, pick, [this] { GuardedCall([this] { sbt3dChainClick(); }); });
+    QObject::connect(del, &QPushButton::clicked, del, [this] { GuardedCall([this] { sbt3dDelChainClick(); }); });
     return sheet;
 }
 
@@ -165,30 +154,18 @@ QWidget* TParallelPages::BuildParallelPage()
     roughRow->addWidget(roughing);
     roughRow->addWidget(incLabel);
     roughRow->addWidget(inc);
-    parallel.Form->addRow(rough);
-    parallel.Form->addRow(Picture(parallel.Group, "img3DPar", 16));
+    parallel.Rows.Span(rough);
+    parallel.Rows.Span(Picture(parallel.Group, "img3DPar", 16));
 
     auto* buttons = new QWidget(parallel.Group);
     auto* row = new QHBoxLayout(buttons);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(toolwin::Button(buttons, "sbtParCalculate", "Calculate"));
     row->addWidget(toolwin::Button(buttons, "sbtParCancel", "Cancel"));
-    parallel.Form->addRow(buttons);
+    parallel.Rows.Span(buttons);
     parallel.Outer->addStretch();
-    QObject::connect(roughing, &QCheckBox::clicked, this, [this] { GuardedCall([this] { chkParRoughClick(); }); });
+    QObject::connect(roughing, &QCheckBox::clicked, roughing, [this] { GuardedCall([this] { chkParRoughClick(); }); });
     return sheet;
-}
-
-bool TParallelPages::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::FocusIn) {
-        const auto it = m_Pictures.find(watched);
-        if (it != m_Pictures.end()) {
-            const auto [image, index] = it->second;
-            GuardedCall([this, image, index] { SetPagePicture(m_Page, image, index); });
-        }
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 // --- Tabs ---------------------------------------------------------------------------

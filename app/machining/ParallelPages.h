@@ -16,23 +16,19 @@
 // Every handler that needs the current operation asks the machining context
 // and does nothing without one. Main thread only.
 
-#include <QObject>
-
-#include <map>
 #include <optional>
 #include <span>
-#include <utility>
 
 class QWidget;
 class TfrmToolWin;
 class TWidgetToolPage;
 struct TBox3D;
 
-class TParallelPages final : public QObject {
+class TParallelPages {
 public:
     // Builds both pages on the window (AddPage); page finds their controls.
     TParallelPages(TfrmToolWin& window, TWidgetToolPage& page);
-    ~TParallelPages() override;
+    ~TParallelPages();
     TParallelPages(const TParallelPages&) = delete;
     TParallelPages& operator=(const TParallelPages&) = delete;
 
@@ -50,10 +46,6 @@ public:
     void sbt3dChainClick();
     void sbt3dDelChainClick();
     void chkParRoughClick();
-
-protected:
-    // Entering a field shows its picture.
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct TFieldForm;
@@ -80,6 +72,4 @@ private:
 
     TfrmToolWin& m_Window;
     TWidgetToolPage& m_Page;
-    // Picture label and index of each field that shows one.
-    std::map<QObject*, std::pair<const char*, int>> m_Pictures;
 };
