@@ -1,6 +1,7 @@
 #include "app/machining/MillingPages.h"
 
 #include "app/machining/MachiningContext.h"
+#include "app/machining/PageGrid.h"
 #include "app/machining/PageParams.h"
 #include "app/toolwin/PagePictures.h"
 #include "app/toolwin/PageWidgets.h"
@@ -33,87 +34,8 @@
 namespace {
 
 using toolwin::Make;
-
-// A page being laid out: one row of label and field after the other.
-class TPageGrid {
-public:
-    TPageGrid(QWidget* sheet, const char* group) : m_Group(Make<QGroupBox>(sheet, group))
-    {
-        auto* outer = new QVBoxLayout(sheet);
-        outer->setContentsMargins(4, 4, 4, 4);
-        outer->addWidget(m_Group);
-        outer->addStretch();
-        m_Grid = new QGridLayout(m_Group);
-        m_Grid->setContentsMargins(6, 6, 6, 6);
-        m_Grid->setVerticalSpacing(3);
-    }
-    QWidget* Group() const { return m_Group; }
-
-    QLineEdit* Edit(const char* label, const char* name, const char* text, TCharKeyFilter::TFilter filter)
-    {
-        auto* edit = Make<QLineEdit>(m_Group, name, QString::fromLatin1(text));
-        TCharKeyFilter::Install(*edit, filter);
-        edit->setMaximumWidth(70);
-        Row(label, edit);
-        return edit;
-    }
-    QSpinBox* Spin(const char* label, const char* name, int low, int high, int value)
-    {
-        auto* spin = Make<QSpinBox>(m_Group, name);
-        spin->setRange(low, high);
-        spin->setValue(value);
-        spin->setMaximumWidth(70);
-        Row(label, spin);
-        return spin;
-    }
-    QComboBox* Combo(const char* label, const char* name, const QStringList& items)
-    {
-        auto* combo = Make<QComboBox>(m_Group, name);
-        combo->addItems(items);
-        Row(label, combo);
-        return combo;
-    }
-    QLabel* Row(const char* label, QWidget* field)
-    {
-        QLabel* caption = nullptr;
-        if (label) {
-            caption = Make<QLabel>(m_Group, label, QString::fromLatin1(label + 3));
-            m_Grid->addWidget(caption, m_Row, 0);
-        }
-        m_Grid->addWidget(field, m_Row++, 1);
-        return caption;
-    }
-    // A check box that enables the retract edit and its label below it.
-    void Retract(const char* check, const char* label, const char* edit)
-    {
-        auto* box = Make<QCheckBox>(m_Group, check, QStringLiteral("Retract"));
-        m_Grid->addWidget(box, m_Row++, 0, 1, 2);
-        auto* field = Edit(label, edit, "10", SignedDecimalKeyFilter);
-        field->setEnabled(false);
-        m_Group->findChild<QLabel*>(QString::fromLatin1(label))->setEnabled(false);
-    }
-    QWidget* Field(const char* name) const
-    {
-        return m_Group->findChild<QWidget*>(QString::fromLatin1(name));
-    }
-    void Span(QWidget* widget)
-    {
-        m_Grid->addWidget(widget, m_Row++, 0, 1, 2);
-    }
-
-private:
-    QGroupBox* m_Group;
-    QGridLayout* m_Grid = nullptr;
-    int m_Row = 0;
-};
-
-QToolButton* ToggleButton(QWidget* parent, const char* name, const char* text)
-{
-    auto* button = Make<QToolButton>(parent, name);
-    button->setText(QString::fromLatin1(text));
-    button->setCheckable(true);
-    return button;
-}
+using toolwin::TPageGrid;
+using toolwin::ToggleButton;
 
 // The summary labels, the picture and the buttons under a page's group.
 void PageFooter(TPageGrid& grid, const char* image, const char* summary1, const char* summary2,
@@ -433,12 +355,10 @@ void TMillingPages::speConNFinishCutsChange()
 
 void TMillingPages::cboMethodChange()
 {
-    auto* rules = qobject_cast<QComboBox*>(m_Page->Find("cboCutRules"));
     const int method = m_Page->ItemIndex("cboMethod");
     const bool free = method != 1;
     for (const char* name : {"cboDepthCutOrder", "lblDepthCutOrder", "sbtConEntExi", "chkMakeTab"})
         m_Page->SetEnabled(name, free);
-    std::vector<const char*> keys = {"cboCutRules0"};
     if (free) {
         m_Page->SetItemIndex("cboDepthCutOrder", RememberedDepthOrder);
     } else {
@@ -448,24 +368,14 @@ void TMillingPages::cboMethodChange()
         }
         RememberedDepthOrder = m_Page->ItemIndex("cboDepthCutOrder");
         m_Page->SetItemIndex("cboDepthCutOrder", 0);
-        keys = {"cboCutRules0", "cboCutRules1", "cboCutRules2"};
     }
-    if (rules) {
-        rules->clear();
-        for (const char* key : keys)
-            rules->addItem(AnsiToQString(LangToolWinText(key)));
-        rules->setCurrentIndex(0);
-    }
+    toolwin::OfferCutRules(*m_Page, "cboCutRules", !free);
 }
 
 void TMillingPages::cboPocTypeChange()
 {
-    const bool zigZag = m_Page->ItemIndex("cboPocType") == 0;
-    m_Page->SetVisible("lblAngZigZag", zigZag);
-    m_Page->SetVisible("txtAngZigZag", zigZag);
-    m_Page->SetVisible("chkPocSpiralInOut", !zigZag);
-    if (zigZag && m_Page->Text("spePocNFinishCuts") == "0")
-        m_Page->SetText("spePocNFinishCuts", "1");
+    toolwin::ApplyPocketType(*m_Page,
+                             {"cboPocType", "lblAngZigZag", "txtAngZigZag", "chkPocSpiralInOut", "spePocNFinishCuts"});
 }
 
 void TMillingPages::cboCycleChange()
@@ -592,13 +502,29 @@ void TMillingPages::RetractChange(bool contour)
 
 void TMillingPages::ToggleTransformGroup(int kind)
 {
-    const bool contour = kind != 2;
-    QWidget* sheet = m_Window.Sheet(contour ? "tabContour" : "tabPocket");
+    // The page and its button: contour and letters, pocket, laser cut and
+    // laser pocket.
+    const char* tab = "tabContour";
+    const char* button = "sbtConXform";
+    if (kind == OpKind::Pocket) {
+        tab = "tabPocket";
+        button = "sbtPocXform";
+    } else if (kind == OpKind::LaserCut) {
+        tab = "tabLaserCut";
+        button = "sbtLasCutXform";
+    } else if (kind == OpKind::LaserPocket) {
+        tab = "tabLaserPocket";
+        button = "sbtLasPocXform";
+    }
+    QWidget* sheet = m_Window.Sheet(tab);
     TOpManagerField* op = EditedOperation();
-    if (!sheet || !op)
+    // While the pages are being put up (hidden) a page's tab handler may run
+    // before the operation's values fill the button: the switch it stores
+    // is left alone then, and the group follows once the page is clicked.
+    if (!sheet || !op || !m_Window.isVisible())
         return;
     TParametriOperazione& p = *op->Parameters;
-    const bool down = m_Page->Checked(contour ? "sbtConXform" : "sbtPocXform");
+    const bool down = m_Page->Checked(button);
     auto* existing = sheet->findChild<QGroupBox*>(QStringLiteral("grpCncXform"));
     if (down && !existing) {
         m_Window.resize(m_Window.width() + 160, m_Window.height());

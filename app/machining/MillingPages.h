@@ -50,7 +50,8 @@ public:
     void RetractChange(bool contour);
 
     // Shows the step-and-repeat group of the page when its button is down,
-    // else removes it (only when shown). kind: 1 or 12 contour, 2 pocket.
+    // else removes it (only when shown). kind: 1 or 12 contour, 2 pocket,
+    // 9 laser cut, 13 laser pocket.
     void ToggleTransformGroup(int kind);
 
     // The tab-item handlers of the three pages.

@@ -1,6 +1,8 @@
 #include "app/machining/OperationPages.h"
 
 #include "app/machining/LathePages.h"
+// The laser pages.
+#include "app/machining/LaserPages.h"
 #include "app/machining/MachiningContext.h"
 #include "app/machining/MillingPages.h"
 #include "app/machining/OpComment.h"
@@ -132,6 +134,15 @@ TOperationPages::TOperationPages(TfrmToolWin& window, TQtWorkMonitor* monitor)
     // Lathe pages: their buttons are captioned before the pages show.
     m_Lathe = std::make_unique<TLathePages>(window, m_Milling->Page());
     KindShowing.push_back([this](int kind) { m_Lathe->KindShowing(kind); });
+    // The laser pages: built before their buttons are bound below; their
+    // lists are filled with the milling ones.
+    m_Laser = std::make_unique<TLaserPages>(window, *m_Milling);
+    m_Milling->InitOperationCombos();
+    m_Laser->FillTabWindow = [this] {
+        if (FillTabWindow)
+            FillTabWindow();
+    };
+    KindShowing.push_back([this](int kind) { m_Laser->KindShowing(kind); });
     const auto bind = [this](const char* name, void (TOperationPages::*handler)()) {
         if (auto* button = m_Window.findChild<QAbstractButton*>(QString::fromLatin1(name)))
             QObject::connect(button, &QAbstractButton::clicked, button, [this, handler] {
@@ -140,9 +151,11 @@ TOperationPages::TOperationPages(TfrmToolWin& window, TQtWorkMonitor* monitor)
     };
     for (const char* name : {"sbtConCalculate", "sbtPocCalculate", "sbtDriCalculate", "sbtParCalculate"})
         bind(name, &TOperationPages::CalculateClick);
-    for (const char* name : {"sbtConCancel", "sbtPocCancel", "sbtDriCancel", "sbtParCancel"})
+    // The laser pages' Calculate buttons are left unbound: they do nothing.
+    for (const char* name : {"sbtConCancel", "sbtPocCancel", "sbtDriCancel", "sbtParCancel", "sbtLasEngCancel",
+                             "sbtLasCutCancel", "sbtLasPocCancel"})
         bind(name, &TOperationPages::sbtConCancelClick);
-    for (const char* name : {"sbtConEntExi", "sbtPocEntExi"}) {
+    for (const char* name : {"sbtConEntExi", "sbtPocEntExi", "sbtCutEntExi", "sbtLasPocEntExi"}) {
         if (auto* button = m_Window.findChild<QAbstractButton*>(QString::fromLatin1(name)))
             QObject::connect(button, &QAbstractButton::clicked, button,
                              [this, name] { GuardedCall([this, name] { sbtEntExiClick(name); }); });
@@ -168,6 +181,9 @@ TToolPage* TOperationPages::ToolPage(int kind) const
     // Lathe pages: the lathe kinds' tool page.
     if (IsLatheKind(kind))
         return ToolLibraryViews().LathePage;
+    // The laser settings page for the laser kinds.
+    if (IsLaserKind(kind))
+        return ToolLibraryViews().LaserPage;
     return ToolLibraryViews().MillPage;
 }
 
@@ -264,7 +280,8 @@ void TOperationPages::ImpostaDialoghi(int kind)
         m_Window.ShowPages(row.Tabs, row.Caption, row.Width, row.Height);
     }
     TOpManagerField* op = Edited();
-    auto* comment = qobject_cast<QLineEdit*>(page.Find("txtOpComment"));
+    // The laser settings page has its own comment edit.
+    auto* comment = qobject_cast<QLineEdit*>(page.Find(IsLaserKind(kind) ? "txtOpCommentLa" : "txtOpComment"));
     m_Context->SetCurrentOpComment(op && comment ? std::make_unique<TOpComment>(comment, op) : nullptr);
 }
 
@@ -288,11 +305,13 @@ void TOperationPages::Edit(TOpManagerField& op)
             FillTabWindow();
     };
     // Lathe pages: a switch captions its button; the 3D roughing switch
-    // enables its increment.
-    events.AfterRow = [this](std::string_view control) {
+    // enables its increment; the laser pages' partner buttons and change
+    // handlers.
+    events.AfterRow = [this, &op](std::string_view control) {
         m_Lathe->AfterRow(control);
         if (control == "chkParRough")
             m_Parallel->chkParRoughClick();
+        m_Laser->AfterFillRow(control, op);
     };
     FillPages(m_Milling->Page(), ToolPage(op.Kind), op, events);
     m_Milling->chkMakeTabClick();
@@ -303,7 +322,15 @@ void TOperationPages::Edit(TOpManagerField& op)
             ResnapTabs(op.Chains, op.Parameters->Tabs);
             SnapAndShowTabs(op.Chains, op.Parameters->Tabs);
         }
+        RepaintViews();
     }
+}
+
+void TOperationPages::RepaintViews() const
+{
+    // The chains' scene objects changed: the view shows them at once.
+    if (TQV_01Cmp2D* document = m_Window.Document())
+        document->RepaintViewports();
 }
 
 bool TOperationPages::PrepareCalculation(TOpManagerField& op)
@@ -413,6 +440,7 @@ void TOperationPages::FormHide()
         HideTabWindow();
     if (TOpManagerField* op = Edited()) {
         op->Chains.ClearDrawing();
+        RepaintViews();
         if (!op->Calculated)
             m_Context->FreeNewOperation();
         SetCurrentToolLibrary(nullptr);

@@ -26,6 +26,8 @@
 
 class TfrmToolWin;
 class TLathePages;
+// The laser pages.
+class TLaserPages;
 class TMachiningContext;
 class TMillingPages;
 class TOpManagerField;
@@ -48,6 +50,8 @@ public:
     TLathePages& Lathe() const { return *m_Lathe; }
     // The 3D parallel pages.
     TParallelPages& Parallel() const { return *m_Parallel; }
+    // The laser pages.
+    TLaserPages& Laser() const { return *m_Laser; }
 
     // What Calculate does in the main window after a success: the forced
     // whole-path display (returning the machining time in seconds), the
@@ -110,6 +114,7 @@ private:
     // Reads the pages into op's parameters and clears its toolpaths; a bad
     // number is reported and stores nothing.
     bool ReadPages(TOpManagerField& op);
+    void RepaintViews() const;
 
     TfrmToolWin& m_Window;
     TQtWorkMonitor* m_Monitor;
@@ -118,5 +123,7 @@ private:
     std::unique_ptr<TMillingPages> m_Milling;
     std::unique_ptr<TLathePages> m_Lathe; // lathe pages
     std::unique_ptr<TParallelPages> m_Parallel;
+    // The laser pages.
+    std::unique_ptr<TLaserPages> m_Laser;
     bool m_Running = false;
 };

@@ -105,6 +105,30 @@ const TRow g_Rows[] = {
 
     // Laser kinds (filled only).
 
+    {LasEng, "rbtLasVecMet", &P::LeadAtMidSegment, TControl::Check, TWay::FillOnly},
+    {LasEng, "rbtLasVer", &P::DepthOrder, TControl::Check, TWay::FillOnly},
+    {LasEng, "rbtLaserDot", &P::KeepToolDown, TControl::Check, TWay::FillOnly},
+    {LasEng, "cboLaserCM", &P::SpiralInOut, TControl::Item, TWay::FillOnly},
+    {LasEng, "txtLasStepAl", &P::RoughSize, TControl::Coord, TWay::FillOnly},
+    {LasEng, "txtLasStepOv", &P::StepOverPercent, TControl::Coord, TWay::FillOnly},
+    {LasEng, "chkLasGrey", &P::LayerPriority, TControl::Check, TWay::FillOnly},
+    {LasCut, "txtLasCutZSafe", &P::ZRapid, TControl::Coord, TWay::FillOnly},
+    {LasCut, "txtLasCutFeedPlane", &P::ZDepth, TControl::Coord, TWay::FillOnly},
+    {LasCut, "cboLasCutMethod", &P::OffsetMethod, TControl::Item, TWay::FillOnly},
+    {LasCut, "sedLaserCutNPasses", &P::PassCount, TControl::Integer, TWay::FillOnly},
+    {LasCut, "chkLasMakeTab", &P::MakeTabs, TControl::Check, TWay::FillOnly},
+    {LasCut, "sbtLasCutXform", &P::XformOn, TControl::Down, TWay::FillOnly},
+    {LasPoc, "txtLasPocZSafe", &P::ZRapid, TControl::Coord, TWay::FillOnly},
+    {LasPoc, "txtLasPocFeedPlane", &P::ZDepth, TControl::Coord, TWay::FillOnly},
+    {LasPoc, "txtLasPocStockXY", &P::StockXY, TControl::Coord, TWay::FillOnly},
+    {LasPoc, "speLasPocNFinishCuts", &P::FinishCount, TControl::Integer, TWay::FillOnly},
+    {LasPoc, "txtLasPocFinishSize", &P::FinishSize, TControl::Coord, TWay::FillOnly},
+    {LasPoc, "txtLasPocStepOverPer", &P::StepOverPercent, TControl::Coord, TWay::FillOnly},
+    {LasPoc, "chkLasPocSpiralInOut", &P::SpiralInOut, TControl::Check, TWay::FillOnly},
+    {LasPoc, "txtLasAngZigZag", &P::Angle, TControl::Coord, TWay::FillOnly},
+    {LasPoc, "cboLasPocType", &P::PocketType, TControl::Item, TWay::FillOnly},
+    {LasPoc, "chkLasKeepToolDown", &P::KeepToolDown, TControl::Check, TWay::FillOnly},
+    {LasPoc, "sbtLasPocXform", &P::XformOn, TControl::Down, TWay::FillOnly},
     // End of the laser kinds.
 
     // Lathe kinds (filled only).
@@ -228,6 +252,10 @@ void StoreFixedValues(P& p, int kind)
 
 const char* const g_ConXform[] = {"txtConXformXStep", "txtConXformXDelta", "txtConXformYStep", "txtConXformYDelta"};
 const char* const g_PocXform[] = {"txtPocXformXStep", "txtPocXformXDelta", "txtPocXformYStep", "txtPocXformYDelta"};
+const char* const g_LasCutXform[] = {"txtLasCutXformXStep", "txtLasCutXformXDelta", "txtLasCutXformYStep",
+                                    "txtLasCutXformYDelta"};
+const char* const g_LasPocXform[] = {"txtLasPocXformXStep", "txtLasPocXformXDelta", "txtLasPocXformYStep",
+                                    "txtLasPocXformYDelta"};
 
 } // namespace
 
@@ -237,6 +265,10 @@ const char* const* TransformEditNames(int kind)
         return g_ConXform;
     if (kind == 2)
         return g_PocXform;
+    if (kind == 9)
+        return g_LasCutXform;
+    if (kind == 13)
+        return g_LasPocXform;
     return nullptr;
 }
 

@@ -4,6 +4,8 @@
 #include "app/toolwin/MillToolPage.h"
 // Lathe pages.
 #include "app/toolwin/LatheToolPage.h"
+// The laser settings page.
+#include "app/toolwin/LaserToolPage.h"
 
 #include "cad/program/EventGuard.h"
 #include "cad/program/QV_00Prog.h"
@@ -125,6 +127,8 @@ TfrmToolWin::TfrmToolWin(TQV_00Prog& prg, TAppConfig& config, TQtWorkMonitor* mo
     m_MillToolPage = new TMillToolPage(*this);
     // Lathe pages: the lathe tool list, before the chain page as its tab.
     m_LatheToolPage = new TLatheToolPage(*this);
+    // The laser settings page (its tab before the chain page's).
+    m_LaserToolPage = new TLaserToolPage(*this);
     m_ChainPages = new TChainPages(*this, prg);
 
     m_Config.ToolWinLeft = DesignLeft;
@@ -138,6 +142,8 @@ TfrmToolWin::~TfrmToolWin()
     delete m_ChainPages;
     delete m_MillToolPage;
     delete m_LatheToolPage; // lathe pages
+    // The laser settings page.
+    delete m_LaserToolPage;
     if (qApp)
         qApp->removeEventFilter(this);
 }

@@ -55,6 +55,8 @@ class TAppConfig;
 class TChainPages;
 class TMillToolPage;
 class TLatheToolPage;
+// The laser settings page.
+class TLaserToolPage;
 class TQV_00Prog;
 class TQV_01Cmp2D;
 class TQtWorkMonitor;
@@ -172,6 +174,8 @@ public:
     TMillToolPage& MillToolPage() const { return *m_MillToolPage; }
     // The lathe tool page (lathe pages).
     TLatheToolPage& LatheToolPage() const { return *m_LatheToolPage; }
+    // The laser settings page.
+    TLaserToolPage& LaserToolPage() const { return *m_LaserToolPage; }
 
     TTesto2Container& TextConverter() const { return *m_TextConverter; }
     // The lines of the text memos; the chosen outline font.
@@ -246,4 +250,6 @@ private:
     TMillToolPage* m_MillToolPage = nullptr; // a child object
     // Lathe pages: the lathe tool page.
     TLatheToolPage* m_LatheToolPage = nullptr; // a child object
+    // The laser settings page.
+    TLaserToolPage* m_LaserToolPage = nullptr; // a child object
 };

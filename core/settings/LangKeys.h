@@ -551,7 +551,9 @@
     X(frmToolWin, CaptionTextLabel, "twSLabel")                                                       \
     X(frmMain, RecentTextLabel, "mnuTextLabel.Hint")                                                  \
     /* Tool window, 3D page: no boundary chain. */                                                    \
-    X(frmToolWin, Chain3DNone, "lbl3dChainInfo0")
+    X(frmToolWin, Chain3DNone, "lbl3dChainInfo0")                                                     \
+    /* Laser engraving page: the pixel size of the picked bitmap. */                                  \
+    X(frmToolWin, strPixelDim, "strPixelDim")
 
 // Components whose texts code asks for by name: X(section, name, caption,
 // hint, items). The name is the component's name (a Qt objectName); caption
@@ -891,7 +893,12 @@
     X(frmMain, mnuTextLabel, true, false, 0)                                                          \
     /* Tool window: the tabs of the 3D parallel pages. */                                             \
     X(frmToolWin, tabSizeLimits, true, false, 0)                                                      \
-    X(frmToolWin, tabParallel, true, false, 0)
+    X(frmToolWin, tabParallel, true, false, 0)                                                        \
+    /* Tool window: the tabs of the laser settings and laser operation pages. */                      \
+    X(frmToolWin, tabLaserLib, true, false, 0)                                                        \
+    X(frmToolWin, tabLaserEng, true, false, 0)                                                        \
+    X(frmToolWin, tabLaserCut, true, false, 0)                                                        \
+    X(frmToolWin, tabLaserPocket, true, false, 0)
 
 #define KB_LANG_DECLARE_TEXT(section, ident, key)                                                     \
     namespace LangKeys::section {                                                                     \

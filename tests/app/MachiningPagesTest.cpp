@@ -464,4 +464,18 @@ TEST_F(OperationPages, StepAndRepeatWidensThePageAndCopiesThePath)
     EXPECT_EQ(op.Toolpaths.size(), 2 * single);
 }
 
+TEST_F(OperationPages, EditingKeepsTheStepAndRepeatOfTheOperation)
+{
+    TOpManagerField& op = Open(OpKind::Contour);
+    op.Parameters->XformOn = 1;
+    op.Parameters->StepCountX = 3;
+    Click("sbtConCalculate");
+    ASSERT_EQ(OpManager().Count(), 1);
+    Pages->Edit(op);
+    EXPECT_TRUE(Find<QToolButton>("sbtConXform").isChecked());
+    EXPECT_EQ(op.Parameters->XformOn, 1);
+    ClickTab("tabContour");
+    EXPECT_EQ(Text("txtConXformXStep"), "3");
+}
+
 } // namespace
