@@ -440,6 +440,14 @@ std::optional<bool> Below(const std::string& a, const std::string& b)
 
 } // namespace
 
+void TMillingPages::ComputeDepthPasses(TOpManagerField& op)
+{
+    if (op.Kind == OpKind::Contour || op.Kind == OpKind::Letters)
+        Compute(*m_Page, op, ContourZ);
+    else if (op.Kind == OpKind::Pocket)
+        Compute(*m_Page, op, PocketZ);
+}
+
 void TMillingPages::IncPassChange(bool contour)
 {
     TOpManagerField* op = EditedOperation();

@@ -48,6 +48,9 @@ public:
     // field: the top of part or the feed plane (or the pocket retract).
     void TopOrRapidChange(bool contour, const char* field);
     void RetractChange(bool contour);
+    // The depth passes of a contour (kinds 1, 12) or pocket (2) from its
+    // page's Z fields; other kinds are left alone.
+    void ComputeDepthPasses(TOpManagerField& op);
 
     // Shows the step-and-repeat group of the page when its button is down,
     // else removes it (only when shown). kind: 1 or 12 contour, 2 pocket,

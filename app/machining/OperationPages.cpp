@@ -353,6 +353,9 @@ bool TOperationPages::ReadPages(TOpManagerField& op)
     // Letters page: the label's editors go once the pages were read.
     if (op.Kind == OpKind::Letters && LettersRead)
         LettersRead();
+    // The depth passes follow the Z fields as they stand, also when no Z
+    // field was touched since the pages were shown.
+    m_Milling->ComputeDepthPasses(op);
     op.ClearToolpaths();
     return true;
 }

@@ -15,7 +15,6 @@
 #include <cmath>
 #include <condition_variable>
 #include <exception>
-#include <future>
 #include <iterator>
 #include <mutex>
 #include <thread>
@@ -30,30 +29,19 @@ void TBaseOperazione3D::SetSTL(const TQVStl* source)
     m_KDTree.SetXYDimensions();
     m_KDTree.SetBucketSize(m_BucketSize);
     m_KDTree.SetBuildThreads(m_BuildThreads);
-    const auto buildOwn = [this, source] {
-        if (source)
-            m_KDTree.Build(source->Triangles());
-        else
-            m_KDTree.Build(std::vector<const TTri*>{});
-    };
-    // With threads to spare the own tree grows beside the sub-operations'.
-    std::future<void> own;
-    if (m_BuildThreads > 1 && source && !m_SubOperations.empty())
-        own = std::async(std::launch::async, buildOwn);
+    if (source)
+        m_KDTree.Build(source->Triangles());
     else
-        buildOwn();
-    try {
-        for (auto& sub : m_SubOperations) {
-            sub->m_BuildThreads = m_BuildThreads;
-            sub->SetSTL(source);
-        }
-    } catch (...) {
-        if (own.valid())
-            own.wait();
-        throw;
+        m_KDTree.Build(std::vector<const TTri*>{});
+    SetSubOperationsSTL(source);
+}
+
+void TBaseOperazione3D::SetSubOperationsSTL(const TQVStl* source)
+{
+    for (auto& sub : m_SubOperations) {
+        sub->m_BuildThreads = m_BuildThreads;
+        sub->SetSTL(source);
     }
-    if (own.valid())
-        own.get();
 }
 
 void TBaseOperazione3D::SetCutter(const TDatiUtFresa& tool)
@@ -116,6 +104,12 @@ TAdapDropCutter::TAdapDropCutter()
     m_Sampling = 5.0;
     m_MinSampling = 0.1;
     m_FlatnessLimit = 0.999;
+}
+
+void TAdapDropCutter::SetSTL(const TQVStl* source)
+{
+    m_Source = source;
+    SetSubOperationsSTL(source);
 }
 
 void TAdapDropCutter::SetSampling(double resolution)

@@ -61,6 +61,9 @@ public:
     const std::vector<TCLPoint>& CLList() const { return m_CLList; }
 
 protected:
+    // Hands the source (and the build threads) to every sub-operation.
+    void SetSubOperationsSTL(const TQVStl* source);
+
     std::vector<TCLPoint> m_CLList;
     double m_Sampling = 1.0;
     int32_t m_BucketSize = 1;
@@ -81,6 +84,10 @@ public:
 class TAdapDropCutter : public TBaseOperazione3D {
 public:
     TAdapDropCutter();
+
+    // Passes the source on to the point drop cutter, whose tree every drop
+    // goes through; no tree of its own is built (it would never be asked).
+    void SetSTL(const TQVStl* source) override;
 
     // Replaces the pocket's raster over the surface's box by another path
     // maker (the raster over the operation's first chain, MakeChainRaster

@@ -34,6 +34,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabBar>
@@ -276,6 +277,31 @@ TEST_F(OperationPages, CalculateListsTheOperationOnceAndHides)
     Click("sbtConCalculate");
     EXPECT_EQ(OpManager().Count(), 1);
     EXPECT_EQ(Tree, (std::vector<bool>{true, false}));
+}
+
+// The depth passes come from the Z fields at Calculate, also when no Z
+// field's handler ran since the pages were shown.
+TEST_F(OperationPages, CalculateTakesTheDepthPassesFromTheZFields)
+{
+    for (const int kind : {OpKind::Contour, OpKind::Pocket}) {
+        TOpManagerField& op = Open(kind);
+        const bool contour = kind == OpKind::Contour;
+        const std::pair<const char*, const char*> fields[] = {
+            {contour ? "txtConTopStock" : "txtPocTopStock", "0"},
+            {contour ? "txtConZDepthTot" : "txtPocZDepthTot", "-3"},
+            {contour ? "txtConIncPassZ" : "txtPocIncPassZ", "1"}};
+        for (const auto& [name, text] : fields) {
+            auto& edit = Find<QLineEdit>(name);
+            const QSignalBlocker quiet(edit);
+            edit.setText(QString::fromLatin1(text));
+        }
+        op.Parameters->PassCount = 0;
+        op.Parameters->PassDepth = 0;
+        Click(contour ? "sbtConCalculate" : "sbtPocCalculate");
+        EXPECT_EQ(op.Parameters->PassCount, 3) << kind;
+        EXPECT_DOUBLE_EQ(op.Parameters->PassDepth, 1.0) << kind;
+        Win->hide();
+    }
 }
 
 TEST_F(OperationPages, BadNumberStoresNothingAndKeepsTheWindow)
