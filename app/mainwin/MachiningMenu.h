@@ -9,8 +9,9 @@
 // its pages; the tree edits, switches off, deletes and posts the listed
 // ones. While it lives it is the operations shell the operations fill the
 // tree through. The simulation page, the toolpath display, the toolpath
-// to geometry and the 3D and letters commands come from their own pages
-// through the hooks below; an empty hook leaves its item without effect.
+// to geometry come from their own pages through the hooks below (the 3D
+// and letters commands fill their hooks themselves); an empty hook leaves
+// its item without effect.
 // Main thread only.
 
 #include "app/mainwin/OperationsTree.h"
