@@ -127,8 +127,9 @@ TEST_F(PagePicturesOnPages, PictureIsShownWholeAndClearOfTheFields)
         EXPECT_TRUE(group->rect().contains(picture.geometry()));
         EXPECT_TRUE(Win->rect().contains(QRect(picture.mapTo(Win.get(), QPoint(0, 0)), picture.size())));
         for (QWidget* other : group->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-            if (other != &picture && other->isVisible())
+            if (other != &picture && other->isVisible()) {
                 EXPECT_FALSE(other->geometry().intersects(picture.geometry())) << other->objectName().toStdString();
+            }
         }
         Win->hide();
         Pages->Context().FreeNewOperation();
