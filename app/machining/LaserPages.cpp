@@ -30,10 +30,7 @@ constexpr int kParameterPageWidth = 348;
 // A picture label spanning the grid.
 void AddPicture(TPageGrid& grid, const char* image)
 {
-    auto* picture = Make<QLabel>(grid.Group(), image);
-    picture->setProperty("imageIndex", 0);
-    picture->setPixmap(ToolWinPicture(0));
-    grid.Span(picture);
+    grid.Span(PictureLabel(grid.Group(), image, 0));
 }
 
 // The Calculate and Cancel buttons under a page's group.

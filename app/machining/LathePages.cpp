@@ -1,6 +1,7 @@
 #include "app/machining/LathePages.h"
 
 #include "app/machining/MachiningContext.h"
+#include "app/machining/PageGrid.h"
 #include "app/mainwin/frmCoord.h"
 #include "app/toolwin/PagePictures.h"
 #include "app/toolwin/PageWidgets.h"
@@ -18,13 +19,10 @@
 #include "nc/writer/ScriveGCode.h"
 
 #include <QCheckBox>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QVBoxLayout>
 
 #include <cmath>
 #include <numbers>
@@ -103,57 +101,15 @@ void EditVector(TParametriOperazione& p, TLathePoint TParametriOperazione::*vect
     }
 }
 
-// A page being laid out: label and field rows, then spanning rows.
-class TLatheGrid {
-public:
-    TLatheGrid(QWidget* sheet, const char* group)
-    {
-        auto* outer = new QVBoxLayout(sheet);
-        outer->setContentsMargins(4, 4, 4, 4);
-        m_Group = Make<QGroupBox>(sheet, group);
-        outer->addWidget(m_Group);
-        outer->addStretch();
-        m_Grid = new QGridLayout(m_Group);
-        m_Grid->setVerticalSpacing(3);
-    }
-    QWidget* Group() const { return m_Group; }
-    QLineEdit* Edit(const char* label, const char* name, const char* text, TCharKeyFilter::TFilter filter)
-    {
-        auto* edit = toolwin::NumberEdit(m_Group, name, text, filter);
-        edit->setMaximumWidth(70);
-        Row(label, edit);
-        return edit;
-    }
-    QSpinBox* Spin(const char* label, const char* name)
-    {
-        auto* spin = Make<QSpinBox>(m_Group, name);
-        spin->setRange(0, 99);
-        spin->setMaximumWidth(70);
-        Row(label, spin);
-        return spin;
-    }
-    void Row(const char* label, QWidget* field)
-    {
-        m_Grid->addWidget(Make<QLabel>(m_Group, label, QString::fromLatin1(label + 3)), m_Row, 0);
-        m_Grid->addWidget(field, m_Row++, 1);
-    }
-    // A switch with its button beside it (disabled until ticked).
-    std::pair<QCheckBox*, QPushButton*> Switch(const char* check, const char* button)
-    {
-        auto* box = Make<QCheckBox>(m_Group, check, QString::fromLatin1(check + 9));
-        auto* push = toolwin::Button(m_Group, button, button + 3);
-        push->setEnabled(false);
-        m_Grid->addWidget(box, m_Row, 0);
-        m_Grid->addWidget(push, m_Row++, 1);
-        return {box, push};
-    }
-    void Span(QWidget* widget) { m_Grid->addWidget(widget, m_Row++, 0, 1, 2); }
-
-private:
-    QGroupBox* m_Group;
-    QGridLayout* m_Grid;
-    int m_Row = 0;
-};
+// A switch with its button beside it (disabled until ticked), as one row.
+std::pair<QCheckBox*, QPushButton*> AddSwitch(toolwin::TPageGrid& grid, const char* check, const char* button)
+{
+    auto* box = Make<QCheckBox>(grid.Group(), check, QString::fromLatin1(check + 9));
+    auto* push = toolwin::Button(grid.Group(), button, button + 3);
+    push->setEnabled(false);
+    grid.Pair(box, push);
+    return {box, push};
+}
 
 } // namespace
 
@@ -169,7 +125,7 @@ QWidget* TLathePages::BuildPage(bool finishing)
 {
     auto* sheet = new QWidget;
     sheet->setObjectName(QString::fromLatin1(finishing ? "sheetLatheFin" : "sheetLatheRou"));
-    TLatheGrid grid(sheet, finishing ? "grpLatheFin" : "grpLatheRou");
+    toolwin::TPageGrid grid(sheet, finishing ? "grpLatheFin" : "grpLatheRou");
     QWidget* group = grid.Group();
     const TLatheNames& n = Names(finishing);
     const auto picture = [this, &n](int index) {
@@ -179,7 +135,7 @@ QWidget* TLathePages::BuildPage(bool finishing)
     if (finishing) {
         toolwin::OnEnter(*grid.Edit("lblLatFinStock", "txtLatFinStock", "0", SignedDecimalKeyFilter),
                          picture(kPicStock));
-        grid.Spin("lblLFinNFinishCuts", "speLFinNFinishCuts");
+        grid.Spin("lblLFinNFinishCuts", "speLFinNFinishCuts", 0, 99, 0);
         toolwin::OnEnter(*grid.Edit("lblLatFinDimFin", "txtLatFinDimFin", "0", DecimalKeyFilter),
                          picture(kPicFinish));
         auto* face = Make<QCheckBox>(group, "chkFinFace", QStringLiteral("Face"));
@@ -190,7 +146,7 @@ QWidget* TLathePages::BuildPage(bool finishing)
                          picture(kPicStock));
         toolwin::OnEnter(*grid.Edit("lblLatRouStepOver", "txtLatRouStepOver", "1", DecimalKeyFilter),
                          picture(kPicStepOver));
-        toolwin::OnEnter(*grid.Spin("lblLRouNFinishCuts", "speLRouNFinishCuts"), picture(kPicFinish));
+        toolwin::OnEnter(*grid.Spin("lblLRouNFinishCuts", "speLRouNFinishCuts", 0, 99, 0), picture(kPicFinish));
         toolwin::OnEnter(*grid.Edit("lblLatRouDimFin", "txtLatRouDimFin", "0", DecimalKeyFilter),
                          picture(kPicFinish));
     }
@@ -200,21 +156,17 @@ QWidget* TLathePages::BuildPage(bool finishing)
             GuardedCall([this, finishing, handler] { (this->*handler)(finishing); });
         });
     };
-    const auto [entry, entryButton] = grid.Switch(n.EntryCheck, n.EntryButton);
+    const auto [entry, entryButton] = AddSwitch(grid, n.EntryCheck, n.EntryButton);
     bind(entry, &TLathePages::chkLatEntryClick);
     bind(entryButton, &TLathePages::sbtLatheEntryClick);
-    const auto [exit, exitButton] = grid.Switch(n.ExitCheck, n.ExitButton);
+    const auto [exit, exitButton] = AddSwitch(grid, n.ExitCheck, n.ExitButton);
     bind(exit, &TLathePages::chkLatExitClick);
     bind(exitButton, &TLathePages::sbtLatheExitClick);
-    const auto [home, homeButton] = grid.Switch(n.HomeCheck, n.HomeButton);
+    const auto [home, homeButton] = AddSwitch(grid, n.HomeCheck, n.HomeButton);
     bind(home, &TLathePages::chkLatHPClick);
     bind(homeButton, &TLathePages::sbtLatHomePosClick);
 
-    auto* image = Make<QLabel>(group, n.Image);
-    const int first = finishing ? kPicFace : kPicStock;
-    image->setProperty("imageIndex", first);
-    image->setPixmap(ToolWinPicture(first));
-    grid.Span(image);
+    grid.Span(PictureLabel(group, n.Image, finishing ? kPicFace : kPicStock));
     // Lathe operations are not calculated: the button does nothing.
     grid.Span(toolwin::Button(group, finishing ? "sbtLatFinCalculate" : "sbtLatRouCalculate", "Calculate"));
     return sheet;

@@ -42,10 +42,7 @@ void PageFooter(TPageGrid& grid, const char* image, const char* summary1, const 
                 const char* calculate, const char* cancel)
 {
     QWidget* group = grid.Group();
-    auto* picture = Make<QLabel>(group, image);
-    picture->setProperty("imageIndex", 0);
-    picture->setPixmap(ToolWinPicture(0));
-    grid.Span(picture);
+    grid.Span(PictureLabel(group, image, 0));
     grid.Span(Make<QLabel>(group, summary1));
     grid.Span(Make<QLabel>(group, summary2));
     auto* buttons = new QWidget(group);
@@ -209,9 +206,7 @@ QWidget* TMillingPages::BuildDrillPage()
     grid.Edit("lblCycleInc", "txtDriIncPassZ", "1", DecimalKeyFilter);
     grid.Span(Make<QLineEdit>(group, "dri_txtPasso", QStringLiteral("1")));
     TCharKeyFilter::Install(*static_cast<QLineEdit*>(grid.Field("dri_txtPasso")), SignedDecimalKeyFilter);
-    auto* picture = Make<QLabel>(group, "imgDrill");
-    picture->setProperty("imageIndex", 0);
-    picture->setPixmap(ToolWinPicture(0));
+    QLabel* picture = PictureLabel(group, "imgDrill", 0);
     picture->setFixedSize(ToolWinPictureWidth, ToolWinPictureHeight);
     grid.Span(picture);
     auto* buttons = new QWidget(group);

@@ -94,6 +94,12 @@ public:
     {
         m_Grid->addWidget(widget, m_Row++, 0, 1, 2);
     }
+    // Two controls side by side, one in each column.
+    void Pair(QWidget* left, QWidget* right)
+    {
+        m_Grid->addWidget(left, m_Row, 0);
+        m_Grid->addWidget(right, m_Row++, 1);
+    }
 
 private:
     QGroupBox* m_Group;

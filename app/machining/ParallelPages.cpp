@@ -61,18 +61,6 @@ struct TParallelPages::TFieldForm {
     }
 };
 
-namespace {
-
-QLabel* Picture(QWidget* parent, const char* name, int index)
-{
-    auto* picture = Make<QLabel>(parent, name);
-    picture->setProperty("imageIndex", index);
-    picture->setPixmap(ToolWinPicture(index));
-    return picture;
-}
-
-} // namespace
-
 TParallelPages::TParallelPages(TfrmToolWin& window, TWidgetToolPage& page)
     : m_Window(window), m_Page(page)
 {
@@ -111,7 +99,7 @@ QWidget* TParallelPages::BuildSizeLimitsPage()
          &TParallelPages::txt3DMarginYChange},
     };
     AddFields(limits, "img3dSize", fields);
-    limits.Rows.Span(Picture(limits.Group, "img3dSize", 11));
+    limits.Rows.Span(PictureLabel(limits.Group, "img3dSize", 11));
     QVBoxLayout* outer = limits.Outer;
 
     auto* profile = Make<QGroupBox>(sheet, "grp3dProfile", QStringLiteral("Boundary"));
@@ -155,7 +143,7 @@ QWidget* TParallelPages::BuildParallelPage()
     roughRow->addWidget(incLabel);
     roughRow->addWidget(inc);
     parallel.Rows.Span(rough);
-    parallel.Rows.Span(Picture(parallel.Group, "img3DPar", 16));
+    parallel.Rows.Span(PictureLabel(parallel.Group, "img3DPar", 16));
 
     auto* buttons = new QWidget(parallel.Group);
     auto* row = new QHBoxLayout(buttons);

@@ -1,5 +1,6 @@
 #include "app/toolwin/PagePictures.h"
 
+#include "app/toolwin/PageWidgets.h"
 #include "app/toolwin/PictureDrawing.h"
 #include "app/toolwin/ToolPageWidgets.h"
 
@@ -188,6 +189,14 @@ QPixmap ToolWinPicture(int index)
     QPixmap& picture = (*cache)[index];
     if (picture.isNull())
         picture = DrawPicture(index);
+    return picture;
+}
+
+QLabel* PictureLabel(QWidget* parent, const char* name, int index)
+{
+    auto* picture = toolwin::Make<QLabel>(parent, name);
+    picture->setProperty("imageIndex", index);
+    picture->setPixmap(ToolWinPicture(index));
     return picture;
 }
 

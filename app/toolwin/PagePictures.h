@@ -6,6 +6,8 @@
 
 #include <QPixmap>
 
+class QLabel;
+class QWidget;
 class TWidgetToolPage;
 
 // Number of pictures in the list; indices outside [0, count) draw nothing.
@@ -16,6 +18,9 @@ constexpr int ToolWinPictureHeight = 96;
 
 // The picture of an index, drawn in code (cached).
 QPixmap ToolWinPicture(int index);
+
+// A page's picture label named name, showing picture index.
+QLabel* PictureLabel(QWidget* parent, const char* name, int index);
 
 // Shows picture index in the page's label named image (nothing when the
 // page has no such control).
