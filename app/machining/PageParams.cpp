@@ -129,7 +129,6 @@ const TRow g_Rows[] = {
     {LasPoc, "cboLasPocType", &P::PocketType, TControl::Item, TWay::FillOnly},
     {LasPoc, "chkLasKeepToolDown", &P::KeepToolDown, TControl::Check, TWay::FillOnly},
     {LasPoc, "sbtLasPocXform", &P::XformOn, TControl::Down, TWay::FillOnly},
-    // End of the laser kinds.
 
     // Lathe kinds (filled only).
     {LatFin, "chkLatFinEntry", &P::LatheEntryOn, TControl::Check, TWay::FillOnly},
@@ -146,7 +145,6 @@ const TRow g_Rows[] = {
     {LatRou, "speLRouNFinishCuts", &P::FinishCount, TControl::Integer, TWay::FillOnly},
     {LatRou, "txtLatRouDimFin", &P::FinishSize, TControl::Coord, TWay::FillOnly},
     {LatRou, "chkLatRouHP", &P::LatheHomeOn, TControl::Check, TWay::FillOnly},
-    // End of the lathe kinds.
 };
 
 // The chain page's controls every kind shares (the side list is apart).
