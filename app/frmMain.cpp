@@ -121,7 +121,7 @@ constexpr int MergeImage = 2;
 constexpr int SaveImage = 3;
 constexpr int SaveAsImage = 37;
 constexpr int CncImage = 5;
-constexpr int ExitImage = 6;
+constexpr int ExitImage = 7;
 
 } // namespace
 
@@ -328,6 +328,10 @@ void TfrmMain::BuildDialogs()
     m_frmGrid->SetTargets(&m_Scene, &m_Prg, &m_Config);
     m_frmCoord = new TfrmCoord(this);
 
+    std::vector<QIcon> treeImages;
+    for (int index = 0; index <= ImageListIndices(TImageList::TreeGeo).back(); ++index)
+        treeImages.push_back(ListImage(TImageList::TreeGeo, index));
+    m_InfoEdit->TreeGeo().SetImages(std::move(treeImages));
     m_TreeCommands = new TTreeCommands(*this, m_InfoEdit->TreeGeo(), m_Document, m_Scene);
     m_TreeCommands->OpenLayerDialog = [this] { RunLayerDialog(); };
     m_InfoEdit->OnObjectSelected = [this](TObject2D& object) { m_Scene.ShowDragObject(&object); };

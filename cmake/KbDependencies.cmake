@@ -1,5 +1,5 @@
 # Third-party libraries, each wrapped in one target the modules link.
-find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets OpenGL OpenGLWidgets SerialPort Network PrintSupport Test)
+find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets OpenGL OpenGLWidgets SerialPort Network PrintSupport Svg Test)
 find_package(PkgConfig REQUIRED)
 find_package(OpenSceneGraph 3.6 REQUIRED COMPONENTS osgDB osgViewer osgText osgGA osgUtil)
 find_package(OpenGL REQUIRED)

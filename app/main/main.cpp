@@ -6,6 +6,7 @@
 
 #include "app/GuardedApplication.h"
 #include "app/Program.h"
+#include "app/mainwin/ImageLists.h"
 #include "app/update/UpdateCheck.h"
 #include "cad/program/EventGuard.h"
 #include "cad/ui/QtUserNotifier.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv)
     // Qt takes the process locale from the environment; numbers that
     // libraries read and write as text (OSG's readers) must keep ".".
     std::setlocale(LC_NUMERIC, "C");
+    UseProgramIconTheme();
 
     // About one start in twenty checks for an update by itself.
     PickStartupUpdateCheck();

@@ -48,7 +48,7 @@ THelpCommands::THelpCommands(QMainWindow& window, TAppConfig& config, std::strin
     : m_Window(window), m_Config(config), m_ProgramFolder(std::move(programFolder)), m_Settings(settings),
       m_About(std::make_unique<TfrmAbout>(config, &window))
 {
-    QAction* setting = Item(&window, "sbtSetting", "Settings", 10);
+    QAction* setting = Item(&window, "sbtSetting", "Settings", 14);
     QObject::connect(setting, &QAction::triggered, &window, [this] { GuardedCall([this] { sbtConfigClick(); }); });
     toolbar.insertAction(beforeAction, setting);
 

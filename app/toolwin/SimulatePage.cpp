@@ -1,5 +1,6 @@
 #include "app/toolwin/SimulatePage.h"
 
+#include "app/mainwin/ImageLists.h"
 #include "app/toolwin/VertRuler.h"
 #include "app/toolwin/frmToolWin.h"
 #include "cad/program/EventGuard.h"
@@ -52,29 +53,10 @@ double ScaleTextIncrement(int32_t factor)
 
 namespace {
 
-// The toolbar's glyphs, drawn: 0 previous, 1 play, 2 stop, 3 rewind, 4 step,
-// 5 next.
+// The toolbar's images: 0 previous, 1 play, 2 stop, 3 rewind, 4 step, 5 next.
 QIcon SimImage(int index)
 {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x20, 0x60, 0x20));
-    auto triangle = [&](int x0, int x1) {
-        const QPointF points[] = {{double(x0), 3.0}, {double(x1), 8.0}, {double(x0), 13.0}};
-        p.drawPolygon(points, 3);
-    };
-    switch (index) {
-    case 0: triangle(12, 4), p.drawRect(2, 3, 2, 10); break;
-    case 1: triangle(4, 13); break;
-    case 2: p.setBrush(QColor(0xA0, 0x20, 0x20)), p.drawRect(4, 4, 8, 8); break;
-    case 3: p.drawRect(3, 3, 2, 10), triangle(13, 5); break;
-    case 4: triangle(3, 10), p.drawRect(11, 3, 2, 10); break;
-    default: triangle(4, 12), p.drawRect(12, 3, 2, 10); break;
-    }
-    return QIcon(pixmap);
+    return ListImage(TImageList::Sim, index);
 }
 
 QAction* AddTool(QToolBar& bar, const char* name, int image)

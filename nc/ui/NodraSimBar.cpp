@@ -27,6 +27,24 @@ QString ToolWinText(std::string_view name, const char* suffix)
     return QString::fromStdString(ReadLangText("frmToolWin", std::string(name) + suffix));
 }
 
+// The desktop's media icon of a standard pixmap, the style's own where the
+// icon theme has none.
+QIcon MediaIcon(const QStyle& style, QStyle::StandardPixmap pixmap)
+{
+    const char* name = nullptr;
+    switch (pixmap) {
+    case QStyle::SP_MediaPlay: name = "media-playback-start"; break;
+    case QStyle::SP_MediaStop: name = "media-playback-stop"; break;
+    case QStyle::SP_MediaSkipBackward: name = "media-skip-backward"; break;
+    case QStyle::SP_MediaSkipForward: name = "media-skip-forward"; break;
+    case QStyle::SP_MediaSeekBackward: name = "media-seek-backward"; break;
+    case QStyle::SP_MediaSeekForward: name = "media-seek-forward"; break;
+    default: break;
+    }
+    const QIcon fallback = style.standardIcon(pixmap);
+    return name ? QIcon::fromTheme(QString::fromLatin1(name), fallback) : fallback;
+}
+
 } // namespace
 
 void TNodraFrmMain::CreateSimulationBar()
@@ -37,7 +55,7 @@ void TNodraFrmMain::CreateSimulationBar()
     addToolBar(Qt::BottomToolBarArea, m_SimBar);
 
     auto add = [this](const char* name, QStyle::StandardPixmap icon, std::string_view key) {
-        QAction* action = m_SimBar->addAction(style()->standardIcon(icon), QString());
+        QAction* action = m_SimBar->addAction(MediaIcon(*style(), icon), QString());
         action->setObjectName(name);
         action->setToolTip(ToolWinText(key, ".Hint"));
         return action;
@@ -104,7 +122,7 @@ void TNodraFrmMain::PlayClick()
     }
     sbtToStart->setEnabled(false);
     sbtStep->setEnabled(false);
-    sbtPlay->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+    sbtPlay->setIcon(MediaIcon(*style(), QStyle::SP_MediaStop));
     m_Playing = true;
     if (simulation->ExtentsComputed())
         sbtIsoLimits->setEnabled(true);
@@ -113,7 +131,7 @@ void TNodraFrmMain::PlayClick()
     if (!alive)
         return;
     m_Playing = false;
-    sbtPlay->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    sbtPlay->setIcon(MediaIcon(*style(), QStyle::SP_MediaPlay));
     sbtToStart->setEnabled(true);
     sbtStep->setEnabled(true);
     if (simulation->ExtentsComputed())
@@ -123,7 +141,7 @@ void TNodraFrmMain::PlayClick()
 void TNodraFrmMain::StopClick()
 {
     m_Playing = false;
-    sbtPlay->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    sbtPlay->setIcon(MediaIcon(*style(), QStyle::SP_MediaPlay));
     if (TEditorSimulation* simulation = EditorSimulation())
         simulation->Stop();
     sbtToStart->setEnabled(true);
