@@ -540,6 +540,46 @@ TEST_F(MainFrame, TheTreePopupSwitchesLayersAndDeletes)
 
 // --- Pictures for review ---------------------------------------------------------------
 
+// --- Pictures -------------------------------------------------------------------
+
+TEST_F(MainFrame, EveryCommandShowsAPictureOfItsList)
+{
+    // Every action and button that names an image shows that list's picture.
+    int named = 0;
+    for (QObject* object : Window().findChildren<QObject*>()) {
+        const int index = ImageIndex(*object);
+        if (index < 0)
+            continue;
+        ++named;
+        SCOPED_TRACE(object->objectName().toStdString() + " " + std::to_string(index));
+        TImageList list = TImageList::File;
+        ASSERT_TRUE(ImageListOf(*object, list));
+        EXPECT_TRUE(HasListImage(list, index)) << ImageListName(list);
+        const QIcon icon = qobject_cast<QAction*>(object) ? qobject_cast<QAction*>(object)->icon()
+                                                           : qobject_cast<QToolButton*>(object)->icon();
+        EXPECT_FALSE(icon.isNull());
+        EXPECT_EQ(icon.pixmap(24).toImage(), ListImage(list, index).pixmap(24).toImage());
+    }
+    EXPECT_GT(named, 100);
+
+    // The help drop-down: five pictures, none of them Exit's.
+    const QImage exit = Find("mnuExit").icon().pixmap(24).toImage();
+    for (const char* name : {"mnuHelp", "mnuTutor", "mnuAbout", "mnuWebUpdate", "mnuWeb"}) {
+        const QImage picture = Find(name).icon().pixmap(24).toImage();
+        EXPECT_FALSE(picture.isNull()) << name;
+        EXPECT_NE(picture, exit) << name;
+    }
+
+    // The geometry tree shows the drawing, its layer and the line.
+    Doc().AddObject(-1, std::make_unique<TLine2D>(0, Point2D(0, 0), Point2D(10, 0)));
+    Window().InfoEdit().TreeGeo().RebuildGeoTree(Doc());
+    int withPicture = 0, items = 0;
+    for (QTreeWidgetItemIterator it(&Window().InfoEdit().TreeGeo()); *it; ++it, ++items)
+        withPicture += (*it)->icon(0).isNull() ? 0 : 1;
+    EXPECT_EQ(items, 3);
+    EXPECT_EQ(withPicture, items);
+}
+
 TEST_F(MainFrame, DISABLED_ShotsForReview)
 {
     const QString folder = qEnvironmentVariable("KB_SHOTS_DIR");
