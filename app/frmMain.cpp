@@ -122,6 +122,7 @@ constexpr int SaveImage = 3;
 constexpr int SaveAsImage = 37;
 constexpr int CncImage = 5;
 constexpr int ExitImage = 7;
+constexpr int VectorizeImage = 4;
 
 } // namespace
 
@@ -866,6 +867,7 @@ void TfrmMain::BuildToolWin(const std::string& programFolder)
     vectorize.RunLayerDialog = [this] { RunLayerDialog(); };
     auto* vect = new QAction(AnsiToQString(LangText(LangKeys::String::VectorizeCaption)), this);
     vect->setObjectName(QStringLiteral("sbtVect"));
+    SetImage(*vect, TImageList::File, VectorizeImage);
     connect(vect, &QAction::triggered, this, [this] { GuardedCall([this] { m_FileCommands->sbtVectClick(); }); });
     m_tbrFile->insertAction(m_mnuExit, vect);
 }

@@ -1,10 +1,13 @@
 #include "app/mainwin/frmAbout.h"
 
+#include "app/mainwin/ImageLists.h"
+
 #include "cad/ui/AnsiText.h"
 #include "cad/ui/FormTranslate.h"
 #include "core/settings/AppConfig.h"
 #include "core/settings/Language.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -77,8 +80,19 @@ TfrmAbout::TfrmAbout(const TAppConfig& config, QWidget* parent) : QDialog(parent
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
     layout->addWidget(m_Info);
     layout->addWidget(m_Translation);
-    layout->addWidget(www);
-    layout->addWidget(mail);
+    // Each link beside its picture: the web site's (image 9) and the
+    // mail's (image 8) of the File image list.
+    for (const auto& [link, image] : {std::pair{www, 9}, std::pair{mail, 8}}) {
+        auto* row = new QHBoxLayout;
+        auto* picture = new QLabel(this);
+        picture->setObjectName(link->objectName() + QStringLiteral("Image"));
+        picture->setPixmap(ListImage(TImageList::File, image).pixmap(16));
+        row->addStretch();
+        row->addWidget(picture);
+        row->addWidget(link);
+        row->addStretch();
+        layout->addLayout(row);
+    }
     layout->addWidget(ok, 0, Qt::AlignCenter);
 }
 

@@ -366,6 +366,12 @@ TEST_F(SettingsPages, AboutNamesTheVersionAndTheTranslator)
     EXPECT_EQ(about.nol_lbltTranslation().text(), "Italian language translated by T");
     EXPECT_TRUE(about.nol_lblAboutInfo().text().startsWith(
         QString::fromStdString("Kestrabel 3 Version " + TfrmAbout::GetFileInfo("FileVersion"))));
+    // The web site and the mail address stand beside their pictures.
+    for (const char* name : {"lblwwwImage", "lblMailtoImage"}) {
+        auto* picture = about.findChild<QLabel*>(QString::fromLatin1(name));
+        ASSERT_NE(picture, nullptr) << name;
+        EXPECT_FALSE(picture->pixmap().isNull()) << name;
+    }
     about.hide();
     SetLanguageIni(ReadLanguageFile(Dir.File("languages/plain.lng")));
     about.show();
