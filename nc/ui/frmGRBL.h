@@ -18,6 +18,8 @@
 // path (pseudo-terminals are not listed). Why a port did not open goes to
 // the console. Main thread only.
 
+#include "nc/grbl/GRBLCnc.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -33,10 +35,11 @@ class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
 class QTabWidget;
-class QTimer;
 class TAppConfig;
 class TGRBLCnc;
 class TGRBLCont;
+class TGrblClock;
+class TGrblTimer;
 class TGrblConsole;
 class TGrblTransport;
 
@@ -44,12 +47,15 @@ class TfrmGRBL final : public QWidget {
 public:
     static constexpr int FullWidth = 482, FullHeight = 536;
     static constexpr int CompactWidth = 164, CompactHeight = 416;
-    static constexpr int PollMs = 250;
+    static constexpr int PollMs = TGRBLCnc::PollMs;
 
-    // port: the serial line; null takes the system's serial port. The macros
+    // The macros
     // live in config's settings file, the file dialog starts in its
     // "FilePath_Cnc".
-    explicit TfrmGRBL(TAppConfig& config, std::unique_ptr<TGrblTransport> port = nullptr, QWidget* parent = nullptr);
+    // port: the serial line; null takes the system's serial port. clock:
+    // the time of the link and of the poll; null takes the system's.
+    explicit TfrmGRBL(TAppConfig& config, std::unique_ptr<TGrblTransport> port = nullptr, TGrblClock* clock = nullptr,
+                      QWidget* parent = nullptr);
     ~TfrmGRBL() override;
 
     // Asks for the program to stream, starting in the folder given; empty
@@ -90,10 +96,18 @@ private:
     void EnaDisControlli(bool enable);
     void UpdateRunControls();
     void ReleaseLink();
+    // The check-mode box, the Pause button and the work-offset buttons from
+    // what the machine reported.
+    void UpdateMachineControls();
     void PlaceBottomButtons();
 
     TAppConfig& m_Config;
     std::unique_ptr<TGrblTransport> m_UsbPort;
+    TGrblClock& m_Clock;
+    // After a Pause click the button waits for the report of a poll sent
+    // after it: the reports up to this count came before.
+    int64_t m_PauseSettledAfter = -1;
+    bool m_PauseClicked = false;
     std::unique_ptr<TGrblConsole> m_Console;
     std::unique_ptr<TGRBLCnc> m_Link;
     std::unique_ptr<TGRBLCont> m_Cont;
@@ -150,5 +164,5 @@ public:
     QCheckBox* chkGRBLShowVOutput = nullptr;
     QPushButton* sbtGrblComp = nullptr;
     QPushButton* sbtGrblExit = nullptr;
-    QTimer* GrblTimer = nullptr;
+    std::unique_ptr<TGrblTimer> GrblTimer;
 };
