@@ -38,6 +38,14 @@ std::string Lines(int count)
     return text;
 }
 
+std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
 ino_t Inode(const std::string& file)
 {
     struct stat st {};
@@ -386,8 +394,9 @@ TEST_F(FrmGRBL, CheckBoxFollowsTheMachineOnTheFake)
     ASSERT_TRUE(QTest::qWaitFor([&] { return form.chkGRBLCheck->isChecked(); }, 5000));
     form.chkGRBLCheck->click();
     // Banners: the two connects, the reset and the end of check mode.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fake.Count("OUT Grbl 1.1h ['$' for help]") == 4; }, 5000));
-    EXPECT_FALSE(form.chkGRBLCheck->isChecked());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return fake.Count("OUT Grbl 1.1h ['$' for help]") == 4 && !form.chkGRBLCheck->isChecked(); }, 5000))
+        << Joined(fake.Log());
     form.hide();
 }
 

@@ -316,8 +316,11 @@ private:
 
     void Reset()
     {
+        // Planned moves have started the machine, as GRBL starts its cycle
+        // right after the line.
         const bool moving = m_State == EState::Run || m_State == EState::Home ||
-                            (m_State == EState::Hold && m_HoldDecelLeftMs > 0);
+                            (m_State == EState::Hold && m_HoldDecelLeftMs > 0) ||
+                            (m_State == EState::Idle && !m_Planner.empty());
         if (moving) {
             // Position is lost: the machine stopped wherever it was.
             m_Position = CurrentPosition();
