@@ -1,4 +1,5 @@
-// Streaming a program to the fake GRBL (tools/fakegrbl) in check mode: the
+// Streaming a program to the fake GRBL (tools/fakegrbl) in check mode, at
+// the pace of a 115200 baud line: the
 // machine link against a bare client that keeps one line in flight and
 // does nothing else, alternating in the same run on the same fake. Prints
 // lines per second of both, the link's share of the bare client's rate
@@ -159,7 +160,10 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     const std::string log = QDir(dir.path()).filePath(QStringLiteral("fakegrbl.log")).toStdString();
     QProcess fake;
-    fake.start(QStringLiteral(KB_FAKEGRBL), {QStringLiteral("--log"), QString::fromStdString(log)});
+    // The fake answers at the pace of a 115200 baud line, as a controller on
+    // a serial port does.
+    fake.start(QStringLiteral(KB_FAKEGRBL),
+               {QStringLiteral("--log"), QString::fromStdString(log), QStringLiteral("--baud"), QStringLiteral("115200")});
     if (!fake.waitForStarted(5000) || !fake.waitForReadyRead(5000)) {
         std::fprintf(stderr, "fakegrbl did not start\n");
         return 1;

@@ -213,7 +213,10 @@ void TGRBLCnc::OnLine(const std::string& line)
 {
     switch (ClassifyGrblReply(line)) {
     case EGrblReply::Ok:
-        OnAnswer(line, false);
+        // Mid-run the answer has sent the next line itself: no waiter needs
+        // to look.
+        if (OnAnswer(line, false))
+            return;
         break;
     case EGrblReply::Error:
         OnAnswer(line, true);
@@ -298,7 +301,7 @@ void TGRBLCnc::OnStatus(const std::string& line)
         MachineChanged();
 }
 
-void TGRBLCnc::OnAnswer(const std::string& line, bool error)
+bool TGRBLCnc::OnAnswer(const std::string& line, bool error)
 {
     if (m_Owed > 0) {
         // The late answer to a line given up on: older than any pending one.
@@ -306,8 +309,7 @@ void TGRBLCnc::OnAnswer(const std::string& line, bool error)
         if (error)
             m_Console.AppendLine(GrblExplainReply(line));
         Flush();
-        SendNextProgramLine();
-        return;
+        return SendNextProgramLine();
     }
     std::optional<TPendingLine> answered;
     if (!m_Pending.empty()) {
@@ -315,9 +317,6 @@ void TGRBLCnc::OnAnswer(const std::string& line, bool error)
         m_Pending.pop_front();
         m_RestingReports = 0;
     }
-    if (answered && !error)
-        if (const std::optional<int> wcs = GrblWcsWord(answered->Text))
-            SetWcs(*wcs);
     const int fileLine = answered ? answered->FileLine : 0;
     if (error) {
         if (fileLine == 0 || !m_Running)
@@ -328,8 +327,13 @@ void TGRBLCnc::OnAnswer(const std::string& line, bool error)
         else
             EndRun(LangFormat(GrblText(LangKeys::frmGRBL::RunStopped), {std::to_string(fileLine), GrblExplainReply(line)}));
     }
+    // The next line first: the controller waits for it.
     Flush();
-    SendNextProgramLine();
+    const bool sent = SendNextProgramLine();
+    if (answered && !error)
+        if (const std::optional<int> wcs = GrblWcsWord(answered->Text))
+            SetWcs(*wcs);
+    return sent;
 }
 
 void TGRBLCnc::EndRun(const std::string& message)
@@ -437,15 +441,15 @@ void TGRBLCnc::TrimConsole()
         m_Console.DeleteFirstLines(ConsoleTrimLines);
 }
 
-void TGRBLCnc::SendNextProgramLine()
+bool TGRBLCnc::SendNextProgramLine()
 {
     if (!m_File || m_FileDone || !m_Pending.empty() || !m_Outbox.empty() || m_Owed > 0 || Interrupted())
-        return;
+        return false;
     std::string line;
     if (!std::getline(*m_File, line)) {
         m_FileDone = true; // the end, or a read error: the pass ends quietly
         Wake();
-        return;
+        return false;
     }
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
@@ -457,6 +461,7 @@ void TGRBLCnc::SendNextProgramLine()
     if (OnRowDisplay)
         OnRowDisplay(std::to_string(SentCount) + TotalSuffix);
     TrimConsole();
+    return true;
 }
 
 bool TGRBLCnc::StreamFile(int passes)

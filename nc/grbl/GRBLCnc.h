@@ -202,11 +202,13 @@ private:
     void WriteLine(int fileLine, const std::string& text);
     // Writes queued commands while the controller has room for them.
     void Flush();
-    // The next program line, when a run has one and nothing is unanswered.
-    void SendNextProgramLine();
+    // The next program line, when a run has one and nothing is unanswered;
+    // true when it went out.
+    bool SendNextProgramLine();
     void OnLine(const std::string& line);
     void OnStatus(const std::string& line);
-    void OnAnswer(const std::string& line, bool error);
+    // True when the answer sent the next program line.
+    bool OnAnswer(const std::string& line, bool error);
     void EndRun(const std::string& message);
     void ForgetUnanswered();
     // Gives up on the unanswered lines: their answers may still come, and

@@ -2,7 +2,7 @@
 // link's tests.
 //
 //   fakegrbl [--log FILE] [--link PATH] [--split] [--seed N] [--block-ms MS]
-//            [--pins] [--v09] [--wcs N] [--eeprom-ms MS]
+//            [--pins] [--v09] [--wcs N] [--eeprom-ms MS] [--baud N]
 //            [--silent-after N] [--deaf-after N] [--drop-reply N]
 //            [--close-after N] [--junk-before N] [--alarm-at N]
 //
@@ -32,6 +32,9 @@
 // - "~" during Hold:1 (still slowing down) is ignored, as GRBL does.
 // - Leaving check mode with "$C" resets the controller (banner).
 // - --wcs N starts in work coordinate system G54 + N (N 0..5).
+// - --baud N: the answer to a line comes no sooner than the line and its
+//   answer would take on a serial line of N bits per second (ten bits a
+//   byte); without it the pseudo-terminal's own speed.
 // - --eeprom-ms MS: a line that writes the settings memory ("$x=", "$Nx=",
 //   G10, G28.1, G30.1) takes MS milliseconds before its answer, and the line
 //   input is deaf meanwhile: bytes that follow the line or arrive in that
@@ -112,6 +115,7 @@ struct TOptions {
     bool V09 = false;
     int Wcs = 0;
     double EepromMs = 0;
+    double Baud = 0;
     long SilentAfter = -1;
     long DeafAfter = -1;
     long DropReply = -1;
@@ -240,6 +244,11 @@ private:
         }
         Log("OUT " + line);
         const std::string bytes = line + "\r\n";
+        if (m_Options.Baud > 0 && (line == "ok" || line.starts_with("error:"))) {
+            const double seconds = double(m_LastLineBytes + bytes.size()) * 10 / m_Options.Baud;
+            std::this_thread::sleep_until(m_LineEnd + std::chrono::duration_cast<TClock::duration>(
+                                                          std::chrono::duration<double>(seconds)));
+        }
         if (!m_Options.Split) {
             WriteAll(bytes.data(), bytes.size());
             return;
@@ -487,6 +496,8 @@ private:
             if (c == '\n' || c == '\r') {
                 Log("IN " + Escaped(m_RawLine));
                 ++m_LinesIn;
+                m_LastLineBytes = m_RawLine.size() + 1;
+                m_LineEnd = TClock::now();
                 if (!Misbehave()) {
                     // A settings write: its answer comes once the memory is
                     // written; what follows the line on the wire is lost.
@@ -886,12 +897,14 @@ private:
     bool m_DropAnswer = false;
     double m_EepromLeftMs = 0;
     std::string m_DeferredAnswer;
+    size_t m_LastLineBytes = 0;
+    TClock::time_point m_LineEnd;
 };
 
 int Usage()
 {
     std::fprintf(stderr, "usage: fakegrbl [--log FILE] [--link PATH] [--split] [--seed N] [--block-ms MS] [--pins] [--v09]\n"
-                         "                [--wcs N] [--eeprom-ms MS] [--silent-after N] [--deaf-after N]\n"
+                         "                [--wcs N] [--eeprom-ms MS] [--baud N] [--silent-after N] [--deaf-after N]\n"
                          "                [--drop-reply N] [--close-after N] [--junk-before N] [--alarm-at N]\n");
     return 2;
 }
@@ -914,6 +927,8 @@ int main(int argc, char** argv)
             options.BlockMs = std::max(0.0, std::strtod(argv[++i], nullptr));
         else if (arg == "--wcs" && hasValue)
             options.Wcs = std::atoi(argv[++i]);
+        else if (arg == "--baud" && hasValue)
+            options.Baud = std::max(0.0, std::strtod(argv[++i], nullptr));
         else if (arg == "--eeprom-ms" && hasValue)
             options.EepromMs = std::max(0.0, std::strtod(argv[++i], nullptr));
         else if (arg == "--silent-after" && hasValue)
