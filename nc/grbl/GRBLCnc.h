@@ -139,9 +139,9 @@ public:
 
     // --- the port --------------------------------------------------------------
     // The port has opened: PortOpen set, Stopped cleared, then the reset byte
-    // alone; waits for the banner (BannerWaitMs, then goes on, saying so in
-    // the console) and sends "$10=2" and "$G". False when the port closed
-    // meanwhile.
+    // alone; waits for the banner (BannerWaitMs on the clock, then goes on,
+    // saying so in the console) and sends "$10=2" and, once that is
+    // answered, "$G". False when the port closed meanwhile.
     bool Connect();
     // The port has closed (or is about to): Stopped set, PortOpen cleared,
     // the count zeroed, waits woken.

@@ -14,6 +14,11 @@
 // macros, typed lines, the "$" buttons, the position-mode toggle, check mode,
 // Send and the file choice wait for its end.
 //
+// The check-mode box, the Pause button and the work-offset buttons show
+// what the machine reports (its answers and status reports), not the last
+// click; the Pause button shows a click until a status report asked for
+// after it arrives.
+//
 // The port picker lists the system's serial ports and takes a typed device
 // path (pseudo-terminals are not listed). Why a port did not open goes to
 // the console. Main thread only.
