@@ -400,6 +400,36 @@ TEST_F(FrmGRBL, CheckBoxFollowsTheMachineOnTheFake)
     form.hide();
 }
 
+TEST_F(FrmGRBL, PauseShowsTheHoldTheFakeKeeps)
+{
+    TFakeGrbl fake(Dir, {"--block-ms", "3000"});
+    ASSERT_FALSE(fake.Device.empty());
+    TfrmGRBL form(*Config, nullptr, &Clock);
+    mnuCncGrblClick(form);
+    OpenPort(form, fake.Device);
+    // One poll: its report, and the window's update from it.
+    const auto poll = [&] {
+        const int64_t reports = form.Link()->StatusReports();
+        Clock.Advance(TfrmGRBL::PollMs);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return form.Link()->StatusReports() > reports; }, 5000));
+    };
+    form.JogButtons[1]->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fake.Count("IN $J=G91 G21 X1 F100000") == 1; }, 5000));
+    // Pause, and at once Resume while the machine still slows down: the
+    // machine ignores it and holds.
+    form.sbtGRLBPause->click();
+    form.sbtGRLBPause->click();
+    EXPECT_EQ(form.sbtGRLBPause->text(), "Pause") << "the click, until a report";
+    for (int i = 0; i < 40 && form.Link()->MachineState() != "Hold:0"; ++i)
+        poll();
+    ASSERT_EQ(form.Link()->MachineState(), "Hold:0");
+    Clock.Advance(TfrmGRBL::PollMs);
+    EXPECT_EQ(form.sbtGRLBPause->text(), "Resume");
+    EXPECT_TRUE(form.sbtGRLBPause->isChecked());
+    EXPECT_EQ(fake.Count("RT resume"), 1);
+    form.hide();
+}
+
 TEST_F(FrmGRBL, ControlsInARunAndExitInARun)
 {
     TFakeGrbl fake(Dir, {"--block-ms", "20"});

@@ -287,7 +287,7 @@ private:
             return;
         case '!':
             Log("RT hold");
-            if (m_State == EState::Run) {
+            if (m_State == EState::Run || (m_State == EState::Idle && !m_Planner.empty())) {
                 m_State = EState::Hold;
                 m_HoldDecelLeftMs = 60;
             } else if (m_State == EState::Idle) {
