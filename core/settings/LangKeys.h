@@ -513,6 +513,19 @@
     X(frmGRBL, CheckError, "CheckError")                                                              \
     X(frmGRBL, FileNotOpened, "FileNotOpened")                                                        \
     X(frmGRBL, PortNotOpened, "PortNotOpened")                                                        \
+    /* Why a run stopped: no answer while resting ("%s" the line last sent, "%s" the unanswered     */ \
+    /* line, "%s" the reported state); no status ("%s" that line, "%s" seconds); an alarm ("%s" the  */ \
+    /* alarm, "%s" the line); a reset, an abort ("%s" the line); the port lost ("%s" the line, "%s"  */ \
+    /* the reason); the port lost outside a run ("%s" the reason).                                   */ \
+    X(frmGRBL, NoAnswer, "NoAnswer")                                                                  \
+    X(frmGRBL, NoStatus, "NoStatus")                                                                  \
+    X(frmGRBL, AlarmInRun, "AlarmInRun")                                                              \
+    X(frmGRBL, ResetInRun, "ResetInRun")                                                              \
+    X(frmGRBL, Aborted, "Aborted")                                                                    \
+    X(frmGRBL, PortLostInRun, "PortLostInRun")                                                        \
+    X(frmGRBL, PortLost, "PortLost")                                                                  \
+    /* A command given up on outside a run ("%s" the command, "%s" the reported state).              */ \
+    X(frmGRBL, NoAnswerCommand, "NoAnswerCommand")                                                    \
     /* Open-geometry panel: tree roots and lines; vectorise command without an image; page captions. */\
     X(String, OpenGeoDxf, "180")                                                                      \
     X(String, OpenGeoSvg, "181")                                                                      \

@@ -5,9 +5,10 @@
 #include "nc/grbl/MachineMarker.h"
 
 #include <QEventLoop>
-#include <QTimer>
 
+#include <cmath>
 #include <fstream>
+#include <limits>
 #include <stdexcept>
 #include <utility>
 
@@ -38,9 +39,17 @@ private:
 
 } // namespace
 
-TGRBLCnc::TGRBLCnc(TGrblTransport& port, TGrblConsole& console) : m_Port(port), m_Console(console) {}
+TGRBLCnc::TGRBLCnc(TGrblTransport& port, TGrblConsole& console, TGrblClock& clock)
+    : m_Port(port), m_Console(console), m_Clock(clock)
+{
+}
 
 TGRBLCnc::~TGRBLCnc() = default;
+
+bool TGRBLCnc::Holding() const
+{
+    return m_Status.State.starts_with("Hold") || m_Status.State.starts_with("Door");
+}
 
 // --- the port ------------------------------------------------------------------
 
@@ -49,12 +58,13 @@ bool TGRBLCnc::Connect()
     m_PortOpen = true;
     m_Stopped = false;
     m_Lines.Clear();
-    m_Pending.clear();
+    ForgetUnanswered();
     m_BannerSeen = false;
     // GRBL empties its input on a reset: whatever follows the reset byte in
     // the same write may be lost, so the lines wait for the banner.
     Write(GrblSoftReset);
-    const bool banner = WaitUntil([this] { return m_BannerSeen || !m_PortOpen; }, BannerWaitMs);
+    const bool banner =
+        WaitUntil([this] { return m_BannerSeen || !m_PortOpen; }, m_Clock.NowMs() + BannerWaitMs);
     if (!m_PortOpen)
         return false;
     if (!banner)
@@ -68,19 +78,54 @@ void TGRBLCnc::PortClosed()
 {
     m_Stopped = true;
     m_PortOpen = false;
-    m_Pending.clear();
+    ForgetUnanswered();
     m_Lines.Clear();
     Wake();
+}
+
+void TGRBLCnc::PortLost(const std::string& reason)
+{
+    if (m_Running)
+        EndRun(LangFormat(GrblText(LangKeys::frmGRBL::PortLostInRun), {std::to_string(m_LastSentFileLine), reason}));
+    else if (m_PortOpen)
+        m_Console.AppendLine(LangFormat(GrblText(LangKeys::frmGRBL::PortLost), {reason}));
+    PortClosed();
 }
 
 // --- sending -------------------------------------------------------------------
 
 void TGRBLCnc::Write(std::string_view bytes) { m_Port.Write(bytes); }
 
+void TGRBLCnc::WriteLine(int fileLine, const std::string& text)
+{
+    const std::string bytes = GrblLineBytes(text);
+    m_Pending.push_back({fileLine, text, bytes.size(), GrblWritesSettings(text)});
+    m_RestingReports = 0;
+    Write(bytes);
+}
+
+void TGRBLCnc::Flush()
+{
+    while (!m_Outbox.empty() && m_Owed == 0) {
+        size_t inBuffer = 0;
+        for (const TPendingLine& pending : m_Pending) {
+            if (pending.WritesSettings)
+                return;
+            inBuffer += pending.Bytes;
+        }
+        const std::string text = m_Outbox.front();
+        // A line longer than the buffer still goes, alone.
+        if (!m_Pending.empty() && inBuffer + GrblLineBytes(text).size() > RxBufferBytes)
+            return;
+        m_Outbox.pop_front();
+        WriteLine(0, text);
+    }
+}
+
 void TGRBLCnc::SendLine(std::string_view text)
 {
-    m_Pending.push_back({0});
-    Write(GrblLineBytes(text));
+    m_Outbox.emplace_back(text);
+    Flush();
 }
 
 void TGRBLCnc::SendLines(const std::vector<std::string>& lines)
@@ -91,17 +136,39 @@ void TGRBLCnc::SendLines(const std::vector<std::string>& lines)
 
 void TGRBLCnc::SendRealtime(std::string_view command) { Write(command); }
 
+void TGRBLCnc::ForgetUnanswered()
+{
+    m_Pending.clear();
+    m_Outbox.clear();
+    m_RestingReports = 0;
+    m_Owed = 0;
+}
+
+void TGRBLCnc::AbandonUnanswered()
+{
+    m_Owed += int(m_Pending.size());
+    m_OwedResting = 0;
+    m_Pending.clear();
+    m_RestingReports = 0;
+}
+
 void TGRBLCnc::SoftReset()
 {
+    if (m_Running)
+        EndRun(LangFormat(GrblText(LangKeys::frmGRBL::ResetInRun), {std::to_string(m_LastSentFileLine)}));
     m_Stopped = true;
-    m_Pending.clear();
+    ForgetUnanswered();
     Write(GrblSoftReset);
     Wake();
 }
 
 void TGRBLCnc::RequestAbort()
 {
+    if (m_Running)
+        EndRun(LangFormat(GrblText(LangKeys::frmGRBL::Aborted), {std::to_string(m_LastSentFileLine)}));
     m_AbortRequested = true;
+    m_Outbox.clear();
+    AbandonUnanswered();
     Wake();
 }
 
@@ -109,9 +176,23 @@ void TGRBLCnc::SelectWcs(int index)
 {
     if (index < 0 || index > 5)
         return;
-    WcsIndex = index;
     if (m_PortOpen)
         SendLines(GrblSelectWcsLines(index));
+    else
+        SetWcs(index);
+}
+
+void TGRBLCnc::SetWcs(int index)
+{
+    WcsIndex = index;
+    m_WcsKnown = true;
+    MachineChanged();
+}
+
+void TGRBLCnc::MachineChanged()
+{
+    if (OnMachineChanged)
+        OnMachineChanged();
 }
 
 void TGRBLCnc::SendMacro(std::string_view macro)
@@ -132,30 +213,37 @@ void TGRBLCnc::OnLine(const std::string& line)
 {
     switch (ClassifyGrblReply(line)) {
     case EGrblReply::Ok:
-        OnAnswer(line, false);
+        // Mid-run the answer has sent the next line itself: no waiter needs
+        // to look.
+        if (OnAnswer(line, false))
+            return;
         break;
     case EGrblReply::Error:
         OnAnswer(line, true);
         break;
     case EGrblReply::Alarm:
-        m_Console.AppendLine(line);
+        m_Console.AppendLine(GrblExplainReply(line));
         if (m_Running)
-            EndRunAt(m_LastSentFileLine, line);
+            EndRun(LangFormat(GrblText(LangKeys::frmGRBL::AlarmInRun),
+                              {GrblExplainReply(line), std::to_string(m_LastSentFileLine)}));
+        // An alarm stops the controller: it answers nothing more until reset.
+        AbandonUnanswered();
         break;
     case EGrblReply::Status:
-        m_Status = ParseGrblStatus(line);
-        StatusItems = m_Status.Items;
-        if (VerboseStatus)
-            m_Console.AppendLine(line);
+        OnStatus(line);
         break;
     case EGrblReply::Banner:
         // The controller was reset: it has forgotten every line not answered.
         m_Pending.clear();
+        m_RestingReports = 0;
+        m_Owed = 0;
         m_CheckMode = false;
         m_BannerSeen = true;
         m_Console.AppendLine(line);
         if (m_Running)
-            EndRunAt(m_LastSentFileLine, line);
+            EndRun(LangFormat(GrblText(LangKeys::frmGRBL::ResetInRun), {std::to_string(m_LastSentFileLine)}));
+        MachineChanged();
+        Flush();
         break;
     case EGrblReply::Other:
         if (line == "[MSG:Enabled]")
@@ -163,37 +251,98 @@ void TGRBLCnc::OnLine(const std::string& line)
         else if (line == "[MSG:Disabled]")
             m_CheckMode = false;
         m_Console.AppendLine(line);
+        if (line.starts_with("[GC:")) {
+            if (const std::optional<int> wcs = GrblWcsWord(line)) {
+                WcsIndex = *wcs;
+                m_WcsKnown = true;
+            }
+            MachineChanged();
+        } else if (line.starts_with("[MSG:")) {
+            MachineChanged();
+        }
         break;
     }
     Wake();
 }
 
-void TGRBLCnc::OnAnswer(const std::string& line, bool error)
+void TGRBLCnc::OnStatus(const std::string& line)
 {
-    int fileLine = 0;
-    if (!m_Pending.empty()) {
-        fileLine = m_Pending.front().FileLine;
-        m_Pending.pop_front();
-    }
-    if (!error)
-        return;
-    if (fileLine == 0 || !m_Running) {
+    const std::string before = m_Status.State;
+    const bool checkBefore = m_CheckMode;
+    m_Status = ParseGrblStatus(line);
+    StatusItems = m_Status.Items;
+    if (VerboseStatus)
         m_Console.AppendLine(line);
-        return;
+    m_LastStatusMs = m_Clock.NowMs();
+    ++m_StatusReports;
+    const std::string& state = m_Status.State;
+    const bool resting = state == "Idle" || state == "Check" || state.starts_with("Alarm");
+    m_RestingReports = resting && !m_Pending.empty() ? m_RestingReports + 1 : 0;
+    if (m_Owed > 0) {
+        m_OwedResting = resting ? m_OwedResting + 1 : 0;
+        if (m_OwedResting >= OwedRestingReports) {
+            m_Owed = 0; // a resting machine has answered all it will
+            Flush();
+            SendNextProgramLine();
+        }
     }
-    if (m_CheckMode) {
-        m_Console.AppendLine(LangFormat(GrblText(LangKeys::frmGRBL::CheckError), {std::to_string(fileLine), line}));
-        return;
+    // Outside a run a command the machine will not answer is given up too,
+    // so that the commands after it go.
+    if (!m_Running && !m_Pending.empty() && m_RestingReports >= RestingReportsAllowed()) {
+        m_Console.AppendLine(
+            LangFormat(GrblText(LangKeys::frmGRBL::NoAnswerCommand), {m_Pending.front().Text, state}));
+        AbandonUnanswered();
     }
-    EndRunAt(fileLine, line);
+    if (state == "Check")
+        m_CheckMode = true;
+    else if (resting || state == "Run" || state.starts_with("Hold"))
+        m_CheckMode = false;
+    if (state != before || m_CheckMode != checkBefore)
+        MachineChanged();
 }
 
-void TGRBLCnc::EndRunAt(int fileLine, const std::string& reply)
+bool TGRBLCnc::OnAnswer(const std::string& line, bool error)
+{
+    if (m_Owed > 0) {
+        // The late answer to a line given up on: older than any pending one.
+        --m_Owed;
+        if (error)
+            m_Console.AppendLine(GrblExplainReply(line));
+        Flush();
+        return SendNextProgramLine();
+    }
+    std::optional<TPendingLine> answered;
+    if (!m_Pending.empty()) {
+        answered = std::move(m_Pending.front());
+        m_Pending.pop_front();
+        m_RestingReports = 0;
+    }
+    const int fileLine = answered ? answered->FileLine : 0;
+    if (error) {
+        if (fileLine == 0 || !m_Running)
+            m_Console.AppendLine(GrblExplainReply(line));
+        else if (m_CheckMode)
+            m_Console.AppendLine(
+                LangFormat(GrblText(LangKeys::frmGRBL::CheckError), {std::to_string(fileLine), GrblExplainReply(line)}));
+        else
+            EndRun(LangFormat(GrblText(LangKeys::frmGRBL::RunStopped), {std::to_string(fileLine), GrblExplainReply(line)}));
+    }
+    // The next line first: the controller waits for it.
+    Flush();
+    const bool sent = SendNextProgramLine();
+    if (answered && !error)
+        if (const std::optional<int> wcs = GrblWcsWord(answered->Text))
+            SetWcs(*wcs);
+    return sent;
+}
+
+void TGRBLCnc::EndRun(const std::string& message)
 {
     if (m_EndRun)
         return;
     m_EndRun = true;
-    m_Console.AppendLine(LangFormat(GrblText(LangKeys::frmGRBL::RunStopped), {std::to_string(fileLine), reply}));
+    m_Console.AppendLine(message);
+    Wake();
 }
 
 std::optional<TGrblStatusDisplay> TGRBLCnc::StatusDisplay()
@@ -213,27 +362,30 @@ std::optional<TGrblStatusDisplay> TGRBLCnc::StatusDisplay()
 
 // --- waiting -------------------------------------------------------------------
 
-bool TGRBLCnc::WaitUntil(const std::function<bool()>& done, int timeoutMs)
+void TGRBLCnc::WaitOnce(int64_t timeoutMs)
 {
-    if (done())
-        return true;
     QEventLoop loop;
-    QTimer timer;
-    bool timedOut = false;
+    std::unique_ptr<TGrblTimer> timer;
     if (timeoutMs >= 0) {
-        timer.setSingleShot(true);
-        timer.setTimerType(Qt::PreciseTimer); // a coarse timer may end the wait 5% early
-        QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
-            timedOut = true;
-            loop.quit();
-        });
-        timer.start(timeoutMs);
+        timer = m_Clock.MakeTimer();
+        timer->OnTimeout = [&loop] { loop.quit(); };
+        timer->Start(int(std::min<int64_t>(timeoutMs, std::numeric_limits<int>::max())), false);
     }
     m_Waits.push_back(&loop);
-    while (!done() && !timedOut)
-        loop.exec();
+    loop.exec();
     m_Waits.pop_back();
-    return done();
+}
+
+bool TGRBLCnc::WaitUntil(const std::function<bool()>& done, int64_t deadlineMs)
+{
+    for (;;) {
+        if (done())
+            return true;
+        const int64_t left = deadlineMs < 0 ? -1 : deadlineMs - m_Clock.NowMs();
+        if (deadlineMs >= 0 && left <= 0)
+            return false;
+        WaitOnce(left);
+    }
 }
 
 void TGRBLCnc::Wake()
@@ -242,12 +394,74 @@ void TGRBLCnc::Wake()
         loop->quit();
 }
 
+bool TGRBLCnc::Interrupted() const { return m_Stopped || m_AbortRequested || m_EndRun || !m_PortOpen; }
+
+bool TGRBLCnc::Stalled()
+{
+    const int64_t silentMs = m_Clock.NowMs() - m_LastStatusMs;
+    const std::string line = m_Pending.empty() ? std::string() : m_Pending.front().Text;
+    const std::string at = std::to_string(m_LastSentFileLine);
+    if (silentMs >= StatusTimeoutMs) {
+        EndRun(LangFormat(GrblText(LangKeys::frmGRBL::NoStatus), {at, std::to_string(StatusTimeoutMs / 1000)}));
+        AbandonUnanswered();
+        return true;
+    }
+    if (m_Pending.empty() || m_RestingReports < RestingReportsAllowed())
+        return false;
+    EndRun(LangFormat(GrblText(LangKeys::frmGRBL::NoAnswer), {at, line, m_Status.State}));
+    AbandonUnanswered();
+    return true;
+}
+
+int TGRBLCnc::RestingReportsAllowed() const
+{
+    // A dwell keeps the controller resting before its "ok": that much longer.
+    double dwell = 0;
+    for (const TPendingLine& pending : m_Pending)
+        dwell += GrblDwellSeconds(pending.Text);
+    return IdleReportsWithoutAnswer + int(std::ceil(std::min(dwell, 1e6) * 1000 / PollMs));
+}
+
+bool TGRBLCnc::WaitInRun(const std::function<bool()>& done)
+{
+    for (;;) {
+        if (done())
+            return true;
+        if (Interrupted() || Stalled())
+            return false;
+        WaitOnce(std::max<int64_t>(1, m_LastStatusMs + StatusTimeoutMs - m_Clock.NowMs()));
+    }
+}
+
 // --- the program ---------------------------------------------------------------
 
 void TGRBLCnc::TrimConsole()
 {
     if (m_Console.LineCount() > ConsoleMaxLines)
         m_Console.DeleteFirstLines(ConsoleTrimLines);
+}
+
+bool TGRBLCnc::SendNextProgramLine()
+{
+    if (!m_File || m_FileDone || !m_Pending.empty() || !m_Outbox.empty() || m_Owed > 0 || Interrupted())
+        return false;
+    std::string line;
+    if (!std::getline(*m_File, line)) {
+        m_FileDone = true; // the end, or a read error: the pass ends quietly
+        Wake();
+        return false;
+    }
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    CurrentLine = line;
+    m_LastSentFileLine = ++m_FileLine;
+    WriteLine(m_FileLine, line);
+    ++SentCount;
+    m_Console.AppendLine(line);
+    if (OnRowDisplay)
+        OnRowDisplay(std::to_string(SentCount) + TotalSuffix);
+    TrimConsole();
+    return true;
 }
 
 bool TGRBLCnc::StreamFile(int passes)
@@ -259,35 +473,31 @@ bool TGRBLCnc::StreamFile(int passes)
     m_AbortRequested = false;
     m_EndRun = false;
     m_LastSentFileLine = 0;
-    const auto interrupted = [this] { return m_Stopped || m_AbortRequested || m_EndRun || !m_PortOpen; };
-    for (; passes > 0 && !interrupted(); --passes) {
+    m_LastStatusMs = m_Clock.NowMs();
+    m_RestingReports = 0;
+    struct TFileScope {
+        TGRBLCnc& Link;
+        ~TFileScope() { Link.m_File = nullptr; }
+    } fileScope{*this};
+    for (; passes > 0 && !Interrupted(); --passes) {
         std::ifstream file(FileName, std::ios::binary);
         if (!file)
             throw std::runtime_error(LangFormat(GrblText(LangKeys::frmGRBL::FileNotOpened), {FileName}));
-        int fileLine = 0;
-        for (;;) {
-            WaitUntil([&] { return m_Pending.empty() || interrupted(); });
-            if (interrupted())
-                break;
-            std::string line;
-            if (!std::getline(file, line))
-                break; // the end, or a read error: the run ends quietly
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            CurrentLine = line;
-            ++fileLine;
-            m_LastSentFileLine = fileLine;
-            m_Pending.push_back({fileLine});
-            Write(GrblLineBytes(line));
-            ++SentCount;
-            m_Console.AppendLine(line);
-            if (OnRowDisplay)
-                OnRowDisplay(std::to_string(SentCount) + TotalSuffix);
-            TrimConsole();
-        }
+        m_File = &file;
+        m_FileLine = 0;
+        m_FileDone = false;
+        // The first line goes once earlier commands are answered; each answer
+        // sends the next one itself.
+        const bool passDone = WaitInRun([&] {
+            SendNextProgramLine();
+            return m_FileDone;
+        });
+        m_File = nullptr;
+        if (!passDone)
+            break;
     }
     // The last line's answer, so that its error is reported with the run.
-    WaitUntil([&] { return m_Pending.empty() || interrupted(); });
+    WaitInRun([&] { return m_Pending.empty(); });
     return true;
 }
 

@@ -36,16 +36,37 @@ std::string GrblLineBytes(std::string_view text);
 // The line commands of the window's buttons, in sending order, each without
 // its line end (send each with GrblLineBytes).
 // Jog by the button's tag (0 X-, 1 X+, 2 Y-, 3 Y+, 4 Z-, 5 Z+) by the step
-// text as typed: {"G91G0X0.5", "G90"}. A tag out of range gives nothing.
+// text as typed, in millimetres, with GRBL's jog command, which leaves every
+// modal state of the controller as it was: {"$J=G91 G21 X0.5 F100000"}. The
+// feed lies above any machine's maximum rate, so the controller moves at the
+// axis's maximum rate, as a rapid would. A tag out of range gives nothing.
+inline constexpr int GrblJogFeed = 100000;
 std::vector<std::string> GrblJogLines(int tag, std::string_view step);
 // Zero by the button's tag (0 X, 1 Y, 2 Z, 3 all) in the work coordinate
-// system wcsIndex (0..5 for G54..G59): {"G10L20P0Y0", "G55", "$G"}.
+// system wcsIndex (0..5 for G54..G59), then the read-back of the parser
+// state: {"G10L20P2Y0", "$G"} for G55.
 std::vector<std::string> GrblZeroLines(int tag, int wcsIndex);
 // Select work coordinate system index (0..5): {"G56", "$G"}.
 std::vector<std::string> GrblSelectWcsLines(int index);
 // The ";"-terminated segments of a macro: "G0X0Y0;G0Z5;" gives {"G0X0Y0",
 // "G0Z5"}; text after the last ";" is not sent, "G0X0;;" gives {"G0X0", ""}.
 std::vector<std::string> GrblMacroLines(std::string_view macro);
+
+// True for a line after which GRBL writes its settings memory ("$10=2",
+// "$N0=...", "$RST=*", "$I=...", "G10 ...", "G28.1", "G30.1"): the
+// controller drops the bytes that arrive meanwhile, so nothing may follow
+// such a line before its answer.
+bool GrblWritesSettings(std::string_view line);
+// The work coordinate system (0..5 for G54..G59) a line selects, if any:
+// the G54..G59 word of a G-code line or of the "[GC:...]" answer to "$G".
+std::optional<int> GrblWcsWord(std::string_view line);
+// The seconds of a dwell ("G4 P2.5" gives 2.5), 0 for any other line.
+double GrblDwellSeconds(std::string_view line);
+
+// An "error:<n>" or "ALARM:<n>" reply with the meaning of its code in
+// brackets: "error:20 (unsupported or invalid g-code command)". Other
+// replies, and codes without a known meaning, come back unchanged.
+std::string GrblExplainReply(std::string_view line);
 
 // Reply lines, cut at LF from the received bytes however they were split
 // over reads; CR is dropped, and so are empty lines. A line longer than

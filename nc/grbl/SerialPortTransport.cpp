@@ -14,7 +14,7 @@ TSerialPortTransport::TSerialPortTransport() : m_Port(std::make_unique<QSerialPo
     QObject::connect(m_Port.get(), &QSerialPort::errorOccurred, m_Port.get(), [this](QSerialPort::SerialPortError error) {
         const bool fatal = error == QSerialPort::ReadError || error == QSerialPort::WriteError ||
                            error == QSerialPort::ResourceError;
-        if (fatal && m_Port->isOpen() && OnFailed)
+        if (fatal && m_Port->isOpen() && !m_Closing && OnFailed)
             OnFailed(m_Port->errorString().toStdString());
     });
 }
@@ -48,16 +48,25 @@ std::string TSerialPortTransport::Open(const std::string& device, int baud)
 
 void TSerialPortTransport::Close()
 {
-    if (m_Port->isOpen())
-        m_Port->close();
+    if (!m_Port->isOpen())
+        return;
+    // What was written goes out as far as the line takes it without waiting;
+    // a failure on the way is no news to the owner that closes.
+    m_Closing = true;
+    m_Port->flush();
+    m_Port->close();
+    m_Closing = false;
 }
 
 bool TSerialPortTransport::IsOpen() const { return m_Port->isOpen(); }
 
 void TSerialPortTransport::Write(std::string_view bytes)
 {
-    if (m_Port->isOpen() && !bytes.empty())
-        m_Port->write(bytes.data(), qint64(bytes.size()));
+    if (!m_Port->isOpen() || bytes.empty())
+        return;
+    m_Port->write(bytes.data(), qint64(bytes.size()));
+    // Out now, not at the event loop's next turn: the controller waits.
+    m_Port->flush();
 }
 
 std::vector<std::string> TSerialPortTransport::AvailablePorts()

@@ -5,7 +5,9 @@
 // DTR and RTS are switched off after the open; a device that refuses it (a
 // pseudo-terminal has no modem lines) still counts as open. A read error or
 // a vanished device is told through OnFailed; the port stays open until its
-// owner closes it.
+// owner closes it. Writes go out at once as far as the line takes them
+// without waiting; the rest follows from the event loop. A close sends what
+// it can of the written bytes first.
 
 #include "nc/grbl/GRBLTransport.h"
 
@@ -28,4 +30,5 @@ public:
 
 private:
     std::unique_ptr<QSerialPort> m_Port;
+    bool m_Closing = false;
 };

@@ -61,9 +61,15 @@ TGRBLCont::~TGRBLCont()
 
 void TGRBLCont::WcsButtonClick(int tag)
 {
-    for (int i = 0; i < 6; ++i)
-        WcsButtons[size_t(i)]->setChecked(i == tag);
+    ShowWcs(tag);
+    // With the port open the machine's answer sets the buttons again.
     m_Link.SelectWcs(tag);
+}
+
+void TGRBLCont::ShowWcs(int index)
+{
+    for (int i = 0; i < 6; ++i)
+        WcsButtons[size_t(i)]->setChecked(i == index);
 }
 
 void TGRBLCont::MacroSendClick(int tag) { m_Link.SendMacro(QStringToAnsi(MacroEdits[size_t(tag)]->text())); }

@@ -33,6 +33,8 @@ public:
     bool MacrosModified = false;
 
     void WcsButtonClick(int tag);
+    // Presses the button of work coordinate system index alone.
+    void ShowWcs(int index);
     void MacroSendClick(int tag);
     void MacroEditChange(int tag);
     // The macro send buttons, off during a run.

@@ -5,6 +5,7 @@
 #include "cad/ui/FormTranslate.h"
 #include "core/settings/AppConfig.h"
 #include "core/settings/Language.h"
+#include "nc/grbl/GRBLClock.h"
 #include "nc/grbl/GRBLCnc.h"
 #include "nc/grbl/LastProgram.h"
 #include "nc/grbl/MachineMarker.h"
@@ -26,7 +27,6 @@
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QTimer>
 
 #include <cmath>
 
@@ -91,9 +91,10 @@ template <class F> auto Guarded(F fn)
 
 } // namespace
 
-TfrmGRBL::TfrmGRBL(TAppConfig& config, std::unique_ptr<TGrblTransport> port, QWidget* parent)
+TfrmGRBL::TfrmGRBL(TAppConfig& config, std::unique_ptr<TGrblTransport> port, TGrblClock* clock, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_Config(config), m_UsbPort(port ? std::move(port) : std::make_unique<TSerialPortTransport>())
+      m_Config(config), m_UsbPort(port ? std::move(port) : std::make_unique<TSerialPortTransport>()),
+      m_Clock(clock ? *clock : SystemGrblClock())
 {
     setObjectName(QStringLiteral("frmGRBL"));
     setWindowTitle(QStringLiteral("GRBL"));
@@ -110,7 +111,7 @@ TfrmGRBL::TfrmGRBL(TAppConfig& config, std::unique_ptr<TGrblTransport> port, QWi
 
 TfrmGRBL::~TfrmGRBL()
 {
-    GrblTimer->stop();
+    GrblTimer->Stop();
     m_UsbPort->OnReceived = nullptr;
     m_UsbPort->OnFailed = nullptr;
     m_Cont.reset();
@@ -218,9 +219,7 @@ void TfrmGRBL::BuildControls()
     sbtGrblExit = Button(this, "sbtGrblExit", "Exit", 0, 0, 76);
     PlaceBottomButtons();
 
-    GrblTimer = new QTimer(this);
-    GrblTimer->setObjectName(QStringLiteral("GrblTimer"));
-    GrblTimer->setInterval(PollMs);
+    GrblTimer = m_Clock.MakeTimer();
 }
 
 void TfrmGRBL::PlaceBottomButtons()
@@ -239,7 +238,10 @@ void TfrmGRBL::WireControls()
     };
     m_UsbPort->OnFailed = [this](const std::string& reason) {
         GuardedCall([&] {
-            m_Console->AppendLine(reason);
+            if (m_Link)
+                m_Link->PortLost(reason);
+            else
+                m_Console->AppendLine(reason);
             GRBLOpenCloseCom(true);
         });
     };
@@ -251,7 +253,7 @@ void TfrmGRBL::WireControls()
     };
     connect(sbtGRBLOpenPort, &QPushButton::clicked, this, Guarded([this] { sbtGRBLOpenPortClick(); }));
     connect(SpTBXButton2, &QPushButton::clicked, this, Guarded([this] { ListPorts(); }));
-    connect(GrblTimer, &QTimer::timeout, this, Guarded([this] { GrblTimerTimer(); }));
+    GrblTimer->OnTimeout = Guarded([this] { GrblTimerTimer(); });
     connect(sbtGRBLOpen, &QPushButton::clicked, this, Guarded([this] { sbtGRBLOpenClick(); }));
     connect(sbtGRBLLast, &QPushButton::clicked, this, Guarded([this] { sbtGRBLLastClick(); }));
     connect(sbtGRBLSend, &QPushButton::clicked, this, Guarded([this] { sbtGRBLSendClick(); }));
@@ -307,9 +309,10 @@ void TfrmGRBL::CreateLink()
         m_ReleasePending = false;
         return;
     }
-    m_Link = std::make_unique<TGRBLCnc>(*m_UsbPort, *m_Console);
+    m_Link = std::make_unique<TGRBLCnc>(*m_UsbPort, *m_Console, m_Clock);
     m_Link->OnRowDisplay = [this](const std::string& text) { txtGRBLRowF->setText(AnsiToQString(text)); };
     m_Link->OnRunChanged = [this](bool) { UpdateRunControls(); };
+    m_Link->OnMachineChanged = [this] { UpdateMachineControls(); };
     m_Cont = std::make_unique<TGRBLCont>(*grpGRBLMdi, *grpGRBLMacros, m_Config.SettingsFileName(), *m_Link);
     m_FileChosen = false;
     EnaDisControlli(m_UsbPort->IsOpen());
@@ -382,7 +385,7 @@ void TfrmGRBL::GRBLOpenCloseCom(bool closeOnly)
     if (m_UsbPort->IsOpen()) {
         if (m_Link)
             m_Link->PortClosed();
-        GrblTimer->stop();
+        GrblTimer->Stop();
         m_UsbPort->Close();
         EnaDisControlli(false);
         sbtGRBLOpenPort->setText(GRBLCaption(LangKeys::frmGRBL::sbtGRBLOpenPort));
@@ -406,13 +409,15 @@ void TfrmGRBL::GRBLOpenCloseCom(bool closeOnly)
     if (!connected || !m_UsbPort->IsOpen())
         return;
     EnaDisControlli(true);
-    GrblTimer->start();
+    GrblTimer->Start(PollMs, true);
 }
 
 void TfrmGRBL::GrblTimerTimer()
 {
     if (!m_Link || !m_UsbPort->IsOpen())
         return;
+    if (m_PauseClicked && m_PauseSettledAfter < 0)
+        m_PauseSettledAfter = m_Link->StatusReports();
     m_Link->SendRealtime(GrblStatusPoll);
     if (const std::optional<TGrblStatusDisplay> display = m_Link->StatusDisplay()) {
         lblGrblStat->setText(AnsiToQString(display->State));
@@ -420,6 +425,27 @@ void TfrmGRBL::GrblTimerTimer()
         lblGRBLY->setText(AnsiToQString(display->Axis[1]));
         lblGRBLZ->setText(AnsiToQString(display->Axis[2]));
     }
+    UpdateMachineControls();
+}
+
+void TfrmGRBL::UpdateMachineControls()
+{
+    if (!m_Link)
+        return;
+    chkGRBLCheck->setChecked(m_Link->CheckMode());
+    if (m_Cont && m_Link->WcsKnown())
+        m_Cont->ShowWcs(m_Link->WcsIndex);
+    // Until a report shows the machine, the button shows the last click.
+    if (m_Link->MachineState().empty())
+        return;
+    if (m_PauseClicked) {
+        if (m_PauseSettledAfter < 0 || m_Link->StatusReports() <= m_PauseSettledAfter)
+            return;
+        m_PauseClicked = false;
+    }
+    const bool holding = m_Link->Holding();
+    sbtGRLBPause->setChecked(holding);
+    sbtGRLBPause->setText(holding ? QStringLiteral("Resume") : QStringLiteral("Pause"));
 }
 
 // --- the program ---------------------------------------------------------------
@@ -481,14 +507,18 @@ void TfrmGRBL::sbtGRLBPauseClick()
     sbtGRLBPause->setText(hold ? QStringLiteral("Resume") : QStringLiteral("Pause"));
     if (m_Link)
         m_Link->SendRealtime(hold ? GrblFeedHold : GrblResume);
+    // The next reports tell whether the machine followed.
+    m_PauseClicked = true;
+    m_PauseSettledAfter = -1;
 }
 
 void TfrmGRBL::chkGRBLCheckClick()
 {
-    if (m_Link && m_UsbPort->IsOpen() && m_Link->PortOpen())
+    const bool connected = m_Link && m_UsbPort->IsOpen() && m_Link->PortOpen();
+    if (connected)
         m_Link->SendLine("$C");
-    else
-        chkGRBLCheck->setChecked(false);
+    // The box shows the machine's mode; the answer to "$C" sets it.
+    chkGRBLCheck->setChecked(connected && m_Link->CheckMode());
 }
 
 // --- enabled states ------------------------------------------------------------

@@ -14,9 +14,16 @@
 // macros, typed lines, the "$" buttons, the position-mode toggle, check mode,
 // Send and the file choice wait for its end.
 //
+// The check-mode box, the Pause button and the work-offset buttons show
+// what the machine reports (its answers and status reports), not the last
+// click; the Pause button shows a click until a status report asked for
+// after it arrives.
+//
 // The port picker lists the system's serial ports and takes a typed device
 // path (pseudo-terminals are not listed). Why a port did not open goes to
 // the console. Main thread only.
+
+#include "nc/grbl/GRBLCnc.h"
 
 #include <QWidget>
 
@@ -33,10 +40,11 @@ class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
 class QTabWidget;
-class QTimer;
 class TAppConfig;
 class TGRBLCnc;
 class TGRBLCont;
+class TGrblClock;
+class TGrblTimer;
 class TGrblConsole;
 class TGrblTransport;
 
@@ -44,12 +52,15 @@ class TfrmGRBL final : public QWidget {
 public:
     static constexpr int FullWidth = 482, FullHeight = 536;
     static constexpr int CompactWidth = 164, CompactHeight = 416;
-    static constexpr int PollMs = 250;
+    static constexpr int PollMs = TGRBLCnc::PollMs;
 
-    // port: the serial line; null takes the system's serial port. The macros
+    // The macros
     // live in config's settings file, the file dialog starts in its
     // "FilePath_Cnc".
-    explicit TfrmGRBL(TAppConfig& config, std::unique_ptr<TGrblTransport> port = nullptr, QWidget* parent = nullptr);
+    // port: the serial line; null takes the system's serial port. clock:
+    // the time of the link and of the poll; null takes the system's.
+    explicit TfrmGRBL(TAppConfig& config, std::unique_ptr<TGrblTransport> port = nullptr, TGrblClock* clock = nullptr,
+                      QWidget* parent = nullptr);
     ~TfrmGRBL() override;
 
     // Asks for the program to stream, starting in the folder given; empty
@@ -90,10 +101,18 @@ private:
     void EnaDisControlli(bool enable);
     void UpdateRunControls();
     void ReleaseLink();
+    // The check-mode box, the Pause button and the work-offset buttons from
+    // what the machine reported.
+    void UpdateMachineControls();
     void PlaceBottomButtons();
 
     TAppConfig& m_Config;
     std::unique_ptr<TGrblTransport> m_UsbPort;
+    TGrblClock& m_Clock;
+    // After a Pause click the button waits for the report of a poll sent
+    // after it: the reports up to this count came before.
+    int64_t m_PauseSettledAfter = -1;
+    bool m_PauseClicked = false;
     std::unique_ptr<TGrblConsole> m_Console;
     std::unique_ptr<TGRBLCnc> m_Link;
     std::unique_ptr<TGRBLCont> m_Cont;
@@ -150,5 +169,5 @@ public:
     QCheckBox* chkGRBLShowVOutput = nullptr;
     QPushButton* sbtGrblComp = nullptr;
     QPushButton* sbtGrblExit = nullptr;
-    QTimer* GrblTimer = nullptr;
+    std::unique_ptr<TGrblTimer> GrblTimer;
 };

@@ -38,6 +38,14 @@ std::string Lines(int count)
     return text;
 }
 
+std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
 ino_t Inode(const std::string& file)
 {
     struct stat st {};
@@ -61,7 +69,7 @@ protected:
     {
         auto port = std::make_unique<TRecordingTransport>();
         Port = port.get();
-        auto form = std::make_unique<TfrmGRBL>(*Config, std::move(port));
+        auto form = std::make_unique<TfrmGRBL>(*Config, std::move(port), &Clock);
         form->AskProgramFileName = [this](const std::string&) { return NextFile; };
         return form;
     }
@@ -79,6 +87,7 @@ protected:
 
     TTempDir Dir;
     std::unique_ptr<TAppConfig> Config;
+    TManualClock Clock;
     TRecordingTransport* Port = nullptr;
     std::string NextFile;
 };
@@ -100,16 +109,17 @@ TEST_F(FrmGRBL, MachineCommandMakesOneLinkAndAFailedOpenGoesToTheConsole)
     EXPECT_EQ(form->sbtGRBLOpenPort->text(), "Open port");
     EXPECT_FALSE(form->grpGRBLCommand->isEnabled());
     EXPECT_FALSE(form->sbtGRBLReset->isEnabled());
-    EXPECT_FALSE(form->GrblTimer->isActive());
+    EXPECT_FALSE(form->GrblTimer->IsActive());
     EXPECT_TRUE(form->MemoGrbl->toPlainText().contains("Port /dev/nothing-here not opened: No such file"));
     EXPECT_TRUE(Port->Writes.empty());
 
     Port->OpenError.clear();
+    Port->AnswerOk = true;
     OpenPort(*form, "/dev/ttyFAKE");
     EXPECT_EQ(Port->Device, "/dev/ttyFAKE");
     EXPECT_EQ(form->sbtGRBLOpenPort->text(), "Close port");
     EXPECT_TRUE(form->grpGRBLCommand->isEnabled());
-    EXPECT_TRUE(form->GrblTimer->isActive());
+    EXPECT_TRUE(form->GrblTimer->IsActive());
     EXPECT_EQ(Port->Writes, (std::vector<std::string>{"\x18", "$10=2\n", "$G\n"}));
 
     form->hide();
@@ -123,6 +133,7 @@ TEST_F(FrmGRBL, PauseTwiceEnterAndCheckMode)
     mnuCncGrblClick(*form);
     form->chkGRBLCheck->click();
     EXPECT_FALSE(form->chkGRBLCheck->isChecked()) << "no port: unchecked, nothing sent";
+    Port->AnswerOk = true;
     OpenPort(*form, "/dev/ttyFAKE");
     Port->Writes.clear();
 
@@ -138,8 +149,65 @@ TEST_F(FrmGRBL, PauseTwiceEnterAndCheckMode)
     form->chkGRBLCheck->click();
     form->JogButtons[1]->click();
     form->ZeroButtons[1]->click();
-    EXPECT_EQ(Port->Writes, (std::vector<std::string>{"!", "~", "\n", "G0 X5\n", "$C\n", "G91G0X1\n", "G90\n",
-                                                      "G10L20P0Y0\n", "G54\n", "$G\n"}));
+    EXPECT_EQ(Port->Writes, (std::vector<std::string>{"!", "~", "\n", "G0 X5\n", "$C\n", "$J=G91 G21 X1 F100000\n",
+                                                      "G10L20P1Y0\n", "$G\n"}));
+}
+
+TEST_F(FrmGRBL, CheckBoxAndPauseShowTheMachine)
+{
+    auto form = RecordingWindow();
+    mnuCncGrblClick(*form);
+    Port->AnswerOk = true;
+    OpenPort(*form, "/dev/ttyFAKE");
+    const auto status = [&](const std::string& state) {
+        Port->OnReceived("<" + state + "|WPos:0.000,0.000,0.000|FS:0,0>\r\n");
+    };
+
+    // "$C" refused while moving: the box stays clear.
+    Port->AnswerOk = false;
+    form->chkGRBLCheck->click();
+    EXPECT_EQ(Port->Writes.back(), "$C\n");
+    Port->OnReceived("error:8\r\n");
+    EXPECT_FALSE(form->chkGRBLCheck->isChecked());
+    // Accepted: ticked; a banner (reset) leaves check mode: clear again.
+    form->chkGRBLCheck->click();
+    Port->OnReceived("[MSG:Enabled]\r\nok\r\n");
+    EXPECT_TRUE(form->chkGRBLCheck->isChecked());
+    Port->OnReceived("\r\nGrbl 1.1h ['$' for help]\r\n");
+    EXPECT_FALSE(form->chkGRBLCheck->isChecked());
+
+    // Pause follows the reported state.
+    status("Run");
+    Clock.Advance(TfrmGRBL::PollMs);
+    EXPECT_EQ(form->sbtGRLBPause->text(), "Pause");
+    form->sbtGRLBPause->click(); // "!"
+    EXPECT_EQ(form->sbtGRLBPause->text(), "Resume");
+    status("Run"); // a report from before the hold
+    EXPECT_EQ(form->sbtGRLBPause->text(), "Resume") << "the last click shows until a later poll answers";
+    Clock.Advance(TfrmGRBL::PollMs);
+    status("Hold:1");
+    Clock.Advance(TfrmGRBL::PollMs);
+    EXPECT_EQ(form->sbtGRLBPause->text(), "Resume");
+    EXPECT_TRUE(form->sbtGRLBPause->isChecked());
+    // "~" while still slowing down is ignored by the machine: still Resume.
+    form->sbtGRLBPause->click();
+    EXPECT_EQ(Port->Writes.back(), "~");
+    Clock.Advance(TfrmGRBL::PollMs);
+    status("Hold:1");
+    Clock.Advance(TfrmGRBL::PollMs);
+    EXPECT_EQ(form->sbtGRLBPause->text(), "Resume");
+    EXPECT_TRUE(form->sbtGRLBPause->isChecked());
+    form->sbtGRLBPause->click();
+    Clock.Advance(TfrmGRBL::PollMs);
+    status("Run");
+    Clock.Advance(TfrmGRBL::PollMs);
+    EXPECT_EQ(form->sbtGRLBPause->text(), "Pause");
+    EXPECT_FALSE(form->sbtGRLBPause->isChecked());
+    // A hold from elsewhere (a door, a macro's "!") shows too.
+    status("Door:0");
+    Clock.Advance(TfrmGRBL::PollMs);
+    EXPECT_EQ(form->sbtGRLBPause->text(), "Resume");
+    form->hide();
 }
 
 TEST_F(FrmGRBL, LayoutsFullCompactAndBack)
@@ -211,6 +279,7 @@ TEST_F(FrmGRBL, MacrosKeptOtherSectionsKeptUnchangedNotRewritten)
     {
         auto form = RecordingWindow();
         mnuCncGrblClick(*form);
+        Port->AnswerOk = true;
         OpenPort(*form, "/dev/ttyFAKE");
         EXPECT_EQ(form->findChild<QLineEdit*>("edtGRBLMacro0")->text(), "G0X0Y0;G0Z5;");
         Port->Writes.clear();
@@ -270,25 +339,94 @@ TEST_F(FrmGRBL, PollsEveryQuarterSecondOnTheFake)
 {
     TFakeGrbl fake(Dir, {});
     ASSERT_FALSE(fake.Device.empty());
-    TfrmGRBL form(*Config);
+    TfrmGRBL form(*Config, nullptr, &Clock);
     mnuCncGrblClick(form);
     OpenPort(form, fake.Device);
-    ASSERT_TRUE(form.GrblTimer->isActive()) << form.MemoGrbl->toPlainText().toStdString();
-    QElapsedTimer clock;
-    clock.start();
-    QTest::qWait(1130);
-    const int polls = fake.Count("RT ?");
-    const int quarters = int(clock.elapsed() / TfrmGRBL::PollMs);
-    EXPECT_LE(polls, quarters + 1);
-    EXPECT_GE(polls, std::max(2, quarters - 2)) << "a busy machine may delay a tick, not drop many";
+    ASSERT_TRUE(form.GrblTimer->IsActive()) << form.MemoGrbl->toPlainText().toStdString();
+    // Each quarter of a second on the clock is one poll, none in between.
+    for (int quarter = 1; quarter <= 4; ++quarter) {
+        Clock.Advance(TfrmGRBL::PollMs - 1);
+        Clock.Advance(1);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form.Link()->StatusReports() == quarter; }, 5000));
+    }
+    Clock.Advance(TfrmGRBL::PollMs - 1);
+    EXPECT_EQ(fake.Count("RT ?"), 4);
+    Clock.Advance(1);
     EXPECT_EQ(form.lblGrblStat->text(), "Idle");
 
     // The controller goes away: the port is closed, the window says why.
     fake.Stop();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !form.UsbPort().IsOpen(); }, 5000));
-    EXPECT_FALSE(form.GrblTimer->isActive());
+    EXPECT_FALSE(form.GrblTimer->IsActive());
     EXPECT_FALSE(form.grpGRBLCommand->isEnabled());
     EXPECT_EQ(form.sbtGRBLOpenPort->text(), "Open port");
+    EXPECT_TRUE(form.MemoGrbl->toPlainText().contains("Connection to the machine lost ("));
+    form.hide();
+}
+
+TEST_F(FrmGRBL, CheckBoxFollowsTheMachineOnTheFake)
+{
+    // A long jog keeps the machine moving: "$C" is refused.
+    TFakeGrbl fake(Dir, {"--block-ms", "3000"});
+    ASSERT_FALSE(fake.Device.empty());
+    TfrmGRBL form(*Config, nullptr, &Clock);
+    mnuCncGrblClick(form);
+    OpenPort(form, fake.Device);
+    const auto settled = [&] {
+        return QTest::qWaitFor([&] { return form.Link()->Unanswered() == 0 && form.Link()->Queued() == 0; }, 5000);
+    };
+    ASSERT_TRUE(settled());
+    form.JogButtons[1]->click();
+    form.chkGRBLCheck->click();
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(fake.Count("OUT error:8"), 1);
+    EXPECT_FALSE(form.chkGRBLCheck->isChecked());
+
+    // Stopped by a reset (ALARM:3), unlocked: check mode on, then off,
+    // which resets the machine.
+    form.sbtGRBLReset->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fake.Count("OUT ALARM:3") == 1; }, 5000));
+    form.GRBLOpenCloseCom(true);
+    OpenPort(form, fake.Device);
+    form.Link()->SendLine("$X");
+    ASSERT_TRUE(settled());
+    form.chkGRBLCheck->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.chkGRBLCheck->isChecked(); }, 5000));
+    form.chkGRBLCheck->click();
+    // Banners: the two connects, the reset and the end of check mode.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return fake.Count("OUT Grbl 1.1h ['$' for help]") == 4 && !form.chkGRBLCheck->isChecked(); }, 5000))
+        << Joined(fake.Log());
+    form.hide();
+}
+
+TEST_F(FrmGRBL, PauseShowsTheHoldTheFakeKeeps)
+{
+    TFakeGrbl fake(Dir, {"--block-ms", "3000"});
+    ASSERT_FALSE(fake.Device.empty());
+    TfrmGRBL form(*Config, nullptr, &Clock);
+    mnuCncGrblClick(form);
+    OpenPort(form, fake.Device);
+    // One poll: its report, and the window's update from it.
+    const auto poll = [&] {
+        const int64_t reports = form.Link()->StatusReports();
+        Clock.Advance(TfrmGRBL::PollMs);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return form.Link()->StatusReports() > reports; }, 5000));
+    };
+    form.JogButtons[1]->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fake.Count("IN $J=G91 G21 X1 F100000") == 1; }, 5000));
+    // Pause, and at once Resume while the machine still slows down: the
+    // machine ignores it and holds.
+    form.sbtGRLBPause->click();
+    form.sbtGRLBPause->click();
+    EXPECT_EQ(form.sbtGRLBPause->text(), "Pause") << "the click, until a report";
+    for (int i = 0; i < 40 && form.Link()->MachineState() != "Hold:0"; ++i)
+        poll();
+    ASSERT_EQ(form.Link()->MachineState(), "Hold:0");
+    Clock.Advance(TfrmGRBL::PollMs);
+    EXPECT_EQ(form.sbtGRLBPause->text(), "Resume");
+    EXPECT_TRUE(form.sbtGRLBPause->isChecked());
+    EXPECT_EQ(fake.Count("RT resume"), 1);
     form.hide();
 }
 
@@ -297,15 +435,18 @@ TEST_F(FrmGRBL, ControlsInARunAndExitInARun)
     TFakeGrbl fake(Dir, {"--block-ms", "20"});
     ASSERT_FALSE(fake.Device.empty());
     TRecordingMarker marker;
-    TfrmGRBL form(*Config);
+    TfrmGRBL form(*Config, nullptr, &Clock);
     form.AskProgramFileName = [this](const std::string&) { return NextFile; };
     mnuCncGrblClick(form);
     OpenPort(form, fake.Device);
     Choose(form, "run.nc", 200);
     form.chkGRBLShowGPos->click();
 
+    // Exit when the row display shows line 20.
     std::map<std::string, bool> during;
-    QTimer::singleShot(300, &form, [&] {
+    QObject::connect(form.txtGRBLRowF, &QLineEdit::textChanged, &form, [&](const QString& text) {
+        if (text != "20 / 200")
+            return;
         const auto macroSend = form.findChild<QPushButton*>("sbtGRBLMacro0");
         during = {{"jog", form.JogButtons[0]->isEnabled()},
                   {"zero", form.ZeroButtons[3]->isEnabled()},
@@ -336,8 +477,9 @@ TEST_F(FrmGRBL, ControlsInARunAndExitInARun)
     EXPECT_EQ(form.Link(), nullptr) << "freed once the run returned";
     EXPECT_FALSE(form.UsbPort().IsOpen());
     EXPECT_EQ(marker.Hides, 1);
-    const size_t received = fake.Received().size();
-    EXPECT_LT(received, 100u);
+    // The connect's two lines and twenty program lines, no more.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fake.Received().size() >= 22u; }, 5000));
+    EXPECT_EQ(fake.Received().size(), 22u);
 
     // A new machine command works on a fresh link.
     mnuCncGrblClick(form);

@@ -2,7 +2,9 @@
 // link's tests.
 //
 //   fakegrbl [--log FILE] [--link PATH] [--split] [--seed N] [--block-ms MS]
-//            [--pins] [--v09]
+//            [--pins] [--v09] [--wcs N] [--eeprom-ms MS] [--baud N]
+//            [--silent-after N] [--deaf-after N] [--drop-reply N]
+//            [--close-after N] [--junk-before N] [--alarm-at N]
 //
 // Opens a pseudo-terminal, prints the path of its device side on the first
 // line of stdout (and links PATH to it with --link) and answers there as
@@ -23,8 +25,32 @@
 //   machine position, else work position; bit 1: "Bf:<blocks>,<bytes>"),
 //   with WCO: every tenth report, Pn: with --pins, and the comma form of
 //   GRBL 0.9 with --v09.
-// - "$", "$$", "$G", "$#", "$I", "$N", "$X", "$H", "$C", "$<n>=<value>";
-//   error:20 for G41 to G43, G81 to G89, M6 and the words H, O and Q.
+// - "$", "$$", "$G", "$#", "$I", "$N", "$X", "$H", "$C", "$<n>=<value>",
+//   "$J=<g-code>" (a jog: G91, G21 and F taken for this move only, every
+//   modal state kept); error:20 for G41 to G43, G81 to G89, M6 and the words
+//   H, O and Q.
+// - "~" during Hold:1 (still slowing down) is ignored, as GRBL does.
+// - Leaving check mode with "$C" resets the controller (banner).
+// - --wcs N starts in work coordinate system G54 + N (N 0..5).
+// - --baud N: the answer to a line comes no sooner than the line and its
+//   answer would take on a serial line of N bits per second (ten bits a
+//   byte); without it the pseudo-terminal's own speed.
+// - --eeprom-ms MS: a line that writes the settings memory ("$x=", "$Nx=",
+//   G10, G28.1, G30.1) takes MS milliseconds before its answer, and the line
+//   input is deaf meanwhile: bytes that follow the line or arrive in that
+//   time are dropped (logged as "EEPROM DROP").
+// Misbehaviour on request, N counting every line received from the start
+// (the link's connect sends two):
+// - --silent-after N: lines after the Nth are neither run nor answered;
+//   "?" is still answered.
+// - --deaf-after N: after the Nth line nothing at all is answered.
+// - --drop-reply N: the Nth line runs, its answer is not sent.
+// - --close-after N: after the Nth line the device side closes and the
+//   program ends (a device that went away).
+// - --junk-before N: before the answer to the Nth line come lines of
+//   binary noise and an overlong line.
+// - --alarm-at N: the Nth line trips a hard limit (ALARM:1) instead of
+//   running.
 // - SIGUSR1 trips a hard limit: ALARM:1, then nothing runs until 0x18.
 // - --split writes each reply in random pieces with short pauses.
 //
@@ -53,6 +79,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -86,6 +113,15 @@ struct TOptions {
     double BlockMs = 2;
     bool Pins = false;
     bool V09 = false;
+    int Wcs = 0;
+    double EepromMs = 0;
+    double Baud = 0;
+    long SilentAfter = -1;
+    long DeafAfter = -1;
+    long DropReply = -1;
+    long CloseAfter = -1;
+    long JunkBefore = -1;
+    long AlarmAt = -1;
 };
 
 std::string Escaped(const std::string& bytes)
@@ -116,6 +152,7 @@ class TFakeGrbl {
 public:
     TFakeGrbl(int master, const TOptions& options) : m_Master(master), m_Options(options), m_Random(options.Seed)
     {
+        m_WcsIndex = std::clamp(options.Wcs, 0, 5);
         if (!options.LogFile.empty())
             m_Log = std::fopen(options.LogFile.c_str(), "w");
         m_Settings = {{0, "10"}, {1, "25"}, {10, "1"}, {11, "0.010"}, {13, "0"}, {20, "0"}, {21, "0"},
@@ -128,10 +165,13 @@ public:
             std::fclose(m_Log);
     }
 
+    // The device side was closed on request.
+    bool Closed() const { return m_Master < 0; }
+
     void Run()
     {
         auto last = TClock::now();
-        while (!g_Quit) {
+        while (!g_Quit && m_Master >= 0) {
             const bool busy = !m_Planner.empty() || m_HomingLeftMs > 0 || m_State == EState::Hold;
             pollfd fd{m_Master, POLLIN, 0};
             const int ready = poll(&fd, 1, busy ? 1 : 20);
@@ -148,7 +188,13 @@ public:
                 TripHardLimit();
             }
             const auto now = TClock::now();
-            Advance(std::chrono::duration<double, std::milli>(now - last).count());
+            const double ms = std::chrono::duration<double, std::milli>(now - last).count();
+            Advance(ms);
+            if (m_EepromLeftMs > 0) {
+                m_EepromLeftMs = std::max(0.0, m_EepromLeftMs - ms);
+                if (m_EepromLeftMs <= 0 && !m_DeferredAnswer.empty())
+                    Reply(std::exchange(m_DeferredAnswer, std::string()));
+            }
             last = now;
             ProcessInput();
         }
@@ -183,8 +229,26 @@ private:
 
     void Reply(const std::string& line)
     {
+        if (m_Deaf) {
+            Log("MUTE " + line);
+            return;
+        }
+        if (m_EepromLeftMs > 0 && (line == "ok" || line.starts_with("error:"))) {
+            m_DeferredAnswer = line;
+            return;
+        }
+        if (m_DropAnswer && (line == "ok" || line.starts_with("error:"))) {
+            m_DropAnswer = false;
+            Log("DROP " + line);
+            return;
+        }
         Log("OUT " + line);
         const std::string bytes = line + "\r\n";
+        if (m_Options.Baud > 0 && (line == "ok" || line.starts_with("error:"))) {
+            const double seconds = double(m_LastLineBytes + bytes.size()) * 10 / m_Options.Baud;
+            std::this_thread::sleep_until(m_LineEnd + std::chrono::duration_cast<TClock::duration>(
+                                                          std::chrono::duration<double>(seconds)));
+        }
         if (!m_Options.Split) {
             WriteAll(bytes.data(), bytes.size());
             return;
@@ -223,7 +287,7 @@ private:
             return;
         case '!':
             Log("RT hold");
-            if (m_State == EState::Run) {
+            if (m_State == EState::Run || (m_State == EState::Idle && !m_Planner.empty())) {
                 m_State = EState::Hold;
                 m_HoldDecelLeftMs = 60;
             } else if (m_State == EState::Idle) {
@@ -233,7 +297,8 @@ private:
             return;
         case '~':
             Log("RT resume");
-            if (m_State == EState::Hold)
+            // A resume counts only once the hold has come to a stop.
+            if (m_State == EState::Hold && m_HoldDecelLeftMs <= 0)
                 m_State = m_Planner.empty() ? EState::Idle : EState::Run;
             return;
         default:
@@ -247,6 +312,10 @@ private:
                 m_FeedOverride = std::min(200, m_FeedOverride + 10);
             return;
         }
+        if (m_EepromLeftMs > 0) {
+            Log("EEPROM DROP");
+            return;
+        }
         if (m_Rx.size() >= kRxBufferSize) {
             Log("OVERFLOW");
             return;
@@ -256,8 +325,11 @@ private:
 
     void Reset()
     {
+        // Planned moves have started the machine, as GRBL starts its cycle
+        // right after the line.
         const bool moving = m_State == EState::Run || m_State == EState::Home ||
-                            (m_State == EState::Hold && m_HoldDecelLeftMs > 0);
+                            (m_State == EState::Hold && m_HoldDecelLeftMs > 0) ||
+                            (m_State == EState::Idle && !m_Planner.empty());
         if (moving) {
             // Position is lost: the machine stopped wherever it was.
             m_Position = CurrentPosition();
@@ -423,11 +495,23 @@ private:
             m_Rx.pop_front();
             if (c == '\n' || c == '\r') {
                 Log("IN " + Escaped(m_RawLine));
-                ExecuteLine();
-                m_Line.clear();
-                m_RawLine.clear();
-                m_LineOverflow = false;
-                m_InComment = 0;
+                ++m_LinesIn;
+                m_LastLineBytes = m_RawLine.size() + 1;
+                m_LineEnd = TClock::now();
+                if (!Misbehave()) {
+                    // A settings write: its answer comes once the memory is
+                    // written; what follows the line on the wire is lost.
+                    if (m_Options.EepromMs > 0 && WritesSettings()) {
+                        m_EepromLeftMs = m_Options.EepromMs;
+                        if (!m_Rx.empty())
+                            Log("EEPROM DROP");
+                        m_Rx.clear();
+                    }
+                    ExecuteLine();
+                }
+                if (m_Master < 0)
+                    return;
+                ClearLine();
                 continue;
             }
             m_RawLine += char(c);
@@ -444,6 +528,53 @@ private:
                 m_Line += char(std::toupper(c));
             }
         }
+    }
+
+    // Acts on the misbehaviour asked for at this line; true when the line
+    // is not to run.
+    bool Misbehave()
+    {
+        const long n = m_LinesIn;
+        if (n == m_Options.CloseAfter) {
+            Log("CLOSE");
+            close(m_Master);
+            m_Master = -1;
+            return true;
+        }
+        if (m_Options.DeafAfter >= 0 && n > m_Options.DeafAfter)
+            m_Deaf = true;
+        if (m_Deaf || (m_Options.SilentAfter >= 0 && n > m_Options.SilentAfter)) {
+            Log("IGNORED");
+            return true;
+        }
+        if (n == m_Options.JunkBefore) {
+            Log("JUNK");
+            const std::string junk = std::string("\x01\x02\xfe\xff\x00noise\r\n", 12) + std::string(3000, 'x') + "\r\n\r\n";
+            WriteAll(junk.data(), junk.size());
+        }
+        if (n == m_Options.DropReply)
+            m_DropAnswer = true;
+        if (n == m_Options.AlarmAt) {
+            TripHardLimit();
+            return true;
+        }
+        return false;
+    }
+
+    void ClearLine()
+    {
+        m_Line.clear();
+        m_RawLine.clear();
+        m_LineOverflow = false;
+        m_InComment = 0;
+    }
+
+    bool WritesSettings() const
+    {
+        if (m_Line.starts_with("$"))
+            return m_Line.size() > 1 && m_Line.find('=') != std::string::npos && m_Line[1] != 'J';
+        return m_Line.find("G10") != std::string::npos || m_Line.find("G28.1") != std::string::npos ||
+               m_Line.find("G30.1") != std::string::npos;
     }
 
     void ExecuteLine()
@@ -488,6 +619,22 @@ private:
             Reply("[GC:G" + std::to_string(m_Motion) + " G" + std::to_string(54 + m_WcsIndex) + " G17 G21 " +
                   (m_Relative ? "G91" : "G90") + " G94 M" + (m_SpindleOn ? "3" : "5") + " M9 T0 F" +
                   std::to_string(int(m_Feed)) + " S" + std::to_string(int(m_Spindle)) + "]");
+        } else if (cmd.starts_with("J=")) {
+            if (m_State == EState::Alarm) {
+                Reply("error:9");
+                return;
+            }
+            const int status = Jog(cmd.substr(2));
+            if (status != 0) {
+                Reply("error:" + std::to_string(status));
+            } else if (!m_PendingMotion) {
+                Reply("ok");
+            } else if (m_Planner.size() < kPlannerBlocks) {
+                m_Planner.push_back(*m_PendingMotion);
+                m_PendingMotion.reset();
+                Reply("ok");
+            }
+            return;
         } else if (cmd == "C") {
             if (m_State == EState::Check) {
                 // Leaving check mode resets the controller.
@@ -497,7 +644,9 @@ private:
                 Banner();
                 return;
             }
-            if (m_State != EState::Idle) {
+            // A planned move has started the machine, as GRBL starts its
+            // cycle right after the line.
+            if (m_State != EState::Idle || !m_Planner.empty() || m_PendingMotion) {
                 Reply("error:8");
                 return;
             }
@@ -562,6 +711,28 @@ private:
             return;
         }
         Reply("ok");
+    }
+
+    // A jog: the block moves as G1 with its own G90/G91 and F; every modal
+    // state is as before afterwards.
+    int Jog(const std::string& block)
+    {
+        if (block.find('F') == std::string::npos)
+            return 22;
+        const int motion = m_Motion;
+        const bool relative = m_Relative;
+        const double feed = m_Feed;
+        const int wcs = m_WcsIndex;
+        const std::string line = m_Line;
+        m_Line = block;
+        m_Motion = 1;
+        const int status = GCode();
+        m_Line = line;
+        m_Motion = motion;
+        m_Relative = relative;
+        m_Feed = feed;
+        m_WcsIndex = wcs;
+        return status;
     }
 
     // Parses and runs one G-code block; 0 or the GRBL error code. A block
@@ -639,19 +810,22 @@ private:
             m_Motion = *motion;
         const bool hasAxis = axis[0] || axis[1] || axis[2];
 
+        // As GRBL, offsets are taken from the position the parser has
+        // reached: the end of the planned moves.
+        const std::array<double, 3> planned = m_Planner.empty() ? m_Position : m_Planner.back().Target;
         if (g10) {
             if (!l || !p || (*l != 2 && *l != 20) || *p < 0 || *p > 6)
                 return 3;
             const int wcs = *p == 0 ? m_WcsIndex : int(*p) - 1;
             for (int a = 0; a < 3; ++a)
                 if (axis[a])
-                    m_Wcs[wcs][a] = *l == 20 ? m_Position[a] - *axis[a] : *axis[a];
+                    m_Wcs[wcs][a] = *l == 20 ? planned[a] - *axis[a] : *axis[a];
             return 0;
         }
         if (g92) {
             for (int a = 0; a < 3; ++a)
                 if (axis[a])
-                    m_G92[a] = m_Position[a] - m_Wcs[m_WcsIndex][a] - *axis[a];
+                    m_G92[a] = planned[a] - m_Wcs[m_WcsIndex][a] - *axis[a];
             return 0;
         }
         if (m_State == EState::Check)
@@ -718,11 +892,20 @@ private:
     int m_FeedOverride = 100;
     unsigned m_Reports = 0;
     std::map<int, std::string> m_Settings;
+    long m_LinesIn = 0;
+    bool m_Deaf = false;
+    bool m_DropAnswer = false;
+    double m_EepromLeftMs = 0;
+    std::string m_DeferredAnswer;
+    size_t m_LastLineBytes = 0;
+    TClock::time_point m_LineEnd;
 };
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: fakegrbl [--log FILE] [--link PATH] [--split] [--seed N] [--block-ms MS] [--pins] [--v09]\n");
+    std::fprintf(stderr, "usage: fakegrbl [--log FILE] [--link PATH] [--split] [--seed N] [--block-ms MS] [--pins] [--v09]\n"
+                         "                [--wcs N] [--eeprom-ms MS] [--baud N] [--silent-after N] [--deaf-after N]\n"
+                         "                [--drop-reply N] [--close-after N] [--junk-before N] [--alarm-at N]\n");
     return 2;
 }
 
@@ -742,6 +925,24 @@ int main(int argc, char** argv)
             options.Seed = unsigned(std::strtoul(argv[++i], nullptr, 10));
         else if (arg == "--block-ms" && hasValue)
             options.BlockMs = std::max(0.0, std::strtod(argv[++i], nullptr));
+        else if (arg == "--wcs" && hasValue)
+            options.Wcs = std::atoi(argv[++i]);
+        else if (arg == "--baud" && hasValue)
+            options.Baud = std::max(0.0, std::strtod(argv[++i], nullptr));
+        else if (arg == "--eeprom-ms" && hasValue)
+            options.EepromMs = std::max(0.0, std::strtod(argv[++i], nullptr));
+        else if (arg == "--silent-after" && hasValue)
+            options.SilentAfter = std::strtol(argv[++i], nullptr, 10);
+        else if (arg == "--deaf-after" && hasValue)
+            options.DeafAfter = std::strtol(argv[++i], nullptr, 10);
+        else if (arg == "--drop-reply" && hasValue)
+            options.DropReply = std::strtol(argv[++i], nullptr, 10);
+        else if (arg == "--close-after" && hasValue)
+            options.CloseAfter = std::strtol(argv[++i], nullptr, 10);
+        else if (arg == "--junk-before" && hasValue)
+            options.JunkBefore = std::strtol(argv[++i], nullptr, 10);
+        else if (arg == "--alarm-at" && hasValue)
+            options.AlarmAt = std::strtol(argv[++i], nullptr, 10);
         else if (arg == "--split")
             options.Split = true;
         else if (arg == "--pins")
@@ -784,13 +985,16 @@ int main(int argc, char** argv)
     std::printf("%s\n", name);
     std::fflush(stdout);
 
+    bool closed = false;
     {
         TFakeGrbl grbl(master, options);
         grbl.Run();
+        closed = grbl.Closed();
     }
     if (!options.LinkPath.empty())
         unlink(options.LinkPath.c_str());
     close(slave);
-    close(master);
+    if (!closed)
+        close(master);
     return 0;
 }

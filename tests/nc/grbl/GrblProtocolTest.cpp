@@ -136,6 +136,66 @@ TEST(GrblReply, Classes)
     EXPECT_EQ(ClassifyGrblReply("[GC:G0 G54 G17 G21 G90 G94 M5 M9 T0 F0 S0]"), EGrblReply::Other);
 }
 
+TEST(GrblReply, LinesThatWriteTheSettingsMemory)
+{
+    struct TCase {
+        const char* Line;
+        bool Writes;
+    };
+    const TCase cases[] = {
+        {"$10=2", true},        {"$ 132 = 200", true},  {"$N0=G54", true},    {"$n1=G20", true},
+        {"$RST=*", true},       {"$I=mill", true},      {"G10L20P2X0", true}, {"g10 l2 p1 x5", true},
+        {"G28.1", true},        {"G30.1", true},        {"G0 G10 L20 P0 X0", true},
+        {"$10", false},         {"$N", false},          {"$$", false},        {"$G", false},
+        {"$J=G91 G21 X1 F100", false},                  {"$C", false},        {"$X", false},
+        {"G28", false},         {"G30", false},         {"G1 X10 (G10 is not here)", false},
+        {"G1 X10 ; G10", false}, {"G100", false},       {"", false},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(GrblWritesSettings(c.Line), c.Writes) << c.Line;
+}
+
+TEST(GrblReply, WorkSystemAndDwellWords)
+{
+    EXPECT_EQ(GrblWcsWord("[GC:G0 G55 G17 G21 G90 G94 M5 M9 T0 F0 S0]"), 1);
+    EXPECT_EQ(GrblWcsWord("[GC:G1 G59 G17 G20 G91 G94 M3 M9 T1 F500 S9000]"), 5);
+    EXPECT_EQ(GrblWcsWord("g56 g0 x1"), 2);
+    EXPECT_EQ(GrblWcsWord("G0 X1 (G57)"), std::nullopt);
+    EXPECT_EQ(GrblWcsWord("G53 G0 Z0"), std::nullopt);
+    EXPECT_EQ(GrblWcsWord("G54.1"), std::nullopt);
+    EXPECT_EQ(GrblWcsWord("[G55:1.000,2.000,0.000]"), std::nullopt) << "an offset, not the active system";
+    EXPECT_EQ(GrblWcsWord("$N0=G55"), std::nullopt);
+
+    EXPECT_DOUBLE_EQ(GrblDwellSeconds("G4 P2.5"), 2.5);
+    EXPECT_DOUBLE_EQ(GrblDwellSeconds("g04p3"), 3.0);
+    EXPECT_DOUBLE_EQ(GrblDwellSeconds("G4 P -1"), 0.0);
+    EXPECT_DOUBLE_EQ(GrblDwellSeconds("G1 X1 P2"), 0.0);
+    EXPECT_DOUBLE_EQ(GrblDwellSeconds("G40 P2"), 0.0);
+}
+
+TEST(GrblReply, ErrorsAndAlarmsSayWhatTheyMean)
+{
+    EXPECT_EQ(GrblExplainReply("error:20"), "error:20 (unsupported or invalid g-code command)");
+    EXPECT_EQ(GrblExplainReply("error:9"), "error:9 (g-code is locked out during an alarm or a jog)");
+    EXPECT_EQ(GrblExplainReply("ALARM:1"), "ALARM:1 (hard limit hit; the position is likely lost, home again)");
+    EXPECT_EQ(GrblExplainReply("ALARM:3"), "ALARM:3 (reset while moving; the position is likely lost, home again)");
+    // Every code of GRBL 1.1 has its meaning.
+    for (int code = 1; code <= 38; ++code) {
+        if (code == 18 || code == 19)
+            continue; // not used by GRBL 1.1
+        const std::string reply = "error:" + std::to_string(code);
+        EXPECT_GT(GrblExplainReply(reply).size(), reply.size() + 3) << reply;
+    }
+    for (int code = 1; code <= 9; ++code) {
+        const std::string reply = "ALARM:" + std::to_string(code);
+        EXPECT_GT(GrblExplainReply(reply).size(), reply.size() + 3) << reply;
+    }
+    // Unknown codes, other forms and other replies stay as they came.
+    for (const char* same : {"error:99", "error:", "error:20x", "error: Unsupported statement", "ALARM:77", "ok",
+                             "[MSG:Reset to continue]"})
+        EXPECT_EQ(GrblExplainReply(same), same);
+}
+
 class GrblLink : public ::testing::Test {
 protected:
     GrblLink()
@@ -156,15 +216,19 @@ protected:
 
     TRecordingTransport Port;
     TMemoryConsole Console;
-    TGRBLCnc Link{Port, Console};
+    TManualClock Clock;
+    TGRBLCnc Link{Port, Console, Clock};
 };
 
 TEST_F(GrblLink, BytesOfEveryCommand)
 {
     Port.Open("/dev/null", 115200);
     ASSERT_TRUE(Link.Connect());
-    EXPECT_EQ(Port.Writes, (std::vector<std::string>{"\x18", "$10=2\n", "$G\n"})) << "reset alone, then the lines";
+    EXPECT_EQ(Port.Writes, (std::vector<std::string>{"\x18", "$10=2\n"})) << "reset alone, then a line that writes settings";
+    Link.ParseReply("ok\r\n");
+    EXPECT_EQ(Port.Writes.back(), "$G\n") << "the next line after its answer";
     EXPECT_TRUE(Console.Holds("Grbl 1.1h"));
+    Port.AnswerOk = true;
 
     struct TCase {
         const char* Name;
@@ -176,21 +240,21 @@ TEST_F(GrblLink, BytesOfEveryCommand)
         {"feed hold", [](TGRBLCnc& l) { l.SendRealtime(GrblFeedHold); }, {"!"}},
         {"resume", [](TGRBLCnc& l) { l.SendRealtime(GrblResume); }, {"~"}},
         {"soft reset", [](TGRBLCnc& l) { l.SoftReset(); }, {"\x18"}},
-        {"jog X+ 0.5", [](TGRBLCnc& l) { l.Jog(1, "0.5"); }, {"G91G0X0.5\n", "G90\n"}},
-        {"jog Z- 10", [](TGRBLCnc& l) { l.Jog(4, "10"); }, {"G91G0Z-10\n", "G90\n"}},
+        {"jog X+ 0.5", [](TGRBLCnc& l) { l.Jog(1, "0.5"); }, {"$J=G91 G21 X0.5 F100000\n"}},
+        {"jog Z- 10", [](TGRBLCnc& l) { l.Jog(4, "10"); }, {"$J=G91 G21 Z-10 F100000\n"}},
         {"jog tag out of range", [](TGRBLCnc& l) { l.Jog(6, "1"); }, {}},
         {"zero Y in G55",
          [](TGRBLCnc& l) {
              l.WcsIndex = 1;
              l.Zero(1);
          },
-         {"G10L20P0Y0\n", "G55\n", "$G\n"}},
+         {"G10L20P2Y0\n", "$G\n"}},
         {"zero all in G54",
          [](TGRBLCnc& l) {
              l.WcsIndex = 0;
              l.Zero(3);
          },
-         {"G10L20P0X0Y0Z0\n", "G54\n", "$G\n"}},
+         {"G10L20P1X0Y0Z0\n", "$G\n"}},
         {"select G57", [](TGRBLCnc& l) { l.SelectWcs(3); }, {"G57\n", "$G\n"}},
         {"machine position", [](TGRBLCnc& l) { l.SendLine("$10=1"); }, {"$10=1\n"}},
         {"homing", [](TGRBLCnc& l) { l.SendLine("$H"); }, {"$H\n"}},
@@ -226,7 +290,7 @@ TEST_F(GrblLink, CountsAnswersInOrder)
     EXPECT_EQ(Link.Unanswered(), 3) << "an answer counts when its LF arrives";
     Link.ParseReply("k\r\nerror:9\r\n");
     EXPECT_EQ(Link.Unanswered(), 1);
-    EXPECT_TRUE(Console.Holds("error:9"));
+    EXPECT_TRUE(Console.Holds("error:9 (g-code is locked out during an alarm or a jog)"));
     EXPECT_FALSE(Console.Holds("ok"));
     Link.ParseReply("ok\r\nok\r\n");
     EXPECT_EQ(Link.Unanswered(), 0) << "a stray ok does not go below zero";
@@ -246,6 +310,117 @@ TEST_F(GrblLink, CountsAnswersInOrder)
     EXPECT_TRUE(Link.CheckMode());
     Link.ParseReply("[MSG:Disabled]\r\n");
     EXPECT_FALSE(Link.CheckMode());
+}
+
+TEST_F(GrblLink, QueuesWithinTheBufferAndAfterSettingsWrites)
+{
+    Connect();
+    // Nothing follows a settings write before its answer.
+    Link.SendLines({"$10=1", "$G"});
+    EXPECT_EQ(Port.Writes, (std::vector<std::string>{"$10=1\n"}));
+    EXPECT_EQ(Link.Queued(), 1);
+    Link.ParseReply("ok\r\n");
+    EXPECT_EQ(Port.Writes, (std::vector<std::string>{"$10=1\n", "$G\n"}));
+    Link.ParseReply("ok\r\n");
+
+    // A macro fills the receive buffer and waits for room.
+    const std::string segment = "G1X1.000Y2.000F100.0";
+    std::string macro;
+    for (int i = 0; i < 10; ++i)
+        macro += segment + ";";
+    Port.Writes.clear();
+    Link.SendMacro(macro);
+    const size_t fit = TGRBLCnc::RxBufferBytes / (segment.size() + 1);
+    ASSERT_EQ(fit, 6u);
+    EXPECT_EQ(Port.Writes.size(), fit);
+    EXPECT_EQ(Link.Queued(), int(10 - fit));
+    Link.ParseReply("ok\r\n");
+    EXPECT_EQ(Port.Writes.size(), fit + 1);
+    Link.ParseReply("ok\r\nok\r\nok\r\n");
+    EXPECT_EQ(Port.Writes.size(), 10u);
+    EXPECT_EQ(Link.Queued(), 0);
+    Link.ParseReply("ok\r\nok\r\nok\r\nok\r\nok\r\nok\r\n");
+    EXPECT_EQ(Link.Unanswered(), 0);
+
+    // A line longer than the buffer goes alone.
+    const std::string longLine = "G1X1 (" + std::string(150, 'c') + ")";
+    Port.Writes.clear();
+    Link.SendLines({longLine, "G0X0"});
+    EXPECT_EQ(Port.Writes, (std::vector<std::string>{longLine + "\n"}));
+    Link.ParseReply("ok\r\n");
+    EXPECT_EQ(Port.Writes.back(), "G0X0\n");
+}
+
+TEST_F(GrblLink, ACommandTheMachineDoesNotAnswerIsGivenUp)
+{
+    Connect();
+    const std::string idle = "<Idle|WPos:0.000,0.000,0.000|FS:0,0>\r\n";
+    Link.SendLines({"$10=1", "$G"});
+    for (int report = 1; report < TGRBLCnc::IdleReportsWithoutAnswer; ++report)
+        Link.ParseReply(idle);
+    Link.ParseReply("<Run|WPos:0.000,0.000,0.000|FS:0,0>\r\n");
+    for (int report = 1; report < TGRBLCnc::IdleReportsWithoutAnswer; ++report)
+        Link.ParseReply(idle);
+    EXPECT_EQ(Link.Unanswered(), 1) << "a report in motion starts the count again";
+    Link.ParseReply(idle);
+    EXPECT_EQ(Link.Unanswered(), 0);
+    EXPECT_EQ(Console.Lines.back(), "No answer to \"$10=1\" while the machine reports Idle; not waited for any longer.");
+    // Its answer may still come: the next command waits for two more reports.
+    EXPECT_EQ(Port.Writes, (std::vector<std::string>{"$10=1\n"}));
+    Link.ParseReply(idle);
+    Link.ParseReply(idle);
+    EXPECT_EQ(Port.Writes, (std::vector<std::string>{"$10=1\n", "$G\n"}));
+}
+
+TEST_F(GrblLink, WorkSystemAndCheckModeFollowTheMachine)
+{
+    int told = 0;
+    Link.OnMachineChanged = [&] { ++told; };
+    Connect();
+    EXPECT_EQ(Link.WcsIndex, 0);
+    EXPECT_TRUE(Link.WcsKnown());
+
+    // The machine is in G55: zero writes there and switches nothing.
+    Link.ParseReply("[GC:G0 G55 G17 G21 G90 G94 M5 M9 T0 F0 S0]\r\n");
+    EXPECT_EQ(Link.WcsIndex, 1);
+    Link.Zero(0);
+    EXPECT_EQ(Port.Writes, (std::vector<std::string>{"G10L20P2X0\n"}));
+    Link.ParseReply("ok\r\n");
+    EXPECT_EQ(Port.Writes, (std::vector<std::string>{"G10L20P2X0\n", "$G\n"}));
+    Link.ParseReply("[GC:G0 G55 G17 G21 G90 G94 M5 M9 T0 F0 S0]\r\nok\r\n");
+
+    // A choice is the machine's once answered; so is a typed G5x word.
+    Link.SelectWcs(3);
+    EXPECT_EQ(Link.WcsIndex, 1) << "until the machine answers";
+    Link.ParseReply("ok\r\n");
+    EXPECT_EQ(Link.WcsIndex, 3);
+    Link.ParseReply("[GC:G0 G57 G17 G21 G90 G94 M5 M9 T0 F0 S0]\r\nok\r\n");
+    Link.SendLine("G56 G0 X1");
+    Link.ParseReply("ok\r\n");
+    EXPECT_EQ(Link.WcsIndex, 2);
+    Link.SendLine("G58 X1 Y");
+    Link.ParseReply("error:2\r\n");
+    EXPECT_EQ(Link.WcsIndex, 2) << "a refused line changes nothing";
+
+    // Check mode: messages, banners and the reported state.
+    struct TStep {
+        const char* Reply;
+        bool Check;
+    };
+    const TStep steps[] = {
+        {"[MSG:Enabled]", true},
+        {"\r\nGrbl 1.1h ['$' for help]", false},
+        {"<Check|WPos:0.000,0.000,0.000|FS:0,0>", true},
+        {"<Idle|WPos:0.000,0.000,0.000|FS:0,0>", false},
+        {"[MSG:Enabled]", true},
+        {"[MSG:Disabled]", false},
+    };
+    for (const TStep& step : steps) {
+        const int before = told;
+        Link.ParseReply(std::string(step.Reply) + "\r\n");
+        EXPECT_EQ(Link.CheckMode(), step.Check) << step.Reply;
+        EXPECT_GT(told, before) << step.Reply;
+    }
 }
 
 TEST_F(GrblLink, StatusDisplayAndMarker)

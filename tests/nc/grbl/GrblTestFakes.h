@@ -1,12 +1,16 @@
 #pragma once
-// Recording fakes of the machine link's seams: the serial line, the console
-// and the machine marker.
+// Recording fakes of the machine link's seams: the serial line, the console,
+// the machine marker and the clock.
 
+#include "nc/grbl/GRBLClock.h"
 #include "nc/grbl/GRBLCnc.h"
 #include "nc/grbl/GRBLTransport.h"
 #include "nc/grbl/MachineMarker.h"
 
+#include <algorithm>
 #include <array>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +18,7 @@ namespace kbtest {
 
 // Records every write. Answers the reset byte at once with GRBL's banner,
 // so that a connect does not wait; AnswerOk answers every line with "ok".
+// OnWrite is told every write after it was recorded (and answered).
 class TRecordingTransport final : public TGrblTransport {
 public:
     std::string Open(const std::string& device, int) override
@@ -33,6 +38,8 @@ public:
             OnReceived("\r\nGrbl 1.1h ['$' for help]\r\n");
         else if (AnswerOk && bytes.ends_with('\n') && OnReceived)
             OnReceived("ok\r\n");
+        if (OnWrite)
+            OnWrite(std::string(bytes));
     }
     void SetOpen(bool open) { m_Open = open; }
 
@@ -41,6 +48,7 @@ public:
     std::string OpenError;
     bool AnswerOk = false;
     bool AnswerReset = true;
+    std::function<void(const std::string&)> OnWrite;
 
 private:
     bool m_Open = false;
@@ -86,6 +94,61 @@ public:
 
 private:
     TMachineMarker* m_Previous;
+};
+
+// A clock that moves only when told: Advance fires the timers that fall due
+// on the way, in the order of their times.
+class TManualClock final : public TGrblClock {
+public:
+    int64_t NowMs() const override { return m_Now; }
+    std::unique_ptr<TGrblTimer> MakeTimer() override { return std::make_unique<TTimer>(*this); }
+
+    void Advance(int64_t ms)
+    {
+        const int64_t until = m_Now + ms;
+        for (;;) {
+            TTimer* next = nullptr;
+            for (TTimer* timer : m_Timers)
+                if (timer->Active && timer->Due <= until && (!next || timer->Due < next->Due))
+                    next = timer;
+            if (!next)
+                break;
+            m_Now = next->Due;
+            if (next->Repeat)
+                next->Due += std::max(1, next->Period);
+            else
+                next->Active = false;
+            // The timer may go away in its own handler.
+            const std::function<void()> fire = next->OnTimeout;
+            if (fire)
+                fire();
+        }
+        m_Now = until;
+    }
+
+private:
+    struct TTimer final : public TGrblTimer {
+        explicit TTimer(TManualClock& clock) : Clock(clock) { Clock.m_Timers.push_back(this); }
+        ~TTimer() override { std::erase(Clock.m_Timers, this); }
+        void Start(int ms, bool repeat) override
+        {
+            Period = ms;
+            Repeat = repeat;
+            Due = Clock.m_Now + ms;
+            Active = true;
+        }
+        void Stop() override { Active = false; }
+        bool IsActive() const override { return Active; }
+
+        TManualClock& Clock;
+        int64_t Due = 0;
+        int Period = 0;
+        bool Repeat = false;
+        bool Active = false;
+    };
+
+    int64_t m_Now = 0;
+    std::vector<TTimer*> m_Timers;
 };
 
 } // namespace kbtest
