@@ -459,6 +459,14 @@ TEST_F(DamagedDocuments, NoneLoadsAsCompleteWhileSomethingWasLeftOut)
     }
 }
 
+TEST_F(DamagedDocuments, TheShippedSampleIsReadWhole)
+{
+    const TLoadOutcome outcome = LoadBytes(ReadFileBytes(std::string(KB_DATA_SOURCE_DIR) + "/samples/sample.kvx"));
+    EXPECT_EQ(outcome.Cause, "");
+    EXPECT_EQ(outcome.Unread, 0);
+    EXPECT_GT(outcome.Objects, 0);
+}
+
 TEST_F(DamagedDocuments, EverySingleByteMutationIsReadWholeOrReported)
 {
     const std::vector<TBytes> records = Records(Section("QV-3.6"));
