@@ -13,7 +13,6 @@
 #include <limits>
 #include <sstream>
 #include <utility>
-#include <unistd.h>
 
 namespace {
 
@@ -295,28 +294,6 @@ std::string FormatIniFloat(double value)
     const std::string s(buf, r.ptr);
     const size_t e = s.find('e');
     return s.substr(0, e) + "E" + std::to_string(std::stoi(s.substr(e + 1)));
-}
-
-std::string WriteFileAtomically(const std::string& fileName, std::string_view bytes)
-{
-    const std::string temp = fileName + ".tmp~";
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f)
-        return std::string("cannot create \"") + temp + "\": " + std::strerror(errno);
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const bool flushed = std::fflush(f) == 0 && fsync(fileno(f)) == 0;
-    const bool closed = std::fclose(f) == 0;
-    if (!written || !flushed || !closed) {
-        const std::string why = std::strerror(errno);
-        std::remove(temp.c_str());
-        return "cannot write \"" + fileName + "\": " + why;
-    }
-    if (std::rename(temp.c_str(), fileName.c_str()) != 0) {
-        const std::string why = std::strerror(errno);
-        std::remove(temp.c_str());
-        return "cannot replace \"" + fileName + "\": " + why;
-    }
-    return {};
 }
 
 bool ExistsButUnreadable(const std::string& fileName)

@@ -87,6 +87,12 @@ std::string FormatIniFloat(double value);
 // of a shared file checks this first.
 bool ExistsButUnreadable(const std::string& fileName);
 
-// Writes bytes to a temporary file beside fileName and renames it over
-// fileName; returns an empty string or the reason of the failure.
+// Writes bytes to a temporary file of a unique name beside fileName,
+// created exclusively, flushes it to disk and renames it over fileName;
+// returns an empty string or the reason of the failure. A symbolic link is
+// saved through: its target gets the bytes and the link stays. The file
+// replaced keeps its permission bits (a new one gets those of the umask);
+// a file whose mode bits grant no write is refused ("cannot save "name":
+// the file is read-only") and left as it was. Whatever fails leaves the
+// old file untouched and no temporary file behind.
 std::string WriteFileAtomically(const std::string& fileName, std::string_view bytes);

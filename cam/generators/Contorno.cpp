@@ -14,7 +14,48 @@ std::unique_ptr<TCurvaNci3d> At0(const TACurva& curve)
     return c;
 }
 
+// The per-chain methods that emit a chain's closed offsets with
+// EmitClosedOffsets: the compensated contour but for nested areas and the
+// own offset engine.
+bool EmitsClosedOffsets(const TParametriOperazione& p)
+{
+    return p.CompSide != 0 && p.OffsetMethod != 1 && p.OffsetMethod != 2;
+}
+
 } // namespace
+
+int16_t MainCurveTag(int32_t passCount)
+{
+    return passCount > 1 ? 17 : 1;
+}
+
+int16_t ClosedOffsetCompCode(const TParametriOperazione& p, bool directionReversed)
+{
+    if (!p.EmitG41G42)
+        return 0;
+    if (p.CompSide == -1)
+        return directionReversed ? 41 : 42;
+    if (p.CompSide == 1)
+        return directionReversed ? 42 : 41;
+    return 0;
+}
+
+void RestoreCompCodes(TOpManagerField& op)
+{
+    if ((op.Kind != OpKind::Contour && op.Kind != OpKind::Letters) || !op.Parameters)
+        return;
+    const TParametriOperazione& p = *op.Parameters;
+    if (!EmitsClosedOffsets(p))
+        return;
+    const int16_t code = ClosedOffsetCompCode(p, op.Chains.DirectionReversed != 0);
+    // Islands of an offset are tagged 1 as well; with more than one pass
+    // they differ from the main curve's 17.
+    const int16_t mainTag = MainCurveTag(p.RoughCount + p.FinishCount);
+    for (auto& curve : op.Toolpaths) {
+        if ((curve->Tag & 0xFF) == mainTag)
+            curve->CompCode = code;
+    }
+}
 
 bool TContorno::Calculate()
 {
@@ -131,16 +172,11 @@ void TContorno::EmitClosedOffsets(const TACurva& chain, TListaDiCurve3d& pass)
     }
     TACurva& mainCurve = *curves[main];
     mainCurve.StartAtPoint(start);
-    mainCurve.Tag = m_WorkArea->PassCount > 1 ? 17 : 1;
+    mainCurve.Tag = MainCurveTag(m_WorkArea->PassCount);
     if (p.LeadAtMidSegment)
         mainCurve.StartAtFirstMidpoint();
     AddLeadInOut(mainCurve);
-    if (p.EmitG41G42) {
-        if (p.CompSide == -1)
-            mainCurve.CompCode = flag ? 41 : 42;
-        else if (p.CompSide == 1)
-            mainCurve.CompCode = flag ? 42 : 41;
-    }
+    mainCurve.CompCode = ClosedOffsetCompCode(p, flag);
     pass.push_back(At0(mainCurve));
     for (size_t i = 0; i < curves.size(); ++i) {
         if (i != main)

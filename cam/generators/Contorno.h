@@ -26,6 +26,18 @@ private:
     void EmitOpenOffsets(TListaDiCurve3d& pass);
 };
 
+// The tag of the main curve of a chain's closed offsets (low byte), by the
+// number of passes of the chain.
+int16_t MainCurveTag(int32_t passCount);
+// The cutter-compensation code of that main curve: G41 or G42 by the
+// compensation side, swapped when the chains run reversed; 0 when the
+// operation does not emit them.
+int16_t ClosedOffsetCompCode(const TParametriOperazione& p, bool directionReversed);
+// The document keeps no compensation code with the toolpath curves: a
+// contour read back gets them again from what it keeps (parameters, chain
+// direction, curve tags), by the rule the contour generator sets them with.
+void RestoreCompCodes(TOpManagerField& op);
+
 class TCiclo : public TBaseOperazione2D {
 public:
     using TBaseOperazione2D::TBaseOperazione2D;

@@ -1,5 +1,7 @@
 #include "cam/ops/OpManager.h"
 
+#include "cam/generators/Contorno.h"
+
 #include "core/file/DocumentFile.h"
 #include "core/file/Stream.h"
 #include "core/geometry/Tolerance.h"
@@ -271,6 +273,7 @@ void TOpManagerField::LoadFromStream(TStream& stream, std::string_view version)
         }
         if (!SignatureLess(version, "QV-002"))
             Comment = ReadStreamEx(stream);
+        RestoreCompCodes(*this);
     } catch (const ECADFileNotValid&) {
         throw;
     } catch (const std::exception&) {

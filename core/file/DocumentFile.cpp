@@ -7,6 +7,7 @@
 #include "platform/IniFile.h"
 
 #include <exception>
+#include <string>
 #include <utility>
 
 namespace {
@@ -27,6 +28,14 @@ TLoadOperationsHook& LoadHookSlot()
 {
     static TLoadOperationsHook hook = IgnoreOperations;
     return hook;
+}
+
+// Whether a reader of the operations section is installed: without one the
+// section is skipped unread, and its end cannot be known.
+bool& LoadHookInstalled()
+{
+    static bool installed = false;
+    return installed;
 }
 
 // The section byte, or -1 at the end of the stream.
@@ -80,6 +89,25 @@ TDocumentLoadResult MergeBody(TQV_01Cmp& document, TStream& stream, const std::s
     return document.LoadObjects(stream, signature);
 }
 
+// The operations section after the objects, and the end of the file. Files
+// of older versions may end right after their objects; the program's own
+// always write the operations. Anything left after the last section is
+// damage: the file holds more than was read.
+void ReadOperationsSection(const TQV_01Cmp& document, TStream& stream, const std::string& signature)
+{
+    const int section = ReadSectionByte(stream);
+    if (section == -1) {
+        if (CompareSignature(signature, document.Signature()) >= 0)
+            throw ECADFileNotValid(std::string(NoOperationsFoundText));
+        return;
+    }
+    if (section != OperationsSectionByte)
+        throw ECADFileNotValid(UnknownSectionText(section));
+    LoadOperationsHook()(stream, signature);
+    if (LoadHookInstalled() && stream.Remaining() > 0)
+        throw ECADFileNotValid(UnreadBytesText(stream.Remaining()));
+}
+
 void RefuseWhileBlocked(const TQV_01Cmp& document, std::string_view operation)
 {
     if (document.IsBlocked())
@@ -100,6 +128,21 @@ std::string VersionErrorText(std::string_view signature)
            std::string(version) + "\r\nUpdate your product...";
 }
 
+std::string UnknownSectionText(int section)
+{
+    return "Unknown section " + std::to_string(section) + " after the objects.";
+}
+
+std::string InvalidObjectCountText(int32_t count)
+{
+    return "Invalid number of objects " + std::to_string(count);
+}
+
+std::string UnreadBytesText(int64_t count)
+{
+    return std::to_string(count) + " bytes after the last section were not read.";
+}
+
 const TSaveOperationsHook& SaveOperationsHook()
 {
     return SaveHookSlot();
@@ -117,6 +160,7 @@ void SetSaveOperationsHook(TSaveOperationsHook hook)
 
 void SetLoadOperationsHook(TLoadOperationsHook hook)
 {
+    LoadHookInstalled() = static_cast<bool>(hook);
     LoadHookSlot() = hook ? std::move(hook) : TLoadOperationsHook(IgnoreOperations);
 }
 
@@ -176,9 +220,7 @@ TDocumentLoadResult TQV_01Cmp::LoadFromStream(TStream& stream, bool merge)
         }
         if (MergeBody(*this, stream, signature).Partial)
             return {.Partial = true};
-        // Files of older versions may end right after their objects.
-        if (ReadSectionByte(stream) == OperationsSectionByte)
-            LoadOperationsHook()(stream, signature);
+        ReadOperationsSection(*this, stream, signature);
         return {};
     });
 }

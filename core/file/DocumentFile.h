@@ -42,18 +42,30 @@
 //   signature is accepted: what was read before stays in the document, and
 //   the message says plainly that the file was only partly read. Nothing is
 //   allocated for a declared count the stream cannot hold.
-// - A stream that ends right after the object section (files of older
-//   versions) is read completely without operations.
+// - A stream of an older version that ends right after the object section
+//   is read completely without operations. A document of the program's own
+//   version always holds its operations section: one that ends before it,
+//   a section byte other than 4 in any version, a negative count, and bytes
+//   left after the operations section (when a reader of that section is
+//   installed) raise ECADFilePartlyRead, so that no load reports a complete
+//   read while part of the file stayed unread.
 
 #include "core/model/CADSysException.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 
 class TStream;
 
-// What a load gives back besides the document's new content.
+// What a load gives back besides the document's new content. A load ends
+// in one of three ways: read completely (no exception, Partial false: every
+// byte of the file was read, or the file is of an older version that ends
+// after its objects); read in part (Partial true, or ECADFilePartlyRead:
+// what was read stays in the document and the operation list); refused
+// (ECADFileNotValid other than ECADFilePartlyRead, or a stream error on
+// opening: nothing changed).
 struct [[nodiscard]] TDocumentLoadResult {
     // Reading stopped before the end of the file at an entry of an unknown
     // class: what was read is kept and the user was told; never present it
@@ -89,6 +101,17 @@ inline constexpr std::string_view LibraryVersionErrorText = "TCADCmp.LoadLibrary
 inline constexpr std::string_view LibraryNoBlocksText = "TCADCmp.LoadLibrary: no blocks found";
 inline constexpr std::string_view NoSignatureText = "TQVCmp.MergeFromStream: The file is too short for a signature.";
 inline constexpr std::string_view TruncatedText = "TQVCmp.MergeFromStream: The file ends inside a record.";
+// A current document that ends after its objects, without the operations
+// section it always has.
+inline constexpr std::string_view NoOperationsFoundText = "The file ends before its operations section.";
+// A section byte after the objects that is not 4: "Unknown section " + the
+// byte + " after the objects.".
+std::string UnknownSectionText(int section);
+// Bytes after the operations section: the count + " bytes after the last
+// section were not read.".
+std::string UnreadBytesText(int64_t count);
+// A negative count of objects: "Invalid number of objects " + count.
+std::string InvalidObjectCountText(int32_t count);
 
 // "TQVCmp.LoadFromStream: Invalid stream version." CR LF "File created
 // with a higher version " + characters 4 to 6 of signature + CR LF "Update

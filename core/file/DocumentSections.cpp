@@ -55,7 +55,7 @@ std::unique_ptr<T> Downcast(std::unique_ptr<TGraphicObject>& object)
 TDocumentLoadResult TQV_01Cmp2D::LoadSourceBlocks(TStream& stream, std::string_view signature)
 {
     int32_t count = ReadInt32(stream);
-    if (count > 0 && !stream.CanHold(count, kMinSourceBlockEntry))
+    if (count < 0 || (count > 0 && !stream.CanHold(count, kMinSourceBlockEntry)))
         throw ECADFileNotValid("TQV_01Cmp2D.LoadSourceBlocks: Invalid number of source blocks " +
                                std::to_string(count));
     while (count > 0) {
@@ -89,6 +89,10 @@ TDocumentLoadResult TQV_01Cmp2D::LoadObjects(TStream& stream, std::string_view s
     // Held for the whole section: the block references link through it.
     TExclusiveGraphicObjIterator blocks = m_SourceBlocks.GetExclusiveIterator();
     int32_t count = ReadInt32(stream);
+    // The count may exceed the entries (the section then ends with -1), so
+    // only a negative one is known to be damage.
+    if (count < 0)
+        throw ECADFileNotValid(InvalidObjectCountText(count));
     const auto step = static_cast<uint8_t>(count > 0 ? 100 / count : 0);
     while (count > 0) {
         const int16_t storedId = ReadInt16(stream);

@@ -284,11 +284,13 @@ void svg_parser::parse_circle(const char** attr)
         else if (name == "r")
             r = parse_double(attr[i + 1]);
     }
-    if (r == 0.0)
-        throw Esvg_exception("parse_circle: Invalid radius: ");
-    m_Path.move_to(cx + r, cy + r);
-    m_Path.circle(cx, cy, r);
-    m_Path.close_subpath();
+    // A radius of zero disables the circle: like a rectangle of zero size
+    // it adds a path without vertices, and the rest of the file is read.
+    if (r != 0.0) {
+        m_Path.move_to(cx + r, cy + r);
+        m_Path.circle(cx, cy, r);
+        m_Path.close_subpath();
+    }
     m_Path.end_path();
 }
 

@@ -39,6 +39,20 @@ bool RemoveFirst(std::string& s, std::string_view what)
     return true;
 }
 
+// The digits as an int32; false for none or a number beyond int32 (no code
+// this reader knows).
+bool ToInteger(std::string_view digits, int32_t& value)
+{
+    if (digits.empty())
+        return false;
+    int32_t v = 0;
+    auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v);
+    if (ec != std::errc() || ptr != digits.data() + digits.size())
+        return false;
+    value = v;
+    return true;
+}
+
 } // namespace
 
 std::string TLeggeGCode::TakeRun(size_t pos, std::string_view set)
@@ -67,15 +81,33 @@ bool TLeggeGCode::ReadInteger(size_t pos, int32_t& value)
     if (pos >= m_Line.size())
         return false;
     m_Line.erase(pos, 1);
-    const std::string digits = TakeRun(pos, kDigits);
-    if (digits.empty())
-        return false;
-    int32_t v = 0;
-    auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v);
-    if (ec != std::errc() || ptr != digits.data() + digits.size())
-        return false; // beyond int32: no code this reader knows
-    value = v;
-    return true;
+    return ToInteger(TakeRun(pos, kDigits), value);
+}
+
+void TLeggeGCode::ReadMotionCodes()
+{
+    // One pass over the line: each G and its digits leave it, the rest is
+    // kept in order, as if they were taken out one at a time.
+    std::string rest;
+    rest.reserve(m_Line.size());
+    size_t pos = 0;
+    while (pos < m_Line.size()) {
+        if (m_Line[pos] != 'G') {
+            rest += m_Line[pos++];
+            continue;
+        }
+        size_t end = pos + 1;
+        while (end < m_Line.size() && kDigits.find(m_Line[end]) != std::string_view::npos)
+            ++end;
+        int32_t code = 0;
+        if (ToInteger(std::string_view(m_Line).substr(pos + 1, end - pos - 1), code) &&
+            ((code >= 0 && code <= 3) || (code >= 80 && code <= 86))) {
+            MotionCode = code;
+            ModalMotionCode = code;
+        }
+        pos = end;
+    }
+    m_Line = std::move(rest);
 }
 
 bool TLeggeGCode::ReadLetter(std::string_view letter, double& value)
@@ -131,13 +163,7 @@ bool TLeggeGCode::ParseLine(std::string_view line)
             result = true; // the feed counts, but is not kept
 
         MotionCode = ModalMotionCode;
-        for (size_t g = m_Line.find('G'); g != std::string::npos; g = m_Line.find('G')) {
-            int32_t code = 0;
-            if (ReadInteger(g, code) && ((code >= 0 && code <= 3) || (code >= 80 && code <= 86))) {
-                MotionCode = code;
-                ModalMotionCode = code;
-            }
-        }
+        ReadMotionCodes();
 
         if (MotionCode == 2 || MotionCode == 3) {
             // The centre offsets are radius values in diameter mode too: the

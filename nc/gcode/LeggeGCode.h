@@ -49,6 +49,9 @@ public:
 private:
     // Removes the characters of set that follow pos and returns them.
     std::string TakeRun(size_t pos, std::string_view set);
+    // Takes every G word out of the line; the last motion or cycle code
+    // among them becomes the line's (and the modal) motion code.
+    void ReadMotionCodes();
     // Reads the number after the first occurrence of letter; false when the
     // letter is absent or the number does not read.
     bool ReadLetter(std::string_view letter, double& value);

@@ -6,6 +6,8 @@
 #include "cam/ops/OpManager.h"
 
 #include "cam/tools/CurrentToolLibrary.h"
+#include "core/entities/EntityRegistration.h"
+#include "core/entities/Line2D.h"
 #include "core/file/DocumentFile.h"
 #include "core/file/Stream.h"
 #include "core/model/CADSysException.h"
@@ -22,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <numeric>
 #include <tuple>
 
 using namespace kbtest;
@@ -66,9 +69,9 @@ protected:
     TFakePostInfo Post;
     TFakeOperationsShell Shell;
     TOperationsHooks Hooks;
+    TRecordingNotifier Notifier;
 
 private:
-    TRecordingNotifier m_Notifier;
     TTempDir m_Dir;
     std::unique_ptr<TAppConfig> m_Config;
     TPostInfo* m_PreviousPost = nullptr;
@@ -323,6 +326,173 @@ TEST_F(Operations, DamagedSectionsKeepTheOperationsReadBefore)
         }
         EXPECT_EQ(OpManager().Count(), 2);
     }
+}
+
+// What a load of document bytes gave: the cause of a partial read (empty
+// for a complete one), what the document and the list hold, and how many
+// bytes stayed unread.
+struct TLoadOutcome {
+    std::string Cause;
+    int32_t Objects = 0;
+    int32_t Operations = 0;
+    int64_t Unread = 0;
+    bool Messages = false;
+};
+
+class DamagedDocuments : public Operations {
+protected:
+    void SetUp() override
+    {
+        Operations::SetUp();
+        RegisterEntityClasses();
+    }
+
+    // A document as the program writes it: two lines and the operations.
+    std::vector<uint8_t> SavedDocument()
+    {
+        TQV_01Cmp2D doc;
+        doc.AddObject(-1, std::make_unique<TLine2D>(0, Point2D(0, 0), Point2D(5, 0)));
+        doc.AddObject(-1, std::make_unique<TLine2D>(0, Point2D(5, 0), Point2D(5, 5)));
+        TMemoryStream out;
+        doc.SaveToStream(out);
+        return out.Data();
+    }
+
+    TLoadOutcome LoadBytes(const std::vector<uint8_t>& bytes)
+    {
+        OpManager().DeleteAll();
+        Notifier.Clear();
+        TQV_01Cmp2D doc;
+        TMemoryStream in(bytes);
+        TLoadOutcome outcome;
+        try {
+            if (doc.LoadFromStream(in, false).Partial)
+                outcome.Cause = "stopped at an unknown class";
+        } catch (const ECADFilePartlyRead& e) {
+            outcome.Cause = e.Cause();
+        } catch (const ECADFileNotValid& e) {
+            outcome.Cause = std::string("refused: ") + e.what();
+        }
+        outcome.Objects = doc.ObjectsCount();
+        outcome.Operations = OpManager().Count();
+        outcome.Unread = in.Remaining();
+        outcome.Messages = !Notifier.Messages().empty();
+        return outcome;
+    }
+};
+
+std::vector<uint8_t> Cut(std::vector<uint8_t> bytes, size_t size)
+{
+    bytes.resize(size);
+    return bytes;
+}
+
+std::vector<uint8_t> With(std::vector<uint8_t> bytes, size_t at, const std::vector<uint8_t>& values)
+{
+    std::copy(values.begin(), values.end(), bytes.begin() + static_cast<long>(at));
+    return bytes;
+}
+
+TEST_F(DamagedDocuments, NoneLoadsAsCompleteWhileSomethingWasLeftOut)
+{
+    const std::vector<uint8_t> withoutOperations = SavedDocument();
+    const std::vector<TBytes> records = Records(Section("QV-3.6"));
+    ASSERT_FALSE(LoadDocument(DocumentWithOperations("QV-3.6", records)).Partial);
+    const std::vector<uint8_t> saved = SavedDocument();
+
+    // The layout the test relies on: empty layers, no source blocks, two
+    // objects, byte 4, the count of seven operations and their records.
+    const size_t countAt = 6 + 4 + 1 + 4 + 1;
+    const size_t sectionAt = withoutOperations.size() - 5;
+    ASSERT_EQ(Cut(saved, countAt + 4), TBytes().Str("QV-3.6").I16(1).I16(256).U8(2).I32(0).U8(3).I32(2).Data());
+    ASSERT_EQ(Cut(saved, sectionAt + 5), Cut(With(withoutOperations, sectionAt + 1, {6, 0, 0, 0}), sectionAt + 5));
+    // The records as saved (the empty chain of the first one is gone).
+    std::vector<size_t> recordSizes;
+    for (int32_t i = 0; i < OpManager().Count(); ++i) {
+        TMemoryStream record;
+        OpManager().Operation(i).SaveToStream(record);
+        recordSizes.push_back(static_cast<size_t>(record.Size()));
+    }
+    ASSERT_EQ(recordSizes.size(), records.size());
+    ASSERT_EQ(saved.size(), sectionAt + 5 + std::accumulate(recordSizes.begin(), recordSizes.end(), size_t{0}));
+    const size_t thirdRecordAt = sectionAt + 5 + recordSizes[0] + recordSizes[1];
+
+    std::vector<uint8_t> trailing = saved;
+    trailing.insert(trailing.end(), {1, 2, 3});
+    std::vector<uint8_t> older = Cut(saved, sectionAt);
+    older[5] = '2';
+    struct TCase {
+        const char* Name;
+        std::vector<uint8_t> File;
+        std::string Cause; // "*": any cause
+        int32_t Objects;
+        int32_t Operations;
+    };
+    const std::string anyCause = "*";
+    const std::vector<TCase> cases = {
+        {"as saved", saved, "", 2, 7},
+        {"cut right after the objects", Cut(saved, sectionAt), std::string(NoOperationsFoundText), 2, 0},
+        {"operations byte 5", With(saved, sectionAt, {5}), UnknownSectionText(5), 2, 0},
+        {"object count -1", With(saved, countAt, {0xFF, 0xFF, 0xFF, 0xFF}), InvalidObjectCountText(-1), 0, 0},
+        {"object count's high byte flipped", With(saved, countAt + 3, {0x80}),
+         InvalidObjectCountText(int32_t(0x80000002)), 0, 0},
+        {"object count's high byte set", With(saved, countAt + 3, {0x01}), anyCause, 2, 0},
+        {"one operation fewer counted", With(saved, sectionAt + 1, {5}),
+         UnreadBytesText(static_cast<int64_t>(recordSizes[6])), 2, 6},
+        {"bytes after the operations", trailing, UnreadBytesText(3), 2, 7},
+        {"cut inside the third operation", Cut(saved, thirdRecordAt + 10), "LoadFromStream: Invalid stream.", 2, 2},
+        {"older file that ends after its objects", older, "", 2, 0},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TLoadOutcome outcome = LoadBytes(c.File);
+        if (c.Cause == anyCause) {
+            EXPECT_FALSE(outcome.Cause.empty());
+        } else {
+            EXPECT_EQ(outcome.Cause, c.Cause);
+        }
+        EXPECT_EQ(outcome.Objects, c.Objects);
+        EXPECT_EQ(outcome.Operations, c.Operations);
+        if (c.Cause.empty()) {
+            EXPECT_EQ(outcome.Unread, 0);
+        }
+    }
+}
+
+TEST_F(DamagedDocuments, TheShippedSampleIsReadWhole)
+{
+    const TLoadOutcome outcome = LoadBytes(ReadFileBytes(std::string(KB_DATA_SOURCE_DIR) + "/samples/sample.kvx"));
+    EXPECT_EQ(outcome.Cause, "");
+    EXPECT_EQ(outcome.Unread, 0);
+    EXPECT_GT(outcome.Objects, 0);
+}
+
+TEST_F(DamagedDocuments, EverySingleByteMutationIsReadWholeOrReported)
+{
+    const std::vector<TBytes> records = Records(Section("QV-3.6"));
+    ASSERT_FALSE(LoadDocument(DocumentWithOperations("QV-3.6", {records[0], records[2]})).Partial);
+    const std::vector<uint8_t> saved = SavedDocument();
+    ASSERT_GT(saved.size(), 300u);
+    int complete = 0;
+    int reported = 0;
+    for (size_t at = 0; at < saved.size(); at += 3) {
+        for (const uint8_t value : {uint8_t(saved[at] ^ 0x01), uint8_t(saved[at] ^ 0x80), uint8_t(0xFF), uint8_t(0)}) {
+            if (value == saved[at])
+                continue;
+            std::vector<uint8_t> mutated = saved;
+            mutated[at] = value;
+            const TLoadOutcome outcome = LoadBytes(mutated);
+            if (outcome.Cause.empty() && !outcome.Messages) {
+                ++complete;
+                EXPECT_EQ(outcome.Unread, 0) << "byte " << at << " = " << int(value);
+            } else {
+                ++reported;
+            }
+        }
+    }
+    // Both outcomes occur: changed values that still parse, and damage.
+    EXPECT_GT(complete, 0);
+    EXPECT_GT(reported, 0);
 }
 
 TEST_F(Operations, DepthPasses)

@@ -171,7 +171,8 @@ TEST_F(DocumentFileTest, TruncatedAtEveryByteKeepsWhatWasRead)
                 throw std::logic_error("partial");
         });
         if (size == endOfObjects) {
-            EXPECT_EQ(error, "no error"); // an older file ends here
+            // Only files of older versions end after their objects.
+            EXPECT_EQ(error, std::string(NoOperationsFoundText) + "\r\n" + std::string(PartlyReadMessage));
         } else if (size < 6) {
             EXPECT_EQ(error, NoSignatureText);
         } else {
@@ -181,6 +182,66 @@ TEST_F(DocumentFileTest, TruncatedAtEveryByteKeepsWhatWasRead)
         previous = doc.ObjectsCount();
     }
     EXPECT_EQ(previous, 3);
+}
+
+TEST_F(DocumentFileTest, WhatFollowsTheObjectsDecidesWhetherTheReadIsComplete)
+{
+    // The operations reader of the test: an int32 count of int32 values.
+    const auto readOperations = [](TStream& stream, std::string_view) {
+        for (int32_t n = ReadInt32(stream); n > 0; --n)
+            (void)ReadInt32(stream);
+    };
+    const std::vector<uint8_t> current = Document(0, {}, 2, Then(Line(0), Line(1)));
+    const size_t sectionByte = current.size() - 5;
+    const auto older = [](std::vector<uint8_t> file) {
+        file[5] = '2'; // "QV-3.2"
+        return file;
+    };
+    const auto cut = [](std::vector<uint8_t> file, size_t size) {
+        file.resize(size);
+        return file;
+    };
+    const auto with = [](std::vector<uint8_t> file, size_t at, uint8_t byte) {
+        file[at] = byte;
+        return file;
+    };
+    const auto plus = [](std::vector<uint8_t> file, const std::vector<uint8_t>& more) {
+        file.insert(file.end(), more.begin(), more.end());
+        return file;
+    };
+    std::vector<uint8_t> twoOperations = cut(current, sectionByte + 1);
+    twoOperations = plus(twoOperations, TBytes().I32(2).I32(7).I32(8).Data());
+    struct TCase {
+        const char* Name;
+        std::vector<uint8_t> File;
+        bool HookInstalled;
+        std::string Cause; // empty: read completely
+    };
+    const std::vector<TCase> cases = {
+        {"the whole current file", current, true, ""},
+        {"operations that hold values", twoOperations, true, ""},
+        {"current file ending after its objects", cut(current, sectionByte), true,
+         std::string(NoOperationsFoundText)},
+        {"older file ending after its objects", older(cut(current, sectionByte)), true, ""},
+        {"section byte 5", with(current, sectionByte, 5), true, UnknownSectionText(5)},
+        {"section byte 5 in an older file", older(with(current, sectionByte, 5)), true, UnknownSectionText(5)},
+        {"a byte after the operations", plus(current, {0}), true, UnreadBytesText(1)},
+        {"an operation more than counted", plus(twoOperations, TBytes().I32(9).Data()), true, UnreadBytesText(4)},
+        {"bytes after a section no reader reads", plus(current, {0, 0}), false, ""},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        SetLoadOperationsHook(c.HookInstalled ? TLoadOperationsHook(readOperations) : TLoadOperationsHook());
+        TQV_01Cmp2D doc;
+        std::string cause;
+        try {
+            EXPECT_FALSE(Load(doc, c.File).Partial);
+        } catch (const ECADFilePartlyRead& e) {
+            cause = e.Cause();
+        }
+        EXPECT_EQ(cause, c.Cause);
+        EXPECT_EQ(doc.ObjectsCount(), 2); // what was read stays
+    }
 }
 
 TEST_F(DocumentFileTest, DamagedDocumentsRaiseAndKeepWhatWasRead)
@@ -205,6 +266,11 @@ TEST_F(DocumentFileTest, DamagedDocumentsRaiseAndKeepWhatWasRead)
     const std::vector<TCase> cases = {
         {"absurd source-block count", Document(0x7FFFFFFF, SourceBlock("A", Line(1)), 0, {}),
          "TQV_01Cmp2D.LoadSourceBlocks: Invalid number of source blocks 2147483647", 0},
+        {"negative source-block count", Document(-1, {}, 1, Line(0)),
+         "TQV_01Cmp2D.LoadSourceBlocks: Invalid number of source blocks -1", 0},
+        {"negative object count", Document(0, {}, -1, Line(0)), InvalidObjectCountText(-1), 0},
+        {"object count with its high byte flipped", Document(0, {}, int32_t(0x80000001), Line(0)),
+         InvalidObjectCountText(int32_t(0x80000001)), 0},
         {"absurd object count", Then(TBytes().Str("QV-3.6").I16(1).I16(256).U8(2).I32(0).U8(3).I32(0x7FFFFFFF),
                                      Line(0)).Data(),
          std::string(TruncatedText), 1},

@@ -98,7 +98,7 @@ TEST(SvgParser, ShapeErrors)
         {R"(<path d="M0 0"><path d="M1 1"/></path>)", "start_element: Nested path"},
         {R"(<rect width="-1" height="5"/>)", "parse_rect: Invalid width: "},
         {R"(<rect width="1" height="-5"/>)", "parse_rect: Invalid height: "},
-        {R"(<circle r="0"/>)", "parse_circle: Invalid radius: "},
+        {R"(<rect width="-1" height="-5"/>)", "parse_rect: Invalid width: "},
         {R"(<polyline points="1 2 3"/>)", "parse_poly: Odd number of coordinates"},
         {R"(<polygon points="1"/>)", "parse_poly: Too few coordinates"},
         {R"(<polygon points="1 2 L 3 4"/>)", "path_tokenizer::next : Invalid Character L"},
@@ -118,6 +118,15 @@ TEST(SvgParser, ShapeErrors)
     ASSERT_EQ(Parse(renderer, SvgDocument(R"(<rect width="0" height="5"/>)")), "");
     EXPECT_EQ(renderer.attribute_count(), 1u);
     EXPECT_EQ(renderer.storage().total_vertices(), 0u);
+
+    // So is a circle of radius zero; the shapes after it are read.
+    path_renderer circle;
+    ASSERT_EQ(Parse(circle, SvgDocument(R"(<line x2="1"/><circle cx="4" r="0"/><line x2="2"/>)")), "");
+    const std::vector<TSvgVertex> lines = {{M, 0, 0}, {L, 1, 0}, {S, 0, 0}, {M, 0, 0}, {L, 2, 0}};
+    EXPECT_EQ(StoredVertices(circle.storage()), lines);
+    ASSERT_EQ(circle.attribute_count(), 3u);
+    EXPECT_EQ(circle.attribute(1).Index, 3u);
+    EXPECT_EQ(circle.attribute(2).Index, 3u);
 }
 
 TEST(SvgParser, GroupsAndStylesSetTheAttributes)
@@ -291,8 +300,9 @@ TEST(SvgParser, StopsAtTheFirstErrorKeepingEarlierShapes)
     path_renderer renderer;
     // The error lies in the second block of 512 bytes; the shapes before it
     // stay, none after it is read.
-    const std::string body = "<line x2=\"1\"/>" + std::string(600, ' ') + "<circle r=\"0\"/><line x2=\"2\"/>";
-    EXPECT_EQ(Parse(renderer, SvgDocument(body)), "parse_circle: Invalid radius: ");
+    const std::string body =
+        "<line x2=\"1\"/>" + std::string(600, ' ') + "<rect width=\"-1\" height=\"5\"/><line x2=\"2\"/>";
+    EXPECT_EQ(Parse(renderer, SvgDocument(body)), "parse_rect: Invalid width: ");
     EXPECT_EQ(renderer.attribute_count(), 2u);
     EXPECT_EQ(renderer.storage().total_vertices(), 3u);
 }

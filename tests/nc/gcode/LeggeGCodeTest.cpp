@@ -60,6 +60,21 @@ TEST(LeggeGCode, IsoProgramKeepsModalState)
     EXPECT_EQ(r.ModalMotionCode, 0);
 }
 
+// The G words leave the line in one pass: a reader that goes back to the
+// start for every G takes minutes over a megabyte of them.
+TEST(LeggeGCode, GWordsOfALineAreReadInOnePass)
+{
+    TLeggeGCode r = Reader();
+    const std::string many(1 << 20, 'G');
+    Replay(r, {
+                  {"GG1X5", true, 1, 5, 0, 0},            // an empty G first
+                  {"X1G2G3Y2", true, 3, 1, 2, 0},         // the letters around them join
+                  {"G99999999999 G0 X7", true, 0, 7, 2, 0}, // beyond int32: no code
+                  {(many + "2 X3").c_str(), true, 2, 3, 2, 0},
+                  {(many + many).c_str(), false, 2, 3, 2, 0},
+              });
+}
+
 TEST(LeggeGCode, ArcsByCentreAndByRadius)
 {
     TLeggeGCode r = Reader();

@@ -257,11 +257,12 @@ TEST_F(Writer, SavesCrLfLinesAndKeepsTheOldFileOnFailure)
     EXPECT_EQ(kbtest::ReadFileText(file), "G0 X1\r\nM30\r\n");
     EXPECT_EQ(w.OutputFileName(), file);
 
-    // The temporary file cannot be made: the error reaches the caller and
+    // The program on disk is read-only: the error reaches the caller and
     // the program written before is whole.
-    std::filesystem::create_directories(file + ".tmp~/blocked");
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
     w.AddLine("M2");
     EXPECT_THROW(w.SaveProgram(), EGCodeSaveError);
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     EXPECT_EQ(kbtest::ReadFileText(file), "G0 X1\r\nM30\r\n");
 
     w.SetFileName("");
