@@ -15,6 +15,8 @@ constexpr double kTwoPi = 2.0 * std::numbers::pi;
 // The reachable region is taken this much inside its edge: the generator's
 // curves lie within the chord tolerance of the exact offsets.
 constexpr double kEdgeAllowance = 0.005;
+// The least area of a band piece that must have its pass.
+constexpr double kLeastPiece = 0.1;
 
 double Norm(double a)
 {
@@ -169,7 +171,7 @@ struct TGrid {
 };
 
 int CountPiecesWithoutPass(const TGrid& g, const std::vector<uint8_t>& centres, const std::vector<TCutSeg>& path,
-                           const TCutCheck& check, int& pieces)
+                           const TCutCheck& check, int& pieces, TVector2D& where)
 {
     const double theta = check.Angle * std::numbers::pi / 180.0;
     const double s = std::sin(theta), c = std::cos(theta);
@@ -220,13 +222,16 @@ int CountPiecesWithoutPass(const TGrid& g, const std::vector<uint8_t>& centres, 
             if (band[start] < 0 || seen[start])
                 continue;
             bool passed = false;
+            size_t size = 0;
             std::deque<std::pair<int, int>> queue{{i, j}};
             seen[start] = 1;
             while (!queue.empty()) {
                 const auto [a, b] = queue.front();
                 queue.pop_front();
+                ++size;
                 passed = passed || near[g.Index(a, b)];
-                for (const auto& [da, db] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+                for (const auto& [da, db] :
+                     {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {1, -1}, {-1, 1}, {-1, -1}}) {
                     const int x = a + da, y = b + db;
                     if (x < 0 || y < 0 || x >= g.Nx || y >= g.Ny)
                         continue;
@@ -237,8 +242,12 @@ int CountPiecesWithoutPass(const TGrid& g, const std::vector<uint8_t>& centres, 
                     }
                 }
             }
+            // Slivers of the cells' staircase along a wall are no pieces.
+            if (double(size) * g.H * g.H < kLeastPiece)
+                continue;
             ++pieces;
-            without += passed ? 0 : 1;
+            if (!passed && without++ == 0)
+                where = g.Centre(i, j);
         }
     }
     (void)high;
@@ -368,7 +377,7 @@ TCutReport CheckCut(const std::vector<TCutLoop>& part, const std::vector<TCutSeg
 
     // The tool centre against the walls.
     for (const TCutSeg& s : path) {
-        for (const TVector2D& p : SamplePoints(s, 0.01)) {
+        for (const TVector2D& p : SamplePoints(s, 0.05)) {
             const double d = WallDistance(part, p);
             if (d < report.MinWallDistance) {
                 report.MinWallDistance = d;
@@ -379,7 +388,7 @@ TCutReport CheckCut(const std::vector<TCutLoop>& part, const std::vector<TCutSeg
         }
     }
     if (check.Step > 0)
-        report.PiecesWithoutPass = CountPiecesWithoutPass(g, centres, path, check, report.Pieces);
+        report.PiecesWithoutPass = CountPiecesWithoutPass(g, centres, path, check, report.Pieces, report.PieceWithoutPass);
     return report;
 }
 

@@ -33,6 +33,7 @@ struct TCutReport {
     // Bands of the zig-zag (given by angle and step): the connected pieces
     // of the centres' region in a band that the path never enters.
     int PiecesWithoutPass = 0;
+    TVector2D PieceWithoutPass; // a cell of the first one
     int Pieces = 0;
     double UncutPercent() const { return ReachableArea > 0 ? 100.0 * UncutArea / ReachableArea : 0.0; }
 };
