@@ -36,6 +36,24 @@ bool SamePoint(const TVector2D& a, const TVector2D& b, double tol)
     return std::fabs(a.X - b.X) < tol && std::fabs(a.Y - b.Y) < tol;
 }
 
+// The passes run along the offset walls. At the chain tolerance the chords
+// of a round island lie inside it, so its offset comes nearer to it than the
+// tool radius by about half the tolerance, and cutting the bands out of the
+// area and fitting their arcs again strays as much once more. The pocket's
+// areas work at a tenth of it while this lives; the tolerance of what comes
+// after is put back.
+class TFineTolerance {
+public:
+    TFineTolerance() : m_Saved(AreaTolerance) { AreaTolerance = 0.1 * m_Saved; }
+    ~TFineTolerance() { AreaTolerance = m_Saved; }
+    TFineTolerance(const TFineTolerance&) = delete;
+    TFineTolerance& operator=(const TFineTolerance&) = delete;
+    double Fine() const { return 0.1 * m_Saved; }
+
+private:
+    double m_Saved;
+};
+
 } // namespace
 
 void TTasca::SetAngle(double degrees)
@@ -72,15 +90,7 @@ bool TTasca::HatchArea(TArea& area, double step)
     if (!(bands <= kMaxRasterLines))
         throw ECADSysException("TTasca.HatchArea: the step-over is too small for the area.");
     const int n = static_cast<int>(bands);
-    // The pieces run along the area's walls: cut and refitted at the area's
-    // own tolerance they would stray from them by about that much again, so
-    // the bands work at a tenth of it (the tolerance of the run after them
-    // is put back).
-    struct TToleranceGuard {
-        double Saved = AreaTolerance;
-        ~TToleranceGuard() { AreaTolerance = Saved; }
-    } guard;
-    const double fine = 0.1 * AreaTolerance;
+    const TFineTolerance tolerance;
     double y = box.MinY;
     m_Alternate = true;
     m_Strips.clear();
@@ -89,7 +99,7 @@ bool TTasca::HatchArea(TArea& area, double step)
         y += step;
         const bool last = k == n - 1;
         const double top = last ? std::max(y, box.MaxY + 1.0) : y;
-        TArea band(fine);
+        TArea band(tolerance.Fine());
         band.FitArcsOnReturn = area.FitArcsOnReturn;
         auto rect = std::make_unique<TACurva>();
         for (const TVector2D& p : {TVector2D{lo, y0}, TVector2D{lo, top}, TVector2D{hi, top}, TVector2D{hi, y0},
@@ -398,13 +408,8 @@ void TTasca::JoinInOrder(const TArea& chainsArea, double halfWidth)
 bool TTasca::OffsetChainArea(const TListaDiCurve& chains, double distance)
 {
     m_WorkArea = AreaFromChains(chains);
-    // Chords of a round island lie inside it: at the chain tolerance the
-    // offset would come nearer the island than the tool radius by about
-    // half of it. A tenth of it keeps the passes within the radius.
-    const double saved = AreaTolerance;
-    AreaTolerance = 0.1 * saved;
+    const TFineTolerance tolerance;
     m_WorkArea->OffsetClosed(-distance);
-    AreaTolerance = saved;
     return !m_WorkArea->Curves.empty();
 }
 

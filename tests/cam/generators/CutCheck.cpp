@@ -176,41 +176,41 @@ int CountPiecesWithoutPass(const TGrid& g, const std::vector<uint8_t>& centres, 
     const double theta = check.Angle * std::numbers::pi / 180.0;
     const double s = std::sin(theta), c = std::cos(theta);
     auto across = [&](const TVector2D& p) { return -p.X * s + p.Y * c; };
-    double low = 1e300, high = -1e300;
+    double low = 1e300;
     for (int j = 0; j < g.Ny; ++j) {
         for (int i = 0; i < g.Nx; ++i) {
             if (centres[g.Index(i, j)]) {
                 low = std::min(low, across(g.Centre(i, j)));
-                high = std::max(high, across(g.Centre(i, j)));
             }
         }
     }
-    // Cells near the path.
+    // The band of every centre cell, from the lowest centre on.
+    std::vector<int> band(centres.size(), -1);
+    for (int j = 0; j < g.Ny; ++j) {
+        for (int i = 0; i < g.Nx; ++i) {
+            if (centres[g.Index(i, j)])
+                band[g.Index(i, j)] = static_cast<int>(std::floor((across(g.Centre(i, j)) - low) / check.Step));
+        }
+    }
+    // Cells near the path where it runs inside a band: the cuts along the
+    // band lines are left out, so that the pieces on both sides of a line do
+    // not take each other's cut for their own pass.
+    const double margin = 2 * g.H;
     std::vector<uint8_t> near(centres.size(), 0);
     for (const TCutSeg& seg : path) {
-        for (const TVector2D& p : SamplePoints(seg, g.H)) {
+        for (const TVector2D& p : SamplePoints(seg, 0.5 * g.H)) {
+            const double v = across(p) - low;
+            const double in = v - std::floor(v / check.Step) * check.Step;
+            if (in <= margin || in >= check.Step - margin)
+                continue;
             const int ci = static_cast<int>(std::floor((p.X - g.X0) / g.H));
             const int cj = static_cast<int>(std::floor((p.Y - g.Y0) / g.H));
             for (int j = cj - 2; j <= cj + 2; ++j) {
                 for (int i = ci - 2; i <= ci + 2; ++i) {
-                    if (i >= 0 && j >= 0 && i < g.Nx && j < g.Ny && Length(g.Centre(i, j), p) <= 2 * g.H)
+                    if (i >= 0 && j >= 0 && i < g.Nx && j < g.Ny && Length(g.Centre(i, j), p) <= margin)
                         near[g.Index(i, j)] = 1;
                 }
             }
-        }
-    }
-    // The band of each cell well inside one (-1 near a band line).
-    const double margin = 3 * g.H;
-    std::vector<int> band(centres.size(), -1);
-    for (int j = 0; j < g.Ny; ++j) {
-        for (int i = 0; i < g.Nx; ++i) {
-            if (!centres[g.Index(i, j)])
-                continue;
-            const double v = across(g.Centre(i, j)) - low;
-            const double k = std::floor(v / check.Step);
-            const double in = v - k * check.Step;
-            if (in > margin && in < check.Step - margin)
-                band[g.Index(i, j)] = static_cast<int>(k);
         }
     }
     int without = 0;
@@ -250,7 +250,6 @@ int CountPiecesWithoutPass(const TGrid& g, const std::vector<uint8_t>& centres, 
                 where = g.Centre(i, j);
         }
     }
-    (void)high;
     return without;
 }
 

@@ -14,8 +14,6 @@ using namespace kbtest;
 
 namespace {
 
-class PocketCoverageTest : public GeneratorTest {};
-
 TCutSeg Line(const TVector2D& a, const TVector2D& b)
 {
     return {a, b, {}, 0};
@@ -101,7 +99,8 @@ struct TShapeCase {
     double StepOverPercent;
     double Cell;
     // The most left on the walls without a finishing ring, in percent of
-    // the reachable region (the passes follow one wall per band).
+    // the reachable region (the passes follow one wall per band); 100 sets
+    // no bound, the band pieces are checked instead.
     double MostUncut;
 };
 
@@ -114,11 +113,11 @@ std::vector<TShapeCase> Shapes()
             {"circle", {CircleLoop(0, 0, 20)}, 6, 50, 0.06, 2.5}};
 }
 
-const double kAngles[] = {0, 30, 90};
+const double kAngles[] = {0, 30, 90, 135};
 
 } // namespace
 
-class PocketCoverageRun : public PocketCoverageTest {
+class PocketCoverageTest : public GeneratorTest {
 protected:
     // The parallel pocket of the shape at the angle; the report of the check.
     TCutReport Run(const TShapeCase& shape, double angle, int finishCount)
@@ -144,7 +143,34 @@ protected:
     }
 };
 
-TEST_F(PocketCoverageRun, WithAFinishingRingEverythingReachableIsCut)
+TEST(PocketCoverageCheck, MeasuresKnownAreas)
+{
+    // A 20 x 20 square and a tool of radius 3: the tool reaches all but
+    // four corners of 9 - 9 pi / 4 each. A ring at the radius leaves the
+    // middle square of side 8 uncut and keeps exactly the radius.
+    const std::vector<TCutLoop> square{{Line({0, 0}, {20, 0}), Line({20, 0}, {20, 20}), Line({20, 20}, {0, 20}),
+                                        Line({0, 20}, {0, 0})}};
+    TCutCheck check;
+    check.Cell = 0.04;
+    const double reachable = 400 - 4 * (9 - 9 * std::numbers::pi / 4);
+    const TCutReport none = CheckCut(square, {}, check);
+    // Less an edge of at most a cell and the allowance along the walls.
+    EXPECT_LE(none.ReachableArea, reachable);
+    EXPECT_GE(none.ReachableArea, reachable - 80 * (check.Cell + 0.005));
+    EXPECT_NEAR(none.UncutArea, none.ReachableArea, 1e-9);
+    const std::vector<TCutSeg> ring{Line({3, 3}, {17, 3}), Line({17, 3}, {17, 17}), Line({17, 17}, {3, 17}),
+                                    Line({3, 17}, {3, 3})};
+    const TCutReport r = CheckCut(square, ring, check);
+    EXPECT_NEAR(r.UncutArea, 64, 0.5);
+    EXPECT_NEAR(r.MinWallDistance, 3, 1e-9);
+    EXPECT_EQ(r.PointsOutside, 0);
+    // Half the ring outside the square, and an arc through a wall.
+    const TCutReport out = CheckCut(square, {Line({-1, 10}, {1, 10}), Arc({10, 18}, {10, 22}, {10, 20}, -1)}, check);
+    EXPECT_NEAR(out.MinWallDistance, 0, 1e-9);
+    EXPECT_GT(out.PointsOutside, 0);
+}
+
+TEST_F(PocketCoverageTest, WithAFinishingRingEverythingReachableIsCut)
 {
     for (const TShapeCase& shape : Shapes()) {
         for (double angle : kAngles) {
@@ -159,7 +185,7 @@ TEST_F(PocketCoverageRun, WithAFinishingRingEverythingReachableIsCut)
     }
 }
 
-TEST_F(PocketCoverageRun, WithoutOneEveryBandPieceGetsItsPass)
+TEST_F(PocketCoverageTest, WithoutOneEveryBandPieceGetsItsPass)
 {
     for (const TShapeCase& shape : Shapes()) {
         for (double angle : kAngles) {
