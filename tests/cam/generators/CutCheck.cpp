@@ -340,9 +340,10 @@ TCutReport CheckCut(const std::vector<TCutLoop>& part, const std::vector<TCutSeg
             f[g.Index(i, j)] = line[size_t(j)];
     }
     for (int j = 0; j < g.Ny; ++j) {
-        line.assign(f.begin() + std::ptrdiff_t(g.Index(0, j)), f.begin() + std::ptrdiff_t(g.Index(0, j) + size_t(g.Nx)));
+        const auto row = f.begin() + std::ptrdiff_t(g.Index(0, j));
+        line.assign(row, row + g.Nx);
         Transform1D(line);
-        std::copy(line.begin(), line.end(), f.begin() + std::ptrdiff_t(g.Index(0, j)));
+        std::copy(line.begin(), line.end(), row);
     }
     const double reach = (r - kEdgeAllowance) / h;
     std::vector<uint8_t> state(cells, 0); // 1 reachable, 2 reachable and cut
@@ -387,7 +388,8 @@ TCutReport CheckCut(const std::vector<TCutLoop>& part, const std::vector<TCutSeg
         }
     }
     if (check.Step > 0)
-        report.PiecesWithoutPass = CountPiecesWithoutPass(g, centres, path, check, report.Pieces, report.PieceWithoutPass);
+        report.PiecesWithoutPass =
+            CountPiecesWithoutPass(g, centres, path, check, report.Pieces, report.PieceWithoutPass);
     return report;
 }
 
