@@ -408,6 +408,12 @@ void TTasca::JoinInOrder(const TArea& chainsArea, double halfWidth)
 bool TTasca::OffsetChainArea(const TListaDiCurve& chains, double distance)
 {
     m_WorkArea = AreaFromChains(chains);
+    if (m_RingLoop) {
+        // One offset per ring of the ring strategy: at the chain tolerance,
+        // as fast as it goes and with its arcs fitted as far as they reach.
+        m_WorkArea->OffsetClosed(-distance);
+        return !m_WorkArea->Curves.empty();
+    }
     const TFineTolerance tolerance;
     m_WorkArea->OffsetClosed(-distance);
     return !m_WorkArea->Curves.empty();
@@ -522,12 +528,14 @@ bool TTasca::CalculateOffset()
         ResetPassCounters();
         double x = FinishDistance();
         bool more;
+        m_RingLoop = true;
         do {
             more = AddOffsetRing(collection, p.SpiralInOut != 0, x);
             x += step;
             ++rings;
             broken = Progress().StepProgress(100, rings);
         } while (!broken && more);
+        m_RingLoop = false;
         if (broken)
             break;
         if (DirectionReversed())

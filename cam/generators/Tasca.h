@@ -71,6 +71,8 @@ public:
     // when nothing is left.
     bool AddOffsetRing(const TListaDiCurve& chains, bool atFront, double distance);
     // The working area := the chains' area offset inward; false when empty.
+    // Outside the ring loop of the ring strategy the offset is made of finer
+    // chords, so that it keeps the tool radius from round walls.
     bool OffsetChainArea(const TListaDiCurve& chains, double distance);
     // One ring per finish pass left, farthest first, appended.
     void AddFinishPasses(const TListaDiCurve& chains);
@@ -97,6 +99,8 @@ private:
     double m_Sin = 0.0, m_Cos = 1.0;
     std::vector<std::unique_ptr<TACurva>> m_Strips;
     bool m_Alternate = true;
+    // The offset rings of the ring strategy are being made.
+    bool m_RingLoop = false;
 };
 
 // The path maker of the 3D finishing over the first chain of the list
