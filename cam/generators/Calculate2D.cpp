@@ -9,10 +9,11 @@
 
 namespace {
 
-// A run that ended without a toolpath and without telling the user why.
-bool ReportFailure(bool result, const TBaseOperazione2D& generator)
+// A run that ended without a toolpath and without telling the user why;
+// a pocket's failure is reported also after the break box.
+bool ReportFailure(bool result, const TBaseOperazione2D& generator, bool always = false)
 {
-    if (!result && !generator.MessageShown())
+    if (!result && (always || !generator.MessageShown()))
         UserNotifier().ShowMessage(EMessageKind::Warning, LangText(LangKeys::String::ToolBadNumber),
                                    LangText(LangKeys::String::ErrorCaption));
     return result;
@@ -43,7 +44,8 @@ bool CalculateOperation2D(TOpManagerField& operation, TWorkMonitor* monitor, con
         TTasca pocket(operation);
         prepare(pocket, true);
         return ReportFailure(
-            operation.Parameters->PocketType == 0 ? pocket.CalculateParallel() : pocket.CalculateOffset(), pocket);
+            operation.Parameters->PocketType == 0 ? pocket.CalculateParallel() : pocket.CalculateOffset(), pocket,
+            true);
     }
     default:
         return false;

@@ -7,9 +7,12 @@
 #include "cam/curves/Span.h"
 #include "core/geometry/Tolerance.h"
 #include "core/model/CADSysException.h"
+#include "core/model/UserNotifier.h"
+#include "core/settings/Language.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace {
@@ -32,6 +35,24 @@ bool SamePoint(const TVector2D& a, const TVector2D& b, double tol)
 {
     return std::fabs(a.X - b.X) < tol && std::fabs(a.Y - b.Y) < tol;
 }
+
+// The passes run along the offset walls. At the chain tolerance the chords
+// of a round island lie inside it, so its offset comes nearer to it than the
+// tool radius by about half the tolerance, and cutting the bands out of the
+// area and fitting their arcs again strays as much once more. The pocket's
+// areas work at a tenth of it while this lives; the tolerance of what comes
+// after is put back.
+class TFineTolerance {
+public:
+    TFineTolerance() : m_Saved(AreaTolerance) { AreaTolerance = 0.1 * m_Saved; }
+    ~TFineTolerance() { AreaTolerance = m_Saved; }
+    TFineTolerance(const TFineTolerance&) = delete;
+    TFineTolerance& operator=(const TFineTolerance&) = delete;
+    double Fine() const { return 0.1 * m_Saved; }
+
+private:
+    double m_Saved;
+};
 
 } // namespace
 
@@ -62,27 +83,33 @@ bool TTasca::HatchArea(TArea& area, double step)
         return true;
     const double lo = box.MinX - 1.0, hi = box.MaxX + 1.0;
     const double height = box.MaxY - box.MinY;
-    const double bands = std::trunc(height / step + 1.0);
+    // The last band reaches over the top and its strips go round their
+    // pieces, so the top gets its pass at most a step above the one before,
+    // also when the height is a whole number of steps.
+    const double bands = std::max(1.0, std::ceil((height - kBandTol) / step));
     if (!(bands <= kMaxRasterLines))
         throw ECADSysException("TTasca.HatchArea: the step-over is too small for the area.");
     const int n = static_cast<int>(bands);
+    const TFineTolerance tolerance;
     double y = box.MinY;
     m_Alternate = true;
     m_Strips.clear();
     for (int k = 0; k < n; ++k) {
         const double y0 = y;
         y += step;
-        TArea band(AreaTolerance);
+        const bool last = k == n - 1;
+        const double top = last ? std::max(y, box.MaxY + 1.0) : y;
+        TArea band(tolerance.Fine());
         band.FitArcsOnReturn = area.FitArcsOnReturn;
         auto rect = std::make_unique<TACurva>();
-        for (const TVector2D& p : {TVector2D{lo, y0}, TVector2D{lo, y}, TVector2D{hi, y}, TVector2D{hi, y0},
+        for (const TVector2D& p : {TVector2D{lo, y0}, TVector2D{lo, top}, TVector2D{hi, top}, TVector2D{hi, y0},
                                    TVector2D{lo, y0}})
             rect->AddVertex(TAVertice::CreateAt(p, 0));
         rect->Closed = 1;
         band.AddCurve(std::move(rect));
         band.Intersection(area);
         for (auto& curve : band.Curves)
-            ExtractBandPath(*curve, y, y0);
+            ExtractBandPath(*curve, last ? std::numeric_limits<double>::infinity() : y, y0);
         m_Alternate = !m_Alternate;
         GroupStrips();
         if (Progress().StepProgress(n - 1, k))
@@ -91,66 +118,125 @@ bool TTasca::HatchArea(TArea& area, double step)
     return true;
 }
 
+std::vector<TAVertice> TTasca::BandPieceWalk(const TACurva& piece, double yBottom) const
+{
+    // Segment s runs from vertex s - 1 to vertex s; a closed piece repeats
+    // its first point at the end, so the segments go round it.
+    const int segments = piece.Count() - 1;
+    const std::vector<TAVertice>& v = piece.Vertices;
+    auto from = [&](int s) -> const TVector2D& { return v[size_t(s - 1)].EndPoint; };
+    auto walkFrom = [&](int first, const TVector2D& start, const TAVertice* split) {
+        std::vector<TAVertice> walk{TAVertice::CreateAt(start, 0)};
+        if (split) {
+            TAVertice rest = v[size_t(first)];
+            walk.push_back(rest);
+            for (int k = 1; k < segments; ++k)
+                walk.push_back(v[size_t((first - 1 + k) % segments + 1)]);
+            walk.push_back(*split);
+            return walk;
+        }
+        for (int k = 0; k < segments; ++k)
+            walk.push_back(v[size_t((first - 1 + k) % segments + 1)]);
+        return walk;
+    };
+    if (!piece.Closed || segments < 1)
+        return walkFrom(1, from(1), nullptr);
+
+    // The lowest point of the piece: a vertex, or the bottom of an arc.
+    double lowest = std::numeric_limits<double>::infinity();
+    int lowSegment = 1;
+    bool inArc = false;
+    TVector2D bottom;
+    for (int s = 1; s <= segments; ++s) {
+        const TAVertice& e = v[size_t(s)];
+        if (e.EndPoint.Y < lowest) {
+            lowest = e.EndPoint.Y;
+            lowSegment = s % segments + 1; // the walk starts after it
+            inArc = false;
+        }
+        if (e.Kind == 0)
+            continue;
+        const TVector2D& a = from(s);
+        const double radius = std::hypot(a.X - e.Centre.X, a.Y - e.Centre.Y);
+        const double start = std::atan2(a.Y - e.Centre.Y, a.X - e.Centre.X);
+        const double end = std::atan2(e.EndPoint.Y - e.Centre.Y, e.EndPoint.X - e.Centre.X);
+        auto turn = [](double t) {
+            t = std::fmod(t, 2.0 * std::numbers::pi);
+            return t < 0 ? t + 2.0 * std::numbers::pi : t;
+        };
+        const double down = -0.5 * std::numbers::pi;
+        double sweep = e.Kind > 0 ? turn(end - start) : turn(start - end);
+        if (sweep == 0.0)
+            sweep = 2.0 * std::numbers::pi;
+        const double toBottom = e.Kind > 0 ? turn(down - start) : turn(start - down);
+        const double y = e.Centre.Y - radius;
+        if (toBottom < sweep && y < lowest - kBandTol) {
+            lowest = y;
+            lowSegment = s;
+            inArc = true;
+            bottom = {e.Centre.X, y};
+        }
+    }
+    auto onLevel = [&](const TVector2D& p, double level) { return std::fabs(p.Y - level) < kBandTol; };
+    // A straight cut along the band's lower line, or else along the piece's
+    // own lowest level: of several pieces of it (an island dipping into the
+    // band) the walk starts at the one its travel meets first.
+    for (double level : {yBottom, lowest}) {
+        double earliest = 0.0;
+        int first = 0;
+        for (int s = 1; s <= segments; ++s) {
+            const int before = s == 1 ? segments : s - 1;
+            auto flat = [&](int t) {
+                return v[size_t(t)].Kind == 0 && onLevel(v[size_t(t)].EndPoint, level) && onLevel(from(t), level);
+            };
+            if (!flat(s) || flat(before))
+                continue;
+            const TVector2D& a = from(s);
+            const double along = v[size_t(s)].EndPoint.X >= a.X ? a.X : -a.X;
+            if (first == 0 || along < earliest) {
+                earliest = along;
+                first = s;
+            }
+        }
+        if (first != 0)
+            return walkFrom(first, from(first), nullptr);
+    }
+    if (!inArc)
+        return walkFrom(lowSegment, from(lowSegment), nullptr);
+    // The bottom of an arc: the walk starts there and ends with the arc's
+    // first part.
+    TAVertice firstPart = v[size_t(lowSegment)];
+    firstPart.EndPoint = bottom;
+    return walkFrom(lowSegment, bottom, &firstPart);
+}
+
 void TTasca::ExtractBandPath(TACurva& curve, double yTop, double yBottom)
 {
     if (m_Alternate)
         curve.Reverse();
-    const int n = curve.Count();
-    if (n < 2)
+    if (curve.Count() < 2)
         return;
-    auto onLower = [&](const TVector2D& p) { return std::fabs(p.Y - yBottom) < kBandTol; };
     auto onUpper = [&](const TVector2D& p) { return std::fabs(p.Y - yTop) < kBandTol; };
-    auto lowerLine = [&](int s) {
-        return curve.Vertices[size_t(s)].Kind == 0 && onLower(curve.Vertices[size_t(s)].EndPoint)
-               && onLower(curve.Vertices[size_t(s - 1)].EndPoint);
-    };
-    // Segment s runs from vertex s - 1 to vertex s. A closed curve is walked
-    // from the segment that begins its cut along the lower line, wherever the
-    // clipping library started it, so that the cut is whole and is followed
-    // by the climb; of several pieces of the lower line (an island dipping
-    // into the band) the walk starts at the one its travel meets first.
-    int first = 1;
-    const int segments = n - 1;
-    if (curve.Closed) {
-        double earliest = 0.0;
-        bool found = false;
-        for (int s = 1; s <= segments; ++s) {
-            const int before = s == 1 ? segments : s - 1;
-            if (!lowerLine(s) || lowerLine(before))
-                continue;
-            const TVector2D& a = curve.Vertices[size_t(s - 1)].EndPoint;
-            const TVector2D& b = curve.Vertices[size_t(s)].EndPoint;
-            const double along = b.X >= a.X ? a.X : -a.X;
-            if (!found || along < earliest) {
-                earliest = along;
-                first = s;
-                found = true;
-            }
-        }
-    }
+    // A sliver along the upper line is the next band's cut.
+    if (std::all_of(curve.Vertices.begin(), curve.Vertices.end(),
+                    [&](const TAVertice& v) { return onUpper(v.EndPoint); }))
+        return;
+    // Every piece gets its pass: from the start of its bottom (a cut along
+    // the lower line, or the lowest point of an arc, a tip or a flat that
+    // lies above the line) along its boundary up the wall to the upper line,
+    // where the next band's cut begins; round the whole piece when it does
+    // not reach the upper line.
+    const std::vector<TAVertice> walk = BandPieceWalk(curve, yBottom);
     auto strip = std::make_unique<TACurva>();
-    bool collecting = false;
-    for (int k = 0; k < segments; ++k) {
-        const int s = (first - 1 + k) % segments + 1;
-        const TVector2D& p = curve.Vertices[size_t(s - 1)].EndPoint;
-        const TAVertice& v = curve.Vertices[size_t(s)];
-        TAVertice turned = v;
+    strip->AddVertex(TAVertice::CreateAt(Turned(walk.front().EndPoint, m_Sin, m_Cos), 0));
+    for (size_t k = 1; k < walk.size(); ++k) {
+        TAVertice turned = walk[k];
         TurnVertex(turned, m_Sin, m_Cos);
-        if (onLower(v.EndPoint)) {
-            if (collecting) {
-                strip->AddVertex(turned);
-            } else if (onLower(p) && v.Kind == 0) {
-                collecting = true;
-                strip->AddVertex(TAVertice::CreateAt(Turned(p, m_Sin, m_Cos), 0));
-                strip->AddVertex(turned);
-            }
-        } else if (collecting) {
-            strip->AddVertex(turned);
-            if (onUpper(v.EndPoint))
-                break;
-        }
+        strip->AddVertex(turned);
+        if (onUpper(walk[k].EndPoint))
+            break;
     }
-    if (collecting)
+    if (strip->Count() > 1)
         m_Strips.push_back(std::move(strip));
 }
 
@@ -322,6 +408,13 @@ void TTasca::JoinInOrder(const TArea& chainsArea, double halfWidth)
 bool TTasca::OffsetChainArea(const TListaDiCurve& chains, double distance)
 {
     m_WorkArea = AreaFromChains(chains);
+    if (m_RingLoop) {
+        // One offset per ring of the ring strategy: at the chain tolerance,
+        // as fast as it goes and with its arcs fitted as far as they reach.
+        m_WorkArea->OffsetClosed(-distance);
+        return !m_WorkArea->Curves.empty();
+    }
+    const TFineTolerance tolerance;
     m_WorkArea->OffsetClosed(-distance);
     return !m_WorkArea->Curves.empty();
 }
@@ -365,15 +458,29 @@ bool TTasca::StartPocket(double& step)
     return false;
 }
 
-bool TTasca::EndPocket()
+bool TTasca::EndPocket(bool failed)
 {
     FreeNestingGroups();
     m_Strips.clear();
     m_Working.ClearCurves();
     m_LinkArea.reset();
-    // A run broken off or stopped by an open chain leaves no part of the
-    // pocket behind.
-    return MessageShown() ? Fail() : EndRun();
+    // A run broken off in its ring loop leaves no part of the pocket behind.
+    return failed ? Fail() : EndRun();
+}
+
+void TTasca::CollectClosedChains(const TNestingGroup& group, TListaDiCurve& copies, TListaCatene& collection)
+{
+    bool hasOpen = false;
+    collection.OrientByNesting(group, copies, hasOpen);
+    if (!hasOpen)
+        return;
+    // Open chains bound nothing: they go, whatever their place in the
+    // group, and the closed ones are pocketed. The user hears of it once.
+    std::erase_if(collection.Items, [](const auto& chain) { return !chain->Closed; });
+    if (!m_OpenChainShown)
+        UserNotifier().ShowMessage(EMessageKind::Error, LangText(LangKeys::String::PocketOpenChain),
+                                   LangText(LangKeys::String::ErrorCaption));
+    m_OpenChainShown = true;
 }
 
 void TTasca::FinishGroup(TListaCatene& collection)
@@ -411,30 +518,34 @@ bool TTasca::CalculateOffset()
     auto copies = ChainCopies();
     BuildNestingGroups(*copies);
     int32_t rings = 0;
+    bool broken = false;
     for (const TNestingGroup& group : m_Groups) {
         TListaCatene collection;
         m_Working.ClearCurves();
-        if (!CollectGroup(group, *copies, collection, LangKeys::String::PocketOpenChain))
-            break;
+        CollectClosedChains(group, *copies, collection);
+        if (collection.Count() == 0)
+            continue;
         ResetPassCounters();
         double x = FinishDistance();
         bool more;
+        m_RingLoop = true;
         do {
             more = AddOffsetRing(collection, p.SpiralInOut != 0, x);
             x += step;
             ++rings;
-        } while (!Progress().StepProgress(100, rings) && more);
-        if (Progress().BreakReported())
+            broken = Progress().StepProgress(100, rings);
+        } while (!broken && more);
+        m_RingLoop = false;
+        if (broken)
             break;
         if (DirectionReversed())
             m_Working.ReverseAll();
         m_LinkArea = AreaFromChains(collection);
+        // A break here ends only the joining: the rings joined so far are cut.
         JoinNearest(*m_LinkArea, FinishDistance());
-        if (Progress().BreakReported())
-            break;
         FinishGroup(collection);
     }
-    return EndPocket();
+    return EndPocket(broken);
 }
 
 bool TTasca::CalculateParallel()
@@ -450,8 +561,7 @@ bool TTasca::CalculateParallel()
     for (const TNestingGroup& group : m_Groups) {
         TListaCatene collection;
         m_Working.ClearCurves();
-        if (!CollectGroup(group, *copies, collection, LangKeys::String::PocketOpenChain))
-            break;
+        CollectClosedChains(group, *copies, collection);
         if (collection.Count() == 0)
             continue;
         ResetPassCounters();
@@ -459,14 +569,14 @@ bool TTasca::CalculateParallel()
             m_WorkArea.reset();
             continue;
         }
-        const bool hatched = HatchArea(*m_WorkArea, step);
+        // A break ends the bands of this group only: the strips made so
+        // far are cut and the next group follows.
+        HatchArea(*m_WorkArea, step);
         m_WorkArea.reset();
-        if (!hatched)
-            break;
         TakeStrips();
         m_LinkArea = AreaFromChains(collection);
         JoinInOrder(*m_LinkArea, FinishDistance());
         FinishGroup(collection);
     }
-    return EndPocket();
+    return EndPocket(false);
 }

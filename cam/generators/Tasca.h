@@ -19,7 +19,11 @@ public:
 
     // The two strategies: offset rings (pocket type not 0) and parallel
     // zig-zag passes (type 0). False, with nothing appended, for a step of
-    // 0, when the user breaks off, and on an open chain (after its message).
+    // 0 and when the user breaks off the rings. An open chain is left out
+    // after its message and the rest is pocketed. A break while the rings
+    // are joined ends the joining (the rings left are not cut); in the
+    // parallel passes it ends the bands of the group and the next group
+    // follows.
     bool CalculateOffset();
     bool CalculateParallel();
 
@@ -67,6 +71,8 @@ public:
     // when nothing is left.
     bool AddOffsetRing(const TListaDiCurve& chains, bool atFront, double distance);
     // The working area := the chains' area offset inward; false when empty.
+    // Outside the ring loop of the ring strategy the offset is made of finer
+    // chords, so that it keeps the tool radius from round walls.
     bool OffsetChainArea(const TListaDiCurve& chains, double distance);
     // One ring per finish pass left, farthest first, appended.
     void AddFinishPasses(const TListaDiCurve& chains);
@@ -76,8 +82,16 @@ private:
     void FinishGroup(TListaCatene& collection);
     // Starts a run with its step; false (ended) for a step not above 0.
     bool StartPocket(double& step);
-    bool EndPocket();
+    bool EndPocket(bool failed);
+    // The group's closed chains, oriented by level; an open one is left out
+    // after its message (once a run).
+    void CollectClosedChains(const TNestingGroup& group, TListaDiCurve& copies, TListaCatene& collection);
+    // The strip of one band piece (in the band frame, turned back into the
+    // drawing frame), ending on the upper line; an infinite top walks the
+    // whole piece.
     void ExtractBandPath(TACurva& curve, double yTop, double yBottom);
+    // The piece's boundary from where its pass begins, once round.
+    std::vector<TAVertice> BandPieceWalk(const TACurva& piece, double yBottom) const;
     void GroupStrips();
     void Join(const TArea& chainsArea, double halfWidth, bool nearest);
 
@@ -85,6 +99,8 @@ private:
     double m_Sin = 0.0, m_Cos = 1.0;
     std::vector<std::unique_ptr<TACurva>> m_Strips;
     bool m_Alternate = true;
+    // The offset rings of the ring strategy are being made.
+    bool m_RingLoop = false;
 };
 
 // The path maker of the 3D finishing over the first chain of the list

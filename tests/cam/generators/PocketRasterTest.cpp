@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
+#include <set>
 
 using namespace kbtest;
 
@@ -81,6 +83,30 @@ TEST(PocketRasterTest, BandsCutAlongTheLowerLineAndClimbTheWall)
     }
     // The last band reaches past the top: its strip goes round the rest.
     EXPECT_TRUE(Near(Last(*strips[3]), {0, 9}));
+}
+
+TEST(PocketRasterTest, TheTopGetsItsPassWithinTheStep)
+{
+    // Heights of a whole number of steps and round about: the cuts run
+    // from the lower edge to the top, never more than a step apart.
+    for (double height : {9.0, 10.0, 8.999, 9.001, 2.0}) {
+        SCOPED_TRACE(height);
+        TArea area;
+        area.AddCurve(Rect(0, 0, 20, height));
+        std::set<double> cuts;
+        for (const auto& s : Hatch(area, 3.0)) {
+            for (size_t i = 1; i < s->Vertices.size(); ++i) {
+                const TVector2D a = s->Vertices[i - 1].EndPoint, b = s->Vertices[i].EndPoint;
+                if (std::fabs(a.Y - b.Y) < 1e-9 && std::fabs(a.X - b.X) > 19.9)
+                    cuts.insert(a.Y);
+            }
+        }
+        ASSERT_FALSE(cuts.empty());
+        EXPECT_NEAR(*cuts.begin(), 0.0, 1e-6);
+        EXPECT_NEAR(*cuts.rbegin(), height, 1e-6);
+        for (auto it = std::next(cuts.begin()); it != cuts.end(); ++it)
+            EXPECT_LE(*it - *std::prev(it), 3.0 + 0.002);
+    }
 }
 
 TEST(PocketRasterTest, AngleNinetyRunsAlongY)

@@ -2,6 +2,7 @@
 
 #include "tests/cam/generators/GeneratorTestSupport.h"
 
+#include <algorithm>
 #include <set>
 
 using namespace kbtest;
@@ -158,33 +159,119 @@ TEST_F(PocketTest, ParallelRunsZigZagAndTheFlagReversesOnlyTheRings)
     }
 }
 
-TEST_F(PocketTest, BreakOpenChainAndZeroStepLeaveNoToolpath)
+TEST_F(PocketTest, BreakAndZeroStepFailWithoutToolpathExceptInTheParallelBands)
 {
+    // The ring loop's break and a step of 0 fail: no toolpath, and the
+    // failure is reported after the break box. A break in the parallel
+    // bands ends the bands of each group (here after the first band) and
+    // the run goes on with the next group.
     struct TCase {
         int Type;
         bool Break;
-        bool Open;
         double Percent;
-        std::string Message;
+        bool Result;
+        std::vector<std::string> Messages;
     };
     const std::string warning = LangText(LangKeys::String::UserBreak1);
-    const std::string open = LangText(LangKeys::String::PocketOpenChain);
     const std::string failed = LangText(LangKeys::String::ToolBadNumber);
-    const TCase cases[] = {{0, true, false, 60, warning}, {1, true, false, 60, warning},
-                           {0, false, true, 60, open},    {1, false, true, 60, open},
-                           {0, false, false, 0, failed},  {1, false, false, 0, failed}};
+    const TCase cases[] = {{0, true, 60, true, {warning}},
+                           {1, true, 60, false, {warning, failed}},
+                           {0, false, 0, false, {failed}},
+                           {1, false, 0, false, {failed}}};
     for (const TCase& c : cases) {
-        SCOPED_TRACE(c.Message + std::to_string(c.Type));
-        Notifier.Clear();
+        SCOPED_TRACE(std::to_string(c.Type) + (c.Break ? " break" : " step 0"));
         auto op = Pocket(c.Type);
         op->Parameters->StepOverPercent = c.Percent;
         op->Chains.AddChain(Square(0, 0, 40));
         op->Chains.AddChain(Square(100, 0, 40));
-        if (c.Open)
+        EXPECT_EQ(Calculate(*op, c.Break), c.Result);
+        ASSERT_EQ(Notifier.Messages().size(), c.Messages.size());
+        for (size_t m = 0; m < c.Messages.size(); ++m)
+            EXPECT_EQ(Notifier.Messages()[m].Text.substr(0, c.Messages[m].size()), c.Messages[m]);
+        if (!c.Result) {
+            EXPECT_TRUE(op->Toolpaths.empty());
+            continue;
+        }
+        // The first band of both squares: the cut along y 3 and the climb
+        // to the next band's line.
+        bool second = false;
+        ASSERT_FALSE(op->Toolpaths.empty());
+        for (const auto& curve : op->Toolpaths) {
+            for (const TAVertice3d& v : curve->Vertices) {
+                EXPECT_LE(v.EndPoint.Y, 6.6 + 1e-6);
+                second = second || v.EndPoint.X > 100;
+            }
+        }
+        EXPECT_TRUE(second);
+    }
+}
+
+TEST_F(PocketTest, BreakWhileJoiningTheRingsEndsOnlyTheJoining)
+{
+    // The clock stands still through the ring loop (six rings, the last
+    // one empty), then every step refreshes: the first join is broken off.
+    auto op = Pocket();
+    op->Parameters->SpiralInOut = 0;
+    op->Chains.AddChain(Square(0, 0, 40));
+    Notifier.Clear();
+    Monitor.BreakRequested = true;
+    int calls = 0;
+    const auto clock = [&calls]() -> int64_t { return ++calls <= 7 ? 0 : 1001 * calls; };
+    EXPECT_TRUE(CalculateOperation2D(*op, &Monitor, clock));
+    ASSERT_EQ(Notifier.Messages().size(), 1u);
+    EXPECT_EQ(Notifier.Messages()[0].Text.substr(0, 10), LangText(LangKeys::String::UserBreak1).substr(0, 10));
+    // The outer ring and the one joined before the break are cut.
+    std::set<double> xs;
+    for (const auto& c : op->Toolpaths)
+        xs.merge(XsBelow(*c, 20));
+    EXPECT_EQ(xs, (std::set<double>{3, 6.6}));
+}
+
+TEST_F(PocketTest, OpenChainIsLeftOutAndTheRestIsPocketed)
+{
+    // The open chain lies inside the first square, collected before its
+    // island; a second square follows in its own group, a third open chain
+    // in another. Each strategy cuts what it cuts without the open chains,
+    // after one message.
+    const auto build = [](int type, bool open) {
+        auto op = Pocket(type);
+        op->Chains.AddChain(Square(0, 0, 60));
+        if (open)
+            op->Chains.AddChain(ChainThrough({{5, 5}, {15, 5}, {15, 15}}, false));
+        op->Chains.AddChain(Square(25, 25, 10));
+        op->Chains.AddChain(Square(100, 0, 40));
+        if (open)
             op->Chains.AddChain(ChainThrough({{200, 0}, {210, 0}, {210, 10}}, false));
-        EXPECT_FALSE(Calculate(*op, c.Break));
-        EXPECT_TRUE(op->Toolpaths.empty());
+        return op;
+    };
+    for (int type : {0, 1}) {
+        SCOPED_TRACE(type);
+        auto expected = build(type, false);
+        ASSERT_TRUE(Calculate(*expected));
+        auto op = build(type, true);
+        EXPECT_TRUE(Calculate(*op));
         ASSERT_EQ(Notifier.Messages().size(), 1u);
-        EXPECT_EQ(Notifier.Messages()[0].Text.substr(0, c.Message.size()), c.Message);
+        EXPECT_EQ(Notifier.Messages()[0].Text, LangText(LangKeys::String::PocketOpenChain));
+        ASSERT_EQ(op->Toolpaths.size(), expected->Toolpaths.size());
+        for (size_t c = 0; c < op->Toolpaths.size(); ++c) {
+            const auto& got = op->Toolpaths[c]->Vertices;
+            const auto& want = expected->Toolpaths[c]->Vertices;
+            ASSERT_EQ(got.size(), want.size());
+            for (size_t i = 0; i < got.size(); ++i) {
+                EXPECT_NEAR(got[i].EndPoint.X, want[i].EndPoint.X, 1e-9);
+                EXPECT_NEAR(got[i].EndPoint.Y, want[i].EndPoint.Y, 1e-9);
+            }
+        }
+        // The island is kept out and the second square is cut.
+        bool second = false;
+        for (const auto& curve : op->Toolpaths) {
+            for (const TAVertice3d& v : curve->Vertices) {
+                const TVector3D& q = v.EndPoint;
+                const double dx = std::max({25 - q.X, 0.0, q.X - 35}), dy = std::max({25 - q.Y, 0.0, q.Y - 35});
+                EXPECT_GE(std::hypot(dx, dy), 3 - 0.005);
+                second = second || q.X > 100;
+            }
+        }
+        EXPECT_TRUE(second);
     }
 }
