@@ -171,7 +171,7 @@ public:
     // False, with nothing written, for tapping the post explodes: explicit
     // moves would pull the tap out at rapid with the spindle turning forward.
     bool WriteDrilling(const TWriterOperation& operation);
-    void WriteCycleMoves(const TCurvaNci3d& curve, int cycle);
+    void WriteCycleMoves(const TCurvaNci3d& curve, int cycle, bool skipFirst = false);
     void WriteExplodedCycle(const TCurvaNci3d& curve, int cycle);
     // The cycle (1 to 3) the operation's first curve asks for; codes outside
     // 81 to 83 give cycle 1.
