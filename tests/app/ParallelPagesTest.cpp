@@ -211,8 +211,19 @@ TEST_F(ParallelPages, CalculateRunsOverTheSurfaceAndListsTheOperation)
     EXPECT_TRUE(Win->isVisible());
     EXPECT_EQ(Text("txtParStepOver"), "2");
 
+    // The feed plane of 2 is below the top of 3: the rapids would run
+    // through the part.
     Notifier.Clear();
     Type("txtParResol", "0.5");
+    Click("sbtParCalculate");
+    ASSERT_EQ(Notifier.Messages().size(), 1u);
+    EXPECT_EQ(Notifier.Messages()[0].Text, LangFormat(LangText(RapidBelowSurface), {"2", "3"}));
+    EXPECT_TRUE(Win->isVisible());
+    EXPECT_EQ(OpManager().Count(), 0);
+    EXPECT_TRUE(op.Toolpaths.empty());
+
+    Notifier.Clear();
+    Type("txt3DParZRapid", "5");
     Click("sbtParCalculate");
     EXPECT_TRUE(Notifier.Messages().empty());
     EXPECT_FALSE(Win->isVisible());
