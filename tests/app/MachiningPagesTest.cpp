@@ -381,12 +381,6 @@ TEST_F(OperationPages, AFailedCalculateOfAListedOperationKeepsItAsItWas)
         std::string Message;
     };
     const TCase cases[] = {
-        {"pocket, depth above the top", OpKind::Pocket,
-         [this] {
-             Type("txtPocTopStock", "0");
-             Type("txtPocZDepthTot", "2");
-         },
-         "The top of part is below the depth."},
         {"contour, tool of diameter 0", OpKind::Contour,
          [this] {
              Type("txtConZRapid", "9");
@@ -403,6 +397,12 @@ TEST_F(OperationPages, AFailedCalculateOfAListedOperationKeepsItAsItWas)
              op.Chains.AddChain(kbtest::Square(0, 0, 20000));
          },
          LangText(ToolBadNumber)},
+        {"pocket, depth above the top", OpKind::Pocket,
+         [this] {
+             Type("txtPocTopStock", "0");
+             Type("txtPocZDepthTot", "2");
+         },
+         "The top of part is below the depth."},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -411,7 +411,7 @@ TEST_F(OperationPages, AFailedCalculateOfAListedOperationKeepsItAsItWas)
         TOpManagerField& op = Open(c.Kind);
         Find<QLineEdit>("txtDiametro").setText("3");
         Click(c.Kind == OpKind::Pocket ? "sbtPocCalculate" : "sbtConCalculate");
-        ASSERT_EQ(OpManager().Count(), 1);
+        ASSERT_EQ(OpManager().Count(), 1) << (Notifier.Messages().empty() ? "" : Notifier.Messages()[0].Text);
         const TParametriOperazione& p = *op.Parameters;
         const double depth = p.ZDepth, rapid = p.ZRapid, top = p.ZTop, step = p.StepOverPercent;
         const double diameter = p.ToolData->Diameter;
