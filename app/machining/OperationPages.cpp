@@ -35,6 +35,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -389,8 +390,19 @@ bool TOperationPages::Calculate()
     if (m_Monitor)
         m_Monitor->ClearUserBreak();
     const bool surface = op->Kind == OpKind::Parallel3D;
-    if (!(surface ? Prepare3DCalculation(*op) : PrepareCalculation(*op)))
+    // A listed operation that is not calculated anew (a bad value, a refusal,
+    // a failure, the user's break) stays as it was, parameters and toolpath.
+    std::optional<TOperationSnapshot> before;
+    if (m_Context->NewOperation() != op)
+        before.emplace(*op);
+    const auto restore = [&] {
+        if (before)
+            before->Restore(*op);
+    };
+    if (!(surface ? Prepare3DCalculation(*op) : PrepareCalculation(*op))) {
+        restore();
         return false;
+    }
     TWorkMonitor& monitor = m_Monitor ? static_cast<TWorkMonitor&>(*m_Monitor) : WorkMonitor();
     bool calculated = false;
     {
@@ -403,6 +415,7 @@ bool TOperationPages::Calculate()
             // A new operation goes; a listed one stays as it is.
             if (HideTabWindow)
                 HideTabWindow();
+            restore();
             m_Context->FreeNewOperation();
             Warn(LangText(LangKeys::String::ToolBadNumber));
             return false;
@@ -416,8 +429,10 @@ bool TOperationPages::Calculate()
         Warn(LangText(LangKeys::String::ToolBadNumber));
         calculated = false;
     }
-    if (!calculated)
+    if (!calculated) {
+        restore();
         return false;
+    }
     op->Calculated = 1;
     const int32_t seconds = ShowWholePath ? ShowWholePath(*op) : 0;
     if (ShowInfoText)

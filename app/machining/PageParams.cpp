@@ -2,6 +2,7 @@
 
 #include "app/toolwin/ToolPageWidgets.h"
 #include "cam/ops/OpManager.h"
+#include "cam/tools/DatiUtBase.h"
 #include "core/settings/NumberText.h"
 
 #include <cstdint>
@@ -362,4 +363,72 @@ std::optional<std::string> ReadFromPages(const TWidgetToolPage& page, TToolPage*
         p.DepthOrder = page.ItemIndex("cboDepthCutOrder") == 1 ? 1 : 0;
     StoreFixedValues(p, kind);
     return std::nullopt;
+}
+
+// --- Snapshot before a Calculate ---------------------------------------------------------
+
+namespace {
+
+// Values a Calculate may change besides the table's rows: the side, the
+// order, step and repeat, and the depth passes.
+const TField g_CalculateFields[] = {
+    &P::CompSide,   &P::DepthOrder, &P::XformOn,   &P::StepCountX,   &P::StepX,         &P::StepCountY,
+    &P::StepY,      &P::PassCount,  &P::PassDepth, &P::HasRemainder, &P::RemainderDepth,
+};
+
+template <typename F>
+void ForEachSnapshotField(F&& f)
+{
+    for (const TRow& row : g_Rows)
+        f(row.Field);
+    for (const TRow& row : g_Shared)
+        f(row.Field);
+    for (const TField& field : g_CalculateFields)
+        f(field);
+}
+
+} // namespace
+
+TOperationSnapshot::TOperationSnapshot(TOpManagerField& op)
+    : m_DepthPassText1(op.DepthPassText1), m_DepthPassText2(op.DepthPassText2), m_Surfaces(op.SurfaceObjects),
+      m_Toolpaths(std::move(op.Toolpaths))
+{
+    op.Toolpaths.clear();
+    if (!op.Parameters)
+        return;
+    const P& p = *op.Parameters;
+    ForEachSnapshotField([&](const TField& field) { m_Values.push_back(Get(p, field)); });
+    if (p.ToolData)
+        m_Tool = p.ToolData->Clone();
+}
+
+TOperationSnapshot::~TOperationSnapshot() = default;
+
+void TOperationSnapshot::Restore(TOpManagerField& op)
+{
+    op.ClearToolpaths();
+    op.Toolpaths = std::move(m_Toolpaths);
+    m_Toolpaths.clear();
+    op.DepthPassText1 = m_DepthPassText1;
+    op.DepthPassText2 = m_DepthPassText2;
+    op.SurfaceObjects = m_Surfaces;
+    if (!op.Parameters || m_Values.empty())
+        return;
+    P& p = *op.Parameters;
+    size_t i = 0;
+    ForEachSnapshotField([&](const TField& field) { Set(p, field, m_Values[i++]); });
+    // In place: the tool page and the tool's solid keep their record.
+    if (!m_Tool || !p.ToolData || m_Tool->Kind() != p.ToolData->Kind())
+        return;
+    switch (m_Tool->Kind()) {
+    case EToolKind::Mill:
+        static_cast<TDatiUtFresa&>(*p.ToolData) = static_cast<const TDatiUtFresa&>(*m_Tool);
+        break;
+    case EToolKind::Lathe:
+        static_cast<TDatiUtTornio&>(*p.ToolData) = static_cast<const TDatiUtTornio&>(*m_Tool);
+        break;
+    case EToolKind::Laser:
+        static_cast<TDatiLaser&>(*p.ToolData) = static_cast<const TDatiLaser&>(*m_Tool);
+        break;
+    }
 }

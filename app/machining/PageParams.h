@@ -11,12 +11,18 @@
 // leaves the parameters and the tool record as they were and names the
 // text. Main thread only.
 
+#include "cam/toolpath/ToolpathCurves.h"
+
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+class TDatiUtBase;
 class TOpManagerField;
+class TQV_STLSurf;
 class TToolPage;
 class TWidgetToolPage;
 
@@ -46,3 +52,26 @@ void FillPages(TWidgetToolPage& page, TToolPage* toolPage, TOpManagerField& op, 
 // quoted, and nothing stored; a tool page that refuses its values (it shows
 // its own message) gives an empty text and nothing stored. None on success.
 std::optional<std::string> ReadFromPages(const TWidgetToolPage& page, TToolPage* toolPage, TOpManagerField& op);
+
+// An operation as a Calculate found it, to put back when the run fails or is
+// stopped: the parameter values the pages and the depth passes write, its
+// tool record, its Z summary texts and surface, and its toolpath. The
+// toolpath is taken out of the operation (its curves are kept, not copied).
+class TOperationSnapshot {
+public:
+    explicit TOperationSnapshot(TOpManagerField& op);
+    ~TOperationSnapshot();
+    TOperationSnapshot(const TOperationSnapshot&) = delete;
+    TOperationSnapshot& operator=(const TOperationSnapshot&) = delete;
+
+    // Puts everything back; what the failed run left in the toolpath goes.
+    void Restore(TOpManagerField& op);
+
+private:
+    std::vector<double> m_Values;
+    std::unique_ptr<TDatiUtBase> m_Tool;
+    std::string m_DepthPassText1;
+    std::string m_DepthPassText2;
+    std::vector<TQV_STLSurf*> m_Surfaces;
+    TListaDiCurve3d m_Toolpaths;
+};

@@ -8,6 +8,10 @@
 #include "core/entities/QVStl.h"
 #include "core/entities/QV_STLSurf.h"
 #include "core/geometry/Tolerance.h"
+#include "core/model/UserNotifier.h"
+#include "core/settings/LangKeys.h"
+#include "core/settings/Language.h"
+#include "core/settings/NumberText.h"
 
 #include <algorithm>
 #include <atomic>
@@ -285,6 +289,17 @@ bool TAdapDropCutter::Run(TOpManagerField& operation)
         throw ECADSysException("TAdapDropCutter.Run: the operation has no parameters.");
     TQVStl source;
     source.AddSurfaceTriangles(*operation.SurfaceObjects.front());
+    // Rapid moves run at the feed plane: below the part they would cut
+    // through it.
+    const TParametriOperazione& p = *operation.Parameters;
+    const double top = source.Triangles().empty() ? p.ZTop : std::max(p.ZTop, static_cast<double>(source.Box().Max[2]));
+    if (p.ZRapid < top - SystemTol()) {
+        UserNotifier().ShowMessage(EMessageKind::Warning,
+                                   LangFormat(LangText(LangKeys::String::RapidBelowSurface),
+                                              {FormatCoord(p.ZRapid), FormatCoord(top)}),
+                                   LangText(LangKeys::String::ErrorCaption));
+        return false;
+    }
     // A path maker set by the caller stays in force; the chain raster is
     // this run's only.
     std::function<bool(TDropPath&)> own = m_PathMaker;

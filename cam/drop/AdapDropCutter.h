@@ -99,7 +99,9 @@ public:
     // parameters, and the raster over its first chain when it has chains
     // (else over the surface's box widened by the margins); one curve per Z
     // level is appended to its toolpath list. Raises ECADSysException for an
-    // operation without a surface object; otherwise as RunOnSource.
+    // operation without a surface object. A feed plane below the top of the
+    // part (the higher of ZTop and the surface's highest point) is refused
+    // with a warning: false and no toolpath. Otherwise as RunOnSource.
     bool Run(TOpManagerField& operation);
     // Runs on the given triangles with the cutter of the parameters' mill
     // record and appends one curve per Z level to toolpath. Of the parameters it reads ZTop, ZBottom, MarginX, MarginY,

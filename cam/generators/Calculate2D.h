@@ -10,10 +10,22 @@
 
 #include "cam/progress/UserBreak_ProgBar.h"
 
+#include <optional>
+#include <string>
+
 class TOpManagerField;
 class TWorkMonitor;
 
-// False when the kind has no 2D generator or the generator returned false.
+// Why an operation cannot be calculated as its parameters stand: the text
+// shown to the user, or nothing. A milling tool needs a diameter above 0;
+// a contour, letters or pocket a depth not above the top of part; a
+// contour with holding tabs switched on at least one placed tab (else the
+// part would be cut free without a word).
+std::optional<std::string> CalculationRefusal(const TOpManagerField& operation);
+
+// False when the kind has no 2D generator, when CalculationRefusal refuses
+// the operation (its text shown, no toolpath made) or the generator
+// returned false.
 // A clock given replaces the generator's steady clock (tests).
 bool CalculateOperation2D(TOpManagerField& operation, TWorkMonitor* monitor,
                           const TUserBreak_ProgBar::TClock& clock = {});

@@ -100,6 +100,12 @@
     X(String, ProgramMixedFamilies, "445-1")                                                          \
     X(String, ProgramNeedsLaser, "445-2")                                                             \
     X(String, ProgramExplodedTapping, "445-3")                                                        \
+    /* The operations' machine family differs from the post's: "%s" the post, "%s" the post's   */   \
+    /* family, "%s" the operations' family (the family names below).                               */  \
+    X(String, ProgramWrongPost, "445-4")                                                              \
+    X(String, FamilyMill, "FamilyMill")                                                               \
+    X(String, FamilyLathe, "FamilyLathe")                                                             \
+    X(String, FamilyLaser, "FamilyLaser")                                                             \
     X(String, ProgramEmpty, "468")                                                                    \
     /* Column titles of the properties panel: X/Y pair and single value. */                          \
     X(String, ColumnX, "1001")                                                                        \
@@ -263,6 +269,12 @@
     /* 2D generators: an open chain among the pocket's chains, and in the nested contour. */         \
     X(String, PocketOpenChain, "464")                                                                 \
     X(String, NestedOpenChain, "467")                                                                 \
+    /* Calculate refused: a milling tool without a positive diameter ("%s" its name, "%s" the   */   \
+    /* diameter); holding tabs switched on with none placed; a 3D feed plane below the top of the */   \
+    /* surface ("%s" the feed plane, "%s" the top).                                                */  \
+    X(String, ToolNoDiameter, "ToolNoDiameter")                                                       \
+    X(String, NoTabPlaced, "NoTabPlaced")                                                             \
+    X(String, RapidBelowSurface, "RapidBelowSurface")                                                 \
     /* Library list captions: the word before the size of lathe inserts and of mill tools. */        \
     X(String, LatheToolSize, "751")                                                                   \
     X(String, MillToolSize, "752")                                                                    \

@@ -60,6 +60,6 @@ std::string WritePostTestProgram(bool cycle, const std::string& configFolder, co
     std::error_code ignored;
     std::filesystem::remove(fileName, ignored);
     writer.SetFileName(fileName);
-    WriteProgram(manager, false);
+    WriteProgram(manager, false, TPostFamilyCheck::AnyPost);
     return std::filesystem::exists(fileName, ignored) ? fileName : std::string();
 }

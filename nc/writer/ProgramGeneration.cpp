@@ -85,6 +85,49 @@ bool WriteOperation(TScriveGCode& writer, const TProgramEntry& entry, int32_t in
     return true;
 }
 
+// The machine family the post's dialect writes for: the lathe and laser
+// dialects their own, every other one milling.
+TMachineFamily DialectFamily(uint8_t dialect)
+{
+    if (dialect == PostDialect::Lathe)
+        return TMachineFamily::Lathe;
+    if (dialect == PostDialect::LASER)
+        return TMachineFamily::Laser;
+    return TMachineFamily::Mill;
+}
+
+std::string FamilyName(TMachineFamily family)
+{
+    switch (family) {
+    case TMachineFamily::Lathe:
+        return LangText(LangKeys::String::FamilyLathe);
+    case TMachineFamily::Laser:
+        return LangText(LangKeys::String::FamilyLaser);
+    case TMachineFamily::Mill:
+    case TMachineFamily::None:
+        break;
+    }
+    return LangText(LangKeys::String::FamilyMill);
+}
+
+// The operations are written only through a post of their machine: a
+// milling toolpath through the lathe dialect would come out in the wrong
+// plane, through the laser dialect with the spindle speed as laser power.
+// The message naming the post and both families, or none.
+std::optional<std::string> WrongPostRefusal(const TScriveGCode& writer, const std::vector<TProgramEntry>& entries)
+{
+    const TMachineFamily post = DialectFamily(writer.Dialect);
+    for (const TProgramEntry& entry : entries) {
+        if (entry.SwitchedOff || WriterOfKind(entry.Kind) == TOpWriter::None)
+            continue;
+        const TMachineFamily family = OpKindInfo(entry.Kind).Family;
+        if (family != TMachineFamily::None && family != post)
+            return LangFormat(LangText(LangKeys::String::ProgramWrongPost),
+                              {writer.PostName, FamilyName(post), FamilyName(family)});
+    }
+    return std::nullopt;
+}
+
 bool IsRefusedTapping(const TScriveGCode& writer, const TProgramEntry& entry)
 {
     return entry.Kind == OpKind::Drilling && writer.IsExplodedTapping(*entry.Operation);
@@ -124,7 +167,8 @@ bool CheckMachineFamily(const std::vector<TProgramEntry>& operations)
     return mask != 0;
 }
 
-void WriteProgram(TScriveGCode& writer, const std::vector<TProgramEntry>& operations, bool showInEditor)
+void WriteProgram(TScriveGCode& writer, const std::vector<TProgramEntry>& operations, bool showInEditor,
+                  TPostFamilyCheck postCheck)
 {
     if (operations.empty())
         return;
@@ -136,15 +180,23 @@ void WriteProgram(TScriveGCode& writer, const std::vector<TProgramEntry>& operat
     TWorkMonitor& monitor = WorkMonitor();
     TBusySection busy(monitor);
     monitor.ProcessMessages();
-    const TWriterOperation* lastWritten = nullptr;
-    for (size_t i = 0; i < operations.size(); ++i) {
-        const TProgramEntry& entry = operations[i];
-        // Checked before the switched-off test: a switched-off engraving
-        // still needs the laser post.
+    // Checked before the switched-off test: a switched-off engraving still
+    // needs the laser post.
+    for (const TProgramEntry& entry : operations) {
         if (const std::optional<std::string_view> key = Refusal(writer, entry)) {
             Refuse(EMessageKind::Warning, *key);
             return;
         }
+    }
+    if (postCheck == TPostFamilyCheck::Refuse) {
+        if (const std::optional<std::string> text = WrongPostRefusal(writer, operations)) {
+            UserNotifier().ShowMessage(EMessageKind::Warning, *text, LangText(LangKeys::String::ErrorCaption));
+            return;
+        }
+    }
+    const TWriterOperation* lastWritten = nullptr;
+    for (size_t i = 0; i < operations.size(); ++i) {
+        const TProgramEntry& entry = operations[i];
         if (entry.SwitchedOff || !entry.Operation || WriterOfKind(entry.Kind) == TOpWriter::None)
             continue;
         if (IsRefusedTapping(writer, entry)) {
@@ -172,6 +224,10 @@ void WriteCurrentOperation(TScriveGCode& writer, const TProgramEntry& current, b
     TBusySection busy(WorkMonitor());
     if (const std::optional<std::string_view> key = Refusal(writer, current)) {
         Refuse(EMessageKind::Warning, *key);
+        return;
+    }
+    if (const std::optional<std::string> text = WrongPostRefusal(writer, {current})) {
+        UserNotifier().ShowMessage(EMessageKind::Warning, *text, LangText(LangKeys::String::ErrorCaption));
         return;
     }
     if (IsRefusedTapping(writer, current)) {
@@ -274,10 +330,10 @@ bool CheckMachineFamily(const TOpManager& manager)
     return CheckMachineFamily(TListView(manager).Entries);
 }
 
-void WriteProgram(const TOpManager& manager, bool showInEditor)
+void WriteProgram(const TOpManager& manager, bool showInEditor, TPostFamilyCheck postCheck)
 {
     const TListView list(manager);
-    WriteProgram(GCodeWriter(), list.Entries, showInEditor);
+    WriteProgram(GCodeWriter(), list.Entries, showInEditor, postCheck);
 }
 
 void WriteCurrentOperation(const TOpManager& manager, bool showInEditor)

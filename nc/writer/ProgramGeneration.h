@@ -34,12 +34,20 @@ TOpenInNcEditorHook SetOpenInNcEditorHook(TOpenInNcEditorHook hook);
 // family (mill, lathe, laser); kinds of no family pass.
 bool CheckMachineFamily(const std::vector<TProgramEntry>& operations);
 
+// Whether a program is refused when the switched-on operations belong to
+// another machine family than the post's dialect (lathe dialect: lathe,
+// laser dialect: laser, any other: milling). The post editor's test
+// programs show any post's output and skip the check.
+enum class TPostFamilyCheck : uint8_t { Refuse, AnyPost };
+
 // The whole list in order, switched-off operations skipped; saved to the
 // writer's output file, and opened in the editor when asked.
-void WriteProgram(TScriveGCode& writer, const std::vector<TProgramEntry>& operations, bool showInEditor);
+void WriteProgram(TScriveGCode& writer, const std::vector<TProgramEntry>& operations, bool showInEditor,
+                  TPostFamilyCheck postCheck = TPostFamilyCheck::Refuse);
 
 // The one operation being edited. An empty operation list returns at once;
-// there is no family check and no switched-off test.
+// there is no check of mixed families and no switched-off test; an
+// operation of another family than the post's is refused.
 void WriteCurrentOperation(TScriveGCode& writer, const TProgramEntry& current, bool operationListEmpty,
                            bool showInEditor);
 
@@ -69,6 +77,7 @@ private:
 
 // The manager's list through the one writer, GCodeWriter().
 bool CheckMachineFamily(const TOpManager& manager);
-void WriteProgram(const TOpManager& manager, bool showInEditor);
+void WriteProgram(const TOpManager& manager, bool showInEditor,
+                  TPostFamilyCheck postCheck = TPostFamilyCheck::Refuse);
 // CurrentOperation() alone through the one writer.
 void WriteCurrentOperation(const TOpManager& manager, bool showInEditor);

@@ -160,12 +160,17 @@ bool TScriveGCode::IncrementalStep(double& incLast, double& value) const
 std::string TScriveGCode::AxisWord(EAxis axis, double value, bool latheX)
 {
     double& incLast = axis == EAxis::X ? IncLastX : axis == EAxis::Y ? IncLastY : IncLastZ;
+    if (!IncrementalStep(incLast, value))
+        return {};
+    return SteppedAxisWord(axis, value, latheX);
+}
+
+std::string TScriveGCode::SteppedAxisWord(EAxis axis, double value, bool latheX)
+{
     std::string& memory = axis == EAxis::X ? LastXText : axis == EAxis::Y ? LastYText : LastZText;
     const std::string& letter = axis == EAxis::X ? XPref : axis == EAxis::Y ? YPref : ZPref;
     const double scale = axis == EAxis::X ? XScale : axis == EAxis::Y ? YScale : ZScale;
 
-    if (!IncrementalStep(incLast, value))
-        return {};
     if (latheX && XDiameterMode)
         value *= 2;
     if (ScaleActive)
@@ -197,9 +202,9 @@ std::string TScriveGCode::LatheXWord(double value)
     return AxisWord(EAxis::X, value, true);
 }
 
-std::string TScriveGCode::PlainAxisValue(double value)
+std::string TScriveGCode::PlainAxisValue(double value, bool yAxis)
 {
-    if (!IncrementalStep(IncLastX, value))
+    if (!IncrementalStep(yAxis ? IncLastY : IncLastX, value))
         return {};
     if (ScaleActive)
         value *= XScale;

@@ -116,8 +116,8 @@ public:
     // The lathe X word: doubled in diameter mode; shares X's memory.
     std::string LatheXWord(double value);
     // An X-scaled number without letter or modal memory (SBO blocks); in
-    // incremental output its step from IncLastX.
-    std::string PlainAxisValue(double value);
+    // incremental output the step from the axis's own last value (X or Y).
+    std::string PlainAxisValue(double value, bool yAxis = false);
     // prefix + number, Z-scaled, without modal memory; empty for a zero value
     // when incremental and modal output are both on.
     std::string CycleWord(const std::string& prefix, const std::string& format, double value);
@@ -171,7 +171,7 @@ public:
     // False, with nothing written, for tapping the post explodes: explicit
     // moves would pull the tap out at rapid with the spindle turning forward.
     bool WriteDrilling(const TWriterOperation& operation);
-    void WriteCycleMoves(const TCurvaNci3d& curve, int cycle);
+    void WriteCycleMoves(const TCurvaNci3d& curve, int cycle, bool skipFirst = false);
     void WriteExplodedCycle(const TCurvaNci3d& curve, int cycle);
     // The cycle (1 to 3) the operation's first curve asks for; codes outside
     // 81 to 83 give cycle 1.
@@ -209,6 +209,8 @@ public:
 private:
     enum class EAxis { X, Y, Z };
     std::string AxisWord(EAxis axis, double value, bool latheX);
+    // The axis word of a value already taken through the incremental step.
+    std::string SteppedAxisWord(EAxis axis, double value, bool latheX);
     // In incremental output: value := its step from incLast, incLast := the
     // absolute value; false (no word) for a zero step under modal output.
     bool IncrementalStep(double& incLast, double& value) const;

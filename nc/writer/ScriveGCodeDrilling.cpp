@@ -77,11 +77,18 @@ bool TScriveGCode::WriteDrilling(const TWriterOperation& operation)
     const TCycleTemplate& templates = CycleTemplates[static_cast<size_t>(cycle - 1)];
     if (!templates.Exploded)
         ExpandSection(ProgramLines, templates.DefinitionLines, true, *first);
+    // The definition line already drills the first hole; its move line would
+    // drill (or tap) it a second time. Later curves keep all their holes.
+    bool definitionHole = !templates.Exploded;
     for (int32_t c = 0; c < operation.ToolpathCount(); ++c) {
-        if (templates.Exploded)
-            WriteExplodedCycle(operation.Toolpath(c), cycle);
-        else
-            WriteCycleMoves(operation.Toolpath(c), cycle);
+        const TCurvaNci3d& curve = operation.Toolpath(c);
+        if (templates.Exploded) {
+            WriteExplodedCycle(curve, cycle);
+        } else {
+            WriteCycleMoves(curve, cycle, definitionHole && !curve.Vertices.empty());
+            if (!curve.Vertices.empty())
+                definitionHole = false;
+        }
     }
     if (!templates.Exploded)
         ExpandSection(ProgramLines, templates.CancelLines, true, *LastToolpathVertex(operation));
@@ -92,13 +99,15 @@ bool TScriveGCode::WriteDrilling(const TWriterOperation& operation)
 
 // The move line keeps only its bracketed names: "G81 X[x]" writes the X
 // word alone. Under modal axis words a hole in line with the previous one
-// writes only the coordinate that changed.
-void TScriveGCode::WriteCycleMoves(const TCurvaNci3d& curve, int cycle)
+// writes only the coordinate that changed. skipFirst passes over the hole
+// the cycle's definition line has drilled.
+void TScriveGCode::WriteCycleMoves(const TCurvaNci3d& curve, int cycle, bool skipFirst)
 {
     const TCycleTemplate& templates = CycleTemplates[static_cast<size_t>(cycle - 1)];
     const std::string_view line =
         templates.MoveLines.empty() ? std::string_view(kDefaultCycleMove) : std::string_view(templates.MoveLines.front());
-    for (const TAVertice3d& hole : curve.Vertices) {
+    for (size_t i = skipFirst ? 1 : 0; i < curve.Vertices.size(); ++i) {
+        const TAVertice3d& hole = curve.Vertices[i];
         CurrentVertex = hole;
         std::string result;
         bool numberWanted = false;

@@ -104,14 +104,22 @@ std::string TScriveGCode::HeiMove(const TAVertice3d& vertex, bool rapid)
 std::string TScriveGCode::SboMove(const TAVertice3d& vertex, bool rapid)
 {
     const int position = MovePosition(vertex, rapid);
+    // In incremental output each axis steps from its own last value, once:
+    // the words below reuse the steps taken here.
+    const double lastX = IncLastX, lastY = IncLastY;
     const std::string x = PlainAxisValue(vertex.EndPoint.X);
-    const std::string y = PlainAxisValue(vertex.EndPoint.Y);
+    const std::string y = PlainAxisValue(vertex.EndPoint.Y, true);
     if (position == gcRapid || position == gcLinear) {
         std::string body;
         if (x != LastXText && y != LastYText) {
             body = SBOXYPref + x + "," + y;
             LastXText = x;
             LastYText = y;
+        } else if (IncrementalMode) {
+            if (!x.empty())
+                body = SteppedAxisWord(EAxis::X, vertex.EndPoint.X - lastX, false);
+            if (!y.empty())
+                body += SteppedAxisWord(EAxis::Y, vertex.EndPoint.Y - lastY, false);
         } else {
             body = XWord(vertex.EndPoint.X);
             body += YWord(vertex.EndPoint.Y);

@@ -46,6 +46,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 
 namespace {
@@ -366,6 +367,80 @@ TEST_F(OperationPages, AnExceptionDiscardsANewOperationAndLeavesThePagesIdle)
     Click("sbtConCalculate");
     EXPECT_TRUE(Notifier.Messages().empty());
     EXPECT_EQ(OpManager().Count(), 1);
+}
+
+// A listed operation opened again whose new Calculate does not succeed (a
+// refusal, a generator that raises) stays as it was: its parameters, its
+// tool and the very curves of its toolpath.
+TEST_F(OperationPages, AFailedCalculateOfAListedOperationKeepsItAsItWas)
+{
+    struct TCase {
+        const char* Name;
+        int Kind;
+        std::function<void()> Change;
+        std::string Message;
+    };
+    const TCase cases[] = {
+        {"contour, tool of diameter 0", OpKind::Contour,
+         [this] {
+             Type("txtConZRapid", "9");
+             Find<QLineEdit>("txtDiametro").setText("0");
+         },
+         LangFormat(LangText(ToolNoDiameter), {"T1", "0"})},
+        {"pocket, the generator raises", OpKind::Pocket,
+         [this] {
+             Find<QLineEdit>("txtDiametro").setText("0.1");
+             Type("txtPocStepOverPer", "10");
+             Type("txtPocZRapid", "9");
+             TOpManagerField& op = *Pages->Context().CurrentOperation();
+             op.Chains.ClearAll();
+             op.Chains.AddChain(kbtest::Square(0, 0, 20000));
+         },
+         LangText(ToolBadNumber)},
+        {"pocket, depth above the top", OpKind::Pocket,
+         [this] {
+             Type("txtPocTopStock", "0");
+             Type("txtPocZDepthTot", "2");
+         },
+         "The top of part is below the depth."},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        OpManager().DeleteAll();
+        Notifier.Clear();
+        TOpManagerField& op = Open(c.Kind);
+        Find<QLineEdit>("txtDiametro").setText("3");
+        Click(c.Kind == OpKind::Pocket ? "sbtPocCalculate" : "sbtConCalculate");
+        ASSERT_EQ(OpManager().Count(), 1) << (Notifier.Messages().empty() ? "" : Notifier.Messages()[0].Text);
+        const TParametriOperazione& p = *op.Parameters;
+        const double depth = p.ZDepth, rapid = p.ZRapid, top = p.ZTop, step = p.StepOverPercent;
+        const double diameter = p.ToolData->Diameter;
+        std::vector<const TCurvaNci3d*> curves;
+        for (const auto& curve : op.Toolpaths)
+            curves.push_back(curve.get());
+        ASSERT_FALSE(curves.empty());
+
+        Pages->Edit(op);
+        c.Change();
+        // The Z fields' handlers recount the passes as they are typed.
+        const int32_t passes = p.PassCount;
+        Click(c.Kind == OpKind::Pocket ? "sbtPocCalculate" : "sbtConCalculate");
+        ASSERT_EQ(Notifier.Messages().size(), 1u);
+        EXPECT_EQ(Notifier.Messages()[0].Text, c.Message);
+        ASSERT_EQ(OpManager().Count(), 1);
+        EXPECT_EQ(&OpManager().Operation(0), &op);
+        EXPECT_EQ(op.Parameters.get(), &p);
+        EXPECT_EQ(p.ZDepth, depth);
+        EXPECT_EQ(p.ZRapid, rapid);
+        EXPECT_EQ(p.ZTop, top);
+        EXPECT_EQ(p.StepOverPercent, step);
+        EXPECT_EQ(p.ToolData->Diameter, diameter);
+        EXPECT_EQ(p.PassCount, passes);
+        ASSERT_EQ(op.Toolpaths.size(), curves.size());
+        for (size_t i = 0; i < curves.size(); ++i)
+            EXPECT_EQ(op.Toolpaths[i].get(), curves[i]) << i;
+        Win->hide();
+    }
 }
 
 TEST_F(OperationPages, CancelFreesANewOperationAndKeepsAListedOne)

@@ -211,8 +211,19 @@ TEST_F(ParallelPages, CalculateRunsOverTheSurfaceAndListsTheOperation)
     EXPECT_TRUE(Win->isVisible());
     EXPECT_EQ(Text("txtParStepOver"), "2");
 
+    // The feed plane of 2 is below the top of 3: the rapids would run
+    // through the part.
     Notifier.Clear();
     Type("txtParResol", "0.5");
+    Click("sbtParCalculate");
+    ASSERT_EQ(Notifier.Messages().size(), 1u);
+    EXPECT_EQ(Notifier.Messages()[0].Text, LangFormat(LangText(RapidBelowSurface), {"2", "3"}));
+    EXPECT_TRUE(Win->isVisible());
+    EXPECT_EQ(OpManager().Count(), 0);
+    EXPECT_TRUE(op.Toolpaths.empty());
+
+    Notifier.Clear();
+    Type("txt3DParZRapid", "5");
     Click("sbtParCalculate");
     EXPECT_TRUE(Notifier.Messages().empty());
     EXPECT_FALSE(Win->isVisible());
@@ -222,6 +233,24 @@ TEST_F(ParallelPages, CalculateRunsOverTheSurfaceAndListsTheOperation)
     EXPECT_EQ(Info.rfind(LangText(SimMachiningTime), 0), 0u);
     ASSERT_EQ(op.Toolpaths.size(), 1u);
     EXPECT_GT(op.ToolpathVertexCount(), 10);
+    {
+        double minX = 1e9, maxX = -1e9, minY = 1e9, maxY = -1e9, minZ = 1e9, maxZ = -1e9;
+        for (const TAVertice3d& v : op.Toolpaths[0]->Vertices) {
+            minX = std::min(minX, v.EndPoint.X), maxX = std::max(maxX, v.EndPoint.X);
+            minY = std::min(minY, v.EndPoint.Y), maxY = std::max(maxY, v.EndPoint.Y);
+            minZ = std::min(minZ, v.EndPoint.Z), maxZ = std::max(maxZ, v.EndPoint.Z);
+        }
+        // The rows cover the pyramid's 10 x 10 base. The flat 3 mm tool rests
+        // on the apex (Z 2.34567) on the rows 1 from it; its lowest rest is
+        // over a corner, where its rim reaches 1.5 up the diagonal of a face
+        // rising 2.44567 over 5 from the base at -0.1.
+        EXPECT_NEAR(minX, 0.0, 1e-9);
+        EXPECT_NEAR(maxX, 10.0, 1e-9);
+        EXPECT_NEAR(minY, 0.0, 1e-9);
+        EXPECT_NEAR(maxY, 10.0, 1e-9);
+        EXPECT_NEAR(maxZ, 2.34567, 1e-5);
+        EXPECT_NEAR(minZ, -0.1 + 2.44567 * (1.5 / std::sqrt(2.0)) / 5, 1e-5);
+    }
     EXPECT_DOUBLE_EQ(op.Parameters->StepOverPercent, 2);
     EXPECT_DOUBLE_EQ(op.Parameters->Resolution, 0.5);
 }

@@ -269,6 +269,14 @@ TEST_F(MachiningRoad, ParallelOverAnOpenedSurfaceIsCalculatedAndPosted)
     SetTool(*op);
     Find<QLineEdit>("txtParStepOver").setText(QStringLiteral("2"));
     Find<QLineEdit>("txtParResol").setText(QStringLiteral("0.5"));
+    // The feed plane stays at its 2 under the pyramid's top: the rapids
+    // would run through the part.
+    Click("sbtParCalculate");
+    ASSERT_EQ(Notifier.Messages().size(), 1u);
+    EXPECT_EQ(Notifier.Messages()[0].Text, LangFormat(LangText(RapidBelowSurface), {"2", "2.346"}));
+    EXPECT_TRUE(Tool().isVisible());
+    Notifier.Clear();
+    Find<QLineEdit>("txt3DParZRapid").setText(QStringLiteral("5"));
     Click("sbtParCalculate");
     EXPECT_TRUE(Notifier.Messages().empty());
     EXPECT_FALSE(Tool().isVisible());

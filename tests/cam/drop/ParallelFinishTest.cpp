@@ -8,7 +8,9 @@
 #include "core/entities/QVStl.h"
 #include "core/entities/QV_STLSurf.h"
 #include "core/settings/AppConfig.h"
+#include "core/settings/LangKeys.h"
 #include "core/settings/Language.h"
+#include "core/settings/NumberText.h"
 #include "core/geometry/Tolerance.h"
 #include "core/model/WorkMonitor.h"
 
@@ -44,6 +46,7 @@ std::unique_ptr<TParametriOperazione> Params(const TDatiUtFresa& tool)
 {
     auto p = std::make_unique<TParametriOperazione>(0);
     static_cast<TDatiUtFresa&>(*p->ToolData) = tool;
+    p->ZRapid = 17;
     p->ZTop = 15;
     p->ZBottom = 0;
     p->MarginX = 3;
@@ -369,6 +372,7 @@ protected:
         Op->SurfaceObjects.push_back(m_Surface.get());
         TParametriOperazione& p = *Op->Parameters;
         static_cast<TDatiUtFresa&>(*p.ToolData) = BallTool();
+        p.ZRapid = 12;
         p.ZTop = 10;
         p.ZBottom = -5;
         p.MarginX = 3;
@@ -387,9 +391,9 @@ protected:
     }
 
     std::unique_ptr<TOpManagerField> Op;
+    TRecordingNotifier Notifier;
 
 private:
-    TRecordingNotifier m_Notifier;
     TTempDir m_Dir;
     std::unique_ptr<TAppConfig> m_Config;
     std::unique_ptr<TQV_STLSurf> m_Surface;
@@ -432,6 +436,41 @@ TEST_F(ParallelFinishOperation, RunMakesOneCurvePerLevelOverTheSurfaceObject)
     Op->SurfaceObjects.clear();
     TParallelaAd none;
     EXPECT_THROW(none.Run(*Op), ECADSysException);
+}
+
+// The pyramid's apex is at Z 10. A feed plane below the apex or below the
+// top Z would send the rapids through the part: refused, with no toolpath.
+TEST_F(ParallelFinishOperation, FeedPlaneBelowThePartIsRefused)
+{
+    struct TCase {
+        double Rapid, Top;
+        bool Refused;
+    };
+    const TCase cases[] = {
+        {2, 10, true},   // far below the apex
+        {9.9, 5, true},  // above the top Z, below the apex
+        {12, 15, true},  // above the apex, below the top Z
+        {10, 10, false}, // at the apex: not below it
+        {12, 10, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(std::to_string(c.Rapid) + " over " + std::to_string(c.Top));
+        Notifier.Clear();
+        Op->ClearToolpaths();
+        Op->Parameters->ZRapid = c.Rapid;
+        Op->Parameters->ZTop = c.Top;
+        TParallelaAd run;
+        EXPECT_EQ(run.Run(*Op), !c.Refused);
+        EXPECT_EQ(Op->Toolpaths.empty(), c.Refused);
+        if (c.Refused) {
+            ASSERT_EQ(Notifier.Messages().size(), 1u);
+            const double top = std::max(c.Top, 10.0);
+            EXPECT_EQ(Notifier.Messages()[0].Text, LangFormat(LangText(LangKeys::String::RapidBelowSurface),
+                                                              {FormatCoord(c.Rapid), FormatCoord(top)}));
+        } else {
+            EXPECT_TRUE(Notifier.Messages().empty());
+        }
+    }
 }
 
 // With a chain the raster covers the chain's inside only, not the surface's

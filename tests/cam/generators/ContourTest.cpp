@@ -339,6 +339,11 @@ TEST_F(ContourTest, OpenChainStopsTheNestedModeWithOneMessage)
     EXPECT_EQ(Notifier.Messages()[0].Text, LangText(LangKeys::String::NestedOpenChain));
 }
 
+// A single point, a closed chain of no length and an empty chain. Along the
+// chains (and for drilling) each chain is carried over as it is: three
+// curves of 1, 3 and 0 vertices. An offset has nothing to offset: no
+// toolpath, no word; the nested mode stops at the point, an open chain,
+// with its message. The pockets make no toolpath.
 TEST_F(ContourTest, DegenerateChainsCrashNoGenerator)
 {
     struct TCase {
@@ -346,10 +351,16 @@ TEST_F(ContourTest, DegenerateChainsCrashNoGenerator)
         int Side;
         int Method;
         int PocketType;
+        int Result; // -1: not stated (the pockets)
+        int Curves;
+        int Vertices;
+        const char* Message; // null: none; "": not stated
     };
-    const TCase cases[] = {{OpKind::Contour, 0, 0, 0}, {OpKind::Contour, 1, 0, 0}, {OpKind::Contour, 1, 1, 0},
-                           {OpKind::Contour, 1, 2, 0}, {OpKind::Contour, -1, 2, 0}, {OpKind::Pocket, 0, 0, 0},
-                           {OpKind::Pocket, 0, 0, 1},  {OpKind::Drilling, 0, 0, 0}};
+    const char* const nested = LangKeys::String::NestedOpenChain.data();
+    const TCase cases[] = {{OpKind::Contour, 0, 0, 0, 1, 3, 4, nullptr}, {OpKind::Contour, 1, 0, 0, 1, 0, 0, nullptr},
+                           {OpKind::Contour, 1, 1, 0, 0, 0, 0, nested},  {OpKind::Contour, 1, 2, 0, 1, 0, 0, nullptr},
+                           {OpKind::Contour, -1, 2, 0, 1, 0, 0, nullptr}, {OpKind::Pocket, 0, 0, 0, -1, 0, 0, ""},
+                           {OpKind::Pocket, 0, 0, 1, -1, 0, 0, ""},       {OpKind::Drilling, 0, 0, 0, 1, 3, 4, nullptr}};
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Kind * 100 + c.Side * 10 + c.Method + c.PocketType);
         auto op = MakeOperation(c.Kind);
@@ -366,7 +377,17 @@ TEST_F(ContourTest, DegenerateChainsCrashNoGenerator)
         op->Chains.AddChain(std::move(point));
         op->Chains.AddChain(ChainThrough({{7, 7}, {7, 7}}));
         op->Chains.AddChain(std::make_unique<TCatena>());
-        Calculate(*op);
+        const bool result = Calculate(*op);
+        if (c.Result >= 0)
+            EXPECT_EQ(result, c.Result != 0);
+        EXPECT_EQ(op->Toolpaths.size(), static_cast<size_t>(c.Curves));
+        EXPECT_EQ(op->ToolpathVertexCount(), c.Vertices);
+        if (!c.Message) {
+            EXPECT_TRUE(Notifier.Messages().empty());
+        } else if (*c.Message) {
+            ASSERT_EQ(Notifier.Messages().size(), 1u);
+            EXPECT_EQ(Notifier.Messages()[0].Text, LangText(c.Message));
+        }
     }
 }
 

@@ -42,13 +42,17 @@ TEST(EntryMovesTest, HelixOfFourteenPointsEndsAtZeroAndDegenerateEntriesStayEmpt
     EXPECT_NEAR(helix.Vertices[0].EndPoint.X, 7.4, 1e-9);
     EXPECT_NEAR(helix.Vertices[0].EndPoint.Y, 5.0, 1e-9);
     EXPECT_NEAR(helix.Vertices[0].EndPoint.Z, 1.0, 1e-12);
-    EXPECT_NEAR(helix.Vertices[1].EndPoint.Z, 1.0 - 0.079, 1e-3);
-    EXPECT_GT(helix.Vertices[1].EndPoint.Y, 5.0); // counter-clockwise
+    // Ten points a turn, counter-clockwise: the second at 36 degrees, lower
+    // by its arc length times the tangent of the entry angle.
+    const double step = 2 * std::numbers::pi / 10;
+    EXPECT_NEAR(helix.Vertices[1].EndPoint.Z, 1.0 - 2.4 * step * std::tan(3 * std::numbers::pi / 180), 1e-3);
+    EXPECT_NEAR(helix.Vertices[1].EndPoint.X, 5.0 + 2.4 * std::cos(step), 1e-9);
+    EXPECT_NEAR(helix.Vertices[1].EndPoint.Y, 5.0 + 2.4 * std::sin(step), 1e-9);
     EXPECT_EQ(helix.Vertices.back().EndPoint.Z, 0.0);
 
     // A tool of no size never gets down: no entry instead of endless points.
     for (double size : {0.0, 1e-12}) {
         EXPECT_EQ(TElica({0, 0, 0}, size, 1.0, kAlpha).VertexCount(), 0);
-        EXPECT_LE(TRampa({0, 0, 0}, size, 1.0, 0.0, kAlpha).VertexCount(), 1);
+        EXPECT_EQ(TRampa({0, 0, 0}, size, 1.0, 0.0, kAlpha).VertexCount(), 1);
     }
 }

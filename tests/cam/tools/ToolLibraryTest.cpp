@@ -253,8 +253,17 @@ TEST(ToolLibrary, ShippedDefaultsAreCurrentAndLoad)
     // default tables or of a record layout must be followed by a new run.
     const std::vector<TDefaultToolLibrary> defaults = DefaultToolLibraries();
     ASSERT_EQ(defaults.size(), 6u);
-    for (const TDefaultToolLibrary& d : defaults) {
+    // What each shipped library holds: nine mill tools (flat, bull nose,
+    // ball, two V-bits, a drill), three lathe inserts, three laser settings.
+    const struct {
+        const char* FileName;
+        int32_t Count;
+    } shipped[] = {{"Tools_mm.tlb", 9},    {"Lathe_mm.rlb", 3},   {"Laser_mm.llb", 3},
+                   {"Tools_inch.tlb", 9}, {"Lathe_inch.rlb", 3}, {"Laser_inch.llb", 3}};
+    for (size_t i = 0; i < defaults.size(); ++i) {
+        const TDefaultToolLibrary& d = defaults[i];
         SCOPED_TRACE(d.FileName);
+        EXPECT_EQ(d.FileName, shipped[i].FileName);
         TMemoryStream expected;
         d.Library->SaveToStream(expected);
         const std::string file = std::string(KB_DATA_SOURCE_DIR) + "/tools/" + d.FileName;
@@ -268,7 +277,7 @@ TEST(ToolLibrary, ShippedDefaultsAreCurrentAndLoad)
                                                     : std::unique_ptr<TLibreriaUtBase>(new TLaserLib(&list));
         ASSERT_TRUE(loaded->LoadFromFile(file));
         EXPECT_EQ(loaded->Count(), d.Library->Count());
-        EXPECT_GT(loaded->Count(), 0);
+        EXPECT_EQ(loaded->Count(), shipped[i].Count);
         EXPECT_TRUE(notifier.Messages().empty());
     }
     EXPECT_EQ(defaults[0].FileName, "Tools_mm.tlb");

@@ -463,6 +463,24 @@ TEST(ShippedPosts, LoadCompleteAndFormatsApply)
                                         "Mach2-3_inch", "Mach2-3_mm", "SBO_mm", "XIL_mm"}));
 }
 
+// An inch post differs from its millimetre twin only in the rapid speed of
+// the time estimate: its programs take their unit from the unit setting, as
+// every post's do. Its description claims no unit of its own and says that.
+TEST(ShippedPosts, InchPostDescriptionsTellWhatTheyChange)
+{
+    for (const char* name : {"Mach2-3_inch", "GRBL_inch"}) {
+        SCOPED_TRACE(name);
+        TPostProcessor p;
+        p.LoadFromIni(TIniFile(PostFileName(KB_DATA_SOURCE_DIR, name)), name, true);
+        EXPECT_EQ(p.UnitGCode, "G21");
+        std::string text;
+        for (const std::string& line : p.PostComment)
+            text += line + "\n";
+        EXPECT_EQ(text.find("programs in inches"), std::string::npos) << text;
+        EXPECT_NE(text.find("unit follows the unit setting"), std::string::npos) << text;
+    }
+}
+
 // The posts of the other dialects: the dialect each is for, usable formats,
 // a comment, and for the lathe its diameter mode and home point.
 TEST(ShippedPosts, OtherDialects)

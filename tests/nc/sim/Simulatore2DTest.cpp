@@ -427,7 +427,9 @@ TEST_F(Sim2DTest, WholePathToggleAndHide)
     const auto strips = Objects<TSceneLines>(*a);
     ASSERT_EQ(strips.size(), 3u) << "rapid in, the feed strip, rapid up";
     EXPECT_EQ(strips[1]->Nodes.size(), 4u);
-    EXPECT_GT(Sim.GetTotalTime(), 0);
+    // At the feed of 600 a minute: the plunge of 6 from the rapid plane and
+    // the two sides of 10, 2.6 s; the rapids at 2000 a minute add 0.18 s.
+    EXPECT_EQ(Sim.GetTotalTime(), std::lround((6.0 + 20.0) / 600 * 60 + 6.0 / 2000 * 60));
     Sim.ShowWholePath(a.get(), false);
     EXPECT_FALSE(a->ShownFlag);
     EXPECT_TRUE(View.Scene.Children(a->Group).empty()) << "twice without force hides";

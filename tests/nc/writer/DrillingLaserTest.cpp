@@ -66,6 +66,50 @@ TEST(Drilling, CannedCycles)
     }
 }
 
+// The definition line drills the first hole; no move line may drill (or tap)
+// it again, whether or not the axis words are modal. Only the first hole of
+// the operation is passed over: a later curve starting at the same place is
+// another pass the generator asked for.
+TEST(Drilling, EveryHoleIsDrilledOnce)
+{
+    std::string notModal = kCanned;
+    notModal.replace(notModal.find("XYZModal=1"), 10, "XYZModal=0");
+    struct TCase {
+        const char* Name;
+        int32_t Code;
+        TLines Expected;
+    };
+    const TCase cases[] = {
+        {"drill", 81,
+         {"G0 Z5.000", "G0 X0.000 Y0.000", "G99 G81 X0.000 Y0.000 Z-1.000 R5.000 F100.0", "X10.000 Y0.000",
+          "X10.000 Y10.000", "X0.000 Y0.000", "G80", "G0 Z5.000"}},
+        {"peck", 82,
+         {"G0 Z5.000", "G0 X0.000 Y0.000", "G83 X0.000 Y0.000", "X10.000 Y0.000", "X10.000 Y10.000", "X0.000 Y0.000",
+          "G80", "G0 Z5.000"}},
+        {"tap", 83,
+         {"G0 Z5.000", "G0 X0.000 Y0.000", "G84 X0.000 Y0.000 F1.250", "X10.000", "X10.000", "X0.000", "G80",
+          "G0 Z5.000"}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TScriveGCode w = LoadedWriter(notModal);
+        TTestOperation op = Holes(c.Code, {{0, 0, -1}, {10, 0, -1}});
+        op.AddCurve({}).AddCurve({{10, 10, -1}, {0, 0, -1}});
+        Prepare(w, op);
+        EXPECT_TRUE(w.WriteDrilling(op));
+        EXPECT_EQ(w.ProgramLines, c.Expected);
+    }
+    // An empty first curve: the hole the definition drilled is the first of
+    // the next curve.
+    TScriveGCode w = LoadedWriter(notModal);
+    TTestOperation op = Holes(81, {});
+    op.AddCurve({{3, 4, -1}, {6, 4, -1}});
+    Prepare(w, op);
+    w.WriteDrilling(op);
+    EXPECT_EQ(w.ProgramLines, (TLines{"G0 Z5.000", "G0 X3.000 Y4.000", "G99 G81 X3.000 Y4.000 Z-1.000 R5.000 F100.0",
+                                      "X6.000 Y4.000", "G80", "G0 Z5.000"}));
+}
+
 TEST(Drilling, TheFirstCurveChoosesTheCycle)
 {
     for (auto [code, cycle] : {std::pair{81, 1}, {82, 2}, {83, 3}, {80, 1}, {84, 1}, {0, 1}}) {

@@ -64,6 +64,10 @@ const char* const kSbo = "[Default]\nDialect=SBO\nSpaces=0\nXYZModal=1\n[GCode]\
                          "Circular_CW=,T,1\nCircular_CCW=,T,-1\n[ShopBot]\nSBO_XYPref=2,\n"
                          "[X Axis]\nPref=X,\n[Y Axis]\nPref=Y,\n[Z Axis]\nPref=Z,\n[ArcDef]\nIPref=,\nJPref=,\nArcCenter=2\n";
 
+const char* const kSboIncremental = "[Default]\nDialect=SBO\nSpaces=0\nXYZModal=0\nIncremental_mode=1\n"
+                                   "[GCode]\nRapid=J\nLinear=M\n[ShopBot]\nSBO_XYPref=2,\n"
+                                   "[X Axis]\nPref=X,\n[Y Axis]\nPref=Y,\n";
+
 TEST(MoveBlocks, EachDialectWritesItsBlocks)
 {
     const TBlockCase cases[] = {
@@ -114,6 +118,14 @@ TEST(MoveBlocks, EachDialectWritesItsBlocks)
              w.AddLine(w.ZMove(true, -1));
          },
          {"J2,0.000,0.000", "MX,10.000", "M2,20.000,5.000", "CG,,30.000,5.000,5.000,0.000,T,1", "MZ,-1.000"}},
+        {"SBO incremental: each axis steps from its own last value, once",
+         kSboIncremental, At(0, 0),
+         [](TScriveGCode& w) {
+             for (TVector3D p : {TVector3D{10, 0, 0}, {10, 5, 0}, {20, 5, 0}, {30, 5, 0}, {30, 12, 0}})
+                 w.AddLine(w.XYMove(At(p.X, p.Y), false));
+         },
+         // (30, 5) repeats the step text of X: its words; (30, 12) moves Y alone.
+         {"M2,10.000,0.000", "M2,0.000,5.000", "M2,10.000,0.000", "MX,10.000Y,0.000", "M2,0.000,7.000"}},
         {"lathe: drawing Y as diameter, drawing X as Z; attribute 100 is rapid",
          "[Default]\nMachineType=Lathe\n[X Axis]\nX_Mode=Diameter\n[ArcDef]\nArcCenter=2\n", At(0, 0),
          [](TScriveGCode& w) {

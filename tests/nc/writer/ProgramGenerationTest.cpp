@@ -142,6 +142,67 @@ TEST_F(ProgramGeneration, RefusalsWriteNoFileAndLeaveAnOldOneAlone)
     }
 }
 
+// A program goes only through a post of its operations' machine: milling
+// through the lathe dialect would come out in the lathe's plane, through
+// the laser dialect with the spindle speed as power. Refused with the post
+// and both machines named, and no file; a switched-off operation of another
+// machine does not count, and the post editor's test programs are exempt.
+TEST_F(ProgramGeneration, OperationsOfAnotherMachineThanThePostsAreRefused)
+{
+    struct TCase {
+        const char* Name;
+        const char* Pst;
+        std::vector<std::pair<uint8_t, bool>> Kinds; // kind, switched off
+        const char* PostFamily;                      // null: written
+        const char* OperationFamily;
+    };
+    const char* const lathe = "[Default]\nMachineType=Lathe\n";
+    const char* const laser = "[Default]\nDialect=LASER\n";
+    const TCase cases[] = {
+        {"contour through the lathe post", lathe, {{1, false}}, "lathe", "milling"},
+        {"drilling and pocket through the laser post", laser, {{3, false}, {2, false}}, "laser", "milling"},
+        {"lathe roughing through a mill post", "", {{11, false}}, "milling", "lathe"},
+        {"laser cut through the lathe post", lathe, {{9, false}}, "lathe", "laser"},
+        {"lathe finishing through the lathe post", lathe, {{7, false}, {11, false}}, nullptr, nullptr},
+        {"laser cut through the laser post", laser, {{9, false}}, nullptr, nullptr},
+        {"contour through the mill post, lathe switched off", "", {{1, false}, {11, true}}, nullptr, nullptr},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        List.clear();
+        Ops.clear();
+        Notifier.Clear();
+        std::filesystem::remove(Dir.File("part.nc"));
+        Writer = kbtest::LoadedWriter(std::string(kPost) + c.Pst, "Shop post");
+        Writer.SetFileName(Dir.File("part.nc"));
+        for (auto [kind, off] : c.Kinds)
+            Add(kind, off);
+        Write(true);
+        if (!c.PostFamily) {
+            EXPECT_TRUE(Notifier.Messages().empty());
+            EXPECT_TRUE(Saved());
+            continue;
+        }
+        ASSERT_EQ(Notifier.Messages().size(), 1u);
+        const std::string& text = Notifier.Messages()[0].Text;
+        EXPECT_EQ(text.rfind("The post-processor Shop post writes programs for a " + std::string(c.PostFamily) +
+                                 " machine, but the operations are for a " + c.OperationFamily +
+                                 " machine: no program was written.",
+                             0),
+                  0u)
+            << text;
+        EXPECT_FALSE(Saved());
+        EXPECT_TRUE(Opened.empty());
+        EXPECT_EQ(Monitor.BusyDepth, 0);
+
+        // The one operation being edited, alone, the same.
+        Notifier.Clear();
+        WriteCurrentOperation(Writer, List.front(), false, false);
+        EXPECT_EQ(Notifier.Messages().size(), 1u);
+        EXPECT_FALSE(Saved());
+    }
+}
+
 TEST_F(ProgramGeneration, WritesTheSwitchedOnOperationsAndEndsAfterTheLastWritten)
 {
     Add(1, false, "A");
