@@ -155,6 +155,7 @@ void TProgram::Start(const TStartOptions& options)
     machining.EditNcClick = [this] { m_NcCommands->mnuEditNcClick(); };
     machining.GrblClick = [this] { m_NcCommands->mnuCncGrblClick(); };
     machining.ToolpathToGeometry = [this](TOpManagerField& op) { m_NcCommands->mnuTP2GeoClick(op); };
+    machining.RefreshHookItems();
     // The tree owns its editing.
     new TOperationsTreeEdit(machining.TreeCnc(), OpManager(), [this] { m_NcCommands->sbtShowHidePathClick(); });
     TranslateForms({m_MainWindow.get(), &m_MainWindow->ToolWin()}, LanguageIni());

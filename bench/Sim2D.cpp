@@ -30,6 +30,7 @@ public:
     void ShowInfoText(const std::string&) override {}
     void ShowLaserDots(TSceneNodeId, double) override {}
     double PixelSize() const override { return m_Scene.PixelSize(); }
+    void Repaint() override {}
 
 private:
     TQVScene& m_Scene;

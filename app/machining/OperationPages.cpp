@@ -177,6 +177,17 @@ TOperationPages::~TOperationPages()
     SetMachiningContext(m_PreviousContext);
 }
 
+void TOperationPages::OperationDeleting(const TOpManagerField& op)
+{
+    if (Edited() != &op)
+        return;
+    if (m_Window.isVisible())
+        m_Window.hide();
+    if (HideTabWindow)
+        HideTabWindow();
+    m_Context->SetCurrentOpComment(nullptr);
+}
+
 TToolPage* TOperationPages::ToolPage(int kind) const
 {
     // Lathe pages: the lathe kinds' tool page.

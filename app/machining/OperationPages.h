@@ -45,6 +45,11 @@ public:
     TOperationPages& operator=(const TOperationPages&) = delete;
 
     TMachiningContext& Context() const { return *m_Context; }
+    // Run before an operation is deleted. When it is the one being edited,
+    // its pages close first (what they hold is stored into it while it is
+    // still there), the holding-tab window lets go of its tab list and the
+    // comment edit of the operation.
+    void OperationDeleting(const TOpManagerField& op);
     TMillingPages& Milling() const { return *m_Milling; }
     // Lathe pages: finishing and roughing.
     TLathePages& Lathe() const { return *m_Lathe; }

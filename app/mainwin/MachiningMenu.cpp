@@ -282,7 +282,10 @@ void TMachiningMenu::DeleteOperationNode(QTreeWidgetItem* item)
     if (TOperationsTreeView::Level(item) != 1)
         return;
     QTreeWidgetItem* root = item->parent();
-    OpManager().DeleteOperation(root->indexOfChild(item));
+    const int index = root->indexOfChild(item);
+    if (index >= 0 && index < OpManager().Count())
+        m_Pages.OperationDeleting(OpManager().Operation(index));
+    OpManager().DeleteOperation(index);
     delete item;
 }
 

@@ -8,11 +8,13 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QNetworkInformation>
 #include <QPainter>
 #include <QPainterPath>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -155,9 +157,9 @@ void Wire(TmxWebUpdate& update, TFrmWebUpdate& window, const TUpdateSetup& setup
     update.OnCannotExecute = [] {
         UserNotifier().ShowMessage(EMessageKind::Error, LangText(UpdateCannotRun), std::string());
     };
-    update.RunFile = setup.RunFile ? setup.RunFile : [](const std::string& path) {
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
-    };
+    update.RunFile = setup.RunFile;
+    if (!update.RunFile)
+        update.RunFile = RunInstaller;
     update.Terminate = setup.Terminate;
 }
 
@@ -176,6 +178,19 @@ std::string UpdateURLFromSettings(const std::string& settingsFileName)
         }
     }
     return DefaultUpdateURL;
+}
+
+bool RunInstaller(const std::string& path, const std::string& parameters)
+{
+    const QString file = QString::fromStdString(path);
+    const QString words = QString::fromStdString(parameters).trimmed();
+    if (words.isEmpty())
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+    QFile installer(file);
+    if (!installer.exists())
+        return false;
+    installer.setPermissions(installer.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);
+    return QProcess::startDetached(file, QProcess::splitCommand(words));
 }
 
 bool NetworkMayBeReachable()

@@ -25,14 +25,21 @@ struct TUpdateSetup {
     int NoUpdateHoldMs = 2000;
     // Whether a connection may be there; empty: NetworkMayBeReachable.
     std::function<bool()> Connected;
-    // Hands the downloaded file to the desktop; empty: QDesktopServices.
-    std::function<bool(const std::string& path)> RunFile;
+    // Starts the downloaded file with the page's run parameters; empty:
+    // RunInstaller.
+    std::function<bool(const std::string& path, const std::string& parameters)> RunFile;
     // Ends the program after a started update (the main window's close).
     std::function<void()> Terminate;
 };
 
 // The address of the settings file's "UpdateURL", else the default.
 std::string UpdateURLFromSettings(const std::string& settingsFileName);
+
+// Starts the downloaded installer. Without parameters the desktop opens
+// the file as it opens any file of its kind; with parameters the file is
+// made executable for its owner and run as a program with them, split as a
+// shell splits words (quotes keep spaces). False when nothing started.
+bool RunInstaller(const std::string& path, const std::string& parameters);
 
 // False only when the system says there is no network; an unknown state
 // (no network service on the machine) counts as reachable.

@@ -48,7 +48,7 @@ bool TmxWebUpdate::CheckForUpdate()
         OnUpdateAvailable(ProductInfo.Version, canUpdate, m_Values.Version);
     if (!canUpdate || !Download())
         return false;
-    if (!RunFile || !RunFile(m_ClientFilePath)) {
+    if (!RunFile || !RunFile(m_ClientFilePath, m_Values.RunParameters)) {
         // Nothing started: the program stays.
         if (OnCannotExecute)
             OnCannotExecute();

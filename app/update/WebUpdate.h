@@ -59,8 +59,9 @@ public:
     std::function<void()> OnDownloadError;
     std::function<void(const std::string& path)> OnAfterDownload;
     std::function<void()> OnCannotExecute;
-    // Hands the downloaded file to the desktop; false when it did not start.
-    std::function<bool(const std::string& path)> RunFile;
+    // Starts the downloaded file with the page's run parameters (empty when
+    // the page gives none); false when it did not start.
+    std::function<bool(const std::string& path, const std::string& parameters)> RunFile;
     // Asks the program to end.
     std::function<void()> Terminate;
 

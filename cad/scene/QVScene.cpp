@@ -69,7 +69,8 @@ TQVScene::TQVScene(const TAppConfig& config) : m_Config(config), m_Root(new osg:
                                       std::pair{TSceneGroup::ChainArrow, "ChainArrowGroup"},
                                       std::pair{TSceneGroup::Chain, "ChainGroup"},
                                       std::pair{TSceneGroup::Entity, "EntityGroup"},
-                                      std::pair{TSceneGroup::Stl, "StlGroup"}}) {
+                                      std::pair{TSceneGroup::Stl, "StlGroup"},
+                                      std::pair{TSceneGroup::Stock, "StockGroup"}}) {
         osg::ref_ptr<osg::Group> group = NewGroup(name);
         m_Root->addChild(group);
         m_Builder.RegisterGroup(which, group);
@@ -78,6 +79,7 @@ TQVScene::TQVScene(const TAppConfig& config) : m_Config(config), m_Root(new osg:
     m_SelectionGroup = m_Builder.Group(TSceneGroup::Selection);
     m_EntityGroup = m_Builder.Group(TSceneGroup::Entity);
     m_StlGroup = m_Builder.Group(TSceneGroup::Stl);
+    m_StockGroup = m_Builder.Group(TSceneGroup::Stock);
 
     // The stock-removal model's mesh goes here while one is attached.
     m_StockMeshGroup = NewGroup("StockMeshGroup");
@@ -220,13 +222,15 @@ void TQVScene::RebuildScene(bool recreateStock)
             if (Hooks.FreeStockSolid)
                 Hooks.FreeStockSolid();
             m_Builder.ClearGroup(m_StlGroup);
+            m_Builder.ClearGroup(m_StockGroup);
             if (Hooks.CreateStockSolid)
                 Hooks.CreateStockSolid();
         }
         m_Builder.ClearGroup(m_SelectionGroup);
         ShowInfoText(std::string());
-        if (Hooks.HideToolpaths)
-            Hooks.HideToolpaths();
+        // The operations' toolpath displays stay: they live in groups of
+        // their own, and a rebuild after Calculate would otherwise take the
+        // new toolpath off the screen the moment it was drawn.
         // Timers and repaints may run here, user input may not; one of them
         // may ask for another rebuild, which then replaces this one.
         if (ProcessPendingEvents)
@@ -361,6 +365,12 @@ void TQVScene::SetCameraOffset(const osg::Vec3d& offset)
 void TQVScene::ZoomToBox(const TBox3D& box)
 {
     m_Camera.ZoomToBox(box.FirstEdge, box.SecondEdge);
+    InvalidateView();
+}
+
+void TQVScene::FitBox(const TBox3D& box)
+{
+    m_Camera.FitBox(box.FirstEdge, box.SecondEdge, FitMargin);
     InvalidateView();
 }
 

@@ -2,7 +2,7 @@
 // TQVScene: the one view of the drawing, as a model that needs no window.
 //
 // It owns the OSG scene graph that the view shows (fixed groups for the
-// drawing entities, the selection, STL surfaces and the stock, chains and
+// drawing entities, the selection, STL surfaces, the stock, chains and
 // their arrows, the grid and the axes, a light, the screen-space texts and
 // the group of the stock-removal model's mesh), the camera with the
 // conversions between viewer pixels and drawing units, the grid, the
@@ -65,13 +65,13 @@ inline constexpr uint8_t HighlightsOnly = 16;
 // What the view calls of machining and NC output, which sit above it and
 // install these at start-up. Every hook may be empty.
 struct TSceneNeighbourHooks {
-    // Removes every operation's toolpath display (the operation manager).
-    std::function<void()> HideToolpaths;
-    // Frees the program's stock solid. The view empties the Stl group right
-    // after, so the solid need not remove its scene objects itself.
+    // Frees the program's stock solid. The view empties the Stl and Stock
+    // groups right after, so the solid need not remove its scene objects
+    // itself.
     std::function<void()> FreeStockSolid;
     // Creates the program's new stock solid, which builds itself under the
-    // Stl group.
+    // Stock group (after the Stl group, so the translucent solid is drawn
+    // over the opaque surfaces).
     std::function<void()> CreateStockSolid;
 };
 
@@ -188,16 +188,19 @@ public:
 
     // Rebuilds every entity's scene objects from the document: overlay
     // cleared, Entity group emptied, the stock made anew when asked, the
-    // Selection group emptied, the info text cleared, the toolpaths hidden,
-    // then the document's RedrawAllObjects (busy cursor, pending repaints
-    // and timers handled, no user input) draws every object on a visible
-    // layer again. Chains and their arrows stay. A rebuild asked for while
+    // Selection group emptied, the info text cleared, then the document's
+    // RedrawAllObjects (busy cursor, pending repaints and timers handled, no
+    // user input) draws every object on a visible layer again. Chains and
+    // their arrows stay, and so do the operations' toolpath displays. A rebuild asked for while
     // one runs (from the pending events) is folded into the running one.
     void RebuildScene(bool recreateStock) override;
     // Notes the object for drawing again before the next frame (the
     // incremental update after an edit, an undo or a layer move); changes
     // the scene makes itself while it draws are not noted.
     void ObjectChanged(TGraphicObject& object) override;
+    // The object leaves the document: it is taken out of the highlight list
+    // and stops being the drag object, so that no later frame draws it.
+    void ObjectDeleting(const TGraphicObject& object) override;
     // Draws the noted objects again now (PrepareFrame does it first). Not
     // while the document's lists are blocked or another scene builder is
     // installed: the objects stay noted.
@@ -231,6 +234,10 @@ public:
     double PixelSize() const override { return m_Camera.PixelSize(); }
 
     void ZoomToBox(const TBox3D& box) override;
+    // The box fitted in width or height, whichever is tighter, seen from
+    // the camera's direction, with a margin of FitMargin on each side.
+    void FitBox(const TBox3D& box) override;
+    static constexpr double FitMargin = 0.05;
     // Fits the view to the drawing under the screen rectangle; nothing when
     // a corner has no drawing point under it.
     void ZoomToScreenRect(const TIntRect& rect);
@@ -297,8 +304,9 @@ public:
     TObject2D* DragObject() const { return m_DragObject; }
     void ShowHighlights(uint8_t arg);
     void ShowHighlightsOnly();
-    // Back to the idle overlay with an empty highlight list; nothing when
-    // already idle. Drag object and pick-box flag stay.
+    // Back to the idle overlay: the highlight list is emptied and the drag
+    // object forgotten in every mode, also when already idle; the pick-box
+    // flag stays.
     void ClearOverlay();
     void HidePickBox() { m_PickBoxShown = false; }
     bool PickBoxShown() const { return m_PickBoxShown; }
@@ -352,6 +360,7 @@ private:
     osg::ref_ptr<osg::ShapeDrawable> m_LimitsBox;
     TSceneNodeId m_EntityGroup = NoSceneNode;
     TSceneNodeId m_StlGroup = NoSceneNode;
+    TSceneNodeId m_StockGroup = NoSceneNode;
     TSceneNodeId m_SelectionGroup = NoSceneNode;
     TSceneNodeId m_GridGroup = NoSceneNode;
     TSceneNodeId m_AxesGroup = NoSceneNode;

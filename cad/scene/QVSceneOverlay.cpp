@@ -90,11 +90,25 @@ void TQVScene::ShowHighlightsOnly()
 
 void TQVScene::ClearOverlay()
 {
+    // The list and the drag object are let go in every mode: a list filled
+    // while the overlay was idle would otherwise outlive its objects.
+    m_HighlightList.clear();
+    m_DragObject = nullptr;
     if (m_OverlayMode == OverlayBits::Idle)
         return;
     m_OverlayMode = OverlayBits::Idle;
-    m_HighlightList.clear();
     InvalidateOverlay();
+}
+
+void TQVScene::ObjectDeleting(const TGraphicObject& object)
+{
+    const size_t before = m_HighlightList.size();
+    std::erase_if(m_HighlightList, [&](const TObject2D* shown) { return shown == &object; });
+    const bool dragged = m_DragObject && m_DragObject == &object;
+    if (dragged)
+        HideDragObject(m_DragObject);
+    else if (before != m_HighlightList.size())
+        InvalidateOverlay();
 }
 
 void TQVScene::SetRubberBandStart(const TPoint2D& p)

@@ -128,6 +128,34 @@ void TSceneCamera::ZoomToBox(const TPoint3D& corner1, const TPoint3D& corner2)
     m_DepthOfView = 20.0 * h;
 }
 
+void TSceneCamera::FitBox(const TPoint3D& corner1, const TPoint3D& corner2, double margin)
+{
+    ZoomToBox(corner1, corner2);
+    const osg::Vec3d lo(std::min(corner1.X, corner2.X), std::min(corner1.Y, corner2.Y), std::min(corner1.Z, corner2.Z));
+    const osg::Vec3d hi(std::max(corner1.X, corner2.X), std::max(corner1.Y, corner2.Y), std::max(corner1.Z, corner2.Z));
+    if (!IsFinite(lo) || !IsFinite(hi))
+        return;
+    // The screen's right and up directions in the drawing.
+    const osg::Matrixd view = ViewMatrix();
+    const osg::Vec3d right(view(0, 0), view(1, 0), view(2, 0));
+    const osg::Vec3d up(view(0, 1), view(1, 1), view(2, 1));
+    const osg::Vec3d centre = (lo + hi) * 0.5;
+    double halfX = 0.0;
+    double halfY = 0.0;
+    for (int corner = 0; corner < 8; ++corner) {
+        const osg::Vec3d p((corner & 1) ? hi.x() : lo.x(), (corner & 2) ? hi.y() : lo.y(),
+                           (corner & 4) ? hi.z() : lo.z());
+        halfX = std::max(halfX, std::abs((p - centre) * right));
+        halfY = std::max(halfY, std::abs((p - centre) * up));
+    }
+    const double aspect = static_cast<double>(m_Width) / static_cast<double>(std::max(m_Height, 1));
+    const double halfWidth = std::max(halfX, halfY * aspect) * (1.0 + 2.0 * std::max(margin, 0.0));
+    if (!(halfWidth > 1e-9) || !std::isfinite(halfWidth))
+        return;
+    m_Target = centre;
+    m_SceneScale = 5.0 / halfWidth;
+}
+
 void TSceneCamera::Zoom(double factor)
 {
     const double scale = m_SceneScale * factor;

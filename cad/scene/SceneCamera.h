@@ -81,6 +81,12 @@ public:
     // becomes 10 / (2 h) (so the visible width is the diagonal) and the
     // depth of view 20 h. A box with a corner that is not finite is ignored.
     void ZoomToBox(const TPoint3D& corner1, const TPoint3D& corner2);
+    // As ZoomToBox, but the scene scale is chosen so that the box, seen
+    // from the camera's direction, fills the viewport in width or in height
+    // with margin (a fraction of the box's extent, 0.05 for 5 %) added on
+    // each side: a tall drawing fits in height, a solid in a slanted view
+    // with all its corners.
+    void FitBox(const TPoint3D& corner1, const TPoint3D& corner2, double margin);
     // Scene scale times factor; offset and depth of view divided by it.
     void Zoom(double factor);
     // Moves the target (and with it the camera) by delta.

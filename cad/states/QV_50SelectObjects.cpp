@@ -51,10 +51,22 @@ bool TQV_50PickState::TrackCursor(const TCADEvent& event)
         return true;
     }
     if (event.Kind == TCADEventKind::Repaint) {
+        KeepOverlay();
         DrawPickBox();
         return true;
     }
     return false;
+}
+
+void TQV_50PickState::KeepOverlay()
+{
+    TQVScene* scene = ProgramScene(Program());
+    if (!scene || (scene->OverlayMode() & OverlayBits::Highlights))
+        return;
+    // A scene rebuild since the last frame (a page that repaints the view
+    // right after it started the pick) set the overlay back to idle.
+    scene->ShowHighlights(0);
+    SelectParam().ShowSelection(Program());
 }
 
 TObject2D* TQV_50PickState::Pick(const TPoint2D& p, uint16_t aperture, int32_t& code)

@@ -11,7 +11,8 @@
 // control points (pick code -99 or more; merely inside its box is not
 // enough) and the parameter's class filter accepts it. Mouse moves keep the
 // parameter's point at the cursor and draw the pick box there; the view's
-// own repaints draw it again.
+// own repaints draw it again, and switch the highlights back on with the
+// objects picked so far when a scene rebuild cleared the overlay.
 //
 //   TQV_50Seleziona1Ogg   one object; the pick hands over at once.
 //   TQV_50Seleziona2Ogg   two objects: a pick of an object already chosen
@@ -61,6 +62,9 @@ protected:
     // one of these.
     bool TrackCursor(const TCADEvent& event);
     void DrawPickBox();
+    // The highlights and the pick box on again, with the objects picked so
+    // far, when a scene rebuild switched the overlay off.
+    void KeepOverlay();
     // The object that a click at the parameter's point picks, or null; the
     // code goes to the parameter's LastPickCode.
     TObject2D* PickSelectable(int32_t& code);

@@ -24,7 +24,7 @@ TQVGrezzo::TQVGrezzo()
     m_Outline.resize(4);
     if (TSceneBuilder* scene = ViewServices().Scene) {
         m_Scene = scene;
-        m_Node = scene->AddSolid(scene->Group(TSceneGroup::Stl), Solid());
+        m_Node = scene->AddSolid(scene->Group(TSceneGroup::Stock), Solid());
     }
     SetBox(TBox3D{});
 }

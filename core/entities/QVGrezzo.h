@@ -7,10 +7,10 @@
 // - The stock keeps the box last given to SetBox; margins and the bottom Z
 //   are measured from it, so setting a margin twice does not add up, and
 //   Rebuild returns to it.
-// - The solid is built into the Stl group of the scene builder installed
+// - The solid is built into the Stock group of the scene builder installed
 //   when the stock is created (nothing without one), and every change is
 //   shown at once. The stock never removes its scene object: the view
-//   clears the Stl group when it replaces the stock, and a stock freed at
+//   clears the Stock group when it replaces the stock, and a stock freed at
 //   the end of the program must not reach a scene that is gone.
 // - The margin setters address the four corners of the box outline; on an
 //   outline of another size (a chain's) they do nothing, since the corners
@@ -37,7 +37,7 @@ public:
     // Diffuse colour of the solid; its alpha makes it translucent.
     static constexpr TSceneColor kColor{0.1f, 0.1f, 0.74f, 0.4f};
 
-    // Builds the solid (blended, no depth test) into the Stl group, then
+    // Builds the solid (blended, no depth test) into the Stock group, then
     // SetBox of the all-zero box.
     TQVGrezzo();
     TQVGrezzo(const TQVGrezzo&) = delete;
@@ -94,6 +94,6 @@ private:
 // and after FreeStockSolid. Main thread only.
 TQVGrezzo* StockSolid();
 // Frees the stock solid (its scene object stays for the view to clear) and
-// creates a new one, which builds itself into the Stl group.
+// creates a new one, which builds itself into the Stock group.
 TQVGrezzo& RecreateStockSolid();
 void FreeStockSolid();

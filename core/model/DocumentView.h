@@ -17,6 +17,10 @@ public:
     virtual void RebuildScene(bool recreateStock) = 0;
     // Fits the view to the box (corners in drawing units).
     virtual void ZoomToBox(const TBox3D& box) = 0;
+    // Fits the whole box into the view with a small margin, whatever the
+    // view's shape and direction (the Zoom all of the drawing); a view that
+    // knows no better does ZoomToBox.
+    virtual void FitBox(const TBox3D& box) { ZoomToBox(box); }
     // The window the view shows for an empty drawing (the grid rectangle),
     // minimum corner first.
     virtual TRect2D DefaultWindow() const = 0;
@@ -24,4 +28,8 @@ public:
     // were updated): the view draws it again before it shows the next
     // frame. Called for objects the document drew (TQV_01Cmp::DrawObject).
     virtual void ObjectChanged(TGraphicObject& /*object*/) {}
+    // The document is about to free the object (a delete of one object or
+    // of all): the view lets go of every reference it holds to it. The
+    // object is still whole during the call.
+    virtual void ObjectDeleting(const TGraphicObject& /*object*/) {}
 };

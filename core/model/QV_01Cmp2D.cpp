@@ -104,6 +104,12 @@ void TQV_01Cmp::NotifyObjectChanged(TGraphicObject& object)
         view->ObjectChanged(object);
 }
 
+void TQV_01Cmp::NotifyObjectDeleting(const TGraphicObject& object)
+{
+    for (TDocumentView* view : m_Views)
+        view->ObjectDeleting(object);
+}
+
 void TQV_01Cmp::ShowLayerObjects(uint8_t layer, bool visible)
 {
     m_Layers.GetLayer(layer).SetVisible(visible ? 1 : 0);
@@ -131,6 +137,7 @@ bool TQV_01Cmp::DeleteObject(int32_t id)
 {
     TTreeNodeId node = NoTreeNode;
     TSceneNodeId scene = NoSceneNode;
+    const TGraphicObject* doomed = nullptr;
     {
         TGraphicObjIterator it = m_Objects.GetIterator();
         const TGraphicObject* object = it.Search(id);
@@ -138,7 +145,11 @@ bool TQV_01Cmp::DeleteObject(int32_t id)
             throw ECADListObjNotFound("TCADCmp.DeleteObject: No object found");
         node = object->TreeNode();
         scene = object->ViewNode();
+        doomed = object;
     }
+    // The views let go of it only when the list will free it.
+    if (!m_Objects.IsBlocked())
+        NotifyObjectDeleting(*doomed);
     // The list deletes first, so that a refusal leaves the tree node too.
     m_Objects.Delete(id);
     TSceneBuilder* builder = ViewServices().Scene;
@@ -151,6 +162,13 @@ bool TQV_01Cmp::DeleteObject(int32_t id)
 
 void TQV_01Cmp::DeleteAllObjects()
 {
+    if (m_Objects.IsBlocked())
+        return;
+    if (!m_Views.empty()) {
+        TGraphicObjIterator it = m_Objects.GetIterator();
+        for (const TGraphicObject* object = it.First(); object; object = it.Next())
+            NotifyObjectDeleting(*object);
+    }
     try {
         m_Objects.Clear();
     } catch (const ECADListBlocked&) {
@@ -371,10 +389,25 @@ void ZoomToDrawing(TQV_01Cmp2D& document, TDocumentView& view)
     const std::optional<TRect2D> bounds = document.GetDrawingBounds();
     // Bounds still inverted: nothing is shown, so the view fits its default
     // window rather than a box of 2e8 units around the origin.
-    if (bounds && bounds->FirstEdge.X <= bounds->SecondEdge.X && bounds->FirstEdge.Y <= bounds->SecondEdge.Y)
-        view.ZoomToBox(FlatBox(*bounds));
-    else
+    if (!bounds || bounds->FirstEdge.X > bounds->SecondEdge.X || bounds->FirstEdge.Y > bounds->SecondEdge.Y) {
         view.ZoomToBox(FlatBox(view.DefaultWindow()));
+        return;
+    }
+    // The heights of the shown solids and 3D lines, so that a slanted view
+    // fits them whole.
+    TBox3D box = FlatBox(*bounds);
+    {
+        TGraphicObjIterator it = document.ObjectsIterator();
+        for (TGraphicObject* found = it.First(); found; found = it.Next()) {
+            const auto* object = dynamic_cast<const TObject3D*>(found);
+            if (!object || !object->Visible() || !document.Layers().GetLayer(object->Layer()).Visible())
+                continue;
+            const TBox3D& solid = object->Box3D();
+            box.FirstEdge.Z = std::min({box.FirstEdge.Z, solid.FirstEdge.Z, solid.SecondEdge.Z});
+            box.SecondEdge.Z = std::max({box.SecondEdge.Z, solid.FirstEdge.Z, solid.SecondEdge.Z});
+        }
+    }
+    view.FitBox(box);
 }
 
 void RedrawAllObjects(TQV_01Cmp& document)

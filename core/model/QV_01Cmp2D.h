@@ -19,7 +19,8 @@
 // - Notifications: every registered view is rebuilt by RepaintViewports
 //   (also after TransformObjects); an added object draws itself, fires
 //   OnAddObject and gets its node in the entity tree; a deleted object loses
-//   its node and its scene objects; MoveObjectToLayer moves the node. An
+//   its node and its scene objects, and the views hear of it before it is
+//   freed (TDocumentView::ObjectDeleting); MoveObjectToLayer moves the node. An
 //   object the document drew tells the views when its bounds change or it
 //   moves to another layer (TDocumentView::ObjectChanged), so that they draw
 //   it again. Views and tree are not owned and must outlive their
@@ -227,6 +228,8 @@ protected:
 
 protected:
     void NotifyObjectChanged(TGraphicObject& object);
+    // Tells every view that the object is about to be freed.
+    void NotifyObjectDeleting(const TGraphicObject& object);
 
 private:
     std::string m_Signature{DocumentSignature};
@@ -344,8 +347,9 @@ private:
     void FinishAdd(const TIDClaim& claim, TObject2D& object, bool addToTree);
 };
 
-// Fits the view to the drawing bounds; an empty drawing, or one whose
-// objects are all hidden, to the view's default window.
+// Fits the view to the drawing bounds, the heights of the shown 3D objects
+// included (TDocumentView::FitBox); an empty drawing, or one whose objects
+// are all hidden, to the view's default window (ZoomToBox).
 void ZoomToDrawing(TQV_01Cmp2D& document, TDocumentView& view);
 
 // Draws every object on a visible layer again (TQV_01Cmp::DrawObject), with

@@ -45,11 +45,12 @@ struct TSceneColor {
 TSceneColor SceneColorFromWinColor(uint32_t color, float alpha = 1.0f);
 
 // The fixed groups of the view. Scene objects of the drawing entities go to
-// Entity, their highlighted copies to Selection, STL surfaces and the stock
-// to Stl, chains and their direction arrows to Chain and ChainArrow.
-// Objects is the scene's object root, under which the operations make
-// their toolpath groups.
-enum class TSceneGroup { Entity, Selection, Stl, Chain, ChainArrow, Axes, Grid, Objects };
+// Entity, their highlighted copies to Selection, STL surfaces to Stl, the
+// translucent 3D stock to Stock (drawn after the opaque surfaces, so that it
+// shows over them), chains and their direction arrows to Chain and
+// ChainArrow. Objects is the scene's object root, under which the
+// operations make their toolpath groups.
+enum class TSceneGroup { Entity, Selection, Stl, Chain, ChainArrow, Axes, Grid, Objects, Stock };
 
 // A polyline of connected nodes (a "lines object").
 struct TSceneLines {

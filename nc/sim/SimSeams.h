@@ -121,6 +121,9 @@ public:
     virtual void ShowLaserDots(TSceneNodeId points, double diameter) = 0;
     // Drawing units of one viewer pixel.
     virtual double PixelSize() const = 0;
+    // Asks the view to show the path drawn so far at its next paint; the
+    // simulator asks before it lets the window's events run.
+    virtual void Repaint() = 0;
 };
 
 class TSimClock {

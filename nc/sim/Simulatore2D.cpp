@@ -132,6 +132,14 @@ void TSimulatore2D::Wait(uint32_t ms)
         return;
     const uint64_t start = m_Clock->TickMs();
     while (m_Clock->TickMs() - start < ms)
+        PumpMessages();
+}
+
+void TSimulatore2D::PumpMessages()
+{
+    if (m_View)
+        m_View->Repaint();
+    if (m_Clock)
         m_Clock->ProcessMessages();
 }
 
@@ -242,10 +250,10 @@ bool TSimulatore2D::Pace(const TSimOperation* operation, int32_t vertexIndex)
         return false;
     if (m_Clock) {
         if (m_Delay > 1) {
-            m_Clock->ProcessMessages();
+            PumpMessages();
             m_Clock->Sleep(m_Delay);
         } else if (vertexIndex % 10 == 0) {
-            m_Clock->ProcessMessages();
+            PumpMessages();
         }
     }
     return StillRunning(operation);

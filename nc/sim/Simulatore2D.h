@@ -60,6 +60,7 @@ public:
     void SetWindow(TSimWindow* window) { m_Window = window; }
     void SetView(TSimView* view) { m_View = view; }
     void SetClock(TSimClock* clock) { m_Clock = clock; }
+    TSimClock* Clock() const { return m_Clock; }
     void SetEcho(TSimEcho* echo) { m_EchoWriter = echo; }
     // Where the stock-removal model is drawn; set before the first model.
     void SetStockView(TStockView* view) { m_StockView = view; }
@@ -207,6 +208,8 @@ private:
     // After a move of the loops: pumps and sleeps by the speed; false when
     // the loop is to end.
     bool Pace(const TSimOperation* operation, int32_t vertexIndex);
+    // The view asked to repaint, then the window's events handled.
+    void PumpMessages();
     void EndOfRun(bool showTime);
     void CloseCurve();
     void ShowCounter();

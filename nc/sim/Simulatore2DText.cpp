@@ -173,16 +173,14 @@ void TSimulatore2D::FollowTextLine(TGCodeTextSource& text)
 {
     if (m_TextLineIndex < text.LineCount())
         text.SelectLine(m_TextLineIndex);
-    if (m_Clock)
-        m_Clock->ProcessMessages();
+    PumpMessages();
     if (m_TextLineIndex % kScrollBlock != 0)
         return;
     // The pump may have ended the play, and with it the text.
     if (m_InLoop && !m_Running)
         return;
     text.ScrollLines(kScrollBlock);
-    if (m_Clock)
-        m_Clock->ProcessMessages();
+    PumpMessages();
 }
 
 void TSimulatore2D::PlayText(TGCodeTextSource& text)

@@ -17,3 +17,9 @@ void TQVSceneSimView::ShowLaserDots(TSceneNodeId points, double diameter)
 }
 
 double TQVSceneSimView::PixelSize() const { return m_Scene.PixelSize(); }
+
+void TQVSceneSimView::Repaint()
+{
+    if (m_Scene.RequestRepaint)
+        m_Scene.RequestRepaint();
+}

@@ -14,6 +14,7 @@ public:
     void ShowInfoText(const std::string& text) override;
     void ShowLaserDots(TSceneNodeId points, double diameter) override;
     double PixelSize() const override;
+    void Repaint() override;
 
 private:
     TQVScene& m_Scene;

@@ -1,8 +1,6 @@
 #include "nc/ui/SimulationServices.h"
 
 #include "cad/scene/QVScene.h"
-#include "cam/ops/OpManager.h"
-#include "nc/sim/OperationSim.h"
 #include "nc/writer/ScriveGCode.h"
 
 #include <utility>
@@ -11,7 +9,6 @@ TSimulationServices::TSimulationServices(TQVScene& scene)
     : m_Scene(scene), m_View(scene), m_StockView(scene), m_Echo(GCodeWriter()),
       m_EditorSimulation(m_Simulator, [this](bool show, const TSimBounds& b) { ShowLimitsBox(show, b); })
 {
-    m_PreviousHideToolpaths = std::exchange(m_Scene.Hooks.HideToolpaths, [this] { HideToolpaths(OpManager(), m_View); });
     m_Simulator.SetView(&m_View);
     m_Simulator.SetClock(&m_Clock);
     m_Simulator.SetEcho(&m_Echo);
@@ -23,7 +20,6 @@ TSimulationServices::TSimulationServices(TQVScene& scene)
 
 TSimulationServices::~TSimulationServices()
 {
-    m_Scene.Hooks.HideToolpaths = std::move(m_PreviousHideToolpaths);
     if (MachineMarker() == &m_Simulator)
         SetMachineMarker(m_PreviousMarker);
     if (EditorSimulation() == &m_EditorSimulation)

@@ -3,9 +3,8 @@
 // services, the system clock, the G-code writer's echo and the scene's
 // stock-removal mesh. Made at
 // start-up after the view, freed before it; while alive it is the machine
-// link's position marker, the G-code editor's text simulation (with the
-// view's limits box), and the view's toolpath hiding empties the display of
-// every operation of OpManager().
+// link's position marker and the G-code editor's text simulation (with the
+// view's limits box).
 
 #include "nc/sim/EditorTextSim.h"
 #include "nc/sim/Simulatore2D.h"
@@ -40,5 +39,4 @@ private:
     TEditorTextSimulation m_EditorSimulation;
     TEditorSimulation* m_PreviousEditorSimulation = nullptr;
     TMachineMarker* m_PreviousMarker = nullptr;
-    std::function<void()> m_PreviousHideToolpaths;
 };

@@ -67,7 +67,12 @@ struct SceneFrames : ::testing::Test {
 
     QImage Frame()
     {
-        ZoomToDrawing(Doc, *Scene);
+        // The fit by the drawing's diagonal that the kept frames were made
+        // with (Zoom all now fits with a margin).
+        const std::optional<TRect2D> bounds = Doc.GetDrawingBounds();
+        if (bounds)
+            Scene->ZoomToBox(TBox3D{{bounds->FirstEdge.X, bounds->FirstEdge.Y, 0, 1},
+                                    {bounds->SecondEdge.X, bounds->SecondEdge.Y, 0, 1}});
         Scene->RebuildScene(false);
         return Viewer->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
     }

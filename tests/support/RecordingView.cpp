@@ -32,7 +32,7 @@ TRecordingScene::TRecordingScene()
 {
     const TSceneNodeId root = Add(NoSceneNode, TKind::Group, std::monostate{}, "Root");
     for (TSceneGroup g : {TSceneGroup::Entity, TSceneGroup::Selection, TSceneGroup::Stl, TSceneGroup::Chain,
-                          TSceneGroup::ChainArrow, TSceneGroup::Axes, TSceneGroup::Grid})
+                          TSceneGroup::ChainArrow, TSceneGroup::Axes, TSceneGroup::Grid, TSceneGroup::Stock})
         m_Groups[g] = Add(root, TKind::Group, std::monostate{});
     m_Groups[TSceneGroup::Objects] = root;
 }

@@ -1,7 +1,9 @@
 // Builds the sample drawing in code and saves it with the document's own
 // writer: a plate outline with rounded corners, four holes and a slot on a
 // layer of their own, a pocket outline, and the product name in stroke font
-// 0. Usage: kb_make_sample <RomanC.fnd> <output.kvx>
+// 0. With a samples folder it also writes there the milling, laser and lathe
+// documents with their operations and toolpaths (OperationSamples.h).
+// Usage: kb_make_sample <RomanC.fnd> <output.kvx> [<samples folder>]
 
 #include "core/entities/Arco2D.h"
 #include "core/entities/Cerchio2D.h"
@@ -12,6 +14,9 @@
 #include "core/entities/Polyline2D.h"
 #include "core/model/QV_01Cmp2D.h"
 #include "core/entities/VectFont.h"
+#include "cam/ops/OpManager.h"
+#include "core/settings/AppConfig.h"
+#include "tools/samplegen/OperationSamples.h"
 
 #include <cstdio>
 #include <exception>
@@ -72,11 +77,14 @@ void AddTitle(TQV_01Cmp2D& doc, TVectFont* font, int layer)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: kb_make_sample <RomanC.fnd> <output.kvx>\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: kb_make_sample <RomanC.fnd> <output.kvx> [<samples folder>]\n");
         return 2;
     }
     try {
+        // The millimetre defaults; the operations section goes into the files.
+        TAppConfig config("");
+        const TOperationsHooks operations;
         RegisterEntityClasses();
         CADSysRegisterFontFromFile(0, argv[1]);
         TQV_01Cmp2D doc;
@@ -95,6 +103,12 @@ int main(int argc, char** argv)
         AddTitle(doc, CADSysFindFontByIndex(0), 3);
         doc.SaveToFile(argv[2]);
         std::printf("%s: %d objects\n", argv[2], doc.ObjectsCount());
+        if (argc == 4) {
+            const std::string folder = argv[3];
+            WriteMillingSample(doc, folder + "/milling.kvx");
+            WriteLaserSample(folder + "/laser.kvx");
+            WriteLatheSample(folder + "/lathe.kvx");
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kb_make_sample: %s\n", e.what());
         return 1;

@@ -66,7 +66,8 @@ private:
 
 // An update-information page with the product, version and download tags.
 inline QByteArray UpdatePage(const std::string& version, const std::string& download,
-                             const std::string& clientName = "setup.bin", const std::string& product = "Kestrabel 3")
+                             const std::string& clientName = "setup.bin", const std::string& product = "Kestrabel 3",
+                             const std::string& runParameters = "")
 {
     std::string page = "<html><head>\r\n";
     if (!product.empty())
@@ -74,6 +75,8 @@ inline QByteArray UpdatePage(const std::string& version, const std::string& down
     page += "<META NAME=\"qvVersion\" CONTENT=\"" + version + "\">\r\n";
     page += "<META NAME=\"qvDownload\" CONTENT=\"" + download + "\">\r\n";
     page += "<META NAME=\"qvClientSideName\" CONTENT=\"" + clientName + "\">\r\n";
+    if (!runParameters.empty())
+        page += "<META NAME=\"qvRunParameters\" CONTENT=\"" + runParameters + "\">\r\n";
     page += "</head></html>\r\n";
     return QByteArray::fromStdString(page);
 }

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
@@ -80,8 +81,9 @@ struct UpdateCheck : ::testing::Test {
         Setup.NoUpdateHoldMs = 0;
         Setup.TimeoutMs = 5000;
         Setup.Connected = [] { return true; };
-        Setup.RunFile = [this](const std::string& path) {
+        Setup.RunFile = [this](const std::string& path, const std::string& parameters) {
             Started.push_back(path);
+            Parameters.push_back(parameters);
             return RunWorks;
         };
         Setup.Terminate = [this] { ++Terminated; };
@@ -108,6 +110,7 @@ struct UpdateCheck : ::testing::Test {
     kbtest::TRecordingNotifier Notifier;
     TUpdateSetup Setup;
     std::vector<std::string> Started;
+    std::vector<std::string> Parameters;
     bool RunWorks = true;
     int Terminated = 0;
 };
@@ -121,7 +124,7 @@ TEST_F(UpdateCheck, NewerVersionIsDownloadedUnderItsBaseNameStartedThenTheProgra
     // The progress window, still up when the installer starts, shows its
     // picture.
     QSize picture;
-    Setup.RunFile = [this, &picture](const std::string& path) {
+    Setup.RunFile = [this, &picture](const std::string& path, const std::string&) {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName() == QStringLiteral("frmWebUpdate"))
                 if (auto* image = w->findChild<QLabel*>(QStringLiteral("imgUpdate")))
@@ -145,6 +148,35 @@ TEST_F(UpdateCheck, NewerVersionIsDownloadedUnderItsBaseNameStartedThenTheProgra
     EXPECT_EQ(shown[0], LangFormat(Text(LangKeys::String::UpdateSaveTo) + " %s", {Started[0]}));
     EXPECT_EQ(shown[1], Text(LangKeys::String::UpdateDone));
     EXPECT_EQ(Server.Requests(), (std::vector<std::string>{"/page", "/setup"}));
+}
+
+// The page's run parameters reach the installer; a page without them starts
+// it with none.
+TEST_F(UpdateCheck, TheInstallerGetsThePagesRunParameters)
+{
+    Server.Page("/setup", QByteArray(100, 'i'), "application/octet-stream");
+    for (const std::string& given : {std::string("/S /D=/opt/k3 --quiet"), std::string()}) {
+        Server.Page("/page", UpdatePage("3.0.0.121", Server.Url("/setup"), "setup.bin", "Kestrabel 3", given));
+        Notifier.QueueAnswer(EUserAnswer::Yes);
+        Parameters.clear();
+        EXPECT_TRUE(Run()) << given;
+        EXPECT_EQ(Parameters, std::vector<std::string>{given});
+    }
+}
+
+// The installer runs as a program with the words of the parameters; the
+// script writes what it got into a file beside it.
+TEST(UpdateInstaller, RunsTheFileWithTheParametersSplitAsWords)
+{
+    kbtest::TTempDir dir;
+    const std::string script = (dir.Path() / "setup.sh").string();
+    const std::string out = (dir.Path() / "args.txt").string();
+    kbtest::WriteFileText(script, "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done > \"" + out + ".part\"\nmv \"" +
+                                      out + ".part\" \"" + out + "\"\n");
+    ASSERT_TRUE(RunInstaller(script, "/S --dir \"/opt/k 3\""));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(out); }, 20000));
+    EXPECT_EQ(kbtest::ReadFileText(out), "[/S]\n[--dir]\n[/opt/k 3]\n");
+    EXPECT_FALSE(RunInstaller((dir.Path() / "missing").string(), "/S"));
 }
 
 TEST_F(UpdateCheck, NothingNewerAndNoAnswerLeaveEverythingAsItWas)

@@ -87,12 +87,51 @@ TEST_F(Overlay, HighlightsOnlyDropsThePickBox)
     const std::vector<std::string> expected{"pen color 255", "pen width 2", "text 0,0 object 4 0"};
     EXPECT_EQ(Canvas.Calls, expected);
 
-    // Idle again; a second ClearOverlay leaves the list alone.
+    // Idle again with an empty list.
     View.ClearOverlay();
     EXPECT_TRUE(View.HighlightList().empty());
-    View.HighlightList().push_back(&shown);
+}
+
+// A selection fills the list while a scene rebuild has set the overlay idle;
+// the objects are freed later (File > New): nothing may still point at them.
+TEST_F(Overlay, ClearAndDeleteLetGoOfEveryShownObject)
+{
+    TSceneTestObject loose(7);
+    View.HighlightList() = {&loose};
+    View.ShowDragObject(&loose);
+    View.SetOverlayMode(OverlayBits::Idle);
     View.ClearOverlay();
+    EXPECT_TRUE(View.HighlightList().empty());
+    EXPECT_EQ(View.DragObject(), nullptr);
+
+    Doc.AddViewport(&View);
+    TSceneTestObject* first = Add(0, 0);
+    TSceneTestObject* second = Add(0, 0);
+    TSceneTestObject* third = Add(0, 0);
+    View.HighlightList() = {first, second, third, first};
+    View.ShowHighlights(0);
+    View.ShowDragObject(second);
+    Doc.DeleteObject(first->ID());
+    EXPECT_EQ(View.HighlightList(), (std::vector<TObject2D*>{second, third}));
+    EXPECT_EQ(View.DragObject(), second);
+    Doc.DeleteObject(second->ID());
+    EXPECT_EQ(View.HighlightList(), (std::vector<TObject2D*>{third}));
+    EXPECT_EQ(View.DragObject(), nullptr);
+    EXPECT_EQ(View.OverlayMode() & OverlayBits::Drag, 0);
+
+    // A delete the blocked list refuses leaves the overlay as it was.
+    {
+        TGraphicObjIterator walk = Doc.ObjectsIterator();
+        EXPECT_ANY_THROW(Doc.DeleteObject(third->ID()));
+    }
     EXPECT_EQ(View.HighlightList().size(), 1u);
+
+    View.ShowDragObject(third);
+    Doc.DeleteAllObjects();
+    EXPECT_TRUE(View.HighlightList().empty());
+    EXPECT_EQ(View.DragObject(), nullptr);
+    View.RenderOverlay(Canvas); // draws nothing freed (ASan)
+    Doc.RemoveViewport(&View);
 }
 
 TEST_F(Overlay, IdleWithAxesHiddenDrawsOnlyTheStockModel)

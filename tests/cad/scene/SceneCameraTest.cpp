@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <limits>
 
@@ -75,6 +77,49 @@ TEST(SceneCamera, ZoomToBoxShowsTheDiagonal)
     camera.ZoomToBox(TPoint3D{NAN, 0, 0, 1}, TPoint3D{1, 1, 0, 1});
     camera.ZoomToBox(TPoint3D{0, 0, 0, 1}, TPoint3D{INFINITY, 1, 0, 1});
     EXPECT_EQ(camera.SceneScale(), scale);
+}
+
+// Every corner of the box lands inside the viewport with the margin left,
+// and the tighter direction is filled up to the margin.
+TEST(SceneCamera, FitBoxShowsEveryCornerWithAMargin)
+{
+    struct TCase {
+        const char* Name;
+        int32_t Width, Height;
+        TPoint3D Lo, Hi;
+        osg::Vec3d Direction;
+    };
+    const TCase cases[] = {
+        {"tall drawing, wide view", 1000, 732, {0, 0, 0, 1}, {18, 38, 0, 1}, {0, -1e-3, 1}},
+        {"wide drawing, wide view", 1000, 732, {-50, 0, 0, 1}, {150, 20, 0, 1}, {0, -1e-3, 1}},
+        {"tall view", 300, 900, {0, 0, 0, 1}, {40, 30, 0, 1}, {0, -1e-3, 1}},
+        {"solid in the iso view", 1000, 732, {0, 0, -10, 1}, {60, 40, 25, 1}, {1, -1, 1}},
+        {"solid from the side", 800, 600, {0, 0, 0, 1}, {10, 10, 80, 1}, {0, -1, 0.001}},
+    };
+    for (const TCase& c : cases) {
+        TSceneCamera camera = CameraOf(c.Width, c.Height);
+        camera.SetOffset(c.Direction);
+        camera.FitBox(c.Lo, c.Hi, 0.05);
+        int32_t minX = INT32_MAX, maxX = INT32_MIN, minY = INT32_MAX, maxY = INT32_MIN;
+        for (int corner = 0; corner < 8; ++corner) {
+            const osg::Vec3d p((corner & 1) ? c.Hi.X : c.Lo.X, (corner & 2) ? c.Hi.Y : c.Lo.Y,
+                               (corner & 4) ? c.Hi.Z : c.Lo.Z);
+            const TIntPoint s = camera.ProjectToScreen(p);
+            minX = std::min(minX, s.X);
+            maxX = std::max(maxX, s.X);
+            minY = std::min(minY, s.Y);
+            maxY = std::max(maxY, s.Y);
+        }
+        const double spanX = double(maxX - minX) / c.Width;
+        const double spanY = double(maxY - minY) / c.Height;
+        // 5 % of the extent on each side: the box fills 1 / 1.1 of the
+        // tighter direction.
+        EXPECT_GE(minX, std::lround(0.04 * c.Width) - 1) << c.Name;
+        EXPECT_LE(maxX, c.Width - std::lround(0.04 * c.Width) + 1) << c.Name;
+        EXPECT_GE(minY, std::lround(0.04 * c.Height) - 1) << c.Name;
+        EXPECT_LE(maxY, c.Height - std::lround(0.04 * c.Height) + 1) << c.Name;
+        EXPECT_NEAR(std::max(spanX, spanY), 1.0 / 1.1, 0.01) << c.Name;
+    }
 }
 
 TEST(SceneCamera, ZoomScalesCameraAndDepthTogether)

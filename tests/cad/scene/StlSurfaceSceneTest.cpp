@@ -55,9 +55,13 @@ struct StlSurfaceScene : ::testing::Test {
         FreeStockSolid();
     }
 
+    // The surfaces' meshes and the stock solid, each in its group.
     unsigned StlChildren()
     {
-        return View.SceneBuilder().Node(View.SceneBuilder().Group(TSceneGroup::Stl))->asGroup()->getNumChildren();
+        const auto children = [this](TSceneGroup group) {
+            return View.SceneBuilder().Node(View.SceneBuilder().Group(group))->asGroup()->getNumChildren();
+        };
+        return children(TSceneGroup::Stl) + children(TSceneGroup::Stock);
     }
 
     // The vertices of the surface's mesh as the scene graph holds them,

@@ -26,7 +26,7 @@ TEST(QVGrezzo, MarginsAndBottomAreMeasuredFromTheStoredBox)
 {
     kbtest::TRecordingViewServices view;
     TQVGrezzo stock;
-    const auto stl = view.Scene.Children(view.Scene.Group(TSceneGroup::Stl));
+    const auto stl = view.Scene.Children(view.Scene.Group(TSceneGroup::Stock));
     ASSERT_EQ(stl.size(), 1u);
     EXPECT_EQ(stock.SceneNode(), stl[0]);
     EXPECT_EQ(Corners(stock), (TCorners{{0, 0}, {0, 0}, {0, 0}, {0, 0}}));

@@ -327,13 +327,18 @@ TEST_F(StlSurface, DrawingKeepsOneMeshInTheSceneAndSurvivesRebuilds)
         if (recreateStock) {
             FreeStockSolid();
             view.Scene.ClearGroup(view.Scene.Group(TSceneGroup::Stl));
+            view.Scene.ClearGroup(view.Scene.Group(TSceneGroup::Stock));
             RecreateStockSolid();
         }
         TGraphicObjIterator it = doc.ObjectsIterator();
         for (TGraphicObject* o = it.First(); o; o = it.Next())
             o->Draw();
     };
-    auto stlChildren = [&] { return view.Scene.Children(view.Scene.Group(TSceneGroup::Stl)).size(); };
+    // The meshes and the stock solid, each in its group.
+    auto stlChildren = [&] {
+        return view.Scene.Children(view.Scene.Group(TSceneGroup::Stl)).size() +
+               view.Scene.Children(view.Scene.Group(TSceneGroup::Stock)).size();
+    };
 
     // Stock solid and two meshes; drawing again replaces, never adds.
     EXPECT_EQ(stlChildren(), 3u);

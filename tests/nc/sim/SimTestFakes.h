@@ -131,8 +131,10 @@ public:
         LaserDiameter = diameter;
     }
     double PixelSize() const override { return Pixel; }
+    void Repaint() override { ++Repaints; }
 
     std::string InfoText;
+    int Repaints = 0;
     TSceneNodeId LaserNode = NoSceneNode;
     double LaserDiameter = 0.0;
     double Pixel = 0.01;

@@ -275,6 +275,29 @@ TEST_F(Sim2DTest, SpeedTableAndPacing)
     EXPECT_EQ(Clock.Pumps, 25);
 }
 
+// The window paints only when asked: every pump of a play lets a repaint
+// through that was asked for after the moves before it were drawn.
+TEST_F(Sim2DTest, EveryPumpOfAPlayFollowsARepaintRequest)
+{
+    auto op = Op(1);
+    TCurvaNci3d& curve = op->AddCurve({{0, 0, -1}});
+    for (int i = 1; i < 25; ++i)
+        curve.AddVertex(TAVertice3d::CreateAt({double(i), 0, -1}));
+    for (const int speed : {9, 5}) {
+        Sim.SetSpeed(speed);
+        Sim.SelectOperation(op.get());
+        Sim.Rewind();
+        Clock = {};
+        SimView.Repaints = 0;
+        std::vector<int> askedAtPump;
+        Clock.OnPump = [&] { askedAtPump.push_back(SimView.Repaints); };
+        Sim.Play();
+        ASSERT_FALSE(askedAtPump.empty()) << speed;
+        for (size_t i = 0; i < askedAtPump.size(); ++i)
+            EXPECT_EQ(askedAtPump[i], static_cast<int>(i) + 1) << "speed " << speed << ", pump " << i;
+    }
+}
+
 TEST_F(Sim2DTest, StopResumesAtTheNextVertexAndTheEndBlocksUntilRewind)
 {
     auto op = Op(1);

@@ -117,6 +117,8 @@ TEST_F(TextSimulation, PlayToTheEndStartsAgainStopGoesOn)
     EXPECT_EQ(Text.Scrolled, std::vector<int>{15});
     EXPECT_EQ(Clock.Now, 20u * 30u);
     EXPECT_EQ(Text.Heights, std::vector<double>{-1.0}) << "shown when it changes";
+    EXPECT_EQ(SimView.Repaints, Clock.Pumps) << "each line's pump shows its move";
+    EXPECT_GE(SimView.Repaints, 20);
 
     Text.Read.clear();
     Clock.OnPump = [this] {
