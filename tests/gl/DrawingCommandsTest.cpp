@@ -239,7 +239,6 @@ TEST_F(DrawingCommands, EnterInAPanelCellCommitsTheCellAndStartsNothing)
     Driver->Key(Qt::Key_Return);
 
     EXPECT_FALSE(Prg().Busy()) << "Enter started the last command again";
-    EXPECT_EQ(Program->Scene().OverlayMode() & OverlayBits::Drag, 0);
     EXPECT_EQ(Panel().PageKind(), TPanelPageKind::Entity);
     EXPECT_EQ(Panel().Cell(0, 0), "7");
     EXPECT_EQ(Cell(0, 0), "7");

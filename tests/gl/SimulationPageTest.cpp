@@ -25,6 +25,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QSlider>
 #include <QTimer>
 #include <QToolBar>
@@ -170,6 +171,12 @@ TEST_F(SimulationPage, EveryControlOfThePageIsOnScreen)
         return cut;
     };
     EXPECT_EQ(offScreen(), std::vector<std::string>{});
+    // The solid row: the check box shows its whole caption, nothing on it.
+    auto& solid = *Tool().findChild<QCheckBox*>(QStringLiteral("chkSolidSim"));
+    const QRect bar = Tool().findChild<QToolBar*>(QStringLiteral("tbrSimSol"))->geometry();
+    EXPECT_GE(solid.width(), solid.sizeHint().width()) << "the caption is cut";
+    EXPECT_FALSE(solid.geometry().intersects(bar));
+    EXPECT_FALSE(Tool().findChild<QSlider*>(QStringLiteral("TrackBarSol"))->geometry().intersects(bar));
     auto& tall = *Tool().findChild<QToolButton*>(QStringLiteral("sbtMatSize"));
     tall.click();
     kbtest::TMainWindowDriver::Settle();
