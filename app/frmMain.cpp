@@ -61,6 +61,7 @@
 #include "core/model/ViewInterfaces.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QCloseEvent>
@@ -79,6 +80,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -678,6 +681,11 @@ void TfrmMain::FormKeyPress(int qtKey)
         break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        // Enter in a cell being typed into commits the cell, and nothing
+        // else: a command started or ended now would take the panel's page
+        // away before the cell is stored.
+        if (EditingPanelCell())
+            break;
         if (m_Prg.Busy())
             m_Prg.SendUserEvent(TCADUserEvent::Accept);
         else
@@ -686,6 +694,13 @@ void TfrmMain::FormKeyPress(int qtKey)
     default:
         break;
     }
+}
+
+bool TfrmMain::EditingPanelCell() const
+{
+    const QWidget* focus = QApplication::focusWidget();
+    const QTableWidget& grid = m_InfoEdit->Grid();
+    return focus && focus != &grid && grid.isAncestorOf(focus);
 }
 
 void TfrmMain::RipetiUltimaOp()
@@ -1001,7 +1016,20 @@ void TfrmMain::MyTTFConvClick()
     font.Family = m_frmToolWin->TrueTypeFamily();
     font.Bold = m_frmToolWin->TrueTypeBold();
     font.Italic = m_frmToolWin->TrueTypeItalic();
-    PlaceText(m_frmToolWin->TextConverter().TrueTypeToContainer(m_frmToolWin->TrueTypeLines(), font));
+    const std::vector<std::u16string> lines = m_frmToolWin->TrueTypeLines();
+    std::unique_ptr<TContainer2D> text = m_frmToolWin->TextConverter().TrueTypeToContainer(lines, font);
+    // Text to draw that gives no outline at all: the font lacks its
+    // characters, or cannot be read. Said, so the OK does not seem ignored.
+    const bool hasInk = std::any_of(lines.begin(), lines.end(), [](const std::u16string& line) {
+        return std::any_of(line.begin(), line.end(), [](char16_t c) { return c > u' '; });
+    });
+    if (hasInk && (!text || text->Objects().Count() == 0)) {
+        UserNotifier().ShowMessage(EMessageKind::Warning,
+                                   LangFormat(LangText(LangKeys::String::FontNoOutlines), {font.Family}),
+                                   LangText(LangKeys::String::ErrorCaption));
+        return;
+    }
+    PlaceText(std::move(text));
 }
 
 void TfrmMain::MySLFConvClick()

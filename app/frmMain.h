@@ -190,11 +190,14 @@ public:
     // key passes on): Esc ends the running command (a cancel event, then
     // the stop, also when the state ignores the cancel); Enter finishes the
     // running command (the accept event) or, while idle, repeats the newest
-    // recorded command.
+    // recorded command; but Enter in a properties-panel cell being typed
+    // into only commits the cell.
     void FormKeyPress(int qtKey);
     // Repeats the newest command of the recent-commands list; nothing when
     // none is recorded.
     void RipetiUltimaOp();
+    // The focus is in the editor of a properties-panel cell.
+    bool EditingPanelCell() const;
 
     // --- TShellServices -------------------------------------------------------
     void CurrLayerInfo() override;

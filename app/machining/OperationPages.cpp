@@ -64,7 +64,7 @@ const std::vector<TKindPages>& KindPages()
         {8, -1, "lblChainInfo", 0, nullptr, {"tabLaserLib", "tabLaserEng"}, "twLaserEng", 494, 418},
         {9, 1, "lblChainInfo", 1200, "sbtCutEntExi", {"tabLaserLib", "tabChain", "tabLaserCut"}, "twLaserCut", 494, 418},
         {11, 0, "lblChainInfo", 1605, nullptr, {"tabLatheTool", "tabChain", "tabLatheRou"}, "twLatheRou", 494, 388},
-        {12, 1, "lblChainInfo", 1200, "sbtConEntExi", {"tabTool", "tabLetters", "tabContour"}, "twContour"},
+        {12, 1, "lblChainInfo", 1200, "sbtConEntExi", {"tabTool", "tabLetters", "tabContour"}, "twLetters"},
         {13, 0, "lblChainInfo", 1300, "sbtLasPocEntExi", {"tabLaserLib", "tabChain", "tabLaserPocket"}, "twLaserPocket",
          494, 418},
     };
@@ -326,6 +326,9 @@ void TOperationPages::Edit(TOpManagerField& op)
         m_Laser->AfterFillRow(control, op);
     };
     FillPages(m_Milling->Page(), ToolPage(op.Kind), op, events);
+    // The page shows the operation's tool: so does the list.
+    if (TLibreriaUtBase* library = CurrentToolLibrary(); library && op.Parameters->ToolData)
+        library->SelectRecordOf(*op.Parameters->ToolData);
     m_Milling->chkMakeTabClick();
     static constexpr int ChainKinds[] = {1, 2, 3, 7, 9, 11, 12};
     if (std::find(std::begin(ChainKinds), std::end(ChainKinds), op.Kind) != std::end(ChainKinds)) {

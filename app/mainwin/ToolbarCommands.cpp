@@ -192,14 +192,20 @@ void TToolbarCommands::ApplyPanel(const TCommandRow& row)
         panel->SetCommandPage(row.Page);
         panel->SetPanelVisible(false);
         break;
+    // A command without a page of its own drops the page of the command
+    // before it, which would otherwise come back, with that command's
+    // numbers, when this one ends.
     case TCommandPanel::Editable:
+        panel->ClearPage();
         panel->SetReadOnly(false);
         break;
     case TCommandPanel::EditableHidden:
+        panel->ClearPage();
         panel->SetReadOnly(false);
         panel->SetPanelVisible(false);
         break;
     case TCommandPanel::EditableShown:
+        panel->ClearPage();
         panel->SetReadOnly(false);
         panel->SetPanelVisible(true);
         break;

@@ -242,6 +242,26 @@ void TSimulatePage::BuildSolidGroup()
     SetSolidControlsEnabled(false);
 }
 
+void TSimulatePage::LayOutSolidRow()
+{
+    // Laid out once the captions are in the language shown: the check box
+    // keeps its whole caption, the toolbar stands right of it when both fit
+    // on the row, else at the start of the track bar's row.
+    constexpr int Margin = 6;
+    const int inner = m_grpSimSol->width() - 2 * Margin;
+    const int box = std::min(m_chkSolidSim->sizeHint().width(), inner);
+    const int bar = std::min(m_tbrSimSol->sizeHint().width(), inner / 2);
+    if (box + 4 + bar <= inner) {
+        m_chkSolidSim->setGeometry(Margin, 16, inner - bar - 4, 18);
+        m_tbrSimSol->setGeometry(Margin + inner - bar, 12, bar, 24);
+        m_TrackBarSol->setGeometry(Margin, 36, inner, 20);
+    } else {
+        m_chkSolidSim->setGeometry(Margin, 16, inner, 18);
+        m_tbrSimSol->setGeometry(Margin, 34, bar, 24);
+        m_TrackBarSol->setGeometry(Margin + bar + 4, 36, inner - bar - 4, 20);
+    }
+}
+
 void TSimulatePage::BuildZGauge()
 {
     m_grpZDepth = new QGroupBox(this);
@@ -302,6 +322,7 @@ void TSimulatePage::BuildLimits()
 
 void TSimulatePage::tabSimulateClick()
 {
+    LayOutSolidRow();
     const QSignalBlocker blocker(m_TrackBar1);
     m_TrackBar1->setValue(m_Simulator.Speed());
 }

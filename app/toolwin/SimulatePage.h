@@ -145,6 +145,9 @@ public:
 private:
     void BuildSimulationPanel();
     void BuildSolidGroup();
+    // Places the solid group's check box, toolbar and track bar by the
+    // sizes their captions need.
+    void LayOutSolidRow();
     void BuildZGauge();
     void BuildLimits();
     void SetPlayButton(bool stops);

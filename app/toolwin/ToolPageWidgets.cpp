@@ -148,6 +148,11 @@ void TToolListWidget::DeleteItem(int index)
 
 void TToolListWidget::SelectItem(int index)
 {
+    if (index < 0 || index >= count()) {
+        setCurrentRow(-1);
+        clearSelection();
+        return;
+    }
     setCurrentRow(index);
 }
 

@@ -314,6 +314,8 @@ void TInfoEditModel::ShowLineInfo(const TPoint2D& p1, const TPoint2D& p2)
 
 void TInfoEditModel::ShowFrameInfo(const TPoint2D& p1, const TPoint2D& p2)
 {
+    if (m_PageType != InfoEditPage::Rectangle)
+        return;
     WritePointReadout(0, p1);
     WritePointReadout(1, p2);
     WriteReadout(2, 0, FormatCoord(std::abs(p2.X - p1.X)));
@@ -323,6 +325,8 @@ void TInfoEditModel::ShowFrameInfo(const TPoint2D& p1, const TPoint2D& p2)
 
 void TInfoEditModel::ShowCircleInfo(const TPoint2D& p1, const TPoint2D& p2, double value)
 {
+    if (m_PageType != InfoEditPage::Circle)
+        return;
     WritePointReadout(0, p1);
     WritePointReadout(1, p2);
     WriteReadout(2, 0, FormatCoord(value));
@@ -331,6 +335,8 @@ void TInfoEditModel::ShowCircleInfo(const TPoint2D& p1, const TPoint2D& p2, doub
 
 void TInfoEditModel::ShowArcInfo(double x, double y, double r, double a1, double a2)
 {
+    if (m_PageType != InfoEditPage::ThreePoints && m_PageType != InfoEditPage::ArcCentre)
+        return;
     WriteReadout(0, 0, FormatCoord(x));
     WriteReadout(0, 1, FormatCoord(y));
     WriteReadout(1, 0, FormatCoord(r));
@@ -341,6 +347,8 @@ void TInfoEditModel::ShowArcInfo(double x, double y, double r, double a1, double
 
 void TInfoEditModel::ShowSizeInfo(const TPoint2D& p1, const TPoint2D& p2)
 {
+    if (m_PageType != InfoEditPage::Ellipse)
+        return;
     WriteReadout(0, 0, FormatCoord(std::abs(p2.X - p1.X)));
     WriteReadout(1, 0, FormatCoord(std::abs(p2.Y - p1.Y)));
     Notify();
@@ -348,6 +356,8 @@ void TInfoEditModel::ShowSizeInfo(const TPoint2D& p1, const TPoint2D& p2)
 
 void TInfoEditModel::ShowVertexCounts(int32_t n1, int32_t n2)
 {
+    if (m_PageType != InfoEditPage::Simplify)
+        return;
     WriteReadout(1, 0, std::to_string(n1));
     WriteReadout(2, 0, std::to_string(n2));
     Notify();

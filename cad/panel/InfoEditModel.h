@@ -132,8 +132,14 @@ public:
     void CellEdited(int row, int col, std::string text);
 
     // Live read-outs, each one update of the grid. Only cells of a command
-    // page's read-out rows are written; ShowLineInfo writes only on the
-    // line, polar-line, tangent-line and measuring pages (5 to 8 and 34).
+    // page's read-out rows are written, and each read-out writes only on
+    // the pages of the commands that draw its kind of entity: ShowLineInfo
+    // on the line, polar-line, tangent-line and measuring pages (5 to 8 and
+    // 34), ShowFrameInfo on the rectangle's (9), ShowCircleInfo on the
+    // circle's (11), ShowArcInfo on the three-point and centre arc pages (13,
+    // 14), ShowSizeInfo on the ellipse's (19), ShowVertexCounts on the
+    // simplification's (33). Any entity drawn meanwhile (an arc of the
+    // drawing, a circle being moved) leaves another page alone.
     void ShowLineInfo(const TPoint2D& p1, const TPoint2D& p2) override;
     void ShowFrameInfo(const TPoint2D& p1, const TPoint2D& p2) override;
     void ShowCircleInfo(const TPoint2D& p1, const TPoint2D& p2, double value) override;

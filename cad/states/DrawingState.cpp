@@ -7,6 +7,34 @@
 #include "core/entities/Primitive2D.h"
 #include "core/model/QV_01Cmp2D.h"
 #include "core/file/UndoRedo.h"
+#include "core/model/ViewInterfaces.h"
+
+namespace {
+
+// Draws nothing: an entity drawn on it only writes its live read-out.
+class TReadoutOnlyCanvas final : public TCanvas2D {
+public:
+    void SetPenColor(uint32_t) override {}
+    void SetPenWidth(int32_t) override {}
+    void SetPenStyle(TPenStyle) override {}
+    void Line(int32_t, int32_t, int32_t, int32_t) override {}
+    void Polyline(const std::vector<TIntPoint>&) override {}
+    void FrameRect(int32_t, int32_t, int32_t, int32_t) override {}
+    void TextOut(int32_t, int32_t, const std::string&) override {}
+};
+
+// The properties panel's read-out of a finished entity shows it as it is
+// added (a clicked point may be snapped, a typed one is not where the
+// pointer last was), not as the last drawn frame of the drag showed it.
+void ShowFinalReadout(TObject2D& entity)
+{
+    if (!ActiveLiveReadout())
+        return;
+    TReadoutOnlyCanvas canvas;
+    entity.DrawOnCanvas(canvas, false);
+}
+
+} // namespace
 
 TQV_40DrawingState::TQV_40DrawingState(TQV_00CADProg& prg, TCADStateParam param, bool resetLastSnap)
     : TQV_00State(prg, std::move(param))
@@ -106,6 +134,7 @@ int32_t TQV_40DrawingState::AddObjectLocked(std::unique_ptr<TObject2D>& entity)
     TCADLockSection lock(Program());
     int32_t id = 0;
     try {
+        ShowFinalReadout(*entity);
         const int32_t wanted = entity->ID();
         // AddObject leaves entity as it is when the document refuses it.
         id = document.AddObject(wanted, std::move(entity))->ID();

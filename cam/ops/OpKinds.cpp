@@ -21,7 +21,7 @@ constexpr TOpKindInfo kKinds[kOpKindCount] = {
     {9, R::Laser, true, false, false, W::LaserCut, F::Laser, LangKeys::frmMain::OpLaserCut},
     {10, R::None, false, false, false, W::None, F::None, LangKeys::frmMain::OpDrilling},
     {11, R::Lathe, true, false, false, W::Lathe, F::Lathe, LangKeys::frmMain::OpLatheRough},
-    {12, R::Mill, true, true, true, W::Milling, F::None, LangKeys::frmMain::OpContour},
+    {12, R::Mill, true, true, true, W::Milling, F::None, LangKeys::frmMain::OpLetters},
     {13, R::Laser, true, false, false, W::Milling, F::None, LangKeys::frmMain::OpLaserPocket},
 };
 

@@ -47,6 +47,21 @@ void TLibreriaUtBase::MoveRecord(int from, int to)
     m_Records.insert(m_Records.begin() + (from < to ? to - 1 : to), std::move(record));
 }
 
+void TLibreriaUtBase::SelectRecordOf(const TDatiUtBase& tool)
+{
+    if (!m_ListView)
+        return;
+    const std::string caption = ItemCaption(tool);
+    for (int i = 0; i < Count(); ++i) {
+        const TDatiUtBase& record = Record(i);
+        if (record.ToolType == tool.ToolType && ItemCaption(record) == caption) {
+            m_ListView->SelectItem(i);
+            return;
+        }
+    }
+    m_ListView->SelectItem(-1);
+}
+
 void TLibreriaUtBase::TypeChanged(int /*toolType*/) {}
 
 std::string TLibreriaUtBase::SizeWord() const

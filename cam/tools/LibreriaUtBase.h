@@ -58,6 +58,11 @@ public:
     // Raises EStreamWriteError when the file cannot be written.
     virtual void SaveToFile(const std::string& fileName);
 
+    // Highlights the item of the first record that is the tool as the list
+    // shows it (the same item caption and tool type), or no item when no
+    // record is: the list never points at a tool the page does not show.
+    void SelectRecordOf(const TDatiUtBase& tool);
+
     // Reads the records of a library file's bytes, adding them; raises
     // ECADFileNotValid at the first damaged record (those before it stay).
     void LoadFromStream(TStream& stream);

@@ -37,6 +37,7 @@ public:
     // imageIndex -1: no image.
     virtual void AddItem(const std::string& caption, int imageIndex) = 0;
     virtual void DeleteItem(int index) = 0;
+    // -1: no item selected.
     virtual void SelectItem(int index) = 0;
     virtual void SetFocus() = 0;
 };

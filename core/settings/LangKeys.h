@@ -48,6 +48,7 @@
     X(String, TraceFileLockedHint, "455")                                                             \
     /* Bitmap tracing: the tracer crashed, failed or ran too long. */                                 \
     X(String, TracerFailed, "TracerFailed")                                                           \
+    X(String, FontNoOutlines, "FontNoOutlines")                                                       \
     /* STL input: facets left out for coordinates that are not numbers; one "%d": their count. */     \
     X(String, StlFacetsSkipped, "StlSkipped")                                                         \
     /* Transform commands: objects left as they were (no copy of their kind, or no uneven scale of */ \
@@ -247,6 +248,7 @@
     X(frmMain, OpLaserCut, "twCnc100")                                                                \
     X(frmMain, OpLaserEngrave, "twCnc110")                                                            \
     X(frmMain, OpLaserPocket, "twCnc120")                                                             \
+    X(frmMain, OpLetters, "twCnc130")                                                                 \
     X(frmMain, OpLatheRough, "twCnc190")                                                              \
     X(frmMain, OpLatheFinish, "twCnc200")                                                             \
     /* Main window: caption of the current-layer button, before the number. */                       \
@@ -500,6 +502,7 @@
     /* Tool-window captions of the machining pages and the items of their lists. */                   \
     X(frmToolWin, twContour, "twContour")                                                             \
     X(frmToolWin, twPocket, "twPocket")                                                               \
+    X(frmToolWin, twLetters, "twLetters")                                                             \
     X(frmToolWin, twDrill, "twDrill")                                                                 \
     X(frmToolWin, twParallel, "twParallel")                                                           \
     X(frmToolWin, twLatheFin, "twLatheFin")                                                           \

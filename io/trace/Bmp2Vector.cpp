@@ -364,6 +364,10 @@ bool TBmp2Vector::Vectorize()
 
     AddReportLine(LangToolWinText(LangKeys::frmToolWin::TraceReport));
     WorkMonitor().ShowStatusMessage(LangText(LangKeys::String::TraceStarted));
+    // The notice lasts as long as the tracing does, however it ends.
+    struct TTracingNotice {
+        ~TTracingNotice() { WorkMonitor().ShowStatusMessage(std::string()); }
+    } notice;
     m_Traced.reset();
 
     if (!RunTracer(inputFile, outputFile))
@@ -439,12 +443,23 @@ bool TBmp2Vector::FilterArcs(bool preview, int32_t& arcsMade, int32_t& linesMade
     return true;
 }
 
+void TBmp2Vector::ShowSourceImage()
+{
+    m_Bitmap.Bitmap() = m_Source.copy();
+    m_FinalColours = false;
+    m_ShowingSource = true;
+    m_Bitmap.UpdateTexture();
+}
+
 void TBmp2Vector::AddToDrawing()
 {
     if (OnShowPreview)
         OnShowPreview(nullptr);
     if (!m_Traced)
         return;
+    // The traced picture shows itself again under its outlines, not the
+    // tracing's backdrop.
+    ShowSourceImage();
     if (Settings.VecFilter) {
         int32_t arcs = 0;
         int32_t lines = 0;

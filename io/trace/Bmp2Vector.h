@@ -20,11 +20,15 @@
 //   shows the language text "TracerFailed"; in every such case nothing is
 //   read and any earlier result is gone.
 // - A bitmap without pixels is not traced (Vectorize returns false).
+// - The status bar tells that the tracer runs while it runs, and is
+//   cleared when it is done, whichever way.
 // - Vectorize traces the black-and-white image as the despeckle passes left
 //   it and then shows that very image in the final colours, so a second run
 //   traces the same cleaned image. When the entity shows the source image
-//   ("View Original"), it is thresholded first: the tracer always gets the
-//   thresholded image.
+//   ("View Original"), as it does until a threshold is first applied, it is
+//   thresholded first: the tracer always gets the thresholded image, so a
+//   picture traces alike from a BMP and from a JPEG, whose decoded dark
+//   areas are not all exactly black.
 // - The traced result is placed by the bitmap entity's own model transform
 //   as well, so it lands on the image as the view shows it.
 // The bitmap entity and the document must outlive this object. Main thread
@@ -96,7 +100,8 @@ public:
     // The Done button: clears the preview; the traced objects go into the
     // drawing with new IDs on the current layer (the container gives them
     // up), or with the arc filter on, the filter's lines and arcs do and
-    // the container keeps its objects. Nothing without a result.
+    // the container keeps its objects; the entity shows its source image
+    // again. Nothing without a result.
     void AddToDrawing();
 
     TVectorizeSettings Settings;
@@ -125,6 +130,8 @@ private:
     void Threshold(bool finalColours);
     // The traced black-and-white image, as it is, shown in the final colours.
     void ShowFinalColours();
+    // The entity's image back to the unchanged source.
+    void ShowSourceImage();
     // One despeckle pass; flip 0 for black spots, 0x00FFFFFF for white.
     void RemoveSpots(double size, uint32_t flip);
     // Runs the tracer on the work files; false after a message.
@@ -145,8 +152,9 @@ private:
     uint32_t m_DarkColour = NormalDark;
     uint32_t m_LightColour = NormalLight;
     bool m_FinalColours = false;
-    // The entity shows the source image itself ("View Original").
-    bool m_ShowingSource = false;
+    // The entity shows the source image itself ("View Original"), as it
+    // does when tracing starts, before any threshold was applied.
+    bool m_ShowingSource = true;
     QTemporaryDir m_WorkFolder;
 };
 

@@ -3,42 +3,58 @@
 #include "core/settings/NumberText.h"
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace {
 
 constexpr float kPi = std::numbers::pi_v<float>;
+constexpr float kUnknown = std::numeric_limits<float>::quiet_NaN();
 
-float ReadDecimal(const std::string& text)
+// A field that does not convert is not known (NaN); the failure is noted.
+template <class Failure> float ReadDecimal(const std::string& text, Failure& failure)
 {
     const auto value = ParseDecimal(text);
-    if (!value || !std::isfinite(static_cast<float>(*value)))
-        throw EFeedSpeedError("'" + text + "' is not a valid floating point value");
+    if (!value || !std::isfinite(static_cast<float>(*value))) {
+        failure.Note("'" + text + "' is not a valid floating point value");
+        return kUnknown;
+    }
     return static_cast<float>(*value);
 }
 
-int32_t ReadWhole(const std::string& text)
+template <class Failure> float ReadWhole(const std::string& text, Failure& failure)
 {
     const auto value = ParseInteger(text);
-    if (!value)
-        throw EFeedSpeedError("'" + text + "' is not a valid integer value");
-    return *value;
+    if (!value) {
+        failure.Note("'" + text + "' is not a valid integer value");
+        return kUnknown;
+    }
+    return static_cast<float>(*value);
 }
 
-// Float division refused where the divisor is zero (C++ would give an
-// infinity silently and show it in the fields).
-float Divide(float numerator, float divisor)
+// What is computed from something unknown is unknown. A divisor of zero
+// (C++ would give an infinity silently and show it in the fields) or an
+// overflow is a failure, and its result is unknown too.
+template <class Failure> float Divide(float numerator, float divisor, Failure& failure)
 {
-    if (divisor == 0.0f)
-        throw EFeedSpeedError("Floating point division by zero");
+    if (std::isnan(numerator) || std::isnan(divisor))
+        return kUnknown;
+    if (divisor == 0.0f) {
+        failure.Note("Floating point division by zero");
+        return kUnknown;
+    }
     const float quotient = numerator / divisor;
-    if (!std::isfinite(quotient))
-        throw EFeedSpeedError("Floating point overflow");
+    if (!std::isfinite(quotient)) {
+        failure.Note("Floating point overflow");
+        return kUnknown;
+    }
     return quotient;
 }
 
 std::string WholeText(float v)
 {
+    if (!std::isfinite(v))
+        return std::string();
     return Format3DecimalsTrim(std::nearbyint(v)); // halves to the even number
 }
 
@@ -54,95 +70,104 @@ const char* TFeedSpeedModel::FeedCaption() const
     return Metric_ ? "Feedrate(F) mm/min.:" : "Feedrate(F) inches/min.:";
 }
 
-void TFeedSpeedModel::Show()
+template <class TCompute> void TFeedSpeedModel::Run(TCompute compute)
 {
     if (Updating_)
         return;
-    const float d = ReadDecimal(Fields.Dia);
-    const float v = static_cast<float>(ReadWhole(Fields.SFM));
-    const float fz = ReadDecimal(Fields.FeedT);
-    const int32_t z = ReadWhole(Fields.Teeth);
-    const float rpm = Divide(v * K(), kPi * d);
-    const float fr = static_cast<float>(z) * fz;
-    D_ = d, V_ = v, Fz_ = fz, Z_ = z, RPM_ = rpm, FR_ = fr;
-    F_ = FR_ * RPM_;
+    TFailure failure;
+    compute(failure);
     Display();
+    if (!failure.Message.empty())
+        throw EFeedSpeedError(failure.Message);
+}
+
+void TFeedSpeedModel::Show()
+{
+    Run([this](TFailure& failure) {
+        D_ = ReadDecimal(Fields.Dia, failure);
+        V_ = ReadWhole(Fields.SFM, failure);
+        Fz_ = ReadDecimal(Fields.FeedT, failure);
+        const float z = ReadWhole(Fields.Teeth, failure);
+        if (!std::isnan(z))
+            Z_ = static_cast<int32_t>(z);
+        RPM_ = Divide(V_ * K(), kPi * D_, failure);
+        FR_ = z * Fz_;
+        F_ = FR_ * RPM_;
+    });
 }
 
 void TFeedSpeedModel::DiaChanged()
 {
-    if (Updating_)
-        return;
-    const float d = ReadDecimal(Fields.Dia);
-    const float rpm = Divide(V_ * K(), kPi * d);
-    D_ = d, RPM_ = rpm;
-    F_ = FR_ * RPM_;
-    Display();
+    Run([this](TFailure& failure) {
+        D_ = ReadDecimal(Fields.Dia, failure);
+        RPM_ = Divide(V_ * K(), kPi * D_, failure);
+        F_ = FR_ * RPM_;
+    });
 }
 
 void TFeedSpeedModel::TeethOrFeedTChanged()
 {
-    if (Updating_)
-        return;
-    const float fz = ReadDecimal(Fields.FeedT);
-    const int32_t z = ReadWhole(Fields.Teeth);
-    Fz_ = fz, Z_ = z;
-    FR_ = static_cast<float>(Z_) * Fz_;
-    F_ = FR_ * RPM_;
-    Display();
+    Run([this](TFailure& failure) {
+        Fz_ = ReadDecimal(Fields.FeedT, failure);
+        const float z = ReadWhole(Fields.Teeth, failure);
+        if (!std::isnan(z))
+            Z_ = static_cast<int32_t>(z);
+        FR_ = z * Fz_;
+        F_ = FR_ * RPM_;
+    });
 }
 
 void TFeedSpeedModel::SpeedChanged()
 {
-    if (Updating_)
-        return;
-    const float v = static_cast<float>(ReadWhole(Fields.SFM));
-    const float rpm = Divide(v * K(), kPi * D_);
-    V_ = v, RPM_ = rpm;
-    Display();
+    Run([this](TFailure& failure) {
+        V_ = ReadWhole(Fields.SFM, failure);
+        RPM_ = Divide(V_ * K(), kPi * D_, failure);
+        // The feed keeps its value while the spindle speed is known.
+        if (std::isnan(RPM_))
+            F_ = kUnknown;
+    });
 }
 
 void TFeedSpeedModel::RpmChanged()
 {
-    if (Updating_)
-        return;
-    const float rpm = static_cast<float>(ReadWhole(Fields.Rpm));
-    V_ = Divide(rpm * kPi * D_, K());
-    RPM_ = rpm;
-    Display();
+    Run([this](TFailure& failure) {
+        RPM_ = ReadWhole(Fields.Rpm, failure);
+        V_ = Divide(RPM_ * kPi * D_, K(), failure);
+        if (std::isnan(RPM_))
+            F_ = kUnknown;
+    });
 }
 
 void TFeedSpeedModel::FeedChanged()
 {
-    if (Updating_)
-        return;
-    const float f = ReadDecimal(Fields.Feed);
-    const float fr = Divide(f, RPM_);
-    const float fz = Divide(fr, static_cast<float>(Z_));
-    F_ = f, FR_ = fr, Fz_ = fz;
-    Display();
+    Run([this](TFailure& failure) {
+        F_ = ReadDecimal(Fields.Feed, failure);
+        FR_ = Divide(F_, RPM_, failure);
+        Fz_ = Divide(FR_, static_cast<float>(Z_), failure);
+    });
 }
 
 void TFeedSpeedModel::UnitsClicked(int itemIndex)
 {
-    if (Updating_)
-        return;
-    const bool metric = itemIndex == 0;
-    const float v = static_cast<float>(ReadWhole(Fields.SFM));
-    const float rpm = Divide(v * (metric ? 1000.0f : 12.0f), kPi * D_);
-    Metric_ = metric;
-    V_ = v, RPM_ = rpm;
-    F_ = FR_ * RPM_;
-    Display();
+    Run([this, itemIndex](TFailure& failure) {
+        Metric_ = itemIndex == 0;
+        V_ = ReadWhole(Fields.SFM, failure);
+        RPM_ = Divide(V_ * K(), kPi * D_, failure);
+        F_ = FR_ * RPM_;
+    });
 }
 
 void TFeedSpeedModel::Display()
 {
     Updating_ = true;
-    Fields.FeedT = Format3DecimalsTrim(Fz_);
-    Fields.SFM = Format3DecimalsTrim(V_);
+    // A field whose value is not known keeps the text it has.
+    if (std::isfinite(Fz_))
+        Fields.FeedT = Format3DecimalsTrim(Fz_);
+    if (std::isfinite(V_))
+        Fields.SFM = Format3DecimalsTrim(V_);
     Fields.Rpm = WholeText(RPM_);
     Fields.Feed = WholeText(F_);
-    Fields.ClipB = "S" + Fields.Rpm + " F" + Fields.Feed;
+    const bool known = std::isfinite(RPM_) && std::isfinite(F_);
+    Fields.ClipB = known ? "S" + Fields.Rpm + " F" + Fields.Feed : std::string();
     Updating_ = false;
 }

@@ -6,7 +6,10 @@
 //
 // Values are single precision as the calculator has always shown them. A
 // field that does not convert, or a divisor of zero, raises EFeedSpeedError
-// before anything changes: the values and every field text stay as they were.
+// once the event is through. What it could not compute is then not known:
+// the spindle speed, feed and word pair that depend on it show empty fields
+// (never the numbers of earlier input), a field the operator typed keeps its
+// text, and the next event that can compute them shows them again.
 
 #include <cstdint>
 #include <stdexcept>
@@ -59,7 +62,20 @@ public:
     float FR() const { return FR_; }
 
 private:
+    // The collected failure of one event: the first message.
+    struct TFailure {
+        std::string Message;
+        void Note(const std::string& text)
+        {
+            if (Message.empty())
+                Message = text;
+        }
+    };
+
     float K() const { return Metric_ ? 1000.0f : 12.0f; }
+    // Runs the event's computation, shows what is known, then raises the
+    // first failure it noted.
+    template <class TCompute> void Run(TCompute compute);
     void Display();
 
     float D_ = 0, Fz_ = 0, V_ = 0, RPM_ = 0, F_ = 0, FR_ = 0;

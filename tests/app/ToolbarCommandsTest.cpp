@@ -365,8 +365,13 @@ TEST_F(ToolbarCommands, EveryRowStartsAsItsTableSays)
         }
         if (row.Page) {
             EXPECT_EQ(Panel.PageType(), row.Page);
-        } else if (row.Panel != Shown) {
+        } else if (row.Panel == Same) {
             EXPECT_EQ(Panel.PageType(), pageBefore);
+        } else {
+            // A command without a page keeps none of the command before.
+            EXPECT_EQ(Panel.PageType(), 0);
+            EXPECT_EQ(Panel.PageKind(), TPanelPageKind::None);
+            EXPECT_TRUE(Panel.Layout().Title.empty());
         }
         EXPECT_EQ(Panel.PanelVisible(), row.Panel != Hidden);
         if (row.Panel == Hidden || row.Panel == Editable) {

@@ -101,7 +101,8 @@ TEST_F(Letters, TheMenuMakesAnOperationWhoseLabelIsEditedOnceAppliedCalculatedAn
     ASSERT_TRUE(Tool().isVisible());
     EXPECT_EQ(Tool().ShownPages(), (std::vector<std::string>{"tabTool", "tabLetters", "tabContour"}));
     EXPECT_EQ(Tool().size(), QSize(494, 428));
-    EXPECT_EQ(Tool().windowTitle().toStdString(), LangToolWinText(LangKeys::frmToolWin::twContour));
+    // Its own title and its own name in the operations list, not the contour's.
+    EXPECT_EQ(Tool().windowTitle().toStdString(), "Letters");
     EXPECT_EQ(op->Parameters->Labels, nullptr) << "no label before the letters tab";
 
     ClickTab("tabLetters");
@@ -144,6 +145,9 @@ TEST_F(Letters, TheMenuMakesAnOperationWhoseLabelIsEditedOnceAppliedCalculatedAn
 
     // Opened again from the tree: its text on new rows.
     QTreeWidget& tree = Window().MachiningMenu().TreeCnc();
+    ASSERT_EQ(tree.topLevelItem(0)->childCount(), 1);
+    EXPECT_TRUE(tree.topLevelItem(0)->child(0)->text(0).startsWith(QStringLiteral("Letters T")))
+        << tree.topLevelItem(0)->child(0)->text(0).toStdString();
     tree.setCurrentItem(tree.topLevelItem(0)->child(0));
     Window().MachiningMenu().mnuEditParamClick();
     kbtest::TMainWindowDriver::Settle();

@@ -34,6 +34,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
@@ -69,6 +70,41 @@ TEST_F(MachiningRoad, ContourFromTheMenuIsCalculatedListedAndPosted)
     EXPECT_TRUE(node->isExpanded());
     EXPECT_EQ(Window().GeoCncTabs().currentIndex(), 1);
     ExpectGolden("contour", Posted());
+}
+
+// Edited again from the list, the tool page shows the operation's tool and
+// the tool list highlights that tool, not the library's first one; a tool
+// that is none of the library's highlights none.
+TEST_F(MachiningRoad, TheToolListHighlightsTheToolOfTheOperation)
+{
+    TOpManagerField& op = Machining("mnuCncContour");
+    auto& list = Find<QListWidget>("lsvTools");
+    ASSERT_GE(list.count(), 2);
+    ASSERT_NE(list.item(0)->text(), list.item(1)->text());
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(1)).center());
+    kbtest::TMainWindowDriver::Settle();
+    const std::string chosenName = Find<QLineEdit>("txtUtName").text().toStdString();
+    Click("sbtConCalculate");
+    ASSERT_FALSE(Tool().isVisible());
+    ASSERT_EQ(op.Parameters->ToolData->ToolName, chosenName);
+
+    const auto editAgain = [&] {
+        Tree().setCurrentItem(Root()->child(0));
+        Menu().mnuEditParamClick();
+        kbtest::TMainWindowDriver::Settle();
+        ASSERT_TRUE(Tool().isVisible());
+    };
+    editAgain();
+    EXPECT_EQ(Find<QLineEdit>("txtUtName").text().toStdString(), chosenName);
+    EXPECT_EQ(list.currentRow(), 1);
+    ASSERT_EQ(list.selectedItems().size(), 1);
+    EXPECT_EQ(list.selectedItems()[0], list.item(1));
+    Click("sbtConCancel");
+
+    op.Parameters->ToolData->ToolName = "Own cutter";
+    editAgain();
+    EXPECT_TRUE(list.selectedItems().empty());
+    Click("sbtConCancel");
 }
 
 // The variants of the road, each alone in the list: name, command, the

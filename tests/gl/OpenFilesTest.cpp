@@ -15,10 +15,12 @@
 #include "core/settings/LangKeys.h"
 #include "core/settings/Language.h"
 #include "tests/gl/MainWindowDriver.h"
+#include "tests/gl/PixelProbe.h"
 #include "tests/support/RecordingNotifier.h"
 #include "tests/support/TestSupport.h"
 
 #include <QAction>
+#include <QPainter>
 #include <QPushButton>
 #include <QtTest/QTest>
 
@@ -131,9 +133,24 @@ TEST_F(OpenFiles, AnImageIsVectorisedOntoTheCurrentLayer)
     EXPECT_EQ(Tool().ShownPages(), std::vector<std::string>{"tabVectorize"});
     EXPECT_FALSE(Page("sbtVectDone").isEnabled());
     Press("sbtPreviewVect");
+    // The tracing notice goes when the tracing is done.
+    EXPECT_NE(Window().StatusMessage().toStdString(), LangText(LangKeys::String::TraceStarted));
     Press("sbtVectDone");
     EXPECT_FALSE(Tool().isVisible());
     ASSERT_GT(Doc().ObjectsCount(), 1);
+    // The picture shows again under its outlines: the black square and the
+    // white around it, not the tracing's grey backdrop. The image is 6 x 4
+    // drawing units from the origin, the square from (2, 1) to (4, 3).
+    Window().findChild<QAction*>(QStringLiteral("sbtAutozoom"))->trigger();
+    kbtest::TMainWindowDriver::Settle();
+    const QImage done = Driver->ShownView();
+    // The view draws an image a little translucent over its grey.
+    const auto dark = [](QRgb c) { return qRed(c) < 0x60 && qGreen(c) < 0x60 && qBlue(c) < 0x60; };
+    const auto light = [](QRgb c) { return qRed(c) > 0xA0 && qGreen(c) > 0xA0 && qBlue(c) > 0xA0; };
+    const TIntPoint inSquare = Driver->Pixel(Point2D(2.6, 1.6));
+    const TIntPoint outside = Driver->Pixel(Point2D(0.6, 0.5));
+    EXPECT_TRUE(kbtest::ColourNear(done, inSquare, dark, 0)) << std::hex << done.pixel(inSquare.X, inSquare.Y);
+    EXPECT_TRUE(kbtest::ColourNear(done, outside, light, 0)) << std::hex << done.pixel(outside.X, outside.Y);
     EXPECT_NE(dynamic_cast<TBitmap2D*>(Doc().GetObject(0)), nullptr) << "the image stays";
     int onLayer = 0;
     {
@@ -142,6 +159,42 @@ TEST_F(OpenFiles, AnImageIsVectorisedOntoTheCurrentLayer)
             onLayer += dynamic_cast<TBitmap2D*>(object) == nullptr && object->Layer() == 4;
     }
     EXPECT_EQ(onLayer, Doc().ObjectsCount() - 1);
+}
+
+// The same two-tone picture as a BMP and as a JPEG: the JPEG's decoding
+// leaves a little noise around the edges, and both trace into the same
+// outlines.
+TEST_F(OpenFiles, ABmpAndAJpegOfOnePictureTraceAlike)
+{
+    QImage picture(240, 160, QImage::Format_RGB32);
+    picture.fill(QColor(230, 230, 225));
+    {
+        QPainter painter(&picture);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0, 0, 0));
+        painter.drawRect(20, 20, 60, 50);
+        painter.drawEllipse(QPoint(160, 60), 40, 30);
+        painter.drawPolygon(QPolygon({QPoint(40, 140), QPoint(120, 90), QPoint(200, 140)}));
+    }
+    picture.setDotsPerMeterX(2835);
+    picture.setDotsPerMeterY(2835);
+    const auto traced = [&](const char* name, const char* format) {
+        const std::string file = Dir.File(name);
+        EXPECT_TRUE(picture.save(QString::fromStdString(file), format));
+        if (Doc().ObjectsCount() > 0)
+            Notifier.QueueAnswer(EUserAnswer::Yes); // the drawing makes way
+        Open(file);
+        Press("sbtOpenDone");
+        Window().findChild<QAction*>(QStringLiteral("sbtVect"))->trigger();
+        kbtest::TMainWindowDriver::Settle();
+        Press("sbtPreviewVect");
+        Press("sbtVectDone");
+        return Doc().ObjectsCount() - 1;
+    };
+    const int fromBmp = traced("two-tone.bmp", "BMP");
+    const int fromJpeg = traced("two-tone.jpg", "JPEG");
+    EXPECT_EQ(fromBmp, 3);
+    EXPECT_EQ(fromJpeg, fromBmp);
 }
 
 TEST_F(OpenFiles, DISABLED_ShotsForReview)

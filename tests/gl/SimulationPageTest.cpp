@@ -25,9 +25,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QSlider>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest/QTest>
 
@@ -35,6 +37,8 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -144,6 +148,42 @@ TEST_F(SimulationPage, DoubleClickOpensThePageAndPlayDrawsThePath)
     Tool().close(); // the close box
     kbtest::TMainWindowDriver::Settle();
     EXPECT_FALSE(Tool().isVisible());
+}
+
+// Every control of the page lies inside what the window shows of it, the
+// solid group's row at the bottom too, in the normal and the tall size.
+TEST_F(SimulationPage, EveryControlOfThePageIsOnScreen)
+{
+    TOpManagerField& op = AddSpiral();
+    OpenFromTree(op);
+    ASSERT_TRUE(Tool().isVisible());
+    const auto offScreen = [&] {
+        std::vector<std::string> cut;
+        const QRect shown = Page().visibleRegion().boundingRect();
+        for (QWidget* w : Page().findChildren<QWidget*>()) {
+            const QString name = w->objectName();
+            if (!w->isVisibleTo(&Page()) || name.isEmpty() || name.startsWith(QStringLiteral("qt_")))
+                continue;
+            const QRect r(w->mapTo(&Page(), QPoint(0, 0)), w->size());
+            if (!shown.contains(r))
+                cut.push_back(w->objectName().toStdString());
+        }
+        return cut;
+    };
+    EXPECT_EQ(offScreen(), std::vector<std::string>{});
+    // The solid row: the check box shows its whole caption, nothing on it.
+    auto& solid = *Tool().findChild<QCheckBox*>(QStringLiteral("chkSolidSim"));
+    const QRect bar = Tool().findChild<QToolBar*>(QStringLiteral("tbrSimSol"))->geometry();
+    EXPECT_GE(solid.width(), solid.sizeHint().width()) << "the caption is cut";
+    EXPECT_FALSE(solid.geometry().intersects(bar));
+    EXPECT_FALSE(Tool().findChild<QSlider*>(QStringLiteral("TrackBarSol"))->geometry().intersects(bar));
+    auto& tall = *Tool().findChild<QToolButton*>(QStringLiteral("sbtMatSize"));
+    tall.click();
+    kbtest::TMainWindowDriver::Settle();
+    EXPECT_EQ(offScreen(), std::vector<std::string>{}) << "tall";
+    tall.click();
+    kbtest::TMainWindowDriver::Settle();
+    Tool().close();
 }
 
 TEST_F(SimulationPage, PopupShowsTheWholePathWithItsTime)

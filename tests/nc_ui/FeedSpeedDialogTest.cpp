@@ -44,7 +44,7 @@ TEST(FeedSpeedDialog, ShowComputesAndEditsFollow)
     EXPECT_TRUE(notifier.Messages().empty());
 }
 
-TEST(FeedSpeedDialog, CommaTypesAPointAndBadFieldsKeepTheOthers)
+TEST(FeedSpeedDialog, CommaTypesAPointAndBadFieldsShowNoResult)
 {
     kbtest::TRecordingNotifier notifier;
     TfrmFeedSpeed form;
@@ -57,7 +57,12 @@ TEST(FeedSpeedDialog, CommaTypesAPointAndBadFieldsKeepTheOthers)
     Retype(form, "txtFSDia", "0");
     ASSERT_EQ(notifier.Messages().size(), 1u);
     EXPECT_EQ(notifier.Messages().back().Text, "Floating point division by zero");
-    EXPECT_EQ(Text(form, "txtFSRpm"), "2387");
-    EXPECT_EQ(Text(form, "txtFSFeed"), "1910");
-    EXPECT_EQ(Text(form, "txtClipB"), "S2387 F1910");
+    // No speed or feed for a cutter of no size, not those of the last one.
+    EXPECT_EQ(Text(form, "txtFSDia"), "0");
+    EXPECT_EQ(Text(form, "txtFSRpm"), "");
+    EXPECT_EQ(Text(form, "txtFSFeed"), "");
+    EXPECT_EQ(Text(form, "txtClipB"), "");
+    Retype(form, "txtFSDia", "8");
+    EXPECT_EQ(Text(form, "txtFSRpm"), "1194");
+    EXPECT_EQ(Text(form, "txtClipB"), "S1194 F955"); // 4 x 0.2 x 1194
 }

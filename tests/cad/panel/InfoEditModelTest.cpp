@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -173,6 +175,40 @@ TEST_F(InfoEditModelTest, LiveReadoutsFillTheReadoutRows)
     EXPECT_EQ(Cells(Panel), (std::vector<std::vector<std::string>>{{"0.025"}, {"120"}, {"37"}}));
     Panel.ShowSizeInfo(P(0, 0), P(5, 5));
     EXPECT_EQ(Panel.Cell(0, 0), "0.025");
+}
+
+// Each read-out writes only on the pages of the commands that draw its kind
+// of entity: an arc of the drawing redrawn, or a circle being moved, leaves
+// the line page (and every other page) as it was.
+TEST_F(InfoEditModelTest, ReadoutsWriteOnlyOnTheirOwnPages)
+{
+    struct Case {
+        const char* Name;
+        std::function<void(TInfoEditModel&)> Write;
+        std::vector<uint8_t> OwnPages;
+    };
+    const Case cases[] = {
+        {"line", [](TInfoEditModel& m) { m.ShowLineInfo(P(1, 2), P(4, 6)); },
+         {Pg::Line, Pg::Measure}},
+        {"frame", [](TInfoEditModel& m) { m.ShowFrameInfo(P(1, 2), P(4, 6)); }, {Pg::Rectangle}},
+        {"circle", [](TInfoEditModel& m) { m.ShowCircleInfo(P(1, 2), P(4, 6), 5); }, {Pg::Circle}},
+        {"arc", [](TInfoEditModel& m) { m.ShowArcInfo(7, 8, 9, 0, 1); }, {Pg::ThreePoints, Pg::ArcCentre}},
+        {"size", [](TInfoEditModel& m) { m.ShowSizeInfo(P(1, 2), P(4, 6)); }, {Pg::Ellipse}},
+        {"counts", [](TInfoEditModel& m) { m.ShowVertexCounts(120, 37); }, {Pg::Simplify}},
+    };
+    const uint8_t readoutPages[] = {Pg::Line,        Pg::Rectangle, Pg::Circle, Pg::ThreePoints,
+                                    Pg::ArcCentre,   Pg::Ellipse,   Pg::Simplify, Pg::Measure};
+    for (const Case& c : cases) {
+        for (const uint8_t page : readoutPages) {
+            SCOPED_TRACE(std::string(c.Name) + " on page " + std::to_string(page));
+            TInfoEditModel panel(true);
+            panel.SetCommandPage(page);
+            const auto before = Cells(panel);
+            c.Write(panel);
+            const bool own = std::find(c.OwnPages.begin(), c.OwnPages.end(), page) != c.OwnPages.end();
+            EXPECT_EQ(Cells(panel) != before, own);
+        }
+    }
 }
 
 // A fillet arc drawn while the fillet page is shown reports its geometry;

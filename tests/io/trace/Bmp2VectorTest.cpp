@@ -118,6 +118,29 @@ TEST(Bmp2Vector, ThresholdIsStrictOnAllThreeChannels)
     EXPECT_EQ(rig.Bitmap->Bitmap().pixel(1, 0), qRgb(128, 200, 200));
 }
 
+// A picture traced without a threshold applied first (no slider moved) is
+// thresholded for the tracer all the same: dark pixels that are not exactly
+// black, as a JPEG decodes them, are traced black, light ones white.
+TEST(Bmp2Vector, TheTracerGetsTheThresholdedPictureWithoutAPreview)
+{
+    kbtest::TTempDir dir;
+    kbtest::TRecordingNotifier notifier;
+    WriteFakeTracer(dir, LinesDxf({{0, 0, 5, 5}}), 0);
+    QImage source(4, 1, QImage::Format_ARGB32);
+    source.setPixel(0, 0, qRgb(3, 1, 2));       // a JPEG's black
+    source.setPixel(1, 0, qRgb(0, 0, 0));       // black
+    source.setPixel(2, 0, qRgb(250, 252, 249)); // a JPEG's white
+    source.setPixel(3, 0, qRgb(120, 120, 120)); // below the thresholds
+    TRig rig(source, {0, 0, 1}, {4, 1, 1});
+    rig.Vectorizer.ProgramFolder = dir.Path().string() + "/";
+    ASSERT_TRUE(rig.Vectorizer.Vectorize());
+    const std::vector<uint8_t> bmp = kbtest::ReadFileBytes(rig.Vectorizer.TempFolder() + "csq.bmp");
+    const size_t pixels = 14 + 40 + 1024;
+    ASSERT_GE(bmp.size(), pixels + 4);
+    EXPECT_EQ(std::vector<uint8_t>(bmp.begin() + pixels, bmp.begin() + pixels + 4),
+              (std::vector<uint8_t>{0, 0, 255, 0}));
+}
+
 TEST(Bmp2Vector, DespeckleRemovesEnclosedBlocksUpToTheSize)
 {
     const struct {

@@ -67,41 +67,62 @@ TEST(FeedSpeed, TypedFeedGivesFeedPerTooth)
     EXPECT_EQ(model.Fields.FeedT, "0.2");
 }
 
-// A field that does not convert, or a zero divisor, raises before anything
-// changes: every value and every other field stays as it was.
-TEST(FeedSpeed, BadInputRaisesAndKeepsEverything)
+// A field that does not convert, or a zero divisor, raises; what depends on
+// it shows no number (never one of earlier input), the rest stays.
+TEST(FeedSpeed, BadInputRaisesAndShowsNoResultItCannotCompute)
 {
     struct Case {
         const char* name;
         std::string TFeedSpeedModel::TFields::*field;
         const char* text;
         void (TFeedSpeedModel::*event)();
+        bool rpmKnown;
+        bool feedKnown;
     };
     using F = TFeedSpeedModel::TFields;
     const Case cases[] = {
-        {"zero diameter", &F::Dia, "0", &TFeedSpeedModel::DiaChanged},
-        {"empty diameter", &F::Dia, "", &TFeedSpeedModel::DiaChanged},
-        {"lone point", &F::FeedT, ".", &TFeedSpeedModel::TeethOrFeedTChanged},
-        {"point in a whole number", &F::SFM, "30.5", &TFeedSpeedModel::SpeedChanged},
-        {"point in the spindle speed", &F::Rpm, "1.5", &TFeedSpeedModel::RpmChanged},
-        {"empty feed", &F::Feed, "", &TFeedSpeedModel::FeedChanged},
+        {"zero diameter", &F::Dia, "0", &TFeedSpeedModel::DiaChanged, false, false},
+        {"empty diameter", &F::Dia, "", &TFeedSpeedModel::DiaChanged, false, false},
+        {"lone point", &F::FeedT, ".", &TFeedSpeedModel::TeethOrFeedTChanged, true, false},
+        {"point in a whole number", &F::SFM, "30.5", &TFeedSpeedModel::SpeedChanged, false, false},
+        {"point in the spindle speed", &F::Rpm, "1.5", &TFeedSpeedModel::RpmChanged, false, false},
+        {"empty feed", &F::Feed, "", &TFeedSpeedModel::FeedChanged, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TFeedSpeedModel model = Shown();
         model.Fields.*c.field = c.text;
         const TFeedSpeedModel::TFields before = model.Fields;
-        const float rpm = model.RPM(), f = model.F(), fz = model.Fz();
         EXPECT_THROW((model.*c.event)(), EFeedSpeedError);
-        EXPECT_EQ(model.Fields.Rpm, before.Rpm);
-        EXPECT_EQ(model.Fields.Feed, before.Feed);
-        EXPECT_EQ(model.Fields.ClipB, before.ClipB);
-        EXPECT_EQ(model.RPM(), rpm);
-        EXPECT_EQ(model.F(), f);
-        EXPECT_EQ(model.Fz(), fz);
+        EXPECT_EQ(model.Fields.Rpm, c.rpmKnown ? before.Rpm : "");
+        EXPECT_EQ(model.Fields.Feed, c.feedKnown ? before.Feed : "");
+        EXPECT_EQ(model.Fields.ClipB, "");
+        // A typed input keeps its text; the other inputs are not touched.
+        for (std::string F::*input : {&F::Dia, &F::Teeth, &F::FeedT, &F::SFM})
+            EXPECT_EQ(model.Fields.*input, input == c.field ? std::string(c.text) : before.*input);
         EXPECT_FALSE(model.Updating());
     }
-    // Zero flutes raise only where they divide: a typed feed.
+
+    // A zero diameter: a later flute count gives no feed from the old
+    // spindle speed; a valid diameter brings both back.
+    TFeedSpeedModel model = Shown();
+    model.Fields.Dia = "0";
+    EXPECT_THROW(model.DiaChanged(), EFeedSpeedError);
+    model.Fields.Teeth = "2";
+    model.TeethOrFeedTChanged();
+    EXPECT_EQ(model.Fields.Rpm, "");
+    EXPECT_EQ(model.Fields.Feed, "");
+    EXPECT_EQ(model.Fields.ClipB, "");
+    model.Fields.Dia = "8";
+    model.DiaChanged();
+    // 30 x 1000 / (pi x 8) = 1193.7; 2 x 0.1 x 1194 = 238.7
+    EXPECT_EQ(model.Fields.Rpm, "1194");
+    EXPECT_EQ(model.Fields.Feed, "239");
+    EXPECT_EQ(model.Fields.ClipB, "S1194 F239");
+}
+
+TEST(FeedSpeed, ZeroFlutesRaiseOnlyWhereTheyDivide)
+{
     TFeedSpeedModel model = Shown();
     model.Fields.Teeth = "0";
     model.TeethOrFeedTChanged();
