@@ -12,47 +12,18 @@ function(kb_sources var)
   set(${var} ${sources} PARENT_SCOPE)
 endfunction()
 
-# Precompiled headers: the standard library, OpenSceneGraph, Qt Widgets and
-# GoogleTest headers that most units of a target include, compiled once per
-# target. A unit compiled with them must still include what it uses (the
-# fuzz build, with clang, compiles without them).
-set(KB_PCH_STD <algorithm> <array> <cmath> <cstdint> <functional> <map> <memory> <optional> <set> <string>
-    <string_view> <unordered_map> <utility> <vector>)
-set(KB_PCH_OSG ${KB_PCH_STD} <osg/Array> <osg/Geode> <osg/Geometry> <osg/Group> <osg/MatrixTransform> <osg/Node>
-    <osg/StateSet> <osg/ref_ptr>)
-set(KB_PCH_WIDGETS ${KB_PCH_OSG} <QAction> <QApplication> <QCheckBox> <QComboBox> <QDialog> <QGroupBox>
-    <QHBoxLayout> <QLabel> <QLineEdit> <QMenu> <QObject> <QPainter> <QPushButton> <QRadioButton> <QString>
-    <QTabWidget> <QTimer> <QToolBar> <QTreeWidget> <QVBoxLayout> <QWidget>)
-set(KB_PCH_TEST <gtest/gtest.h>)
-
-# kb_precompile(<target> <kind>...): kind is STD, OSG, WIDGETS or TEST.
-function(kb_precompile target)
-  if(KB_FUZZ OR KB_NO_PCH)
-    return()
-  endif()
-  set(headers)
-  foreach(kind IN LISTS ARGN)
-    list(APPEND headers ${KB_PCH_${kind}})
-  endforeach()
-  list(REMOVE_DUPLICATES headers)
-  target_precompile_headers(${target} PRIVATE ${headers})
-endfunction()
-
-# kb_module(<target> [DEPS libs...] [PCH kinds...])
+# kb_module(<target> [DEPS libs...])
 # Builds every .cpp of the current folder and its concept sub-folders into a
 # static library. A folder without sources yet gives an interface library, so the
 # link graph stays the same while the subsystem grows.
 function(kb_module target)
-  cmake_parse_arguments(ARG "" "" "DEPS;PCH" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   kb_sources(sources)
   if(sources)
     add_library(${target} STATIC ${sources})
     target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
     target_link_libraries(${target} PUBLIC ${ARG_DEPS})
     set_target_properties(${target} PROPERTIES AUTOMOC ON)
-    if(ARG_PCH)
-      kb_precompile(${target} ${ARG_PCH})
-    endif()
   else()
     add_library(${target} INTERFACE)
     target_include_directories(${target} INTERFACE ${CMAKE_SOURCE_DIR})
@@ -60,19 +31,17 @@ function(kb_module target)
   endif()
 endfunction()
 
-# kb_test_binary(<name> DEPS libs... [GL] [PCH kinds...]); TEST is always
-# among the precompiled headers.
+# kb_test_binary(<name> DEPS libs... [GL])
 # One GoogleTest binary from every .cpp of the current folder and its
 # concept sub-folders. Binaries that
 # show GL widgets bring their own main and run under xvfb-run as one test.
 function(kb_test_binary name)
-  cmake_parse_arguments(ARG "GL;QTMAIN" "" "DEPS;PCH" ${ARGN})
+  cmake_parse_arguments(ARG "GL;QTMAIN" "" "DEPS" ${ARGN})
   kb_sources(sources)
   if(NOT sources)
     return()
   endif()
   add_executable(${name} ${sources})
-  kb_precompile(${name} TEST ${ARG_PCH})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} kb_testsupport GTest::gtest)
   if(NOT ARG_QTMAIN AND NOT ARG_GL)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
