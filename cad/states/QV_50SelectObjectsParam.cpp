@@ -27,26 +27,15 @@ std::vector<TObject2D*> TQV_50SelectObjectsParam::Objects()
 
 bool TQV_50SelectObjectsParam::IsSelected(const TObject2D& object)
 {
-    TGraphicObjIterator it = m_SelectedObjects.GetIterator();
-    for (TGraphicObject* o = it.First(); o; o = it.Next()) {
-        if (o == &object)
-            return true;
-    }
-    return false;
+    return m_SelectedObjects.Holds(object);
 }
 
 void TQV_50SelectObjectsParam::Select(TObject2D& object) { m_SelectedObjects.AddReference(object); }
 
 bool TQV_50SelectObjectsParam::Unselect(const TObject2D& object)
 {
-    TExclusiveGraphicObjIterator it = m_SelectedObjects.GetExclusiveIterator();
-    for (TGraphicObject* o = it.First(); o; o = it.Next()) {
-        if (o == &object) {
-            it.DeleteCurrent(); // a list of references: the object stays
-            return true;
-        }
-    }
-    return false;
+    // A list of references: the object stays.
+    return m_SelectedObjects.Remove(object);
 }
 
 void TQV_50SelectObjectsParam::DrawPickBox(TQVScene& scene, const TPoint2D& point)

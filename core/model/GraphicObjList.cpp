@@ -67,19 +67,18 @@ TGraphicObject* TGraphicObjIterator::Current() const
 {
     if (!m_List || m_Current == m_List->m_Nodes.end())
         return nullptr;
-    return *m_Current;
+    return m_Current->Object;
 }
 
 TGraphicObject* TGraphicObjIterator::Search(int32_t id)
 {
     if (!m_List)
         return nullptr;
-    auto& nodes = m_List->m_Nodes;
-    const auto found = std::find_if(nodes.begin(), nodes.end(), [id](const TGraphicObject* o) { return o->ID() == id; });
-    if (found == nodes.end())
+    const auto found = m_List->FindNode(id);
+    if (found == m_List->m_Nodes.end())
         return nullptr;
     m_Current = found;
-    return *found;
+    return found->Object;
 }
 
 int32_t TGraphicObjIterator::Count() const
@@ -95,7 +94,8 @@ TGraphicObject* TExclusiveGraphicObjIterator::Unlink()
         return nullptr;
     std::lock_guard lock(m_List->m_Lock);
     auto& nodes = m_List->m_Nodes;
-    TGraphicObject* object = *m_Current;
+    TGraphicObject* object = m_Current->Object;
+    m_List->Unindex(m_Current);
     m_Current = nodes.erase(m_Current);
     if (m_Current == nodes.end() && !nodes.empty())
         m_Current = std::prev(nodes.end());
@@ -150,7 +150,7 @@ TGraphicObjIterator TGraphicObjList::GetExclusiveIteratorUnchecked()
     return TGraphicObjIterator(*this, true);
 }
 
-void TGraphicObjList::AddNode(TGraphicObject* object, bool owned)
+void TGraphicObjList::AddNode(TGraphicObject* object, bool owned, std::optional<int32_t> id)
 {
     if (!object)
         throw std::invalid_argument("TGraphicObjList.Add: null object");
@@ -160,12 +160,109 @@ void TGraphicObjList::AddNode(TGraphicObject* object, bool owned)
     std::lock_guard lock(m_Lock);
     if (!m_Iterators.empty())
         throw ECADListBlocked("TGraphicObjList.Add: The list has active iterators.");
-    m_Nodes.push_back(object);
+    const int32_t oldID = object->ID();
+    if (id)
+        object->SetID(*id);
+    try {
+        m_Nodes.push_back(TNode{object, m_NextOrder++});
+        try {
+            Index(std::prev(m_Nodes.end()));
+        } catch (...) {
+            m_Nodes.pop_back();
+            throw;
+        }
+    } catch (...) {
+        object->SetID(oldID);
+        throw;
+    }
 }
 
 void TGraphicObjList::AddReference(TGraphicObject& object)
 {
-    AddNode(&object, false);
+    AddNode(&object, false, std::nullopt);
+}
+
+TGraphicObjList::TNodes::iterator TGraphicObjList::FindNode(int32_t id) const
+{
+    auto found = m_Nodes.end();
+    const auto [from, to] = m_Index.equal_range(id);
+    for (auto entry = from; entry != to; ++entry) {
+        // An entry whose object has changed its ID since is no answer.
+        const auto node = entry->second;
+        if (node->Object->ID() == id && (found == m_Nodes.end() || node->Order < found->Order))
+            found = node;
+    }
+    return found;
+}
+
+TGraphicObjList::TNodes::iterator TGraphicObjList::NodeOf(const TGraphicObject& object) const
+{
+    const auto [from, to] = m_Index.equal_range(object.ID());
+    for (auto entry = from; entry != to; ++entry)
+        if (entry->second->Object == &object)
+            return entry->second;
+    return m_Nodes.end();
+}
+
+bool TGraphicObjList::Holds(const TGraphicObject& object) const
+{
+    return NodeOf(object) != m_Nodes.end();
+}
+
+bool TGraphicObjList::Remove(const TGraphicObject& object)
+{
+    std::lock_guard lock(m_Lock);
+    if (!m_Iterators.empty())
+        throw ECADListBlocked("TGraphicObjList.Delete: The list has active iterators.");
+    const auto node = NodeOf(object);
+    if (node == m_Nodes.end())
+        return false;
+    TGraphicObject* removed = node->Object;
+    Unindex(node);
+    m_Nodes.erase(node);
+    if (m_OwnsObjects)
+        delete removed;
+    return true;
+}
+
+TGraphicObject* TGraphicObjList::Find(int32_t id) const
+{
+    const auto found = FindNode(id);
+    return found == m_Nodes.end() ? nullptr : found->Object;
+}
+
+void TGraphicObjList::Index(TNodes::iterator node)
+{
+    m_Index.emplace(node->Object->ID(), node);
+}
+
+void TGraphicObjList::Unindex(TNodes::iterator node) noexcept
+{
+    // The entry sits under the ID the object had when it was indexed, which
+    // is its ID now unless it was changed behind the list's back.
+    const auto drop = [&](int32_t key) {
+        const auto [from, to] = m_Index.equal_range(key);
+        for (auto entry = from; entry != to; ++entry)
+            if (entry->second == node) {
+                m_Index.erase(entry);
+                return true;
+            }
+        return false;
+    };
+    if (!drop(node->Object->ID()))
+        for (auto entry = m_Index.begin(); entry != m_Index.end(); ++entry)
+            if (entry->second == node) {
+                m_Index.erase(entry);
+                break;
+            }
+}
+
+void TGraphicObjList::Reindex()
+{
+    std::lock_guard lock(m_Lock);
+    m_Index.clear();
+    for (auto node = m_Nodes.begin(); node != m_Nodes.end(); ++node)
+        Index(node);
 }
 
 bool TGraphicObjList::Delete(int32_t id)
@@ -235,7 +332,8 @@ void TGraphicObjList::FreeAll() noexcept
     std::lock_guard lock(m_Lock);
     TNodes nodes;
     nodes.swap(m_Nodes);
+    m_Index.clear();
     if (m_OwnsObjects)
-        for (TGraphicObject* object : nodes)
-            delete object;
+        for (const TNode& node : nodes)
+            delete node.Object;
 }

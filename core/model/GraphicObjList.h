@@ -16,6 +16,12 @@
 //   and when it is cleared or destroyed; a list of references never frees.
 // - List changes and iterator bookkeeping hold the list's own lock; walking
 //   takes no lock.
+// - Finding an object by ID (Search, Find, Delete) does not grow with the
+//   list: the list keeps an index from ID to node, exact through every add,
+//   delete, removal and clear. The index knows an object by the ID it had
+//   when it was added; an ID given with Add is set only once the add is
+//   accepted. An object whose ID was changed behind the list's back (SetID
+//   while listed) is found under its new ID only after Reindex.
 
 #include "core/model/GraphicObject.h"
 
@@ -23,6 +29,8 @@
 #include <list>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <unordered_map>
 #include <vector>
 
 class TGraphicObjList;
@@ -50,7 +58,13 @@ public:
 
 protected:
     friend class TGraphicObjList;
-    using TNodes = std::list<TGraphicObject*>;
+    struct TNode {
+        TGraphicObject* Object;
+        // Rises along the list (nodes are only ever appended), so that the
+        // first of several objects sharing an ID is the lowest.
+        uint64_t Order;
+    };
+    using TNodes = std::list<TNode>;
 
     TGraphicObjIterator(TGraphicObjList& list, bool exclusive);
     void Detach() noexcept;
@@ -107,7 +121,16 @@ public:
         requires std::derived_from<T, TGraphicObject>
     T* Add(std::unique_ptr<T>&& object)
     {
-        AddNode(object.get(), true);
+        AddNode(object.get(), true, std::nullopt);
+        return object.release();
+    }
+    // The same, and the object takes id once the add is accepted (a refused
+    // add leaves its ID as it was).
+    template <class T>
+        requires std::derived_from<T, TGraphicObject>
+    T* Add(std::unique_ptr<T>&& object, int32_t id)
+    {
+        AddNode(object.get(), true, id);
         return object.release();
     }
     // Appends a reference; only for a list that does not own its objects
@@ -119,6 +142,18 @@ public:
     // list has active iterators."; an absent ID raises ECADListObjNotFound
     // "TGraphicObjList.Delete: Object not found".
     bool Delete(int32_t id);
+    // The first object from the head with that ID, or null; needs no
+    // iterator and is refused by nothing.
+    TGraphicObject* Find(int32_t id) const;
+    // Builds the index again from the objects' IDs as they now stand.
+    void Reindex();
+    // Whether the list holds that very object (found through the index by
+    // its ID, then compared by address).
+    bool Holds(const TGraphicObject& object) const;
+    // Removes the node of that very object (freeing the object when owning)
+    // and returns true; false when the list does not hold it. Refused like
+    // Delete while iterators are alive.
+    bool Remove(const TGraphicObject& object);
     // Removes every node (freeing the objects when owning). Refused with
     // "TGraphicObjList.Clear: The list has active iterators.".
     void Clear();
@@ -129,8 +164,8 @@ public:
     int32_t IteratorCount() const;
     int32_t Count() const { return static_cast<int32_t>(m_Nodes.size()); }
     // The first and the last object; null when empty.
-    TGraphicObject* Head() const { return m_Nodes.empty() ? nullptr : m_Nodes.front(); }
-    TGraphicObject* Tail() const { return m_Nodes.empty() ? nullptr : m_Nodes.back(); }
+    TGraphicObject* Head() const { return m_Nodes.empty() ? nullptr : m_Nodes.front().Object; }
+    TGraphicObject* Tail() const { return m_Nodes.empty() ? nullptr : m_Nodes.back().Object; }
 
     bool OwnsObjects() const { return m_OwnsObjects; }
     void SetOwnsObjects(bool owns) { m_OwnsObjects = owns; }
@@ -138,15 +173,24 @@ public:
 private:
     friend class TGraphicObjIterator;
     friend class TExclusiveGraphicObjIterator;
-    using TNodes = std::list<TGraphicObject*>;
+    using TNode = TGraphicObjIterator::TNode;
+    using TNodes = TGraphicObjIterator::TNodes;
 
-    void AddNode(TGraphicObject* object, bool owned);
+    void AddNode(TGraphicObject* object, bool owned, std::optional<int32_t> id);
+    // The node of the first object with that ID, or end().
+    TNodes::iterator FindNode(int32_t id) const;
+    TNodes::iterator NodeOf(const TGraphicObject& object) const;
+    void Index(TNodes::iterator node);
+    void Unindex(TNodes::iterator node) noexcept;
     void Register(TGraphicObjIterator* it);
     void Unregister(TGraphicObjIterator* it) noexcept;
     void Replace(TGraphicObjIterator* from, TGraphicObjIterator* to) noexcept;
     void FreeAll() noexcept;
 
-    TNodes m_Nodes;
+    mutable TNodes m_Nodes;
+    // ID (as added) -> node; several nodes only where IDs are shared.
+    std::unordered_multimap<int32_t, TNodes::iterator> m_Index;
+    uint64_t m_NextOrder = 0;
     bool m_OwnsObjects = true;
     int32_t m_ExclusiveCount = 0;
     std::vector<TGraphicObjIterator*> m_Iterators;

@@ -24,6 +24,16 @@ TBox3D FlatBox(const TRect2D& r)
     return box;
 }
 
+bool SamePoint(const TPoint2D& a, const TPoint2D& b)
+{
+    return a.X == b.X && a.Y == b.Y && a.W == b.W;
+}
+
+bool SameRect(const TRect2D& a, const TRect2D& b)
+{
+    return SamePoint(a.FirstEdge, b.FirstEdge) && SamePoint(a.SecondEdge, b.SecondEdge);
+}
+
 } // namespace
 
 TQV_01Cmp::TQV_01Cmp() = default;
@@ -193,9 +203,8 @@ TSourceBlock2D* TQV_01Cmp::AddSourceBlockWithID(int32_t id, std::unique_ptr<TSou
     } else if (id >= m_NextSourceBlockID) {
         next = id == std::numeric_limits<int32_t>::max() ? id : id + 1;
     }
-    TSourceBlock2D* added = m_SourceBlocks.Add(std::move(block));
+    TSourceBlock2D* added = m_SourceBlocks.Add(std::move(block), given);
     m_NextSourceBlockID = next;
-    added->SetID(given);
     added->SetOwner(this);
     added->SetLayer(static_cast<uint8_t>(m_CurrentLayer));
     added->UpdateBounds();
@@ -293,7 +302,6 @@ TQV_01Cmp::TIDClaim TQV_01Cmp::ClaimObjectID(int32_t id) const
 void TQV_01Cmp2D::FinishAdd(const TIDClaim& claim, TObject2D& object, bool addToTree)
 {
     CommitObjectID(claim);
-    object.SetID(claim.ID);
     object.SetOwner(this);
     object.SetLayer(static_cast<uint8_t>(CurrentLayer()));
     object.UpdateBounds();
@@ -363,7 +371,13 @@ std::optional<TRect2D> TQV_01Cmp2D::GetDrawingBounds()
         auto* object = dynamic_cast<TObject2D*>(found);
         if (!object || !object->Visible() || !m_Layers.GetLayer(object->Layer()).Visible())
             continue;
-        object->UpdateBounds();
+        // A box recomputed as it was tells the views nothing (they would
+        // draw every object again after each fit to the drawing); a box that
+        // did change is told as UpdateBounds tells it.
+        const TRect2D before = object->Box();
+        object->ComputeBounds();
+        if (!SameRect(before, object->Box()))
+            object->UpdateBounds();
         const TRect2D& box = object->Box();
         rect.FirstEdge.X = std::min(rect.FirstEdge.X, box.FirstEdge.X);
         rect.FirstEdge.Y = std::min(rect.FirstEdge.Y, box.FirstEdge.Y);

@@ -99,8 +99,9 @@ public:
     // visibility.
     void ShowLayerObjects(uint8_t layer, bool visible);
 
-    // The object with that ID (the first from the head), or null. Raises
-    // ECADListBlocked while an exclusive iterator over the objects is alive.
+    // The object with that ID (the first from the head), or null, through
+    // the list's index. Raises ECADListBlocked while an exclusive iterator
+    // over the objects is alive.
     TGraphicObject* GetObjectByID(int32_t id);
     // Removes the object's tree node and deletes (frees) the object. An
     // absent ID raises ECADListObjNotFound "TCADCmp.DeleteObject: No object
@@ -258,7 +259,7 @@ public:
     T* AddObject(int32_t id, std::unique_ptr<T>&& object)
     {
         const TIDClaim claim = ClaimObjectID(id);
-        T* added = m_Objects.Add(std::move(object));
+        T* added = m_Objects.Add(std::move(object), claim.ID);
         FinishAdd(claim, *added, true);
         return added;
     }
@@ -281,7 +282,7 @@ public:
     T* AddHelperContainer(std::unique_ptr<T>&& container)
     {
         const TIDClaim claim = ClaimObjectID(-1);
-        T* added = m_Objects.Add(std::move(container));
+        T* added = m_Objects.Add(std::move(container), claim.ID);
         added->SetSaved(false);
         added->SetPickable(false);
         FinishAdd(claim, *added, false);
@@ -314,9 +315,10 @@ public:
     void TransformObjects(std::span<const int32_t> ids, const TMatrix4& transform);
 
     // No value for a document without objects. Otherwise the union of the
-    // boxes (each object's UpdateBounds first) of the visible objects on
-    // visible layers; when none qualifies, the inverted rectangle left and
-    // bottom 1e8, right and top -1e8.
+    // boxes (each object's box recomputed first; the views hear only of
+    // boxes that changed) of the visible objects on visible layers; when
+    // none qualifies, the inverted rectangle left and bottom 1e8, right and
+    // top -1e8.
     std::optional<TRect2D> GetDrawingBounds();
 
     // Puts the object on another layer and moves its entity-tree node.

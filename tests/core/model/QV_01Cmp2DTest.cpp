@@ -23,6 +23,8 @@ public:
             ++*m_Freed;
     }
     std::string_view ClassName() const override { return "TTestBox"; }
+    // A new shape without UpdateBounds: the box is stale until recomputed.
+    void SetRectQuietly(const TRect2D& r) { m_Rect = r; }
     void ComputeBounds() override { SetBox(TransformRect2D(m_Rect, GetModelTransform())); }
     void Draw() override { ++Draws; }
     void DrawOnCanvas(TCanvas2D&, bool) override {}
@@ -257,6 +259,38 @@ TEST_F(Document, DrawingBoundsCountOnlyWhatIsShown)
     EXPECT_EQ(r->FirstEdge.Y, 2);
     EXPECT_EQ(r->SecondEdge.X, 3);
     EXPECT_EQ(r->SecondEdge.Y, 6);
+}
+
+// A view that records the objects it is told of.
+class TChangeRecordingView final : public TDocumentView {
+public:
+    void RebuildScene(bool) override {}
+    void ZoomToBox(const TBox3D&) override {}
+    TRect2D DefaultWindow() const override { return {}; }
+    void ObjectChanged(TGraphicObject& object) override { Changed.push_back(object.ID()); }
+    std::vector<int32_t> Changed;
+};
+
+TEST_F(Document, DrawingBoundsTellTheViewsOnlyOfBoxesThatChanged)
+{
+    TChangeRecordingView view;
+    Doc.AddViewport(&view);
+    Doc.AddObject(-1, Box(0, 0, 1, 1));
+    TTestBox* moved = Doc.AddObject(-1, Box(2, 2, 3, 3));
+    Doc.AddObject(-1, Box(4, 4, 5, 5));
+    ASSERT_TRUE(view.Changed.empty());
+
+    // Fitting to the drawing again and again draws nothing again.
+    Doc.GetDrawingBounds();
+    EXPECT_TRUE(view.Changed.empty());
+
+    moved->SetRectQuietly(MakeRect2D(2, 2, 9, 9));
+    const std::optional<TRect2D> r = Doc.GetDrawingBounds();
+    ASSERT_TRUE(r.has_value());
+    EXPECT_EQ(r->SecondEdge.X, 9) << "the new box counts";
+    EXPECT_EQ(view.Changed, std::vector<int32_t>{moved->ID()});
+    EXPECT_EQ(moved->Box().SecondEdge.Y, 9);
+    Doc.RemoveViewport(&view);
 }
 
 TEST_F(Document, ZoomToDrawingFallsBackToTheDefaultWindow)

@@ -1,0 +1,116 @@
+// One entity of a drawing of 1,000,000 lines found and deleted by its ID,
+// beside the same in a drawing of 1,000 lines in the same run: an operation
+// on one entity should not grow with the drawing, so the ratio of the two
+// should stay near 1. The walk from the head to the same object (what
+// finding an object by its ID used to cost) is measured beside the lookup.
+// The delete is the document's (list, index, entity tree); the scene's part
+// of it is measured by bench_SceneBatch (DeleteOneLine).
+//
+//   build-bench/bin/bench_ObjectIndex
+
+#include "core/entities/Line2D.h"
+#include "core/model/QV_01Cmp2D.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <utility>
+
+namespace {
+
+struct TDrawing {
+    explicit TDrawing(int32_t count) : Count(count)
+    {
+        for (int32_t i = 0; i < count; ++i) {
+            const double x = i % 1000;
+            const double y = i / 1000;
+            Document.AddObject(-1, std::make_unique<TLine2D>(0, Point2D(x, y), Point2D(x + 0.8, y + 0.5)));
+        }
+    }
+    int32_t Count;
+    TQV_01Cmp2D Document;
+};
+
+TDrawing& Drawing(int32_t count)
+{
+    static std::map<int32_t, std::unique_ptr<TDrawing>> drawings;
+    auto& drawing = drawings[count];
+    if (!drawing)
+        drawing = std::make_unique<TDrawing>(count);
+    return *drawing;
+}
+
+// Real and CPU time of one delete, by drawing size.
+std::map<int64_t, std::pair<double, double>> g_DeleteUs;
+
+void BM_DeleteOne(benchmark::State& state)
+{
+    TDrawing& drawing = Drawing(static_cast<int32_t>(state.range(0)));
+    // Entities from the middle on, one after the other; a deleted one is
+    // added back (untimed) so that the drawing keeps its size.
+    int32_t next = drawing.Count / 2;
+    for (auto _ : state) {
+        drawing.Document.DeleteObject(next);
+        state.PauseTiming();
+        drawing.Document.AddObject(next, std::make_unique<TLine2D>(0, Point2D(0, 0), Point2D(1, 1)));
+        next = next + 1 < drawing.Count ? next + 1 : drawing.Count / 2;
+        state.ResumeTiming();
+    }
+}
+
+void BM_FindByID(benchmark::State& state)
+{
+    TDrawing& drawing = Drawing(static_cast<int32_t>(state.range(0)));
+    const int32_t id = drawing.Count * 3 / 4;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(drawing.Document.GetObjectByID(id));
+}
+
+void BM_WalkToID(benchmark::State& state)
+{
+    TDrawing& drawing = Drawing(static_cast<int32_t>(state.range(0)));
+    const int32_t id = drawing.Count * 3 / 4;
+    for (auto _ : state) {
+        TGraphicObjIterator it = drawing.Document.ObjectsIterator();
+        TGraphicObject* object = it.First();
+        while (object && object->ID() != id)
+            object = it.Next();
+        benchmark::DoNotOptimize(object);
+    }
+}
+
+BENCHMARK(BM_DeleteOne)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond)->Iterations(2000);
+BENCHMARK(BM_FindByID)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WalkToID)->Arg(1000000)->Unit(benchmark::kMicrosecond)->Iterations(20);
+
+// Keeps the delete times for the ratio printed at the end.
+class TReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            if (run.run_name.function_name == "BM_DeleteOne" && run.run_type == Run::RT_Iteration)
+                g_DeleteUs[std::stoll(run.run_name.args)] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    TReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    if (g_DeleteUs.count(1000) && g_DeleteUs.count(1000000)) {
+        const auto [real1M, cpu1M] = g_DeleteUs[1000000];
+        const auto [real1k, cpu1k] = g_DeleteUs[1000];
+        std::printf("delete one entity: %.2f us at 1M, %.2f us at 1k, ratio 1M / 1k = %.2f "
+                    "(CPU time: %.2f us, %.2f us, ratio %.2f; aim: < 1 ms at 1M, ratio near 1)\n",
+                    real1M, real1k, real1M / real1k, cpu1M, cpu1k, cpu1M / cpu1k);
+    }
+    return 0;
+}

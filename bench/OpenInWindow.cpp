@@ -1,0 +1,202 @@
+// Opening a large DXF drawing in the program's window, beside the DXF
+// import alone, both in the same run on the same file: a drawing of 100,000
+// entities generated here (lines, arcs, circles and light-weight polylines
+// on four layers).
+//
+// - Window: the program started as main starts it (settings in a scratch
+//   folder), the file opened through the File/Open command
+//   (TFileCommands::OpenGeo), then events processed until the view has
+//   drawn its first frame (grabFramebuffer waits for it) and the entity
+//   tree holds a node for every entity.
+// - ImportOnly: ImportDXFFile into a document with no view and no tree.
+// The ratio Window / ImportOnly is printed at the end (the aim: 3 or less).
+//
+// Needs a display with OpenGL and the program's data folder (the build's
+// bin/): run it under
+//   xvfb-run -a -s "-screen 0 1280x800x24" build-bench/bin/bench_OpenInWindow
+
+#include "app/FileCommands.h"
+#include "app/Program.h"
+#include "app/frmMain.h"
+#include "cad/ui/GeoTreeView.h"
+#include "cad/ui/SceneViewer.h"
+#include "core/model/QV_01Cmp2D.h"
+#include "core/settings/AppConfig.h"
+#include "io/dxf/DXFImportFile.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QTreeWidgetItemIterator>
+#include <QtTest/QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <charconv>
+#include <chrono>
+#include <clocale>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <tuple>
+
+#include <unistd.h>
+
+namespace {
+
+constexpr int EntityCount = 100000;
+
+std::filesystem::path g_Folder;
+std::string g_File;
+double g_WindowMs = 0;
+double g_ImportMs = 0;
+
+double Milliseconds(std::chrono::steady_clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+class TDxfWriter {
+public:
+    explicit TDxfWriter(std::ostream& out) : m_Out(out) {}
+    void Pair(int code, std::string_view value) { m_Out << code << '\n' << value << '\n'; }
+    void Pair(int code, double value)
+    {
+        char buffer[32];
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 4).ptr;
+        Pair(code, std::string_view(buffer, static_cast<size_t>(end - buffer)));
+    }
+
+private:
+    std::ostream& m_Out;
+};
+
+// Entity i sits in cell i of a grid 400 cells wide, 10 units a cell.
+void WriteDrawing(const std::string& fileName)
+{
+    std::ofstream file(fileName, std::ios::binary);
+    TDxfWriter w(file);
+    w.Pair(0, "SECTION");
+    w.Pair(2, "ENTITIES");
+    for (int i = 0; i < EntityCount; ++i) {
+        const double x = (i % 400) * 10.0;
+        const double y = (i / 400) * 10.0;
+        const std::string layer = "L" + std::to_string(i % 4);
+        switch (i % 4) {
+        case 0:
+            w.Pair(0, "LINE");
+            w.Pair(8, layer);
+            w.Pair(10, x);
+            w.Pair(20, y);
+            w.Pair(11, x + 8.0);
+            w.Pair(21, y + 5.0);
+            break;
+        case 1:
+            w.Pair(0, "ARC");
+            w.Pair(8, layer);
+            w.Pair(10, x + 5.0);
+            w.Pair(20, y + 5.0);
+            w.Pair(40, 4.0);
+            w.Pair(50, 15.0);
+            w.Pair(51, 200.0);
+            break;
+        case 2:
+            w.Pair(0, "CIRCLE");
+            w.Pair(8, layer);
+            w.Pair(10, x + 5.0);
+            w.Pair(20, y + 5.0);
+            w.Pair(40, 3.0);
+            break;
+        default:
+            w.Pair(0, "LWPOLYLINE");
+            w.Pair(8, layer);
+            w.Pair(90, "4");
+            w.Pair(70, "1");
+            for (const auto& [dx, dy, bulge] : {std::tuple{1.0, 1.0, 0.0}, std::tuple{9.0, 1.0, 0.4},
+                                                std::tuple{9.0, 9.0, 0.0}, std::tuple{1.0, 9.0, 0.0}}) {
+                w.Pair(10, x + dx);
+                w.Pair(20, y + dy);
+                if (bulge != 0.0)
+                    w.Pair(42, bulge);
+            }
+            break;
+        }
+    }
+    w.Pair(0, "ENDSEC");
+    w.Pair(0, "EOF");
+}
+
+int EntityNodes(const QTreeWidget& tree)
+{
+    int count = 0;
+    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget*>(&tree)); *it; ++it)
+        count += TGeoTreeView::NodeLevel(*it) == 2 ? 1 : 0;
+    return count;
+}
+
+void BM_ImportOnly(benchmark::State& state)
+{
+    TAppConfig config("");
+    for (auto _ : state) {
+        TQV_01Cmp2D document;
+        const auto start = std::chrono::steady_clock::now();
+        const TDXFImportResult result = ImportDXFFile(document, g_File, config);
+        g_ImportMs = Milliseconds(std::chrono::steady_clock::now() - start);
+        state.SetIterationTime(g_ImportMs / 1000.0);
+        if (document.ObjectsCount() != EntityCount)
+            state.SkipWithError("the import did not read every entity");
+        benchmark::DoNotOptimize(result.FileKind);
+    }
+}
+
+void BM_Window(benchmark::State& state)
+{
+    for (auto _ : state) {
+        TStartOptions options;
+        options.ProgramFolder = KB_DATA_DIR;
+        options.ConfigFolder = (g_Folder / "config").string();
+        options.InstallMessageBoxes = false;
+        TProgram program(options);
+        program.Show();
+        if (!QTest::qWaitForWindowExposed(&program.MainWindow())) {
+            state.SkipWithError("the window was not shown (no display?)");
+            return;
+        }
+        QCoreApplication::processEvents();
+        const auto start = std::chrono::steady_clock::now();
+        program.MainWindow().FileCommands().OpenGeo(g_File, false);
+        QCoreApplication::processEvents();
+        const QImage frame = program.MainWindow().GraphicView().grabFramebuffer();
+        g_WindowMs = Milliseconds(std::chrono::steady_clock::now() - start);
+        state.SetIterationTime(g_WindowMs / 1000.0);
+        benchmark::DoNotOptimize(frame.constBits());
+        const auto* tree = dynamic_cast<const QTreeWidget*>(program.Document().TreeGeo());
+        if (program.Document().ObjectsCount() != EntityCount || !tree || EntityNodes(*tree) != EntityCount)
+            state.SkipWithError("the drawing or the tree is not complete");
+    }
+}
+
+BENCHMARK(BM_ImportOnly)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime();
+BENCHMARK(BM_Window)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    UseSceneSurfaceFormat();
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    g_Folder = std::filesystem::temp_directory_path() / ("kb-open-bench-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(g_Folder / "config");
+    g_File = (g_Folder / "large.dxf").string();
+    WriteDrawing(g_File);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (g_ImportMs > 0 && g_WindowMs > 0)
+        std::printf("%d entities: window %.0f ms, import alone %.0f ms, ratio window / import = %.2f (aim <= 3)\n",
+                    EntityCount, g_WindowMs, g_ImportMs, g_WindowMs / g_ImportMs);
+    std::filesystem::remove_all(g_Folder);
+    return 0;
+}
