@@ -78,6 +78,7 @@ public:
     explicit TOpenProgress(TQV_01Cmp2D& document)
         : m_Document(document), m_PreviousLoad(document.OnLoadProgress), m_PreviousAdd(document.OnAddObject)
     {
+        WorkMonitor().SetCoordinateReadoutVisible(false);
         WorkMonitor().ShowProgress(0, true);
         document.OnLoadProgress = [this](TQV_01Cmp&, uint8_t) { Step(); };
         document.OnAddObject = [this](TQV_01Cmp&, TObject2D&) { Step(); };
@@ -88,6 +89,7 @@ public:
         m_Document.OnAddObject = m_PreviousAdd;
         s_Stream = nullptr;
         WorkMonitor().HideProgress();
+        WorkMonitor().SetCoordinateReadoutVisible(true);
     }
     TOpenProgress(const TOpenProgress&) = delete;
     TOpenProgress& operator=(const TOpenProgress&) = delete;
