@@ -322,11 +322,13 @@ TEST_F(FileCommands, ADxfFileReplacesTheDrawingAsItStands)
     EXPECT_EQ(Commands.OpenedFile().FileName, dxf);
     EXPECT_EQ(replaced, 1);
     ASSERT_EQ(Doc.ObjectsCount(), 1); // the line drawn before is gone
-    TGraphicObjIterator it = Doc.Objects().GetIterator();
-    auto* line = dynamic_cast<TLine2D*>(it.First());
-    ASSERT_NE(line, nullptr);
-    EXPECT_EQ(line->Points().Get(0).X, 1.5);
-    EXPECT_EQ(line->Points().Get(1).Y, 6.0);
+    {
+        TGraphicObjIterator it = Doc.Objects().GetIterator();
+        auto* line = dynamic_cast<TLine2D*>(it.First());
+        ASSERT_NE(line, nullptr);
+        EXPECT_EQ(line->Points().Get(0).X, 1.5);
+        EXPECT_EQ(line->Points().Get(1).Y, 6.0);
+    }
     EXPECT_EQ(View.Zooms.size(), 1u);
 
     // A DXF that cannot be opened is a failed open with its warning.
@@ -716,8 +718,10 @@ TEST_F(FileCommands, AReplacingOpenStartsOnTheFirstLayer)
     ASSERT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::BMP);
     EXPECT_EQ(Doc.CurrentLayer(), 0);
     ASSERT_EQ(Doc.ObjectsCount(), 1);
-    TGraphicObjIterator it = Doc.ObjectsIterator();
-    EXPECT_EQ(it.First()->Layer(), 0);
+    {
+        TGraphicObjIterator it = Doc.ObjectsIterator();
+        EXPECT_EQ(it.First()->Layer(), 0);
+    }
 
     // New starts there too.
     Notifier.QueueAnswer(EUserAnswer::Yes);
