@@ -71,8 +71,7 @@ std::string WithoutRoutineName(const std::string& text)
 }
 
 // The progress bar of an open. A document's load moves it by the position
-// reached in its file; every few objects read the window repaints (no user
-// input is handled meanwhile).
+// reached in its file.
 class TOpenProgress {
 public:
     explicit TOpenProgress(TQV_01Cmp2D& document)
@@ -80,6 +79,9 @@ public:
     {
         WorkMonitor().SetCoordinateReadoutVisible(false);
         WorkMonitor().ShowProgress(0, true);
+        // The status bar lays the bar out and shows it, and the window
+        // catches up with what waits, before the reading starts.
+        WorkMonitor().ProcessPendingPaint();
         document.OnLoadProgress = [this](TQV_01Cmp&, uint8_t) { Step(); };
         document.OnAddObject = [this](TQV_01Cmp&, TObject2D&) { Step(); };
     }
@@ -98,11 +100,13 @@ public:
     static void Watch(const TStream* stream) { s_Stream = stream; }
 
 private:
-    static constexpr int StepsPerRepaint = 256;
+    static constexpr int StepsPerLook = 256;
 
+    // The bar repaints itself as it moves; the view is not repainted while
+    // the drawing fills (each repaint would draw all that was read so far).
     void Step()
     {
-        if (++m_Steps % StepsPerRepaint != 0)
+        if (++m_Steps % StepsPerLook != 0)
             return;
         if (s_Stream && s_Stream->Size() > 0) {
             const int percent = static_cast<int>(std::clamp<int64_t>(s_Stream->Position() * 100 / s_Stream->Size(), 0, 100));
@@ -111,7 +115,6 @@ private:
                 WorkMonitor().ShowProgress(percent, true);
             }
         }
-        WorkMonitor().ProcessPendingPaint();
     }
 
     static inline const TStream* s_Stream = nullptr;

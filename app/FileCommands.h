@@ -35,8 +35,8 @@
 // - Only a file read whole is told through OnFileOpened (title and recent
 //   files); after a merge the name is cleared again.
 // - The open shows a progress bar (documents by the position in the file)
-//   and lets the window repaint while it reads; the bar goes at the end,
-//   also when the read fails.
+//   and lets the window repaint before it reads; the bar goes at the end,
+//   also when the read fails, and the view is rebuilt with what was read.
 // - Save writes the drawing to the current file when that is a document
 //   (.kvx); any other case (no file, an imported file) is Save As. An
 //   empty drawing is not saved (warning "405", caption "406").

@@ -248,6 +248,10 @@ TEST_F(OpenFiles, ThePlacementBoxGoesWithDone)
     Open(WriteDxf());
     ASSERT_TRUE(Tool().isVisible());
     ASSERT_GT(BluePixels(Driver->ShownView()), 0) << "the box is shown while placing";
+    // The page stands clear of the view, so that its hiding repaints nothing.
+    const QRect window = Window().frameGeometry();
+    Tool().move(window.right() + 20, window.top());
+    kbtest::TMainWindowDriver::Settle();
     Press("sbtOpenDone");
     EXPECT_EQ(BluePixels(Driver->ShownView()), 0);
 }
