@@ -26,10 +26,16 @@
 #include "io/ui/DlgOpenGeo.h"
 #include "platform/AsciiText.h"
 
+#include "cam/ops/OpManager.h"
+#include "core/entities/Etichetta.h"
+#include "core/file/Stream.h"
+
 #include <QImageReader>
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <vector>
 
@@ -46,6 +52,78 @@ std::string FolderOf(const std::string& fullName)
 {
     return std::filesystem::path(fullName).parent_path().string();
 }
+
+// A reader's text without the routine name it may start with
+// ("TQVCmp.MergeFromStream: no objects found" gives "no objects found").
+std::string WithoutRoutineName(const std::string& text)
+{
+    const size_t colon = text.find(": ");
+    if (colon == std::string::npos || colon == 0 || text[0] != 'T')
+        return text;
+    const std::string_view head(text.data(), colon);
+    if (head.find('.') == std::string_view::npos)
+        return text;
+    for (const char c : head) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '_')
+            return text;
+    }
+    return text.substr(colon + 2);
+}
+
+// The progress bar of an open. A document's load moves it by the position
+// reached in its file.
+class TOpenProgress {
+public:
+    explicit TOpenProgress(TQV_01Cmp2D& document)
+        : m_Document(document), m_PreviousLoad(document.OnLoadProgress), m_PreviousAdd(document.OnAddObject)
+    {
+        WorkMonitor().SetCoordinateReadoutVisible(false);
+        WorkMonitor().ShowProgress(0, true);
+        // The status bar lays the bar out and shows it, and the window
+        // catches up with what waits, before the reading starts.
+        WorkMonitor().ProcessPendingPaint();
+        document.OnLoadProgress = [this](TQV_01Cmp&, uint8_t) { Step(); };
+        document.OnAddObject = [this](TQV_01Cmp&, TObject2D&) { Step(); };
+    }
+    ~TOpenProgress()
+    {
+        m_Document.OnLoadProgress = m_PreviousLoad;
+        m_Document.OnAddObject = m_PreviousAdd;
+        s_Stream = nullptr;
+        WorkMonitor().HideProgress();
+        WorkMonitor().SetCoordinateReadoutVisible(true);
+    }
+    TOpenProgress(const TOpenProgress&) = delete;
+    TOpenProgress& operator=(const TOpenProgress&) = delete;
+
+    // The stream whose position the bar follows; null: none.
+    static void Watch(const TStream* stream) { s_Stream = stream; }
+
+private:
+    static constexpr int StepsPerLook = 256;
+
+    // The bar repaints itself as it moves; the view is not repainted while
+    // the drawing fills (each repaint would draw all that was read so far).
+    void Step()
+    {
+        if (++m_Steps % StepsPerLook != 0)
+            return;
+        if (s_Stream && s_Stream->Size() > 0) {
+            const int percent = static_cast<int>(std::clamp<int64_t>(s_Stream->Position() * 100 / s_Stream->Size(), 0, 100));
+            if (percent != m_Shown) {
+                m_Shown = percent;
+                WorkMonitor().ShowProgress(percent, true);
+            }
+        }
+    }
+
+    static inline const TStream* s_Stream = nullptr;
+    TQV_01Cmp2D& m_Document;
+    TQV_01Cmp::TOnLoadProgress m_PreviousLoad;
+    TQV_01Cmp::TOnAddObject m_PreviousAdd;
+    int64_t m_Steps = 0;
+    int m_Shown = 0;
+};
 
 } // namespace
 
@@ -64,6 +142,13 @@ TFileCommands::~TFileCommands() = default;
 void TFileCommands::OpenGeo(const std::string& fileName, bool merge)
 {
     m_Prg.StopOperation();
+    // What a Yes clears is cleared only once the new file has been read.
+    bool operationsToo = false;
+    if (!merge && m_Document.ObjectsCount() > 0) {
+        operationsToo = true;
+        if (!AskClearAll(operationsToo))
+            return;
+    }
     std::string name = fileName;
     if (name.empty()) {
         TFileRequest request;
@@ -74,162 +159,348 @@ void TFileCommands::OpenGeo(const std::string& fileName, bool merge)
             return;
         m_Config.FilePath_Geo = FolderOf(FullName(name));
     }
-    if (!merge && m_Document.ObjectsCount() > 0 &&
-        UserNotifier().AskYesNo(LangText(LangKeys::String::ClearDrawing), LangText(LangKeys::String::ErrorCaption)) !=
-            EUserAnswer::Yes)
-        return;
 
-    // The record changes once the file was read: a failed open leaves the
-    // drawing and its file as they were.
     const std::string fullName = FullName(name);
     const std::string previousName = m_Opened.FileName;
     m_Opened.Kind = TOpenedFileKind::None;
     WorkMonitor().ShowStatusMessage(LangText(LangKeys::String::OpeningFile));
-    TOpenedFileKind kind = TOpenedFileKind::Failed;
-    {
+    TRead read;
+    try {
         TBusySection busy(WorkMonitor());
-        try {
-            const std::string extension = UpperExtension(name);
-            if (extension == ".KVX") {
-                if (OpenDocumentFile(fullName, merge))
-                    kind = TOpenedFileKind::Document;
-            } else if (merge) {
-                // Only documents merge.
-            } else if (extension == ".DXF") {
-                if (OpenDxfFile(fullName))
-                    kind = TOpenedFileKind::DXF;
-            } else if (extension == ".SVG") {
-                if (OpenSvgFile(fullName))
-                    kind = TOpenedFileKind::SVG;
-            } else if (extension == ".BMP") {
-                if (OpenBitmapFile(fullName, true))
-                    kind = TOpenedFileKind::BMP;
-            } else if (extension == ".JPG" || extension == ".JPEG") {
-                if (OpenBitmapFile(fullName, false))
-                    kind = TOpenedFileKind::JPEG;
-            } else if (extension == ".STL") {
-                if (OpenStlFile(fullName))
-                    kind = TOpenedFileKind::STL;
-            }
-        } catch (const ECADFilePartlyRead&) {
-            // The drawing holds what was read of the file.
-            m_Opened = TOpenedFile{merge ? std::string() : fullName, TOpenedFileKind::Failed};
-            WorkMonitor().ShowStatusMessage(std::string());
-            throw;
-        } catch (...) {
-            m_Opened = TOpenedFile{previousName, TOpenedFileKind::Failed};
-            WorkMonitor().ShowStatusMessage(std::string());
-            throw;
-        }
+        TOpenProgress progress(m_Document);
+        read = merge ? ReadFile(fullName, true) : ReplaceDrawing(fullName, operationsToo);
+    } catch (...) {
+        m_Opened = TOpenedFile{previousName, TOpenedFileKind::Failed};
+        WorkMonitor().ShowStatusMessage(std::string());
+        throw;
     }
     WorkMonitor().ShowStatusMessage(std::string());
-    if (kind == TOpenedFileKind::Failed) {
+
+    if (read.Outcome == TReadOutcome::Failed) {
         m_Opened = TOpenedFile{previousName, TOpenedFileKind::Failed};
-        UserNotifier().ShowMessage(EMessageKind::Warning, LangText(LangKeys::String::FileNotOpened),
-                                   LangText(LangKeys::String::ErrorCaption));
+        if (read.Message.empty())
+            UserNotifier().ShowMessage(EMessageKind::Warning, LangText(LangKeys::String::FileNotOpened),
+                                       LangText(LangKeys::String::ErrorCaption));
+        else
+            UserNotifier().ShowMessage(EMessageKind::Error, read.Message, LangText(LangKeys::String::ErrorCaption));
         return;
     }
-    m_Opened = TOpenedFile{fullName, kind};
-    if (kind != TOpenedFileKind::Document)
+    if (merge) {
+        m_Opened = TOpenedFile{std::string(), read.Kind};
+        if (read.Outcome == TReadOutcome::Whole && OnFileOpened)
+            OnFileOpened(fullName);
+    } else if (read.Outcome == TReadOutcome::Whole) {
+        m_Opened = TOpenedFile{fullName, read.Kind};
+        if (OnFileOpened)
+            OnFileOpened(fullName);
+    } else {
+        // A truncated copy must never be saved over the damaged file.
+        m_Opened = TOpenedFile{std::string(), read.Kind};
+        if (OnFilePartlyRead)
+            OnFilePartlyRead(fullName);
+    }
+    if (read.Kind != TOpenedFileKind::Document)
         WorkMonitor().ShowStatusMessage(LangText(LangKeys::String::StatusPlacement));
-    if (OnFileOpened)
-        OnFileOpened(m_Opened.FileName);
-    if (merge)
-        m_Opened.FileName.clear();
+    Present(fullName, read.Kind);
+    if (read.Outcome == TReadOutcome::InPart && !read.Message.empty())
+        UserNotifier().ShowMessage(EMessageKind::Warning, read.Message, LangText(LangKeys::String::ErrorCaption));
+    if (m_SkippedFacets > 0)
+        ReportSkippedStlFacets(m_SkippedFacets);
+    m_SkippedFacets = 0;
 }
 
-bool TFileCommands::OpenDocumentFile(const std::string& fileName, bool merge)
+// --- Reading -------------------------------------------------------------------
+
+struct TFileCommands::TAside {
+    TQV_01Cmp::TTakenDrawing Drawing;
+    std::vector<TQV_21Layer> Layers;
+    int CurrentLayer = 0;
+    std::string LoadedSignature;
+    std::unique_ptr<TEtichetta> Label;
+};
+
+std::unique_ptr<TFileCommands::TAside> TFileCommands::SetAside()
 {
-    // The steps of the journal name objects of the drawing that a load
-    // replaces; a merge only adds.
-    const auto replaced = [&] {
-        if (merge)
-            return;
-        if (UndoJournal())
-            UndoJournal()->Clear();
-        if (OnDrawingReplaced)
-            OnDrawingReplaced();
-    };
-    // A load in place of the drawing starts from the layer defaults, which
-    // go back to the drawing's own layers when the file is refused before
-    // anything was read (missing, wrong signature).
-    std::vector<TQV_21Layer> layers;
-    const int currentLayer = m_Document.CurrentLayer();
-    if (!merge) {
-        for (int n = 0; n < TQV_20Layers::LayerCount; ++n)
-            layers.push_back(m_Document.Layers().GetLayer(n));
-        ResetLayers(m_Document, m_Config.ConfigFolder(), m_Config.DefLayers);
-    }
-    try {
-        // A partial read that stopped at an unknown class was reported by
-        // the loader; the drawing holds what was read.
-        (void)m_Document.LoadFromFile(fileName, merge);
-    } catch (const ECADFilePartlyRead&) {
-        replaced();
-        ZoomToDrawing(m_Document, m_View);
-        throw;
-    } catch (...) {
-        for (size_t n = 0; n < layers.size(); ++n)
-            m_Document.Layers().GetLayer(static_cast<int>(n)) = layers[n];
-        m_Document.SetCurrentLayer(currentLayer);
-        throw;
-    }
-    replaced();
-    ZoomToDrawing(m_Document, m_View);
-    return true;
+    auto aside = std::make_unique<TAside>();
+    aside->Drawing = m_Document.TakeDrawing();
+    for (int n = 0; n < TQV_20Layers::LayerCount; ++n)
+        aside->Layers.push_back(m_Document.Layers().GetLayer(n));
+    aside->CurrentLayer = m_Document.CurrentLayer();
+    aside->LoadedSignature = m_Document.LoadedSignature();
+    aside->Label = ReleaseCurrentLabelObject();
+    // A replacing open starts from a new drawing's layers.
+    ResetLayers(m_Document, m_Config.ConfigFolder(), m_Config.DefLayers);
+    return aside;
 }
 
-bool TFileCommands::OpenDxfFile(const std::string& fileName)
+void TFileCommands::PutBack(TAside& aside)
 {
-    // The drawing asked to be replaced is emptied only once the file has
-    // opened as a DXF file. The import reports a file read only in part
-    // itself; the entities stay where the file put them until the
-    // open-geometry panel places them.
-    const TDXFImportResult result = ImportDXFFile(m_Document, fileName, m_Config, [this] { ClearDrawing(); });
-    if (result.FileKind != OpenedFileKindDxf)
-        return false;
+    m_DxfImporter.reset();
+    m_ReadImage = QImage();
+    m_ReadSurface = nullptr;
+    m_SkippedFacets = 0;
+    m_Document.PutBackDrawing(std::move(aside.Drawing));
+    for (size_t n = 0; n < aside.Layers.size(); ++n)
+        m_Document.Layers().GetLayer(static_cast<int>(n)) = aside.Layers[n];
+    m_Document.SetCurrentLayer(aside.CurrentLayer);
+    m_Document.SetLoadedSignature(aside.LoadedSignature);
+    SetCurrentLabelObject(std::move(aside.Label));
+    m_View.RebuildScene(false);
     if (OnDrawingReplaced)
         OnDrawingReplaced();
-    ZoomToDrawing(m_Document, m_View);
-    if (TDlgOpenGeo* panel = NewOpenGeoPanel()) {
-        panel->SetupDxf(*result.Importer, fileName);
-        ShowPanelPage(LangKeys::frmToolWin::CaptionOpenDxf);
-    }
-    return true;
 }
 
-bool TFileCommands::OpenSvgFile(const std::string& fileName)
+bool TFileCommands::Commit(TAside& aside, bool operationsToo, TOpenedFileKind kind)
 {
-    // The whole file is parsed before the drawing is cleared: a damaged
-    // file leaves the drawing as it was.
+    m_Document.DropTakenDrawing(std::move(aside.Drawing));
+    // Only a document brings a label object of its own.
+    if (kind != TOpenedFileKind::Document)
+        SetCurrentLabelObject(std::move(aside.Label));
+    aside.Label.reset();
+    m_ImportedImage = QImage();
+    m_BitmapID = -1;
+    if (UndoJournal())
+        UndoJournal()->Clear();
+    if (ClearSimulations)
+        ClearSimulations();
+
+    TOpManager& operations = OpManager();
+    std::vector<std::unique_ptr<TOpManagerField>> read = std::move(operations.Held);
+    operations.Held.clear();
+    if (operationsToo) {
+        if (DeleteAllOperations) {
+            DeleteAllOperations();
+        } else {
+            operations.DeleteAll();
+            SetCurrentOperation(nullptr);
+        }
+    }
+    bool operationsTaken = true;
+    if (operations.Count() == 0)
+        operations.AppendLoaded(std::move(read));
+    else
+        operationsTaken = read.empty();
+    m_View.RebuildScene(true);
+    if (OnDrawingReplaced)
+        OnDrawingReplaced();
+    return operationsTaken;
+}
+
+TFileCommands::TRead TFileCommands::ReplaceDrawing(const std::string& fileName, bool operationsToo)
+{
+    std::unique_ptr<TAside> aside = SetAside();
+    TOpManager& operations = OpManager();
+    // The file's operations wait aside until the whole file was read.
+    struct THold {
+        TOpManager& Operations;
+        explicit THold(TOpManager& operations) : Operations(operations)
+        {
+            Operations.Held.clear();
+            Operations.HoldLoaded = true;
+        }
+        ~THold()
+        {
+            Operations.HoldLoaded = false;
+            Operations.Held.clear();
+        }
+    } hold(operations);
+
+    TRead read;
+    try {
+        read = ReadFile(fileName, false);
+    } catch (...) {
+        PutBack(*aside);
+        throw;
+    }
+    const bool image = read.Kind == TOpenedFileKind::BMP || read.Kind == TOpenedFileKind::JPEG;
+    const bool nothing = m_Document.ObjectsCount() == 0 && operations.Held.empty() && !image;
+    if (read.Outcome == TReadOutcome::Failed || nothing) {
+        PutBack(*aside);
+        if (read.Outcome != TReadOutcome::Failed)
+            read.Message = read.Reason;
+        read.Outcome = TReadOutcome::Failed;
+        return read;
+    }
+    if (!Commit(*aside, operationsToo, read.Kind)) {
+        read.Outcome = TReadOutcome::InPart;
+        if (!read.Message.empty())
+            read.Message += "\r\n";
+        read.Message += LangText(LangKeys::String::OperationsKept);
+    }
+    return read;
+}
+
+TFileCommands::TRead TFileCommands::ReadFile(const std::string& fileName, bool merge)
+{
+    const std::string extension = UpperExtension(fileName);
+    if (extension == ".KVX")
+        return ReadDocumentFile(fileName, merge);
+    if (merge)
+        return {}; // only documents merge
+    if (extension == ".DXF")
+        return ReadDxfFile(fileName);
+    if (extension == ".SVG")
+        return ReadSvgFile(fileName);
+    if (extension == ".BMP")
+        return ReadBitmapFile(fileName, true);
+    if (extension == ".JPG" || extension == ".JPEG")
+        return ReadBitmapFile(fileName, false);
+    if (extension == ".STL")
+        return ReadStlFile(fileName);
+    return {};
+}
+
+TFileCommands::TRead TFileCommands::ReadDocumentFile(const std::string& fileName, bool merge)
+{
+    TRead read;
+    read.Kind = TOpenedFileKind::Document;
+    try {
+        TFileStream stream(fileName, TFileStream::TMode::OpenRead);
+        TOpenProgress::Watch(&stream);
+        TDocumentLoadResult result;
+        try {
+            result = m_Document.LoadFromStream(stream, merge);
+        } catch (...) {
+            TOpenProgress::Watch(nullptr);
+            throw;
+        }
+        TOpenProgress::Watch(nullptr);
+        // An entry of an unknown class was reported by the loader.
+        read.Outcome = result.Partial ? TReadOutcome::InPart : TReadOutcome::Whole;
+    } catch (const ECADFilePartlyRead& error) {
+        read.Outcome = TReadOutcome::InPart;
+        read.Reason = WithoutRoutineName(error.Cause());
+        read.Message = read.Reason + "\r\n" + std::string(PartlyReadMessage);
+    } catch (const std::exception& error) {
+        read.Outcome = TReadOutcome::Failed;
+        read.Message = WithoutRoutineName(error.what());
+    }
+    if (read.Outcome != TReadOutcome::Failed && merge)
+        m_Document.RepaintViewports();
+    return read;
+}
+
+TFileCommands::TRead TFileCommands::ReadDxfFile(const std::string& fileName)
+{
+    // The import reports a file read only in part itself.
+    TDXFImportResult result = ImportDXFFile(m_Document, fileName, m_Config);
+    TRead read;
+    if (result.FileKind != OpenedFileKindDxf || !result.Importer)
+        return read;
+    read.Kind = TOpenedFileKind::DXF;
+    read.Outcome = result.Importer->Incomplete() ? TReadOutcome::InPart : TReadOutcome::Whole;
+    m_DxfImporter = std::move(result.Importer);
+    return read;
+}
+
+TFileCommands::TRead TFileCommands::ReadSvgFile(const std::string& fileName)
+{
+    TRead read;
+    read.Kind = TOpenedFileKind::SVG;
     path_renderer renderer;
     svg_parser parser(renderer);
-    parser.parse(fileName);
-    ClearDrawing();
-    const TSvgImportResult result = ImportSvgPaths(m_Document, renderer);
-    if (result.Skipped > 0 || result.Truncated)
-        UserNotifier().ShowMessage(EMessageKind::Warning, LangText(LangKeys::String::SvgPartlyRead),
-                                   LangText(LangKeys::String::ErrorCaption));
-    if (OnDrawingReplaced)
-        OnDrawingReplaced();
-    ZoomToDrawing(m_Document, m_View);
-    if (TDlgOpenGeo* panel = NewOpenGeoPanel()) {
-        panel->SetupSvg(fileName);
-        ShowPanelPage(LangKeys::frmToolWin::CaptionOpenSvg);
+    try {
+        parser.parse(fileName);
+    } catch (const std::exception& error) {
+        read.Message = error.what();
+        return read;
     }
-    return true;
+    const TSvgImportResult result = ImportSvgPaths(m_Document, renderer);
+    read.Outcome = TReadOutcome::Whole;
+    if (result.Skipped > 0 || result.Truncated) {
+        read.Outcome = TReadOutcome::InPart;
+        read.Message = LangText(LangKeys::String::SvgPartlyRead);
+    }
+    return read;
 }
 
-bool TFileCommands::OpenBitmapFile(const std::string& fileName, bool isBmp)
+TFileCommands::TRead TFileCommands::ReadBitmapFile(const std::string& fileName, bool isBmp)
 {
+    TRead read;
     QImageReader reader(QString::fromStdString(fileName), isBmp ? "bmp" : "jpeg");
     const QImage loaded = reader.read();
     if (loaded.isNull())
-        return false;
-    const QImage image = loaded.convertToFormat(QImage::Format_ARGB32);
-    ClearDrawing();
-    if (OnDrawingReplaced)
-        OnDrawingReplaced();
+        return read;
+    m_ReadImage = loaded.convertToFormat(QImage::Format_ARGB32);
+    read.Outcome = TReadOutcome::Whole;
+    read.Kind = isBmp ? TOpenedFileKind::BMP : TOpenedFileKind::JPEG;
+    return read;
+}
+
+TFileCommands::TRead TFileCommands::ReadStlFile(const std::string& fileName)
+{
+    TRead read;
+    read.Kind = TOpenedFileKind::STL;
+    TStlMesh mesh;
+    try {
+        mesh = LoadStlFromFile(fileName);
+    } catch (const std::exception& error) {
+        read.Message = error.what();
+        return read;
+    }
+    if (mesh.Facets.empty())
+        return read;
+    m_SkippedFacets = mesh.SkippedFacets;
+    m_ReadSurface = m_Document.AddObject(-1, std::make_unique<TQV_STLSurf>(-1, std::move(mesh)));
+    // The facets left out are reported once the surface is shown.
+    read.Outcome = m_SkippedFacets > 0 ? TReadOutcome::InPart : TReadOutcome::Whole;
+    return read;
+}
+
+// --- After the read --------------------------------------------------------------
+
+void TFileCommands::Present(const std::string& fileName, TOpenedFileKind kind)
+{
+    switch (kind) {
+    case TOpenedFileKind::Document:
+        ZoomToDrawing(m_Document, m_View);
+        break;
+    case TOpenedFileKind::DXF: {
+        const std::unique_ptr<TDXF2DImport> importer = std::move(m_DxfImporter);
+        ZoomToDrawing(m_Document, m_View);
+        TDlgOpenGeo* panel = importer ? NewOpenGeoPanel() : nullptr;
+        if (panel) {
+            panel->SetupDxf(*importer, fileName);
+            ShowPanelPage(LangKeys::frmToolWin::CaptionOpenDxf);
+        }
+        break;
+    }
+    case TOpenedFileKind::SVG:
+        ZoomToDrawing(m_Document, m_View);
+        if (TDlgOpenGeo* panel = NewOpenGeoPanel()) {
+            panel->SetupSvg(fileName);
+            ShowPanelPage(LangKeys::frmToolWin::CaptionOpenSvg);
+        }
+        break;
+    case TOpenedFileKind::BMP:
+    case TOpenedFileKind::JPEG:
+        PresentBitmap(fileName, kind == TOpenedFileKind::BMP);
+        break;
+    case TOpenedFileKind::STL: {
+        TQV_STLSurf* surface = m_ReadSurface;
+        m_ReadSurface = nullptr;
+        if (!surface)
+            break;
+        if (StockSolid())
+            StockSolid()->SetBox(surface->Box3D());
+        ZoomToDrawing(m_Document, m_View);
+        if (TDlgOpenGeo* panel = NewOpenGeoPanel()) {
+            panel->SetupStl(*surface, fileName);
+            ShowPanelPage(LangKeys::frmToolWin::CaptionOpenStl);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void TFileCommands::PresentBitmap(const std::string& fileName, bool isBmp)
+{
+    const QImage image = std::move(m_ReadImage);
+    m_ReadImage = QImage();
+    if (image.isNull())
+        return;
     // Without a page the placement still gives the image its size.
     QWidget scratchPage;
     std::unique_ptr<TDlgOpenGeo> own;
@@ -248,27 +519,6 @@ bool TFileCommands::OpenBitmapFile(const std::string& fileName, bool isBmp)
     m_ImportedImage = image;
     panel->Apply();
     ShowPanelPage(isBmp ? LangKeys::frmToolWin::CaptionOpenBmp : LangKeys::frmToolWin::CaptionOpenJpg);
-    return true;
-}
-
-bool TFileCommands::OpenStlFile(const std::string& fileName)
-{
-    // Read before the drawing is cleared: a damaged file leaves it.
-    TStlMesh mesh = LoadStlFromFile(fileName);
-    const size_t skipped = mesh.SkippedFacets;
-    ClearDrawing();
-    TQV_STLSurf* surface = m_Document.AddObject(-1, std::make_unique<TQV_STLSurf>(-1, std::move(mesh)));
-    ReportSkippedStlFacets(skipped);
-    if (StockSolid())
-        StockSolid()->SetBox(surface->Box3D());
-    if (OnDrawingReplaced)
-        OnDrawingReplaced();
-    ZoomToDrawing(m_Document, m_View);
-    if (TDlgOpenGeo* panel = NewOpenGeoPanel()) {
-        panel->SetupStl(*surface, fileName);
-        ShowPanelPage(LangKeys::frmToolWin::CaptionOpenStl);
-    }
-    return true;
 }
 
 TDlgOpenGeo* TFileCommands::NewOpenGeoPanel()
@@ -452,20 +702,38 @@ void TFileCommands::sbtNewClick()
 
 bool TFileCommands::CancellatoTutto()
 {
-    // The box asks whether the machining operations go too.
     bool operationsToo = true;
-    if (UserNotifier().AskYesNoChecked(LangText(LangKeys::String::ClearDrawing),
-                                       LangText(LangKeys::String::ErrorCaption),
-                                       LangText(LangKeys::String::DeleteOperationsToo), operationsToo) !=
-        EUserAnswer::Yes)
+    if (!AskClearAll(operationsToo))
         return false;
+    ClearAll(operationsToo);
+    return true;
+}
+
+bool TFileCommands::AskClearAll(bool& operationsToo)
+{
+    // The box asks whether the machining operations go too.
+    return UserNotifier().AskYesNoChecked(LangText(LangKeys::String::ClearDrawing),
+                                          LangText(LangKeys::String::ErrorCaption),
+                                          LangText(LangKeys::String::DeleteOperationsToo),
+                                          operationsToo) == EUserAnswer::Yes;
+}
+
+void TFileCommands::ClearAll(bool operationsToo)
+{
     ClearDrawing();
-    if (operationsToo && DeleteAllOperations)
-        DeleteAllOperations();
+    if (ClearSimulations)
+        ClearSimulations();
+    if (operationsToo) {
+        if (DeleteAllOperations) {
+            DeleteAllOperations();
+        } else {
+            OpManager().DeleteAll();
+            SetCurrentOperation(nullptr);
+        }
+    }
     m_Opened.Kind = TOpenedFileKind::None;
     if (OnDrawingReplaced)
         OnDrawingReplaced();
     if (OnDrawingCleared)
         OnDrawingCleared();
-    return true;
 }

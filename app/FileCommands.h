@@ -6,30 +6,37 @@
 //
 // Promises:
 // - Every question goes through the prompt service (core/UserNotifier.h):
-//   the file names (types listed in both cases, the open dialog starting in
-//   "FilePath_Geo"), "452" with its check box "723".
+//   "452" with its check box "723" (ticked: the operations go too), then
+//   the file name (types listed in both cases, the open dialog starting in
+//   "FilePath_Geo").
 // - A drawing that holds objects is replaced only after the user answered
-//   Yes to the question "452" (any other answer changes nothing); a merge
-//   never asks. The file name is asked for first, so a cancelled dialog
-//   changes nothing either.
-// - The drawing is replaced only by a file that was read: a file that
-//   cannot be opened, is of a kind that cannot be opened or does not start
-//   as its kind does leaves the drawing (objects, blocks, layers, undo
-//   steps) and the current file name as they were, with one warning
-//   ("458", caption "450") or, for a document, the reader's error.
-// - A replacing open starts from the layer defaults (ResetLayers) and the
-//   view is rebuilt; a merge keeps the layers.
-// - The opened-file record: kind None before any open and while an open is
-//   under way, Document or DXF after the file was read, Failed when the
-//   open failed (the name then stays the previous one) or a document was
-//   read only in part (the name is the file's); the name is the full name
-//   of the file (empty after a merge).
-// - A reader's exception (a damaged document) passes on after the record
-//   says Failed and the busy cursor is back; the caller's event guard
-//   shows it. What the reader had read stays in the drawing.
-// - Once a load has replaced the drawing (also only in part), the undo
-//   journal forgets its steps, which named the objects replaced; a merge,
-//   or a file refused before anything was read, leaves them.
+//   Yes to "452" (any other answer changes nothing); a merge never asks. A
+//   cancelled file dialog changes nothing either.
+// - A replacing open sets the drawing aside (objects, saved blocks, layers,
+//   current layer, label object, image copy) and reads the file into the
+//   emptied document, which starts from the layer defaults and layer 0. The
+//   drawing is cleared for good only once the file was read: the undo
+//   steps, the image copy, the scene (STL surface and stock box included)
+//   and, when the box was ticked, the operations with their tree go; the
+//   file's operations then take their place. With the box unticked (or no
+//   question asked) the operations stay; a document that brings operations
+//   of its own while some stay is opened without them, with the warning
+//   "OpsKept", and is treated as read only in part.
+// - A file that cannot be opened, is refused, or yields nothing (no object,
+//   no operation) changes nothing: drawing, operations, layers, undo steps,
+//   title, recent files and current file name stay; the record says Failed.
+//   A document's reason is shown as an error (caption "450") without the
+//   reader's routine name; other kinds show the warning "458".
+// - A file read only in part shows what was read with a warning that says
+//   so (a document: the reason and PartlyReadMessage). Its name is not
+//   taken: the record keeps the kind with an empty name (Save asks for a
+//   name, suggesting none) and OnFilePartlyRead tells the window, whose
+//   title says the file is incomplete; the recent files do not get it.
+// - Only a file read whole is told through OnFileOpened (title and recent
+//   files); after a merge the name is cleared again.
+// - The open shows a progress bar (documents by the position in the file)
+//   and lets the window repaint before it reads; the bar goes at the end,
+//   also when the read fails, and the view is rebuilt with what was read.
 // - Save writes the drawing to the current file when that is a document
 //   (.kvx); any other case (no file, an imported file) is Save As. An
 //   empty drawing is not saved (warning "405", caption "406").
@@ -50,8 +57,9 @@
 //   (caption "408").
 // - New on an empty drawing does nothing. Otherwise it asks "452"; on Yes
 //   the undo journal is cleared, every object deleted, the layers reset
-//   (ResetLayers), the view rebuilt, the record reset (kind None, no file)
-//   and OnDrawingReplaced and OnDrawingCleared told.
+//   (ResetLayers, layer 0 current), the operations deleted when the box is
+//   ticked, the view rebuilt, the record reset (kind None, no file) and
+//   OnDrawingReplaced and OnDrawingCleared told.
 // Main thread only.
 
 #include "cad/program/ShellServices.h"
@@ -67,6 +75,8 @@
 class QWidget;
 class TAppConfig;
 class TBitmap2D;
+class TDXF2DImport;
+class TQV_STLSurf;
 class TDlgOpenGeo;
 class TDocumentView;
 class TQV_00Prog;
@@ -79,13 +89,15 @@ public:
     TFileCommands(const TFileCommands&) = delete;
     TFileCommands& operator=(const TFileCommands&) = delete;
 
-    // Told the full name after each successful open (the caption and the
-    // recent files show it).
+    // Told the full name after each open that read the whole file (the
+    // caption and the recent files show it).
     std::function<void(const std::string& fileName)> OnFileOpened;
-    // Told after every attempt to load a document in place of the drawing,
-    // also one that failed (the drawing may then hold part of the file):
-    // the loader empties the drawing without telling its entity tree, which
-    // must be rebuilt from what the drawing now holds.
+    // Told the full name after an open that read the file only in part (the
+    // caption says so; the recent files do not take it).
+    std::function<void(const std::string& fileName)> OnFilePartlyRead;
+    // Told after every open in place of the drawing, also one that failed
+    // (the drawing was set aside and put back): the entity tree must be
+    // rebuilt from what the drawing now holds.
     std::function<void()> OnDrawingReplaced;
 
     // Told the full name after each successful save.
@@ -93,9 +105,12 @@ public:
     // Told after New has cleared the drawing (the caption goes back to the
     // product name).
     std::function<void()> OnDrawingCleared;
-    // Deletes every machining operation (clear all with its box ticked).
-    // May be empty.
+    // Deletes every machining operation with its tree node (clear all with
+    // its box ticked). When empty, the operation manager's list is emptied.
     std::function<void()> DeleteAllOperations;
+    // Takes the drawings of the simulations off the view: the drawing they
+    // showed is gone (New, and an open that replaced it). May be empty.
+    std::function<void()> ClearSimulations;
 
     // Opens fileName (empty: asks for it), or merges it into the drawing.
     void OpenGeo(const std::string& fileName, bool merge);
@@ -107,6 +122,10 @@ public:
     void sbtNewClick();
     // Clear all after the question "452"; true when cleared.
     bool CancellatoTutto();
+    // The question "452" with its box (operationsToo in and out); true on Yes.
+    bool AskClearAll(bool& operationsToo);
+    // What Yes to "452" clears (see New above).
+    void ClearAll(bool operationsToo);
 
     const TOpenedFile& OpenedFile() const { return m_Opened; }
 
@@ -129,17 +148,38 @@ public:
     void sbtVectClick();
 
 private:
-    // True when the document was read (also only partly: the loader told
-    // the user).
-    bool OpenDocumentFile(const std::string& fileName, bool merge);
-    // True when the DXF was read (also only partly: the import told the
-    // user); the drawing is replaced, never merged.
-    bool OpenDxfFile(const std::string& fileName);
-    // False when the file cannot be read (the drawing stays); a parser's
-    // error passes on, also with the drawing kept.
-    bool OpenSvgFile(const std::string& fileName);
-    bool OpenBitmapFile(const std::string& fileName, bool isBmp);
-    bool OpenStlFile(const std::string& fileName);
+    enum class TReadOutcome { Whole, InPart, Failed };
+    struct TRead {
+        TReadOutcome Outcome = TReadOutcome::Failed;
+        TOpenedFileKind Kind = TOpenedFileKind::Failed;
+        // The warning of a partial read, or the reason of a failed one;
+        // empty when the reader has told the user itself or has nothing to say.
+        std::string Message;
+        // Why a document was read only in part: its reason should nothing
+        // have been read at all.
+        std::string Reason;
+    };
+    struct TAside;
+
+    // Reads the file of that kind into the document (emptied first unless
+    // merging); the panel and the view come after (Present).
+    TRead ReadFile(const std::string& fileName, bool merge);
+    TRead ReadDocumentFile(const std::string& fileName, bool merge);
+    TRead ReadDxfFile(const std::string& fileName);
+    TRead ReadSvgFile(const std::string& fileName);
+    TRead ReadBitmapFile(const std::string& fileName, bool isBmp);
+    TRead ReadStlFile(const std::string& fileName);
+    // A replacing open: the drawing aside, the file read, then the drawing
+    // put back (failed, or nothing read) or cleared for good.
+    TRead ReplaceDrawing(const std::string& fileName, bool operationsToo);
+    std::unique_ptr<TAside> SetAside();
+    void PutBack(TAside& aside);
+    // Clears what the file replaces; false when the file's operations were
+    // left out for the operations that stay.
+    bool Commit(TAside& aside, bool operationsToo, TOpenedFileKind kind);
+    // The view and the open-geometry panel of what was read.
+    void Present(const std::string& fileName, TOpenedFileKind kind);
+    void PresentBitmap(const std::string& fileName, bool isBmp);
     // A new panel on the page, the previous one freed; null without a page.
     TDlgOpenGeo* NewOpenGeoPanel();
     void ShowPanelPage(std::string_view captionKey);
@@ -159,6 +199,12 @@ private:
     std::vector<std::unique_ptr<TDlgOpenGeo>> m_RetiredPanels;
     QImage m_ImportedImage;
     int32_t m_BitmapID = -1;
+    // What a read hands to Present: the DXF importer, the image, the STL
+    // surface with its left-out facets.
+    std::unique_ptr<TDXF2DImport> m_DxfImporter;
+    QImage m_ReadImage;
+    TQV_STLSurf* m_ReadSurface = nullptr;
+    size_t m_SkippedFacets = 0;
     // Expires with this object (the deferred frees test it).
     std::shared_ptr<int> m_Alive = std::make_shared<int>(0);
 };

@@ -32,4 +32,5 @@ void ResetLayers(TQV_01Cmp& document, const std::string& configFolder, uint32_t 
         layer.SetTreeNode(node);
     }
     CaricaImpLayers(document, configFolder, defaultColor);
+    document.SetCurrentLayer(0);
 }

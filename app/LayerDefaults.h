@@ -19,6 +19,7 @@ void CaricaImpLayers(TQV_01Cmp& document, const std::string& configFolder, uint3
 
 // The layers of a new drawing: every layer back to a new layer's state
 // (active, visible, its objects saved, solid pens, no pattern; its tree node
-// kept), then CaricaImpLayers. New and the opens that replace the drawing
-// start from here, so nothing of the previous drawing's layers stays.
+// kept), then CaricaImpLayers, and layer 0 the current layer. New and the
+// opens that replace the drawing start from here, so nothing of the previous
+// drawing's layers stays.
 void ResetLayers(TQV_01Cmp& document, const std::string& configFolder, uint32_t defaultColor);

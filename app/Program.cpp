@@ -26,6 +26,8 @@
 #include "core/file/Stream.h"
 #include "core/file/UndoRedo.h"
 #include "app/mainwin/MachiningMenu.h"
+#include "app/FileCommands.h"
+#include "nc/sim/Simulatore2D.h"
 #include "nc/ui/SimulationServices.h"
 #include "core/entities/VectFont.h"
 #include "io/text/LabelStrokeText.h"
@@ -152,6 +154,7 @@ void TProgram::Start(const TStartOptions& options)
     m_NcCommands->RunLayerDialog = [this] { m_MainWindow->mnuLayersClick(); };
     TMachiningMenu& machining = m_MainWindow->MachiningMenu();
     machining.SetSimulator(&m_Simulation->Simulator());
+    m_MainWindow->FileCommands().ClearSimulations = [this] { m_Simulation->Simulator().ClearDrawings(); };
     machining.EditNcClick = [this] { m_NcCommands->mnuEditNcClick(); };
     machining.GrblClick = [this] { m_NcCommands->mnuCncGrblClick(); };
     machining.ToolpathToGeometry = [this](TOpManagerField& op) { m_NcCommands->mnuTP2GeoClick(op); };

@@ -155,6 +155,13 @@ TfrmMain::TfrmMain(TQVScene& scene, TQV_01Cmp2D& document, TQV_00Prog& prg, TApp
         CurrLayerInfo(); // a merge may change the current layer
         m_RecentFiles.Add(fileName);
     };
+    // A file read only in part is shown under its name, marked incomplete;
+    // it does not join the recent files.
+    m_FileCommands->OnFilePartlyRead = [this](const std::string& fileName) {
+        setWindowTitle(QString::fromLatin1(BaseCaption) + QStringLiteral(" - ") + FileNameText(fileName) +
+                       QStringLiteral(" ") + AnsiToQString(LangText(LangKeys::String::PartlyReadTitle)));
+        CurrLayerInfo();
+    };
     m_FileCommands->OnFileSaved = [this](const std::string& fileName) {
         ShowFileInCaption(fileName);
         m_RecentFiles.Add(fileName);

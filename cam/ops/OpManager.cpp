@@ -359,6 +359,16 @@ void TOpManager::SaveToStream(TStream& stream)
 
 void TOpManager::LoadFromStream(TStream& stream, std::string_view version)
 {
+    std::vector<std::unique_ptr<TOpManagerField>> read;
+    // What was read before a failing record stays.
+    const auto keep = [&] {
+        if (HoldLoaded) {
+            for (auto& op : read)
+                Held.push_back(std::move(op));
+        } else {
+            AppendLoaded(std::move(read));
+        }
+    };
     try {
         const int64_t count = int64_t{ReadInt32(stream)} + 1;
         if (count < 0 || !stream.CanHold(count, 1))
@@ -367,18 +377,29 @@ void TOpManager::LoadFromStream(TStream& stream, std::string_view version)
         for (int64_t i = 0; i < count; ++i) {
             auto op = std::make_unique<TOpManagerField>(placeholder);
             op->LoadFromStream(stream, version);
-            TOpManagerField* added = AddOperation(std::move(op));
-            if (TOperationsShell* shell = OperationsShell()) {
-                if (TOperationsTree* tree = shell->OperationsTree())
-                    AddOperationNode(*tree, *added);
-                shell->ShowOperationsPage();
-            }
+            read.push_back(std::move(op));
         }
     } catch (const ECADFileNotValid&) {
+        keep();
         throw;
     } catch (const std::exception&) {
+        keep();
         throw ECADFileNotValid(kInvalidStream);
     }
+    keep();
+}
+
+void TOpManager::AppendLoaded(std::vector<std::unique_ptr<TOpManagerField>>&& ops)
+{
+    for (auto& op : ops) {
+        TOpManagerField* added = AddOperation(std::move(op));
+        if (TOperationsShell* shell = OperationsShell()) {
+            if (TOperationsTree* tree = shell->OperationsTree())
+                AddOperationNode(*tree, *added);
+            shell->ShowOperationsPage();
+        }
+    }
+    ops.clear();
 }
 
 TOpManager& OpManager()

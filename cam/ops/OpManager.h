@@ -143,7 +143,17 @@ public:
     // Appends the operations read (each also to the operations tree), then
     // shows the operations page. A failing record raises ECADFileNotValid
     // "LoadFromStream: Invalid stream."; the operations read before it stay.
+    // While HoldLoaded is set, the operations read go to Held instead, and
+    // the list, the tree and the page stay as they are.
     void LoadFromStream(TStream& stream, std::string_view version);
+    // Appends ops (each also to the operations tree), then shows the
+    // operations page; nothing for an empty list.
+    void AppendLoaded(std::vector<std::unique_ptr<TOpManagerField>>&& ops);
+
+    // A replacing open reads the file's operations aside and decides once
+    // the whole file was read whether they take the list's place.
+    bool HoldLoaded = false;
+    std::vector<std::unique_ptr<TOpManagerField>> Held;
 
     std::vector<std::unique_ptr<TOpManagerField>> Operations;
     int32_t LastIndex = -1;

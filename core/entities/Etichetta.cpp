@@ -223,6 +223,11 @@ void SetCurrentLabelObject(std::unique_ptr<TEtichetta> label)
     CurrentLabelSlot() = std::move(label);
 }
 
+std::unique_ptr<TEtichetta> ReleaseCurrentLabelObject()
+{
+    return std::move(CurrentLabelSlot());
+}
+
 std::unique_ptr<TEtichetta> TakeLabelObject(std::unique_ptr<TGraphicObject>& object)
 {
     if (!dynamic_cast<TEtichetta*>(object.get()))

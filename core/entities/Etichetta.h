@@ -139,6 +139,9 @@ private:
 TEtichetta* CurrentLabelObject();
 // Frees the previous current label object and takes label (may be null).
 void SetCurrentLabelObject(std::unique_ptr<TEtichetta> label);
+// Gives the current label object up (null when there is none): a drawing
+// set aside while a file is read in its place keeps its label with it.
+std::unique_ptr<TEtichetta> ReleaseCurrentLabelObject();
 // When object holds a TEtichetta, moves it out (object becomes null) and
 // returns it; otherwise returns null and leaves object as it is. For loaders
 // that read objects through the class registry.

@@ -187,6 +187,75 @@ void TQV_01Cmp::DeleteAllObjects()
     m_NextObjectID = 0;
 }
 
+TQV_01Cmp::TTakenDrawing TQV_01Cmp::TakeDrawing()
+{
+    if (IsBlocked())
+        throw ECADListBlocked("TQV_01Cmp.TakeDrawing: The lists have active iterators.");
+    TTakenDrawing taken;
+    taken.NextObjectID = m_NextObjectID;
+    {
+        TExclusiveGraphicObjIterator it = m_Objects.GetExclusiveIterator();
+        while (it.First())
+            taken.Objects.push_back(it.RemoveCurrent());
+    }
+    {
+        TExclusiveGraphicObjIterator it = m_SourceBlocks.GetExclusiveIterator();
+        TGraphicObject* object = it.First();
+        while (object) {
+            const auto* block = dynamic_cast<const TSourceBlock2D*>(object);
+            if (!block || !block->Saved() || block->Library()) {
+                object = it.Next();
+                continue;
+            }
+            // Taking the tail makes its predecessor current, which was
+            // already looked at.
+            const bool wasTail = object == m_SourceBlocks.Tail();
+            taken.SourceBlocks.push_back(it.RemoveCurrent());
+            object = wasTail ? nullptr : it.Current();
+        }
+    }
+    m_NextObjectID = 0;
+    return taken;
+}
+
+void TQV_01Cmp::PutBackDrawing(TTakenDrawing&& taken)
+{
+    if (IsBlocked())
+        throw ECADListBlocked("TQV_01Cmp.PutBackDrawing: The lists have active iterators.");
+    m_Objects.Clear();
+    DeleteSavedSourceBlocks();
+    for (auto& block : taken.SourceBlocks)
+        m_SourceBlocks.Add(std::move(block));
+    for (auto& object : taken.Objects)
+        m_Objects.Add(std::move(object));
+    m_NextObjectID = taken.NextObjectID;
+    taken = TTakenDrawing();
+}
+
+void TQV_01Cmp::DropTakenDrawing(TTakenDrawing&& taken)
+{
+    taken.Objects.clear();
+    // Pass after pass: a block freed may leave another one unreferenced.
+    std::vector<std::unique_ptr<TGraphicObject>>& blocks = taken.SourceBlocks;
+    for (bool freed = true; freed;) {
+        freed = false;
+        for (auto it = blocks.begin(); it != blocks.end();) {
+            const auto* block = dynamic_cast<const TSourceBlock2D*>(it->get());
+            if (block && block->IsReferenced()) {
+                ++it;
+                continue;
+            }
+            it = blocks.erase(it);
+            freed = true;
+        }
+    }
+    if (!m_SourceBlocks.IsBlocked()) {
+        for (auto& block : blocks)
+            m_SourceBlocks.Add(std::move(block));
+    }
+    blocks.clear();
+}
+
 TSourceBlock2D* TQV_01Cmp::AddSourceBlockWithID(int32_t id, std::unique_ptr<TSourceBlock2D>&& block)
 {
     if (!block)

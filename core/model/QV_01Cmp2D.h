@@ -114,6 +114,28 @@ public:
 
     // The ID that the next object added without one gets.
     int64_t NextObjectID() const { return m_NextObjectID; }
+
+    // A drawing taken out of its document while a file is read in its
+    // place: the objects in list order with their IDs, the saved source
+    // blocks that are not library blocks, and the next object ID.
+    struct TTakenDrawing {
+        std::vector<std::unique_ptr<TGraphicObject>> Objects;
+        std::vector<std::unique_ptr<TGraphicObject>> SourceBlocks;
+        int64_t NextObjectID = 0;
+    };
+    // Takes the drawing out: the document is left without objects and
+    // saved blocks, its object IDs restarting at 0; library and unsaved
+    // blocks stay. Nothing is drawn, told or freed. While a list is
+    // blocked, ECADListBlocked and nothing taken.
+    TTakenDrawing TakeDrawing();
+    // Deletes what the document holds now (objects, saved blocks that are
+    // not library blocks) and puts the taken drawing back as it was: same
+    // objects, order, IDs and next object ID. While a list is blocked,
+    // ECADListBlocked and nothing changed.
+    void PutBackDrawing(TTakenDrawing&& taken);
+    // Frees a taken drawing for good, its objects first; a block still
+    // referenced from the document goes back into the document instead.
+    void DropTakenDrawing(TTakenDrawing&& taken);
     int32_t NextSourceBlockID() const { return m_NextSourceBlockID; }
 
     // Adds a source block and returns it; the document now owns it. A

@@ -571,6 +571,9 @@
     X(frmToolWin, CaptionVectorize, "twVect")                                                         \
     /* An SVG read in part: shapes with coordinates that are not numbers, or too many points. */      \
     X(String, SvgPartlyRead, "SvgPartly")                                                             \
+    /* The title's mark of a file read only in part; an open that left out the file's operations. */  \
+    X(String, PartlyReadTitle, "PartlyReadTitle")                                                     \
+    X(String, OperationsKept, "OpsKept")                                                              \
     /* The lathe pages: the home position, entry and exit buttons. */                                \
     X(String, LatheHomeButton, "3000")                                                                \
     X(String, LatheEntryButton, "3012")                                                               \

@@ -28,8 +28,14 @@ TVecRasInfo::TVecRasInfo(TQV_01Cmp2D& document, TDocumentView* view) : m_Documen
 
 TVecRasInfo::~TVecRasInfo()
 {
+    HideBox();
+}
+
+void TVecRasInfo::HideBox()
+{
     if (m_BoxGroup != NoSceneNode && ViewServices().Scene)
         ViewServices().Scene->RemoveNode(m_BoxGroup);
+    m_BoxGroup = NoSceneNode;
 }
 
 void TVecRasInfo::ShiftOrigin(const TPoint2D& p)

@@ -78,6 +78,8 @@ public:
     // Shows the wire box (zooms first with auto zoom).
     void ShowBoxInScene(const TBox3D& box);
     void ShowStlBox();
+    // Takes the wire box out of the scene (the caller repaints the view).
+    void HideBox();
 
     // The DXF colour option: false saves each layer's pen colour and gives
     // every layer defaultColour, visible and active; true brings the saved

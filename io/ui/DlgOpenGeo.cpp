@@ -411,10 +411,15 @@ void TDlgOpenGeo::Apply()
 
 void TDlgOpenGeo::Done()
 {
-    if (Surface)
+    // The placement box goes with the page; the placing repaints the view.
+    if (Surface) {
         ApplyStl();
-    else
+        HideBox();
+        m_Document.RepaintViewports();
+    } else {
+        HideBox();
         ApplyPlacement(false);
+    }
     FreeSavedLayerColours();
     if (OnDone)
         OnDone();

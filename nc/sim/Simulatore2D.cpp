@@ -506,6 +506,18 @@ void TSimulatore2D::ClearPath()
     m_FeedStripOpen = false;
 }
 
+void TSimulatore2D::ClearDrawings()
+{
+    m_Running = false;
+    ClearPath();
+    if (m_View && m_TextOp && m_Op != m_TextOp.get())
+        m_View->ClearSceneGroup(m_TextOp->DisplayGroup());
+    if (m_TextOp && m_TextMode)
+        ToolSceneObjects().FreeSolid(m_TextOp->Tool());
+    Finish();
+    m_Bounds.Computed = false;
+}
+
 void TSimulatore2D::Finish()
 {
     m_ShowTool = false;

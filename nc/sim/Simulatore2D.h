@@ -80,6 +80,11 @@ public:
     void Rewind();
     void ClearPath();
     void Finish();
+    // The drawing the simulations left in the view goes (the operation's
+    // and the editor text's moves, the tool and the simulated solid): the
+    // drawing they belonged to was replaced. A running play stops after
+    // its current move.
+    void ClearDrawings();
     void ShowWholePath(TSimOperation* operation, bool force);
     // The feed and rapid seconds summed unrounded, rounded (halves to even).
     int32_t GetTotalTime() const;

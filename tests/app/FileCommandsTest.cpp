@@ -1,6 +1,8 @@
 #include "app/FileCommands.h"
 
+#include "app/MachiningHooks.h"
 #include "cad/program/QV_00Prog.h"
+#include "cam/ops/OpManager.h"
 #include "core/settings/AppConfig.h"
 #include "core/file/DocumentFile.h"
 #include "core/entities/EntityRegistration.h"
@@ -17,8 +19,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -123,15 +128,20 @@ TEST_F(FileCommands, AFileOfAnotherKindIsRefusedWithAWarning)
 
 TEST_F(FileCommands, ADamagedDocumentFailsLoudly)
 {
-    // A valid signature, then a layer section that does not start with 1.
+    // A valid signature, then a layer section that does not start with 1;
+    // and a missing file. Each is one error box with the reader's reason.
     const std::string damaged = Dir.File("damaged.KVX");
     kbtest::WriteFileBytes(damaged, TBytes().Str("QV-3.6").I16(7).I32(-1).Data());
-    EXPECT_ANY_THROW(Commands.OpenGeo(damaged, false));
-    EXPECT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::Failed);
-    EXPECT_EQ(Monitor.BusyDepth, 0);
-    // A missing file, too.
-    EXPECT_ANY_THROW(Commands.OpenGeo(Dir.File("missing.kvx"), false));
-    EXPECT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::Failed);
+    for (const std::string& file : {damaged, Dir.File("missing.kvx")}) {
+        SCOPED_TRACE(file);
+        Notifier.Clear();
+        Commands.OpenGeo(file, false);
+        EXPECT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::Failed);
+        EXPECT_EQ(Monitor.BusyDepth, 0);
+        ASSERT_EQ(Notifier.Messages().size(), 1u);
+        EXPECT_EQ(Notifier.Messages()[0].Kind, EMessageKind::Error);
+        EXPECT_FALSE(Notifier.Messages()[0].Text.empty());
+    }
 }
 
 TEST_F(FileCommands, ReplacingTheDrawingForgetsItsUndoSteps)
@@ -142,7 +152,8 @@ TEST_F(FileCommands, ReplacingTheDrawingForgetsItsUndoSteps)
     ASSERT_TRUE(journal.AddUndo(TUndoKind::NewObjects, {0}));
 
     // Refused before anything was read: the drawing and its step stay.
-    EXPECT_ANY_THROW(Commands.OpenGeo(Dir.File("missing.kvx"), false));
+    Notifier.QueueAnswer(EUserAnswer::Yes);
+    Commands.OpenGeo(Dir.File("missing.kvx"), false);
     EXPECT_EQ(journal.Steps().size(), 1u);
     // A merge keeps the step too; a load in place of the drawing does not.
     Commands.OpenGeo(DocumentFile, true);
@@ -177,23 +188,42 @@ TEST_F(FileCommands, AFailedOpenLeavesTheDrawingAndItsFileAsTheyWere)
     kbtest::WriteFileText(text, "These are notes, not a drawing.\n");
     const std::string foreign = Dir.File("foreign.kvx");
     kbtest::WriteFileBytes(foreign, TBytes().Str("ZZ-9.9").I16(1).I16(256).Data());
+    // Damaged files that yield nothing: a DXF cut inside its TABLES, a
+    // document cut inside its layers, an SVG without a shape, an STL
+    // without a facet.
+    const std::string cutDxf = Dir.File("cut.dxf");
+    kbtest::WriteFileText(cutDxf, "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nLAYER\n70\n1\n0\nLAYER\n2\nWalls\n");
+    const std::string cutKvx = Dir.File("cut.kvx");
+    kbtest::WriteFileBytes(cutKvx, TBytes().Str("QV-3.6").I16(1).I16(3).Data());
+    const std::string emptySvg = Dir.File("empty.svg");
+    kbtest::WriteFileText(emptySvg, "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\"></svg>");
+    const std::string emptyStl = Dir.File("empty.stl");
+    kbtest::WriteFileText(emptyStl, "solid e\nendsolid e\n");
     const struct {
         std::string File;
-        bool Raises; // a document's reader error, shown by the caller
-    } cases[] = {{text, false}, {Dir.File("missing.dxf"), false}, {foreign, true}, {Dir.File("missing.kvx"), true}};
+        EMessageKind Last; // the open's one message after the question
+    } cases[] = {{text, EMessageKind::Warning},         {Dir.File("missing.dxf"), EMessageKind::Warning},
+                 {foreign, EMessageKind::Error},        {Dir.File("missing.kvx"), EMessageKind::Error},
+                 {cutDxf, EMessageKind::Warning},       {cutKvx, EMessageKind::Error},
+                 {emptySvg, EMessageKind::Warning},     {emptyStl, EMessageKind::Warning}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.File);
         Notifier.Clear();
         Notifier.QueueAnswer(EUserAnswer::Yes);
-        if (c.Raises) {
-            EXPECT_ANY_THROW(Commands.OpenGeo(c.File, false));
-            EXPECT_EQ(Warnings(), 0u);
-        } else {
-            Commands.OpenGeo(c.File, false);
-            // One message: "458", not the reader's as well.
-            ASSERT_EQ(Notifier.Messages().size(), 2u); // the question, then the warning
+        bool told = false;
+        Commands.OnFileOpened = [&](const std::string&) { told = true; };
+        Commands.OnFilePartlyRead = [&](const std::string&) { told = true; };
+        Commands.OpenGeo(c.File, false);
+        ASSERT_GE(Notifier.Messages().size(), 2u); // the question, then the failure
+        EXPECT_EQ(Notifier.Messages().back().Kind, c.Last);
+        if (c.Last == EMessageKind::Warning) {
             EXPECT_EQ(Notifier.Messages().back().Text, LangText(LangKeys::String::FileNotOpened));
         }
+        // The reader's texts without the names of its routines.
+        EXPECT_EQ(Notifier.Messages().back().Text.find("TQVCmp."), std::string::npos);
+        EXPECT_FALSE(told);
+        EXPECT_EQ(Doc.CurrentLayer(), 1);
+        EXPECT_EQ(Doc.Layers().GetLayer(1).Pen().Color, 0x000000FFu);
         EXPECT_EQ(DrawingBytes(Doc), before);
         EXPECT_EQ(Doc.Layers().GetLayer(2).Visible(), 0);
         EXPECT_EQ(journal.Steps().size(), 1u);
@@ -251,20 +281,23 @@ TEST_F(FileCommands, ACancelledDialogChangesNothing)
 {
     AddLine();
     Config.FilePath_Geo = Dir.Path().string();
+    // The question comes first; its Yes clears nothing before a file is read.
+    Notifier.QueueAnswer(EUserAnswer::Yes);
     Notifier.QueueFileName("");
     Commands.OpenGeo("", false);
-    EXPECT_EQ(Notifier.Prompts(), std::vector<std::string>{"open"});
+    EXPECT_EQ(Notifier.Prompts(),
+              (std::vector<std::string>{"checked " + LangText(LangKeys::String::ClearDrawing), "open"}));
     EXPECT_EQ(Notifier.LastFileRequest().Folder, Dir.Path().string());
     // Both cases of each extension are listed: the file system tells them apart.
     ASSERT_FALSE(Notifier.LastFileRequest().Filters.empty());
     EXPECT_EQ(FileFilterText(Notifier.LastFileRequest().Filters[0]).rfind("Bitmap/Vector files (*.kvx *.KVX *.bmp", 0), 0u);
-    EXPECT_TRUE(Notifier.Messages().empty());
+    EXPECT_EQ(Notifier.Messages().size(), 1u); // the question only
     EXPECT_EQ(Doc.ObjectsCount(), 1);
     EXPECT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::None);
 
     // A chosen file's folder is where the next dialog starts.
-    Notifier.QueueFileName(DocumentFile);
     Notifier.QueueAnswer(EUserAnswer::Yes);
+    Notifier.QueueFileName(DocumentFile);
     Commands.OpenGeo("", false);
     EXPECT_EQ(Doc.ObjectsCount(), 3);
     EXPECT_EQ(Config.FilePath_Geo, Dir.Path().string());
@@ -289,11 +322,13 @@ TEST_F(FileCommands, ADxfFileReplacesTheDrawingAsItStands)
     EXPECT_EQ(Commands.OpenedFile().FileName, dxf);
     EXPECT_EQ(replaced, 1);
     ASSERT_EQ(Doc.ObjectsCount(), 1); // the line drawn before is gone
-    TGraphicObjIterator it = Doc.Objects().GetIterator();
-    auto* line = dynamic_cast<TLine2D*>(it.First());
-    ASSERT_NE(line, nullptr);
-    EXPECT_EQ(line->Points().Get(0).X, 1.5);
-    EXPECT_EQ(line->Points().Get(1).Y, 6.0);
+    {
+        TGraphicObjIterator it = Doc.Objects().GetIterator();
+        auto* line = dynamic_cast<TLine2D*>(it.First());
+        ASSERT_NE(line, nullptr);
+        EXPECT_EQ(line->Points().Get(0).X, 1.5);
+        EXPECT_EQ(line->Points().Get(1).Y, 6.0);
+    }
     EXPECT_EQ(View.Zooms.size(), 1u);
 
     // A DXF that cannot be opened is a failed open with its warning.
@@ -473,4 +508,226 @@ TEST_F(FileCommands, NewClearsTheDrawingOnlyAfterYes)
     Commands.sbtNewClick();
     EXPECT_TRUE(Notifier.Messages().empty());
     SetUndoJournal(previous);
+}
+
+// --- What a replacing open takes, and when ------------------------------------------
+
+namespace {
+
+// The comments of the operation list, in list order.
+std::vector<std::string> OperationComments()
+{
+    std::vector<std::string> comments;
+    for (int32_t i = 0; i < OpManager().Count(); ++i)
+        comments.push_back(OpManager().Operation(i).Comment);
+    return comments;
+}
+
+struct FileOperations : FileCommands {
+    FileOperations() : Hooks(Config)
+    {
+        TwoOps = WriteDocument("two-ops.kvx", 1, {"a", "b"});
+        OneOp = WriteDocument("one-op.kvx", 2, {"c"});
+    }
+    ~FileOperations() override
+    {
+        OpManager().DeleteAll();
+        SetCurrentOperation(nullptr);
+    }
+    // A document of that many lines and one operation per comment, written
+    // by the document itself.
+    std::string WriteDocument(const char* name, int lines, const std::vector<std::string>& comments)
+    {
+        TQV_01Cmp2D source;
+        for (int i = 0; i < lines; ++i)
+            source.AddObject(-1, std::make_unique<TLine2D>(0, Point2D(0, i), Point2D(5, i)));
+        OpManager().DeleteAll();
+        for (const std::string& comment : comments)
+            OpManager().AddOperation(std::make_unique<TOpManagerField>(OpKind::LoaderOld))->Comment = comment;
+        const std::string file = Dir.File(name);
+        source.SaveToFile(file);
+        OpManager().DeleteAll();
+        return file;
+    }
+
+    TMachiningHooks Hooks;
+    std::string TwoOps;
+    std::string OneOp;
+};
+
+} // namespace
+
+TEST_F(FileOperations, AReplacingOpenTakesTheFilesOperationsOnceItWasRead)
+{
+    struct TStep {
+        const char* What;
+        std::string File;
+        bool Merge;
+        std::optional<bool> Box; // Yes with the box so; none: no question (empty drawing, merge)
+        std::vector<std::string> Operations;
+        int32_t Objects;
+        std::string Name; // the current file afterwards
+    };
+    const std::string missing = Dir.File("missing.kvx");
+    const TStep steps[] = {
+        {"first open", TwoOps, false, std::nullopt, {"a", "b"}, 1, TwoOps},
+        {"the same again", TwoOps, false, true, {"a", "b"}, 1, TwoOps},
+        {"another document", OneOp, false, true, {"c"}, 2, OneOp},
+        {"a file that fails", missing, false, true, {"c"}, 2, OneOp},
+        // The operations stay; the file's own are left out, and its name
+        // is not taken, so that a save cannot drop them from the file.
+        {"box unticked", TwoOps, false, false, {"c"}, 1, ""},
+        {"merge", TwoOps, true, std::nullopt, {"c", "a", "b"}, 2, ""},
+    };
+    int cleared = 0;
+    Commands.ClearSimulations = [&] { ++cleared; };
+    int expectedCleared = 0;
+    for (const TStep& step : steps) {
+        SCOPED_TRACE(step.What);
+        Notifier.Clear();
+        if (step.Box)
+            Notifier.QueueChecked(EUserAnswer::Yes, *step.Box);
+        else
+            Notifier.Strict = true;
+        Commands.OpenGeo(step.File, step.Merge);
+        Notifier.Strict = false;
+        EXPECT_EQ(OperationComments(), step.Operations);
+        EXPECT_EQ(Doc.ObjectsCount(), step.Objects);
+        EXPECT_EQ(Commands.OpenedFile().FileName, step.Name);
+        // The simulations' drawings go with every drawing replaced.
+        expectedCleared += (!step.Merge && step.File != missing) ? 1 : 0;
+        EXPECT_EQ(cleared, expectedCleared);
+        if (step.Box && !*step.Box) {
+            ASSERT_FALSE(Notifier.Messages().empty());
+            EXPECT_NE(Notifier.Messages().back().Text.find(LangText(LangKeys::String::OperationsKept)),
+                      std::string::npos);
+        }
+    }
+    // New with the box unticked keeps the operations; ticked, they go.
+    Notifier.QueueChecked(EUserAnswer::Yes, false);
+    Commands.sbtNewClick();
+    EXPECT_EQ(OperationComments(), (std::vector<std::string>{"c", "a", "b"}));
+    EXPECT_EQ(cleared, expectedCleared + 1);
+    Commands.OpenGeo(OneOp, false);
+    Notifier.QueueChecked(EUserAnswer::Yes, true);
+    Commands.sbtNewClick();
+    EXPECT_TRUE(OperationComments().empty());
+}
+
+TEST_F(FileCommands, AFileReadInPartIsShownButItsNameIsNotTaken)
+{
+    // The three-line document cut inside its last line (the operations
+    // section after it is 5 bytes); a DXF cut inside its second line.
+    std::vector<uint8_t> bytes = kbtest::ReadFileBytes(DocumentFile);
+    bytes.resize(bytes.size() - 10);
+    const std::string cutKvx = Dir.File("cut.kvx");
+    kbtest::WriteFileBytes(cutKvx, bytes);
+    const std::string cutDxf = Dir.File("cut.dxf");
+    kbtest::WriteFileText(cutDxf, "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n1\n21\n1\n"
+                                  "0\nLINE\n8\n0\n10\n5\n");
+    const struct {
+        std::string File;
+        int32_t AtLeast; // objects read
+        bool Document;
+    } cases[] = {{cutKvx, 2, true}, {cutDxf, 1, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.File);
+        const std::vector<uint8_t> onDisk = kbtest::ReadFileBytes(c.File);
+        AddLine();
+        Notifier.Clear();
+        Notifier.QueueAnswer(EUserAnswer::Yes);
+        std::string partly;
+        std::string opened;
+        Commands.OnFilePartlyRead = [&](const std::string& name) { partly = name; };
+        Commands.OnFileOpened = [&](const std::string& name) { opened = name; };
+        Commands.OpenGeo(c.File, false);
+        EXPECT_GE(Doc.ObjectsCount(), c.AtLeast);
+        if (c.Document) {
+            EXPECT_EQ(Doc.ObjectsCount(), 2);
+        }
+        EXPECT_EQ(partly, c.File);
+        EXPECT_TRUE(opened.empty()); // neither the recent files nor the plain title
+        EXPECT_TRUE(Commands.OpenedFile().FileName.empty());
+        ASSERT_EQ(Warnings(), 1u);
+        if (c.Document) {
+            const std::string& text = Notifier.Messages().back().Text;
+            EXPECT_NE(text.find(PartlyReadMessage), std::string::npos);
+            EXPECT_EQ(text.find("TQVCmp."), std::string::npos);
+        }
+        // Save asks for a name and suggests none: the damaged file stays.
+        Notifier.QueueFileName("");
+        EXPECT_FALSE(Commands.MySaveClick());
+        EXPECT_EQ(Notifier.LastFileRequest().FileName, "*");
+        EXPECT_EQ(kbtest::ReadFileBytes(c.File), onDisk);
+    }
+}
+
+TEST_F(FileCommands, AnOpenShowsItsProgressAndTakesItAwayAtTheEnd)
+{
+    // A document of 600 lines moves the bar; an SVG of four shapes (whose
+    // import shows 25 % after its first shape) ends without a bar too.
+    TQV_01Cmp2D big;
+    for (int i = 0; i < 600; ++i)
+        big.AddObject(-1, std::make_unique<TLine2D>(0, Point2D(0, i), Point2D(10, i)));
+    const std::string bigFile = Dir.File("big.kvx");
+    big.SaveToFile(bigFile);
+    const std::string svg = Dir.File("four.svg");
+    kbtest::WriteFileText(svg, "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100\" height=\"100\">"
+                               "<line x1=\"0\" y1=\"0\" x2=\"10\" y2=\"0\" stroke=\"black\"/>"
+                               "<line x1=\"0\" y1=\"5\" x2=\"10\" y2=\"5\" stroke=\"black\"/>"
+                               "<line x1=\"0\" y1=\"9\" x2=\"10\" y2=\"9\" stroke=\"black\"/>"
+                               "<line x1=\"0\" y1=\"12\" x2=\"10\" y2=\"12\" stroke=\"black\"/></svg>");
+    for (const std::string& file : {bigFile, svg}) {
+        SCOPED_TRACE(file);
+        Monitor.Progress.clear();
+        Monitor.ProgressHidden = 0;
+        Notifier.QueueAnswer(EUserAnswer::Yes);
+        Commands.OpenGeo(file, false);
+        ASSERT_FALSE(Monitor.Progress.empty());
+        EXPECT_EQ(Monitor.ProgressHidden, 1);
+        for (const int position : Monitor.Progress) {
+            EXPECT_GE(position, 0);
+            EXPECT_LE(position, 100);
+        }
+    }
+    // The document's bar moved on while it was read (600 lines, repainted
+    // every 256 steps).
+    Monitor.Progress.clear();
+    Notifier.QueueAnswer(EUserAnswer::Yes);
+    Commands.OpenGeo(bigFile, false);
+    EXPECT_EQ(Doc.ObjectsCount(), 600);
+    EXPECT_GT(*std::max_element(Monitor.Progress.begin(), Monitor.Progress.end()), 0);
+}
+
+TEST_F(FileCommands, AReplacingOpenStartsOnTheFirstLayer)
+{
+    // An SVG's red shape goes to a layer of its colour and makes it the
+    // current one; the image opened next still lands on layer 0.
+    const std::string svg = Dir.File("red.svg");
+    kbtest::WriteFileText(svg, "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100\" height=\"100\">"
+                               "<line x1=\"0\" y1=\"0\" x2=\"10\" y2=\"0\" stroke=\"#ff0000\"/></svg>");
+    Commands.OpenGeo(svg, false);
+    ASSERT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::SVG);
+    ASSERT_NE(Doc.CurrentLayer(), 0);
+    QImage image(8, 4, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const std::string bmp = Dir.File("plain.bmp");
+    ASSERT_TRUE(image.save(QString::fromStdString(bmp), "BMP"));
+    Notifier.QueueAnswer(EUserAnswer::Yes);
+    Commands.OpenGeo(bmp, false);
+    ASSERT_EQ(Commands.OpenedFile().Kind, TOpenedFileKind::BMP);
+    EXPECT_EQ(Doc.CurrentLayer(), 0);
+    ASSERT_EQ(Doc.ObjectsCount(), 1);
+    {
+        TGraphicObjIterator it = Doc.ObjectsIterator();
+        EXPECT_EQ(it.First()->Layer(), 0);
+    }
+
+    // New starts there too.
+    Notifier.QueueAnswer(EUserAnswer::Yes);
+    Commands.OpenGeo(svg, false);
+    ASSERT_NE(Doc.CurrentLayer(), 0);
+    Notifier.QueueAnswer(EUserAnswer::Yes);
+    Commands.sbtNewClick();
+    EXPECT_EQ(Doc.CurrentLayer(), 0);
 }

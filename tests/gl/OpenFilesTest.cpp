@@ -26,6 +26,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <set>
 
 namespace {
@@ -195,6 +197,129 @@ TEST_F(OpenFiles, ABmpAndAJpegOfOnePictureTraceAlike)
     const int fromJpeg = traced("two-tone.jpg", "JPEG");
     EXPECT_EQ(fromBmp, 3);
     EXPECT_EQ(fromJpeg, fromBmp);
+}
+
+// --- What stays on screen -------------------------------------------------------
+
+namespace {
+
+// The most frequent colour of the picture: the view's background.
+QRgb Background(const QImage& frame)
+{
+    std::map<QRgb, int> counts;
+    for (int y = 0; y < frame.height(); y += 2)
+        for (int x = 0; x < frame.width(); x += 2)
+            ++counts[frame.pixel(x, y)];
+    return std::max_element(counts.begin(), counts.end(),
+                            [](const auto& a, const auto& b) { return a.second < b.second; })
+        ->first;
+}
+
+// Pixels of the two frames that differ.
+int Differing(const QImage& a, const QImage& b)
+{
+    int n = 0;
+    for (int y = 0; y < std::min(a.height(), b.height()); ++y)
+        for (int x = 0; x < std::min(a.width(), b.width()); ++x)
+            n += a.pixel(x, y) != b.pixel(x, y) ? 1 : 0;
+    return n;
+}
+
+// Pixels of the placement box's blue wire.
+int BluePixels(const QImage& frame)
+{
+    int n = 0;
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x) {
+            const QRgb p = frame.pixel(x, y);
+            n += (qBlue(p) > 150 && qRed(p) < 100 && qGreen(p) < 100) ? 1 : 0;
+        }
+    return n;
+}
+
+} // namespace
+
+TEST_F(OpenFiles, AFileThatYieldsNothingLeavesTheDrawingOnScreen)
+{
+    Notifier.Strict = false;
+    Open(kbtest::SampleDrawing());
+    ASSERT_EQ(Window().OpenedFile().Kind, TOpenedFileKind::Document);
+    const int32_t objects = Doc().ObjectsCount();
+    const QString title = Window().windowTitle();
+    const std::vector<std::string> recent = Window().RecentFiles().Names();
+    const QImage before = Driver->ShownView();
+    const QRgb background = Background(before);
+    int drawn = 0;
+    for (int y = 0; y < before.height(); ++y)
+        for (int x = 0; x < before.width(); ++x)
+            drawn += before.pixel(x, y) != background ? 1 : 0;
+    ASSERT_GT(drawn, 100);
+
+    // A DXF cut inside its TABLES section.
+    const std::string cut = Dir.File("cut.dxf");
+    kbtest::WriteFileText(cut, "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nLAYER\n70\n1\n0\nLAYER\n2\nWalls\n");
+    Notifier.QueueAnswer(EUserAnswer::Yes);
+    Open(cut);
+    EXPECT_EQ(Window().OpenedFile().Kind, TOpenedFileKind::Failed);
+    EXPECT_EQ(Doc().ObjectsCount(), objects);
+    EXPECT_EQ(Window().windowTitle(), title);
+    EXPECT_EQ(Window().RecentFiles().Names(), recent);
+    EXPECT_FALSE(Tool().isVisible()) << "no placement page for nothing";
+    const QImage after = Driver->ShownView();
+    EXPECT_LT(Differing(before, after), drawn / 20) << "the drawing is still shown";
+}
+
+TEST_F(OpenFiles, AnStlAndItsBoxGoWhenADocumentOpens)
+{
+    Notifier.Strict = false;
+    Open(kbtest::SampleDrawing());
+    const QImage alone = Driver->ShownView();
+    const TRect2D bounds = *Doc().GetDrawingBounds();
+    // A wedge inside the drawing's bounds, so that it would be in view.
+    const double x0 = bounds.FirstEdge.X, y0 = bounds.FirstEdge.Y;
+    const double w = bounds.SecondEdge.X - x0, h = bounds.SecondEdge.Y - y0;
+    const std::string stl = Dir.File("inside.stl");
+    const auto vertex = [&](double fx, double fy, double z) {
+        return "vertex " + std::to_string(x0 + fx * w) + " " + std::to_string(y0 + fy * h) + " " + std::to_string(z) +
+               "\n";
+    };
+    kbtest::WriteFileText(stl, "solid w\nfacet normal 0 0 1\nouter loop\n" + vertex(0.2, 0.2, 0) +
+                                   vertex(0.8, 0.2, 2) + vertex(0.5, 0.8, 2) + "endloop\nendfacet\nendsolid w\n");
+    Notifier.QueueAnswer(EUserAnswer::Yes);
+    Open(stl);
+    ASSERT_EQ(Window().OpenedFile().Kind, TOpenedFileKind::STL);
+    Press("sbtOpenDone");
+    Notifier.QueueAnswer(EUserAnswer::Yes);
+    Open(kbtest::SampleDrawing());
+    ASSERT_EQ(Window().OpenedFile().Kind, TOpenedFileKind::Document);
+    const QImage again = Driver->ShownView();
+    EXPECT_LT(Differing(alone, again), alone.width() * alone.height() / 200) << "nothing of the surface stays";
+}
+
+TEST_F(OpenFiles, ThePlacementBoxGoesWithDone)
+{
+    Open(WriteDxf());
+    ASSERT_TRUE(Tool().isVisible());
+    ASSERT_GT(BluePixels(Driver->ShownView()), 0) << "the box is shown while placing";
+    // The page stands clear of the view, so that its hiding repaints nothing.
+    const QRect window = Window().frameGeometry();
+    Tool().move(window.right() + 20, window.top());
+    kbtest::TMainWindowDriver::Settle();
+    Press("sbtOpenDone");
+    EXPECT_EQ(BluePixels(Driver->ShownView()), 0);
+}
+
+TEST_F(OpenFiles, NoProgressBarStaysAfterAnSvg)
+{
+    const std::string svg = Dir.File("four.svg");
+    kbtest::WriteFileText(svg, "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100\" height=\"100\">"
+                               "<line x1=\"0\" y1=\"0\" x2=\"10\" y2=\"0\" stroke=\"black\"/>"
+                               "<line x1=\"0\" y1=\"5\" x2=\"10\" y2=\"5\" stroke=\"black\"/>"
+                               "<line x1=\"0\" y1=\"9\" x2=\"10\" y2=\"9\" stroke=\"black\"/>"
+                               "<line x1=\"0\" y1=\"12\" x2=\"10\" y2=\"12\" stroke=\"black\"/></svg>");
+    Open(svg);
+    ASSERT_EQ(Window().OpenedFile().Kind, TOpenedFileKind::SVG);
+    EXPECT_FALSE(kbtest::Child<QWidget>(Window(), "ProgressBar1").isVisible());
 }
 
 TEST_F(OpenFiles, DISABLED_ShotsForReview)

@@ -2,6 +2,8 @@
 #include "core/geometry/Geometry.h"
 #include "core/model/QV_01Cmp2D.h"
 #include "core/file/Stream.h"
+#include "core/entities/Block2D.h"
+#include "core/entities/SourceBlock2D.h"
 #include "tests/support/RecordingSeams.h"
 #include "tests/support/TestSupport.h"
 
@@ -401,4 +403,64 @@ TEST(QV_01Cmp2D, NewDocumentStartsEmptyWithAFourByteLayerSection)
 
     TGraphicObjIterator it = doc.SourceBlocksIterator();
     EXPECT_TRUE(doc.IsBlocked());
+}
+
+TEST_F(Document, ADrawingTakenAsideComesBackAsItWasOrGoesForGood)
+{
+    int freed = 0;
+    const auto counted = [&freed] { return std::make_unique<TTestBox>(-1, MakeRect2D(0, 0, 1, 1), &freed); };
+    const auto block = [](const char* name) {
+        std::vector<std::unique_ptr<TObject2D>> children;
+        children.push_back(Box(0, 0, 2, 2, 1));
+        return std::make_unique<TSourceBlock2D>(-1, std::move(children), name);
+    };
+    // Objects 0, 7 and 8 (the next ID 9), a reference to the saved block
+    // S (ID 9, the next ID then 12), and a library block L.
+    TSourceBlock2D* saved = Doc.AddSourceBlock(block("S"));
+    TSourceBlock2D* library = Doc.AddSourceBlock(block("L"));
+    library->SetLibrary(true);
+    Doc.AddObject(-1, counted());
+    Doc.AddObject(7, counted());
+    Doc.AddObject(-1, counted());
+    Doc.AddObject(-1, std::make_unique<TBlock2D>(0, saved));
+    Doc.AddObject(11, counted());
+    ASSERT_TRUE(Doc.DeleteObject(11));
+    freed = 0;
+    const auto ids = [this] {
+        std::vector<int32_t> list;
+        TGraphicObjIterator it = Doc.ObjectsIterator();
+        for (TGraphicObject* object = it.First(); object; object = it.Next())
+            list.push_back(object->ID());
+        return list;
+    };
+
+    // While a list is walked nothing is taken.
+    {
+        TGraphicObjIterator walk = Doc.ObjectsIterator();
+        EXPECT_THROW((void)Doc.TakeDrawing(), ECADListBlocked);
+    }
+    EXPECT_EQ(Doc.ObjectsCount(), 4);
+
+    TQV_01Cmp::TTakenDrawing taken = Doc.TakeDrawing();
+    EXPECT_EQ(Doc.ObjectsCount(), 0);
+    EXPECT_EQ(Doc.NextObjectID(), 0);
+    ASSERT_EQ(Doc.SourceBlocksCount(), 1); // the library block stays
+    // What a file read in its place brings, then put back.
+    Doc.AddObject(-1, counted());
+    Doc.AddSourceBlock(block("F"));
+    Doc.PutBackDrawing(std::move(taken));
+    EXPECT_EQ(freed, 1);
+    EXPECT_EQ(ids(), (std::vector<int32_t>{0, 7, 8, 9}));
+    EXPECT_EQ(Doc.NextObjectID(), 12);
+    EXPECT_EQ(Doc.SourceBlocksCount(), 2);
+    EXPECT_EQ(&Doc.FindSourceBlock("S"), saved);
+    EXPECT_TRUE(saved->IsReferenced());
+
+    // Dropped: the objects and the block only they referenced go.
+    taken = Doc.TakeDrawing();
+    Doc.DropTakenDrawing(std::move(taken));
+    EXPECT_EQ(freed, 4);
+    EXPECT_EQ(Doc.ObjectsCount(), 0);
+    ASSERT_EQ(Doc.SourceBlocksCount(), 1);
+    EXPECT_EQ(&Doc.FindSourceBlock("L"), library);
 }

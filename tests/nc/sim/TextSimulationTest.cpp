@@ -189,5 +189,19 @@ TEST_F(TextSimulation, EndClearsTheDrawingAndTheState)
     EXPECT_EQ(Sim.CurrentOperation(), &Sim.TextOperation());
 }
 
+TEST_F(TextSimulation, ClearingTheDrawingsTakesTheTextMovesOffTheView)
+{
+    // The drawing the text was simulated over is replaced (New, another
+    // open): nothing of the play stays, whether it was ended or not.
+    UsePost("GRBL_mm");
+    Text.Lines = {"G1 X5 Y0 Z-1", "G1 X5 Y5"};
+    Sim.PlayText(Text);
+    ASSERT_FALSE(Drawn<TSceneLines>().empty());
+    Sim.ClearDrawings();
+    EXPECT_TRUE(Drawn<TSceneLines>().empty());
+    EXPECT_FALSE(Sim.OperationPrepared());
+    EXPECT_FALSE(Sim.Bounds().Computed);
+}
+
 } // namespace
 } // namespace kbtest
