@@ -90,6 +90,7 @@ public:
         m_Document.OnLoadProgress = m_PreviousLoad;
         m_Document.OnAddObject = m_PreviousAdd;
         s_Stream = nullptr;
+        s_Fraction = nullptr;
         WorkMonitor().HideProgress();
         WorkMonitor().SetCoordinateReadoutVisible(true);
     }
@@ -98,6 +99,8 @@ public:
 
     // The stream whose position the bar follows; null: none.
     static void Watch(const TStream* stream) { s_Stream = stream; }
+    // Or a reader's own share of its file read, 0 to 1; empty: none.
+    static void WatchFraction(std::function<double()> fraction) { s_Fraction = std::move(fraction); }
 
 private:
     static constexpr int StepsPerLook = 256;
@@ -108,16 +111,19 @@ private:
     {
         if (++m_Steps % StepsPerLook != 0)
             return;
-        if (s_Stream && s_Stream->Size() > 0) {
-            const int percent = static_cast<int>(std::clamp<int64_t>(s_Stream->Position() * 100 / s_Stream->Size(), 0, 100));
-            if (percent != m_Shown) {
-                m_Shown = percent;
-                WorkMonitor().ShowProgress(percent, true);
-            }
+        int percent = -1;
+        if (s_Stream && s_Stream->Size() > 0)
+            percent = static_cast<int>(std::clamp<int64_t>(s_Stream->Position() * 100 / s_Stream->Size(), 0, 100));
+        else if (s_Fraction)
+            percent = static_cast<int>(std::clamp(s_Fraction() * 100.0, 0.0, 100.0));
+        if (percent >= 0 && percent != m_Shown) {
+            m_Shown = percent;
+            WorkMonitor().ShowProgress(percent, true);
         }
     }
 
     static inline const TStream* s_Stream = nullptr;
+    static inline std::function<double()> s_Fraction;
     TQV_01Cmp2D& m_Document;
     TQV_01Cmp::TOnLoadProgress m_PreviousLoad;
     TQV_01Cmp::TOnAddObject m_PreviousAdd;
@@ -383,7 +389,10 @@ TFileCommands::TRead TFileCommands::ReadDocumentFile(const std::string& fileName
 TFileCommands::TRead TFileCommands::ReadDxfFile(const std::string& fileName)
 {
     // The import reports a file read only in part itself.
-    TDXFImportResult result = ImportDXFFile(m_Document, fileName, m_Config);
+    TDXFImportResult result = ImportDXFFile(m_Document, fileName, m_Config, [](const TDXF2DImport& importer) {
+        TOpenProgress::WatchFraction([&importer] { return importer.ReadFraction(); });
+    });
+    TOpenProgress::WatchFraction(nullptr);
     TRead read;
     if (result.FileKind != OpenedFileKindDxf || !result.Importer)
         return read;

@@ -157,6 +157,11 @@ bool TDXF2DImport::OpenFailed() const
     return m_Reader->OpenFailed();
 }
 
+double TDXF2DImport::ReadFraction() const
+{
+    return m_Reader ? m_Reader->ReadFraction() : 0.0;
+}
+
 const std::string& TDXF2DImport::OpenError() const
 {
     return m_Reader->OpenError();

@@ -127,6 +127,8 @@ public:
     bool PolylinesAsContainers = false;
 
     bool OpenFailed() const;
+    // How far the reading has come through the file, 0 to 1.
+    double ReadFraction() const;
     // Why the open failed; empty when it did not.
     const std::string& OpenError() const;
     // Set when anything of the file did not make it into the drawing.

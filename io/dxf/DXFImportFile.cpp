@@ -44,7 +44,7 @@ std::string DXFImportReport(const TDXF2DImport& importer)
 }
 
 TDXFImportResult ImportDXFFile(TQV_01Cmp2D& document, const std::string& fileName, const TAppConfig& settings,
-                               const std::function<void()>& beforeRead)
+                               const std::function<void(const TDXF2DImport&)>& beforeRead)
 {
     TDXFImportResult result;
     auto importer = std::make_unique<TDXF2DImport>(fileName, &document, false);
@@ -53,7 +53,7 @@ TDXFImportResult ImportDXFFile(TQV_01Cmp2D& document, const std::string& fileNam
         return result;
     }
     if (beforeRead)
-        beforeRead();
+        beforeRead(*importer);
     try {
         TVectFont* font = nullptr;
         try {

@@ -37,12 +37,13 @@ struct TDXFImportResult {
 // opened, or does not start like a DXF file, gives OpenedFileKindFailed with
 // the reader's reason in Report, shows nothing (the caller reports the
 // failed open) and leaves the document alone. Otherwise beforeRead, when
-// given, runs first (a replacing open clears the drawing there), then the
+// given, runs first with the importer (a replacing open clears the drawing
+// there; a progress bar can follow the importer's ReadFraction), then the
 // file is read. A file read only in part (damage, or entities left out)
 // shows one warning box (caption: the language text "450") with
 // DXFImportReport's text. Raises only what beforeRead raises.
 TDXFImportResult ImportDXFFile(TQV_01Cmp2D& document, const std::string& fileName, const TAppConfig& settings,
-                               const std::function<void()>& beforeRead = {});
+                               const std::function<void(const TDXF2DImport&)>& beforeRead = {});
 
 // The warning text after a partial read, lines joined by CR LF: the damage
 // (language text "DxfDamaged"), the entities left out ("DxfPartly", at most

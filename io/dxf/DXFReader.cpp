@@ -1,7 +1,9 @@
 #include "io/dxf/DXFReader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -131,12 +133,17 @@ void TDXFRead::Start()
     m_EndMarker = false;
     m_Line = 1;
     m_Pos = 0;
+    m_ChunkStart = 0;
+    m_InputSize = static_cast<int64_t>(m_Buffer.size());
     if (!m_FromMemory) {
         CloseFile();
         m_Buffer.clear();
         m_File = std::fopen(m_FileName.c_str(), "rb");
         if (!m_File)
             throw EDXFReadError("Cannot open file \"" + m_FileName + "\". " + std::strerror(errno));
+        std::error_code error;
+        const auto size = std::filesystem::file_size(m_FileName, error);
+        m_InputSize = error ? 0 : static_cast<int64_t>(size);
     }
     // A UTF-8 byte order mark is not part of the first code line.
     if (Peek() == 0xEF && m_Buffer.compare(m_Pos, 3, "\xEF\xBB\xBF") == 0)
@@ -157,6 +164,7 @@ bool TDXFRead::Refill()
 {
     if (m_FromMemory || !m_File)
         return false;
+    m_ChunkStart += static_cast<int64_t>(m_Buffer.size());
     m_Buffer.resize(ChunkSize);
     const size_t n = std::fread(m_Buffer.data(), 1, ChunkSize, m_File);
     const bool failed = n < ChunkSize && std::ferror(m_File);
@@ -165,6 +173,14 @@ bool TDXFRead::Refill()
     if (failed)
         throw EDXFReadError("Cannot read file \"" + m_FileName + "\".");
     return n > 0;
+}
+
+double TDXFRead::ReadFraction() const
+{
+    if (m_InputSize <= 0)
+        return 0.0;
+    const double done = static_cast<double>(m_ChunkStart + static_cast<int64_t>(m_Pos));
+    return std::clamp(done / static_cast<double>(m_InputSize), 0.0, 1.0);
 }
 
 int TDXFRead::Peek()

@@ -111,6 +111,9 @@ public:
     bool EndMarkerRead() const { return m_EndMarker; }
     // The 1-based line the reader has reached (for messages).
     int64_t LineNumber() const { return m_Line; }
+    // How far the reader has come through its input since the last start,
+    // from 0 to 1 (for a progress bar).
+    double ReadFraction() const;
 
 private:
     TDXFRead() = default;
@@ -130,6 +133,8 @@ private:
     std::FILE* m_File = nullptr;
     std::string m_Buffer; // the whole text in memory, or the current chunk of the file
     size_t m_Pos = 0;
+    int64_t m_ChunkStart = 0; // the file offset of m_Buffer's first byte
+    int64_t m_InputSize = 0;  // the file's size at the start, or the text's
 
     TDXFSection m_Section = TDXFSection::None;
     uint16_t m_Code = 0;

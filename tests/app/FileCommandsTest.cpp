@@ -697,6 +697,21 @@ TEST_F(FileCommands, AnOpenShowsItsProgressAndTakesItAwayAtTheEnd)
     Commands.OpenGeo(bigFile, false);
     EXPECT_EQ(Doc.ObjectsCount(), 600);
     EXPECT_GT(*std::max_element(Monitor.Progress.begin(), Monitor.Progress.end()), 0);
+
+    // So does a DXF's, by the share of the file read.
+    std::string dxfText = "0\nSECTION\n2\nENTITIES\n";
+    for (int i = 0; i < 600; ++i)
+        dxfText += "0\nLINE\n8\n0\n10\n0\n20\n" + std::to_string(i) + "\n11\n10\n21\n" + std::to_string(i) + "\n";
+    dxfText += "0\nENDSEC\n0\nEOF\n";
+    const std::string bigDxf = Dir.File("big.dxf");
+    kbtest::WriteFileText(bigDxf, dxfText);
+    Monitor.Progress.clear();
+    Notifier.QueueAnswer(EUserAnswer::Yes);
+    Commands.OpenGeo(bigDxf, false);
+    EXPECT_EQ(Doc.ObjectsCount(), 600);
+    const int dxfMost = *std::max_element(Monitor.Progress.begin(), Monitor.Progress.end());
+    EXPECT_GT(dxfMost, 0);
+    EXPECT_LE(dxfMost, 100);
 }
 
 TEST_F(FileCommands, AReplacingOpenStartsOnTheFirstLayer)

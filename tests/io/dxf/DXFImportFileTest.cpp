@@ -300,7 +300,7 @@ TEST_F(DXFImportFile, AFileThatCannotBeOpenedFails)
     // is the step before reading taken.
     bool beforeRead = false;
     const TDXFImportResult result =
-        ImportDXFFile(Document, "/nonexistent/drawing.dxf", Settings, [&] { beforeRead = true; });
+        ImportDXFFile(Document, "/nonexistent/drawing.dxf", Settings, [&](const TDXF2DImport&) { beforeRead = true; });
     EXPECT_EQ(result.FileKind, OpenedFileKindFailed);
     EXPECT_EQ(result.Importer, nullptr);
     EXPECT_TRUE(Notifier.Messages().empty());
