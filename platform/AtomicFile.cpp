@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -48,12 +49,30 @@ std::string ResolveLinks(const std::string& fileName)
     return {};
 }
 
+// The process's file creation mask. Read from the kernel's status file where
+// it is there: setting the mask to read it back would, for a moment, give
+// files other threads create meanwhile the wrong permissions.
+mode_t CreationMask()
+{
+    if (std::FILE* status = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status))
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(status);
+        if (found)
+            return static_cast<mode_t>(mask);
+    }
+    const mode_t mask = umask(0);
+    umask(mask);
+    return mask;
+}
+
 // The permission bits a new file gets from this process.
 mode_t NewFileMode()
 {
-    const mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
+    return 0666 & ~CreationMask();
 }
 
 bool WriteAll(int fd, std::string_view bytes)
