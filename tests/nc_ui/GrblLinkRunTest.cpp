@@ -73,10 +73,7 @@ protected:
     }
     void Connect()
     {
-        Port.Open("/dev/null", 115200);
-        ASSERT_TRUE(Link.Connect());
-        Link.ParseReply("ok\r\n[GC:G0 G54 G17 G21 G90 G94 M5 M9 T0 F0 S0]\r\nok\r\n");
-        Port.Writes.clear();
+        ASSERT_TRUE(ConnectOverRecordingLine(Port, Link));
     }
 
     TRecordingTransport Port;

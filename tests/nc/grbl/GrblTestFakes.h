@@ -151,4 +151,17 @@ private:
     std::vector<TTimer*> m_Timers;
 };
 
+// Opens the recording line and connects the link as a fresh GRBL answers:
+// the reset at once, then "$10=2" and the "$G" query (G54, millimetres).
+// The writes of the connect are cleared. False when the connect failed.
+inline bool ConnectOverRecordingLine(TRecordingTransport& port, TGRBLCnc& link)
+{
+    port.Open("/dev/null", 115200);
+    if (!link.Connect())
+        return false;
+    link.ParseReply("ok\r\n[GC:G0 G54 G17 G21 G90 G94 M5 M9 T0 F0 S0]\r\nok\r\n");
+    port.Writes.clear();
+    return true;
+}
+
 } // namespace kbtest
