@@ -595,7 +595,14 @@ private:
             Reply("error:9");
             return;
         }
-        const int status = GCode();
+        AnswerParsed(GCode());
+    }
+
+    // The answer to a parsed line: its error, or "ok" once its motion (if
+    // any) has a planner block. Otherwise the line waits for a free block;
+    // its "ok" follows.
+    void AnswerParsed(int status)
+    {
         if (status != 0) {
             Reply("error:" + std::to_string(status));
         } else if (!m_PendingMotion) {
@@ -605,7 +612,6 @@ private:
             m_PendingMotion.reset();
             Reply("ok");
         }
-        // Otherwise the line waits for a free block; its "ok" follows.
     }
 
     bool IdleOrAlarm() const { return m_State == EState::Idle || m_State == EState::Alarm; }
@@ -624,16 +630,7 @@ private:
                 Reply("error:9");
                 return;
             }
-            const int status = Jog(cmd.substr(2));
-            if (status != 0) {
-                Reply("error:" + std::to_string(status));
-            } else if (!m_PendingMotion) {
-                Reply("ok");
-            } else if (m_Planner.size() < kPlannerBlocks) {
-                m_Planner.push_back(*m_PendingMotion);
-                m_PendingMotion.reset();
-                Reply("ok");
-            }
+            AnswerParsed(Jog(cmd.substr(2)));
             return;
         } else if (cmd == "C") {
             if (m_State == EState::Check) {
