@@ -53,15 +53,9 @@ double ScaleTextIncrement(int32_t factor)
 
 namespace {
 
-// The toolbar's images: 0 previous, 1 play, 2 stop, 3 rewind, 4 step, 5 next.
-QIcon SimImage(int index)
-{
-    return ListImage(TImageList::Sim, index);
-}
-
 QAction* AddTool(QToolBar& bar, const char* name, int image)
 {
-    QAction* action = bar.addAction(SimImage(image), QString());
+    QAction* action = bar.addAction(ListImage(TImageList::Sim, image), QString());
     action->setObjectName(QString::fromLatin1(name));
     return action;
 }
@@ -336,7 +330,7 @@ void TSimulatePage::SetPlayButton(bool stops)
 {
     m_PlayStops = stops;
     m_PlayImage = stops ? StopImage : PlayImage;
-    m_sbtPlay->setIcon(SimImage(m_PlayImage));
+    m_sbtPlay->setIcon(ListImage(TImageList::Sim, m_PlayImage));
     for (QAction* action : {m_sbtToStart, m_sbtStep, m_sbtPrevOp, m_sbtNextOp})
         action->setEnabled(!stops);
 }
