@@ -89,7 +89,6 @@ public:
     {
         m_Document.OnLoadProgress = m_PreviousLoad;
         m_Document.OnAddObject = m_PreviousAdd;
-        s_Stream = nullptr;
         s_Fraction = nullptr;
         WorkMonitor().HideProgress();
         WorkMonitor().SetCoordinateReadoutVisible(true);
@@ -97,10 +96,16 @@ public:
     TOpenProgress(const TOpenProgress&) = delete;
     TOpenProgress& operator=(const TOpenProgress&) = delete;
 
-    // The stream whose position the bar follows; null: none.
-    static void Watch(const TStream* stream) { s_Stream = stream; }
-    // Or a reader's own share of its file read, 0 to 1; empty: none.
+    // The share of its file the reader has read, 0 to 1, that the bar
+    // follows; empty: none.
     static void WatchFraction(std::function<double()> fraction) { s_Fraction = std::move(fraction); }
+    // The same by the position of the stream read.
+    static void Watch(const TStream& stream)
+    {
+        WatchFraction([&stream] {
+            return stream.Size() > 0 ? static_cast<double>(stream.Position()) / static_cast<double>(stream.Size()) : 0.0;
+        });
+    }
 
 private:
     static constexpr int StepsPerLook = 256;
@@ -111,18 +116,15 @@ private:
     {
         if (++m_Steps % StepsPerLook != 0)
             return;
-        int percent = -1;
-        if (s_Stream && s_Stream->Size() > 0)
-            percent = static_cast<int>(std::clamp<int64_t>(s_Stream->Position() * 100 / s_Stream->Size(), 0, 100));
-        else if (s_Fraction)
-            percent = static_cast<int>(std::clamp(s_Fraction() * 100.0, 0.0, 100.0));
-        if (percent >= 0 && percent != m_Shown) {
+        if (!s_Fraction)
+            return;
+        const int percent = static_cast<int>(std::clamp(s_Fraction() * 100.0, 0.0, 100.0));
+        if (percent != m_Shown) {
             m_Shown = percent;
             WorkMonitor().ShowProgress(percent, true);
         }
     }
 
-    static inline const TStream* s_Stream = nullptr;
     static inline std::function<double()> s_Fraction;
     TQV_01Cmp2D& m_Document;
     TQV_01Cmp::TOnLoadProgress m_PreviousLoad;
@@ -362,15 +364,15 @@ TFileCommands::TRead TFileCommands::ReadDocumentFile(const std::string& fileName
     read.Kind = TOpenedFileKind::Document;
     try {
         TFileStream stream(fileName, TFileStream::TMode::OpenRead);
-        TOpenProgress::Watch(&stream);
+        TOpenProgress::Watch(stream);
         TDocumentLoadResult result;
         try {
             result = m_Document.LoadFromStream(stream, merge);
         } catch (...) {
-            TOpenProgress::Watch(nullptr);
+            TOpenProgress::WatchFraction(nullptr);
             throw;
         }
-        TOpenProgress::Watch(nullptr);
+        TOpenProgress::WatchFraction(nullptr);
         // An entry of an unknown class was reported by the loader.
         read.Outcome = result.Partial ? TReadOutcome::InPart : TReadOutcome::Whole;
     } catch (const ECADFilePartlyRead& error) {
