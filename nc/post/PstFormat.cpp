@@ -130,21 +130,92 @@ std::string FixedHalfAway(double value, int precision)
     return result;
 }
 
+// Whether value lies exactly halfway between two numbers of precision
+// decimals: twice value * 10^precision is an odd integer, which for a binary
+// fraction m * 2^k (m odd) means k = -(precision + 1).
+bool IsDecimalTie(double value, int precision)
+{
+    const double scaled = std::ldexp(value, precision + 1);
+    return std::fabs(scaled) < 0x1p53 && scaled == std::trunc(scaled) && std::fmod(scaled, 2.0) != 0;
+}
+
+// Appends value with precision decimals, halves away from zero. Only a
+// true half rounds differently from the shortest correctly rounded text, so
+// every other value takes the direct way.
+void AppendFixed(std::string& out, double value, int precision)
+{
+    if (IsDecimalTie(value, precision)) {
+        out += FixedHalfAway(value, precision);
+        return;
+    }
+    char buf[400]; // 309 integer digits, the point, 18 decimals and the sign
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, precision);
+    if (ec != std::errc())
+        throw EPstFormatError("number not formattable");
+    out.append(buf, end);
+}
+
 } // namespace
+
+void TPstFloatFormat::Read(const std::string& format)
+{
+    m_Format = format;
+    m_Read = true;
+    m_Error.clear();
+    m_Before.clear();
+    m_After.clear();
+    m_HasDirective = false;
+    try {
+        TParsed parsed = Parse(format);
+        m_Before = std::move(parsed.Before);
+        m_After = std::move(parsed.After);
+        if (parsed.Directive) {
+            m_HasDirective = true;
+            m_LeftAlign = parsed.Directive->LeftAlign;
+            m_Width = parsed.Directive->Width;
+            m_Precision = parsed.Directive->Precision < 0 ? 2 : parsed.Directive->Precision;
+            if (parsed.Directive->Type != 'f')
+                m_Error = "Format '" + format + "' invalid or incompatible with argument";
+        }
+    } catch (const EPstFormatError& e) {
+        m_Error = e.what();
+    }
+}
+
+void TPstFloatFormat::Append(std::string& out, const std::string& format, double value)
+{
+    if (!m_Read || format != m_Format)
+        Read(format);
+    if (!m_Error.empty())
+        throw EPstFormatError(m_Error);
+    if (!m_HasDirective) {
+        out += m_Before;
+        return;
+    }
+    if (!std::isfinite(value))
+        Invalid(format);
+    out += m_Before;
+    const size_t number = out.size();
+    AppendFixed(out, value, m_Precision);
+    // "-0.000" is the same number as "0.000"; controllers need not see the sign.
+    if (out[number] == '-' && out.find_first_of("123456789", number) == std::string::npos)
+        out.erase(number, 1);
+    const size_t length = out.size() - number;
+    if (m_Width > 0 && length < static_cast<size_t>(m_Width)) {
+        const size_t blanks = static_cast<size_t>(m_Width) - length;
+        if (m_LeftAlign)
+            out.append(blanks, ' ');
+        else
+            out.insert(number, blanks, ' ');
+    }
+    out += m_After;
+}
 
 std::string FormatPstFloat(const std::string& format, double value)
 {
-    TParsed parsed = Parse(format);
-    if (!parsed.Directive)
-        return parsed.Before;
-    const TDirective& d = *parsed.Directive;
-    if (d.Type != 'f' || !std::isfinite(value))
-        Invalid(format);
-    std::string text = FixedHalfAway(value, d.Precision < 0 ? 2 : d.Precision);
-    // "-0.000" is the same number as "0.000"; controllers need not see the sign.
-    if (!text.empty() && text[0] == '-' && text.find_first_of("123456789") == std::string::npos)
-        text.erase(0, 1);
-    return parsed.Before + Pad(std::move(text), d) + parsed.After;
+    std::string text;
+    TPstFloatFormat().Append(text, format, value);
+    return text;
 }
 
 std::string FormatPstInteger(const std::string& format, int64_t value)
