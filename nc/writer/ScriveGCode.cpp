@@ -5,8 +5,11 @@
 #include "cam/tools/DatiUtBase.h"
 #include "core/geometry/Tolerance.h"
 #include "nc/writer/WriterOperation.h"
+#include "platform/AtomicFile.h"
 #include "platform/IniFile.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <numbers>
 
@@ -58,11 +61,31 @@ TScriveGCode::TScriveGCode() : Progress(std::make_unique<TUserBreak_ProgBar>())
 void TScriveGCode::ClearOutput()
 {
     ProgramLines.clear();
+    m_Stream.reset();
+    m_StreamedLines = 0;
+}
+
+void TScriveGCode::StreamProgramToFile()
+{
+    ClearOutput();
+    m_Streaming = true;
+}
+
+void TScriveGCode::StopStreaming()
+{
+    ClearOutput();
+    m_Streaming = false;
+}
+
+int32_t TScriveGCode::LastLineIndex() const
+{
+    const int64_t lines = m_Streaming ? m_StreamedLines : static_cast<int64_t>(ProgramLines.size());
+    return static_cast<int32_t>(std::min<int64_t>(lines, INT32_MAX) - 1);
 }
 
 void TScriveGCode::ResetOutputState()
 {
-    ProgramLines.clear();
+    ClearOutput();
     SeqCounter = SeqStart;
     IncLastX = IncLastY = IncLastZ = 0;
     LastPosition.EndPoint.X = kUnknownPosition;
@@ -82,7 +105,7 @@ bool TScriveGCode::BeginProgram(const TWriterOperation& operation)
     const std::optional<TAVertice3d> first = FirstToolpathVertex(operation);
     if (!first)
         return false;
-    ExpandSection(ProgramLines, StartLines, true, *first);
+    ExpandSection(StartLines, true, *first);
     const TDatiUtBase* tool = operation.ToolData();
     LastTool = tool ? tool->ToolNumber : 0;
     return true;
@@ -94,19 +117,28 @@ void TScriveGCode::ToolChange(const TWriterOperation& operation)
     const TDatiUtBase* tool = operation.ToolData();
     if ((tool ? tool->ToolNumber : 0) == LastTool)
         return;
-    ExpandSection(ProgramLines, ToolChangeLines, true, FirstToolpathVertex(operation).value_or(OriginVertex()));
+    ExpandSection(ToolChangeLines, true, FirstToolpathVertex(operation).value_or(OriginVertex()));
 }
 
 void TScriveGCode::EndProgram(const TWriterOperation& operation)
 {
     m_CurrentOperation = &operation;
-    ExpandSection(ProgramLines, EndLines, true, FirstToolpathVertex(operation).value_or(OriginVertex()));
+    ExpandSection(EndLines, true, FirstToolpathVertex(operation).value_or(OriginVertex()));
 }
 
-void TScriveGCode::SaveProgram() const
+void TScriveGCode::SaveProgram()
 {
     if (m_OutputFileName.empty())
         throw EGCodeSaveError("no output file name");
+    if (m_Streaming) {
+        if (!m_Stream)
+            m_Stream = std::make_unique<TAtomicFileWriter>(m_OutputFileName);
+        std::string error = m_Stream->Error().empty() ? m_Stream->Commit() : m_Stream->Error();
+        StopStreaming();
+        if (!error.empty())
+            throw EGCodeSaveError(error);
+        return;
+    }
     std::string bytes;
     for (const std::string& line : ProgramLines) {
         bytes += line;
@@ -117,10 +149,32 @@ void TScriveGCode::SaveProgram() const
         throw EGCodeSaveError(error);
 }
 
-void TScriveGCode::AddLine(const std::string& line)
+void TScriveGCode::AddLine(std::string_view line)
 {
-    if (!line.empty())
-        ProgramLines.push_back(line);
+    if (line.empty())
+        return;
+    if (!m_Streaming) {
+        ProgramLines.emplace_back(line);
+        return;
+    }
+    // The output file is only touched once there is a line to write; a
+    // program without a name gets no file (SaveProgram says why).
+    if (!m_Stream && !m_OutputFileName.empty())
+        m_Stream = std::make_unique<TAtomicFileWriter>(m_OutputFileName);
+    if (m_Stream) {
+        m_Stream->Write(line);
+        m_Stream->Write("\r\n");
+    }
+    ++m_StreamedLines;
+}
+
+void TScriveGCode::ExpandSection(const TPstLines& lines, bool resetModal, const TAVertice3d& vertex)
+{
+    CurrentVertex = vertex;
+    if (resetModal)
+        ResetModal();
+    for (const std::string& line : lines)
+        AddLine(ExpandLine(line));
 }
 
 void TScriveGCode::ExpandSection(TPstLines& target, const TPstLines& lines, bool resetModal, const TAVertice3d& vertex)

@@ -16,6 +16,11 @@
 // The operation manager drives one program as: ClearOutput, BeginProgram
 // with the first operation written, per operation its writer (which starts
 // with ToolChange), EndProgram with the last one written, SaveProgram.
+//
+// The lines of a program are kept in ProgramLines, or, once
+// StreamProgramToFile is called, written as they are made to a temporary
+// file beside the output file that SaveProgram puts in its place; a program
+// that is not saved then leaves no file and the old one as it was.
 
 #include "core/geometry/Vertice.h"
 #include "nc/post/PostProcessor.h"
@@ -29,6 +34,7 @@
 #include <string>
 #include <string_view>
 
+class TAtomicFileWriter;
 class TCurvaNci3d;
 class TDatiUtBase;
 class TUserBreak_ProgBar;
@@ -60,8 +66,13 @@ public:
 
     // --- Program frame ---
 
-    // Empties the program.
+    // Empties the program (a temporary program file is removed).
     void ClearOutput();
+    // From now on program lines go to a temporary file beside
+    // OutputFileName, made with the first line, instead of ProgramLines.
+    void StreamProgramToFile();
+    // Back to ProgramLines; a program file not saved is removed.
+    void StopStreaming();
     // Starts a program with the first operation written: output state reset,
     // the start section expanded at the operation's first toolpath vertex,
     // and that operation's tool taken as called (the start section calls it).
@@ -75,26 +86,29 @@ public:
     // has none, at the origin.
     void EndProgram(const TWriterOperation& operation);
     // Writes every program line, each ended by CR LF, to OutputFileName
-    // through a temporary file and a rename. Raises EGCodeSaveError; an
-    // existing file then keeps its old bytes.
-    void SaveProgram() const;
+    // through a temporary file and a rename (a streamed program: puts its
+    // temporary file in place, and streaming ends). Raises EGCodeSaveError;
+    // an existing file then keeps its old bytes.
+    void SaveProgram();
 
     void SetFileName(const std::string& fileName) { m_OutputFileName = fileName; }
     // The file the last program was (or is to be) written to.
     const std::string& OutputFileName() const { return m_OutputFileName; }
     // Program lines minus one; -1 when there are none.
-    int32_t LastLineIndex() const { return static_cast<int32_t>(ProgramLines.size()) - 1; }
+    int32_t LastLineIndex() const;
     // The operation the variables read; null for none. Not owned.
     void SetCurrentOperation(const TWriterOperation* operation) { m_CurrentOperation = operation; }
     const TWriterOperation* CurrentOperation() const { return m_CurrentOperation; }
     // Appends a non-empty line to the program.
-    void AddLine(const std::string& line);
+    void AddLine(std::string_view line);
 
     // --- Templates ---
 
     // CurrentVertex := vertex; the modal memory is reset first when asked;
     // then each line is expanded and every non-empty result appended to target.
     void ExpandSection(TPstLines& target, const TPstLines& lines, bool resetModal, const TAVertice3d& vertex);
+    // The same appending to the program.
+    void ExpandSection(const TPstLines& lines, bool resetModal, const TAVertice3d& vertex);
     // One template line; empty when the expansion fails.
     std::string ExpandLine(std::string_view line);
     // The value of one variable name; a name that is no variable gives itself.
@@ -237,6 +251,11 @@ private:
 
     const TWriterOperation* m_CurrentOperation = nullptr;
     std::string m_OutputFileName;
+    // The streamed program: its file (none before the first line) and the
+    // lines written to it.
+    bool m_Streaming = false;
+    std::unique_ptr<TAtomicFileWriter> m_Stream;
+    int64_t m_StreamedLines = 0;
 };
 
 // The first vertex of the operation's first toolpath curve that has one.

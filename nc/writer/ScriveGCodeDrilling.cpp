@@ -76,7 +76,7 @@ bool TScriveGCode::WriteDrilling(const TWriterOperation& operation)
     const int cycle = DrillingCycle(operation);
     const TCycleTemplate& templates = CycleTemplates[static_cast<size_t>(cycle - 1)];
     if (!templates.Exploded)
-        ExpandSection(ProgramLines, templates.DefinitionLines, true, *first);
+        ExpandSection(templates.DefinitionLines, true, *first);
     // The definition line already drills the first hole; its move line would
     // drill (or tap) it a second time. Later curves keep all their holes.
     bool definitionHole = !templates.Exploded;
@@ -91,7 +91,7 @@ bool TScriveGCode::WriteDrilling(const TWriterOperation& operation)
         }
     }
     if (!templates.Exploded)
-        ExpandSection(ProgramLines, templates.CancelLines, true, *LastToolpathVertex(operation));
+        ExpandSection(templates.CancelLines, true, *LastToolpathVertex(operation));
     if (!OmitZ)
         AddLine(ZMove(false, operation.RetractOn() ? operation.RetractZ() : operation.ZRapid()));
     return true;

@@ -219,7 +219,7 @@ std::string TScriveGCode::LatheMove(const TAVertice3d& vertex)
 void TScriveGCode::ExpandFeedSection(int section, const TAVertice3d& vertex)
 {
     if (HasFeedSection.at(static_cast<size_t>(section)))
-        ExpandSection(ProgramLines, FeedSections.at(static_cast<size_t>(section)), true, vertex);
+        ExpandSection(FeedSections.at(static_cast<size_t>(section)), true, vertex);
 }
 
 void TScriveGCode::WriteFeedMoves(const TCurvaNci3d& curve, bool twoAxes)
