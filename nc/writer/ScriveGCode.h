@@ -222,9 +222,42 @@ public:
 
 private:
     enum class EAxis { X, Y, Z };
-    std::string AxisWord(EAxis axis, double value, bool latheX);
     // The axis word of a value already taken through the incremental step.
     std::string SteppedAxisWord(EAxis axis, double value, bool latheX);
+
+    // Blocks are made without a string per word: the words of the block
+    // being made lie one after another in m_Words, each known by its place
+    // there (empty: not written), and are joined into m_Block. Both buffers
+    // are reused, so a block costs no allocation once they have grown. The
+    // Put functions follow the rules of the word functions above.
+    struct TWord {
+        size_t Begin = 0, End = 0;
+        bool Empty() const { return Begin == End; }
+    };
+    // One word made by put in m_Words, as a text; m_Words as it was after.
+    template <class TPut>
+    std::string OneWord(TPut put);
+    TWord PutText(std::string_view text);
+    // value in format, trailing zeros removed when DelZero is on.
+    void PutNumber(TPstFloatFormat& numbers, const std::string& format, double value);
+    // prefix and an axis-format number, scaled when scaling is on.
+    void PutScaled(const std::string& prefix, double value, double scale);
+    TWord PutAxisWord(EAxis axis, double value, bool latheX);
+    TWord PutSteppedAxisWord(EAxis axis, double value, bool latheX);
+    TWord PutFeedWord(double value);
+    TWord PutGCode(int index);
+    TWord PutBlockNumber();
+    TWord PutArcWords(const TAVertice3d& vertex);
+    // The non-empty words in order, separated by Separator, in m_Block.
+    std::string_view JoinBlock(std::initializer_list<TWord> words);
+    // The move blocks in m_Block; empty for no block.
+    std::string_view MakeXYMove(const TAVertice3d& vertex, bool rapid);
+    std::string_view MakeXYZMove(const TAVertice3d& vertex, bool rapid);
+    std::string_view MakeZMove(bool feed, double z);
+    std::string_view MakeLatheMove(const TAVertice3d& vertex);
+    std::string_view MakeIsoMove(const TAVertice3d& vertex, bool rapid, bool withZ);
+    std::string_view MakeHeiMove(const TAVertice3d& vertex, bool rapid);
+    std::string_view MakeXilMove(const TAVertice3d& vertex, bool rapid);
     // In incremental output: value := its step from incLast, incLast := the
     // absolute value; false (no word) for a zero step under modal output.
     bool IncrementalStep(double& incLast, double& value) const;
@@ -236,10 +269,7 @@ private:
     std::string ToolNameText() const;
     // The move code index: 0 rapid, 1 line, 3 counter-clockwise, 2 clockwise.
     static int MovePosition(const TAVertice3d& vertex, bool rapid);
-    std::string HeiMove(const TAVertice3d& vertex, bool rapid);
-    std::string XilMove(const TAVertice3d& vertex, bool rapid);
     std::string SboMove(const TAVertice3d& vertex, bool rapid);
-    std::string IsoMove(const TAVertice3d& vertex, bool rapid, bool withZ);
     // The feed moves of one curve after its first vertex, with the four
     // feed-move sections around them; two-axis or three-axis blocks.
     void WriteFeedMoves(const TCurvaNci3d& curve, bool twoAxes);
@@ -251,6 +281,8 @@ private:
 
     const TWriterOperation* m_CurrentOperation = nullptr;
     std::string m_OutputFileName;
+    std::string m_Words, m_Block;
+    TPstFloatFormat m_AxisNumbers, m_FeedNumbers;
     // The streamed program: its file (none before the first line) and the
     // lines written to it.
     bool m_Streaming = false;

@@ -115,11 +115,11 @@ void TScriveGCode::WriteLaserCut(const TWriterOperation& operation, int32_t inde
             ExpandSection(LaserLines[lsBeforeLaserRapidMove], false, first);
         if (!AtLastPosition(first)) {
             if (!OmitZ)
-                AddLine(ZMove(false, operation.ZRapid()));
-            AddLine(XYMove(first, true));
+                AddLine(MakeZMove(false, operation.ZRapid()));
+            AddLine(MakeXYMove(first, true));
         }
         WriteFeedMoves(curve, OmitZ);
     }
     if (!OmitZ)
-        AddLine(ZMove(false, operation.ZRapid()));
+        AddLine(MakeZMove(false, operation.ZRapid()));
 }
