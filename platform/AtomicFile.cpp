@@ -100,8 +100,6 @@ void SyncFolder(const fs::path& folder)
     close(fd);
 }
 
-constexpr size_t kBlockSize = size_t{1} << 16;
-
 } // namespace
 
 TAtomicFileWriter::TAtomicFileWriter(const std::string& fileName) : m_FileName(fileName)
@@ -183,7 +181,7 @@ bool TAtomicFileWriter::Flush()
     return true;
 }
 
-void TAtomicFileWriter::Write(std::string_view bytes)
+void TAtomicFileWriter::WriteBlock(std::string_view bytes)
 {
     if (m_Fd < 0)
         return;

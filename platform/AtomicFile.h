@@ -9,6 +9,7 @@
 // as it was, and a writer destroyed without Commit leaves no temporary file
 // behind. The first failure is kept; bytes after it are dropped.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -21,7 +22,13 @@ public:
     TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;
 
     // Appends bytes; they reach the temporary file in blocks.
-    void Write(std::string_view bytes);
+    void Write(std::string_view bytes)
+    {
+        if (m_Fd >= 0 && m_Buffer.size() + bytes.size() <= kBlockSize)
+            m_Buffer += bytes;
+        else
+            WriteBlock(bytes);
+    }
     // The first failure, with the file's name and the reason; empty while
     // all is well.
     const std::string& Error() const { return m_Error; }
@@ -30,6 +37,9 @@ public:
     std::string Commit();
 
 private:
+    static constexpr size_t kBlockSize = size_t{1} << 16;
+
+    void WriteBlock(std::string_view bytes);
     bool Flush();
     void Fail(const std::string& what);
     void Discard();

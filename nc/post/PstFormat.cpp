@@ -1,6 +1,8 @@
 #include "nc/post/PstFormat.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstddef>
 #include <cmath>
 #include <optional>
 
@@ -135,8 +137,13 @@ std::string FixedHalfAway(double value, int precision)
 // fraction m * 2^k (m odd) means k = -(precision + 1).
 bool IsDecimalTie(double value, int precision)
 {
-    const double scaled = std::ldexp(value, precision + 1);
-    return std::fabs(scaled) < 0x1p53 && scaled == std::trunc(scaled) && std::fmod(scaled, 2.0) != 0;
+    // Scaling by a power of two is exact (past the double range it gives
+    // infinity, which is no tie).
+    const double scaled = value * static_cast<double>(uint64_t{2} << precision);
+    if (!(std::fabs(scaled) < 0x1p53))
+        return false;
+    const auto whole = static_cast<int64_t>(scaled);
+    return static_cast<double>(whole) == scaled && (whole & 1) != 0;
 }
 
 // Appends value with precision decimals, halves away from zero. Only a
@@ -194,11 +201,13 @@ void TPstFloatFormat::Append(std::string& out, const std::string& format, double
     }
     if (!std::isfinite(value))
         Invalid(format);
-    out += m_Before;
+    if (!m_Before.empty())
+        out += m_Before;
     const size_t number = out.size();
     AppendFixed(out, value, m_Precision);
     // "-0.000" is the same number as "0.000"; controllers need not see the sign.
-    if (out[number] == '-' && out.find_first_of("123456789", number) == std::string::npos)
+    if (out[number] == '-' && std::all_of(out.begin() + static_cast<std::ptrdiff_t>(number) + 1, out.end(),
+                                          [](char c) { return c == '0' || c == '.'; }))
         out.erase(number, 1);
     const size_t length = out.size() - number;
     if (m_Width > 0 && length < static_cast<size_t>(m_Width)) {
@@ -208,7 +217,8 @@ void TPstFloatFormat::Append(std::string& out, const std::string& format, double
         else
             out.insert(number, blanks, ' ');
     }
-    out += m_After;
+    if (!m_After.empty())
+        out += m_After;
 }
 
 std::string FormatPstFloat(const std::string& format, double value)

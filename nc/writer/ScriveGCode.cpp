@@ -293,7 +293,15 @@ TScriveGCode::TWord TScriveGCode::PutFeedWord(double value)
     }
     m_Words += FeedPref;
     const size_t number = m_Words.size();
-    m_FeedNumbers.Append(m_Words, FeedFormat, value); // feeds keep their zeros
+    // Moves mostly repeat the feed: its text is kept for the next one.
+    if (value == m_FeedValue && FeedFormat == m_FeedFormat) {
+        m_Words += m_FeedText;
+    } else {
+        m_FeedNumbers.Append(m_Words, FeedFormat, value); // feeds keep their zeros
+        m_FeedValue = value;
+        m_FeedFormat = FeedFormat;
+        m_FeedText.assign(m_Words, number);
+    }
     const std::string_view text(m_Words.data() + number, m_Words.size() - number);
     const bool repeated = FModal && text == LastFText;
     LastFText.assign(text);

@@ -27,6 +27,7 @@
 
 #include <array>
 #include <initializer_list>
+#include <limits>
 #include <memory>
 #include <cstdint>
 #include <optional>
@@ -283,6 +284,9 @@ private:
     std::string m_OutputFileName;
     std::string m_Words, m_Block;
     TPstFloatFormat m_AxisNumbers, m_FeedNumbers;
+    // The last feed written, its format and its text (no value at first).
+    double m_FeedValue = std::numeric_limits<double>::quiet_NaN();
+    std::string m_FeedFormat, m_FeedText;
     // The streamed program: its file (none before the first line) and the
     // lines written to it.
     bool m_Streaming = false;
