@@ -7,7 +7,7 @@
 // memory at its peak while the writer runs for a quarter and for the whole
 // length (it should not grow with the length).
 //
-//   bench_GcodeWrite [moves] [rounds] [folder]    (defaults 1000000, 3, /dev/shm)
+//   bench_GcodeWrite [moves] [rounds] [folder]    (defaults 1000000, 5, /dev/shm)
 //
 // The folder is a memory file system by default, so that the disk's flush
 // does not hide the writing itself.
@@ -247,7 +247,7 @@ size_t LineCount(const std::string& text)
 int main(int argc, char** argv)
 {
     const int moves = argc > 1 ? std::max(10, std::atoi(argv[1])) : 1000000;
-    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
     const fs::path folder = fs::path(argc > 3 ? argv[3] : "/dev/shm") / ("kb_gcode_bench_" + std::to_string(getpid()));
     fs::create_directories(folder);
     const std::string writerFile = (folder / "writer.nc").string();
