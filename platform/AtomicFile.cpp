@@ -1,7 +1,8 @@
-// WriteFileAtomically (declared in platform/IniFile.h): the one way files
-// the user keeps are written, so that a failed or refused save never costs
-// the file on disk.
+// WriteFileAtomically (declared in platform/IniFile.h) and its streaming
+// form TAtomicFileWriter: the one way files the user keeps are written, so
+// that a failed or refused save never costs the file on disk.
 
+#include "platform/AtomicFile.h"
 #include "platform/IniFile.h"
 
 #include <cerrno>
@@ -101,49 +102,134 @@ void SyncFolder(const fs::path& folder)
 
 } // namespace
 
-std::string WriteFileAtomically(const std::string& fileName, std::string_view bytes)
+TAtomicFileWriter::TAtomicFileWriter(const std::string& fileName) : m_FileName(fileName)
 {
-    const std::string target = ResolveLinks(fileName);
-    if (target.empty())
-        return "cannot save " + Quoted(fileName) + ": " + std::strerror(errno);
+    m_Target = ResolveLinks(fileName);
+    if (m_Target.empty()) {
+        m_Error = "cannot save " + Quoted(fileName) + ": " + std::strerror(errno);
+        return;
+    }
 
     // The file replaced keeps its permissions; one that may not be written
     // is refused. Its mode bits decide, not access(), which grants root
     // every file.
     struct stat existing {};
-    const bool exists = lstat(target.c_str(), &existing) == 0;
-    if (exists && !S_ISREG(existing.st_mode))
-        return "cannot save " + Quoted(fileName) + ": it is not a regular file";
-    if (exists && ((existing.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0))
-        return "cannot save " + Quoted(fileName) + ": the file is read-only";
+    const bool exists = lstat(m_Target.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode)) {
+        m_Error = "cannot save " + Quoted(fileName) + ": it is not a regular file";
+        return;
+    }
+    if (exists && ((existing.st_mode & 0222) == 0 || access(m_Target.c_str(), W_OK) != 0)) {
+        m_Error = "cannot save " + Quoted(fileName) + ": the file is read-only";
+        return;
+    }
     const mode_t mode = exists ? (existing.st_mode & 07777) : NewFileMode();
 
     // A name of its own, created exclusively: never a file or link that
     // was there before, and two saves never share one.
-    std::string pattern = target + ".XXXXXX";
+    std::string pattern = m_Target + ".XXXXXX";
     std::vector<char> temp(pattern.begin(), pattern.end());
     temp.push_back('\0');
-    const int fd = mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return "cannot create a temporary file beside " + Quoted(fileName) + ": " + std::strerror(errno);
-    const std::string tempName(temp.data());
-    const auto fail = [&](const std::string& what) {
-        const std::string why = std::strerror(errno);
-        unlink(tempName.c_str());
-        return what + Quoted(fileName) + ": " + why;
-    };
-    if (exists && geteuid() == 0)
-        (void)fchown(fd, existing.st_uid, existing.st_gid);
-    const bool written = fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && fsync(fd) == 0;
-    if (!written) {
-        const std::string error = fail("cannot write ");
-        close(fd);
-        return error;
+    m_Fd = mkostemp(temp.data(), O_CLOEXEC);
+    if (m_Fd < 0) {
+        m_Error = "cannot create a temporary file beside " + Quoted(fileName) + ": " + std::strerror(errno);
+        return;
     }
-    if (close(fd) != 0)
-        return fail("cannot write ");
-    if (rename(tempName.c_str(), target.c_str()) != 0)
-        return fail("cannot replace ");
-    SyncFolder(fs::path(target).parent_path());
+    m_TempName = temp.data();
+    if (exists && geteuid() == 0)
+        (void)fchown(m_Fd, existing.st_uid, existing.st_gid);
+    if (fchmod(m_Fd, mode) != 0)
+        Fail("cannot write ");
+    else
+        m_Buffer.reserve(kBlockSize);
+}
+
+TAtomicFileWriter::~TAtomicFileWriter()
+{
+    Discard();
+}
+
+void TAtomicFileWriter::Fail(const std::string& what)
+{
+    if (m_Error.empty())
+        m_Error = what + Quoted(m_FileName) + ": " + std::strerror(errno);
+    Discard();
+}
+
+void TAtomicFileWriter::Discard()
+{
+    if (m_Fd >= 0) {
+        close(m_Fd);
+        m_Fd = -1;
+    }
+    if (!m_TempName.empty()) {
+        unlink(m_TempName.c_str());
+        m_TempName.clear();
+    }
+    m_Buffer.clear();
+}
+
+bool TAtomicFileWriter::Flush()
+{
+    if (m_Fd < 0)
+        return false;
+    if (!WriteAll(m_Fd, m_Buffer)) {
+        Fail("cannot write ");
+        return false;
+    }
+    m_Buffer.clear();
+    return true;
+}
+
+void TAtomicFileWriter::WriteBlock(std::string_view bytes)
+{
+    if (m_Fd < 0)
+        return;
+    if (m_Buffer.size() + bytes.size() <= kBlockSize) {
+        m_Buffer += bytes;
+        return;
+    }
+    if (!Flush())
+        return;
+    if (bytes.size() < kBlockSize)
+        m_Buffer += bytes;
+    else if (!WriteAll(m_Fd, bytes))
+        Fail("cannot write ");
+}
+
+std::string TAtomicFileWriter::Commit()
+{
+    if (m_Fd < 0) {
+        if (m_Error.empty())
+            m_Error = "cannot save " + Quoted(m_FileName) + ": already saved";
+        return m_Error;
+    }
+    if (!Flush())
+        return m_Error;
+    if (fsync(m_Fd) != 0) {
+        Fail("cannot write ");
+        return m_Error;
+    }
+    const int fd = m_Fd;
+    m_Fd = -1;
+    if (close(fd) != 0) {
+        Fail("cannot write ");
+        return m_Error;
+    }
+    if (rename(m_TempName.c_str(), m_Target.c_str()) != 0) {
+        Fail("cannot replace ");
+        return m_Error;
+    }
+    m_TempName.clear();
+    SyncFolder(fs::path(m_Target).parent_path());
     return {};
+}
+
+std::string WriteFileAtomically(const std::string& fileName, std::string_view bytes)
+{
+    TAtomicFileWriter file(fileName);
+    file.Write(bytes);
+    if (!file.Error().empty())
+        return file.Error();
+    return file.Commit();
 }

@@ -1,6 +1,8 @@
 #include "nc/post/PstFormat.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstddef>
 #include <cmath>
 #include <optional>
 
@@ -130,21 +132,100 @@ std::string FixedHalfAway(double value, int precision)
     return result;
 }
 
+// Whether value lies exactly halfway between two numbers of precision
+// decimals: twice value * 10^precision is an odd integer, which for a binary
+// fraction m * 2^k (m odd) means k = -(precision + 1).
+bool IsDecimalTie(double value, int precision)
+{
+    // Scaling by a power of two is exact (past the double range it gives
+    // infinity, which is no tie).
+    const double scaled = value * static_cast<double>(uint64_t{2} << precision);
+    if (!(std::fabs(scaled) < 0x1p53))
+        return false;
+    const auto whole = static_cast<int64_t>(scaled);
+    return static_cast<double>(whole) == scaled && (whole & 1) != 0;
+}
+
+// Appends value with precision decimals, halves away from zero. Only a
+// true half rounds differently from the shortest correctly rounded text, so
+// every other value takes the direct way.
+void AppendFixed(std::string& out, double value, int precision)
+{
+    if (IsDecimalTie(value, precision)) {
+        out += FixedHalfAway(value, precision);
+        return;
+    }
+    char buf[400]; // 309 integer digits, the point, 18 decimals and the sign
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, precision);
+    if (ec != std::errc())
+        throw EPstFormatError("number not formattable");
+    out.append(buf, end);
+}
+
 } // namespace
+
+void TPstFloatFormat::Read(const std::string& format)
+{
+    m_Format = format;
+    m_Read = true;
+    m_Error.clear();
+    m_Before.clear();
+    m_After.clear();
+    m_HasDirective = false;
+    try {
+        TParsed parsed = Parse(format);
+        m_Before = std::move(parsed.Before);
+        m_After = std::move(parsed.After);
+        if (parsed.Directive) {
+            m_HasDirective = true;
+            m_LeftAlign = parsed.Directive->LeftAlign;
+            m_Width = parsed.Directive->Width;
+            m_Precision = parsed.Directive->Precision < 0 ? 2 : parsed.Directive->Precision;
+            if (parsed.Directive->Type != 'f')
+                m_Error = "Format '" + format + "' invalid or incompatible with argument";
+        }
+    } catch (const EPstFormatError& e) {
+        m_Error = e.what();
+    }
+}
+
+void TPstFloatFormat::Append(std::string& out, const std::string& format, double value)
+{
+    if (!m_Read || format != m_Format)
+        Read(format);
+    if (!m_Error.empty())
+        throw EPstFormatError(m_Error);
+    if (!m_HasDirective) {
+        out += m_Before;
+        return;
+    }
+    if (!std::isfinite(value))
+        Invalid(format);
+    if (!m_Before.empty())
+        out += m_Before;
+    const size_t number = out.size();
+    AppendFixed(out, value, m_Precision);
+    // "-0.000" is the same number as "0.000"; controllers need not see the sign.
+    if (out[number] == '-' && std::all_of(out.begin() + static_cast<std::ptrdiff_t>(number) + 1, out.end(),
+                                          [](char c) { return c == '0' || c == '.'; }))
+        out.erase(number, 1);
+    const size_t length = out.size() - number;
+    if (m_Width > 0 && length < static_cast<size_t>(m_Width)) {
+        const size_t blanks = static_cast<size_t>(m_Width) - length;
+        if (m_LeftAlign)
+            out.append(blanks, ' ');
+        else
+            out.insert(number, blanks, ' ');
+    }
+    if (!m_After.empty())
+        out += m_After;
+}
 
 std::string FormatPstFloat(const std::string& format, double value)
 {
-    TParsed parsed = Parse(format);
-    if (!parsed.Directive)
-        return parsed.Before;
-    const TDirective& d = *parsed.Directive;
-    if (d.Type != 'f' || !std::isfinite(value))
-        Invalid(format);
-    std::string text = FixedHalfAway(value, d.Precision < 0 ? 2 : d.Precision);
-    // "-0.000" is the same number as "0.000"; controllers need not see the sign.
-    if (!text.empty() && text[0] == '-' && text.find_first_of("123456789") == std::string::npos)
-        text.erase(0, 1);
-    return parsed.Before + Pad(std::move(text), d) + parsed.After;
+    std::string text;
+    TPstFloatFormat().Append(text, format, value);
+    return text;
 }
 
 std::string FormatPstInteger(const std::string& format, int64_t value)

@@ -23,6 +23,27 @@ public:
 std::string FormatPstFloat(const std::string& format, double value);
 std::string FormatPstInteger(const std::string& format, int64_t value);
 
+// FormatPstFloat for many numbers in one format: the format is read once
+// (again when it changes) and the text appended to a buffer of the caller.
+class TPstFloatFormat {
+public:
+    // Appends the text FormatPstFloat gives to out; raises as it does,
+    // before appending anything.
+    void Append(std::string& out, const std::string& format, double value);
+
+private:
+    void Read(const std::string& format);
+
+    std::string m_Format; // the format the fields below were read from
+    bool m_Read = false;
+    std::string m_Error; // not empty: the format cannot be applied
+    std::string m_Before, m_After;
+    bool m_HasDirective = false;
+    bool m_LeftAlign = false;
+    int m_Width = -1;
+    int m_Precision = 2;
+};
+
 // Whether format holds exactly the one directive of the given type ('f' for
 // FormatPstFloat, 'd' for FormatPstInteger) that the functions above apply,
 // so that every value reaches the text.

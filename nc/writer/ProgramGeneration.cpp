@@ -133,6 +133,19 @@ bool IsRefusedTapping(const TScriveGCode& writer, const TProgramEntry& entry)
     return entry.Kind == OpKind::Drilling && writer.IsExplodedTapping(*entry.Operation);
 }
 
+// While alive the program goes to its file as it is made; a program not
+// saved by then leaves no file, and the one there before as it was.
+class TStreamedProgram {
+public:
+    explicit TStreamedProgram(TScriveGCode& writer) : m_Writer(writer) { writer.StreamProgramToFile(); }
+    ~TStreamedProgram() { m_Writer.StopStreaming(); }
+    TStreamedProgram(const TStreamedProgram&) = delete;
+    TStreamedProgram& operator=(const TStreamedProgram&) = delete;
+
+private:
+    TScriveGCode& m_Writer;
+};
+
 void SaveAndShow(TScriveGCode& writer, bool showInEditor)
 {
     if (writer.LastLineIndex() < 0) {
@@ -173,6 +186,7 @@ void WriteProgram(TScriveGCode& writer, const std::vector<TProgramEntry>& operat
     if (operations.empty())
         return;
     writer.ClearOutput();
+    const TStreamedProgram stream(writer);
     if (!CheckMachineFamily(operations)) {
         Refuse(EMessageKind::Warning, LangKeys::String::ProgramMixedFamilies);
         return;
@@ -222,6 +236,7 @@ void WriteCurrentOperation(TScriveGCode& writer, const TProgramEntry& current, b
     if (operationListEmpty || !current.Operation)
         return;
     TBusySection busy(WorkMonitor());
+    const TStreamedProgram stream(writer);
     if (const std::optional<std::string_view> key = Refusal(writer, current)) {
         Refuse(EMessageKind::Warning, *key);
         return;

@@ -3,9 +3,11 @@
 // written as one G-code program through a writer, with the refusals that
 // leave no file behind (machine families mixed, laser engraving without the
 // laser dialect, tapping the post writes as plain moves, nothing to write,
-// an engraving the user stopped). Messages go to the user notifier, the
-// busy cursor to the work monitor; the saved program opens in the NC editor
-// through a hook the shell fills. Main thread only.
+// an engraving the user stopped). The program is written to its file as it
+// is made and takes the old file's place only when complete, so a refusal
+// or a failed write leaves the file as it was. Messages go to the user
+// notifier, the busy cursor to the work monitor; the saved program opens in
+// the NC editor through a hook the shell fills. Main thread only.
 
 #include <cstdint>
 #include <functional>

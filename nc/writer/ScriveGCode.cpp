@@ -5,10 +5,12 @@
 #include "cam/tools/DatiUtBase.h"
 #include "core/geometry/Tolerance.h"
 #include "nc/writer/WriterOperation.h"
+#include "platform/AtomicFile.h"
 #include "platform/IniFile.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
-#include <numbers>
 
 namespace {
 
@@ -58,11 +60,31 @@ TScriveGCode::TScriveGCode() : Progress(std::make_unique<TUserBreak_ProgBar>())
 void TScriveGCode::ClearOutput()
 {
     ProgramLines.clear();
+    m_Stream.reset();
+    m_StreamedLines = 0;
+}
+
+void TScriveGCode::StreamProgramToFile()
+{
+    ClearOutput();
+    m_Streaming = true;
+}
+
+void TScriveGCode::StopStreaming()
+{
+    ClearOutput();
+    m_Streaming = false;
+}
+
+int32_t TScriveGCode::LastLineIndex() const
+{
+    const int64_t lines = m_Streaming ? m_StreamedLines : static_cast<int64_t>(ProgramLines.size());
+    return static_cast<int32_t>(std::min<int64_t>(lines, INT32_MAX) - 1);
 }
 
 void TScriveGCode::ResetOutputState()
 {
-    ProgramLines.clear();
+    ClearOutput();
     SeqCounter = SeqStart;
     IncLastX = IncLastY = IncLastZ = 0;
     LastPosition.EndPoint.X = kUnknownPosition;
@@ -82,7 +104,7 @@ bool TScriveGCode::BeginProgram(const TWriterOperation& operation)
     const std::optional<TAVertice3d> first = FirstToolpathVertex(operation);
     if (!first)
         return false;
-    ExpandSection(ProgramLines, StartLines, true, *first);
+    ExpandSection(StartLines, true, *first);
     const TDatiUtBase* tool = operation.ToolData();
     LastTool = tool ? tool->ToolNumber : 0;
     return true;
@@ -94,19 +116,28 @@ void TScriveGCode::ToolChange(const TWriterOperation& operation)
     const TDatiUtBase* tool = operation.ToolData();
     if ((tool ? tool->ToolNumber : 0) == LastTool)
         return;
-    ExpandSection(ProgramLines, ToolChangeLines, true, FirstToolpathVertex(operation).value_or(OriginVertex()));
+    ExpandSection(ToolChangeLines, true, FirstToolpathVertex(operation).value_or(OriginVertex()));
 }
 
 void TScriveGCode::EndProgram(const TWriterOperation& operation)
 {
     m_CurrentOperation = &operation;
-    ExpandSection(ProgramLines, EndLines, true, FirstToolpathVertex(operation).value_or(OriginVertex()));
+    ExpandSection(EndLines, true, FirstToolpathVertex(operation).value_or(OriginVertex()));
 }
 
-void TScriveGCode::SaveProgram() const
+void TScriveGCode::SaveProgram()
 {
     if (m_OutputFileName.empty())
         throw EGCodeSaveError("no output file name");
+    if (m_Streaming) {
+        if (!m_Stream)
+            m_Stream = std::make_unique<TAtomicFileWriter>(m_OutputFileName);
+        std::string error = m_Stream->Error().empty() ? m_Stream->Commit() : m_Stream->Error();
+        StopStreaming();
+        if (!error.empty())
+            throw EGCodeSaveError(error);
+        return;
+    }
     std::string bytes;
     for (const std::string& line : ProgramLines) {
         bytes += line;
@@ -117,10 +148,32 @@ void TScriveGCode::SaveProgram() const
         throw EGCodeSaveError(error);
 }
 
-void TScriveGCode::AddLine(const std::string& line)
+void TScriveGCode::AddLine(std::string_view line)
 {
-    if (!line.empty())
-        ProgramLines.push_back(line);
+    if (line.empty())
+        return;
+    if (!m_Streaming) {
+        ProgramLines.emplace_back(line);
+        return;
+    }
+    // The output file is only touched once there is a line to write; a
+    // program without a name gets no file (SaveProgram says why).
+    if (!m_Stream && !m_OutputFileName.empty())
+        m_Stream = std::make_unique<TAtomicFileWriter>(m_OutputFileName);
+    if (m_Stream) {
+        m_Stream->Write(line);
+        m_Stream->Write("\r\n");
+    }
+    ++m_StreamedLines;
+}
+
+void TScriveGCode::ExpandSection(const TPstLines& lines, bool resetModal, const TAVertice3d& vertex)
+{
+    CurrentVertex = vertex;
+    if (resetModal)
+        ResetModal();
+    for (const std::string& line : lines)
+        AddLine(ExpandLine(line));
 }
 
 void TScriveGCode::ExpandSection(TPstLines& target, const TPstLines& lines, bool resetModal, const TAVertice3d& vertex)
@@ -157,51 +210,6 @@ bool TScriveGCode::IncrementalStep(double& incLast, double& value) const
     return !(XYZModal && NearZero(step));
 }
 
-std::string TScriveGCode::AxisWord(EAxis axis, double value, bool latheX)
-{
-    double& incLast = axis == EAxis::X ? IncLastX : axis == EAxis::Y ? IncLastY : IncLastZ;
-    if (!IncrementalStep(incLast, value))
-        return {};
-    return SteppedAxisWord(axis, value, latheX);
-}
-
-std::string TScriveGCode::SteppedAxisWord(EAxis axis, double value, bool latheX)
-{
-    std::string& memory = axis == EAxis::X ? LastXText : axis == EAxis::Y ? LastYText : LastZText;
-    const std::string& letter = axis == EAxis::X ? XPref : axis == EAxis::Y ? YPref : ZPref;
-    const double scale = axis == EAxis::X ? XScale : axis == EAxis::Y ? YScale : ZScale;
-
-    if (latheX && XDiameterMode)
-        value *= 2;
-    if (ScaleActive)
-        value *= scale;
-    std::string text = NumberText(AxisFormat, value);
-    if (!IncrementalMode && XYZModal && text == memory)
-        return {};
-    memory = text;
-    return letter + text;
-}
-
-std::string TScriveGCode::XWord(double value)
-{
-    return AxisWord(EAxis::X, value, false);
-}
-
-std::string TScriveGCode::YWord(double value)
-{
-    return AxisWord(EAxis::Y, value, false);
-}
-
-std::string TScriveGCode::ZWord(double value)
-{
-    return AxisWord(EAxis::Z, value, false);
-}
-
-std::string TScriveGCode::LatheXWord(double value)
-{
-    return AxisWord(EAxis::X, value, true);
-}
-
 std::string TScriveGCode::PlainAxisValue(double value, bool yAxis)
 {
     if (!IncrementalStep(yAxis ? IncLastY : IncLastX, value))
@@ -220,39 +228,9 @@ std::string TScriveGCode::CycleWord(const std::string& prefix, const std::string
     return prefix + NumberText(format, value);
 }
 
-std::string TScriveGCode::IWord(double value)
-{
-    return IPref + NumberText(AxisFormat, ScaleActive ? value * XScale : value);
-}
-
-std::string TScriveGCode::JWord(double value)
-{
-    return JPref + NumberText(AxisFormat, ScaleActive ? value * YScale : value);
-}
-
-std::string TScriveGCode::KWord(double value)
-{
-    return KPref + NumberText(AxisFormat, ScaleActive ? value * XScale : value);
-}
-
-std::string TScriveGCode::RWord(double value)
-{
-    return RPref + NumberText(AxisFormat, ScaleActive ? value * XScale : value);
-}
-
 std::string TScriveGCode::RotaryWord(double valueDeg)
 {
     return RotaryPref + NumberText(RotaryFormat, valueDeg);
-}
-
-std::string TScriveGCode::FeedWord(double value)
-{
-    if (value == -2.0)
-        return RapidWord.empty() ? std::string() : Separator + RapidWord;
-    std::string text = FormatPstFloat(FeedFormat, value); // feeds keep their zeros
-    const bool repeated = FModal && text == LastFText;
-    LastFText = text;
-    return repeated ? std::string() : FeedPref + text;
 }
 
 std::string TScriveGCode::ToolWord(int32_t number)
@@ -262,70 +240,4 @@ std::string TScriveGCode::ToolWord(int32_t number)
     LastPosition.EndPoint.X = kUnknownPosition;
     LastPosition.EndPoint.Y = kUnknownPosition;
     return word;
-}
-
-std::string TScriveGCode::GCodeWord(int index)
-{
-    const std::string& code = GCodes.at(static_cast<size_t>(index));
-    if (code == LastGText && GModal.at(static_cast<size_t>(index)))
-        return {};
-    LastGText = code;
-    return code;
-}
-
-std::string TScriveGCode::BlockNumber()
-{
-    if (!OutputSeq)
-        return {};
-    std::string number = SeqPrefix + std::to_string(SeqCounter);
-    // Numbering neither stops nor wraps at SeqMax; past the int32 range it
-    // wraps, which no program of this world reaches.
-    SeqCounter = static_cast<int32_t>(static_cast<int64_t>(SeqCounter) + SeqInc);
-    return number;
-}
-
-std::string TScriveGCode::ArcWords(const TAVertice3d& vertex)
-{
-    if (vertex.Kind == 0)
-        return {};
-    const TVector3D& s = LastPosition.EndPoint;
-    const TVector3D& e = vertex.EndPoint;
-    const TVector3D& c = vertex.Centre;
-    double ox = c.X, oy = c.Y; // ArcCenter 1, and any value outside 1 to 4
-    switch (ArcCenter) {
-    case 2:
-        ox = c.X - s.X;
-        oy = c.Y - s.Y;
-        break;
-    case 3:
-        ox = s.X - c.X;
-        oy = s.Y - c.Y;
-        break;
-    case 4:
-        ox = std::fabs(s.X - c.X);
-        oy = std::fabs(s.Y - c.Y);
-        break;
-    default:
-        break;
-    }
-    switch (ArcOutput) {
-    case 0:
-        if (Dialect == PostDialect::Lathe)
-            return IWord(oy) + Separator + KWord(ox);
-        return IWord(ox) + Separator + JWord(oy);
-    case 1:
-    case 2: {
-        const double radius = std::hypot(e.X - c.X, e.Y - c.Y);
-        if (ArcOutput == 1)
-            return RWord(radius);
-        const double a0 = std::atan2(s.Y - c.Y, s.X - c.X);
-        const double a1 = std::atan2(e.Y - c.Y, e.X - c.X);
-        double sweep = vertex.Kind == 1 ? a1 - a0 : a0 - a1;
-        if (sweep < 0)
-            sweep += 2 * std::numbers::pi;
-        return RWord(sweep > std::numbers::pi ? -radius : radius);
-    }
-    default:
-        return {};
-    }
 }

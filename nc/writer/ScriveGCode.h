@@ -16,12 +16,18 @@
 // The operation manager drives one program as: ClearOutput, BeginProgram
 // with the first operation written, per operation its writer (which starts
 // with ToolChange), EndProgram with the last one written, SaveProgram.
+//
+// The lines of a program are kept in ProgramLines, or, once
+// StreamProgramToFile is called, written as they are made to a temporary
+// file beside the output file that SaveProgram puts in its place; a program
+// that is not saved then leaves no file and the old one as it was.
 
 #include "core/geometry/Vertice.h"
 #include "nc/post/PostProcessor.h"
 
 #include <array>
 #include <initializer_list>
+#include <limits>
 #include <memory>
 #include <cstdint>
 #include <optional>
@@ -29,6 +35,7 @@
 #include <string>
 #include <string_view>
 
+class TAtomicFileWriter;
 class TCurvaNci3d;
 class TDatiUtBase;
 class TUserBreak_ProgBar;
@@ -60,8 +67,13 @@ public:
 
     // --- Program frame ---
 
-    // Empties the program.
+    // Empties the program (a temporary program file is removed).
     void ClearOutput();
+    // From now on program lines go to a temporary file beside
+    // OutputFileName, made with the first line, instead of ProgramLines.
+    void StreamProgramToFile();
+    // Back to ProgramLines; a program file not saved is removed.
+    void StopStreaming();
     // Starts a program with the first operation written: output state reset,
     // the start section expanded at the operation's first toolpath vertex,
     // and that operation's tool taken as called (the start section calls it).
@@ -75,26 +87,29 @@ public:
     // has none, at the origin.
     void EndProgram(const TWriterOperation& operation);
     // Writes every program line, each ended by CR LF, to OutputFileName
-    // through a temporary file and a rename. Raises EGCodeSaveError; an
-    // existing file then keeps its old bytes.
-    void SaveProgram() const;
+    // through a temporary file and a rename (a streamed program: puts its
+    // temporary file in place, and streaming ends). Raises EGCodeSaveError;
+    // an existing file then keeps its old bytes.
+    void SaveProgram();
 
     void SetFileName(const std::string& fileName) { m_OutputFileName = fileName; }
     // The file the last program was (or is to be) written to.
     const std::string& OutputFileName() const { return m_OutputFileName; }
     // Program lines minus one; -1 when there are none.
-    int32_t LastLineIndex() const { return static_cast<int32_t>(ProgramLines.size()) - 1; }
+    int32_t LastLineIndex() const;
     // The operation the variables read; null for none. Not owned.
     void SetCurrentOperation(const TWriterOperation* operation) { m_CurrentOperation = operation; }
     const TWriterOperation* CurrentOperation() const { return m_CurrentOperation; }
     // Appends a non-empty line to the program.
-    void AddLine(const std::string& line);
+    void AddLine(std::string_view line);
 
     // --- Templates ---
 
     // CurrentVertex := vertex; the modal memory is reset first when asked;
     // then each line is expanded and every non-empty result appended to target.
     void ExpandSection(TPstLines& target, const TPstLines& lines, bool resetModal, const TAVertice3d& vertex);
+    // The same appending to the program.
+    void ExpandSection(const TPstLines& lines, bool resetModal, const TAVertice3d& vertex);
     // One template line; empty when the expansion fails.
     std::string ExpandLine(std::string_view line);
     // The value of one variable name; a name that is no variable gives itself.
@@ -208,9 +223,42 @@ public:
 
 private:
     enum class EAxis { X, Y, Z };
-    std::string AxisWord(EAxis axis, double value, bool latheX);
     // The axis word of a value already taken through the incremental step.
     std::string SteppedAxisWord(EAxis axis, double value, bool latheX);
+
+    // Blocks are made without a string per word: the words of the block
+    // being made lie one after another in m_Words, each known by its place
+    // there (empty: not written), and are joined into m_Block. Both buffers
+    // are reused, so a block costs no allocation once they have grown. The
+    // Put functions follow the rules of the word functions above.
+    struct TWord {
+        size_t Begin = 0, End = 0;
+        bool Empty() const { return Begin == End; }
+    };
+    // One word made by put in m_Words, as a text; m_Words as it was after.
+    template <class TPut>
+    std::string OneWord(TPut put);
+    TWord PutText(std::string_view text);
+    // value in format, trailing zeros removed when DelZero is on.
+    void PutNumber(TPstFloatFormat& numbers, const std::string& format, double value);
+    // prefix and an axis-format number, scaled when scaling is on.
+    void PutScaled(const std::string& prefix, double value, double scale);
+    TWord PutAxisWord(EAxis axis, double value, bool latheX);
+    TWord PutSteppedAxisWord(EAxis axis, double value, bool latheX);
+    TWord PutFeedWord(double value);
+    TWord PutGCode(int index);
+    TWord PutBlockNumber();
+    TWord PutArcWords(const TAVertice3d& vertex);
+    // The non-empty words in order, separated by Separator, in m_Block.
+    std::string_view JoinBlock(std::initializer_list<TWord> words);
+    // The move blocks in m_Block; empty for no block.
+    std::string_view MakeXYMove(const TAVertice3d& vertex, bool rapid);
+    std::string_view MakeXYZMove(const TAVertice3d& vertex, bool rapid);
+    std::string_view MakeZMove(bool feed, double z);
+    std::string_view MakeLatheMove(const TAVertice3d& vertex);
+    std::string_view MakeIsoMove(const TAVertice3d& vertex, bool rapid, bool withZ);
+    std::string_view MakeHeiMove(const TAVertice3d& vertex, bool rapid);
+    std::string_view MakeXilMove(const TAVertice3d& vertex, bool rapid);
     // In incremental output: value := its step from incLast, incLast := the
     // absolute value; false (no word) for a zero step under modal output.
     bool IncrementalStep(double& incLast, double& value) const;
@@ -222,10 +270,7 @@ private:
     std::string ToolNameText() const;
     // The move code index: 0 rapid, 1 line, 3 counter-clockwise, 2 clockwise.
     static int MovePosition(const TAVertice3d& vertex, bool rapid);
-    std::string HeiMove(const TAVertice3d& vertex, bool rapid);
-    std::string XilMove(const TAVertice3d& vertex, bool rapid);
     std::string SboMove(const TAVertice3d& vertex, bool rapid);
-    std::string IsoMove(const TAVertice3d& vertex, bool rapid, bool withZ);
     // The feed moves of one curve after its first vertex, with the four
     // feed-move sections around them; two-axis or three-axis blocks.
     void WriteFeedMoves(const TCurvaNci3d& curve, bool twoAxes);
@@ -237,6 +282,16 @@ private:
 
     const TWriterOperation* m_CurrentOperation = nullptr;
     std::string m_OutputFileName;
+    std::string m_Words, m_Block;
+    TPstFloatFormat m_AxisNumbers, m_FeedNumbers;
+    // The last feed written, its format and its text (no value at first).
+    double m_FeedValue = std::numeric_limits<double>::quiet_NaN();
+    std::string m_FeedFormat, m_FeedText;
+    // The streamed program: its file (none before the first line) and the
+    // lines written to it.
+    bool m_Streaming = false;
+    std::unique_ptr<TAtomicFileWriter> m_Stream;
+    int64_t m_StreamedLines = 0;
 };
 
 // The first vertex of the operation's first toolpath curve that has one.

@@ -66,17 +66,17 @@ bool TScriveGCode::WriteDrilling(const TWriterOperation& operation)
     if (!AtLastPosition(*first)) {
         if (!OmitZ) {
             if (operation.RetractOn()) {
-                AddLine(ZMove(false, operation.RetractZ()));
-                AddLine(XYMove(*first, true));
+                AddLine(MakeZMove(false, operation.RetractZ()));
+                AddLine(MakeXYMove(*first, true));
             }
-            AddLine(ZMove(false, operation.ZRapid()));
+            AddLine(MakeZMove(false, operation.ZRapid()));
         }
-        AddLine(XYMove(*first, true));
+        AddLine(MakeXYMove(*first, true));
     }
     const int cycle = DrillingCycle(operation);
     const TCycleTemplate& templates = CycleTemplates[static_cast<size_t>(cycle - 1)];
     if (!templates.Exploded)
-        ExpandSection(ProgramLines, templates.DefinitionLines, true, *first);
+        ExpandSection(templates.DefinitionLines, true, *first);
     // The definition line already drills the first hole; its move line would
     // drill (or tap) it a second time. Later curves keep all their holes.
     bool definitionHole = !templates.Exploded;
@@ -91,9 +91,9 @@ bool TScriveGCode::WriteDrilling(const TWriterOperation& operation)
         }
     }
     if (!templates.Exploded)
-        ExpandSection(ProgramLines, templates.CancelLines, true, *LastToolpathVertex(operation));
+        ExpandSection(templates.CancelLines, true, *LastToolpathVertex(operation));
     if (!OmitZ)
-        AddLine(ZMove(false, operation.RetractOn() ? operation.RetractZ() : operation.ZRapid()));
+        AddLine(MakeZMove(false, operation.RetractOn() ? operation.RetractZ() : operation.ZRapid()));
     return true;
 }
 
@@ -164,21 +164,21 @@ void TScriveGCode::WriteExplodedCycle(const TCurvaNci3d& curve, int cycle)
         count = std::max(count, 1);
     }
     for (const TAVertice3d& hole : curve.Vertices) {
-        AddLine(XYMove(hole, true));
+        AddLine(MakeXYMove(hole, true));
         if (cycle == 2) {
             double z = top;
             double reapproach = top;
             for (int k = 1; k <= count; ++k) {
                 if (k > 1)
-                    AddLine(ZMove(false, reapproach));
+                    AddLine(MakeZMove(false, reapproach));
                 z = k == count && depth <= 0 ? hole.EndPoint.Z : std::max(z - peck, hole.EndPoint.Z);
-                AddLine(ZMove(true, z));
-                AddLine(ZMove(false, rapid));
+                AddLine(MakeZMove(true, z));
+                AddLine(MakeZMove(false, rapid));
                 reapproach = z + 0.1 * peck;
             }
         } else {
-            AddLine(ZMove(true, hole.EndPoint.Z));
-            AddLine(ZMove(false, rapid));
+            AddLine(MakeZMove(true, hole.EndPoint.Z));
+            AddLine(MakeZMove(false, rapid));
         }
     }
 }

@@ -73,15 +73,15 @@ void TScriveGCode::WriteEngraveLine(const TCurvaNci3d& curve, bool& beforeRapidP
         return;
     const TAVertice3d& first = curve.Vertices.front();
     if (beforeRapidPending) {
-        ExpandSection(ProgramLines, LaserLines[lsBeforeLaserRapidMove], true, first);
+        ExpandSection(LaserLines[lsBeforeLaserRapidMove], true, first);
         beforeRapidPending = false;
     }
     FirstMove = true;
-    ExpandSection(ProgramLines, LaserLines[lsLaserEngRapidMove], true, first);
+    ExpandSection(LaserLines[lsLaserEngRapidMove], true, first);
     ExpandFeedSection(fsBeforeFirstFeedMove, first);
     const TPstLines& feedLines = curve.Code == kLine ? LaserLines[lsLaserEngFeedMove] : LaserLines[lsLaserEngGreyFeedMove];
     for (const TAVertice3d& vertex : curve.Vertices)
-        ExpandSection(ProgramLines, feedLines, true, vertex);
+        ExpandSection(feedLines, true, vertex);
     ExpandFeedSection(fsAfterLastFeedMove, curve.Vertices.back());
 }
 
@@ -94,7 +94,7 @@ bool TScriveGCode::WriteDots(const TCurvaNci3d& curve, int share, bool grey)
     const TPstLines& laterLines = LaserLines[grey ? lsLaserEngDotGreyMove : lsLaserEngDotMove];
     for (int32_t i = 0; i < n; ++i) {
         // Later dots keep the modal memory: unchanged coordinates are not repeated.
-        ExpandSection(ProgramLines, i == 0 ? firstLines : laterLines, i == 0, curve.Vertices[static_cast<size_t>(i)]);
+        ExpandSection(i == 0 ? firstLines : laterLines, i == 0, curve.Vertices[static_cast<size_t>(i)]);
         if (i % every == 0 && progress.StepProgress(n * (100 / share), i))
             return true;
     }
@@ -112,14 +112,14 @@ void TScriveGCode::WriteLaserCut(const TWriterOperation& operation, int32_t inde
         CurrentCompCode = curve.CompCode;
         const TAVertice3d& first = curve.Vertices.front();
         if (index == 0)
-            ExpandSection(ProgramLines, LaserLines[lsBeforeLaserRapidMove], false, first);
+            ExpandSection(LaserLines[lsBeforeLaserRapidMove], false, first);
         if (!AtLastPosition(first)) {
             if (!OmitZ)
-                AddLine(ZMove(false, operation.ZRapid()));
-            AddLine(XYMove(first, true));
+                AddLine(MakeZMove(false, operation.ZRapid()));
+            AddLine(MakeXYMove(first, true));
         }
         WriteFeedMoves(curve, OmitZ);
     }
     if (!OmitZ)
-        AddLine(ZMove(false, operation.ZRapid()));
+        AddLine(MakeZMove(false, operation.ZRapid()));
 }

@@ -46,59 +46,62 @@ bool TScriveGCode::AtLastPosition(const TAVertice3d& vertex) const
            std::fabs(vertex.EndPoint.Y - LastPosition.EndPoint.Y) <= SystemTol();
 }
 
-std::string TScriveGCode::IsoMove(const TAVertice3d& vertex, bool rapid, bool withZ)
+std::string_view TScriveGCode::MakeIsoMove(const TAVertice3d& vertex, bool rapid, bool withZ)
 {
+    m_Words.clear();
     const int position = MovePosition(vertex, rapid);
-    const std::string x = XWord(vertex.EndPoint.X);
-    const std::string y = YWord(vertex.EndPoint.Y);
-    const std::string z = withZ ? ZWord(vertex.EndPoint.Z) : std::string();
-    const std::string arc = position == gcRapid ? std::string() : ArcWords(vertex);
+    const TWord x = PutAxisWord(EAxis::X, vertex.EndPoint.X, false);
+    const TWord y = PutAxisWord(EAxis::Y, vertex.EndPoint.Y, false);
+    const TWord z = withZ ? PutAxisWord(EAxis::Z, vertex.EndPoint.Z, false) : TWord();
+    const TWord arc = position == gcRapid ? TWord() : PutArcWords(vertex);
     LastPosition = vertex;
-    if (x.empty() && y.empty() && z.empty() && arc.empty())
+    if (x.Empty() && y.Empty() && z.Empty() && arc.Empty())
         return {};
-    const std::string code = GCodeWord(position);
-    const std::string feed = position == gcRapid ? std::string() : FeedWord(Tool().Feed);
-    const std::string number = BlockNumber();
-    return JoinWords({number, code, x, y, z, arc, feed});
+    const TWord code = PutGCode(position);
+    const TWord feed = position == gcRapid ? TWord() : PutFeedWord(Tool().Feed);
+    const TWord number = PutBlockNumber();
+    return JoinBlock({number, code, x, y, z, arc, feed});
 }
 
-std::string TScriveGCode::XilMove(const TAVertice3d& vertex, bool rapid)
+std::string_view TScriveGCode::MakeXilMove(const TAVertice3d& vertex, bool rapid)
 {
+    m_Words.clear();
     const int position = MovePosition(vertex, rapid);
-    const std::string code = GCodeWord(position);
-    const std::string x = XWord(vertex.EndPoint.X);
-    const std::string y = YWord(vertex.EndPoint.Y);
-    const std::string arc = position == gcRapid ? std::string() : ArcWords(vertex);
-    const std::string suffix = position == gcCircularCW ? XILSuffixCW
-                               : position == gcCircularCCW ? XILSuffixCCW
-                                                           : std::string();
+    const TWord code = PutGCode(position);
+    const TWord x = PutAxisWord(EAxis::X, vertex.EndPoint.X, false);
+    const TWord y = PutAxisWord(EAxis::Y, vertex.EndPoint.Y, false);
+    const TWord arc = position == gcRapid ? TWord() : PutArcWords(vertex);
+    const TWord suffix = position == gcCircularCW    ? PutText(XILSuffixCW)
+                         : position == gcCircularCCW ? PutText(XILSuffixCCW)
+                                                     : TWord();
     LastPosition = vertex;
-    if (x.empty() && y.empty() && arc.empty())
+    if (x.Empty() && y.Empty() && arc.Empty())
         return {};
-    const std::string feed = position == gcRapid ? std::string() : FeedWord(Tool().Feed);
-    const std::string number = BlockNumber();
-    return JoinWords({number, code, x, y, arc, suffix, feed});
+    const TWord feed = position == gcRapid ? TWord() : PutFeedWord(Tool().Feed);
+    const TWord number = PutBlockNumber();
+    return JoinBlock({number, code, x, y, arc, suffix, feed});
 }
 
-std::string TScriveGCode::HeiMove(const TAVertice3d& vertex, bool rapid)
+std::string_view TScriveGCode::MakeHeiMove(const TAVertice3d& vertex, bool rapid)
 {
+    m_Words.clear();
     const int position = MovePosition(vertex, rapid);
-    const std::string code = GCodeWord(position);
-    const std::string x = XWord(vertex.EndPoint.X);
-    const std::string y = YWord(vertex.EndPoint.Y);
-    const std::string arc = position == gcRapid ? std::string() : ArcWords(vertex);
+    const TWord code = PutGCode(position);
+    const TWord x = PutAxisWord(EAxis::X, vertex.EndPoint.X, false);
+    const TWord y = PutAxisWord(EAxis::Y, vertex.EndPoint.Y, false);
+    const TWord arc = position == gcRapid ? TWord() : PutArcWords(vertex);
     LastPosition = vertex;
-    if (x.empty() && y.empty() && arc.empty())
+    if (x.Empty() && y.Empty() && arc.Empty())
         return {};
-    const std::string feed = position == gcRapid ? RapidWord : FeedWord(Tool().Feed);
-    if (arc.empty()) {
-        const std::string number = BlockNumber();
-        return JoinWords({number, code, x, y, feed});
+    const TWord feed = position == gcRapid ? PutText(RapidWord) : PutFeedWord(Tool().Feed);
+    if (arc.Empty()) {
+        const TWord number = PutBlockNumber();
+        return JoinBlock({number, code, x, y, feed});
     }
-    const std::string centreNumber = BlockNumber();
-    AddLine(JoinWords({centreNumber, "CC", arc, feed}));
-    const std::string number = BlockNumber();
-    return JoinWords({number, "C", x, y, code});
+    const TWord centreNumber = PutBlockNumber();
+    AddLine(JoinBlock({centreNumber, PutText("CC"), arc, feed}));
+    const TWord number = PutBlockNumber();
+    return JoinBlock({number, PutText("C"), x, y, code});
 }
 
 std::string TScriveGCode::SboMove(const TAVertice3d& vertex, bool rapid)
@@ -141,77 +144,100 @@ std::string TScriveGCode::SboMove(const TAVertice3d& vertex, bool rapid)
     return JoinWords({number, body, arc, code});
 }
 
-std::string TScriveGCode::XYMove(const TAVertice3d& vertex, bool rapid)
+std::string_view TScriveGCode::MakeXYMove(const TAVertice3d& vertex, bool rapid)
 {
     switch (Dialect) {
     case PostDialect::HEI:
-        return HeiMove(vertex, rapid);
+        return MakeHeiMove(vertex, rapid);
     case PostDialect::XIL:
-        return XilMove(vertex, rapid);
+        return MakeXilMove(vertex, rapid);
     case PostDialect::SBO:
-        return SboMove(vertex, rapid);
+        m_Block = SboMove(vertex, rapid);
+        return m_Block;
     default:
-        return IsoMove(vertex, rapid, false);
+        return MakeIsoMove(vertex, rapid, false);
     }
+}
+
+std::string_view TScriveGCode::MakeXYZMove(const TAVertice3d& vertex, bool rapid)
+{
+    switch (Dialect) {
+    case PostDialect::HEI:
+    case PostDialect::XIL:
+    case PostDialect::SBO:
+        return MakeXYMove(vertex, rapid);
+    default:
+        return MakeIsoMove(vertex, rapid, true);
+    }
+}
+
+std::string_view TScriveGCode::MakeZMove(bool feed, double z)
+{
+    m_Words.clear();
+    const int position = feed ? gcLinear : gcRapid;
+    if (Dialect == PostDialect::HEI) {
+        const TWord code = PutGCode(position);
+        const TWord word = PutAxisWord(EAxis::Z, z, false);
+        const TWord feedPart = feed ? PutFeedWord(Tool().PlungeFeed) : PutText(RapidWord);
+        if (word.Empty())
+            return {};
+        const TWord number = PutBlockNumber();
+        return JoinBlock({number, code, word, feedPart});
+    }
+    if (Dialect == PostDialect::SBO) {
+        const TWord code = PutGCode(position);
+        const TWord word = PutAxisWord(EAxis::Z, z, false);
+        if (word.Empty())
+            return {};
+        const TWord number = PutBlockNumber();
+        return JoinBlock({number, code, word});
+    }
+    const TWord word = PutAxisWord(EAxis::Z, z, false);
+    // The feed word is taken even when no block follows, so the feed memory
+    // tracks the plunge feed.
+    const TWord feedPart = feed ? PutFeedWord(Tool().PlungeFeed) : TWord();
+    if (word.Empty())
+        return {};
+    const TWord code = PutGCode(position);
+    const TWord number = PutBlockNumber();
+    return JoinBlock({number, code, word, feedPart});
+}
+
+std::string_view TScriveGCode::MakeLatheMove(const TAVertice3d& vertex)
+{
+    m_Words.clear();
+    const int position =
+        vertex.Kind == 0 && vertex.Attribute == kLatheRapidAttribute ? gcRapid : MovePosition(vertex, false);
+    const TWord x = PutAxisWord(EAxis::X, vertex.EndPoint.Y, true);
+    const TWord z = PutAxisWord(EAxis::Z, vertex.EndPoint.X, false);
+    const TWord arc = position == gcRapid ? TWord() : PutArcWords(vertex);
+    LastPosition = vertex;
+    if (x.Empty() && z.Empty() && arc.Empty())
+        return {};
+    const TWord code = PutGCode(position);
+    const TWord feed = position == gcRapid ? TWord() : PutFeedWord(Tool().Feed);
+    const TWord number = PutBlockNumber();
+    return JoinBlock({number, code, x, z, arc, feed});
+}
+
+std::string TScriveGCode::XYMove(const TAVertice3d& vertex, bool rapid)
+{
+    return std::string(MakeXYMove(vertex, rapid));
 }
 
 std::string TScriveGCode::XYZMove(const TAVertice3d& vertex, bool rapid)
 {
-    switch (Dialect) {
-    case PostDialect::HEI:
-    case PostDialect::XIL:
-    case PostDialect::SBO:
-        return XYMove(vertex, rapid);
-    default:
-        return IsoMove(vertex, rapid, true);
-    }
+    return std::string(MakeXYZMove(vertex, rapid));
 }
 
 std::string TScriveGCode::ZMove(bool feed, double z)
 {
-    const int position = feed ? gcLinear : gcRapid;
-    if (Dialect == PostDialect::HEI) {
-        const std::string code = GCodeWord(position);
-        const std::string word = ZWord(z);
-        const std::string feedPart = feed ? FeedWord(Tool().PlungeFeed) : RapidWord;
-        if (word.empty())
-            return {};
-        const std::string number = BlockNumber();
-        return JoinWords({number, code, word, feedPart});
-    }
-    if (Dialect == PostDialect::SBO) {
-        const std::string code = GCodeWord(position);
-        const std::string word = ZWord(z);
-        if (word.empty())
-            return {};
-        const std::string number = BlockNumber();
-        return JoinWords({number, code, word});
-    }
-    const std::string word = ZWord(z);
-    // The feed word is taken even when no block follows, so the feed memory
-    // tracks the plunge feed.
-    const std::string feedPart = feed ? FeedWord(Tool().PlungeFeed) : std::string();
-    if (word.empty())
-        return {};
-    const std::string code = GCodeWord(position);
-    const std::string number = BlockNumber();
-    return JoinWords({number, code, word, feedPart});
+    return std::string(MakeZMove(feed, z));
 }
 
 std::string TScriveGCode::LatheMove(const TAVertice3d& vertex)
 {
-    const int position =
-        vertex.Kind == 0 && vertex.Attribute == kLatheRapidAttribute ? gcRapid : MovePosition(vertex, false);
-    const std::string x = LatheXWord(vertex.EndPoint.Y);
-    const std::string z = ZWord(vertex.EndPoint.X);
-    const std::string arc = position == gcRapid ? std::string() : ArcWords(vertex);
-    LastPosition = vertex;
-    if (x.empty() && z.empty() && arc.empty())
-        return {};
-    const std::string code = GCodeWord(position);
-    const std::string feed = position == gcRapid ? std::string() : FeedWord(Tool().Feed);
-    const std::string number = BlockNumber();
-    return JoinWords({number, code, x, z, arc, feed});
+    return std::string(MakeLatheMove(vertex));
 }
 
 // --- Operation writers ---
@@ -219,7 +245,7 @@ std::string TScriveGCode::LatheMove(const TAVertice3d& vertex)
 void TScriveGCode::ExpandFeedSection(int section, const TAVertice3d& vertex)
 {
     if (HasFeedSection.at(static_cast<size_t>(section)))
-        ExpandSection(ProgramLines, FeedSections.at(static_cast<size_t>(section)), true, vertex);
+        ExpandSection(FeedSections.at(static_cast<size_t>(section)), true, vertex);
 }
 
 void TScriveGCode::WriteFeedMoves(const TCurvaNci3d& curve, bool twoAxes)
@@ -231,7 +257,7 @@ void TScriveGCode::WriteFeedMoves(const TCurvaNci3d& curve, bool twoAxes)
             ExpandFeedSection(fsBeforeFirstFeedMove, vertex);
         if (i == n - 1)
             ExpandFeedSection(fsBeforeLastFeedMove, vertex);
-        AddLine(twoAxes ? XYMove(vertex, false) : XYZMove(vertex, false));
+        AddLine(twoAxes ? MakeXYMove(vertex, false) : MakeXYZMove(vertex, false));
         if (i == 1)
             ExpandFeedSection(fsAfterFirstFeedMove, vertex);
         if (i == n - 1)
@@ -253,20 +279,20 @@ void TScriveGCode::WriteMilling(const TWriterOperation& operation)
         if (!AtLastPosition(first)) {
             if (!OmitZ) {
                 if (operation.RetractOn()) {
-                    AddLine(ZMove(false, operation.RetractZ()));
-                    AddLine(XYMove(first, true));
+                    AddLine(MakeZMove(false, operation.RetractZ()));
+                    AddLine(MakeXYMove(first, true));
                 }
-                AddLine(ZMove(false, operation.ZRapid()));
+                AddLine(MakeZMove(false, operation.ZRapid()));
             }
-            AddLine(XYMove(first, true));
+            AddLine(MakeXYMove(first, true));
         }
         if (!OmitZ)
-            AddLine(ZMove(true, first.EndPoint.Z));
+            AddLine(MakeZMove(true, first.EndPoint.Z));
         // A machine without Z gets no Z word in the feed moves either.
         WriteFeedMoves(curve, OmitZ);
     }
     if (!OmitZ)
-        AddLine(ZMove(false, operation.RetractOn() ? operation.RetractZ() : operation.ZRapid()));
+        AddLine(MakeZMove(false, operation.RetractOn() ? operation.RetractZ() : operation.ZRapid()));
 }
 
 void TScriveGCode::WriteLathe(const TWriterOperation& operation)
@@ -274,7 +300,7 @@ void TScriveGCode::WriteLathe(const TWriterOperation& operation)
     ToolChange(operation);
     for (int32_t c = 0; c < operation.ToolpathCount(); ++c)
         for (const TAVertice3d& vertex : operation.Toolpath(c).Vertices)
-            AddLine(LatheMove(vertex));
+            AddLine(MakeLatheMove(vertex));
 }
 
 void TScriveGCode::WritePolar(const TWriterOperation& operation)

@@ -2,6 +2,7 @@
 // links saved through, names beside the file never written through, and
 // saves that run at once never mixing.
 
+#include "platform/AtomicFile.h"
 #include "platform/IniFile.h"
 #include "tests/support/TestSupport.h"
 
@@ -9,6 +10,8 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <set>
 #include <thread>
@@ -17,6 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using kbtest::ReadFileText;
+using kbtest::TFileSizeLimit;
 using kbtest::TTempDir;
 using kbtest::WriteFileText;
 
@@ -156,6 +160,91 @@ TEST(AtomicFile, SavesAtOnceEachReplaceTheFileWhole)
     const std::string content = ReadFileText(name);
     EXPECT_TRUE(content == a || content == b);
     EXPECT_EQ(FilesIn(dir.Path()), std::set<std::string>{"doc.kvx"});
+}
+
+
+// --- Written piece by piece ---
+
+// Pieces of every size around the block the writer collects, up to well
+// past it, and the bytes they make together.
+std::string StreamPieces(TAtomicFileWriter& file, size_t total)
+{
+    std::string all;
+    for (size_t i = 0; all.size() < total; ++i) {
+        const size_t size = i % 7 == 6 ? 70000 : (i * 37) % 300;
+        const std::string piece(size, static_cast<char>('a' + i % 26));
+        file.Write(piece);
+        all += piece;
+    }
+    return all;
+}
+
+TEST(AtomicFileWriter, StreamedBytesReplaceTheFileOnlyOnCommit)
+{
+    TTempDir dir;
+    const std::string name = dir.File("prog.nc");
+    WriteFileText(name, "old");
+    ASSERT_EQ(chmod(name.c_str(), 0640), 0);
+    std::string all;
+    {
+        TAtomicFileWriter file(name);
+        all = StreamPieces(file, 500000);
+        EXPECT_EQ(file.Error(), "");
+        EXPECT_EQ(ReadFileText(name), "old") << "not before the commit";
+        EXPECT_EQ(file.Commit(), "");
+    }
+    EXPECT_EQ(ReadFileText(name), all);
+    EXPECT_EQ(ModeOf(name), mode_t(0640));
+    EXPECT_EQ(FilesIn(dir.Path()), std::set<std::string>{"prog.nc"});
+
+    // Given up half way: the file stays, the temporary file goes.
+    {
+        TAtomicFileWriter file(name);
+        StreamPieces(file, 200000);
+        EXPECT_EQ(FilesIn(dir.Path()).size(), 2u);
+    }
+    EXPECT_EQ(ReadFileText(name), all);
+    EXPECT_EQ(FilesIn(dir.Path()), std::set<std::string>{"prog.nc"});
+}
+
+// The disk fills up half way: the failure names the file, later bytes are
+// dropped, the commit refuses, and the old file is whole.
+TEST(AtomicFileWriter, AFullDiskLeavesTheOldFile)
+{
+    TTempDir dir;
+    const std::string name = dir.File("prog.nc");
+    WriteFileText(name, "old program");
+    std::string error;
+    {
+        const TFileSizeLimit full(100000);
+        TAtomicFileWriter file(name);
+        StreamPieces(file, 400000);
+        error = file.Error();
+        EXPECT_EQ(file.Commit(), error);
+    }
+    EXPECT_EQ(error, "cannot write \"" + name + "\": " + std::strerror(EFBIG));
+    EXPECT_EQ(ReadFileText(name), "old program");
+    EXPECT_EQ(FilesIn(dir.Path()), std::set<std::string>{"prog.nc"});
+
+    // The same through the one-piece save.
+    const TFileSizeLimit full(1000);
+    EXPECT_EQ(WriteFileAtomically(name, std::string(5000, 'x')), error);
+    EXPECT_EQ(ReadFileText(name), "old program");
+}
+
+// A file that may not be written is refused before any byte.
+TEST(AtomicFileWriter, RefusesAsTheOnePieceSaveDoes)
+{
+    TTempDir dir;
+    const std::string name = dir.File("prog.nc");
+    WriteFileText(name, "old");
+    ASSERT_EQ(chmod(name.c_str(), 0444), 0);
+    TAtomicFileWriter file(name);
+    EXPECT_EQ(file.Error(), "cannot save \"" + name + "\": the file is read-only");
+    file.Write("new");
+    EXPECT_EQ(file.Commit(), file.Error());
+    EXPECT_EQ(ReadFileText(name), "old");
+    EXPECT_EQ(FilesIn(dir.Path()), std::set<std::string>{"prog.nc"});
 }
 
 } // namespace

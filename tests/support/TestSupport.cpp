@@ -1,10 +1,13 @@
 #include "tests/support/TestSupport.h"
 
+#include <csignal>
 #include <cstring>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <stdexcept>
+
+#include <sys/resource.h>
 
 namespace kbtest {
 
@@ -103,6 +106,27 @@ size_t ReplayCorpus(const std::string& folder, int (*entry)(const uint8_t*, size
         ++n;
     }
     return n;
+}
+
+TFileSizeLimit::TFileSizeLimit(uint64_t bytes)
+{
+    m_Handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit {};
+    if (getrlimit(RLIMIT_FSIZE, &limit) != 0)
+        throw std::runtime_error("cannot read the file size limit");
+    m_SoftLimit = limit.rlim_cur;
+    limit.rlim_cur = bytes;
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        throw std::runtime_error("cannot set the file size limit");
+}
+
+TFileSizeLimit::~TFileSizeLimit()
+{
+    rlimit limit {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = m_SoftLimit;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_Handler);
 }
 
 } // namespace kbtest

@@ -28,6 +28,21 @@ void WriteFileBytes(const std::string& fileName, const std::vector<uint8_t>& byt
 std::string ReadFileText(const std::string& fileName);
 void WriteFileText(const std::string& fileName, const std::string& text);
 
+// A disk that fills up: while alive, no file of the process grows past
+// bytes (writes beyond fail with EFBIG; the signal that would end the
+// process is ignored meanwhile).
+class TFileSizeLimit {
+public:
+    explicit TFileSizeLimit(uint64_t bytes);
+    ~TFileSizeLimit();
+    TFileSizeLimit(const TFileSizeLimit&) = delete;
+    TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
+
+private:
+    uint64_t m_SoftLimit;
+    void (*m_Handler)(int);
+};
+
 // Little-endian byte builder for hand-made fixtures: writes each field the
 // way the file layouts describe them, independently of the code under test.
 class TBytes {

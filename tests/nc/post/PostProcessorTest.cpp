@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <limits>
 #include <stdexcept>
@@ -409,6 +411,37 @@ TEST(PstFormat, FormatsNumbersLikeTheDescriptionsExpect)
     } ints[] = {{"%1.1d", 5, "5"}, {"%1.2d", 5, "05"}, {"%1.2d", 123, "123"}, {"%1.3d", -7, "-007"}, {"%4d", 7, "   7"}};
     for (const auto& c : ints)
         EXPECT_EQ(FormatPstInteger(c.Format, c.Value), c.Text) << c.Format;
+}
+
+// Sixteenths are exact in binary; every odd one is a true half at three
+// decimals, rounded away from zero. The text is worked out in integers here.
+TEST(PstFormat, HalvesRoundAwayFromZeroAcrossARange)
+{
+    TPstFloatFormat format;
+    for (int k = -3000; k <= 3000; ++k) {
+        const int magnitude = (std::abs(k) * 125 + 1) / 2; // thousandths, halves up
+        char expected[32];
+        std::snprintf(expected, sizeof expected, "%s%d.%03d", k < 0 && magnitude ? "-" : "", magnitude / 1000,
+                      magnitude % 1000);
+        std::string text = "X";
+        format.Append(text, "%1.3f", k / 16.0);
+        ASSERT_EQ(text, std::string("X") + expected) << k;
+        ASSERT_EQ(FormatPstFloat("%1.3f", k / 16.0), expected) << k;
+    }
+}
+
+// One format object across format changes: each call applies the format it
+// is given, a bad one raises every time and appends nothing.
+TEST(PstFormat, AReusedFormatFollowsTheFormatGiven)
+{
+    TPstFloatFormat format;
+    std::string text;
+    format.Append(text, "%1.3f", 1.5);
+    format.Append(text, "%1.1f", 1.25);
+    EXPECT_THROW(format.Append(text, "%1.3d", 1), EPstFormatError);
+    EXPECT_THROW(format.Append(text, "%1.3d", 1), EPstFormatError);
+    format.Append(text, "[%5.2f]", -0.001);
+    EXPECT_EQ(text, "1.5001.3[ 0.00]");
 }
 
 TEST(PstFormat, RefusesFormatsItCannotApply)

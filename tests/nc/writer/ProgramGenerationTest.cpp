@@ -16,6 +16,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -57,6 +60,15 @@ protected:
     void Write(bool showInEditor = false) { WriteProgram(Writer, List, showInEditor); }
     bool Saved() const { return std::filesystem::exists(Dir.File("part.nc")); }
     std::string Text() const { return kbtest::ReadFileText(Dir.File("part.nc")); }
+    // The names in the output folder, sorted.
+    std::vector<std::string> Files() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(Dir.Path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
     // The keys of the messages shown, by their texts.
     std::vector<std::string> Shown() const
     {
@@ -235,6 +247,64 @@ TEST_F(ProgramGeneration, StoppedEngravingWritesNoFile)
     EXPECT_FALSE(Saved());
     EXPECT_EQ(Notifier.Messages().size(), 1u) << "the break warning only";
     EXPECT_EQ(Monitor.BusyDepth, 0);
+}
+
+// Refused or stopped after part of the program was written: the part goes
+// with its temporary file and the old program stays whole.
+TEST_F(ProgramGeneration, AProgramBrokenOffLeavesTheOldFileAndNothingElse)
+{
+    kbtest::WriteFileText(Dir.File("part.nc"), "old program");
+    Add(1);
+    Add(3).Curves.back().Code = 83;
+    Write();
+    EXPECT_EQ(Shown(), std::vector<std::string>{"445-3"});
+    EXPECT_EQ(Files(), std::vector<std::string>{"part.nc"});
+    EXPECT_EQ(Text(), "old program");
+
+    List.clear();
+    Writer = kbtest::LoadedWriter("[Default]\nDialect=LASER\n[LaserEngRapidMove]\n1=[gcode][x][y]\n");
+    Writer.SetFileName(Dir.File("part.nc"));
+    int64_t now = 0;
+    Writer.Progress->SetClock([&now] { return now += 2000; });
+    Monitor.BreakRequested = true;
+    for (int i = 0; i < 3; ++i)
+        Add(8).Curves.back().Code = 78;
+    Write();
+    EXPECT_EQ(Files(), std::vector<std::string>{"part.nc"});
+    EXPECT_EQ(Text(), "old program");
+}
+
+// The disk fills up while the program is written: the error is shown, the
+// old program stays whole, nothing opens in the editor and no part of the
+// new one is left.
+TEST_F(ProgramGeneration, AFailedWriteIsReportedAndLeavesTheOldFile)
+{
+    TTestOperation& op = Add(1);
+    for (int i = 0; i < 20000; ++i)
+        op.Curves.back().AddVertex(TAVertice3d::CreateAt({i * 0.5, i % 7 * 1.0, -1}));
+    for (const bool oldFile : {true, false}) {
+        SCOPED_TRACE(oldFile);
+        Notifier.Clear();
+        std::filesystem::remove(Dir.File("part.nc"));
+        if (oldFile)
+            kbtest::WriteFileText(Dir.File("part.nc"), "old program");
+        {
+            const kbtest::TFileSizeLimit full(100000);
+            Write(true);
+        }
+        ASSERT_EQ(Notifier.Messages().size(), 1u);
+        EXPECT_EQ(Notifier.Messages()[0].Kind, EMessageKind::Error);
+        EXPECT_EQ(Notifier.Messages()[0].Text, "cannot write \"" + Dir.File("part.nc") + "\": " + std::strerror(EFBIG));
+        EXPECT_EQ(Files(), oldFile ? std::vector<std::string>{"part.nc"} : std::vector<std::string>{});
+        if (oldFile)
+            EXPECT_EQ(Text(), "old program");
+        EXPECT_TRUE(Opened.empty());
+        EXPECT_EQ(Monitor.BusyDepth, 0);
+    }
+    // With room again the same program is written whole.
+    Write();
+    EXPECT_EQ(Text().substr(0, 9), "(START)\r\n");
+    EXPECT_EQ(Text().substr(Text().size() - 5), "M30\r\n");
 }
 
 TEST_F(ProgramGeneration, CurrentOperationAlone)

@@ -165,6 +165,25 @@ TEST_F(Writer, NumberWords)
     EXPECT_EQ(w.BlockNumber(), "N1000");
 }
 
+// The same feed again follows a format changed in between, and the modal
+// memory still decides whether it is written.
+TEST_F(Writer, ARepeatedFeedFollowsItsFormat)
+{
+    TScriveGCode w = LoadedWriter("[Default]\nFModal=0\n");
+    EXPECT_EQ(w.FeedWord(100), "F100.0");
+    EXPECT_EQ(w.FeedWord(100), "F100.0");
+    w.FeedFormat = "%1.2f";
+    EXPECT_EQ(w.FeedWord(100), "F100.00");
+    w.FeedFormat = "%1.2d";
+    EXPECT_THROW(w.FeedWord(100), EPstFormatError);
+    w.FeedFormat = "%1.0f";
+    w.FModal = true;
+    EXPECT_EQ(w.FeedWord(100), "F100");
+    EXPECT_EQ(w.FeedWord(100), "");
+    w.ResetModal();
+    EXPECT_EQ(w.FeedWord(100), "F100");
+}
+
 TEST_F(Writer, ModalMemoryAndItsReset)
 {
     TScriveGCode w = LoadedWriter("[Default]\nXYZModal=1\nGModal=1\n[Tool_change]\n1=[tool]\n2=[gcode][x]\n");
