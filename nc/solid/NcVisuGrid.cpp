@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -15,6 +16,88 @@ constexpr double kMoveDrillK = 2;
 constexpr int32_t kMaxCellsOnSide = 5000;
 
 int RoundIndex(double v) { return static_cast<int>(std::nearbyint(v)); }
+
+// The rows of a column the tool reaches are searched a hundredth of a cell
+// beyond the tool's radius, so that no rounding loses a cell it reaches,
+// and those a hundredth of a cell within it are reached whatever the
+// rounding: only the rows between the two are tested one by one.
+constexpr double kReachMargin = 0.01;
+
+// The tool's disc swept along the move in X-Y (a disc for a plunge): the
+// rows of a column that lie within a reach of the move's segment, where the
+// column crosses the discs around both ends and the band between them.
+class TSweptDisc {
+public:
+    explicit TSweptDisc(const TToolMove& m) : m_Move(m), m_DX(m.BX - m.AX), m_DY(m.BY - m.AY)
+    {
+        m_Length = std::hypot(m_DX, m_DY);
+        if (m_Length > 0)
+            m_UX = m_DX / m_Length, m_UY = m_DY / m_Length;
+    }
+
+    // The rows of the box within the reach of the column at x (a cell
+    // being a point at row x cell).
+    TCellRange Rows(double x, double reach, double cell, TCellRange box) const
+    {
+        constexpr double kHuge = std::numeric_limits<double>::infinity();
+        if (!(reach >= 0))
+            return {};
+        double lo = kHuge, hi = -kHuge;
+        const auto disc = [&](double cx, double cy) {
+            const double q = reach * reach - (x - cx) * (x - cx);
+            if (q >= 0) {
+                const double half = std::sqrt(q);
+                lo = std::min(lo, cy - half), hi = std::max(hi, cy + half);
+            }
+        };
+        disc(m_Move.AX, m_Move.AY);
+        disc(m_Move.BX, m_Move.BY);
+        if (m_Length > 0) {
+            // With X = x - AX, Y = y - AY: 0 <= ux X + uy Y <= length and
+            // |ux Y - uy X| <= reach.
+            const double X = x - m_Move.AX;
+            double below = -kHuge, above = kHuge;
+            const auto between = [&](double a, double b, double c0, double c1) { // c0 <= a Y + b <= c1
+                if (a == 0) {
+                    if (b < c0 || b > c1)
+                        below = kHuge, above = -kHuge;
+                    return;
+                }
+                const double y0 = (c0 - b) / a, y1 = (c1 - b) / a;
+                below = std::max(below, std::min(y0, y1)), above = std::min(above, std::max(y0, y1));
+            };
+            between(m_UY, m_UX * X, 0, m_Length);
+            between(m_UX, -m_UY * X, -reach, reach);
+            if (below <= above)
+                lo = std::min(lo, m_Move.AY + below), hi = std::max(hi, m_Move.AY + above);
+        }
+        if (!(lo <= hi))
+            return {};
+        const double first = std::max(double(box.First), std::ceil(lo / cell));
+        const double last = std::min(double(box.Last), std::floor(hi / cell));
+        return first <= last ? TCellRange{int(first), int(last)} : TCellRange{};
+    }
+
+private:
+    TToolMove m_Move;
+    double m_DX, m_DY, m_Length = 0, m_UX = 0, m_UY = 0;
+};
+
+// The rise of the tool's underside above its programmed point at a squared
+// distance within reach: none for the flat bottom, the ball's arc, and any
+// other shape through its profile.
+struct TFlatRise {
+    double operator()(double) const { return 0.0; }
+};
+struct TBallRise {
+    double R, R2;
+    double operator()(double d2) const { return R - std::sqrt(std::max(0.0, R2 - d2)); }
+};
+struct TShapeRise {
+    const TCutTool& Tool;
+    double K;
+    double operator()(double d2) const { return ToolProfile(Tool, std::min(std::sqrt(d2), Tool.R), K).value_or(0.0); }
+};
 
 
 } // namespace
@@ -52,7 +135,8 @@ void TNcVisuGrid::InitGrid()
     m_CellSize = longer > 0 && std::isfinite(longer) ? longer / m_CellsOnSide : 1.0;
     m_Columns = RoundIndex(m_SizeX / m_CellSize) + 1;
     m_Rows = RoundIndex(m_SizeY / m_CellSize) + 1;
-    m_Cells.assign(static_cast<size_t>(m_Columns) * m_Rows, TStockCell{kFreshColour, m_SizeZ});
+    m_Heights.assign(static_cast<size_t>(m_Columns) * m_Rows, m_SizeZ);
+    m_Colours.assign(m_Heights.size(), kFreshColour);
     m_CutColumns = m_CutRows = TCellRange{};
     m_ChangedColumns = m_ChangedRows = TCellRange{};
 }
@@ -97,25 +181,90 @@ void TNcVisuGrid::CutSegment(const TVector3D& from, const TVector3D& to, bool ra
 void TNcVisuGrid::Cut(const TVector3D& from, const TVector3D& to, bool rapid, double drillK)
 {
     m_CutColumns = m_CutRows = TCellRange{};
-    if (!m_Tool.Known() || m_Cells.empty())
+    if (!m_Tool.Known() || m_Heights.empty())
         return;
     SetCutBox(from, to, m_Tool.R + m_CellSize);
-    if (m_CutColumns.First <= m_CutColumns.Last) {
-        m_ChangedColumns = UnionRange(m_ChangedColumns, m_CutColumns);
-        m_ChangedRows = UnionRange(m_ChangedRows, m_CutRows);
-    }
+    if (m_CutColumns.Empty())
+        return;
+    m_ChangedColumns = UnionRange(m_ChangedColumns, m_CutColumns);
+    m_ChangedRows = UnionRange(m_ChangedRows, m_CutRows);
     const TToolMove move{from.X, from.Y, from.Z, to.X, to.Y, to.Z};
-    const double lowestEnd = std::min(from.Z, to.Z);
     const int32_t colour = rapid ? m_RapidColour : m_FeedColour;
+    const bool travels = (to.X - from.X) * (to.X - from.X) + (to.Y - from.Y) * (to.Y - from.Y) > 0;
+    if (travels && from.Z != to.Z) {
+        CutAnyMove(move, drillK, colour);
+        return;
+    }
+    // A plunge or a level move: the tool's shape at its distance from the
+    // move, under the lower end.
+    const double z = travels ? from.Z : std::min(from.Z, to.Z);
+    switch (m_Tool.Type) {
+    case ECutToolType::Flat:
+        CutAtOneHeight(move, z, TFlatRise{}, colour);
+        break;
+    case ECutToolType::Ball:
+        CutAtOneHeight(move, z, TBallRise{m_Tool.R, m_Tool.R * m_Tool.R}, colour);
+        break;
+    default:
+        CutAtOneHeight(move, z, TShapeRise{m_Tool, drillK}, colour);
+    }
+}
+
+// The cells within reach, each lowered to the move's height plus the tool's
+// rise at its distance from the move.
+template <class Rise>
+void TNcVisuGrid::CutAtOneHeight(const TToolMove& move, double z, const Rise& rise, int32_t colour)
+{
+    const double R2 = m_Tool.R * m_Tool.R, margin = kReachMargin * m_CellSize;
+    const TMoveReach reach(move);
+    const TSweptDisc swept(move);
     for (int i = m_CutColumns.First; i <= m_CutColumns.Last; ++i) {
-        for (int j = m_CutRows.First; j <= m_CutRows.Last; ++j) {
-            TStockCell& cell = Cell(i, j);
-            if (lowestEnd > cell.Height)
+        const double x = i * m_CellSize;
+        const TCellRange outer = swept.Rows(x, m_Tool.R + margin, m_CellSize, m_CutRows);
+        if (outer.Empty())
+            continue;
+        TCellRange inner = swept.Rows(x, m_Tool.R - margin, m_CellSize, m_CutRows);
+        if (inner.Empty())
+            inner = {outer.Last + 1, outer.Last};
+        double* heights = m_Heights.data() + Index(i, 0);
+        int32_t* colours = m_Colours.data() + Index(i, 0);
+        const auto tested = [&](int j) {
+            const double d2 = reach.SquaredDistance(x, j * m_CellSize);
+            const double h = z + rise(d2);
+            if (d2 <= R2 && h <= heights[j])
+                heights[j] = h, colours[j] = colour;
+        };
+        for (int j = outer.First; j < inner.First; ++j)
+            tested(j);
+        for (int j = inner.First; j <= inner.Last; ++j) {
+            const double h = z + rise(reach.SquaredDistance(x, j * m_CellSize));
+            const bool lower = h <= heights[j];
+            heights[j] = lower ? h : heights[j];
+            colours[j] = lower ? colour : colours[j];
+        }
+        for (int j = inner.Last + 1; j <= outer.Last; ++j)
+            tested(j);
+    }
+}
+
+// Any move: the lowest height over each cell within reach, found by the
+// tool's shape along the move.
+void TNcVisuGrid::CutAnyMove(const TToolMove& move, double drillK, int32_t colour)
+{
+    const double lowestEnd = std::min(move.AZ, move.BZ);
+    const TSweptDisc swept(move);
+    for (int i = m_CutColumns.First; i <= m_CutColumns.Last; ++i) {
+        const double x = i * m_CellSize;
+        const TCellRange rows = swept.Rows(x, m_Tool.R + kReachMargin * m_CellSize, m_CellSize, m_CutRows);
+        double* heights = m_Heights.data() + Index(i, 0);
+        int32_t* colours = m_Colours.data() + Index(i, 0);
+        for (int j = rows.First; j <= rows.Last; ++j) {
+            if (lowestEnd > heights[j])
                 continue; // the underside stays above the cell all along
-            const auto h = LowestOverPoint(m_Tool, move, i * m_CellSize, j * m_CellSize, drillK);
-            if (h && *h <= cell.Height) {
-                cell.Height = *h;
-                cell.Colour = colour;
+            const auto h = LowestOverPoint(m_Tool, move, x, j * m_CellSize, drillK);
+            if (h && *h <= heights[j]) {
+                heights[j] = *h;
+                colours[j] = colour;
             }
         }
     }

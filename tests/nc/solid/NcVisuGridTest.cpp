@@ -109,7 +109,7 @@ TEST(NcVisuGrid, RepeatedAndHigherCutsChangeNothingAndRapidsShowTheirColour)
     grid.CutSegment({2, 10, 6}, {18, 12, 6}, true);
     for (int i = 0; i < grid.Columns(); ++i)
         for (int j = 0; j < grid.Rows(); ++j)
-            ASSERT_EQ(grid.Cell(i, j).Height, once.Cell(i, j).Height);
+            ASSERT_EQ(grid.Cell(i, j).Height, once.Cell(i, j).Height) << i << "," << j;
     for (ECutToolType type : {ECutToolType::Flat, ECutToolType::Toro, ECutToolType::Ball, ECutToolType::Cone,
                               ECutToolType::Drill}) {
         TNcVisuGrid rapid = Stock(Tool(type, 3, 1, 0.5, 2.5));
@@ -306,9 +306,9 @@ TEST(NcVisuMesh, TrianglesAndWallsOfASmallGrid)
     EXPECT_EQ(fresh.Top.VertexCount() + fresh.Walls.VertexCount(), size_t(16 * 3));
     EXPECT_FLOAT_EQ(fresh.Top.Normals[2], 1.0f);
 
-    grid.Cell(1, 1).Height = -2; // the lower-left quad's h11
-    grid.Cell(1, 0).Height = 0;
-    grid.Cell(0, 1).Height = 0;
+    grid.SetHeight(1, 1, -2); // the lower-left quad's h11
+    grid.SetHeight(1, 0, 0);
+    grid.SetHeight(0, 1, 0);
     const TStockMesh cut = BuildStockMesh(grid);
     EXPECT_EQ(cut.TopTriangles, 7); // its second triangle dropped
     for (size_t v = 2; v < cut.Top.Vertices.size(); v += 3)
