@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <type_traits>
 
 namespace {
 
@@ -83,22 +85,81 @@ private:
     double m_DX, m_DY, m_Length = 0, m_UX = 0, m_UY = 0;
 };
 
+// Two doubles, two masks and four colours, worked on in one step.
+using TDoublePair = double __attribute__((vector_size(16)));
+using TMaskPair = int64_t __attribute__((vector_size(16)));
+using TIntQuad = int32_t __attribute__((vector_size(16)));
+
 // The rise of the tool's underside above its programmed point at a squared
-// distance within reach: none for the flat bottom, the ball's arc, and any
-// other shape through its profile.
+// distance within reach: none for the flat bottom, the ball's arc (also for
+// two distances at once), and any other shape through its profile.
 struct TFlatRise {
     double operator()(double) const { return 0.0; }
 };
 struct TBallRise {
+    static constexpr bool kPairs = true;
     double R, R2;
-    double operator()(double d2) const { return R - std::sqrt(std::max(0.0, R2 - d2)); }
+    double operator()(double d2) const { return R - std::sqrt(R2 - d2); } // d2 <= R2
+    TDoublePair operator()(TDoublePair d2) const
+    {
+        const TDoublePair q = R2 - d2;
+        return R - TDoublePair{std::sqrt(q[0]), std::sqrt(q[1])};
+    }
 };
 struct TShapeRise {
+    static constexpr bool kPairs = false;
     const TCutTool& Tool;
     double K;
     double operator()(double d2) const { return ToolProfile(Tool, std::min(std::sqrt(d2), Tool.R), K).value_or(0.0); }
 };
 
+// New heights for a column's cells: one for all (a flat bottom), or one a
+// row from a list. Pair gives rows j and j + 1.
+
+struct TOneHeight {
+    double Z;
+    double operator()(int) const { return Z; }
+    TDoublePair Pair(int) const { return TDoublePair{Z, Z}; }
+};
+struct TListedHeights {
+    const double* Heights;
+    double operator()(int j) const { return Heights[j]; }
+    TDoublePair Pair(int j) const
+    {
+        TDoublePair p;
+        std::memcpy(&p, Heights + j, sizeof p);
+        return p;
+    }
+};
+
+// Lowers the cells first..last of a column to their new heights where
+// these are not above them, and gives those cells the colour: four cells a
+// step, the heights two by two and the colours four by four.
+template <class NewHeights>
+void LowerCells(double* heights, int32_t* colours, int first, int last, const NewHeights& newHeights, int32_t colour)
+{
+    const TIntQuad colourQuad = {colour, colour, colour, colour};
+    int j = first;
+    for (; j + 3 <= last; j += 4) {
+        TDoublePair low, high;
+        TIntQuad quad;
+        std::memcpy(&low, heights + j, sizeof low);
+        std::memcpy(&high, heights + j + 2, sizeof high);
+        std::memcpy(&quad, colours + j, sizeof quad);
+        const TDoublePair newLow = newHeights.Pair(j), newHigh = newHeights.Pair(j + 2);
+        const TMaskPair lowerLow = newLow <= low, lowerHigh = newHigh <= high;
+        low = lowerLow ? newLow : low;
+        high = lowerHigh ? newHigh : high;
+        const TIntQuad lower = __builtin_shufflevector(TIntQuad(lowerLow), TIntQuad(lowerHigh), 0, 2, 4, 6);
+        quad = lower ? colourQuad : quad;
+        std::memcpy(heights + j, &low, sizeof low);
+        std::memcpy(heights + j + 2, &high, sizeof high);
+        std::memcpy(colours + j, &quad, sizeof quad);
+    }
+    for (; j <= last; ++j)
+        if (newHeights(j) <= heights[j])
+            heights[j] = newHeights(j), colours[j] = colour;
+}
 
 } // namespace
 
@@ -137,6 +198,7 @@ void TNcVisuGrid::InitGrid()
     m_Rows = RoundIndex(m_SizeY / m_CellSize) + 1;
     m_Heights.assign(static_cast<size_t>(m_Columns) * m_Rows, m_SizeZ);
     m_Colours.assign(m_Heights.size(), kFreshColour);
+    m_NewHeights.assign(static_cast<size_t>(m_Rows), 0.0);
     m_CutColumns = m_CutRows = TCellRange{};
     m_ChangedColumns = m_ChangedRows = TCellRange{};
 }
@@ -230,17 +292,31 @@ void TNcVisuGrid::CutAtOneHeight(const TToolMove& move, double z, const Rise& ri
         int32_t* colours = m_Colours.data() + Index(i, 0);
         const auto tested = [&](int j) {
             const double d2 = reach.SquaredDistance(x, j * m_CellSize);
-            const double h = z + rise(d2);
-            if (d2 <= R2 && h <= heights[j])
-                heights[j] = h, colours[j] = colour;
+            if (d2 <= R2 && z + rise(d2) <= heights[j])
+                heights[j] = z + rise(d2), colours[j] = colour;
         };
         for (int j = outer.First; j < inner.First; ++j)
             tested(j);
-        for (int j = inner.First; j <= inner.Last; ++j) {
-            const double h = z + rise(reach.SquaredDistance(x, j * m_CellSize));
-            const bool lower = h <= heights[j];
-            heights[j] = lower ? h : heights[j];
-            colours[j] = lower ? colour : colours[j];
+        if constexpr (std::is_same_v<Rise, TFlatRise>) {
+            LowerCells(heights, colours, inner.First, inner.Last, TOneHeight{z}, colour);
+        } else {
+            // The new heights first, in a loop of their own that the
+            // compiler can run on several cells at once.
+            const TMoveReach localReach = reach;
+            const Rise localRise = rise;
+            const double cell = m_CellSize;
+            double* const newHeights = m_NewHeights.data();
+            int j = inner.First;
+            if constexpr (Rise::kPairs) {
+                for (; j + 1 <= inner.Last; j += 2) {
+                    const TDoublePair rows{double(j), double(j + 1)};
+                    const TDoublePair h = z + localRise(localReach.SquaredDistance(x, rows * cell));
+                    std::memcpy(newHeights + j, &h, sizeof h);
+                }
+            }
+            for (; j <= inner.Last; ++j)
+                newHeights[j] = z + localRise(localReach.SquaredDistance(x, j * cell));
+            LowerCells(heights, colours, inner.First, inner.Last, TListedHeights{newHeights}, colour);
         }
         for (int j = inner.Last + 1; j <= outer.Last; ++j)
             tested(j);

@@ -117,6 +117,7 @@ private:
     int m_Columns = 0, m_Rows = 0;
     std::vector<double> m_Heights;
     std::vector<int32_t> m_Colours;
+    std::vector<double> m_NewHeights; // one column's, while a cut works on it
     TCutTool m_Tool;
     int32_t m_FeedColour = 0x0000FF00, m_RapidColour = 0x000000FF;
     TCellRange m_CutColumns, m_CutRows;

@@ -9,7 +9,6 @@
 // (cone), the point (drill). This is where the drop-cutter places the tool
 // and where the tool solid shows it.
 
-#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -52,11 +51,18 @@ public:
         const double travel = m_DX * m_DX + m_DY * m_DY;
         m_Inverse = travel > 0 ? 1.0 / travel : 0.0;
     }
-    double SquaredDistance(double x, double y) const
+    // For one point or, with T a vector of doubles, for points of one X
+    // in one step, by the same operations.
+    template <class T = double>
+    T SquaredDistance(double x, T y) const
     {
-        const double px = x - m_AX, py = y - m_AY;
-        const double t = std::min(std::max((px * m_DX + py * m_DY) * m_Inverse, 0.0), 1.0);
-        const double ex = px - t * m_DX, ey = py - t * m_DY;
+        const T zero{}, one = zero + 1.0;
+        const double px = x - m_AX;
+        const T py = y - m_AY;
+        T t = (px * m_DX + py * m_DY) * m_Inverse;
+        t = t < zero ? zero : t;
+        t = one < t ? one : t;
+        const T ex = px - t * m_DX, ey = py - t * m_DY;
         return ex * ex + ey * ey;
     }
 
