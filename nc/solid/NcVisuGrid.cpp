@@ -20,9 +20,8 @@ constexpr int32_t kMaxCellsOnSide = 5000;
 int RoundIndex(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 // The rows of a column the tool reaches are searched a hundredth of a cell
-// beyond the tool's radius, so that no rounding loses a cell it reaches,
-// and those a hundredth of a cell within it are reached whatever the
-// rounding: only the rows between the two are tested one by one.
+// beyond the tool's radius, so that no rounding loses a cell it reaches;
+// a cell a hundredth of a cell within it is reached whatever the rounding.
 constexpr double kReachMargin = 0.01;
 
 // The tool's disc swept along the move in X-Y (a disc for a plunge): the
@@ -108,27 +107,54 @@ struct TBallRise {
 };
 struct TShapeRise {
     static constexpr bool kPairs = false;
-    const TCutTool& Tool;
+    TCutTool Tool;
     double K;
     double operator()(double d2) const { return ToolProfile(Tool, std::min(std::sqrt(d2), Tool.R), K).value_or(0.0); }
 };
 
-// New heights for a column's cells: one for all (a flat bottom), or one a
-// row from a list. Pair gives rows j and j + 1.
+// New heights for a column's cells: one for all (a flat bottom), or the
+// move's height plus the tool's rise at each cell. Pair gives rows j and
+// j + 1.
 
 struct TOneHeight {
     double Z;
     double operator()(int) const { return Z; }
     TDoublePair Pair(int) const { return TDoublePair{Z, Z}; }
 };
-struct TListedHeights {
-    const double* Heights;
-    double operator()(int j) const { return Heights[j]; }
+// The squared distances of a column's cells from one end of the move (a
+// cap of the swept disc) or from its line (the band between the caps), row
+// by row or two rows at a time.
+struct TCapDistance {
+    double DX2, CY, Cell; // DX2: squared X offset of the column from the end
+    template <class T>
+    T operator()(T rows) const
+    {
+        const T dy = rows * Cell - CY;
+        return DX2 + dy * dy;
+    }
+};
+struct TBandDistance {
+    double E0, ES; // the signed distance from the line at row 0, its step a row
+    template <class T>
+    T operator()(T rows) const
+    {
+        const T e = E0 + rows * ES;
+        return e * e;
+    }
+};
+
+template <class Rise, class Distance>
+struct TRisenHeights {
+    Rise RiseOf;
+    Distance SquaredDistance;
+    double Z;
+    double operator()(int j) const { return Z + RiseOf(SquaredDistance(double(j))); }
     TDoublePair Pair(int j) const
     {
-        TDoublePair p;
-        std::memcpy(&p, Heights + j, sizeof p);
-        return p;
+        if constexpr (Rise::kPairs)
+            return Z + RiseOf(SquaredDistance(TDoublePair{double(j), double(j + 1)}));
+        else
+            return TDoublePair{(*this)(j), (*this)(j + 1)};
     }
 };
 
@@ -198,7 +224,6 @@ void TNcVisuGrid::InitGrid()
     m_Rows = RoundIndex(m_SizeY / m_CellSize) + 1;
     m_Heights.assign(static_cast<size_t>(m_Columns) * m_Rows, m_SizeZ);
     m_Colours.assign(m_Heights.size(), kFreshColour);
-    m_NewHeights.assign(static_cast<size_t>(m_Rows), 0.0);
     m_CutColumns = m_CutRows = TCellRange{};
     m_ChangedColumns = m_ChangedRows = TCellRange{};
 }
@@ -278,49 +303,75 @@ template <class Rise>
 void TNcVisuGrid::CutAtOneHeight(const TToolMove& move, double z, const Rise& rise, int32_t colour)
 {
     const double R2 = m_Tool.R * m_Tool.R, margin = kReachMargin * m_CellSize;
+    const double surelyIn = m_Tool.R > margin ? (m_Tool.R - margin) * (m_Tool.R - margin) : -1.0;
     const TMoveReach reach(move);
     const TSweptDisc swept(move);
     for (int i = m_CutColumns.First; i <= m_CutColumns.Last; ++i) {
         const double x = i * m_CellSize;
-        const TCellRange outer = swept.Rows(x, m_Tool.R + margin, m_CellSize, m_CutRows);
-        if (outer.Empty())
-            continue;
-        TCellRange inner = swept.Rows(x, m_Tool.R - margin, m_CellSize, m_CutRows);
-        if (inner.Empty())
-            inner = {outer.Last + 1, outer.Last};
+        const TCellRange rows = swept.Rows(x, m_Tool.R + margin, m_CellSize, m_CutRows);
         double* heights = m_Heights.data() + Index(i, 0);
         int32_t* colours = m_Colours.data() + Index(i, 0);
+        // The cells at both ends one by one, up to one surely within reach;
+        // the distance from the move being convex along the column, every
+        // cell between two such is within reach too.
         const auto tested = [&](int j) {
             const double d2 = reach.SquaredDistance(x, j * m_CellSize);
             if (d2 <= R2 && z + rise(d2) <= heights[j])
                 heights[j] = z + rise(d2), colours[j] = colour;
+            return d2 <= surelyIn;
         };
-        for (int j = outer.First; j < inner.First; ++j)
-            tested(j);
-        if constexpr (std::is_same_v<Rise, TFlatRise>) {
-            LowerCells(heights, colours, inner.First, inner.Last, TOneHeight{z}, colour);
-        } else {
-            // The new heights first, in a loop of their own that the
-            // compiler can run on several cells at once.
-            const TMoveReach localReach = reach;
-            const Rise localRise = rise;
-            const double cell = m_CellSize;
-            double* const newHeights = m_NewHeights.data();
-            int j = inner.First;
-            if constexpr (Rise::kPairs) {
-                for (; j + 1 <= inner.Last; j += 2) {
-                    const TDoublePair rows{double(j), double(j + 1)};
-                    const TDoublePair h = z + localRise(localReach.SquaredDistance(x, rows * cell));
-                    std::memcpy(newHeights + j, &h, sizeof h);
-                }
-            }
-            for (; j <= inner.Last; ++j)
-                newHeights[j] = z + localRise(localReach.SquaredDistance(x, j * cell));
-            LowerCells(heights, colours, inner.First, inner.Last, TListedHeights{newHeights}, colour);
-        }
-        for (int j = inner.Last + 1; j <= outer.Last; ++j)
-            tested(j);
+        int first = rows.First, last = rows.Last;
+        while (first <= last && !tested(first))
+            ++first;
+        while (last > first && !tested(last))
+            --last;
+        if (last - first < 2)
+            continue;
+        if constexpr (std::is_same_v<Rise, TFlatRise>)
+            LowerCells(heights, colours, first + 1, last - 1, TOneHeight{z}, colour);
+        else
+            LowerBetween(move, x, first + 1, last - 1, heights, colours, z, rise, colour);
     }
+}
+
+// Lowers the rows first..last of the column at x, all within reach, to the
+// move's height plus the tool's rise: the rows beside the start, beside the
+// band along the move and beside the end each with their own distance.
+// Where the parts meet the distances agree, so rounding of the rows that
+// part them changes nothing.
+template <class Rise>
+void TNcVisuGrid::LowerBetween(const TToolMove& move, double x, int first, int last, double* heights,
+                               int32_t* colours, double z, const Rise& rise, int32_t colour)
+{
+    const double dx = move.BX - move.AX, dy = move.BY - move.AY, travel = dx * dx + dy * dy;
+    const double px = x - move.AX, qx = x - move.BX;
+    const TCapDistance capA{px * px, move.AY, m_CellSize}, capB{qx * qx, move.BY, m_CellSize};
+    const auto lower = [&](int from, int to, const auto& distance) {
+        if (from <= to)
+            LowerCells(heights, colours, from, to, TRisenHeights<Rise, std::decay_t<decltype(distance)>>{rise, distance, z}, colour);
+    };
+    if (!(travel > 0)) {
+        lower(first, last, capA);
+        return;
+    }
+    // The signed distance from the move's line, (y - AY) ux - (x - AX) uy.
+    const double length = std::sqrt(travel), ux = dx / length, uy = dy / length;
+    const TBandDistance band{(0 - move.AY) * ux - px * uy, m_CellSize * ux};
+    if (dy == 0) { // one part for the whole column
+        const double t = px * dx / travel;
+        if (t <= 0 || t >= 1)
+            lower(first, last, t <= 0 ? capA : capB);
+        else
+            lower(first, last, band);
+        return;
+    }
+    // The move's parameter is 0 and 1 at rows r0 and r1.
+    const double r0 = (move.AY - px * dx / dy) / m_CellSize, r1 = r0 + travel / (dy * m_CellSize);
+    const auto row = [&](double r) { return int(std::clamp(std::ceil(r), double(first), double(last) + 1)); };
+    const int bandFirst = row(std::min(r0, r1)), bandEnd = row(std::max(r0, r1));
+    lower(first, bandFirst - 1, dy > 0 ? capA : capB);
+    lower(bandFirst, bandEnd - 1, band);
+    lower(bandEnd, last, dy > 0 ? capB : capA);
 }
 
 // Any move: the lowest height over each cell within reach, found by the

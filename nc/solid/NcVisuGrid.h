@@ -108,6 +108,9 @@ private:
     void SetCutBox(const TVector3D& a, const TVector3D& b, double margin);
     template <class Rise>
     void CutAtOneHeight(const TToolMove& move, double z, const Rise& rise, int32_t colour);
+    template <class Rise>
+    void LowerBetween(const TToolMove& move, double x, int first, int last, double* heights, int32_t* colours,
+                      double z, const Rise& rise, int32_t colour);
     void CutAnyMove(const TToolMove& move, double drillK, int32_t colour);
 
     TVector3D m_Origin;
@@ -117,7 +120,6 @@ private:
     int m_Columns = 0, m_Rows = 0;
     std::vector<double> m_Heights;
     std::vector<int32_t> m_Colours;
-    std::vector<double> m_NewHeights; // one column's, while a cut works on it
     TCutTool m_Tool;
     int32_t m_FeedColour = 0x0000FF00, m_RapidColour = 0x000000FF;
     TCellRange m_CutColumns, m_CutRows;
