@@ -182,9 +182,67 @@ void LowerCells(double* heights, int32_t* colours, int first, int last, const Ne
         std::memcpy(heights + j + 2, &high, sizeof high);
         std::memcpy(colours + j, &quad, sizeof quad);
     }
-    for (; j <= last; ++j)
-        if (newHeights(j) <= heights[j])
-            heights[j] = newHeights(j), colours[j] = colour;
+    for (; j <= last; ++j) {
+        const double h = newHeights(j);
+        if (h <= heights[j])
+            heights[j] = h, colours[j] = colour;
+    }
+}
+
+// A move's line in X-Y for the cells of one column after another.
+struct TMoveLine {
+    TMoveLine(const TToolMove& m, double cell) : Move(m), Cell(cell), DX(m.BX - m.AX), DY(m.BY - m.AY)
+    {
+        Travel = DX * DX + DY * DY;
+        if (Travel > 0) {
+            const double length = std::sqrt(Travel);
+            UX = DX / length, UY = DY / length;
+        }
+        if (DY != 0)
+            RowsPerX = DX / (DY * cell), RowsAlong = Travel / (DY * cell);
+    }
+    TToolMove Move;
+    double Cell, DX, DY, Travel = 0, UX = 0, UY = 0, RowsPerX = 0, RowsAlong = 0;
+};
+
+// Lowers the rows first..last of the column at x, all within reach, to the
+// move's height plus the tool's rise: the rows beside the start, beside the
+// band along the move and beside the end each with their own distance.
+// Where the parts meet the distances agree, so rounding of the rows that
+// part them changes nothing.
+template <class Rise>
+void LowerBetween(const TMoveLine& line, double x, int first, int last, double* heights, int32_t* colours, double z,
+                  const Rise& rise, int32_t colour)
+{
+    const TToolMove& m = line.Move;
+    const double px = x - m.AX, qx = x - m.BX;
+    const TCapDistance capA{px * px, m.AY, line.Cell}, capB{qx * qx, m.BY, line.Cell};
+    const auto lower = [&](int from, int to, const auto& distance) {
+        using TDistance = std::decay_t<decltype(distance)>;
+        if (from <= to)
+            LowerCells(heights, colours, from, to, TRisenHeights<Rise, TDistance>{rise, distance, z}, colour);
+    };
+    if (!(line.Travel > 0)) {
+        lower(first, last, capA);
+        return;
+    }
+    // The signed distance from the move's line, (y - AY) ux - (x - AX) uy.
+    const TBandDistance band{(0 - m.AY) * line.UX - px * line.UY, line.Cell * line.UX};
+    if (line.DY == 0) { // one part for the whole column
+        const double t = px * line.DX / line.Travel;
+        if (t <= 0 || t >= 1)
+            lower(first, last, t <= 0 ? capA : capB);
+        else
+            lower(first, last, band);
+        return;
+    }
+    // The move's parameter is 0 and 1 at rows r0 and r1.
+    const double r0 = m.AY / line.Cell - px * line.RowsPerX, r1 = r0 + line.RowsAlong;
+    const auto row = [&](double r) { return int(std::clamp(std::ceil(r), double(first), double(last) + 1)); };
+    const int bandFirst = row(std::min(r0, r1)), bandEnd = row(std::max(r0, r1));
+    lower(first, bandFirst - 1, line.DY > 0 ? capA : capB);
+    lower(bandFirst, bandEnd - 1, band);
+    lower(bandEnd, last, line.DY > 0 ? capB : capA);
 }
 
 } // namespace
@@ -306,6 +364,7 @@ void TNcVisuGrid::CutAtOneHeight(const TToolMove& move, double z, const Rise& ri
     const double surelyIn = m_Tool.R > margin ? (m_Tool.R - margin) * (m_Tool.R - margin) : -1.0;
     const TMoveReach reach(move);
     const TSweptDisc swept(move);
+    const TMoveLine line(move, m_CellSize);
     for (int i = m_CutColumns.First; i <= m_CutColumns.Last; ++i) {
         const double x = i * m_CellSize;
         const TCellRange rows = swept.Rows(x, m_Tool.R + margin, m_CellSize, m_CutRows);
@@ -330,48 +389,8 @@ void TNcVisuGrid::CutAtOneHeight(const TToolMove& move, double z, const Rise& ri
         if constexpr (std::is_same_v<Rise, TFlatRise>)
             LowerCells(heights, colours, first + 1, last - 1, TOneHeight{z}, colour);
         else
-            LowerBetween(move, x, first + 1, last - 1, heights, colours, z, rise, colour);
+            LowerBetween(line, x, first + 1, last - 1, heights, colours, z, rise, colour);
     }
-}
-
-// Lowers the rows first..last of the column at x, all within reach, to the
-// move's height plus the tool's rise: the rows beside the start, beside the
-// band along the move and beside the end each with their own distance.
-// Where the parts meet the distances agree, so rounding of the rows that
-// part them changes nothing.
-template <class Rise>
-void TNcVisuGrid::LowerBetween(const TToolMove& move, double x, int first, int last, double* heights,
-                               int32_t* colours, double z, const Rise& rise, int32_t colour)
-{
-    const double dx = move.BX - move.AX, dy = move.BY - move.AY, travel = dx * dx + dy * dy;
-    const double px = x - move.AX, qx = x - move.BX;
-    const TCapDistance capA{px * px, move.AY, m_CellSize}, capB{qx * qx, move.BY, m_CellSize};
-    const auto lower = [&](int from, int to, const auto& distance) {
-        if (from <= to)
-            LowerCells(heights, colours, from, to, TRisenHeights<Rise, std::decay_t<decltype(distance)>>{rise, distance, z}, colour);
-    };
-    if (!(travel > 0)) {
-        lower(first, last, capA);
-        return;
-    }
-    // The signed distance from the move's line, (y - AY) ux - (x - AX) uy.
-    const double length = std::sqrt(travel), ux = dx / length, uy = dy / length;
-    const TBandDistance band{(0 - move.AY) * ux - px * uy, m_CellSize * ux};
-    if (dy == 0) { // one part for the whole column
-        const double t = px * dx / travel;
-        if (t <= 0 || t >= 1)
-            lower(first, last, t <= 0 ? capA : capB);
-        else
-            lower(first, last, band);
-        return;
-    }
-    // The move's parameter is 0 and 1 at rows r0 and r1.
-    const double r0 = (move.AY - px * dx / dy) / m_CellSize, r1 = r0 + travel / (dy * m_CellSize);
-    const auto row = [&](double r) { return int(std::clamp(std::ceil(r), double(first), double(last) + 1)); };
-    const int bandFirst = row(std::min(r0, r1)), bandEnd = row(std::max(r0, r1));
-    lower(first, bandFirst - 1, dy > 0 ? capA : capB);
-    lower(bandFirst, bandEnd - 1, band);
-    lower(bandEnd, last, dy > 0 ? capB : capA);
 }
 
 // Any move: the lowest height over each cell within reach, found by the

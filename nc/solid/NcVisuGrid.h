@@ -108,9 +108,6 @@ private:
     void SetCutBox(const TVector3D& a, const TVector3D& b, double margin);
     template <class Rise>
     void CutAtOneHeight(const TToolMove& move, double z, const Rise& rise, int32_t colour);
-    template <class Rise>
-    void LowerBetween(const TToolMove& move, double x, int first, int last, double* heights, int32_t* colours,
-                      double z, const Rise& rise, int32_t colour);
     void CutAnyMove(const TToolMove& move, double drillK, int32_t colour);
 
     TVector3D m_Origin;
