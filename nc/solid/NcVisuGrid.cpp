@@ -27,6 +27,12 @@ constexpr double kReachMargin = 0.01;
 // The tool's disc swept along the move in X-Y (a disc for a plunge): the
 // rows of a column that lie within a reach of the move's segment, where the
 // column crosses the discs around both ends and the band between them.
+double Reciprocal(double v)
+{
+    const double r = 1 / v;
+    return std::isfinite(r) ? r : 0;
+}
+
 class TSweptDisc {
 public:
     explicit TSweptDisc(const TToolMove& m) : m_Move(m), m_DX(m.BX - m.AX), m_DY(m.BY - m.AY)
@@ -34,6 +40,7 @@ public:
         m_Length = std::hypot(m_DX, m_DY);
         if (m_Length > 0)
             m_UX = m_DX / m_Length, m_UY = m_DY / m_Length;
+        m_OverUX = Reciprocal(m_UX), m_OverUY = Reciprocal(m_UY);
     }
 
     // The rows of the box within the reach of the column at x (a cell
@@ -58,17 +65,19 @@ public:
             // |ux Y - uy X| <= reach.
             const double X = x - m_Move.AX;
             double below = -kHuge, above = kHuge;
-            const auto between = [&](double a, double b, double c0, double c1) { // c0 <= a Y + b <= c1
+            // c0 <= a Y + b <= c1, with overA = 1 / a (0 when that is not finite)
+            const auto between = [&](double a, double overA, double b, double c0, double c1) {
                 if (a == 0) {
                     if (b < c0 || b > c1)
                         below = kHuge, above = -kHuge;
                     return;
                 }
-                const double y0 = (c0 - b) / a, y1 = (c1 - b) / a;
+                const double y0 = overA != 0 ? (c0 - b) * overA : (c0 - b) / a;
+                const double y1 = overA != 0 ? (c1 - b) * overA : (c1 - b) / a;
                 below = std::max(below, std::min(y0, y1)), above = std::min(above, std::max(y0, y1));
             };
-            between(m_UY, m_UX * X, 0, m_Length);
-            between(m_UX, -m_UY * X, -reach, reach);
+            between(m_UY, m_OverUY, m_UX * X, 0, m_Length);
+            between(m_UX, m_OverUX, -m_UY * X, -reach, reach);
             if (below <= above)
                 lo = std::min(lo, m_Move.AY + below), hi = std::max(hi, m_Move.AY + above);
         }
@@ -81,7 +90,7 @@ public:
 
 private:
     TToolMove m_Move;
-    double m_DX, m_DY, m_Length = 0, m_UX = 0, m_UY = 0;
+    double m_DX, m_DY, m_Length = 0, m_UX = 0, m_UY = 0, m_OverUX = 0, m_OverUY = 0;
 };
 
 // Two doubles, two masks and four colours, worked on in one step.
