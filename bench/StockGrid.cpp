@@ -1,7 +1,8 @@
 // The stock-removal grid: cells cut per second for each tool shape and move
 // kind on a 100 x 100 stock of 500 cells a side, with the brute-force
 // reference (the tool's plunge shape stamped every tenth of a cell) measured
-// beside it; solid runs of a pocket (R 3 on 100 x 100) and of 100,000 short
+// beside it; 10,000 moves over a grid of 1001 x 1001 cells beside the floor
+// of one min-update per cell over the same cut boxes; solid runs of a pocket (R 3 on 100 x 100) and of 100,000 short
 // ball-tool segments through the simulator with no view; the mesh built for
 // the view at quality 4 and 10 and its refresh after one cut.
 
@@ -15,8 +16,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <random>
+#include <string>
+
+#include <time.h>
 #include <vector>
 
 namespace {
@@ -83,6 +89,98 @@ void StampedReference(benchmark::State& state)
     state.counters["cells/s"] = benchmark::Counter(double(cells), benchmark::Counter::kIsRate);
 }
 
+
+// Moves of 2 to 10 wandering over a 100 x 100 stock of 1001 x 1001 cells,
+// each 0.0015 deeper than the one before so that every move cuts all it
+// reaches; inclined moves come down 0.5 along their length.
+struct TWalkMove {
+    TVector3D From, To;
+};
+
+std::vector<TWalkMove> Walk(bool inclined, int count)
+{
+    std::mt19937 random(4501);
+    std::uniform_real_distribution<double> angle(0, 2 * M_PI), length(2, 10);
+    std::vector<TWalkMove> moves;
+    double x = 50, y = 50;
+    for (int k = 0; k < count; ++k) {
+        const double a = angle(random), l = length(random);
+        const double nx = std::clamp(x + l * std::cos(a), 0.0, 100.0), ny = std::clamp(y + l * std::sin(a), 0.0, 100.0);
+        const double z = 19.9 - k * 0.0015;
+        moves.push_back({{x, y, inclined ? z + 0.5 : z}, {nx, ny, z}});
+        x = nx, y = ny;
+    }
+    return moves;
+}
+
+TNcVisuGrid WalkStock(const TCutTool& tool)
+{
+    TNcVisuGrid grid;
+    grid.SetStock({0, 0, 0}, {100, 100, 20}, 2 * tool.R);
+    grid.SetCellsOnSide(1000);
+    grid.SetTool(tool);
+    return grid;
+}
+
+// The thread's processor time: on a loaded machine the wall clock also
+// counts the time the thread waits for a core.
+double ThreadSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+// The moves through the grid, timed by hand in processor time, and beside them in each
+// iteration the floor: one min-update of a plain array of heights per cell
+// of each move's cut box, with the move's lower end as the constant.
+void Walks(benchmark::State& state)
+{
+    const TCutTool& tool = kTools[state.range(0)];
+    const std::vector<TWalkMove> moves = Walk(state.range(1) != 0, int(state.range(2)));
+    TNcVisuGrid grid = WalkStock(tool);
+    std::vector<std::pair<TCellRange, TCellRange>> boxes;
+    int64_t boxCells = 0;
+    for (const TWalkMove& m : moves) {
+        grid.CutSegment(m.From, m.To, false);
+        boxes.emplace_back(grid.CutColumns(), grid.CutRows());
+        boxCells += int64_t(grid.CutColumns().Last - grid.CutColumns().First + 1) *
+                    (grid.CutRows().Last - grid.CutRows().First + 1);
+    }
+    const int rows = grid.Rows();
+    std::vector<double> floor(size_t(grid.Columns()) * rows);
+    double floorSeconds = 0, cutSeconds = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        grid.InitGrid();
+        std::fill(floor.begin(), floor.end(), grid.SizeZ());
+        state.ResumeTiming();
+        double t0 = ThreadSeconds();
+        for (size_t k = 0; k < moves.size(); ++k) {
+            const double z = std::min(moves[k].From.Z, moves[k].To.Z);
+            const auto& [columns, cutRows] = boxes[k];
+            for (int i = columns.First; i <= columns.Last; ++i) {
+                double* column = floor.data() + size_t(i) * rows;
+                for (int j = cutRows.First; j <= cutRows.Last; ++j)
+                    column[j] = std::min(column[j], z);
+            }
+        }
+        benchmark::DoNotOptimize(floor.data());
+        const double floorTime = ThreadSeconds() - t0;
+        t0 = ThreadSeconds();
+        for (const TWalkMove& m : moves)
+            grid.CutSegment(m.From, m.To, false);
+        const double cutTime = ThreadSeconds() - t0;
+        state.SetIterationTime(cutTime);
+        floorSeconds += floorTime, cutSeconds += cutTime;
+    }
+    const double n = double(state.iterations());
+    state.counters["cells/s"] = double(boxCells) * n / cutSeconds;
+    state.counters["floor cells/s"] = double(boxCells) * n / floorSeconds;
+    state.counters["floor ms"] = floorSeconds / n * 1e3;
+    state.counters["x floor"] = cutSeconds / floorSeconds;
+    state.SetLabel(std::string(kToolNames[state.range(0)]) + (state.range(1) ? ", inclined" : ", level"));
+}
 
 // A pocket of 100 x 100: concentric squares 4.5 apart at depths 2 and 4.
 std::unique_ptr<TBenchSimOperation> Pocket()
@@ -157,6 +255,13 @@ void Mesh(benchmark::State& state)
 } // namespace
 
 BENCHMARK(Cuts)->ArgsProduct({{0, 1, 2, 3, 4}, {0, 1, 2}})->Unit(benchmark::kMillisecond);
+// Flat, ball and bull nose, level and inclined, 10,000 moves (the inclined
+// bull nose, far slower, 1,000).
+BENCHMARK(Walks)
+    ->Args({0, 0, 10000})->Args({0, 1, 10000})->Args({2, 0, 10000})->Args({2, 1, 10000})
+    ->Args({1, 0, 10000})->Args({1, 1, 1000})
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
 BENCHMARK(StampedReference)->Unit(benchmark::kMillisecond);
 BENCHMARK(SolidRun)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(Mesh)->Arg(4)->Arg(10)->Unit(benchmark::kMillisecond);

@@ -1,4 +1,5 @@
 #include "nc/solid/NcVisuGrid.h"
+#include "nc/solid/StockColumns.h"
 
 #include "core/geometry/ArcGeometry.h"
 #include "core/geometry/Geometry.h"
@@ -6,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 namespace {
 
@@ -16,8 +18,14 @@ constexpr int32_t kMaxCellsOnSide = 5000;
 
 int RoundIndex(double v) { return static_cast<int>(std::nearbyint(v)); }
 
+// The rows of a column the tool reaches are searched a hundredth of a cell
+// beyond the tool's radius, so that no rounding loses a cell it reaches;
+// a cell a hundredth of a cell within it is reached whatever the rounding.
+constexpr double kReachMargin = 0.01;
 
 } // namespace
+
+using namespace StockColumns;
 
 void TNcVisuGrid::SetStock(const TVector3D& minimum, const TVector3D& maximum, double toolDiameter)
 {
@@ -52,7 +60,8 @@ void TNcVisuGrid::InitGrid()
     m_CellSize = longer > 0 && std::isfinite(longer) ? longer / m_CellsOnSide : 1.0;
     m_Columns = RoundIndex(m_SizeX / m_CellSize) + 1;
     m_Rows = RoundIndex(m_SizeY / m_CellSize) + 1;
-    m_Cells.assign(static_cast<size_t>(m_Columns) * m_Rows, TStockCell{kFreshColour, m_SizeZ});
+    m_Heights.assign(static_cast<size_t>(m_Columns) * m_Rows, m_SizeZ);
+    m_Colours.assign(m_Heights.size(), kFreshColour);
     m_CutColumns = m_CutRows = TCellRange{};
     m_ChangedColumns = m_ChangedRows = TCellRange{};
 }
@@ -97,25 +106,91 @@ void TNcVisuGrid::CutSegment(const TVector3D& from, const TVector3D& to, bool ra
 void TNcVisuGrid::Cut(const TVector3D& from, const TVector3D& to, bool rapid, double drillK)
 {
     m_CutColumns = m_CutRows = TCellRange{};
-    if (!m_Tool.Known() || m_Cells.empty())
+    if (!m_Tool.Known() || m_Heights.empty())
         return;
     SetCutBox(from, to, m_Tool.R + m_CellSize);
-    if (m_CutColumns.First <= m_CutColumns.Last) {
-        m_ChangedColumns = UnionRange(m_ChangedColumns, m_CutColumns);
-        m_ChangedRows = UnionRange(m_ChangedRows, m_CutRows);
-    }
+    if (m_CutColumns.Empty())
+        return;
+    m_ChangedColumns = UnionRange(m_ChangedColumns, m_CutColumns);
+    m_ChangedRows = UnionRange(m_ChangedRows, m_CutRows);
     const TToolMove move{from.X, from.Y, from.Z, to.X, to.Y, to.Z};
-    const double lowestEnd = std::min(from.Z, to.Z);
     const int32_t colour = rapid ? m_RapidColour : m_FeedColour;
+    const bool travels = (to.X - from.X) * (to.X - from.X) + (to.Y - from.Y) * (to.Y - from.Y) > 0;
+    if (travels && from.Z != to.Z) {
+        CutAnyMove(move, drillK, colour);
+        return;
+    }
+    // A plunge or a level move: the tool's shape at its distance from the
+    // move, under the lower end.
+    const double z = travels ? from.Z : std::min(from.Z, to.Z);
+    switch (m_Tool.Type) {
+    case ECutToolType::Flat:
+        CutAtOneHeight(move, z, TFlatRise{}, colour);
+        break;
+    case ECutToolType::Ball:
+        CutAtOneHeight(move, z, TBallRise{m_Tool.R, m_Tool.R * m_Tool.R}, colour);
+        break;
+    default:
+        CutAtOneHeight(move, z, TShapeRise{m_Tool, drillK}, colour);
+    }
+}
+
+// The cells within reach, each lowered to the move's height plus the tool's
+// rise at its distance from the move.
+template <class Rise>
+void TNcVisuGrid::CutAtOneHeight(const TToolMove& move, double z, const Rise& rise, int32_t colour)
+{
+    const double R2 = m_Tool.R * m_Tool.R, margin = kReachMargin * m_CellSize;
+    const double surelyIn = m_Tool.R > margin ? (m_Tool.R - margin) * (m_Tool.R - margin) : -1.0;
+    const TMoveReach reach(move);
+    const TSweptDisc swept(move);
+    const TMoveLine line(move, m_CellSize);
     for (int i = m_CutColumns.First; i <= m_CutColumns.Last; ++i) {
-        for (int j = m_CutRows.First; j <= m_CutRows.Last; ++j) {
-            TStockCell& cell = Cell(i, j);
-            if (lowestEnd > cell.Height)
+        const double x = i * m_CellSize;
+        const TCellRange rows = swept.Rows(x, m_Tool.R + margin, m_CellSize, m_CutRows);
+        double* heights = m_Heights.data() + Index(i, 0);
+        int32_t* colours = m_Colours.data() + Index(i, 0);
+        // The cells at both ends one by one, up to one surely within reach;
+        // the distance from the move being convex along the column, every
+        // cell between two such is within reach too.
+        const auto tested = [&](int j) {
+            const double d2 = reach.SquaredDistance(x, j * m_CellSize);
+            if (d2 <= R2 && z + rise(d2) <= heights[j])
+                heights[j] = z + rise(d2), colours[j] = colour;
+            return d2 <= surelyIn;
+        };
+        int first = rows.First, last = rows.Last;
+        while (first <= last && !tested(first))
+            ++first;
+        while (last > first && !tested(last))
+            --last;
+        if (last - first < 2)
+            continue;
+        if constexpr (std::is_same_v<Rise, TFlatRise>)
+            LowerCells(heights, colours, first + 1, last - 1, TOneHeight{z}, colour);
+        else
+            LowerBetween(line, x, first + 1, last - 1, heights, colours, z, rise, colour);
+    }
+}
+
+// Any move: the lowest height over each cell within reach, found by the
+// tool's shape along the move.
+void TNcVisuGrid::CutAnyMove(const TToolMove& move, double drillK, int32_t colour)
+{
+    const double lowestEnd = std::min(move.AZ, move.BZ);
+    const TSweptDisc swept(move);
+    for (int i = m_CutColumns.First; i <= m_CutColumns.Last; ++i) {
+        const double x = i * m_CellSize;
+        const TCellRange rows = swept.Rows(x, m_Tool.R + kReachMargin * m_CellSize, m_CellSize, m_CutRows);
+        double* heights = m_Heights.data() + Index(i, 0);
+        int32_t* colours = m_Colours.data() + Index(i, 0);
+        for (int j = rows.First; j <= rows.Last; ++j) {
+            if (lowestEnd > heights[j])
                 continue; // the underside stays above the cell all along
-            const auto h = LowestOverPoint(m_Tool, move, i * m_CellSize, j * m_CellSize, drillK);
-            if (h && *h <= cell.Height) {
-                cell.Height = *h;
-                cell.Colour = colour;
+            const auto h = LowestOverPoint(m_Tool, move, x, j * m_CellSize, drillK);
+            if (h && *h <= heights[j]) {
+                heights[j] = *h;
+                colours[j] = colour;
             }
         }
     }

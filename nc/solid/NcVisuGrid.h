@@ -8,7 +8,11 @@
 // Invariants: the grid has Round(size X / cell) + 1 columns of
 // Round(size Y / cell) + 1 cells; every height starts at size Z and only
 // decreases until the grid is rebuilt. A cut visits only the cells of its
-// box; cells outside the stock are never touched.
+// box that the tool's disc passes over; cells outside the stock are never
+// touched.
+//
+// Heights and colours are kept in two arrays, column by column, so that a
+// cut runs along a column's heights without reading the colours.
 
 #include "core/geometry/Points.h"
 #include "nc/solid/ToolShape.h"
@@ -84,8 +88,14 @@ public:
     double SizeX() const { return m_SizeX; }
     double SizeY() const { return m_SizeY; }
     double SizeZ() const { return m_SizeZ; }
-    const TStockCell& Cell(int column, int row) const { return m_Cells[Index(column, row)]; }
-    TStockCell& Cell(int column, int row) { return m_Cells[Index(column, row)]; }
+    TStockCell Cell(int column, int row) const
+    {
+        const size_t n = Index(column, row);
+        return {m_Colours[n], m_Heights[n]};
+    }
+    // Sets one cell's height, its colour kept (for a caller that shapes the
+    // stock by hand).
+    void SetHeight(int column, int row, double height) { m_Heights[Index(column, row)] = height; }
     // Columns and rows of the last cut's box (the part of a mesh to refresh).
     TCellRange CutColumns() const { return m_CutColumns; }
     TCellRange CutRows() const { return m_CutRows; }
@@ -96,13 +106,17 @@ public:
 private:
     size_t Index(int column, int row) const { return static_cast<size_t>(column) * m_Rows + row; }
     void SetCutBox(const TVector3D& a, const TVector3D& b, double margin);
+    template <class Rise>
+    void CutAtOneHeight(const TToolMove& move, double z, const Rise& rise, int32_t colour);
+    void CutAnyMove(const TToolMove& move, double drillK, int32_t colour);
 
     TVector3D m_Origin;
     double m_SizeX = 0, m_SizeY = 0, m_SizeZ = 0;
     double m_CellSize = 1;
     int32_t m_CellsOnSide = 200;
     int m_Columns = 0, m_Rows = 0;
-    std::vector<TStockCell> m_Cells;
+    std::vector<double> m_Heights;
+    std::vector<int32_t> m_Colours;
     TCutTool m_Tool;
     int32_t m_FeedColour = 0x0000FF00, m_RapidColour = 0x000000FF;
     TCellRange m_CutColumns, m_CutRows;

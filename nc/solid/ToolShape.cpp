@@ -52,22 +52,22 @@ namespace {
 // within R of the point, or none.
 bool WithinReach(const TToolMove& m, double x, double y, double R, double& t0, double& t1)
 {
+    if (!(TMoveReach(m).SquaredDistance(x, y) <= R * R))
+        return false;
     const double dx = m.BX - m.AX, dy = m.BY - m.AY;
     const double px = x - m.AX, py = y - m.AY;
     const double a = dx * dx + dy * dy;
-    const double c = px * px + py * py - R * R;
-    if (a <= 0) { // no horizontal travel: reach is the same all along
-        t0 = 0, t1 = 1;
-        return c <= 0;
-    }
+    t0 = 0, t1 = 1;
+    if (a <= 0) // no horizontal travel: reach is the same all along
+        return true;
     const double b = -2.0 * (px * dx + py * dy);
-    const double disc = b * b - 4.0 * a * c;
-    if (disc < 0)
-        return false;
-    const double root = std::sqrt(disc);
+    const double c = px * px + py * py - R * R;
+    const double root = std::sqrt(std::max(0.0, b * b - 4.0 * a * c));
     t0 = std::max(0.0, (-b - root) / (2.0 * a));
     t1 = std::min(1.0, (-b + root) / (2.0 * a));
-    return t0 <= t1;
+    if (t0 > t1) // the rim touched at an end, the roots rounded past it
+        t0 = t1 = std::clamp((px * dx + py * dy) / a, 0.0, 1.0);
+    return true;
 }
 
 double AxisDistance(const TToolMove& m, double t, double x, double y)

@@ -40,8 +40,39 @@ struct TToolMove {
     double BX, BY, BZ;
 };
 
+// The squared X-Y distance from a point to the move's segment (to its start
+// when it has no length). Every cut decides with it, in this one way, which
+// points the tool reaches, so that two moves along the same line agree on
+// the cells at the rim.
+class TMoveReach {
+public:
+    explicit TMoveReach(const TToolMove& m) : m_AX(m.AX), m_AY(m.AY), m_DX(m.BX - m.AX), m_DY(m.BY - m.AY)
+    {
+        const double travel = m_DX * m_DX + m_DY * m_DY;
+        m_Inverse = travel > 0 ? 1.0 / travel : 0.0;
+    }
+    // For one point or, with T a vector of doubles, for points of one X
+    // in one step, by the same operations.
+    template <class T = double>
+    T SquaredDistance(double x, T y) const
+    {
+        const T zero{}, one = zero + 1.0;
+        const double px = x - m_AX;
+        const T py = y - m_AY;
+        T t = (px * m_DX + py * m_DY) * m_Inverse;
+        t = t < zero ? zero : t;
+        t = one < t ? one : t;
+        const T ex = px - t * m_DX, ey = py - t * m_DY;
+        return ex * ex + ey * ey;
+    }
+
+private:
+    double m_AX, m_AY, m_DX, m_DY, m_Inverse;
+};
+
 // The lowest height the tool's underside reaches over the point (x, y)
-// during the move, none when the tool never comes within its radius. Exact
+// during the move, none when the tool never comes within its radius
+// (TMoveReach). Exact
 // for the flat tool (the lower end of the part of the move within reach);
 // for the other shapes the height along the move is convex and its minimum
 // is searched to well below a micrometre.

@@ -59,7 +59,7 @@ protected:
     }
     const TNcVisuGrid& Grid() const { return Sim.Solid()->Grid(); }
     // The cell under a point of the drawing.
-    const TStockCell& At(double x, double y) const
+    TStockCell At(double x, double y) const
     {
         const TNcVisuGrid& g = Grid();
         return g.Cell(int(std::lround((x - g.Origin().X) / g.CellSize())),

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -109,7 +110,7 @@ TEST(NcVisuGrid, RepeatedAndHigherCutsChangeNothingAndRapidsShowTheirColour)
     grid.CutSegment({2, 10, 6}, {18, 12, 6}, true);
     for (int i = 0; i < grid.Columns(); ++i)
         for (int j = 0; j < grid.Rows(); ++j)
-            ASSERT_EQ(grid.Cell(i, j).Height, once.Cell(i, j).Height);
+            ASSERT_EQ(grid.Cell(i, j).Height, once.Cell(i, j).Height) << i << "," << j;
     for (ECutToolType type : {ECutToolType::Flat, ECutToolType::Toro, ECutToolType::Ball, ECutToolType::Cone,
                               ECutToolType::Drill}) {
         TNcVisuGrid rapid = Stock(Tool(type, 3, 1, 0.5, 2.5));
@@ -258,6 +259,123 @@ TEST(NcVisuGrid, CutsAgreeWithTheStampedReference)
     }
 }
 
+// The lowest height of the tool's underside over (x, y) during a straight
+// move, found apart from the grid: the height along the move is sampled
+// finely and refined by ternary search around the lowest sample (it is
+// convex where the tool reaches); none when the axis never comes within R.
+// The rise is the tool's shape written out here.
+namespace {
+
+double Rise(const TCutTool& tool, double d)
+{
+    switch (tool.Type) {
+    case ECutToolType::Ball:
+        return tool.R - std::sqrt(std::max(0.0, tool.R * tool.R - d * d));
+    case ECutToolType::Toro: {
+        const double e = std::max(0.0, d - (tool.R - tool.Rc));
+        return tool.Rc - std::sqrt(std::max(0.0, tool.Rc * tool.Rc - e * e));
+    }
+    default:
+        return 0;
+    }
+}
+
+struct TSearched {
+    double Height = 0;
+    double Nearest = 0; // the axis's nearest X-Y distance to the point
+};
+
+TSearched LowestBySearch(const TCutTool& tool, TVector3D a, TVector3D b, double x, double y)
+{
+    const auto distance = [&](double t) { return std::hypot(x - (a.X + t * (b.X - a.X)), y - (a.Y + t * (b.Y - a.Y))); };
+    const double dx = b.X - a.X, dy = b.Y - a.Y, travel = dx * dx + dy * dy;
+    const double nearest = distance(travel > 0 ? std::clamp(((x - a.X) * dx + (y - a.Y) * dy) / travel, 0.0, 1.0) : 0.0);
+    if (nearest > tool.R)
+        return {1e300, nearest};
+    // Out of reach the height grows with the distance, so that the search
+    // heads back into reach; the lowest height within reach is kept.
+    double lowest = 1e300;
+    const auto height = [&](double t) {
+        const double d = distance(t);
+        if (d > tool.R)
+            return 1e6 * (1 + d - tool.R);
+        const double h = a.Z + t * (b.Z - a.Z) + Rise(tool, d);
+        lowest = std::min(lowest, h);
+        return h;
+    };
+    constexpr int kSamples = 200;
+    int best = 0;
+    for (int s = 1; s <= kSamples; ++s)
+        if (height(double(s) / kSamples) < height(double(best) / kSamples))
+            best = s;
+    double lo = std::max(0.0, (best - 1.0) / kSamples), hi = std::min(1.0, (best + 1.0) / kSamples);
+    for (int k = 0; k < 80; ++k) {
+        const double m1 = lo + (hi - lo) / 3, m2 = hi - (hi - lo) / 3;
+        if (height(m1) <= height(m2))
+            hi = m2;
+        else
+            lo = m1;
+    }
+    return {lowest, nearest};
+}
+
+} // namespace
+
+// Level and inclined moves of the flat, ball and bull-nose tools along the
+// grid, across it and slanting, partly beyond the stock's edge and leaving
+// it, on an earlier cut: every cell against the lowest height of the tool
+// over it found above. Cells within a micrometre of the tool's rim may go
+// either way.
+TEST(NcVisuGrid, CellsTakeTheLowestHeightOfTheToolAlongTheMove)
+{
+    struct Move {
+        const char* name;
+        TVector3D a, b;
+    };
+    const Move moves[] = {
+        {"level along X", {4, 10.03, 6}, {15, 10.03, 6}},
+        {"level along Y", {9.97, 3, 5}, {9.97, 17, 5}},
+        {"level slanting", {3.3, 4.1, 6}, {16.2, 13.7, 6}},
+        {"down slanting", {3.3, 15.1, 8}, {16.2, 6.7, 3}},
+        {"up along X", {5, 9.5, 4}, {15, 9.5, 7}},
+        {"level over the edge", {18.5, 1.2, 5}, {18.5, 25, 5}},
+        {"down leaving the stock", {12, 12, 7}, {26, 21, 2}},
+        {"level from outside", {-6, -4, 5}, {1.5, 2.5, 5}},
+        {"plunge at the corner", {19.2, 0.4, 9}, {19.2, 0.4, 4}},
+    };
+    const TCutTool tools[] = {Tool(ECutToolType::Flat, 3), Tool(ECutToolType::Ball, 3), Tool(ECutToolType::Toro, 3, 1)};
+    for (const TCutTool& tool : tools) {
+        for (const Move& m : moves) {
+            SCOPED_TRACE(testing::Message() << "tool " << int(tool.Type) << ", " << m.name);
+            TNcVisuGrid grid = Stock(tool, 100);
+            grid.CutSegment({8, 8, 6.5}, {12, 9, 6.5}, false); // something to cut through
+            const TNcVisuGrid before = grid;
+            grid.CutSegment(m.a, m.b, false);
+            const bool plunge = m.a.X == m.b.X && m.a.Y == m.b.Y;
+            const TVector3D from = plunge ? m.b : m.a;
+            int cut = 0;
+            for (int i = 0; i < grid.Columns(); ++i) {
+                for (int j = 0; j < grid.Rows(); ++j) {
+                    const double x = i * grid.CellSize(), y = j * grid.CellSize();
+                    const TSearched lowest = LowestBySearch(tool, from, m.b, x, y);
+                    const TStockCell was = before.Cell(i, j), is = grid.Cell(i, j);
+                    if (std::fabs(lowest.Nearest - tool.R) < 1e-6)
+                        continue;
+                    if (lowest.Nearest > tool.R || lowest.Height > was.Height) {
+                        ASSERT_EQ(is.Height, was.Height) << i << "," << j;
+                        ASSERT_EQ(is.Colour, was.Colour) << i << "," << j;
+                        continue;
+                    }
+                    ASSERT_NEAR(is.Height, lowest.Height, 1e-7) << i << "," << j;
+                    ASSERT_EQ(is.Colour, kFeed) << i << "," << j;
+                    ++cut;
+                }
+            }
+            EXPECT_GT(cut, 100);
+        }
+    }
+}
+
 // A cut down to the stock bottom counts for every tool, and a tool below
 // the bottom leaves negative heights.
 TEST(NcVisuGrid, CutsToTheBottomCount)
@@ -306,9 +424,9 @@ TEST(NcVisuMesh, TrianglesAndWallsOfASmallGrid)
     EXPECT_EQ(fresh.Top.VertexCount() + fresh.Walls.VertexCount(), size_t(16 * 3));
     EXPECT_FLOAT_EQ(fresh.Top.Normals[2], 1.0f);
 
-    grid.Cell(1, 1).Height = -2; // the lower-left quad's h11
-    grid.Cell(1, 0).Height = 0;
-    grid.Cell(0, 1).Height = 0;
+    grid.SetHeight(1, 1, -2); // the lower-left quad's h11
+    grid.SetHeight(1, 0, 0);
+    grid.SetHeight(0, 1, 0);
     const TStockMesh cut = BuildStockMesh(grid);
     EXPECT_EQ(cut.TopTriangles, 7); // its second triangle dropped
     for (size_t v = 2; v < cut.Top.Vertices.size(); v += 3)
