@@ -494,8 +494,8 @@ void TFileCommands::Present(const std::string& fileName, TOpenedFileKind kind)
         break;
     case TOpenedFileKind::DXF: {
         const std::unique_ptr<TDXF2DImport> importer = std::move(m_DxfImporter);
-        ZoomToDrawing(m_Document, m_View);
         TDlgOpenGeo* panel = importer ? NewOpenGeoPanel() : nullptr;
+        ZoomUnlessThePanelDoes(panel);
         if (panel) {
             panel->SetupDxf(*importer, fileName);
             ShowPanelPage(LangKeys::frmToolWin::CaptionOpenDxf);
@@ -503,8 +503,7 @@ void TFileCommands::Present(const std::string& fileName, TOpenedFileKind kind)
         break;
     }
     case TOpenedFileKind::SVG:
-        ZoomToDrawing(m_Document, m_View);
-        if (TDlgOpenGeo* panel = NewOpenGeoPanel()) {
+        if (TDlgOpenGeo* panel = ZoomUnlessThePanelDoes(NewOpenGeoPanel())) {
             panel->SetupSvg(fileName);
             ShowPanelPage(LangKeys::frmToolWin::CaptionOpenSvg);
         }
@@ -556,6 +555,15 @@ void TFileCommands::PresentBitmap(const std::string& fileName, bool isBmp)
     m_ImportedImage = image;
     panel->Apply();
     ShowPanelPage(isBmp ? LangKeys::frmToolWin::CaptionOpenBmp : LangKeys::frmToolWin::CaptionOpenJpg);
+}
+
+TDlgOpenGeo* TFileCommands::ZoomUnlessThePanelDoes(TDlgOpenGeo* panel)
+{
+    // A panel that zooms by itself fits the view to the drawing as it sets
+    // up (each fit walks the whole drawing).
+    if (!panel || !panel->AutoZoom)
+        ZoomToDrawing(m_Document, m_View);
+    return panel;
 }
 
 TDlgOpenGeo* TFileCommands::NewOpenGeoPanel()
