@@ -36,6 +36,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -109,6 +110,9 @@ public:
 
 private:
     static constexpr int StepsPerLook = 256;
+    // A repaint of the bar flushes the whole window (the view included), so
+    // the bar moves in steps of this many percent.
+    static constexpr int PercentPerRepaint = 5;
 
     // The bar repaints itself as it moves; the view is not repainted while
     // the drawing fills (each repaint would draw all that was read so far).
@@ -119,7 +123,7 @@ private:
         if (!s_Fraction)
             return;
         const int percent = static_cast<int>(std::clamp(s_Fraction() * 100.0, 0.0, 100.0));
-        if (percent != m_Shown) {
+        if (std::abs(percent - m_Shown) >= PercentPerRepaint) {
             m_Shown = percent;
             WorkMonitor().ShowProgress(percent, true);
         }
@@ -131,6 +135,22 @@ private:
     TQV_01Cmp::TOnAddObject m_PreviousAdd;
     int64_t m_Steps = 0;
     int m_Shown = 0;
+};
+
+// Objects added while it lives are neither drawn nor put in the entity tree.
+class TQuietAdds {
+public:
+    explicit TQuietAdds(TQV_01Cmp2D& document) : m_Document(document), m_Before(document.PresentAdds())
+    {
+        document.SetPresentAdds(false);
+    }
+    ~TQuietAdds() { m_Document.SetPresentAdds(m_Before); }
+    TQuietAdds(const TQuietAdds&) = delete;
+    TQuietAdds& operator=(const TQuietAdds&) = delete;
+
+private:
+    TQV_01Cmp2D& m_Document;
+    bool m_Before;
 };
 
 } // namespace
@@ -182,9 +202,9 @@ void TFileCommands::OpenGeo(const std::string& fileName, bool merge)
         WorkMonitor().ShowStatusMessage(std::string());
         throw;
     }
-    WorkMonitor().ShowStatusMessage(std::string());
 
     if (read.Outcome == TReadOutcome::Failed) {
+        WorkMonitor().ShowStatusMessage(std::string());
         m_Opened = TOpenedFile{previousName, TOpenedFileKind::Failed};
         if (read.Message.empty())
             UserNotifier().ShowMessage(EMessageKind::Warning, LangText(LangKeys::String::FileNotOpened),
@@ -207,9 +227,12 @@ void TFileCommands::OpenGeo(const std::string& fileName, bool merge)
         if (OnFilePartlyRead)
             OnFilePartlyRead(fullName);
     }
-    if (read.Kind != TOpenedFileKind::Document)
-        WorkMonitor().ShowStatusMessage(LangText(LangKeys::String::StatusPlacement));
     Present(fullName, read.Kind);
+    // The status line repaints at once, and the view with it: only once the
+    // drawing is presented, so that the first frame shows it as placed.
+    WorkMonitor().ShowStatusMessage(read.Kind != TOpenedFileKind::Document
+                                        ? LangText(LangKeys::String::StatusPlacement)
+                                        : std::string());
     if (read.Outcome == TReadOutcome::InPart && !read.Message.empty())
         UserNotifier().ShowMessage(EMessageKind::Warning, read.Message, LangText(LangKeys::String::ErrorCaption));
     if (m_SkippedFacets > 0)
@@ -315,6 +338,9 @@ TFileCommands::TRead TFileCommands::ReplaceDrawing(const std::string& fileName, 
 
     TRead read;
     try {
+        // Both the view and the tree are rebuilt once, when the drawing
+        // is put back or committed.
+        const TQuietAdds quiet(m_Document);
         read = ReadFile(fileName, false);
     } catch (...) {
         PutBack(*aside);
@@ -468,8 +494,8 @@ void TFileCommands::Present(const std::string& fileName, TOpenedFileKind kind)
         break;
     case TOpenedFileKind::DXF: {
         const std::unique_ptr<TDXF2DImport> importer = std::move(m_DxfImporter);
-        ZoomToDrawing(m_Document, m_View);
         TDlgOpenGeo* panel = importer ? NewOpenGeoPanel() : nullptr;
+        ZoomUnlessThePanelDoes(panel);
         if (panel) {
             panel->SetupDxf(*importer, fileName);
             ShowPanelPage(LangKeys::frmToolWin::CaptionOpenDxf);
@@ -477,8 +503,7 @@ void TFileCommands::Present(const std::string& fileName, TOpenedFileKind kind)
         break;
     }
     case TOpenedFileKind::SVG:
-        ZoomToDrawing(m_Document, m_View);
-        if (TDlgOpenGeo* panel = NewOpenGeoPanel()) {
+        if (TDlgOpenGeo* panel = ZoomUnlessThePanelDoes(NewOpenGeoPanel())) {
             panel->SetupSvg(fileName);
             ShowPanelPage(LangKeys::frmToolWin::CaptionOpenSvg);
         }
@@ -530,6 +555,15 @@ void TFileCommands::PresentBitmap(const std::string& fileName, bool isBmp)
     m_ImportedImage = image;
     panel->Apply();
     ShowPanelPage(isBmp ? LangKeys::frmToolWin::CaptionOpenBmp : LangKeys::frmToolWin::CaptionOpenJpg);
+}
+
+TDlgOpenGeo* TFileCommands::ZoomUnlessThePanelDoes(TDlgOpenGeo* panel)
+{
+    // A panel that zooms by itself fits the view to the drawing as it sets
+    // up (each fit walks the whole drawing).
+    if (!panel || !panel->AutoZoom)
+        ZoomToDrawing(m_Document, m_View);
+    return panel;
 }
 
 TDlgOpenGeo* TFileCommands::NewOpenGeoPanel()

@@ -182,6 +182,9 @@ private:
     void PresentBitmap(const std::string& fileName, bool isBmp);
     // A new panel on the page, the previous one freed; null without a page.
     TDlgOpenGeo* NewOpenGeoPanel();
+    // Fits the view to the drawing unless the panel will (its automatic
+    // zoom); gives the panel back.
+    TDlgOpenGeo* ZoomUnlessThePanelDoes(TDlgOpenGeo* panel);
     void ShowPanelPage(std::string_view captionKey);
     // Empties the drawing for what replaces it: undo steps, objects, the
     // layers back to their defaults, the view rebuilt.

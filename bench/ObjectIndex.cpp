@@ -4,12 +4,16 @@
 // should stay near 1. The walk from the head to the same object (what
 // finding an object by its ID used to cost) is measured beside the lookup.
 // The delete is the document's (list, index, entity tree); the scene's part
-// of it is measured by bench_SceneBatch (DeleteOneLine).
+// of it is measured by bench_SceneBatch (DeleteOneLine). A pick of one line
+// by the view (TQVScene::PickObject, no window) is measured the same way:
+// it still walks every object, so its ratio shows how it grows.
 //
 //   build-bench/bin/bench_ObjectIndex
 
+#include "cad/scene/QVScene.h"
 #include "core/entities/Line2D.h"
 #include "core/model/QV_01Cmp2D.h"
+#include "core/settings/AppConfig.h"
 
 #include <benchmark/benchmark.h>
 
@@ -42,8 +46,9 @@ TDrawing& Drawing(int32_t count)
     return *drawing;
 }
 
-// Real and CPU time of one delete, by drawing size.
+// Real and CPU time of one delete and of one pick, by drawing size.
 std::map<int64_t, std::pair<double, double>> g_DeleteUs;
+std::map<int64_t, std::pair<double, double>> g_PickUs;
 
 void BM_DeleteOne(benchmark::State& state)
 {
@@ -81,9 +86,32 @@ void BM_WalkToID(benchmark::State& state)
     }
 }
 
+// A line of the first half (BM_DeleteOne replaces lines of the second),
+// picked at a point 0.1 above its middle, with the view fitted to the
+// drawing (a row of 1000 lines across 800 pixels).
+void BM_PickOne(benchmark::State& state)
+{
+    TDrawing& drawing = Drawing(static_cast<int32_t>(state.range(0)));
+    TAppConfig config("");
+    TQVScene view(config);
+    view.SetDocument(&drawing.Document);
+    view.SetViewportSize(800, 600);
+    view.FitBox(TBox3D{{0.0, 0.0, 0.0}, {1000.0, drawing.Count / 1000.0, 0.0}});
+    const int32_t row = drawing.Count / 4000;
+    const TPoint2D p{250.4, row + 0.35, 1.0};
+    for (auto _ : state) {
+        int32_t hitCode = 0;
+        TObject2D* picked = view.PickObject(p, 5, false, hitCode);
+        if (!picked || picked->ID() != row * 1000 + 250)
+            state.SkipWithError("the pick did not find the line under the point");
+        benchmark::DoNotOptimize(picked);
+    }
+}
+
 BENCHMARK(BM_DeleteOne)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond)->Iterations(2000);
 BENCHMARK(BM_FindByID)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WalkToID)->Arg(1000000)->Unit(benchmark::kMicrosecond)->Iterations(20);
+BENCHMARK(BM_PickOne)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond)->Iterations(20);
 
 // Keeps the delete times for the ratio printed at the end.
 class TReporter : public benchmark::ConsoleReporter {
@@ -91,8 +119,13 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs)
-            if (run.run_name.function_name == "BM_DeleteOne" && run.run_type == Run::RT_Iteration)
-                g_DeleteUs[std::stoll(run.run_name.args)] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+            if (run.run_type == Run::RT_Iteration) {
+                const std::pair<double, double> times{run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+                if (run.run_name.function_name == "BM_DeleteOne")
+                    g_DeleteUs[std::stoll(run.run_name.args)] = times;
+                else if (run.run_name.function_name == "BM_PickOne")
+                    g_PickUs[std::stoll(run.run_name.args)] = times;
+            }
         ConsoleReporter::ReportRuns(runs);
     }
 };
@@ -105,12 +138,14 @@ int main(int argc, char** argv)
     TReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    if (g_DeleteUs.count(1000) && g_DeleteUs.count(1000000)) {
-        const auto [real1M, cpu1M] = g_DeleteUs[1000000];
-        const auto [real1k, cpu1k] = g_DeleteUs[1000];
-        std::printf("delete one entity: %.2f us at 1M, %.2f us at 1k, ratio 1M / 1k = %.2f "
+    for (const auto& [what, times] : {std::pair{"delete one entity", &g_DeleteUs}, std::pair{"pick one entity", &g_PickUs}}) {
+        if (!times->count(1000) || !times->count(1000000))
+            continue;
+        const auto [real1M, cpu1M] = (*times)[1000000];
+        const auto [real1k, cpu1k] = (*times)[1000];
+        std::printf("%s: %.2f us at 1M, %.2f us at 1k, ratio 1M / 1k = %.2f "
                     "(CPU time: %.2f us, %.2f us, ratio %.2f; aim: < 1 ms at 1M, ratio near 1)\n",
-                    real1M, real1k, real1M / real1k, cpu1M, cpu1k, cpu1M / cpu1k);
+                    what, real1M, real1k, real1M / real1k, cpu1M, cpu1k, cpu1M / cpu1k);
     }
     return 0;
 }

@@ -7,12 +7,87 @@
 #include "core/model/QV_01Cmp2D.h"
 
 #include <QHeaderView>
+#include <QList>
+
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace {
 
 constexpr int DataRole = Qt::UserRole;
 constexpr int ImageRole = Qt::UserRole + 1;
 constexpr int NodeIdRole = Qt::UserRole + 2;
+
+// A node of the tree: its text, icon and the roles above are members rather
+// than entries of the item's role list, so that a node costs the item and
+// its text (a drawing of many entities fills the tree with one each).
+class TGeoTreeItem final : public QTreeWidgetItem {
+public:
+    TGeoTreeItem(const TGeoTreeNode& node, int32_t data, QIcon icon, TTreeNodeId id)
+        : QTreeWidgetItem(UserType), m_Text(AnsiToQString(node.Text)), m_Icon(std::move(icon)), m_Data(data),
+          m_Image(node.Image), m_Id(id)
+    {
+    }
+
+    QVariant data(int column, int role) const override
+    {
+        if (column != 0)
+            return QTreeWidgetItem::data(column, role);
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return m_Text;
+        case Qt::DecorationRole:
+            return m_Icon.isNull() ? QVariant() : QVariant(m_Icon);
+        case DataRole:
+            return m_Data;
+        case ImageRole:
+            return m_Image;
+        case NodeIdRole:
+            return QVariant::fromValue<qulonglong>(m_Id);
+        default:
+            return QTreeWidgetItem::data(column, role);
+        }
+    }
+
+    void setData(int column, int role, const QVariant& value) override
+    {
+        if (column != 0) {
+            QTreeWidgetItem::setData(column, role, value);
+            return;
+        }
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            m_Text = value.toString();
+            break;
+        case Qt::DecorationRole:
+            m_Icon = value.value<QIcon>();
+            break;
+        case DataRole:
+            m_Data = value.toInt();
+            break;
+        case ImageRole:
+            m_Image = value.toInt();
+            break;
+        case NodeIdRole:
+            m_Id = value.value<qulonglong>();
+            break;
+        default:
+            QTreeWidgetItem::setData(column, role, value);
+            return;
+        }
+        emitDataChanged();
+    }
+
+private:
+    QString m_Text;
+    QIcon m_Icon;
+    int32_t m_Data;
+    int m_Image;
+    TTreeNodeId m_Id;
+};
 
 } // namespace
 
@@ -23,22 +98,23 @@ TGeoTreeView::TGeoTreeView(QWidget* parent) : QTreeWidget(parent)
     header()->hide();
 }
 
+QTreeWidgetItem* TGeoTreeView::NewItem(const TGeoTreeNode& node, int32_t data)
+{
+    const bool hasImage = node.Image >= 0 && node.Image < static_cast<int>(m_Images.size());
+    const TTreeNodeId id = ++m_LastNode;
+    auto* item = new TGeoTreeItem(node, data, hasImage ? m_Images[node.Image] : QIcon(), id);
+    m_Items[id] = item;
+    return item;
+}
+
 TTreeNodeId TGeoTreeView::AddNode(QTreeWidgetItem* parent, const TGeoTreeNode& node, int32_t data)
 {
-    auto* item = new QTreeWidgetItem();
-    item->setText(0, AnsiToQString(node.Text));
-    item->setData(0, DataRole, data);
-    item->setData(0, ImageRole, node.Image);
-    if (node.Image >= 0 && node.Image < static_cast<int>(m_Images.size()))
-        item->setIcon(0, m_Images[node.Image]);
-    const TTreeNodeId id = ++m_LastNode;
-    item->setData(0, NodeIdRole, QVariant::fromValue<qulonglong>(id));
+    QTreeWidgetItem* item = NewItem(node, data);
     if (parent)
         parent->addChild(item);
     else
         addTopLevelItem(item);
-    m_Items[id] = item;
-    return id;
+    return NodeId(item);
 }
 
 QTreeWidgetItem* TGeoTreeView::EnsureGeoTreeRoot()
@@ -144,16 +220,43 @@ void TGeoTreeView::ClearGeoTree(TQV_20Layers& layers)
 void TGeoTreeView::RebuildGeoTree(TQV_01Cmp2D& document)
 {
     BeginUpdate();
-    ClearGeoTree(document.Layers());
-    TGraphicObjIterator it = document.ObjectsIterator();
-    for (TGraphicObject* object = it.First(); object; object = it.Next()) {
-        auto* object2D = dynamic_cast<TObject2D*>(object);
-        // Helper objects of the program (not saved, not pickable) have no
-        // node, as when they were added.
-        if (!object2D || (!object2D->Saved() && !object2D->Pickable()))
-            continue;
-        object2D->SetTreeNode(NoTreeNode);
-        AddObjectToGeoTree(document.Layers(), *object2D);
+    TQV_20Layers& layers = document.Layers();
+    ClearGeoTree(layers);
+    // Each layer's entity nodes join their layer node at once, in the
+    // document's order (one insertion into the tree's model per layer).
+    std::vector<std::pair<QTreeWidgetItem*, QList<QTreeWidgetItem*>>> waiting(TQV_20Layers::LayerCount);
+    try {
+        TGraphicObjIterator it = document.ObjectsIterator();
+        for (TGraphicObject* object = it.First(); object; object = it.Next()) {
+            auto* object2D = dynamic_cast<TObject2D*>(object);
+            // Helper objects of the program (not saved, not pickable) have
+            // no node, as when they were added.
+            if (!object2D || (!object2D->Saved() && !object2D->Pickable()))
+                continue;
+            object2D->SetTreeNode(NoTreeNode);
+            const std::optional<TGeoTreeNode> node = GeoTreeEntityNode(*object2D);
+            if (!node)
+                continue;
+            auto& [layerItem, children] = waiting[object2D->Layer()];
+            if (!layerItem)
+                layerItem = Item(LayerNode(layers, object2D->Layer()));
+            QTreeWidgetItem* item = NewItem(*node, object2D->ID());
+            object2D->SetTreeNode(NodeId(item));
+            children.push_back(item);
+        }
+    } catch (...) {
+        for (auto& [layerItem, children] : waiting) {
+            for (QTreeWidgetItem* item : children) {
+                Forget(item);
+                delete item;
+            }
+        }
+        EndUpdate();
+        throw;
+    }
+    for (auto& [layerItem, children] : waiting) {
+        if (layerItem)
+            layerItem->addChildren(children);
     }
     EndUpdate();
 }

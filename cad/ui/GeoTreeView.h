@@ -71,6 +71,8 @@ public:
     void SetImages(std::vector<QIcon> images);
 
 private:
+    // A node with a new id, known to Item, not yet in the tree.
+    QTreeWidgetItem* NewItem(const TGeoTreeNode& node, int32_t data);
     TTreeNodeId AddNode(QTreeWidgetItem* parent, const TGeoTreeNode& node, int32_t data);
     TTreeNodeId LayerNode(TQV_20Layers& layers, int layer);
     // Forgets the ids of the item and of everything below it.

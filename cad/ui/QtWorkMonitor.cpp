@@ -32,9 +32,16 @@ void TQtWorkMonitor::ShowProgress(int position, bool showPercent)
 {
     if (!m_Progress)
         return;
+    const int value = std::clamp(position, 0, 100);
+    const QString format = showPercent ? QStringLiteral("%p%") : QString();
+    // A repaint flushes the whole window: none when the bar would look
+    // the same (callers report every item of a long loop).
+    if (m_Progress->isVisible() && m_Progress->minimum() == 0 && m_Progress->maximum() == 100 &&
+        m_Progress->value() == value && m_Progress->format() == format && m_Progress->isTextVisible() == showPercent)
+        return;
     m_Progress->setRange(0, 100);
-    m_Progress->setValue(std::clamp(position, 0, 100));
-    m_Progress->setFormat(showPercent ? QStringLiteral("%p%") : QString());
+    m_Progress->setValue(value);
+    m_Progress->setFormat(format);
     m_Progress->setTextVisible(showPercent);
     m_Progress->show();
     m_Progress->repaint();

@@ -374,10 +374,11 @@ void TQV_01Cmp2D::FinishAdd(const TIDClaim& claim, TObject2D& object, bool addTo
     object.SetOwner(this);
     object.SetLayer(static_cast<uint8_t>(CurrentLayer()));
     object.UpdateBounds();
-    DrawObject(object);
+    if (PresentAdds())
+        DrawObject(object);
     if (OnAddObject)
         OnAddObject(*this, object);
-    if (addToTree && TreeGeo())
+    if (addToTree && PresentAdds() && TreeGeo())
         TreeGeo()->AddObjectToGeoTree(m_Layers, object);
 }
 

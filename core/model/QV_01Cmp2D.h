@@ -187,6 +187,12 @@ public:
     // whatever this says.
     bool DrawOnAdd() const { return m_DrawOnAdd; }
     void SetDrawOnAdd(bool draw) { m_DrawOnAdd = draw; }
+    // While false, an added object is neither drawn nor given a node in the
+    // entity tree (it still fires OnAddObject): a read that replaces the
+    // whole drawing has the views and the tree rebuilt once it is in, rather
+    // than building both twice. True by default.
+    bool PresentAdds() const { return m_PresentAdds; }
+    void SetPresentAdds(bool present) { m_PresentAdds = present; }
     // TransformObjects repaints the views afterwards while this is set (the
     // default).
     bool RepaintAfterTransform() const { return m_RepaintAfterTransform; }
@@ -263,6 +269,7 @@ private:
     int m_CurrentLayer = 0;
     TGeoTree* m_TreeGeo = nullptr;
     bool m_DrawOnAdd = false;
+    bool m_PresentAdds = true;
     bool m_RepaintAfterTransform = true;
 };
 
@@ -272,7 +279,8 @@ public:
 
     // Adds the object on the current layer with the ID chosen as described
     // above, and returns it; the document now owns it. Then: owner, layer
-    // and ID set, UpdateBounds, Draw, OnAddObject, the entity-tree node.
+    // and ID set, UpdateBounds, Draw, OnAddObject, the entity-tree node
+    // (Draw and the node only while PresentAdds).
     // While the object list is blocked the add is refused with
     // ECADListBlocked before anything is touched: object still holds the
     // object, unchanged.

@@ -714,6 +714,40 @@ TEST_F(FileCommands, AnOpenShowsItsProgressAndTakesItAwayAtTheEnd)
     EXPECT_LE(dxfMost, 100);
 }
 
+TEST_F(FileCommands, AReplacingOpenLeavesTheViewAndTheTreeToOneRebuild)
+{
+    // The objects read make no tree node of their own: the view and the
+    // tree are rebuilt once, whether the drawing is committed or put back.
+    kbtest::TRecordingGeoTree tree;
+    Doc.SetTreeGeo(&tree);
+    int replaced = 0;
+    Commands.OnDrawingReplaced = [&] { ++replaced; };
+    const std::string empty = Dir.File("empty.dxf");
+    kbtest::WriteFileText(empty, "0\nSECTION\n2\nENTITIES\n0\nENDSEC\n0\nEOF\n");
+    struct TCase {
+        std::string File;
+        int32_t Objects;
+    };
+    for (const TCase& c : {TCase{DocumentFile, 3}, TCase{empty, 3}}) {
+        SCOPED_TRACE(c.File);
+        View.Rebuilds.clear();
+        replaced = 0;
+        if (Doc.ObjectsCount() > 0)
+            Notifier.QueueAnswer(EUserAnswer::Yes);
+        Commands.OpenGeo(c.File, false);
+        EXPECT_EQ(Doc.ObjectsCount(), c.Objects);
+        EXPECT_TRUE(tree.Events.empty());
+        EXPECT_EQ(View.Rebuilds.size(), 1u);
+        EXPECT_EQ(replaced, 1);
+        EXPECT_TRUE(Doc.PresentAdds());
+    }
+    // A merge adds to the drawing as any add does.
+    Commands.OpenGeo(DocumentFile, true);
+    EXPECT_EQ(Doc.ObjectsCount(), 6);
+    EXPECT_EQ(tree.Events.size(), 3u);
+    Doc.SetTreeGeo(nullptr);
+}
+
 TEST_F(FileCommands, AReplacingOpenStartsOnTheFirstLayer)
 {
     // An SVG's red shape goes to a layer of its colour and makes it the

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTreeWidgetItemIterator>
 
 #include <gtest/gtest.h>
 
@@ -125,6 +126,47 @@ TEST_F(InfoEditTest, TreeFollowsTheDrawing)
     Edit.ClearGeoTree();
     Drawing.Add(std::make_unique<TPunto2D>(-1, P(2, 2)), 5);
     EXPECT_EQ(Describe(Edit.TreeGeo()).size(), 3u);
+}
+
+// A rebuilt tree of many entities: each entity's stored node is its item,
+// under its layer, in the document's order; the items' texts, images and
+// data change as the tree's calls change them.
+TEST_F(InfoEditTest, RebuiltTreeGivesEveryEntityItsOwnNode)
+{
+    std::vector<TObject2D*> objects;
+    for (int i = 0; i < 300; ++i)
+        objects.push_back(Drawing.Add(std::make_unique<TLine2D>(-1, P(i, 0), P(i, 1)), (i * 7) % 3));
+    Edit.SetDocument(&Drawing.Doc);
+    TGeoTreeView& tree = Edit.TreeGeo();
+    std::vector<int> nextRow(3, 0);
+    for (TObject2D* object : objects) {
+        QTreeWidgetItem* item = tree.Item(object->TreeNode());
+        ASSERT_NE(item, nullptr) << object->ID();
+        EXPECT_EQ(TGeoTreeView::NodeData(item), object->ID());
+        EXPECT_EQ(TGeoTreeView::NodeId(item), object->TreeNode());
+        EXPECT_EQ(TGeoTreeView::NodeLevel(item), 2);
+        EXPECT_EQ(TGeoTreeView::NodeData(item->parent()), object->Layer() + 1);
+        EXPECT_EQ(item->parent()->indexOfChild(item), nextRow[object->Layer()]++);
+        EXPECT_EQ(QStringToAnsi(item->text(0)), "Line");
+    }
+
+    QTreeWidgetItem* first = tree.Item(objects[0]->TreeNode());
+    tree.SetGeoTreeNodeText(objects[0]->TreeNode(), "Renamed");
+    tree.SetNodeImage(first, 5);
+    EXPECT_EQ(QStringToAnsi(first->text(0)), "Renamed");
+    EXPECT_EQ(TGeoTreeView::NodeImage(first), 5);
+    EXPECT_EQ(TGeoTreeView::NodeData(first), objects[0]->ID());
+    Drawing.Doc.DeleteObject(objects[1]->ID());
+    Drawing.Doc.MoveObjectToLayer(*objects[0], 2);
+    first = tree.Item(objects[0]->TreeNode());
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(QStringToAnsi(first->text(0)), "Renamed");
+    EXPECT_EQ(TGeoTreeView::NodeImage(first), 5);
+    EXPECT_EQ(TGeoTreeView::NodeData(first->parent()), 3);
+    int entities = 0;
+    for (QTreeWidgetItemIterator it(&tree); *it; ++it)
+        entities += TGeoTreeView::NodeLevel(*it) == 2 ? 1 : 0;
+    EXPECT_EQ(entities, 299);
 }
 
 TEST_F(InfoEditTest, EntityPageFromTheTreeIsEditedAppliedAndUndone)

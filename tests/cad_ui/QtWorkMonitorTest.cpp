@@ -3,12 +3,26 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 namespace {
+
+// Counts the paint events of the widget it watches.
+class TPaintCounter : public QObject {
+public:
+    int Paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        Paints += event->type() == QEvent::Paint ? 1 : 0;
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 TEST(QtWorkMonitor, BusySectionsNestAndTheCursorComesBackOnce)
 {
@@ -66,6 +80,35 @@ TEST(QtWorkMonitor, StatusAndProgressItems)
     EXPECT_TRUE(monitor.UserBreakRequested());
     monitor.ClearUserBreak();
     EXPECT_FALSE(monitor.UserBreakRequested());
+}
+
+// A repaint flushes the whole window: a bar that would look the same is
+// not painted again.
+TEST(QtWorkMonitor, AnUnchangedBarIsNotPaintedAgain)
+{
+    QProgressBar bar;
+    bar.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
+    TQtWorkMonitor monitor(nullptr, &bar);
+    monitor.ShowProgress(40, true);
+    TPaintCounter counter;
+    bar.installEventFilter(&counter);
+    struct TStep {
+        int Position;
+        bool Percent;
+        bool Painted;
+    };
+    const TStep steps[] = {{40, true, false}, {41, true, true},   {41, true, false},
+                           {41, false, true}, {141, false, true}, {100, false, false}};
+    for (const TStep& step : steps) {
+        const int before = counter.Paints;
+        monitor.ShowProgress(step.Position, step.Percent);
+        EXPECT_EQ(counter.Paints > before, step.Painted) << step.Position << " " << step.Percent;
+    }
+    // A hidden bar shows again.
+    monitor.HideProgress();
+    monitor.ShowProgress(100, false);
+    EXPECT_TRUE(bar.isVisible());
 }
 
 } // namespace

@@ -130,6 +130,31 @@ TEST_F(Document, AddedObjectIsSetUpDrawnAndAnnounced)
     EXPECT_EQ(Doc.CurrentLayer(), 3);
 }
 
+TEST_F(Document, AddsLeftUnpresentedAreAnnouncedAndBoundedButNeitherDrawnNorInTheTree)
+{
+    // What a read that replaces the whole drawing does: the views and the
+    // tree are rebuilt once it is in.
+    Doc.SetPresentAdds(false);
+    TTestBox* quiet = Doc.AddObject(-1, Box(2, 3, 5, 7));
+    TTestBox* helper = Doc.AddHelperContainer(Box(0, 0, 1, 1));
+    EXPECT_EQ(quiet->Draws, 0);
+    EXPECT_EQ(helper->Draws, 0);
+    EXPECT_TRUE(Tree.Events.empty());
+    EXPECT_EQ(quiet->TreeNode(), NoTreeNode);
+    EXPECT_EQ(Announced, (std::vector<int32_t>{0, 1}));
+    EXPECT_EQ(quiet->Owner(), &Doc);
+    EXPECT_EQ(quiet->Box().FirstEdge.X, 2.0);
+    EXPECT_EQ(quiet->Box().FirstEdge.Y, 3.0);
+    EXPECT_EQ(quiet->Box().SecondEdge.X, 5.0);
+    EXPECT_EQ(quiet->Box().SecondEdge.Y, 7.0);
+
+    Doc.SetPresentAdds(true);
+    TTestBox* shown = Doc.AddObject(-1, Box(0, 0, 1, 1));
+    EXPECT_EQ(shown->Draws, 1);
+    EXPECT_EQ(Tree.Events.size(), 1u);
+    EXPECT_NE(shown->TreeNode(), NoTreeNode);
+}
+
 TEST_F(Document, AddDuringAnIterationIsRefusedBeforeTouchingAnything)
 {
     Doc.AddObject(-1, Box(0, 0, 1, 1));
