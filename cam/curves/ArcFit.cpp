@@ -41,6 +41,36 @@ bool TACerchio::IsChordOnCircle(const TVector2D& p, const TVector2D& q, double t
 
 namespace {
 
+double AngleAbout(const TVector2D& p, const TVector2D& centre)
+{
+    return std::atan2(p.Y - centre.Y, p.X - centre.X);
+}
+
+// TAArco::SetDirectionThrough on the angles of the start, end and the point.
+uint8_t DirectionThrough(double s, double e, double a)
+{
+    if (e < s) {
+        e += kTwoPi;
+    }
+    if (s - 1e-13 > a) {
+        a += kTwoPi;
+    }
+    return (e + 1e-13 >= a) ? 1 : 0;
+}
+
+// TAArco::SweepAngle on the angles of the start and the end.
+double Sweep(double a1, double a2, bool ccw)
+{
+    if (ccw) {
+        if (a2 < a1) {
+            a2 += kTwoPi;
+        }
+    } else if (a2 > a1) {
+        a1 += kTwoPi;
+    }
+    return std::fabs(a2 - a1);
+}
+
 // Whether the run (line vertices following `start`) lies on one arc of at
 // most 3.15 radians; on success `arc` takes that arc's points, centre,
 // direction and the last vertex's attribute (its radii stay).
@@ -76,9 +106,14 @@ bool FitArcThroughRun(const TAVertice& start, std::span<const TAVertice> run, TA
         prev = q;
     }
     TAArco trial = TAArco::Create(start.EndPoint, last.EndPoint, circle.Centre, true, last.Attribute);
-    trial.SetDirectionThrough(run.front().EndPoint);
+    // The direction through the first run vertex and the sweep, as
+    // SetDirectionThrough and SweepAngle give them, on the end angles taken
+    // once.
+    const double startAngle = AngleAbout(start.EndPoint, circle.Centre);
+    const double endAngle = AngleAbout(last.EndPoint, circle.Centre);
+    trial.CounterClockwise = DirectionThrough(startAngle, endAngle, AngleAbout(run.front().EndPoint, circle.Centre));
     const bool ccw = trial.CounterClockwise != 0;
-    const double sweep = trial.SweepAngle();
+    const double sweep = Sweep(startAngle, endAngle, ccw);
     if (!(sweep < 3.15)) {
         return false;
     }
@@ -114,6 +149,7 @@ bool FitArcThroughRun(const TAVertice& start, std::span<const TAVertice> run, TA
 struct TArcFitPass {
     std::vector<TAVertice> Output;
     TAArco Arc;
+    TAArco Fitted;
     bool Changed = false;
 
     // A line vertex, unless it repeats the end point before it.
@@ -140,7 +176,15 @@ struct TArcFitPass {
         while (at < lines.size()) {
             const TAVertice start = Output.back();
             const std::span<const TAVertice> rest = lines.subspan(at);
-            const auto fits = [&](size_t n) { return FitArcThroughRun(start, rest.first(n), Arc); };
+            // Arc takes each run tried; Fitted keeps the arc of the longest
+            // run that fitted.
+            const auto fits = [&](size_t n) {
+                if (!FitArcThroughRun(start, rest.first(n), Arc)) {
+                    return false;
+                }
+                Fitted = Arc;
+                return true;
+            };
             if (rest.size() < 2 || !fits(2)) {
                 AddLine(rest[0]);
                 ++at;
@@ -167,13 +211,11 @@ struct TArcFitPass {
                     bad = mid;
                 }
             }
-            // Arc holds the last fit tried: fit the chosen run again.
-            fits(good);
-            if (Arc.IsNearlyStraight()) {
-                Output.push_back(TAVertice::CreateAt(Arc.EndPoint, 0));
+            if (Fitted.IsNearlyStraight()) {
+                Output.push_back(TAVertice::CreateAt(Fitted.EndPoint, 0));
             } else {
-                Output.push_back(TAVertice::CreateFull(Arc.CounterClockwise ? 1 : -1, Arc.EndPoint, Arc.Centre,
-                                                       Arc.Attribute));
+                Output.push_back(TAVertice::CreateFull(Fitted.CounterClockwise ? 1 : -1, Fitted.EndPoint,
+                                                       Fitted.Centre, Fitted.Attribute));
             }
             Changed = true;
             at += good;
