@@ -46,31 +46,6 @@ double AngleAbout(const TVector2D& p, const TVector2D& centre)
     return std::atan2(p.Y - centre.Y, p.X - centre.X);
 }
 
-// TAArco::SetDirectionThrough on the angles of the start, end and the point.
-uint8_t DirectionThrough(double s, double e, double a)
-{
-    if (e < s) {
-        e += kTwoPi;
-    }
-    if (s - 1e-13 > a) {
-        a += kTwoPi;
-    }
-    return (e + 1e-13 >= a) ? 1 : 0;
-}
-
-// TAArco::SweepAngle on the angles of the start and the end.
-double Sweep(double a1, double a2, bool ccw)
-{
-    if (ccw) {
-        if (a2 < a1) {
-            a2 += kTwoPi;
-        }
-    } else if (a2 > a1) {
-        a1 += kTwoPi;
-    }
-    return std::fabs(a2 - a1);
-}
-
 // Whether the run (line vertices following `start`) lies on one arc of at
 // most 3.15 radians; on success `arc` takes that arc's points, centre,
 // direction and the last vertex's attribute (its radii stay).
@@ -106,14 +81,14 @@ bool FitArcThroughRun(const TAVertice& start, std::span<const TAVertice> run, TA
         prev = q;
     }
     TAArco trial = TAArco::Create(start.EndPoint, last.EndPoint, circle.Centre, true, last.Attribute);
-    // The direction through the first run vertex and the sweep, as
-    // SetDirectionThrough and SweepAngle give them, on the end angles taken
-    // once.
+    // The direction through the first run vertex and the sweep on the end
+    // angles taken once.
     const double startAngle = AngleAbout(start.EndPoint, circle.Centre);
     const double endAngle = AngleAbout(last.EndPoint, circle.Centre);
-    trial.CounterClockwise = DirectionThrough(startAngle, endAngle, AngleAbout(run.front().EndPoint, circle.Centre));
+    const double throughAngle = AngleAbout(run.front().EndPoint, circle.Centre);
+    trial.CounterClockwise = TAArco::DirectionThrough(startAngle, endAngle, throughAngle);
     const bool ccw = trial.CounterClockwise != 0;
-    const double sweep = Sweep(startAngle, endAngle, ccw);
+    const double sweep = TAArco::SweepBetween(startAngle, endAngle, ccw);
     if (!(sweep < 3.15)) {
         return false;
     }
