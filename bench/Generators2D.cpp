@@ -6,18 +6,27 @@
 // area offset at growing distances), the same through the areas without
 // arc fitting (the clipping share) and with it (the arc-fitting share is
 // the difference), and the band hatching with and without arc fitting.
+// The contour of an outline of 2,000 lines with 50 round holes at offset 3,
+// by nested areas and chain by chain, beside the bare library offsets of the
+// same integer paths. The closing lines print each generator's time over
+// its bare offsets (see TRatioReporter for the options that steady them).
 
 #include "cam/generators/Contorno.h"
 #include "cam/generators/Tasca.h"
 #include "cam/ops/OpManager.h"
 #include "cam/params/ParametriOperazione.h"
 #include "cam/tools/DatiUtBase.h"
+#include "core/geometry/Tolerance.h"
 
 #include <benchmark/benchmark.h>
 
 #include <polyclipping/clipper.hpp>
 
+#include <algorithm>
 #include <cmath>
+#include <iostream>
+#include <map>
+#include <string>
 #include <memory>
 #include <numbers>
 #include <vector>
@@ -207,6 +216,137 @@ void BM_PocketBands(benchmark::State& state)
 }
 BENCHMARK(BM_PocketBands)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
+// The outline: 2,000 lines on a wavy circle of radius 200 (no run of them
+// lies on one circle); the holes: 50 circles of radius 5 on two rings.
+void AddOutlineWithHoles(TListaCatene& chains)
+{
+    constexpr int kSegments = 2000;
+    auto outline = std::make_unique<TCatena>();
+    for (int i = 0; i <= kSegments; ++i) {
+        const double a = 2.0 * std::numbers::pi * (i % kSegments) / kSegments;
+        const double r = 200.0 + 4.0 * std::sin(37.0 * a);
+        outline->AddVertex(TAVertice::CreateAt({r * std::cos(a), r * std::sin(a)}, 0));
+    }
+    outline->Closed = 1;
+    chains.AddChain(std::move(outline));
+    for (int i = 0; i < 50; ++i) {
+        const double a = 2.0 * std::numbers::pi * (i % 25) / 25;
+        const double r = i < 25 ? 100.0 : 150.0;
+        chains.AddChain(Circle(r * std::cos(a), r * std::sin(a), 5.0));
+    }
+}
+
+// 0: chain by chain, 1: nested areas; the outside of the part, one pass.
+void BM_ContourHoles(benchmark::State& state)
+{
+    const uint8_t method = static_cast<uint8_t>(state.range(0));
+    size_t vertices = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto op = Operation(OpKind::Contour);
+        TParametriOperazione& p = *op->Parameters;
+        p.CompSide = -1;
+        p.RoughCount = 1;
+        p.OffsetMethod = method;
+        AddOutlineWithHoles(op->Chains);
+        state.ResumeTiming();
+        TContorno contour(*op);
+        contour.Calculate();
+        vertices = 0;
+        for (const auto& c : op->Toolpaths)
+            vertices += c->Vertices.size();
+    }
+    state.counters["vertices"] = static_cast<double>(vertices);
+}
+BENCHMARK(BM_ContourHoles)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The bare library offsets of the same integer paths at the same join
+// tolerance: 0, one offset per chain (each of its own normalised path); 1,
+// one offset of the normalised paths of all chains. The paths are made and
+// normalised once, outside the timing.
+void BM_ContourHolesBare(benchmark::State& state)
+{
+    const bool nested = state.range(0) != 0;
+    TListaCatene chains;
+    AddOutlineWithHoles(chains);
+    // The generator's areas are made at the chain tolerance.
+    AreaTolerance = ChainTol();
+    const auto normalise = [](const ClipperLib::Paths& paths) {
+        ClipperLib::Clipper clipper;
+        clipper.AddPaths(paths, ClipperLib::ptSubject, true);
+        ClipperLib::Paths out;
+        clipper.Execute(ClipperLib::ctUnion, out, ClipperLib::pftEvenOdd, ClipperLib::pftEvenOdd);
+        return out;
+    };
+    std::vector<ClipperLib::Paths> inputs;
+    ClipperLib::Paths all;
+    TBaseOperazione2D::AreaFromChains(chains)->ToClipperPaths(all, false);
+    if (nested) {
+        inputs.push_back(normalise(all));
+    } else {
+        for (const ClipperLib::Path& path : all)
+            inputs.push_back(normalise({path}));
+    }
+    const double joinTolerance = OffsetJoinTolerance();
+    size_t points = 0;
+    for (auto _ : state) {
+        points = 0;
+        for (const ClipperLib::Paths& input : inputs) {
+            ClipperLib::ClipperOffset offset(3.0, joinTolerance);
+            offset.AddPaths(input, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+            ClipperLib::Paths solution;
+            offset.Execute(solution, 3.0 * 1e4);
+            for (const ClipperLib::Path& path : solution)
+                points += path.size();
+        }
+    }
+    state.counters["offsets"] = static_cast<double>(inputs.size());
+    state.counters["points"] = static_cast<double>(points);
+}
+BENCHMARK(BM_ContourHolesBare)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Keeps each benchmark's CPU time per iteration for the closing ratios:
+// every benchmark here runs on one thread, and on a loaded machine the CPU
+// time scatters far less than the wall time. With repetitions the fastest
+// one counts, as load only ever adds time (--benchmark_repetitions=5
+// --benchmark_enable_random_interleaving=true mixes the generators' runs
+// with their references').
+class TRatioReporter : public benchmark::ConsoleReporter {
+public:
+    TRatioReporter() : ConsoleReporter(OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.error_occurred || run.run_type != Run::RT_Iteration || run.iterations == 0)
+                continue;
+            const double seconds = run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            const auto [at, added] = Seconds.emplace(run.run_name.str(), seconds);
+            if (!added)
+                at->second = std::min(at->second, seconds);
+        }
+    }
+    std::map<std::string, double> Seconds;
+};
+
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    TRatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    std::cout << "chain tolerance " << ChainTol() << ", join tolerance " << OffsetJoinTolerance() << " units\n";
+    const auto ratio = [&](const char* what, const char* name, const char* reference) {
+        const auto a = reporter.Seconds.find(name);
+        const auto b = reporter.Seconds.find(reference);
+        if (a != reporter.Seconds.end() && b != reporter.Seconds.end())
+            std::cout << what << ": " << a->second / b->second << "x the bare offsets (CPU time, fastest repetition)\n";
+    };
+    ratio("contour chain by chain", "BM_ContourHoles/0", "BM_ContourHolesBare/0");
+    ratio("contour nested", "BM_ContourHoles/1", "BM_ContourHolesBare/1");
+    ratio("ring pocket", "BM_Pocket/1", "BM_PocketRingsBare");
+    return 0;
+}

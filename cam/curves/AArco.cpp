@@ -60,9 +60,13 @@ TVector2D TAArco::PointAt(double t) const
 
 double TAArco::SweepAngle() const
 {
-    double a1 = std::atan2(StartPoint.Y - Centre.Y, StartPoint.X - Centre.X);
-    double a2 = std::atan2(EndPoint.Y - Centre.Y, EndPoint.X - Centre.X);
-    if (CounterClockwise) {
+    return SweepBetween(std::atan2(StartPoint.Y - Centre.Y, StartPoint.X - Centre.X),
+                        std::atan2(EndPoint.Y - Centre.Y, EndPoint.X - Centre.X), CounterClockwise != 0);
+}
+
+double TAArco::SweepBetween(double a1, double a2, bool counterClockwise)
+{
+    if (counterClockwise) {
         if (a2 < a1) {
             a2 += kTwoPi;
         }
@@ -85,16 +89,20 @@ void TAArco::ComputeAngles()
 
 void TAArco::SetDirectionThrough(const TVector2D& p)
 {
-    const double s = std::atan2(StartPoint.Y - Centre.Y, StartPoint.X - Centre.X);
-    double e = std::atan2(EndPoint.Y - Centre.Y, EndPoint.X - Centre.X);
-    double a = std::atan2(p.Y - Centre.Y, p.X - Centre.X);
+    CounterClockwise = DirectionThrough(std::atan2(StartPoint.Y - Centre.Y, StartPoint.X - Centre.X),
+                                        std::atan2(EndPoint.Y - Centre.Y, EndPoint.X - Centre.X),
+                                        std::atan2(p.Y - Centre.Y, p.X - Centre.X));
+}
+
+uint8_t TAArco::DirectionThrough(double s, double e, double a)
+{
     if (e < s) {
         e += kTwoPi;
     }
     if (s - 1e-13 > a) {
         a += kTwoPi;
     }
-    CounterClockwise = (e + 1e-13 >= a) ? 1 : 0;
+    return (e + 1e-13 >= a) ? 1 : 0;
 }
 
 bool TAArco::IsNearlyStraight() const

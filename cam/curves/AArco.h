@@ -44,11 +44,17 @@ public:
     // Sweep from start to end in the arc's direction, in [0, 2 pi): equal
     // start and end angles give 0, so a full circle has no sweep here.
     double SweepAngle() const;
+    // The same from the polar angles of the start and the end (atan2 about
+    // the centre), for callers that have them already.
+    static double SweepBetween(double startAngle, double endAngle, bool counterClockwise);
     // StartAngle and EndAngle as polar angles about the centre, one of them
     // raised by 2 pi so that EndAngle - StartAngle runs in the arc's direction.
     void ComputeAngles();
     // CounterClockwise := P lies on the counter-clockwise way from start to end.
     void SetDirectionThrough(const TVector2D& p);
+    // The same from the polar angles of the start, the end and P: 1 for
+    // counter-clockwise.
+    static uint8_t DirectionThrough(double startAngle, double endAngle, double pointAngle);
     // The midpoint of the arc lies within AreaTolerance of the chord line, or
     // the radius is above MaxRadius.
     bool IsNearlyStraight() const;

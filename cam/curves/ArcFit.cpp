@@ -41,6 +41,11 @@ bool TACerchio::IsChordOnCircle(const TVector2D& p, const TVector2D& q, double t
 
 namespace {
 
+double AngleAbout(const TVector2D& p, const TVector2D& centre)
+{
+    return std::atan2(p.Y - centre.Y, p.X - centre.X);
+}
+
 // Whether the run (line vertices following `start`) lies on one arc of at
 // most 3.15 radians; on success `arc` takes that arc's points, centre,
 // direction and the last vertex's attribute (its radii stay).
@@ -76,9 +81,14 @@ bool FitArcThroughRun(const TAVertice& start, std::span<const TAVertice> run, TA
         prev = q;
     }
     TAArco trial = TAArco::Create(start.EndPoint, last.EndPoint, circle.Centre, true, last.Attribute);
-    trial.SetDirectionThrough(run.front().EndPoint);
+    // The direction through the first run vertex and the sweep on the end
+    // angles taken once.
+    const double startAngle = AngleAbout(start.EndPoint, circle.Centre);
+    const double endAngle = AngleAbout(last.EndPoint, circle.Centre);
+    const double throughAngle = AngleAbout(run.front().EndPoint, circle.Centre);
+    trial.CounterClockwise = TAArco::DirectionThrough(startAngle, endAngle, throughAngle);
     const bool ccw = trial.CounterClockwise != 0;
-    const double sweep = trial.SweepAngle();
+    const double sweep = TAArco::SweepBetween(startAngle, endAngle, ccw);
     if (!(sweep < 3.15)) {
         return false;
     }
@@ -114,6 +124,7 @@ bool FitArcThroughRun(const TAVertice& start, std::span<const TAVertice> run, TA
 struct TArcFitPass {
     std::vector<TAVertice> Output;
     TAArco Arc;
+    TAArco Fitted;
     bool Changed = false;
 
     // A line vertex, unless it repeats the end point before it.
@@ -140,7 +151,15 @@ struct TArcFitPass {
         while (at < lines.size()) {
             const TAVertice start = Output.back();
             const std::span<const TAVertice> rest = lines.subspan(at);
-            const auto fits = [&](size_t n) { return FitArcThroughRun(start, rest.first(n), Arc); };
+            // Arc takes each run tried; Fitted keeps the arc of the longest
+            // run that fitted.
+            const auto fits = [&](size_t n) {
+                if (!FitArcThroughRun(start, rest.first(n), Arc)) {
+                    return false;
+                }
+                Fitted = Arc;
+                return true;
+            };
             if (rest.size() < 2 || !fits(2)) {
                 AddLine(rest[0]);
                 ++at;
@@ -167,13 +186,11 @@ struct TArcFitPass {
                     bad = mid;
                 }
             }
-            // Arc holds the last fit tried: fit the chosen run again.
-            fits(good);
-            if (Arc.IsNearlyStraight()) {
-                Output.push_back(TAVertice::CreateAt(Arc.EndPoint, 0));
+            if (Fitted.IsNearlyStraight()) {
+                Output.push_back(TAVertice::CreateAt(Fitted.EndPoint, 0));
             } else {
-                Output.push_back(TAVertice::CreateFull(Arc.CounterClockwise ? 1 : -1, Arc.EndPoint, Arc.Centre,
-                                                       Arc.Attribute));
+                Output.push_back(TAVertice::CreateFull(Fitted.CounterClockwise ? 1 : -1, Fitted.EndPoint,
+                                                       Fitted.Centre, Fitted.Attribute));
             }
             Changed = true;
             at += good;

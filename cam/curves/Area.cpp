@@ -326,18 +326,158 @@ bool TArea::SlotLeaves(const TVector2D& a, const TVector2D& b, double halfWidth)
     return !slot.DifferenceIsEmpty(*this);
 }
 
+namespace {
+
+// Coordinates up to which the orientation tests below are exact in 128 bits.
+constexpr cInt kExactRange = 0x3FFFFFFF;
+
+struct TIntBox {
+    cInt MinX, MinY, MaxX, MaxY;
+};
+
+TIntBox BoxOf(const IntPoint& a, const IntPoint& b)
+{
+    return {std::min(a.X, b.X), std::min(a.Y, b.Y), std::max(a.X, b.X), std::max(a.Y, b.Y)};
+}
+
+bool BoxesMeet(const TIntBox& a, const TIntBox& b)
+{
+    return a.MinX <= b.MaxX && b.MinX <= a.MaxX && a.MinY <= b.MaxY && b.MinY <= a.MaxY;
+}
+
+// The box of the path; false when a point lies beyond the exact range.
+bool PathBox(const Path& path, TIntBox& box)
+{
+    box = BoxOf(path.front(), path.front());
+    for (const IntPoint& p : path) {
+        if (p.X < -kExactRange || p.X > kExactRange || p.Y < -kExactRange || p.Y > kExactRange) {
+            return false;
+        }
+        box = {std::min(box.MinX, p.X), std::min(box.MinY, p.Y), std::max(box.MaxX, p.X), std::max(box.MaxY, p.Y)};
+    }
+    return true;
+}
+
+int Orientation(const IntPoint& a, const IntPoint& b, const IntPoint& c)
+{
+    const __int128 d = static_cast<__int128>(b.X - a.X) * (c.Y - a.Y) - static_cast<__int128>(b.Y - a.Y) * (c.X - a.X);
+    return d > 0 ? 1 : (d < 0 ? -1 : 0);
+}
+
+// Whether the closed segments P-Q and R-S share a point (touching counts).
+bool SegmentsMeet(const IntPoint& p, const IntPoint& q, const IntPoint& r, const IntPoint& s)
+{
+    const int d1 = Orientation(r, s, p);
+    const int d2 = Orientation(r, s, q);
+    const int d3 = Orientation(p, q, r);
+    const int d4 = Orientation(p, q, s);
+    if (d1 * d2 < 0 && d3 * d4 < 0) {
+        return true;
+    }
+    // A collinear end point meets the other segment when it lies in its box.
+    const auto within = [](const IntPoint& a, const IntPoint& b, const IntPoint& x) {
+        return BoxesMeet(BoxOf(a, b), BoxOf(x, x));
+    };
+    return (d1 == 0 && within(r, s, p)) || (d2 == 0 && within(r, s, q)) || (d3 == 0 && within(p, q, r))
+           || (d4 == 0 && within(p, q, s));
+}
+
+// Even-odd inside test of a point that lies on no edge of the closed path.
+bool InsideOff(const IntPoint& p, const Path& path)
+{
+    bool inside = false;
+    for (size_t i = 0, j = path.size() - 1; i < path.size(); j = i++) {
+        const IntPoint& a = path[j];
+        const IntPoint& b = path[i];
+        if ((a.Y > p.Y) != (b.Y > p.Y)) {
+            // Left of the crossing of the edge with the point's row.
+            const __int128 lhs = static_cast<__int128>(p.X - a.X) * (b.Y - a.Y);
+            const __int128 rhs = static_cast<__int128>(p.Y - a.Y) * (b.X - a.X);
+            if (b.Y > a.Y ? lhs < rhs : lhs > rhs) {
+                inside = !inside;
+            }
+        }
+    }
+    return inside;
+}
+
+// Whether no edge of A meets an edge of B; undecided (false) when testing
+// would take more pairs than the clipping is worth.
+bool PathsApart(const Path& a, const TIntBox& boxA, const Path& b)
+{
+    std::vector<size_t> near;
+    for (size_t i = 0, j = b.size() - 1; i < b.size(); j = i++) {
+        if (BoxesMeet(BoxOf(b[j], b[i]), boxA)) {
+            near.push_back(j);
+        }
+    }
+    if (near.size() * a.size() > 64 * (a.size() + b.size())) {
+        return false;
+    }
+    for (size_t k : near) {
+        const IntPoint& r = b[k];
+        const IntPoint& s = b[(k + 1) % b.size()];
+        const TIntBox edge = BoxOf(r, s);
+        for (size_t i = 0, j = a.size() - 1; i < a.size(); j = i++) {
+            if (BoxesMeet(BoxOf(a[j], a[i]), edge) && SegmentsMeet(a[j], a[i], r, s)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// The cases the clipping needs not decide: the paths neither cross nor
+// touch, A's first point lies inside B and B's first point outside A. Then
+// every part of A's region lies in B's and A minus B is exactly nothing.
+// False for everything else (the clipping decides).
+bool PlainlyInside(const Path& a, const Path& b)
+{
+    if (a.size() < 3 || b.size() < 3) {
+        return false;
+    }
+    TIntBox boxA;
+    TIntBox boxB;
+    if (!PathBox(a, boxA) || !PathBox(b, boxB) || !BoxesMeet(boxA, boxB)) {
+        return false;
+    }
+    return PathsApart(a, boxA, b) && InsideOff(a.front(), b) && !InsideOff(b.front(), a);
+}
+
+} // namespace
+
+Path BooleanPath(const TACurva& curve)
+{
+    Path path;
+    StorePath(CurveChordPoints(curve), true, path);
+    return path;
+}
+
+bool PathInsidePath(const Path& a, const Path& b)
+{
+    if (PlainlyInside(a, b)) {
+        return true;
+    }
+    ClipperLib::Clipper clipper;
+    clipper.AddPath(a, ClipperLib::ptSubject, true);
+    clipper.AddPath(b, ClipperLib::ptClip, true);
+    Paths solution;
+    clipper.Execute(ClipperLib::ctDifference, solution, ClipperLib::pftEvenOdd, ClipperLib::pftEvenOdd);
+    // Left over is what survives the cleaning that every closed result gets.
+    for (const Path& path : solution) {
+        Path clean;
+        ClipperLib::CleanPolygon(path, clean, kCleanDistance);
+        if (!clean.empty()) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool CurveInsideCurve(const TACurva& a, const TACurva& b)
 {
-    TArea areaA;
-    areaA.FitArcsOnReturn = 0;
-    auto copyA = std::make_unique<TACurva>();
-    copyA->Assign(a);
-    areaA.AddCurve(std::move(copyA));
-    TArea areaB;
-    auto copyB = std::make_unique<TACurva>();
-    copyB->Assign(b);
-    areaB.AddCurve(std::move(copyB));
-    return areaA.DifferenceIsEmpty(areaB);
+    AreaTolerance = ChainTol();
+    return PathInsidePath(BooleanPath(a), BooleanPath(b));
 }
 
 void TArea::ToClipperPaths(Paths& paths, bool reversed) const

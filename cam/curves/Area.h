@@ -93,6 +93,12 @@ public:
 // A lies inside B or on it: A minus B leaves nothing. Neither is changed.
 // Sets AreaTolerance to the chain tolerance.
 bool CurveInsideCurve(const TACurva& a, const TACurva& b);
+// The curve's integer path as the boolean operations hand it to the
+// library: chord points within AreaTolerance, run backwards.
+ClipperLib::Path BooleanPath(const TACurva& curve);
+// CurveInsideCurve on two such paths: A minus B (even-odd) leaves nothing
+// once the results are cleaned as an area cleans them.
+bool PathInsidePath(const ClipperLib::Path& a, const ClipperLib::Path& b);
 
 // Integer points of the library, 10000 per drawing unit (ToClipperUnits is
 // cad/QVClipperOffset.h's).

@@ -11,6 +11,8 @@
 
 #include <cmath>
 #include <numbers>
+#include <optional>
+#include <unordered_map>
 
 namespace {
 
@@ -127,9 +129,28 @@ TBaseOperazione2D::NestingGroupsOf(const std::vector<const TACurva*>& curves)
         return !a.Valid || (b.Valid && a.MinX >= b.MinX - margin && a.MinY >= b.MinY - margin
                             && a.MaxX <= b.MaxX + margin && a.MaxY <= b.MaxY + margin);
     };
+    // The area test of a pair is made once, on paths made once per curve
+    // (at the chain tolerance, as CurveInsideCurve makes them).
+    std::vector<std::optional<ClipperLib::Path>> paths(curves.size());
+    std::unordered_map<uint64_t, bool> tested;
+    auto pathOf = [&](int i) -> const ClipperLib::Path& {
+        std::optional<ClipperLib::Path>& path = paths[size_t(i)];
+        if (!path) {
+            AreaTolerance = ChainTol();
+            path = BooleanPath(*curves[size_t(i)]);
+        }
+        return *path;
+    };
     auto inside = [&](int i, int j) {
-        return boxInside(boxes[size_t(i)], boxes[size_t(j)])
-               && CurveInsideCurve(*curves[size_t(i)], *curves[size_t(j)]);
+        if (!boxInside(boxes[size_t(i)], boxes[size_t(j)]))
+            return false;
+        const uint64_t key = uint64_t(uint32_t(i)) << 32 | uint32_t(j);
+        const auto found = tested.find(key);
+        if (found != tested.end())
+            return found->second;
+        const bool result = PathInsidePath(pathOf(i), pathOf(j));
+        tested.emplace(key, result);
+        return result;
     };
     std::vector<TNestingGroup> groups;
     for (int i = 0; i < n; ++i) {

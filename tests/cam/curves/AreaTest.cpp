@@ -214,6 +214,48 @@ TEST(Area, ContainmentTests)
     EXPECT_TRUE(area.SlotLeaves({1, 3}, {1, 3}, 2));
 }
 
+// Curves that neither cross nor touch are told apart without clipping; the
+// answers here follow from how the shapes are drawn, whichever way is taken.
+TEST(Area, ContainmentOfEveryLayout)
+{
+    const auto loop = [](std::vector<TVector2D> points) {
+        auto c = std::make_unique<TACurva>();
+        points.push_back(points.front());
+        for (const TVector2D& p : points)
+            c->AddVertex(TAVertice::CreateAt(p, 0));
+        c->Closed = 1;
+        return c;
+    };
+    const auto circle = [](TVector2D centre, double r) { return std::move(TAreaCerchio(centre, r).Curves[0]); };
+    const std::vector<TVector2D> ell{{0, 0}, {10, 0}, {10, 4}, {4, 4}, {4, 10}, {0, 10}};
+    // A bow tie: its left and right halves are inside, the bottom one not.
+    const std::vector<TVector2D> bowTie{{0, 0}, {10, 10}, {10, 0}, {0, 10}};
+    struct TCase {
+        const char* Name;
+        std::unique_ptr<TACurva> A, B;
+        bool Inside;
+    };
+    TCase cases[] = {
+        {"deep inside", Rect(2, 2, 8, 8), Rect(0, 0, 10, 10), true},
+        {"circle inside, the other way round", circle({5, 5}, 2), Rect(0, 0, 10, 10, true), true},
+        {"on an edge from inside", Rect(0, 2, 5, 8), Rect(0, 0, 10, 10), true},
+        {"a corner shared from outside", Rect(10, 10, 12, 12), Rect(0, 0, 10, 10), false},
+        {"crossing", Rect(8, 2, 12, 8), Rect(0, 0, 10, 10), false},
+        {"in the notch of an L", Rect(6, 6, 9, 9), loop(ell), false},
+        {"in the foot of an L", Rect(6, 1, 9, 3), loop(ell), true},
+        {"around", Rect(0, 0, 10, 10), Rect(2, 2, 8, 8), false},
+        {"around a circle", Rect(0, 0, 10, 10), circle({5, 5}, 2), false},
+        {"in a lobe of a bow tie", Rect(1, 4, 2, 6), loop(bowTie), true},
+        {"between the lobes of a bow tie", Rect(4, 1, 6, 2), loop(bowTie), false},
+        {"a circle in a circle", circle({0, 0}, 1), circle({0.5, 0}, 3), true},
+        {"a circle over a circle", circle({0, 0}, 1), circle({2.5, 0}, 2), false},
+    };
+    for (const TCase& c : cases) {
+        EXPECT_EQ(CurveInsideCurve(*c.A, *c.B), c.Inside) << c.Name;
+        EXPECT_NEAR(ChainTol(), AreaTolerance, 0) << c.Name;
+    }
+}
+
 TEST(Area, PathsBackToCurves)
 {
     TACurva closed;
