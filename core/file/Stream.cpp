@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 
+#include <sys/stat.h>
+
 static_assert(std::numeric_limits<float>::is_iec559 && std::numeric_limits<double>::is_iec559,
               "the file formats store IEEE-754 numbers");
 
@@ -73,7 +75,8 @@ void TMemoryStream::SetSize(size_t size)
     m_Pos = std::min(m_Pos, size);
 }
 
-TFileStream::TFileStream(const std::string& fileName, TMode mode) : m_FileName(fileName)
+TFileStream::TFileStream(const std::string& fileName, TMode mode)
+    : m_FileName(fileName), m_Writing(mode == TMode::Create)
 {
     m_File = std::fopen(fileName.c_str(), mode == TMode::Create ? "w+b" : "rb");
     if (!m_File) {
@@ -118,6 +121,13 @@ int64_t TFileStream::Size() const
 {
     if (!m_File)
         return 0;
+    // Readers ask before every counted field (CanHold): a file opened for
+    // reading is measured without seeking, which would throw the read
+    // buffer away each time. Written bytes may still sit in the buffer, so
+    // a written file is measured at its end.
+    struct stat info {};
+    if (!m_Writing && fstat(fileno(m_File), &info) == 0 && S_ISREG(info.st_mode))
+        return static_cast<int64_t>(info.st_size);
     const long here = std::ftell(m_File);
     std::fseek(m_File, 0, SEEK_END);
     const long end = std::ftell(m_File);

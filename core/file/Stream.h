@@ -92,6 +92,7 @@ public:
 private:
     std::FILE* m_File = nullptr;
     std::string m_FileName;
+    bool m_Writing = false;
 };
 
 // Little-endian field readers. Each raises EStreamReadError at the end.

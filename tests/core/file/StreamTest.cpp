@@ -91,3 +91,32 @@ TEST(Stream, FileStreamWritesAndReads)
     EXPECT_EQ(ReadInt32(f), 42);
     EXPECT_THROW(TFileStream(dir.File("missing.bin"), TFileStream::TMode::OpenRead), std::runtime_error);
 }
+
+TEST(Stream, FileSizeBetweenReadsKeepsThePlaceAndFollowsTheFile)
+{
+    kbtest::TTempDir dir;
+    const std::string name = dir.File("bytes.bin");
+    constexpr int Count = 20000; // several read buffers
+    {
+        TFileStream f(name, TFileStream::TMode::Create);
+        for (int i = 0; i < Count; ++i)
+            WriteUInt8(f, static_cast<uint8_t>(i * 7));
+        // Written bytes count before they reach the disk.
+        EXPECT_EQ(f.Size(), Count);
+        EXPECT_EQ(f.Position(), Count);
+    }
+    TFileStream f(name, TFileStream::TMode::OpenRead);
+    for (int i = 0; i < Count; ++i) {
+        ASSERT_EQ(f.Size(), Count);
+        ASSERT_EQ(f.Remaining(), Count - i);
+        ASSERT_EQ(ReadUInt8(f), static_cast<uint8_t>(i * 7)) << i;
+    }
+    EXPECT_FALSE(f.CanHold(1, 1));
+    // The file grown by another writer while it is open.
+    std::FILE* other = std::fopen(name.c_str(), "ab");
+    ASSERT_NE(other, nullptr);
+    std::fputc(9, other);
+    std::fclose(other);
+    EXPECT_EQ(f.Size(), Count + 1);
+    EXPECT_EQ(ReadUInt8(f), 9);
+}
