@@ -92,7 +92,7 @@ TEST(Stream, FileStreamWritesAndReads)
     EXPECT_THROW(TFileStream(dir.File("missing.bin"), TFileStream::TMode::OpenRead), std::runtime_error);
 }
 
-TEST(Stream, FileSizeBetweenReadsKeepsThePlaceAndFollowsTheFile)
+TEST(Stream, FileSizeAndPositionBetweenReadsKeepThePlace)
 {
     kbtest::TTempDir dir;
     const std::string name = dir.File("bytes.bin");
@@ -108,15 +108,23 @@ TEST(Stream, FileSizeBetweenReadsKeepsThePlaceAndFollowsTheFile)
     TFileStream f(name, TFileStream::TMode::OpenRead);
     for (int i = 0; i < Count; ++i) {
         ASSERT_EQ(f.Size(), Count);
-        ASSERT_EQ(f.Remaining(), Count - i);
+        ASSERT_EQ(f.Position(), i);
+        ASSERT_TRUE(f.CanHold(Count - i, 1));
+        ASSERT_FALSE(f.CanHold(Count - i + 1, 1));
         ASSERT_EQ(ReadUInt8(f), static_cast<uint8_t>(i * 7)) << i;
     }
-    EXPECT_FALSE(f.CanHold(1, 1));
-    // The file grown by another writer while it is open.
-    std::FILE* other = std::fopen(name.c_str(), "ab");
-    ASSERT_NE(other, nullptr);
-    std::fputc(9, other);
-    std::fclose(other);
-    EXPECT_EQ(f.Size(), Count + 1);
-    EXPECT_EQ(ReadUInt8(f), 9);
+    EXPECT_THROW(ReadUInt8(f), EStreamReadError);
+    EXPECT_EQ(f.Position(), Count);
+    // Back, past the end and before the start, as the seeks leave it.
+    const struct {
+        int64_t To, Expected;
+    } seeks[] = {{100, 100}, {Count + 10, Count + 10}, {-5, 0}};
+    for (const auto& seek : seeks) {
+        f.SetPosition(seek.To);
+        EXPECT_EQ(f.Position(), seek.Expected) << seek.To;
+        EXPECT_EQ(f.Remaining(), std::max<int64_t>(0, Count - seek.Expected)) << seek.To;
+    }
+    f.SetPosition(100);
+    EXPECT_EQ(ReadUInt8(f), static_cast<uint8_t>(100 * 7));
+    EXPECT_EQ(f.Position(), 101);
 }
