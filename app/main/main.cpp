@@ -5,10 +5,12 @@
 // once the main window is shown.
 
 #include "app/GuardedApplication.h"
+#include "app/frmMain.h"
 #include "app/Program.h"
 #include "app/mainwin/ImageLists.h"
 #include "app/update/UpdateCheck.h"
 #include "cad/program/EventGuard.h"
+#include "cad/ui/FirstFrameReport.h"
 #include "cad/ui/QtUserNotifier.h"
 #include "cad/ui/SceneViewer.h"
 #include "platform/ConfigFolder.h"
@@ -43,6 +45,8 @@ int main(int argc, char** argv)
     std::unique_ptr<TProgram> program;
     int result = 1;
     if (GuardedCall([&] { program = std::make_unique<TProgram>(options); })) {
+        if (FirstFrameReportRequested())
+            ReportFirstFrame(program->MainWindow().GraphicView(), stdout);
         program->Show();
         result = app.exec();
         program.reset();

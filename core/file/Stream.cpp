@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 
+#include <sys/stat.h>
+
 static_assert(std::numeric_limits<float>::is_iec559 && std::numeric_limits<double>::is_iec559,
               "the file formats store IEEE-754 numbers");
 
@@ -82,6 +84,13 @@ TFileStream::TFileStream(const std::string& fileName, TMode mode) : m_FileName(f
             throw EStreamWriteError("Cannot create file \"" + fileName + "\": " + why);
         throw std::runtime_error("Cannot open file \"" + fileName + "\": " + why);
     }
+    // Readers ask for the size and the position before every counted field
+    // (CanHold): for a file read here both are kept, so asking costs no
+    // system call and never drops the read buffer as seeking to the end
+    // would.
+    struct stat info {};
+    if (mode == TMode::OpenRead && fstat(fileno(m_File), &info) == 0 && S_ISREG(info.st_mode))
+        m_ReadSize = static_cast<int64_t>(info.st_size);
 }
 
 TFileStream::~TFileStream()
@@ -92,7 +101,9 @@ TFileStream::~TFileStream()
 
 size_t TFileStream::Read(void* buffer, size_t count)
 {
-    return m_File ? std::fread(buffer, 1, count, m_File) : 0;
+    const size_t read = m_File ? std::fread(buffer, 1, count, m_File) : 0;
+    m_ReadPosition += static_cast<int64_t>(read);
+    return read;
 }
 
 void TFileStream::Write(const void* buffer, size_t count)
@@ -105,19 +116,26 @@ void TFileStream::Write(const void* buffer, size_t count)
 
 int64_t TFileStream::Position() const
 {
+    if (m_ReadSize >= 0)
+        return m_ReadPosition;
     return m_File ? static_cast<int64_t>(std::ftell(m_File)) : 0;
 }
 
 void TFileStream::SetPosition(int64_t position)
 {
-    if (m_File)
-        std::fseek(m_File, static_cast<long>(std::max<int64_t>(0, position)), SEEK_SET);
+    if (!m_File)
+        return;
+    std::fseek(m_File, static_cast<long>(std::max<int64_t>(0, position)), SEEK_SET);
+    if (m_ReadSize >= 0)
+        m_ReadPosition = static_cast<int64_t>(std::ftell(m_File));
 }
 
 int64_t TFileStream::Size() const
 {
     if (!m_File)
         return 0;
+    if (m_ReadSize >= 0)
+        return m_ReadSize;
     const long here = std::ftell(m_File);
     std::fseek(m_File, 0, SEEK_END);
     const long end = std::ftell(m_File);

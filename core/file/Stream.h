@@ -73,7 +73,8 @@ private:
 };
 
 // A stream on a file. Open failures raise EStreamWriteError for writing
-// modes and EStreamReadError's sibling std::runtime_error for reading.
+// modes and EStreamReadError's sibling std::runtime_error for reading. A
+// regular file opened for reading is measured once, when it is opened.
 class TFileStream : public TStream {
 public:
     enum class TMode { OpenRead, Create };
@@ -92,6 +93,10 @@ public:
 private:
     std::FILE* m_File = nullptr;
     std::string m_FileName;
+    // A regular file opened for reading: its size when opened, and the
+    // position as read and set here; -1 for other files.
+    int64_t m_ReadSize = -1;
+    int64_t m_ReadPosition = 0;
 };
 
 // Little-endian field readers. Each raises EStreamReadError at the end.

@@ -7,6 +7,7 @@
 #include "app/FileCommands.h"
 #include "app/frmMain.h"
 #include "cad/scene/QVScene.h"
+#include "cad/ui/FirstFrameReport.h"
 #include "cad/ui/SceneViewer.h"
 #include "core/settings/AppConfig.h"
 #include "core/entities/EntityRegistration.h"
@@ -27,14 +28,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenuBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -183,6 +187,42 @@ TEST_F(ProgramStart, StartsAgainInTheSameProcess)
     }
     EXPECT_EQ(MachineMarker(), nullptr);
     EXPECT_EQ(EditorSimulation(), nullptr);
+}
+
+TEST_F(ProgramStart, ReportsItsFirstFrameOnceAndLeavesTheEventLoop)
+{
+    TStartOptions options;
+    options.ProgramFolder = KB_DATA_DIR;
+    options.ConfigFolder = (Config.Path() / "Kestrabel 3").string();
+    options.InstallMessageBoxes = false;
+    TProgram program(options);
+    TSceneViewer& view = program.MainWindow().GraphicView();
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    ReportFirstFrame(view, out);
+    program.Show();
+    // Only a report that never comes lets this timer end the loop; it goes
+    // with the test.
+    QTimer failSafe;
+    failSafe.setSingleShot(true);
+    QObject::connect(&failSafe, &QTimer::timeout, [] { QCoreApplication::exit(7); });
+    failSafe.start(60000);
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_GE(view.FrameCount(), 1u);
+    // Left without closing: the window stands and nothing was asked.
+    EXPECT_TRUE(program.MainWindow().isVisible());
+    EXPECT_TRUE(Notifier.Messages().empty());
+
+    // Later frames report nothing more.
+    const uint64_t frames = view.FrameCount();
+    view.update();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view.FrameCount() > frames; }, 10000));
+    QCoreApplication::processEvents();
+    std::rewind(out);
+    std::string written(64, '\0');
+    written.resize(std::fread(written.data(), 1, written.size(), out));
+    std::fclose(out);
+    EXPECT_EQ(written, "first-frame\n");
 }
 
 TEST_F(ProgramStart, EditorTextPlaysIntoTheView)

@@ -91,3 +91,40 @@ TEST(Stream, FileStreamWritesAndReads)
     EXPECT_EQ(ReadInt32(f), 42);
     EXPECT_THROW(TFileStream(dir.File("missing.bin"), TFileStream::TMode::OpenRead), std::runtime_error);
 }
+
+TEST(Stream, FileSizeAndPositionBetweenReadsKeepThePlace)
+{
+    kbtest::TTempDir dir;
+    const std::string name = dir.File("bytes.bin");
+    constexpr int Count = 20000; // several read buffers
+    {
+        TFileStream f(name, TFileStream::TMode::Create);
+        for (int i = 0; i < Count; ++i)
+            WriteUInt8(f, static_cast<uint8_t>(i * 7));
+        // Written bytes count before they reach the disk.
+        EXPECT_EQ(f.Size(), Count);
+        EXPECT_EQ(f.Position(), Count);
+    }
+    TFileStream f(name, TFileStream::TMode::OpenRead);
+    for (int i = 0; i < Count; ++i) {
+        ASSERT_EQ(f.Size(), Count);
+        ASSERT_EQ(f.Position(), i);
+        ASSERT_TRUE(f.CanHold(Count - i, 1));
+        ASSERT_FALSE(f.CanHold(Count - i + 1, 1));
+        ASSERT_EQ(ReadUInt8(f), static_cast<uint8_t>(i * 7)) << i;
+    }
+    EXPECT_THROW(ReadUInt8(f), EStreamReadError);
+    EXPECT_EQ(f.Position(), Count);
+    // Back, past the end and before the start, as the seeks leave it.
+    const struct {
+        int64_t To, Expected;
+    } seeks[] = {{100, 100}, {Count + 10, Count + 10}, {-5, 0}};
+    for (const auto& seek : seeks) {
+        f.SetPosition(seek.To);
+        EXPECT_EQ(f.Position(), seek.Expected) << seek.To;
+        EXPECT_EQ(f.Remaining(), std::max<int64_t>(0, Count - seek.Expected)) << seek.To;
+    }
+    f.SetPosition(100);
+    EXPECT_EQ(ReadUInt8(f), static_cast<uint8_t>(100 * 7));
+    EXPECT_EQ(f.Position(), 101);
+}
