@@ -100,7 +100,8 @@ public:
     // enabled.
     explicit TPointsSet2D(int capacity) : TPointsSetBase(capacity) {}
 
-    // Appends the points, then fires the callback once. Refused with
+    // Appends the points, then fires the callback once; a growable set makes
+    // room for count + k points when it has less. Refused with
     // "TPointsSet2D.AddPoints: Vector out of bound" when count + k would
     // exceed the maximum, or the capacity of a set that is not growable (such
     // a set never grows here).
