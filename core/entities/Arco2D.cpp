@@ -214,12 +214,27 @@ TRect2D TArco2D::PopulateProfile()
     double cx = 0.0, cy = 0.0, r = 0.0;
     if (n <= 0 || !MeasureParameters(cx, cy, r))
         return EmptyBox();
-    if (TLiveReadoutSink* readout = ActiveLiveReadout())
+    if (TLiveReadoutSink* readout = ActiveLiveReadout(); readout && !BuildingOwedProfile())
         readout->ShowArcInfo(cx, cy, r, m_StartAngle, m_EndAngle);
 
     TPointsSet2D& profile = PrepareProfile(n + 1);
     AddAngleSweep(profile, n, m_StartAngle, m_EndAngle, cx, cy, r, r, IsCounterClockwise());
     return TransformRect2D(profile.GetBounds(), GetModelTransform());
+}
+
+std::optional<TCurve2D::TProfileBox> TArco2D::ProfileBox()
+{
+    const int n = Segments();
+    double cx = 0.0, cy = 0.0, r = 0.0;
+    if (n <= 0 || !MeasureParameters(cx, cy, r))
+        return TProfileBox{EmptyBox(), false};
+    if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(r))
+        return std::nullopt;
+    if (TLiveReadoutSink* readout = ActiveLiveReadout())
+        readout->ShowArcInfo(cx, cy, r, m_StartAngle, m_EndAngle);
+    const TAngleSweep sweep(n, m_StartAngle, m_EndAngle, cx, cy, r, r, IsCounterClockwise());
+    const TRect2D box = SampledSweepBox(n, sweep.Start(), sweep.Step(), [&](int k) { return sweep.Point(k); });
+    return TProfileBox{TransformRect2D(box, GetModelTransform()), true};
 }
 
 void TArco2D::Draw()

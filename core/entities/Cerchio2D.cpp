@@ -3,6 +3,7 @@
 #include "core/entities/Arco2D.h"
 #include "core/entities/Ellipse2D.h"
 #include "core/entities/Frame2D.h"
+#include "core/geometry/AngledCurve.h"
 #include "core/geometry/Geometry.h"
 #include "core/model/Layers.h"
 
@@ -83,6 +84,20 @@ void TCerchio2D::GetCircle(TPoint2D& centre, double& radius) const
     radius = DistanceXY(c, CartesianPoint2D(Points().Get(1)));
 }
 
+namespace {
+
+// Profile point k of n of the circle about c with radius r: clockwise from
+// angle 0, the first and the last point exactly (cx + r, cy).
+TPoint2D CirclePoint(const TPoint2D& c, double r, int n, int k)
+{
+    if (k == 0 || k == n)
+        return Point2D(c.X + r, c.Y);
+    const double step = kTwoPi / n;
+    return Point2D(c.X + r * std::cos(k * step), c.Y - r * std::sin(k * step));
+}
+
+} // namespace
+
 TRect2D TCerchio2D::PopulateProfile()
 {
     const int n = Segments();
@@ -91,16 +106,29 @@ TRect2D TCerchio2D::PopulateProfile()
     TPoint2D c;
     double r = 0.0;
     GetCircle(c, r);
-    if (TLiveReadoutSink* readout = ActiveLiveReadout())
+    if (TLiveReadoutSink* readout = ActiveLiveReadout(); readout && !BuildingOwedProfile())
         readout->ShowCircleInfo(Points().Get(0), Points().Get(1), r);
 
     TPointsSet2D& profile = PrepareProfile(n + 1);
-    const double step = kTwoPi / n;
-    profile.Add(Point2D(c.X + r, c.Y));
-    for (int k = 1; k < n; ++k)
-        profile.Add(Point2D(c.X + r * std::cos(k * step), c.Y - r * std::sin(k * step)));
-    profile.Add(Point2D(c.X + r, c.Y));
+    for (int k = 0; k <= n; ++k)
+        profile.Add(CirclePoint(c, r, n, k));
     return TransformRect2D(profile.GetBounds(), GetModelTransform());
+}
+
+std::optional<TCurve2D::TProfileBox> TCerchio2D::ProfileBox()
+{
+    const int n = Segments();
+    if (n <= 0 || Points().Count() < 2)
+        return TProfileBox{EmptyBox(), false};
+    TPoint2D c;
+    double r = 0.0;
+    GetCircle(c, r);
+    if (!std::isfinite(c.X) || !std::isfinite(c.Y) || !std::isfinite(r))
+        return std::nullopt;
+    if (TLiveReadoutSink* readout = ActiveLiveReadout())
+        readout->ShowCircleInfo(Points().Get(0), Points().Get(1), r);
+    const TRect2D box = SampledSweepBox(n, 0.0, kTwoPi / n, [&](int k) { return CirclePoint(c, r, n, k); });
+    return TProfileBox{TransformRect2D(box, GetModelTransform()), true};
 }
 
 void TCerchio2D::Draw()

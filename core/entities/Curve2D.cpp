@@ -6,6 +6,7 @@
 #include "core/file/Stream.h"
 
 #include <algorithm>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -23,6 +24,14 @@ void DrawProfileThrough(TCanvas2D& canvas, const TPointsSet2D& profile, const TM
     for (const TPoint2D& p : profile.Points())
         screen.push_back(projection->PointToScreen(transformed ? m.TransformPoint2D(p) : p));
     canvas.Polyline(screen);
+}
+
+// Serialises the building of owed profiles: curves read from several
+// threads at once build each owed profile once.
+std::mutex& OwedProfileMutex()
+{
+    static std::mutex mutex;
+    return mutex;
 }
 
 } // namespace
@@ -47,7 +56,10 @@ TCurve2D::TCurve2D(TStream& stream, std::string_view signature) : TOutline2D(str
 TCurve2D::TCurve2D(const TCurve2D& source, TCloneTag tag)
     : TOutline2D(source, tag), m_KeepProfile(source.m_KeepProfile), m_Segments(source.m_Segments)
 {
-    if (m_KeepProfile && source.m_Profile) {
+    if (m_KeepProfile && source.m_ProfileOwed.load(std::memory_order_acquire)) {
+        m_ProfileOwed.store(true, std::memory_order_release);
+        m_ProfileUseCount = 1;
+    } else if (m_KeepProfile && source.m_Profile) {
         m_Profile = CreatePointsSet(0);
         m_Profile->CopyFrom(*source.m_Profile);
         m_ProfileUseCount = 1;
@@ -104,10 +116,34 @@ void TCurve2D::DropProfile()
 {
     m_Profile.reset();
     m_ProfileUseCount = 0;
+    m_ProfileOwed.store(false, std::memory_order_release);
+}
+
+void TCurve2D::BuildOwedProfile()
+{
+    if (!m_ProfileOwed.load(std::memory_order_acquire))
+        return;
+    const std::lock_guard lock(OwedProfileMutex());
+    if (!m_ProfileOwed.load(std::memory_order_relaxed))
+        return;
+    // The owed profile counts its one use already; PopulateProfile adds it.
+    m_ProfileUseCount = 0;
+    m_BuildingOwed = true;
+    try {
+        PopulateProfile(); // the box is the one the bounds update stored
+    } catch (...) {
+        m_BuildingOwed = false;
+        throw;
+    }
+    m_BuildingOwed = false;
+    if (m_ProfileUseCount <= 0)
+        m_Profile.reset();
+    m_ProfileOwed.store(false, std::memory_order_release);
 }
 
 const TPointsSet2D& TCurve2D::ProfilePoints()
 {
+    BuildOwedProfile();
     if (!m_Profile)
         throw ECADSysException(NoProfileMessage);
     return *m_Profile;
@@ -120,8 +156,10 @@ int TCurve2D::ProfilePointsCount()
 
 void TCurve2D::BeginUseProfilePoints()
 {
-    if (m_KeepProfile)
+    if (m_KeepProfile) {
+        BuildOwedProfile();
         return;
+    }
     SetBox(PopulateProfile());
 }
 
@@ -146,8 +184,25 @@ void TCurve2D::ComputeBounds()
         DropProfile();
         return;
     }
+    // A profile a bracket holds is refreshed in place, as the holder expects.
+    const std::optional<TProfileBox> known = m_KeepProfile || !m_Profile ? ProfileBox() : std::nullopt;
+    if (known) {
+        SetBox(known->Box);
+        if (!m_KeepProfile)
+            return;
+        // The kept profile is owed from here on (its storage, if any, is
+        // reused by the build) and holds one use.
+        if (!known->Profile) {
+            DropProfile();
+            return;
+        }
+        m_ProfileUseCount = 1;
+        m_ProfileOwed.store(true, std::memory_order_release);
+        return;
+    }
     if (m_KeepProfile) {
         // The kept profile is rebuilt on every update and holds one use.
+        m_ProfileOwed.store(false, std::memory_order_release);
         ReleaseProfile();
         SetBox(PopulateProfile());
     } else {

@@ -26,11 +26,20 @@
 // Descendants override PopulateProfile: it calls PrepareProfile (unless
 // there is nothing to flatten), fills the set and returns the curve's box in
 // drawing coordinates. A number of segments of 0 or below means no profile.
+//
+// A curve that can tell its profile's box without building the profile
+// (ProfileBox) has its kept profile built when it is first read: a bounds
+// update then only notes the profile as owed. Reading it (ProfilePoints, a
+// bracket, drawing, picking) builds it; that build is serialised, so threads
+// that only read the curve may do so at once. HasProfile and the use count
+// count an owed profile as there.
 
 #include "core/entities/Outline2D.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 class TCurve2D : public TOutline2D {
@@ -49,7 +58,7 @@ public:
     // How many uses hold the profile now (the kept profile counts one).
     int32_t ProfileUseCount() const { return m_ProfileUseCount; }
     // True while a profile exists.
-    bool HasProfile() const { return m_Profile != nullptr; }
+    bool HasProfile() const { return m_Profile != nullptr || m_ProfileOwed.load(std::memory_order_acquire); }
 
     // The cached profile; raises (see the header comment) when there is none.
     const TPointsSet2D& ProfilePoints() override;
@@ -102,6 +111,18 @@ protected:
     // transform. Without a profile to build it returns the box
     // (0, 0)-(0, 0) and leaves the use count alone.
     virtual TRect2D PopulateProfile() = 0;
+    // What a bounds update learns without building the profile: the box
+    // PopulateProfile would return (to the last bit) and whether it would
+    // build a profile. Nothing (the default) when the curve cannot tell; the
+    // profile is then built on every bounds update.
+    struct TProfileBox {
+        TRect2D Box;
+        bool Profile = false;
+    };
+    virtual std::optional<TProfileBox> ProfileBox() { return std::nullopt; }
+    // True while an owed profile is being built (PopulateProfile then shows
+    // nothing in the live read-out: it already did at the bounds update).
+    bool BuildingOwedProfile() const { return m_BuildingOwed; }
     // The common first step of PopulateProfile: empties the existing profile
     // or creates one of that capacity, makes it growable and adds one use.
     TPointsSet2D& PrepareProfile(int capacity);
@@ -120,9 +141,15 @@ private:
     void ReleaseProfile();
     // Frees the profile and forgets every use.
     void DropProfile();
+    // Builds an owed profile; nothing when none is owed.
+    void BuildOwedProfile();
 
     bool m_KeepProfile = true;
     int16_t m_Segments = 0;
     std::unique_ptr<TPointsSet2D> m_Profile;
     int32_t m_ProfileUseCount = 0;
+    // The kept profile is owed: m_Profile is missing or out of date and is
+    // built on the next read.
+    std::atomic<bool> m_ProfileOwed = false;
+    bool m_BuildingOwed = false;
 };

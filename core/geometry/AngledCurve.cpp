@@ -6,16 +6,26 @@
 
 #include <cmath>
 
+TAngleSweep::TAngleSweep(int n, double startAngle, double endAngle, double cx, double cy, double a, double b,
+                         bool counterClockwise)
+    : m_N(n), m_Start(startAngle), m_End(endAngle),
+      m_Step((startAngle < endAngle ? endAngle - startAngle : kTwoPi - startAngle + endAngle) / n),
+      m_Sign(counterClockwise ? 1.0 : -1.0), m_Cx(cx), m_Cy(cy), m_A(a), m_B(b)
+{
+}
+
+TPoint2D TAngleSweep::Point(int k) const
+{
+    const double t = k < m_N ? m_Start + k * m_Step : m_End;
+    return Point2D(m_Cx + m_A * std::cos(t), m_Cy + m_Sign * m_B * std::sin(t));
+}
+
 void AddAngleSweep(TPointsSet2D& profile, int n, double startAngle, double endAngle, double cx, double cy, double a,
                    double b, bool counterClockwise)
 {
-    const double sweep = startAngle < endAngle ? endAngle - startAngle : kTwoPi - startAngle + endAngle;
-    const double step = sweep / n;
-    const double sign = counterClockwise ? 1.0 : -1.0;
-    const auto pointAt = [&](double t) { return Point2D(cx + a * std::cos(t), cy + sign * b * std::sin(t)); };
-    for (int k = 0; k < n; ++k)
-        profile.Add(pointAt(startAngle + k * step));
-    profile.Add(pointAt(endAngle));
+    const TAngleSweep sweep(n, startAngle, endAngle, cx, cy, a, b, counterClockwise);
+    for (int k = 0; k <= n; ++k)
+        profile.Add(sweep.Point(k));
 }
 
 bool AssignFullTurnFromClosedCurve(TPointsSet2D& points, const TGraphicObject& source, double& startAngle,

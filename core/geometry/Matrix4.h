@@ -17,6 +17,8 @@
 
 #include "core/geometry/Points.h"
 
+#include <memory>
+
 class TStream;
 
 class TMatrix4 {
@@ -111,3 +113,36 @@ const TMatrix4& IdentityMatrix4();
 // transform (a function-local static). Its content is valid only until the
 // next such request; a caller that needs it later copies it.
 TMatrix4& ScratchMatrix4();
+
+// A matrix that most owners do not have (an entity's transforms): one
+// pointer while absent, the matrix on the heap while present. Reads like
+// std::optional<TMatrix4>; copies copy the matrix.
+class TOptionalMatrix4 {
+public:
+    TOptionalMatrix4() = default;
+    TOptionalMatrix4(const TOptionalMatrix4& other) : m_Matrix(other ? std::make_unique<TMatrix4>(*other) : nullptr) {}
+    TOptionalMatrix4& operator=(const TOptionalMatrix4& other)
+    {
+        if (this != &other)
+            m_Matrix = other ? std::make_unique<TMatrix4>(*other) : nullptr;
+        return *this;
+    }
+    TOptionalMatrix4& operator=(const TMatrix4& m)
+    {
+        if (m_Matrix)
+            *m_Matrix = m;
+        else
+            m_Matrix = std::make_unique<TMatrix4>(m);
+        return *this;
+    }
+    bool has_value() const { return m_Matrix != nullptr; }
+    explicit operator bool() const { return has_value(); }
+    const TMatrix4& operator*() const { return *m_Matrix; }
+    TMatrix4& operator*() { return *m_Matrix; }
+    const TMatrix4* operator->() const { return m_Matrix.get(); }
+    TMatrix4* operator->() { return m_Matrix.get(); }
+    void reset() { m_Matrix.reset(); }
+
+private:
+    std::unique_ptr<TMatrix4> m_Matrix;
+};

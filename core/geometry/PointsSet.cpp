@@ -100,8 +100,10 @@ void TPointsSet2D::AddPoints(std::span<const TPoint2D> points)
     const size_t needed = static_cast<size_t>(m_Count) + k;
     if (needed > static_cast<size_t>(kMaxPoints) || (!m_Growable && needed > m_Capacity))
         Raise("AddPoints", "Vector out of bound");
+    // Room for exactly the points added: a set made with the capacity of
+    // the points it is given is filled without growing.
     if (m_Growable)
-        EnsureCapacity(static_cast<int>(std::min(static_cast<size_t>(m_Capacity) + k, static_cast<size_t>(kMaxPoints))));
+        EnsureCapacity(static_cast<int>(needed));
     for (const TPoint2D& p : points)
         Put(m_Count, p);
     NotifyChanged();

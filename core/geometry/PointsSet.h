@@ -17,6 +17,7 @@
 //   a store inside the capacity beyond count is allowed and raises count.
 // - A set is not copyable: its callback belongs to its owner.
 
+#include "core/geometry/EntityMemory.h"
 #include "core/geometry/Points.h"
 
 #include <cstdint>
@@ -31,6 +32,8 @@ template <class TPointT, class TSelf>
 class TPointsSetBase {
 public:
     using TOnChange = std::function<void(TSelf&)>;
+    // Sets and their points live in the entities' pool, with the entities.
+    KB_ENTITY_MEMORY
     // The largest number of points a set holds.
     static constexpr int kMaxPoints = 65535;
 
@@ -86,7 +89,7 @@ protected:
 
     bool m_Growable = true;
     bool m_DisableEvents = false;
-    std::vector<TPointT> m_Points; // size() is the capacity
+    std::vector<TPointT, TEntityAllocator<TPointT>> m_Points; // size() is the capacity
     TOnChange m_OnChange;
     uint16_t m_Count = 0;
     uint16_t m_Capacity = 0;
@@ -100,7 +103,8 @@ public:
     // enabled.
     explicit TPointsSet2D(int capacity) : TPointsSetBase(capacity) {}
 
-    // Appends the points, then fires the callback once. Refused with
+    // Appends the points, then fires the callback once; a growable set makes
+    // room for count + k points when it has less. Refused with
     // "TPointsSet2D.AddPoints: Vector out of bound" when count + k would
     // exceed the maximum, or the capacity of a set that is not growable (such
     // a set never grows here).

@@ -23,6 +23,7 @@
 //   UpdateBounds at the end of its own constructor.
 // - Objects are not copyable; Assign copies state between existing objects.
 
+#include "core/geometry/EntityMemory.h"
 #include "core/geometry/Matrix4.h"
 #include "core/geometry/Points.h"
 #include "core/model/ViewInterfaces.h"
@@ -56,6 +57,8 @@ struct TCloneTag {
 class TGraphicObject {
 public:
     using TOnChange = std::function<void(TGraphicObject&)>;
+    // Entities live in the entities' pool (see EntityMemory.h).
+    KB_ENTITY_MEMORY
 
     virtual ~TGraphicObject() = default;
     TGraphicObject(const TGraphicObject&) = delete;
@@ -259,8 +262,8 @@ protected:
 private:
     friend class TObject2DHandler;
 
-    std::optional<TMatrix4> m_ModelTransform;
-    std::optional<TMatrix4> m_PendingTransform;
+    TOptionalMatrix4 m_ModelTransform;
+    TOptionalMatrix4 m_PendingTransform;
     TRect2D m_Box{};
     TObject2DHandler* m_Handler = nullptr;
     uint32_t m_OwnColor = 0;

@@ -34,6 +34,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -205,7 +206,7 @@ private:
     void SkipToNextEntity();
     // A polyline through the points; past the points a polyline can hold,
     // a container of polylines that continue one another.
-    static std::unique_ptr<TObject2D> PolylineFromPoints(std::vector<TPoint2D>&& points);
+    static std::unique_ptr<TObject2D> PolylineFromPoints(std::span<const TPoint2D> points);
     // True when the entity's extrusion direction (210, 220, 230) is
     // (0, 0, -1): its object coordinates are the drawing's mirrored in X.
     static bool IsDownward(const DXFGroupArray& g);
@@ -276,6 +277,18 @@ private:
     std::unordered_map<const TSourceBlock2D*, size_t> m_BlockRecordIndex;
     // The group of the entity being read, reused from entity to entity.
     DXFGroupArray m_Group;
+    // The group of a polyline's vertex, reused likewise.
+    DXFGroupArray m_VertexGroup;
+    // A light-weight polyline's vertex: its point and the bulge of the
+    // segment that starts at it, as written.
+    struct TLWVertex {
+        double X = 0.0;
+        double Y = 0.0;
+        double Bulge = 0.0;
+    };
+    // What a light-weight polyline is read into, reused from one to the next.
+    std::vector<TLWVertex> m_LWVertices;
+    std::vector<TPoint2D> m_LWPoints;
     // Source blocks that top-level inserts of this import use.
     std::vector<const TSourceBlock2D*> m_InsertedBlocks;
 };

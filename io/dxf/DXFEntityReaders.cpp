@@ -190,7 +190,7 @@ std::unique_ptr<TObject2D> TDXF2DImport::ReadEllipse(const DXFGroupArray& g)
         for (const TPoint2D& q : profile)
             points.push_back(transform.TransformPoint2D(q));
     }
-    return PolylineFromPoints(std::move(points));
+    return PolylineFromPoints(points);
 }
 
 std::unique_ptr<TObject2D> TDXF2DImport::ReadTrace(const DXFGroupArray& g)

@@ -18,15 +18,8 @@
 
 namespace {
 
-// A vertex of a light-weight polyline: its point and the bulge of the
-// segment that starts at it. Kept in double precision, as written.
-struct TLWVertex {
-    double X = 0.0;
-    double Y = 0.0;
-    double Bulge = 0.0;
-};
-
-TPoint2D PointOf(const TLWVertex& v)
+template <class TVertex>
+TPoint2D PointOf(const TVertex& v)
 {
     return MakePoint2D(v.X, v.Y);
 }
@@ -51,14 +44,13 @@ std::unique_ptr<TObject2D> SegmentEntity(const TPoint2D& p1, const TPoint2D& p2,
 
 } // namespace
 
-std::unique_ptr<TObject2D> TDXF2DImport::PolylineFromPoints(std::vector<TPoint2D>&& points)
+std::unique_ptr<TObject2D> TDXF2DImport::PolylineFromPoints(std::span<const TPoint2D> all)
 {
     constexpr size_t maxPoints = TPointsSet2D::kMaxPoints;
-    if (points.size() <= maxPoints)
-        return std::make_unique<TPolyline2D>(0, points);
+    if (all.size() <= maxPoints)
+        return std::make_unique<TPolyline2D>(0, all);
     // Each piece starts where the one before it ends.
     auto container = std::make_unique<TContainer2D>(-1);
-    const std::span<const TPoint2D> all(points);
     for (size_t first = 0; first + 1 < all.size(); first += maxPoints - 1) {
         const size_t count = std::min(maxPoints, all.size() - first);
         container->Objects().Add(std::make_unique<TPolyline2D>(-1, all.subspan(first, count)));
@@ -84,7 +76,7 @@ std::unique_ptr<TObject2D> TDXF2DImport::ReadPolyline(const DXFGroupArray& g)
     TPoint2D previous{};
     double previousBulge = 0.0;
     bool any = false;
-    DXFGroupArray b;
+    DXFGroupArray& b = m_VertexGroup;
     while (!m_Reader->Eof()) {
         b.Clear();
         m_Reader->ReadGroup(0, b);
@@ -138,12 +130,13 @@ std::unique_ptr<TObject2D> TDXF2DImport::ReadPolyline(const DXFGroupArray& g)
             AppendSegment(points, previous, first, previousBulge);
     }
     ++m_Counters.Polylines;
-    return PolylineFromPoints(std::move(points));
+    return PolylineFromPoints(points);
 }
 
 std::unique_ptr<TObject2D> TDXF2DImport::ReadLWPolyline()
 {
-    std::vector<TLWVertex> vertices;
+    std::vector<TLWVertex>& vertices = m_LWVertices;
+    vertices.clear();
     int32_t flags = 0;
     std::optional<int32_t> declared;
     bool downward = false;
@@ -208,14 +201,14 @@ std::unique_ptr<TObject2D> TDXF2DImport::ReadLWPolyline()
         return container;
     }
 
-    std::vector<TPoint2D> points;
-    points.reserve(count + 1);
+    std::vector<TPoint2D>& points = m_LWPoints;
+    points.clear();
     points.push_back(PointOf(vertices[0]));
     for (size_t i = 1; i < count; ++i)
         AppendSegment(points, PointOf(vertices[i - 1]), PointOf(vertices[i]), vertices[i - 1].Bulge);
     if (closed)
         AppendSegment(points, PointOf(vertices[count - 1]), PointOf(vertices[0]), vertices[count - 1].Bulge);
-    return PolylineFromPoints(std::move(points));
+    return PolylineFromPoints(points);
 }
 
 std::unique_ptr<TObject2D> TDXF2DImport::ReadSpline()

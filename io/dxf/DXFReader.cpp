@@ -16,7 +16,7 @@ bool IsLineEnd(int c)
     return c == '\r' || c == '\n';
 }
 
-TDXFValue TypedValue(uint16_t code, std::string&& raw)
+TDXFValue TypedValue(uint16_t code, const std::string& raw)
 {
     switch (DXFCodeKind(code)) {
     case TDXFCodeKind::Text:
@@ -32,7 +32,7 @@ TDXFValue TypedValue(uint16_t code, std::string&& raw)
     case TDXFCodeKind::Raw:
         break;
     }
-    return std::move(raw);
+    return raw;
 }
 
 TDXFSection SectionOfName(const TDXFValue& name)
@@ -183,9 +183,9 @@ double TDXFRead::ReadFraction() const
     return std::clamp(done / static_cast<double>(m_InputSize), 0.0, 1.0);
 }
 
-int TDXFRead::Peek()
+int TDXFRead::PeekAfterRefill()
 {
-    if (m_Pos >= m_Buffer.size() && !Refill())
+    if (!Refill())
         return -1;
     return static_cast<unsigned char>(m_Buffer[m_Pos]);
 }
@@ -215,20 +215,28 @@ void TDXFRead::SkipRestOfLine()
         }
 }
 
-std::string TDXFRead::ReadLine()
+void TDXFRead::ReadLine(std::string& line)
 {
-    std::string line;
-    for (int c = Get(); c >= 0; c = Get()) {
-        if (IsLineEnd(c)) {
-            SkipLineEnd(c);
-            break;
-        }
-        if (line.size() >= MaxDXFLineLength)
+    line.clear();
+    // The line's bytes are taken a chunk at a time up to its end.
+    while (m_Pos < m_Buffer.size() || Refill()) {
+        const char* const begin = m_Buffer.data() + m_Pos;
+        const char* const end = m_Buffer.data() + m_Buffer.size();
+        const char* p = begin;
+        while (p < end && !IsLineEnd(static_cast<unsigned char>(*p)))
+            ++p;
+        const size_t n = static_cast<size_t>(p - begin);
+        if (line.size() + n > MaxDXFLineLength)
             throw EDXFReadError("DXF line " + std::to_string(m_Line) + " is longer than "
                                 + std::to_string(MaxDXFLineLength) + " characters.");
-        line += static_cast<char>(c);
+        line.append(begin, n);
+        m_Pos += n;
+        if (p < end) {
+            ++m_Pos;
+            SkipLineEnd(static_cast<unsigned char>(*p));
+            return;
+        }
     }
-    return line;
 }
 
 bool TDXFRead::NextPair()
@@ -264,7 +272,8 @@ bool TDXFRead::NextPair()
         code = static_cast<uint16_t>(*number);
     }
 
-    std::string raw = ReadLine();
+    std::string& raw = m_RawLine;
+    ReadLine(raw);
     m_Code = code;
     if (code == 0 && TrimDXF(raw) == "EOF")
         m_EndMarker = true;
@@ -272,7 +281,7 @@ bool TDXFRead::NextPair()
         m_Eof = true;
         return false;
     }
-    m_Value = TypedValue(code, std::move(raw));
+    m_Value = TypedValue(code, raw);
     return true;
 }
 

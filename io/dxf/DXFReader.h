@@ -121,12 +121,18 @@ private:
     void Start();
     void CloseFile();
 
-    int Peek();
+    // The next byte, or -1 at the end of the input.
+    int Peek()
+    {
+        return m_Pos < m_Buffer.size() ? static_cast<unsigned char>(m_Buffer[m_Pos]) : PeekAfterRefill();
+    }
+    int PeekAfterRefill();
     int Get();
     bool Refill();
     void SkipLineEnd(int c);
     void SkipRestOfLine();
-    std::string ReadLine();
+    // The rest of the current line, without its line end, into line.
+    void ReadLine(std::string& line);
 
     std::string m_FileName;
     bool m_FromMemory = false;
@@ -139,6 +145,7 @@ private:
     TDXFSection m_Section = TDXFSection::None;
     uint16_t m_Code = 0;
     TDXFValue m_Value;
+    std::string m_RawLine; // the value line being read, kept for its capacity
     bool m_OpenFailed = false;
     std::string m_OpenError;
     bool m_Eof = false;

@@ -40,11 +40,33 @@ size_t CountDigits(std::string_view text, size_t from)
     return n;
 }
 
+// The plain form files write: [-]digits[.digits], which std::from_chars
+// reads as it stands. Nothing for any other form.
+std::optional<double> ParsePlainDouble(std::string_view t)
+{
+    size_t i = !t.empty() && t[0] == '-' ? 1 : 0;
+    const size_t intDigits = CountDigits(t, i);
+    if (intDigits == 0)
+        return std::nullopt;
+    i += intDigits;
+    if (i < t.size()) {
+        if (t[i] != '.' || CountDigits(t, i + 1) != t.size() - i - 1 || i + 1 == t.size())
+            return std::nullopt;
+    }
+    double value = 0;
+    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
+    if (ec != std::errc() || end != t.data() + t.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
 } // namespace
 
 std::optional<double> ParseDXFDouble(std::string_view text)
 {
     const std::string_view t = TrimDXF(text);
+    if (const auto plain = ParsePlainDouble(t))
+        return plain;
     const char separator = t.find('.') != std::string_view::npos ? '.' : ',';
 
     // Checked by hand and rebuilt in the one form std::from_chars reads the

@@ -149,6 +149,27 @@ TEST(PointsSet, AddPointsOnANonGrowableSetNeverGrows)
     EXPECT_EQ(fired, 2);
 }
 
+TEST(PointsSet, AddPointsMakesRoomForJustThePointsAdded)
+{
+    // A set made with room for the points it is given is filled without
+    // growing (a polyline's set is made so); one with too little room grows
+    // to what it then holds, and spare room is used before growing.
+    const std::vector<TPoint2D> three = {P(1), P(2), P(3)};
+    struct TCase {
+        int Capacity;
+        int Before;
+        int ExpectedCapacity;
+    };
+    for (const TCase c : {TCase{3, 0, 3}, TCase{0, 0, 3}, TCase{2, 1, 4}, TCase{8, 2, 8}, TCase{5, 2, 5}}) {
+        TPointsSet2D s(c.Capacity);
+        for (int i = 0; i < c.Before; ++i)
+            s.Add(P(0));
+        s.AddPoints(three);
+        EXPECT_EQ(s.Count(), c.Before + 3);
+        EXPECT_EQ(s.Capacity(), c.ExpectedCapacity) << "capacity " << c.Capacity << ", " << c.Before << " before";
+    }
+}
+
 TEST(PointsSet, CallbackDoesNotRecurseAndEventsComeBackAfterAThrow)
 {
     TPointsSet2D s(1);

@@ -1,0 +1,117 @@
+#include "core/geometry/EntityMemory.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <new>
+
+#include <sys/mman.h>
+
+namespace {
+
+constexpr size_t HugePage = size_t{2} << 20;
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool UseHeap = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool UseHeap = true;
+#else
+constexpr bool UseHeap = false;
+#endif
+#else
+constexpr bool UseHeap = false;
+#endif
+
+} // namespace
+
+TBlockPool::TBlockPool(size_t regionBytes) : m_RegionBytes(regionBytes < HugePage ? HugePage : regionBytes) {}
+
+TBlockPool::~TBlockPool()
+{
+    for (const auto& [start, bytes] : m_Regions)
+        munmap(start, bytes);
+}
+
+void TBlockPool::NewRegion()
+{
+    // One huge page more than asked, so that the region can start on a huge
+    // page boundary.
+    const size_t mapped = m_RegionBytes + HugePage;
+    void* start = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (start == MAP_FAILED)
+        throw std::bad_alloc();
+    m_Regions.emplace_back(start, mapped);
+    const auto address = reinterpret_cast<uintptr_t>(start);
+    char* aligned = reinterpret_cast<char*>((address + HugePage - 1) & ~(HugePage - 1));
+    // Only a hint: without huge pages the region works all the same.
+    madvise(aligned, m_RegionBytes, MADV_HUGEPAGE);
+    m_Next = aligned;
+    m_End = aligned + m_RegionBytes;
+}
+
+void* TBlockPool::Allocate(size_t bytes)
+{
+    if (bytes > kLargestBlock)
+        return ::operator new(bytes);
+    const size_t sizeClass = ClassOf(std::max<size_t>(bytes, 1)); // a block of 0 bytes is one of 1
+    const std::lock_guard lock(m_Mutex);
+    if (TFreeBlock* block = m_Free[sizeClass]) {
+        m_Free[sizeClass] = block->Next;
+        return block;
+    }
+    const size_t size = sizeClass * kGranule;
+    if (static_cast<size_t>(m_End - m_Next) < size)
+        NewRegion();
+    void* block = m_Next;
+    m_Next += size;
+    return block;
+}
+
+void TBlockPool::Free(void* block, size_t bytes) noexcept
+{
+    if (!block)
+        return;
+    if (bytes > kLargestBlock) {
+        ::operator delete(block);
+        return;
+    }
+    const size_t sizeClass = ClassOf(std::max<size_t>(bytes, 1)); // a block of 0 bytes is one of 1
+    const std::lock_guard lock(m_Mutex);
+    auto* freed = static_cast<TFreeBlock*>(block);
+    freed->Next = m_Free[sizeClass];
+    m_Free[sizeClass] = freed;
+}
+
+size_t TBlockPool::RegionCount() const
+{
+    const std::lock_guard lock(m_Mutex);
+    return m_Regions.size();
+}
+
+namespace {
+
+TBlockPool& EntityPool()
+{
+    // Never destroyed: entities freed during the process's exit still come
+    // back to it.
+    static TBlockPool* pool = new TBlockPool();
+    return *pool;
+}
+
+} // namespace
+
+void* AllocateEntityMemory(size_t bytes)
+{
+    if constexpr (UseHeap)
+        return ::operator new(bytes);
+    else
+        return EntityPool().Allocate(bytes);
+}
+
+void FreeEntityMemory(void* block, size_t bytes) noexcept
+{
+    if constexpr (UseHeap)
+        ::operator delete(block);
+    else
+        EntityPool().Free(block, bytes);
+}

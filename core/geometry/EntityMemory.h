@@ -1,0 +1,80 @@
+#pragma once
+// Memory for the drawing's entities and their points sets. A large drawing
+// holds hundreds of thousands of small blocks; taken one by one from the
+// system heap, every 4 KB they first touch costs a page fault, and opening
+// a large file spends more time in those faults than in reading it.
+// TBlockPool carves blocks of 16-byte size classes out of large regions that
+// ask the kernel for huge pages, and keeps the blocks freed on one free list
+// per class for the next ones of that size. Regions are never handed back
+// while the pool lives, so memory freed by a closed drawing serves the next.
+//
+// Blocks above kLargestBlock bytes come from the ordinary heap. Every block
+// is aligned for any type (16 bytes). All members are thread-safe.
+
+#include <cstddef>
+#include <mutex>
+#include <vector>
+
+class TBlockPool {
+public:
+    static constexpr size_t kLargestBlock = 4096;
+    static constexpr size_t kGranule = 16;
+
+    explicit TBlockPool(size_t regionBytes = size_t{32} << 20);
+    ~TBlockPool();
+    TBlockPool(const TBlockPool&) = delete;
+    TBlockPool& operator=(const TBlockPool&) = delete;
+
+    // A block of at least bytes bytes (0 counts as 1); raises std::bad_alloc
+    // when the system has no memory left.
+    void* Allocate(size_t bytes);
+    // Takes back a block of this pool; bytes is the size it was asked with.
+    void Free(void* block, size_t bytes) noexcept;
+    // How many regions the pool has taken from the system.
+    size_t RegionCount() const;
+
+private:
+    static size_t ClassOf(size_t bytes) { return (bytes == 0 ? 1 : bytes + kGranule - 1) / kGranule; }
+    void NewRegion();
+
+    struct TFreeBlock {
+        TFreeBlock* Next;
+    };
+    mutable std::mutex m_Mutex;
+    size_t m_RegionBytes;
+    std::vector<std::pair<void*, size_t>> m_Regions; // as mapped, for unmapping
+    char* m_Next = nullptr;                           // the unused rest of the newest region
+    char* m_End = nullptr;
+    TFreeBlock* m_Free[kLargestBlock / kGranule + 1] = {};
+};
+
+// The pool every entity and points set of the process lives in. Built with
+// the address sanitizer, these hand each block to the ordinary heap instead,
+// so that the sanitizer keeps watching every entity's memory.
+void* AllocateEntityMemory(size_t bytes);
+void FreeEntityMemory(void* block, size_t bytes) noexcept;
+
+// A standard allocator on the entities' pool, for the storage of their
+// points.
+template <class T>
+struct TEntityAllocator {
+    using value_type = T;
+    TEntityAllocator() = default;
+    template <class U>
+    TEntityAllocator(const TEntityAllocator<U>&) noexcept
+    {
+    }
+    T* allocate(size_t n) { return static_cast<T*>(AllocateEntityMemory(n * sizeof(T))); }
+    void deallocate(T* p, size_t n) noexcept { FreeEntityMemory(p, n * sizeof(T)); }
+    template <class U>
+    bool operator==(const TEntityAllocator<U>&) const noexcept
+    {
+        return true;
+    }
+};
+
+// Gives a class (and every class derived from it) the entities' pool as the
+// place its objects are made in with new.
+#define KB_ENTITY_MEMORY                                                                                          \
+    static void* operator new(size_t bytes) { return AllocateEntityMemory(bytes); }                               \
+    static void operator delete(void* block, size_t bytes) noexcept { FreeEntityMemory(block, bytes); }
