@@ -53,7 +53,7 @@ void* TBlockPool::Allocate(size_t bytes)
 {
     if (bytes > kLargestBlock)
         return ::operator new(bytes);
-    const size_t sizeClass = ClassOf(std::max<size_t>(bytes, 1)); // a block of 0 bytes is one of 1
+    const size_t sizeClass = ClassOf(bytes);
     const std::lock_guard lock(m_Mutex);
     if (TFreeBlock* block = m_Free[sizeClass]) {
         m_Free[sizeClass] = block->Next;
@@ -75,7 +75,7 @@ void TBlockPool::Free(void* block, size_t bytes) noexcept
         ::operator delete(block);
         return;
     }
-    const size_t sizeClass = ClassOf(std::max<size_t>(bytes, 1)); // a block of 0 bytes is one of 1
+    const size_t sizeClass = ClassOf(bytes);
     const std::lock_guard lock(m_Mutex);
     auto* freed = static_cast<TFreeBlock*>(block);
     freed->Next = m_Free[sizeClass];

@@ -34,7 +34,8 @@ public:
     size_t RegionCount() const;
 
 private:
-    static size_t ClassOf(size_t bytes) { return (bytes == 0 ? 1 : bytes + kGranule - 1) / kGranule; }
+    // A block of 0 bytes is one of 1.
+    static size_t ClassOf(size_t bytes) { return ((bytes == 0 ? 1 : bytes) + kGranule - 1) / kGranule; }
     void NewRegion();
 
     struct TFreeBlock {
