@@ -31,12 +31,12 @@ function(kb_module target)
   endif()
 endfunction()
 
-# kb_test_binary(<name> DEPS libs... [GL])
+# kb_test_binary(<name> DEPS libs... [GL] [QTMAIN] [NO_UNITY])
 # One GoogleTest binary from every .cpp of the current folder and its
 # concept sub-folders. Binaries that
 # show GL widgets bring their own main and run under xvfb-run as one test.
 function(kb_test_binary name)
-  cmake_parse_arguments(ARG "GL;QTMAIN" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "GL;QTMAIN;NO_UNITY" "" "DEPS" ${ARGN})
   kb_sources(sources)
   if(NOT sources)
     return()
@@ -47,6 +47,15 @@ function(kb_test_binary name)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  # Test files share their heavy headers (GoogleTest, Qt, OSG): compiled a
+  # batch at a time, they are parsed once per batch. A binary whose files
+  # define helpers of the same name passes NO_UNITY.
+  if(KB_UNITY_TESTS AND NOT ARG_NO_UNITY)
+    set_target_properties(${name} PROPERTIES UNITY_BUILD ON)
+    # A fixture in a file's anonymous namespace is no fault once the file
+    # is included into a batch.
+    target_compile_options(${name} PRIVATE -Wno-subobject-linkage)
+  endif()
   target_compile_definitions(${name} PRIVATE
     KB_FIXTURES_DIR="${CMAKE_SOURCE_DIR}/tests/fixtures"
     KB_DATA_SOURCE_DIR="${CMAKE_SOURCE_DIR}/data"

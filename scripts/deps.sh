@@ -7,7 +7,7 @@ packages=(
   libopenscenegraph-dev libpolyclipping-dev libexpat1-dev libagg-dev libfreetype-dev
   libfontconfig-dev libjpeg-dev libgtest-dev libbenchmark-dev cmake ninja-build g++ pkg-config
   fonts-dejavu-core hershey-fonts-data openscad-testing-data potrace xvfb xauth libgl1-mesa-dri
-  socat locales clang libclang-rt-14-dev libdxflib-dev poppler-utils qt6-svg-dev breeze-icon-theme
+  socat locales clang libclang-rt-14-dev libdxflib-dev poppler-utils qt6-svg-dev breeze-icon-theme lld
 )
 missing=()
 for p in "${packages[@]}"; do
