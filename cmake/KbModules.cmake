@@ -48,8 +48,9 @@ function(kb_test_binary name)
   endif()
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
   # Test files share their heavy headers (GoogleTest, Qt, OSG): compiled a
-  # batch at a time, they are parsed once per batch. A binary whose files
-  # define helpers of the same name passes NO_UNITY.
+  # batch at a time, they are parsed once per batch. Files that name helpers
+  # alike keep their helpers and tests in a namespace named after the file (as
+  # the core, CAD and IO tests do); a binary that cannot passes NO_UNITY.
   if(KB_UNITY_TESTS AND NOT ARG_NO_UNITY)
     set_target_properties(${name} PROPERTIES UNITY_BUILD ON)
     # A fixture in a file's anonymous namespace is no fault once the file

@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+namespace break_command_test {
+
 namespace {
 
 using kbtest::HasPoints;
@@ -316,3 +318,5 @@ TEST_F(BreakCommand, ArcAgainstAMovedPolylineCutsBothInDrawingCoordinates)
 }
 
 } // namespace
+
+}  // namespace break_command_test

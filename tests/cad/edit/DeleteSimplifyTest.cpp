@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+namespace delete_simplify_test {
+
 namespace {
 
 using kbtest::HasPoints;
@@ -172,3 +174,5 @@ TEST_F(DeleteAndSimplify, SelectionWithoutPolylinesShowsZeroTotalsAndRecordsNoth
 }
 
 } // namespace
+
+}  // namespace delete_simplify_test

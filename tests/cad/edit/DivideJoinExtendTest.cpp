@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+namespace divide_join_extend_test {
+
 namespace {
 
 using kbtest::HasPoints;
@@ -336,3 +338,5 @@ TEST(ExtendPolyline, OpenPolylinesGrowAlongTheirEndSegmentInTheDrawing)
 }
 
 } // namespace
+
+}  // namespace divide_join_extend_test

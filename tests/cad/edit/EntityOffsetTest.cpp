@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+namespace entity_offset_test {
+
 namespace {
 
 using TPoints = std::vector<TPoint2D>;
@@ -192,3 +194,5 @@ TEST(EntityOffset, NothingForOtherKindsAndDegenerateChains)
 }
 
 } // namespace
+
+}  // namespace entity_offset_test

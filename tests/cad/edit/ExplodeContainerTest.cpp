@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+namespace explode_container_test {
+
 namespace {
 
 std::unique_ptr<TContainer2D> TwoLines(int32_t firstID, int32_t secondID)
@@ -67,3 +69,5 @@ TEST(ExplodeContainerToDocument, ARefusedAddKeepsWhatWasAddedAndRaises)
     EXPECT_TRUE(BreakIDs().empty());
     EXPECT_EQ(document.ObjectsCount(), 1);
 }
+
+}  // namespace explode_container_test

@@ -26,6 +26,8 @@
 #include <string>
 #include <vector>
 
+namespace explode_layer_command_test {
+
 namespace {
 
 using kbtest::IsAt;
@@ -304,3 +306,5 @@ TEST_F(ExplodeAndLayerCommands, LayerCommandsWithoutSelectionOrLayerChangeNothin
 }
 
 } // namespace
+
+}  // namespace explode_layer_command_test

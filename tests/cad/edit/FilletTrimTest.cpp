@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+namespace fillet_trim_test {
+
 namespace {
 
 using kbtest::IsArc;
@@ -466,3 +468,5 @@ TEST_F(PairEdits, StartersSetUpThePanelAndSwitchObjectSnapOff)
 }
 
 } // namespace
+
+}  // namespace fillet_trim_test

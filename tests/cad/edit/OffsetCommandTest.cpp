@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+namespace offset_command_test {
+
 namespace {
 
 using kbtest::IsAt;
@@ -202,3 +204,5 @@ TEST_F(OffsetCommand, StoppingTheCommandFreesItsParameter)
 }
 
 } // namespace
+
+}  // namespace offset_command_test

@@ -10,6 +10,8 @@
 #include <limits>
 #include <vector>
 
+namespace qv_clipper_offset_test {
+
 using ClipperLib::IntPoint;
 using ClipperLib::Path;
 using ClipperLib::Paths;
@@ -142,3 +144,5 @@ TEST(QVClipperOffset, ClipperUnitsAreTenThousandthsRounded)
 }
 
 } // namespace
+
+}  // namespace qv_clipper_offset_test

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+namespace tangent_states_test {
+
 namespace {
 
 using kbtest::IsArc;
@@ -339,3 +341,5 @@ TEST_F(Constructions, StatesRefuseASelectionWithoutAPrimitive)
 }
 
 } // namespace
+
+}  // namespace tangent_states_test

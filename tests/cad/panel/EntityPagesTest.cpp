@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+namespace entity_pages_test {
+
 namespace {
 
 using TGrid = std::vector<std::vector<std::string>>;
@@ -361,3 +363,5 @@ TEST_F(EntityPagesTest, ApplyFollowsThePageOnScreen)
 }
 
 } // namespace
+
+}  // namespace entity_pages_test

@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+namespace grid_dialog_model_test {
+
 namespace {
 
 // A 1000 x 1000 grid with 1-unit steps: every rebuild of it is dense enough
@@ -195,3 +197,5 @@ TEST(GridSetter, SwitchesEveryPlaceOnceAndIgnoresTheSameValue)
 }
 
 } // namespace
+
+}  // namespace grid_dialog_model_test

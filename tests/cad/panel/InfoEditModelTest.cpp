@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace info_edit_model_test {
+
 namespace {
 
 namespace Pg = InfoEditPage;
@@ -265,3 +267,5 @@ TEST_F(InfoEditModelTest, UndoMakesTheGridEditableAndHidesThePanel)
 }
 
 } // namespace
+
+}  // namespace info_edit_model_test

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <string>
 
+namespace layer_defaults_file_test {
+
 namespace {
 
 TEST(LayerDefaultsFile, WritesModifiedLayersInPlaceAndKeepsTheRest)
@@ -80,3 +82,5 @@ TEST(LayerDefaultsFile, NothingModifiedWritesNothingAndFailuresAreReported)
 }
 
 } // namespace
+
+}  // namespace layer_defaults_file_test

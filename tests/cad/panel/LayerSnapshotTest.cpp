@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+namespace layer_snapshot_test {
+
 namespace {
 
 class LayerSnapshotTest : public ::testing::Test {
@@ -83,3 +85,5 @@ TEST_F(LayerSnapshotTest, RenameKeepsThirtyOneCharactersAndTheTreeShowsWhatIsKep
 }
 
 } // namespace
+
+}  // namespace layer_snapshot_test

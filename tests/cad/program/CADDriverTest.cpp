@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace cad_driver_test {
+
 namespace {
 
 // What the fake commands leave behind; their parameter is freed at the end.
@@ -260,3 +262,5 @@ TEST_F(DrivenCommand, ToolWindowEventsReachTheCommand)
 }
 
 } // namespace
+
+}  // namespace cad_driver_test

@@ -17,6 +17,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace object_snap_test {
+
 namespace {
 
 using kbtest::TProbeCommand;
@@ -199,3 +201,5 @@ TEST_F(GridAndOrtho, OrthoSquaresTheNewPointAgainstThePrevious)
 }
 
 } // namespace
+
+}  // namespace object_snap_test

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace qv_00_cad_prog_test {
+
 namespace {
 
 using kbtest::IsAccept;
@@ -455,3 +457,5 @@ TEST_F(CADProgram, ViewThatGoesAwayUnbindsItself)
 }
 
 } // namespace
+
+}  // namespace qv_00_cad_prog_test

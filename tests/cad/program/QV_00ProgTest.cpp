@@ -15,6 +15,8 @@
 #include <tuple>
 #include <vector>
 
+namespace qv_00_prog_test {
+
 namespace {
 
 using kbtest::TCADRig;
@@ -243,3 +245,5 @@ TEST(EventGuard, ShowsTheTextTitledWithTheApplicationTitle)
 }
 
 } // namespace
+
+}  // namespace qv_00_prog_test

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+namespace osg_plane_test {
+
 TEST(OsgPlane, CornersFollowTheAxesAndUpdateKeepsTheNode)
 {
     TOsgSceneBuilder builder;
@@ -57,3 +59,5 @@ TEST(OsgPlane, CornersFollowTheAxesAndUpdateKeepsTheNode)
     builder.UpdatePlane(lines, plane);
     EXPECT_EQ(builder.Node(lines)->getStateSet()->getTextureAttribute(0, osg::StateAttribute::TEXTURE), nullptr);
 }
+
+}  // namespace osg_plane_test

@@ -10,6 +10,8 @@
 
 #include <cmath>
 
+namespace osg_scene_builder_test {
+
 namespace {
 
 struct OsgBuilder : ::testing::Test {
@@ -391,3 +393,5 @@ TEST_F(OsgBuilder, MeshAndPlaneUseOnlyWhatFits)
 }
 
 } // namespace
+
+}  // namespace osg_scene_builder_test

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+namespace qv_scene_overlay_test {
+
 namespace {
 
 using kbtest::TSceneTestObject;
@@ -372,3 +374,5 @@ TEST_F(Overlay, PickPointOrArcFiltersByClass)
 }
 
 } // namespace
+
+}  // namespace qv_scene_overlay_test

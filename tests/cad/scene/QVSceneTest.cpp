@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace qv_scene_test {
+
 namespace {
 
 using kbtest::TSceneTestObject;
@@ -347,3 +349,5 @@ TEST_F(SceneView, LimitsBoxShowsTheGivenExtent)
 }
 
 } // namespace
+
+}  // namespace qv_scene_test

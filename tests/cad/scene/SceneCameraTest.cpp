@@ -7,6 +7,8 @@
 #include <cmath>
 #include <limits>
 
+namespace scene_camera_test {
+
 namespace {
 
 TSceneCamera CameraOf(int32_t width, int32_t height)
@@ -188,3 +190,5 @@ TEST(SceneCamera, FarPixelsAreClampedToTheIntRange)
 }
 
 } // namespace
+
+}  // namespace scene_camera_test

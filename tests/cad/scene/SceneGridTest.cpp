@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace scene_grid_test {
+
 namespace {
 
 TGridSpec Spec(double minX, double minY, double maxX, double maxY, double step, int32_t subX = 0, int32_t subY = 0)
@@ -135,3 +137,5 @@ TEST(SceneGrid, StepsTooSmallToAdvanceEndThePass)
 }
 
 } // namespace
+
+}  // namespace scene_grid_test

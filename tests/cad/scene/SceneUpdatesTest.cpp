@@ -18,6 +18,8 @@
 
 #include <memory>
 
+namespace scene_updates_test {
+
 namespace {
 
 struct SceneUpdates : ::testing::Test {
@@ -150,3 +152,5 @@ TEST_F(SceneUpdates, EntitiesKeepTheirOwnColoursAndHighlights)
 }
 
 } // namespace
+
+}  // namespace scene_updates_test

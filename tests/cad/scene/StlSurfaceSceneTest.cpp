@@ -17,6 +17,8 @@
 
 #include <memory>
 
+namespace stl_surface_scene_test {
+
 namespace {
 
 // Two triangles of the square (0, 0)-(2, 1) at z = 3.
@@ -121,3 +123,5 @@ TEST_F(StlSurfaceScene, MeshFollowsTransformsAndOutlivesRebuildsAndItsSurface)
     View.RebuildScene(true);
     EXPECT_EQ(StlChildren(), 1u); // the stock alone
 }
+
+}  // namespace stl_surface_scene_test

@@ -28,6 +28,8 @@
 #include <string>
 #include <vector>
 
+namespace draw_states_test {
+
 namespace {
 
 using kbtest::CartesianPoints;
@@ -439,3 +441,5 @@ TEST_F(DrawStates, WrongParameterAbortsWithTheStatesMessage)
 }
 
 } // namespace
+
+}  // namespace draw_states_test

@@ -15,6 +15,8 @@
 
 #include <cmath>
 
+namespace node_edit_test {
+
 namespace {
 
 using kbtest::IsAt;
@@ -132,3 +134,5 @@ TEST_F(NodeEdit, StatesCheckTheirParameter)
 }
 
 } // namespace
+
+}  // namespace node_edit_test

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+namespace position_states_test {
+
 namespace {
 
 using kbtest::ExpectPoints;
@@ -206,3 +208,5 @@ TEST_F(PositionStates, CancelAndWrongParameters)
 }
 
 } // namespace
+
+}  // namespace position_states_test

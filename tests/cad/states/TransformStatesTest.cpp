@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+namespace transform_states_test {
+
 namespace {
 
 using kbtest::IsAt;
@@ -478,3 +480,5 @@ TEST_F(TransformCommands, StartersCheckTheirParameterAndEndOnAnEmptySelection)
 }
 
 } // namespace
+
+}  // namespace transform_states_test

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+namespace view_select_states_test {
+
 namespace {
 
 using kbtest::TProbeAfterState;
@@ -400,3 +402,5 @@ TEST_F(Selections, WrongParametersAreRefusedWithTheirTexts)
 }
 
 } // namespace
+
+}  // namespace view_select_states_test

@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+namespace arc_entities_test {
+
 using kbtest::TBytes;
 
 namespace {
@@ -549,3 +551,5 @@ TEST(ArcEntityGeometry, OffsetsOfLinesAndArcs)
     const std::unique_ptr<TArco2D> shrunk = OffsetArc2D(Quarter(), -3);
     EXPECT_NEAR(shrunk->GetArcGeometry().Radius, 7, 1e-12);
 }
+
+}  // namespace arc_entities_test

@@ -21,6 +21,8 @@
 #include <thread>
 #include <vector>
 
+namespace arc_profile_bounds_test {
+
 namespace {
 
 constexpr double kPi = std::numbers::pi;
@@ -244,3 +246,5 @@ TEST(ArcProfileBoundsExtra, ThreadsReadingTheSameCurvesGetTheirProfiles)
 }
 
 } // namespace
+
+}  // namespace arc_profile_bounds_test

@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+namespace bitmap2_d_test {
+
 using kbtest::TBytes;
 
 namespace {
@@ -480,3 +482,5 @@ TEST_F(Bitmap2DTest, CurrentBitmapNeverOutlivesItsEntity)
     SetCurrentBitmap2D(placed);
     EXPECT_EQ(CurrentBitmap2D(), placed);
 }
+
+}  // namespace bitmap2_d_test

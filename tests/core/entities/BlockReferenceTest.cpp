@@ -9,6 +9,8 @@
 #include <functional>
 #include <stdexcept>
 
+namespace block_reference_test {
+
 using namespace kbtest;
 
 namespace {
@@ -260,3 +262,5 @@ TEST_F(BlockReferences, ASourceBlockFreedPastTheChecksUnlinksItsReferences)
     reference.UpdateBounds();
     EXPECT_EQ(BlockNameText(reference.Name()), "GONE");
 }
+
+}  // namespace block_reference_test

@@ -33,6 +33,8 @@
 #include <utility>
 #include <vector>
 
+namespace clone_test {
+
 namespace {
 
 constexpr double kPi = std::numbers::pi;
@@ -365,3 +367,5 @@ TEST(Clone, BitmapKeepsPixelsAndOpacityButNotThePlane)
     EXPECT_EQ(view.Scene.As<TScenePlane>(plane)->Image->Pixels, shown);
     SetCurrentBitmap2D(nullptr);
 }
+
+}  // namespace clone_test

@@ -8,6 +8,8 @@
 
 #include <functional>
 
+namespace container_test {
+
 using namespace kbtest;
 
 namespace {
@@ -513,3 +515,5 @@ TEST_F(Containers, AssignFromOwnChildCopiesBeforeFreeing)
     EXPECT_FALSE(outer.Saved()) << "the saved flag comes along from a source block";
     EXPECT_EQ(BlockNameText(outer.Name()), "OUT") << "the name stays";
 }
+
+}  // namespace container_test

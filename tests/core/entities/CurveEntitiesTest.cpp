@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+namespace curve_entities_test {
+
 using kbtest::TBytes;
 using kbtest::TRecordingScene;
 
@@ -609,3 +611,5 @@ TEST(CurveAssign, CopiesTakeTheBoxCornersOfRelatedKindsAndTheCurveSettings)
     EXPECT_EQ(arc.Points().Count(), 0);
     EXPECT_FALSE(arc.HasProfile());
 }
+
+}  // namespace curve_entities_test

@@ -12,6 +12,8 @@
 #include <numbers>
 #include <vector>
 
+namespace curve_to_entities_test {
+
 namespace {
 
 // (0,0) -> (10,0) line, then a counter-clockwise half circle to (10,10)
@@ -83,3 +85,5 @@ TEST(CurveToEntities, PreviewLeavesDocumentAndLayerAlone)
 }
 
 } // namespace
+
+}  // namespace curve_to_entities_test

@@ -19,6 +19,8 @@
 #include <cmath>
 #include <vector>
 
+namespace duplicate_object_test {
+
 namespace {
 
 std::vector<TPoint2D> Pts(std::initializer_list<std::pair<double, double>> xy)
@@ -183,3 +185,5 @@ TEST_F(DuplicateObject, CurvesKeepTheShapeTheyAreDrawnWith)
         }
     }
 }
+
+}  // namespace duplicate_object_test

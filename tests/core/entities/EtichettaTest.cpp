@@ -14,6 +14,8 @@
 #include <limits>
 #include <vector>
 
+namespace etichetta_test {
+
 using kbtest::TBytes;
 
 namespace {
@@ -143,3 +145,5 @@ TEST(Etichetta, LabelIsKeptApartFromTheDrawing)
     SetCurrentLabelObject(nullptr);
     EXPECT_EQ(CurrentLabelObject(), nullptr);
 }
+
+}  // namespace etichetta_test

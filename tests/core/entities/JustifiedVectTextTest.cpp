@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+namespace justified_vect_text_test {
+
 using kbtest::TBytes;
 
 namespace {
@@ -329,3 +331,5 @@ TEST_F(VectText, TextWhoseFontIsMissingKeepsItsIndexOnSave)
     saved.SetPosition(saved.Size() - 3 * 8 - 3 - 4);
     EXPECT_EQ(ReadInt32(saved), 0);
 }
+
+}  // namespace justified_vect_text_test

@@ -13,6 +13,8 @@
 
 #include <vector>
 
+namespace line3_d_test {
+
 using kbtest::TBytes;
 
 namespace {
@@ -230,3 +232,5 @@ TEST(Line3D, AssignCopiesNothingAndCloneCopiesEverything)
     clone->SaveToStream(b);
     EXPECT_EQ(a.Data(), b.Data());
 }
+
+}  // namespace line3_d_test

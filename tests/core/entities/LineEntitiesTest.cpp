@@ -15,6 +15,8 @@
 
 #include <vector>
 
+namespace line_entities_test {
+
 using kbtest::TBytes;
 using kbtest::TRecordingScene;
 
@@ -397,3 +399,5 @@ TEST(LineEntities, ADamagedLineWithOnePointDrawsPicksAndCopiesWithoutRaising)
     ExpectPoints(copy, Pts({{2, 2}}));
     EXPECT_TRUE(view.Readout.Calls.empty());
 }
+
+}  // namespace line_entities_test

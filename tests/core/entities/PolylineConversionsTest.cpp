@@ -10,6 +10,8 @@
 
 #include <vector>
 
+namespace polyline_conversions_test {
+
 namespace {
 
 void ExpectDrawingPoints(const TPolyline2D& p, std::initializer_list<std::pair<double, double>> expected)
@@ -95,3 +97,5 @@ TEST(PolylineConversions, PrimitiveToPolylineChoosesByKind)
     EXPECT_EQ(fromPoint.Polyline, nullptr);
     EXPECT_FALSE(fromPoint.IsNew());
 }
+
+}  // namespace polyline_conversions_test

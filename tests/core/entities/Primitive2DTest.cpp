@@ -17,6 +17,8 @@
 #include <functional>
 #include <vector>
 
+namespace primitive2_d_test {
+
 using kbtest::TBytes;
 
 namespace {
@@ -203,3 +205,5 @@ TEST(Outline2D, ClosedNeedsThreePointsWithTheLastOnTheFirst)
     TPolygon2D polygon(1, std::vector<TPoint2D>{MakePoint2D(0, 0)});
     EXPECT_TRUE(polygon.IsClosed());
 }
+
+}  // namespace primitive2_d_test

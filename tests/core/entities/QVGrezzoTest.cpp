@@ -8,6 +8,8 @@
 
 #include <vector>
 
+namespace qv_grezzo_test {
+
 namespace {
 
 std::vector<std::pair<double, double>> Corners(const TQVGrezzo& stock)
@@ -101,3 +103,5 @@ TEST(QVGrezzo, TheProgramStockIsReplacedWithoutTouchingTheOldSceneObject)
     FreeStockSolid();
     EXPECT_EQ(StockSolid(), nullptr);
 }
+
+}  // namespace qv_grezzo_test

@@ -21,6 +21,8 @@
 #include <limits>
 #include <vector>
 
+namespace spline_entities_test {
+
 using kbtest::TBytes;
 
 namespace {
@@ -614,3 +616,5 @@ TEST(SplineDuplicate, CopiesKeepTheDrawnCurve)
     ASSERT_NE(nurbsCopy.ModelTransform(), nullptr);
     ExpectSamePoints(DrawnProfile(nurbsCopy), DrawnProfile(*nurbs), 1e-9);
 }
+
+}  // namespace spline_entities_test

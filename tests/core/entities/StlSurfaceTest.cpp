@@ -25,6 +25,8 @@
 #include <string>
 #include <vector>
 
+namespace stl_surface_test {
+
 using kbtest::TBytes;
 
 namespace {
@@ -486,3 +488,5 @@ TEST_F(StlSurface, MachiningTrianglesAreInDrawingCoordinates)
     EXPECT_FALSE(none.Box().Initialised);
     ExpectBox(empty.Box3D(), {0, 0, 0, 0, 0, 0});
 }
+
+}  // namespace stl_surface_test

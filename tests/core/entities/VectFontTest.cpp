@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace vect_font_test {
+
 namespace {
 
 using kbtest::TBytes;
@@ -358,3 +360,5 @@ TEST(GeneratedFonts, EveryShippedSetReads)
     }
     EXPECT_GT(files, 10);
 }
+
+}  // namespace vect_font_test

@@ -10,7 +10,7 @@
 
 #include <filesystem>
 
-namespace kbtest {
+namespace kbtest::document_faults_test {
 namespace {
 
 using docfix::TPt;
@@ -337,4 +337,4 @@ TEST_F(DocumentFileTest, SaveReplacesTheFileOnlyWhenTheWholeDocumentIsWritten)
 }
 
 } // namespace
-} // namespace kbtest
+} // namespace kbtest::document_faults_test

@@ -23,7 +23,7 @@
 
 #include <numbers>
 
-namespace kbtest {
+namespace kbtest::document_file_test {
 namespace {
 
 using docfix::TPt;
@@ -579,4 +579,4 @@ TEST_F(DocumentFileTest, TheLabelObjectSurvivesOpenAndSave)
 }
 
 } // namespace
-} // namespace kbtest
+} // namespace kbtest::document_file_test

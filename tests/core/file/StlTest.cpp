@@ -9,6 +9,8 @@
 #include <limits>
 #include <string>
 
+namespace stl_test {
+
 namespace {
 
 using TVec = std::array<float, 3>;
@@ -293,3 +295,5 @@ TEST(Stl, FilesAreReadAndErrorsNameTheFile)
         }
     }
 }
+
+}  // namespace stl_test

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace stream_test {
+
 TEST(Stream, FieldsAreLittleEndian)
 {
     TMemoryStream s;
@@ -128,3 +130,5 @@ TEST(Stream, FileSizeAndPositionBetweenReadsKeepThePlace)
     EXPECT_EQ(ReadUInt8(f), static_cast<uint8_t>(100 * 7));
     EXPECT_EQ(f.Position(), 101);
 }
+
+}  // namespace stream_test

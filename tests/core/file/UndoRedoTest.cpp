@@ -27,6 +27,8 @@
 #include <map>
 #include <sstream>
 
+namespace undo_redo_test {
+
 namespace {
 
 using kbtest::TBytes;
@@ -563,3 +565,5 @@ TEST(UndoJournal, UndoWaitsWhileTheDrawingIsWalked)
     d.Journal.Undo();
     EXPECT_NE(d.Doc.GetObject(d.L), nullptr);
 }
+
+}  // namespace undo_redo_test

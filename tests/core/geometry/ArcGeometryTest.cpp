@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+namespace arc_geometry_test {
+
 namespace {
 
 constexpr double kPi = 3.141592653589793;
@@ -170,3 +172,5 @@ TEST_F(ArcGeometry, OffsetSegmentMovesAlongTheLeftNormal)
         EXPECT_NEAR(q2.Y, c.q2.Y, 1e-12);
     }
 }
+
+}  // namespace arc_geometry_test

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <vector>
 
+namespace arc_intersections_test {
+
 namespace {
 
 constexpr double kPi = 3.141592653589793;
@@ -172,3 +174,5 @@ TEST_F(ArcIntersections, SegmentCrossing)
         }
     }
 }
+
+}  // namespace arc_intersections_test

@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+namespace entity_memory_test {
+
 namespace {
 
 TEST(BlockPool, BlocksAreDistinctAlignedAndKeepTheirBytes)
@@ -119,3 +121,5 @@ TEST(BlockPool, EntitiesAndTheirPointsAreMadeAndFreedThroughIt)
 }
 
 } // namespace
+
+}  // namespace entity_memory_test

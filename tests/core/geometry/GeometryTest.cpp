@@ -9,6 +9,8 @@
 #include <limits>
 #include <vector>
 
+namespace geometry_test {
+
 namespace {
 
 constexpr double kPi = 3.141592653589793;
@@ -409,3 +411,5 @@ TEST_F(Geometry, OrthoConstrainKeepsTheLargerOffset)
 }
 
 } // namespace
+
+}  // namespace geometry_test

@@ -8,6 +8,8 @@
 #include <limits>
 #include <numbers>
 
+namespace matrix4_test {
+
 namespace {
 
 TMatrix4 FromElements(const double (&e)[16])
@@ -318,3 +320,5 @@ TEST(Matrix4, SharedMatrices)
     EXPECT_EQ(&ScratchMatrix4(), &ScratchMatrix4());
     EXPECT_NE(static_cast<const void*>(&ScratchMatrix4()), static_cast<const void*>(&IdentityMatrix4()));
 }
+
+}  // namespace matrix4_test

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace points_set_test {
+
 namespace {
 
 template <class F>
@@ -264,3 +266,5 @@ TEST(PointsSet, CopyPointsRangeStopsSilentlyAtTheFirstRefusal)
     EXPECT_EQ(fired, 2);
     EXPECT_EQ(destination.Get(0).X, 0.0) << "nothing copied: the growth was refused first";
 }
+
+}  // namespace points_set_test

@@ -7,6 +7,8 @@
 
 #include <memory>
 
+namespace points_set_view_test {
+
 using kbtest::TRecordingScene;
 using kbtest::TRecordingViewServices;
 
@@ -120,3 +122,5 @@ TEST(ViewServices, WindowsColoursBecomeSceneColours)
         EXPECT_EQ(s.A, 0.5f);
     }
 }
+
+}  // namespace points_set_view_test

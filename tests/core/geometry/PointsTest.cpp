@@ -6,6 +6,8 @@
 #include <limits>
 #include <numbers>
 
+namespace points_test {
+
 TEST(Points, CartesianDividesByWeightUnlessItIsZeroOrOne)
 {
     struct Case {
@@ -109,3 +111,5 @@ TEST(Points, IntersectRayPlane)
     EXPECT_FLOAT_EQ(same.Z, 0.0f);
     EXPECT_FLOAT_EQ(same.X, 1.0f);
 }
+
+}  // namespace points_test

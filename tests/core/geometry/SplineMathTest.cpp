@@ -11,6 +11,8 @@
 #include <limits>
 #include <vector>
 
+namespace spline_math_test {
+
 namespace {
 
 // N(i, r, t) by its definition (r is the order level, 1 = piecewise
@@ -276,3 +278,5 @@ TEST(SplineMath, OpenUniformBSplineMatchesTheRecursionForEachOrder)
     EXPECT_FALSE(BSplinePoint(points, 0, 0.5));
     EXPECT_FALSE(BSplinePoint(points, 6, 0.5)) << "fewer points than the order";
 }
+
+}  // namespace spline_math_test

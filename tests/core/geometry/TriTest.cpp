@@ -5,6 +5,8 @@
 #include <cmath>
 #include <algorithm>
 
+namespace tri_test {
+
 namespace {
 
 void Set(float (&v)[3], float x, float y, float z)
@@ -129,3 +131,5 @@ TEST(BBox, ValueIndexesTheSixExtentsAndGivesMinusOneOutside)
     EXPECT_FALSE(TBBox().Initialised);
     EXPECT_EQ(TBBox().Value(1), 0.0f);
 }
+
+}  // namespace tri_test

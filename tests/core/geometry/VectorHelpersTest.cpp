@@ -10,6 +10,8 @@
 #include <numbers>
 #include <vector>
 
+namespace vector_helpers_test {
+
 namespace {
 constexpr double kPi = std::numbers::pi;
 }
@@ -214,3 +216,5 @@ TEST(BulgeArc, PointsRunFromTheFirstPointToTheSecond)
     EXPECT_FALSE(BulgeArcToPoints(MakePoint2D(0, 0), MakePoint2D(2, 0), 0.0, none));
     EXPECT_TRUE(none.empty());
 }
+
+}  // namespace vector_helpers_test

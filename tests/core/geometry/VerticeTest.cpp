@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace vertice_test {
+
 namespace {
 
 TEST(Vertice, NewVertexHasIDMinusOne)
@@ -180,3 +182,5 @@ TEST(Vertice, TangentsOnLinesAndBothArcDirections)
 }
 
 } // namespace
+
+}  // namespace vertice_test

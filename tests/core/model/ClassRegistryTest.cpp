@@ -9,6 +9,8 @@
 
 #include <functional>
 
+namespace class_registry_test {
+
 namespace {
 
 class ClassRegistry : public ::testing::Test {
@@ -92,3 +94,5 @@ TEST_F(ClassRegistry, StoredClassIdRebuildsTheObject)
     EXPECT_EQ(copy->Layer(), 4);
     EXPECT_EQ(s.Remaining(), 0);
 }
+
+}  // namespace class_registry_test

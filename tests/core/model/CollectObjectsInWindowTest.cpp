@@ -10,6 +10,8 @@
 
 #include <stdexcept>
 
+namespace collect_objects_in_window_test {
+
 using namespace kbtest;
 
 namespace {
@@ -111,3 +113,5 @@ TEST_F(WindowSelection, MovingHandsTheObjectsToTheList)
     EXPECT_EQ(Doc.ObjectsCount(), 5);
     list.Clear(); // the moved block releases its source while the document stands
 }
+
+}  // namespace collect_objects_in_window_test

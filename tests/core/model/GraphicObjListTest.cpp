@@ -7,6 +7,8 @@
 #include <functional>
 #include <vector>
 
+namespace graphic_obj_list_test {
+
 using kbtest::TTestObject2D;
 
 namespace {
@@ -299,3 +301,5 @@ TEST(GraphicObjList, IteratorOutlivingItsListWalksNothing)
     EXPECT_EQ(it.Next(), nullptr);
     EXPECT_EQ(it.Count(), 0);
 }
+
+}  // namespace graphic_obj_list_test

@@ -8,6 +8,8 @@
 #include <array>
 #include <cmath>
 
+namespace graphic_object_test {
+
 using kbtest::TBytes;
 using kbtest::TTestObject2D;
 
@@ -437,3 +439,5 @@ TEST(ObjectHandler, ReferencesAreCountedAndAnOwnedHandlerLetsGoOfItsOwner)
     shared->Release();
     shared->Release(); // freed here; ASan reports a leak or double free otherwise
 }
+
+}  // namespace graphic_object_test

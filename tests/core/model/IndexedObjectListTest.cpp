@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace indexed_object_list_test {
+
 namespace {
 
 // Records its own destruction in a shared log, by tag.
@@ -82,3 +84,5 @@ TEST(IndexedObjectList, OwnedObjectsAreFreedWhenReplacedDroppedOrCleared)
     EXPECT_EQ(freed.back(), 30);
     EXPECT_EQ(freed.size(), 7u);
 }
+
+}  // namespace indexed_object_list_test

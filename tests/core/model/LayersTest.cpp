@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+namespace layers_test {
+
 namespace {
 
 // The 32-byte name field: length byte, the characters, then filler.
@@ -302,3 +304,5 @@ TEST(Layers, PromptsComeFromTheirKeysInSlotOrder)
     LoadCADPrompts();
     EXPECT_EQ(CADPrompts[0], "");
 }
+
+}  // namespace layers_test

@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+namespace object_index_test {
+
 namespace {
 
 std::unique_ptr<TLine2D> Line(double x, int32_t id = -1)
@@ -254,3 +256,5 @@ TEST(ObjectIndex, AnIDChangedBehindTheListsBackIsNeverAWrongAnswer)
 }
 
 } // namespace
+
+}  // namespace object_index_test

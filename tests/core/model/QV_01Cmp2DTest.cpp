@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+namespace qv_01_cmp2_d_test {
+
 namespace {
 
 // A 2D object whose box is a given rectangle under its transform; it counts
@@ -489,3 +491,5 @@ TEST_F(Document, ADrawingTakenAsideComesBackAsItWasOrGoesForGood)
     ASSERT_EQ(Doc.SourceBlocksCount(), 1);
     EXPECT_EQ(&Doc.FindSourceBlock("L"), library);
 }
+
+}  // namespace qv_01_cmp2_d_test

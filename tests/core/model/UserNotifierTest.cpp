@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace user_notifier_test {
+
 TEST(UserNotifier, WithoutAGuiMessagesGoToStderrAndQuestionsGetYes)
 {
     testing::internal::CaptureStderr();
@@ -35,3 +37,5 @@ TEST(UserNotifier, AnInstalledNotifierTakesEveryMessageUntilItIsReplaced)
     }
     EXPECT_EQ(SetUserNotifier(nullptr), nullptr); // the default is back
 }
+
+}  // namespace user_notifier_test

@@ -9,6 +9,8 @@
 #include <clocale>
 #include <string>
 
+namespace app_config_test {
+
 namespace {
 
 // A configuration folder with the given settings file text ("" = no file).
@@ -289,3 +291,5 @@ TEST(AppConfig, NumbersIgnoreTheProcessLocale)
     EXPECT_EQ(ParseDecimal("1.5"), 1.5);
     EXPECT_EQ(ParseDecimal("1,5"), std::nullopt);
 }
+
+}  // namespace app_config_test

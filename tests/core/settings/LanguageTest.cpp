@@ -9,6 +9,8 @@
 #include <set>
 #include <sys/stat.h>
 
+namespace language_test {
+
 namespace {
 
 // Writes "<dir>/languages/<language>.lng" as the program folder would hold it.
@@ -175,3 +177,5 @@ TEST_F(LanguageLookup, EnglishFileHoldsEveryCatalogueKey)
     }
     EXPECT_GT(seen.size(), 0u);
 }
+
+}  // namespace language_test

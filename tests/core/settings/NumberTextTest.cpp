@@ -8,6 +8,8 @@
 #include <limits>
 #include <numbers>
 
+namespace number_text_test {
+
 namespace {
 
 // The settings in the given unit, published for the number texts.
@@ -150,3 +152,5 @@ TEST(NumberText, KeyFilters)
         EXPECT_EQ(DigitKeyFilter(c.key), c.digit) << int(c.key);
     }
 }
+
+}  // namespace number_text_test

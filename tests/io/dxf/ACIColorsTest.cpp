@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace aci_colors_test {
+
 namespace {
 
 constexpr uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b)
@@ -45,3 +47,5 @@ TEST(ACIColors, ColorToACI)
         EXPECT_EQ(ColorToACI(c.Colour, false), -c.Number) << std::hex << c.Colour;
     }
 }
+
+}  // namespace aci_colors_test

@@ -15,6 +15,8 @@
 #include <fstream>
 #include <sstream>
 
+namespace dxf2_d_export_test {
+
 namespace {
 
 using TPairs = std::vector<std::pair<int, std::string>>;
@@ -168,3 +170,5 @@ TEST(DXF2DExport, ReadBackByAnotherDxfLibrary)
     EXPECT_DOUBLE_EQ(reader.Arcs[0].radius, 10);
     EXPECT_DOUBLE_EQ(reader.Arcs[0].angle2, 90);
 }
+
+}  // namespace dxf2_d_export_test

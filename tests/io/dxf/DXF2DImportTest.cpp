@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+namespace dxf2_d_import_test {
+
 using namespace kbtest;
 
 namespace {
@@ -368,3 +370,5 @@ TEST(DXFImportContainer, ReadsOnlyTheEntitiesIntoOneContainer)
     EXPECT_TRUE(import->Incomplete()); // the insert was skipped
     EXPECT_EQ(import->Skipped(), Skips({{"INSERT", 1}}));
 }
+
+}  // namespace dxf2_d_import_test

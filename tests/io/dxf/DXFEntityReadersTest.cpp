@@ -18,6 +18,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace dxf_entity_readers_test {
+
 using namespace kbtest;
 
 namespace {
@@ -320,3 +322,5 @@ TEST(DXFEntityReaders, InsertsScaleTurnAndMove)
     EXPECT_EQ(skipping->ReadAsContainer()->Objects().Count(), 0);
     EXPECT_EQ(skipping->Counters().Inserts, 0u);
 }
+
+}  // namespace dxf_entity_readers_test

@@ -24,6 +24,8 @@
 #include <filesystem>
 #include <sstream>
 
+namespace dxf_import_file_test {
+
 using namespace kbtest;
 
 namespace {
@@ -328,3 +330,5 @@ TEST_F(DXFImportFile, TheSettingChoosesLinesAndArcsForLightWeightPolylines)
     ImportDXFFile(Document, name, Settings);
     EXPECT_EQ(Document.ObjectsCount(), 3); // and one polyline
 }
+
+}  // namespace dxf_import_file_test

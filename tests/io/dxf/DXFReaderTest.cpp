@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace dxf_reader_test {
+
 namespace {
 
 // DXF text from its lines, each followed by the line end.
@@ -445,3 +447,5 @@ TEST(DXFRead, ReadsRealFilesToTheirEnd)
     EXPECT_EQ(group[10], TDXFValue(-6.63671875));
     EXPECT_EQ(group[20], TDXFValue(-0.0244140625));
 }
+
+}  // namespace dxf_reader_test

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace dxf_value_test {
+
 namespace {
 
 TEST(DXFValue, DoublesInEveryWrittenForm)
@@ -64,3 +66,5 @@ TEST(DXFValue, DoublesInEveryWrittenForm)
 }
 
 } // namespace
+
+}  // namespace dxf_value_test

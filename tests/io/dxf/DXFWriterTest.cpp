@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace dxf_writer_test {
+
 TEST(DXFWrite, WritesEachPairInItsFixedForm)
 {
     const std::string text300(300, 't');
@@ -94,3 +96,5 @@ TEST(DXFWrite, WritesAndRestartsAFile)
     for (const std::string& bad : {dir.File("no/such/folder/out.dxf"), std::string()})
         EXPECT_THROW(TDXFWrite{bad}, EStreamWriteError) << bad;
 }
+
+}  // namespace dxf_writer_test

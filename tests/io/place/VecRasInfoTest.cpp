@@ -9,6 +9,8 @@
 
 #include <memory>
 
+namespace vec_ras_info_test {
+
 namespace {
 
 class TPlacement final : public TVecRasInfo {
@@ -178,3 +180,5 @@ TEST_F(PlacementTest, LayerColoursGoToTheDefaultAndBack)
 }
 
 } // namespace
+
+}  // namespace vec_ras_info_test

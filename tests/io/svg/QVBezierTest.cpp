@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace qv_bezier_test {
+
 namespace {
 
 TVector2D Quad(const TBezierQuad& b, double t)
@@ -67,3 +69,5 @@ TEST(QVBezier, FewSamples)
     EXPECT_EQ(points[0].X, 1.0);
     EXPECT_EQ(points[0].Y, 2.0);
 }
+
+}  // namespace qv_bezier_test

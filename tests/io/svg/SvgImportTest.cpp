@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+namespace svg_import_test {
+
 using namespace kbtest;
 
 namespace {
@@ -416,3 +418,5 @@ TEST(SvgImport, LongRunsContinueInFurtherPolylines)
     EXPECT_EQ(second.back().X, count - 1.0);
     EXPECT_EQ(run.Objects[2]->Layer(), 35);
 }
+
+}  // namespace svg_import_test

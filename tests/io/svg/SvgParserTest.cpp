@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+namespace svg_parser_test {
+
 using namespace kbtest;
 
 namespace {
@@ -369,3 +371,5 @@ TEST(SvgParser, ReadsFilesInBlocks)
     renderer.storage().vertex(renderer.attribute(99).Index, &x, &y);
     EXPECT_EQ(x, 99.0);
 }
+
+}  // namespace svg_parser_test

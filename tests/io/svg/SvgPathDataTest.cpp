@@ -15,6 +15,8 @@
 #include <variant>
 #include <vector>
 
+namespace svg_path_data_test {
+
 using namespace kbtest;
 
 namespace {
@@ -244,3 +246,5 @@ TEST(SvgPathStorage, ReadsOutsideTheStorageGiveStop)
     EXPECT_EQ(storage.vertex(&x, &y), path_cmd_stop);
     EXPECT_EQ(storage.total_vertices(), 3u);
 }
+
+}  // namespace svg_path_data_test

@@ -22,6 +22,8 @@
 #include <filesystem>
 #include <optional>
 
+namespace outline_font_test {
+
 using namespace kbtest;
 
 // fontconfig 2.14 loses a few bytes while it parses the system configuration
@@ -389,3 +391,5 @@ TEST(HostileFontFile, DamagedFontsNeverCrashTheConverter)
         }
     }
 }
+
+}  // namespace outline_font_test

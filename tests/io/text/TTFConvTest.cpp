@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace ttf_conv_test {
+
 namespace {
 
 TVector2D V(double x, double y)
@@ -180,3 +182,5 @@ TEST(GlyphOutlines, AnsiBytesMapThroughWindows1252)
     EXPECT_EQ(AnsiToUnicode(0x81), char32_t{0x81});
     EXPECT_EQ(AnsiToUnicode(0xE9), U'\u00E9');
 }
+
+}  // namespace ttf_conv_test

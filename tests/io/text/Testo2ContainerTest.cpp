@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <filesystem>
 
+namespace testo2_container_test {
+
 using namespace kbtest;
 
 namespace {
@@ -399,3 +401,5 @@ TEST(StrokeFontList, GeneratedFontsRegisterWithoutErrors)
     EXPECT_GT(PolylinePoints(*conv.StrokeTextToContainer({"AB"})).size(), 2u);
     CADSysClearFontRegistry();
 }
+
+}  // namespace testo2_container_test

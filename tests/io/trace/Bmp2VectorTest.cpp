@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+namespace bmp2_vector_test {
+
 namespace {
 
 constexpr uint32_t Black = 0xFF000000;
@@ -327,3 +329,5 @@ TEST(Bmp2Vector, TracingKeepsTheDespeckledImageAndThresholdsTheOriginalView)
     EXPECT_EQ(bmp[14 + 40 + 1024 + 3 * 8 + 2], 0);
     EXPECT_TRUE(notifier.Messages().empty());
 }
+
+}  // namespace bmp2_vector_test

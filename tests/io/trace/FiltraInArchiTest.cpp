@@ -15,6 +15,8 @@
 #include <memory>
 #include <vector>
 
+namespace filtra_in_archi_test {
+
 namespace {
 
 std::unique_ptr<TPolyline2D> Poly(std::vector<TPoint2D> points)
@@ -164,3 +166,5 @@ TEST(FiltraInArchi, FittedArcsBecomeArcEntitiesInTheirDirection)
     EXPECT_NEAR(arcs[3].StartPoint.Y, 2.0, 1e-12);
     EXPECT_NEAR(arcs[3].EndPoint.X, -2.0, 1e-12);
 }
+
+}  // namespace filtra_in_archi_test

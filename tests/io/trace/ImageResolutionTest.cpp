@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <vector>
 
+namespace image_resolution_test {
+
 namespace {
 
 // File header and a 40-byte information header of a 4 x 4 image.
@@ -145,3 +147,5 @@ TEST(ImageResolution, JpegWithoutReadableDensityLeavesTheValues)
     EXPECT_EQ(dx, 0x1111);
     EXPECT_EQ(dy, 0x1111);
 }
+
+}  // namespace image_resolution_test
