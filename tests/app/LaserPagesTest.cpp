@@ -443,9 +443,10 @@ TEST_F(LaserPages, StepAndRepeatFollowsItsButtonOnBothPages)
         EXPECT_EQ(Win->width(), shown ? 348 : 348 + 160);
         EXPECT_EQ(Win->Sheet(tab)->findChild<QGroupBox*>("grpCncXform") != nullptr, !shown);
         EXPECT_EQ(op.Parameters->XformOn != 0, !shown);
-        if (!shown)
+        if (!shown) {
             EXPECT_EQ(Text(cut ? "txtLasCutXformXStep" : "txtLasPocXformXStep"),
                       std::to_string(op.Parameters->StepCountX));
+        }
         Win->hide();
     }
 }

@@ -57,8 +57,9 @@ TEST(DXFValue, DoublesInEveryWrittenForm)
     for (const TCase& c : cases) {
         const std::optional<double> value = ParseDXFDouble(c.Text);
         EXPECT_EQ(value.has_value(), c.Expected.has_value()) << '"' << c.Text << '"';
-        if (value && c.Expected)
+        if (value && c.Expected) {
             EXPECT_EQ(*value, *c.Expected) << '"' << c.Text << '"';
+        }
     }
     const std::optional<double> negativeZero = ParseDXFDouble("-0.0");
     ASSERT_TRUE(negativeZero);
