@@ -243,6 +243,8 @@ private:
     void PutNumber(TPstFloatFormat& numbers, const std::string& format, double value);
     // prefix and an axis-format number, scaled when scaling is on.
     void PutScaled(const std::string& prefix, double value, double scale);
+    // The word PutScaled makes, as a text.
+    std::string ScaledWord(const std::string& prefix, double value, double scale);
     TWord PutAxisWord(EAxis axis, double value, bool latheX);
     TWord PutSteppedAxisWord(EAxis axis, double value, bool latheX);
     TWord PutFeedWord(double value);

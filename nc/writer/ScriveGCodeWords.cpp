@@ -228,40 +228,33 @@ std::string TScriveGCode::SteppedAxisWord(EAxis axis, double value, bool latheX)
     return OneWord([&] { return PutSteppedAxisWord(axis, value, latheX); });
 }
 
-std::string TScriveGCode::IWord(double value)
+std::string TScriveGCode::ScaledWord(const std::string& prefix, double value, double scale)
 {
     return OneWord([&] {
         const size_t begin = m_Words.size();
-        PutScaled(IPref, value, XScale);
+        PutScaled(prefix, value, scale);
         return TWord{begin, m_Words.size()};
     });
+}
+
+std::string TScriveGCode::IWord(double value)
+{
+    return ScaledWord(IPref, value, XScale);
 }
 
 std::string TScriveGCode::JWord(double value)
 {
-    return OneWord([&] {
-        const size_t begin = m_Words.size();
-        PutScaled(JPref, value, YScale);
-        return TWord{begin, m_Words.size()};
-    });
+    return ScaledWord(JPref, value, YScale);
 }
 
 std::string TScriveGCode::KWord(double value)
 {
-    return OneWord([&] {
-        const size_t begin = m_Words.size();
-        PutScaled(KPref, value, XScale);
-        return TWord{begin, m_Words.size()};
-    });
+    return ScaledWord(KPref, value, XScale);
 }
 
 std::string TScriveGCode::RWord(double value)
 {
-    return OneWord([&] {
-        const size_t begin = m_Words.size();
-        PutScaled(RPref, value, XScale);
-        return TWord{begin, m_Words.size()};
-    });
+    return ScaledWord(RPref, value, XScale);
 }
 
 std::string TScriveGCode::FeedWord(double value)
