@@ -222,6 +222,10 @@ TEST_F(Document, DeleteByIDFreesTheObjectAndRemovesItsNode)
     EXPECT_NE(Doc.GetObject(0), nullptr);
     EXPECT_EQ(Tree.Events.back().Kind, TKind::Delete);
     EXPECT_EQ(Tree.Events.back().Node, node);
+
+    // The other box counts into freed too: delete it while freed still lives.
+    EXPECT_TRUE(Doc.DeleteObject(0));
+    EXPECT_EQ(freed, 2);
 }
 
 TEST_F(Document, DeleteAllRestartsTheIDsUnlessTheListIsBlocked)
