@@ -378,8 +378,9 @@ TEST_F(ContourTest, DegenerateChainsCrashNoGenerator)
         op->Chains.AddChain(ChainThrough({{7, 7}, {7, 7}}));
         op->Chains.AddChain(std::make_unique<TCatena>());
         const bool result = Calculate(*op);
-        if (c.Result >= 0)
+        if (c.Result >= 0) {
             EXPECT_EQ(result, c.Result != 0);
+        }
         EXPECT_EQ(op->Toolpaths.size(), static_cast<size_t>(c.Curves));
         EXPECT_EQ(op->ToolpathVertexCount(), c.Vertices);
         if (!c.Message) {

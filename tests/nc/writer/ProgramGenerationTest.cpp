@@ -296,8 +296,9 @@ TEST_F(ProgramGeneration, AFailedWriteIsReportedAndLeavesTheOldFile)
         EXPECT_EQ(Notifier.Messages()[0].Kind, EMessageKind::Error);
         EXPECT_EQ(Notifier.Messages()[0].Text, "cannot write \"" + Dir.File("part.nc") + "\": " + std::strerror(EFBIG));
         EXPECT_EQ(Files(), oldFile ? std::vector<std::string>{"part.nc"} : std::vector<std::string>{});
-        if (oldFile)
+        if (oldFile) {
             EXPECT_EQ(Text(), "old program");
+        }
         EXPECT_TRUE(Opened.empty());
         EXPECT_EQ(Monitor.BusyDepth, 0);
     }
