@@ -164,13 +164,13 @@ void TNcVisuGrid::CutFlatOrBall(const TToolMove& move, bool inclined, int32_t co
 __attribute__((target("avx512f,avx512vl,avx512dq,prefer-vector-width=512"), flatten)) void
 TNcVisuGrid::CutFlatOrBall512(const TToolMove& move, bool inclined, int32_t colour)
 {
-    CutFlatOrBallAt<8>(move, inclined, colour);
+    CutFlatOrBallAt<16>(move, inclined, colour); // two registers of doubles, one of colours a step
 }
 
 __attribute__((target("avx2"), flatten)) void TNcVisuGrid::CutFlatOrBall256(const TToolMove& move, bool inclined,
                                                                            int32_t colour)
 {
-    CutFlatOrBallAt<4>(move, inclined, colour);
+    CutFlatOrBallAt<8>(move, inclined, colour);
 }
 #endif
 

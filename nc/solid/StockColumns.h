@@ -86,29 +86,10 @@ private:
     double m_DX, m_DY, m_Length = 0, m_UX = 0, m_UY = 0, m_OverUX = 0, m_OverUY = 0;
 };
 
-// Vectors of 2, 4 or 8 doubles (the baseline instruction set, AVX2 and
-// AVX-512 registers), worked on lane by lane with the same operations as
-// single values, with their masks and colours.
-template <int N>
-struct TLanes;
-template <>
-struct TLanes<2> {
-    using Doubles = double __attribute__((vector_size(16)));
-    using Masks = int64_t __attribute__((vector_size(16)));
-    using Ints = int32_t __attribute__((vector_size(8)));
-};
-template <>
-struct TLanes<4> {
-    using Doubles = double __attribute__((vector_size(32)));
-    using Masks = int64_t __attribute__((vector_size(32)));
-    using Ints = int32_t __attribute__((vector_size(16)));
-};
-template <>
-struct TLanes<8> {
-    using Doubles = double __attribute__((vector_size(64)));
-    using Masks = int64_t __attribute__((vector_size(64)));
-    using Ints = int32_t __attribute__((vector_size(32)));
-};
+// Two doubles, their masks and two colours, worked on in one step with the
+// baseline instruction set.
+using TDoublePair = double __attribute__((vector_size(16)));
+using TIntPair = int32_t __attribute__((vector_size(8)));
 
 template <class T>
 constexpr int kLaneCount = sizeof(T) / sizeof(double);
@@ -182,53 +163,53 @@ struct TColumnCells {
 
 // Lowers the cells first..last of a column within reach to their new
 // heights (NewHeights::At(rows, squared distances)) where these are not
-// above them, and gives those cells the colour, N cells a step. Rows beyond
-// reach are left alone, and the new heights are exact wherever the tool
-// reaches, so a cell lowered twice to its height changes nothing: the rows
-// are widened (within the column) to a whole number of steps. Two cells a
-// step are written out with the baseline instruction set's vectors; more
-// are left to the compiler, which works on a simple loop with as many at
-// once as the processor's vectors hold.
+// above them, and gives those cells the colour, two cells a step.
+template <class NewHeights>
+inline void LowerPairs(const TColumnCells& column, int first, int last, const NewHeights& newHeights)
+{
+    const TIntPair colour = TIntPair{} + column.Colour;
+    for (int j = first; j <= last; j += 2) {
+        const int at = j + 2 <= column.Rows ? j : column.Rows - 2; // the last step may go back
+        const TDoublePair rows = TDoublePair{double(at), double(at + 1)};
+        const TDoublePair d2 = column.Reach.SquaredDistance(column.X, rows * column.Cell);
+        const TDoublePair h = newHeights.At(rows, d2);
+        TDoublePair was;
+        TIntPair wasColour;
+        std::memcpy(&was, column.Heights + at, sizeof was);
+        std::memcpy(&wasColour, column.Colours + at, sizeof wasColour);
+        const auto lower = (h <= was) & (d2 <= TDoublePair{} + column.R2);
+        was = lower ? h : was;
+        wasColour = __builtin_convertvector(lower, TIntPair) ? colour : wasColour;
+        std::memcpy(column.Heights + at, &was, sizeof was);
+        std::memcpy(column.Colours + at, &wasColour, sizeof wasColour);
+    }
+}
+
+// The same N cells a step: two as above, more left to the compiler, which
+// works on a simple loop with as many at once as the processor's vectors
+// hold. Rows beyond reach are left alone, and the new heights are exact
+// wherever the tool reaches, so a cell lowered twice to its height changes
+// nothing: the rows are widened (within the column) to whole steps, the
+// last step of two moved back to end in the column.
 template <int N, class NewHeights>
 inline void LowerCells(const TColumnCells& column, int first, int last, const NewHeights& newHeights)
 {
-    using TDoubles = typename TLanes<N>::Doubles;
-    using TInts = typename TLanes<N>::Ints;
+    if constexpr (N == 2) {
+        if (column.Rows >= 2)
+            return LowerPairs(column, first, last, newHeights);
+    } else if (column.Rows >= N) {
+        last += (N - (last - first + 1) % N) % N;
+        if (last >= column.Rows)
+            first = std::max(first - (last - (column.Rows - 1)), 0), last = column.Rows - 1;
+    }
     double* const heights = column.Heights;
     int32_t* const colours = column.Colours;
-    if (column.Rows < N || N > 2) {
-        if (column.Rows >= N) {
-            last += (N - (last - first + 1) % N) % N;
-            if (last >= column.Rows)
-                first = std::max(first - (last - (column.Rows - 1)), 0), last = column.Rows - 1;
-        }
-        for (int j = first; j <= last; ++j) {
-            const double d2 = column.Reach.SquaredDistance(column.X, j * column.Cell);
-            const double h = newHeights.At(double(j), d2);
-            const bool lower = (d2 <= column.R2) & (h <= heights[j]);
-            heights[j] = lower ? h : heights[j];
-            colours[j] = lower ? column.Colour : colours[j];
-        }
-        return;
-    }
-    TDoubles lanes;
-    for (int k = 0; k < N; ++k)
-        lanes[k] = k;
-    const TInts colour = TInts{} + column.Colour;
-    for (int j = first; j <= last; j += N) {
-        const int at = j + N <= column.Rows ? j : column.Rows - N; // the last step may go back
-        const TDoubles rows = double(at) + lanes;
-        const TDoubles d2 = column.Reach.SquaredDistance(column.X, rows * column.Cell);
-        const TDoubles h = newHeights.At(rows, d2);
-        TDoubles was;
-        TInts wasColour;
-        std::memcpy(&was, heights + at, sizeof was);
-        std::memcpy(&wasColour, colours + at, sizeof wasColour);
-        const auto lower = (h <= was) & (d2 <= TDoubles{} + column.R2);
-        was = lower ? h : was;
-        wasColour = __builtin_convertvector(lower, TInts) ? colour : wasColour;
-        std::memcpy(heights + at, &was, sizeof was);
-        std::memcpy(colours + at, &wasColour, sizeof wasColour);
+    for (int j = first; j <= last; ++j) {
+        const double d2 = column.Reach.SquaredDistance(column.X, j * column.Cell);
+        const double h = newHeights.At(double(j), d2);
+        const bool lower = (d2 <= column.R2) & (h <= heights[j]);
+        heights[j] = lower ? h : heights[j];
+        colours[j] = lower ? column.Colour : colours[j];
     }
 }
 
