@@ -128,8 +128,9 @@ void TNcVisuGrid::Cut(const TVector3D& from, const TVector3D& to, bool rapid, do
     const int32_t colour = rapid ? m_RapidColour : m_FeedColour;
     const bool travels = (to.X - from.X) * (to.X - from.X) + (to.Y - from.Y) * (to.Y - from.Y) > 0;
     const bool inclined = travels && from.Z != to.Z;
-    if (m_Tool.Type == ECutToolType::Flat || m_Tool.Type == ECutToolType::Ball) {
-        CutFlatOrBall(move, inclined, colour);
+    if (m_Tool.Type == ECutToolType::Flat || m_Tool.Type == ECutToolType::Ball ||
+        (m_Tool.Type == ECutToolType::Toro && !inclined)) {
+        CutInColumns(move, inclined, colour);
         return;
     }
     if (inclined) {
@@ -139,9 +140,9 @@ void TNcVisuGrid::Cut(const TVector3D& from, const TVector3D& to, bool rapid, do
     CutAtOneHeight<2>(move, std::min(from.Z, to.Z), TShapeRise{m_Tool, drillK}, colour);
 }
 
-// The flat and the ball tool, cut by loops built for the widest vectors the
-// processor has (chosen once).
-void TNcVisuGrid::CutFlatOrBall(const TToolMove& move, bool inclined, int32_t colour)
+// The flat and the ball tool, and the bull nose on level moves and plunges,
+// cut by loops built for the widest vectors the processor has (chosen once).
+void TNcVisuGrid::CutInColumns(const TToolMove& move, bool inclined, int32_t colour)
 {
 #if STOCK_WIDE_VECTORS
     static const int widest = [] {
@@ -153,24 +154,24 @@ void TNcVisuGrid::CutFlatOrBall(const TToolMove& move, bool inclined, int32_t co
     }();
     const int bits = std::min(widest, g_VectorBits.load(std::memory_order_relaxed));
     if (bits >= 512)
-        return CutFlatOrBall512(move, inclined, colour);
+        return CutInColumns512(move, inclined, colour);
     if (bits >= 256)
-        return CutFlatOrBall256(move, inclined, colour);
+        return CutInColumns256(move, inclined, colour);
 #endif
-    CutFlatOrBallAt<2>(move, inclined, colour);
+    CutInColumnsAt<2>(move, inclined, colour);
 }
 
 #if STOCK_WIDE_VECTORS
 __attribute__((target("avx512f,avx512vl,avx512dq,prefer-vector-width=512"), flatten)) void
-TNcVisuGrid::CutFlatOrBall512(const TToolMove& move, bool inclined, int32_t colour)
+TNcVisuGrid::CutInColumns512(const TToolMove& move, bool inclined, int32_t colour)
 {
-    CutFlatOrBallAt<16>(move, inclined, colour); // two registers of doubles, one of colours a step
+    CutInColumnsAt<16>(move, inclined, colour); // two registers of doubles, one of colours a step
 }
 
-__attribute__((target("avx2"), flatten)) void TNcVisuGrid::CutFlatOrBall256(const TToolMove& move, bool inclined,
+__attribute__((target("avx2"), flatten)) void TNcVisuGrid::CutInColumns256(const TToolMove& move, bool inclined,
                                                                            int32_t colour)
 {
-    CutFlatOrBallAt<8>(move, inclined, colour);
+    CutInColumnsAt<8>(move, inclined, colour);
 }
 #endif
 
@@ -178,15 +179,17 @@ __attribute__((target("avx2"), flatten)) void TNcVisuGrid::CutFlatOrBall256(cons
 // under the lower end. An inclined move: the lowest height of the tool over
 // each cell along the move, in closed form. N cells a step.
 template <int N>
-void TNcVisuGrid::CutFlatOrBallAt(const TToolMove& move, bool inclined, int32_t colour)
+void TNcVisuGrid::CutInColumnsAt(const TToolMove& move, bool inclined, int32_t colour)
 {
     const bool flat = m_Tool.Type == ECutToolType::Flat;
     if (!inclined) {
-        const double z = std::min(move.AZ, move.BZ);
+        const double z = std::min(move.AZ, move.BZ), R = m_Tool.R, Rc = m_Tool.Rc;
         if (flat)
             CutAtOneHeight<N>(move, z, TFlatRise{}, colour);
+        else if (m_Tool.Type == ECutToolType::Ball)
+            CutAtOneHeight<N>(move, z, TBallRise{R, R * R}, colour);
         else
-            CutAtOneHeight<N>(move, z, TBallRise{m_Tool.R, m_Tool.R * m_Tool.R}, colour);
+            CutAtOneHeight<N>(move, z, TToroRise{R, R - Rc, Rc, Rc * Rc}, colour);
         return;
     }
     const TInclinedMove m(move, m_Tool.R, m_CellSize);

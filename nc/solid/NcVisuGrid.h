@@ -111,11 +111,11 @@ public:
 private:
     size_t Index(int column, int row) const { return static_cast<size_t>(column) * m_Rows + row; }
     void SetCutBox(const TVector3D& a, const TVector3D& b, double margin);
-    void CutFlatOrBall(const TToolMove& move, bool inclined, int32_t colour);
-    void CutFlatOrBall512(const TToolMove& move, bool inclined, int32_t colour);
-    void CutFlatOrBall256(const TToolMove& move, bool inclined, int32_t colour);
+    void CutInColumns(const TToolMove& move, bool inclined, int32_t colour);
+    void CutInColumns512(const TToolMove& move, bool inclined, int32_t colour);
+    void CutInColumns256(const TToolMove& move, bool inclined, int32_t colour);
     template <int N>
-    void CutFlatOrBallAt(const TToolMove& move, bool inclined, int32_t colour);
+    void CutInColumnsAt(const TToolMove& move, bool inclined, int32_t colour);
     template <int N, class Rise>
     void CutAtOneHeight(const TToolMove& move, double z, const Rise& rise, int32_t colour);
     template <class LowerRows>

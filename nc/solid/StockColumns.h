@@ -91,22 +91,9 @@ private:
 using TDoublePair = double __attribute__((vector_size(16)));
 using TIntPair = int32_t __attribute__((vector_size(8)));
 
-template <class T>
-constexpr int kLaneCount = sizeof(T) / sizeof(double);
-
-// Square root and max(v, 0) of one value or of every lane.
-template <class T>
-inline T Sqrt(T v)
-{
-    if constexpr (std::is_same_v<T, double>) {
-        return std::sqrt(v);
-    } else {
-        T r;
-        for (int k = 0; k < kLaneCount<T>; ++k)
-            r[k] = std::sqrt(v[k]);
-        return r;
-    }
-}
+// Square root and max(v, 0) of one value or of both.
+inline double Sqrt(double v) { return std::sqrt(v); }
+inline TDoublePair Sqrt(TDoublePair v) { return TDoublePair{std::sqrt(v[0]), std::sqrt(v[1])}; }
 template <class T>
 inline T NotBelowZero(T v)
 {
@@ -115,8 +102,9 @@ inline T NotBelowZero(T v)
 }
 
 // The rise of the tool's underside above its programmed point at a squared
-// distance d2 within reach: none for the flat bottom, the ball's arc, and
-// any other shape through its profile (lane by lane).
+// distance d2 within reach: none for the flat bottom, the ball's arc, the
+// bull nose's corner (as ToolProfile works them out), and any other shape
+// through its profile (lane by lane).
 struct TFlatRise {
     template <class T>
     T operator()(T d2) const { return d2 * 0; }
@@ -126,18 +114,22 @@ struct TBallRise {
     template <class T>
     T operator()(T d2) const { return R - Sqrt(NotBelowZero(R2 - d2)); }
 };
+struct TToroRise { // the bull nose: flat within R - Rc, its corner's arc beyond
+    double R, Inner, Rc, Rc2;
+    template <class T>
+    T operator()(T d2) const
+    {
+        T d = Sqrt(d2);
+        d = R < d ? T{} + R : d;
+        const T e = NotBelowZero(d - Inner);
+        return Rc - Sqrt(NotBelowZero(Rc2 - e * e));
+    }
+};
 struct TShapeRise {
     TCutTool Tool;
     double K;
     double operator()(double d2) const { return ToolProfile(Tool, std::min(std::sqrt(d2), Tool.R), K).value_or(0.0); }
-    template <class T>
-    T operator()(T d2) const
-    {
-        T r;
-        for (int k = 0; k < kLaneCount<T>; ++k)
-            r[k] = (*this)(double(d2[k]));
-        return r;
-    }
+    TDoublePair operator()(TDoublePair d2) const { return TDoublePair{(*this)(d2[0]), (*this)(d2[1])}; }
 };
 
 // A plunge or a level move: the move's height plus the tool's rise at the
