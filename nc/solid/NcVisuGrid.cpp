@@ -201,7 +201,7 @@ void TNcVisuGrid::CutInColumnsAt(const TToolMove& move, bool inclined, int32_t c
     if (flat)
         lower([&](double x) { return TInclinedFlatHeights{m.Offsets(x), move.AZ, m.Slope, m.Steepness, m.R2, m.LowZ}; });
     else
-        lower([&](double x) { return TInclinedBallHeights{m.Offsets(x), move.AZ, m.DZ, m.L, m.OverL, m.Lag, m.R, m.R2}; });
+        lower([&](double x) { return TInclinedBallHeights{m.Offsets(x), move.AZ, m.Slope, m.L, m.Lag, m.R, m.R2}; });
 }
 
 // The cells within reach, each lowered to the move's height plus the tool's

@@ -215,9 +215,10 @@ struct TInclinedMove {
     {
         const double dx = m.BX - m.AX, dy = m.BY - m.AY;
         L = std::sqrt(dx * dx + dy * dy);
-        UX = dx / L, UY = dy / L, OverL = 1 / L;
-        DZ = m.BZ - m.AZ, Slope = DZ / L, Steepness = std::fabs(Slope), LowZ = std::min(m.AZ, m.BZ);
-        Lag = -DZ / std::sqrt(L * L + DZ * DZ);
+        UX = dx / L, UY = dy / L;
+        const double dz = m.BZ - m.AZ;
+        Slope = dz / L, Steepness = std::fabs(Slope), LowZ = std::min(m.AZ, m.BZ);
+        Lag = -dz / std::sqrt(L * L + dz * dz);
     }
     // The offsets u and e of the column's row 0 and their steps a row.
     struct TRowOffsets {
@@ -229,7 +230,7 @@ struct TInclinedMove {
         return {px * UX + py * UY, Cell * UY, py * UX - px * UY, Cell * UX};
     }
     TToolMove Move;
-    double R, R2, Cell, L, UX, UY, OverL, DZ, Slope, Steepness, LowZ, Lag;
+    double R, R2, Cell, L, UX, UY, Slope, Steepness, LowZ, Lag;
 };
 
 // The flat tool over a cell is lowest at the end of the part of the move
@@ -252,21 +253,20 @@ struct TInclinedFlatHeights {
 // over a cell is lowest where the cell's vertical line meets the swept
 // capsule lowest. Along the move the height is convex and steepens without
 // bound towards the rim of reach, so its minimum is where the derivative
-// vanishes, at offset u - dz s / sqrt(L^2 + dz^2), or at the end of the move
-// nearest to that.
+// vanishes, -dz s / sqrt(L^2 + dz^2) from the cell's offset along the move,
+// or at the end of the move nearest to that (offsets -u and L - u).
 struct TInclinedBallHeights {
     TInclinedMove::TRowOffsets Rows;
-    double AZ, DZ, L, OverL, Lag, R, R2;
+    double AZ, Slope, L, Lag, R, R2;
     template <class T>
     T At(T rows, T) const
     {
-        const T zero{}, one = zero + 1.0;
         const T u = Rows.U0 + rows * Rows.US, e = Rows.E0 + rows * Rows.ES, e2 = e * e;
-        T t = (u + Lag * Sqrt(NotBelowZero(R2 - e2))) * OverL;
-        t = t < zero ? zero : t;
-        t = one < t ? one : t;
-        const T along = L * t - u;
-        return AZ + DZ * t + (R - Sqrt(NotBelowZero(R2 - e2 - along * along)));
+        const T start = T{} - u, end = L - u;
+        T along = Lag * Sqrt(NotBelowZero(R2 - e2));
+        along = along < start ? start : along;
+        along = end < along ? end : along;
+        return AZ + Slope * (u + along) + (R - Sqrt(NotBelowZero(R2 - e2 - along * along)));
     }
 };
 
