@@ -324,8 +324,8 @@ TSearched LowestBySearch(const TCutTool& tool, TVector3D a, TVector3D b, double 
 // Level and inclined moves of the flat, ball and bull-nose tools along the
 // grid, across it and slanting, partly beyond the stock's edge and leaving
 // it, on an earlier cut: every cell against the lowest height of the tool
-// over it found above. Cells within a micrometre of the tool's rim may go
-// either way.
+// over it found above, with the cutting loops of each vector width. Cells
+// within a micrometre of the tool's rim may go either way.
 TEST(NcVisuGrid, CellsTakeTheLowestHeightOfTheToolAlongTheMove)
 {
     struct Move {
