@@ -192,16 +192,16 @@ void TNcVisuGrid::CutInColumnsAt(const TToolMove& move, bool inclined, int32_t c
             CutAtOneHeight<N>(move, z, TToroRise{R, R - Rc, Rc, Rc * Rc}, colour);
         return;
     }
-    const TInclinedMove m(move, m_Tool.R, m_CellSize);
-    const auto lower = [&](const auto& heightsAt) {
+    const TInclinedMove m(move, m_Tool.R);
+    const auto lower = [&](const auto& heights) {
         CutColumns(move, colour, [&](const TColumnCells& column, int first, int last) {
-            LowerCells<N>(column, first, last, heightsAt(column.X));
+            LowerCells<N>(column, first, last, heights);
         });
     };
     if (flat)
-        lower([&](double x) { return TInclinedFlatHeights{m.Offsets(x), move.AZ, m.Slope, m.Steepness, m.R2, m.LowZ}; });
+        lower(TInclinedFlatHeights{move.AZ, m.Slope, m.Steepness, m.R2, m.LowZ});
     else
-        lower([&](double x) { return TInclinedBallHeights{m.Offsets(x), move.AZ, m.Slope, m.L, m.Lag, m.R, m.R2}; });
+        lower(TInclinedBallHeights{move.AZ, m.Slope, m.L, m.Lag, m.R, m.R2});
 }
 
 // The cells within reach, each lowered to the move's height plus the tool's

@@ -139,7 +139,7 @@ struct TRisenHeights {
     double Z;
     Rise RiseOf;
     template <class T>
-    T At(T, T d2) const { return Z + RiseOf(d2); }
+    T At(T, T, T d2) const { return Z + RiseOf(d2); }
 };
 
 // The cells of the column at x that a cut lowers: those within the tool's
@@ -154,7 +154,8 @@ struct TColumnCells {
 };
 
 // Lowers the cells first..last of a column within reach to their new
-// heights (NewHeights::At(rows, squared distances)) where these are not
+// heights (NewHeights::At(offsets along the move and across it, squared
+// distances; TMoveReach)) where these are not
 // above them, and gives those cells the colour, two cells a step.
 template <class NewHeights>
 inline void LowerPairs(const TColumnCells& column, int first, int last, const NewHeights& newHeights)
@@ -163,8 +164,10 @@ inline void LowerPairs(const TColumnCells& column, int first, int last, const Ne
     for (int j = first; j <= last; j += 2) {
         const int at = j + 2 <= column.Rows ? j : column.Rows - 2; // the last step may go back
         const TDoublePair rows = TDoublePair{double(at), double(at + 1)};
-        const TDoublePair d2 = column.Reach.SquaredDistance(column.X, rows * column.Cell);
-        const TDoublePair h = newHeights.At(rows, d2);
+        TDoublePair along, across;
+        column.Reach.Offsets(column.X, rows * column.Cell, along, across);
+        const TDoublePair d2 = column.Reach.SquaredDistanceAt(along, across);
+        const TDoublePair h = newHeights.At(along, across, d2);
         TDoublePair was;
         TIntPair wasColour;
         std::memcpy(&was, column.Heights + at, sizeof was);
@@ -197,53 +200,41 @@ inline void LowerCells(const TColumnCells& column, int first, int last, const Ne
     double* const heights = column.Heights;
     int32_t* const colours = column.Colours;
     for (int j = first; j <= last; ++j) {
-        const double d2 = column.Reach.SquaredDistance(column.X, j * column.Cell);
-        const double h = newHeights.At(double(j), d2);
+        double along, across;
+        column.Reach.Offsets(column.X, j * column.Cell, along, across);
+        const double d2 = column.Reach.SquaredDistanceAt(along, across);
+        const double h = newHeights.At(along, across, d2);
         const bool lower = (d2 <= column.R2) & (h <= heights[j]);
         heights[j] = lower ? h : heights[j];
         colours[j] = lower ? column.Colour : colours[j];
     }
 }
 
-// An inclined move (both travel and a change of height) and the lowest
-// height of the tool over the cells of one column after another. With the
-// move's length L, its rise dz, a cell's offset u along the move from its
-// start and distance e from its line, the tool's axis is within R of the
-// cell while its offset along the move is within s = sqrt(R^2 - e^2) of u.
+// An inclined move (both travel and a change of height): with its length
+// L, its rise dz, a cell's offset u along the move from its start and its
+// distance e from the move's line (TMoveReach::Offsets), the tool's axis is
+// within R of the cell while its offset along the move is within
+// s = sqrt(R^2 - e^2) of u.
 struct TInclinedMove {
-    TInclinedMove(const TToolMove& m, double R, double cell) : Move(m), R(R), R2(R * R), Cell(cell)
+    TInclinedMove(const TToolMove& m, double R) : R(R), R2(R * R)
     {
-        const double dx = m.BX - m.AX, dy = m.BY - m.AY;
+        const double dx = m.BX - m.AX, dy = m.BY - m.AY, dz = m.BZ - m.AZ;
         L = std::sqrt(dx * dx + dy * dy);
-        UX = dx / L, UY = dy / L;
-        const double dz = m.BZ - m.AZ;
         Slope = dz / L, Steepness = std::fabs(Slope), LowZ = std::min(m.AZ, m.BZ);
         Lag = -dz / std::sqrt(L * L + dz * dz);
     }
-    // The offsets u and e of the column's row 0 and their steps a row.
-    struct TRowOffsets {
-        double U0, US, E0, ES;
-    };
-    TRowOffsets Offsets(double x) const
-    {
-        const double px = x - Move.AX, py = 0 - Move.AY;
-        return {px * UX + py * UY, Cell * UY, py * UX - px * UY, Cell * UX};
-    }
-    TToolMove Move;
-    double R, R2, Cell, L, UX, UY, Slope, Steepness, LowZ, Lag;
+    double R, R2, L, Slope, Steepness, LowZ, Lag;
 };
 
 // The flat tool over a cell is lowest at the end of the part of the move
 // within reach that is nearer the move's lower end, at offset u + s along
 // the move going down (u - s going up), or at that end itself.
 struct TInclinedFlatHeights {
-    TInclinedMove::TRowOffsets Rows;
     double AZ, Slope, Steepness, R2, LowZ;
     template <class T>
-    T At(T rows, T) const
+    T At(T u, T e, T) const
     {
-        const T e = Rows.E0 + rows * Rows.ES;
-        const T h = AZ + (Rows.U0 + rows * Rows.US) * Slope - Steepness * Sqrt(NotBelowZero(R2 - e * e));
+        const T h = AZ + u * Slope - Steepness * Sqrt(NotBelowZero(R2 - e * e));
         const T low = T{} + LowZ;
         return h < low ? low : h;
     }
@@ -256,13 +247,11 @@ struct TInclinedFlatHeights {
 // vanishes, -dz s / sqrt(L^2 + dz^2) from the cell's offset along the move,
 // or at the end of the move nearest to that (offsets -u and L - u).
 struct TInclinedBallHeights {
-    TInclinedMove::TRowOffsets Rows;
     double AZ, Slope, L, Lag, R, R2;
     template <class T>
-    T At(T rows, T) const
+    T At(T u, T e, T) const
     {
-        const T u = Rows.U0 + rows * Rows.US, e = Rows.E0 + rows * Rows.ES, e2 = e * e;
-        const T start = T{} - u, end = L - u;
+        const T e2 = e * e, start = T{} - u, end = L - u;
         T along = Lag * Sqrt(NotBelowZero(R2 - e2));
         along = along < start ? start : along;
         along = end < along ? end : along;

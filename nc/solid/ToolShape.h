@@ -63,10 +63,23 @@ public:
     template <class T = double>
     T SquaredDistance(double x, T y) const
     {
-        const T zero{};
+        T along, across;
+        Offsets(x, y, along, across);
+        return SquaredDistanceAt(along, across);
+    }
+    // The point's offset along the move from its start and its signed
+    // distance from the move's line (to the left going forward).
+    template <class T>
+    void Offsets(double x, T y, T& along, T& across) const
+    {
         const double px = x - m_AX;
         const T py = y - m_AY;
-        const T along = px * m_UX + py * m_UY, across = py * m_UX - px * m_UY;
+        along = px * m_UX + py * m_UY, across = py * m_UX - px * m_UY;
+    }
+    template <class T>
+    T SquaredDistanceAt(T along, T across) const
+    {
+        const T zero{};
         const T before = zero - along, beyond = along - m_Length;
         T outside = before < beyond ? beyond : before;
         outside = outside < zero ? zero : outside;
