@@ -6,8 +6,16 @@
 #include "core/geometry/Vertice.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <type_traits>
+
+// Loops built for wider vectors than the baseline, chosen at run time.
+#if defined(__GNUC__) && defined(__x86_64__)
+#define STOCK_WIDE_VECTORS 1
+#else
+#define STOCK_WIDE_VECTORS 0
+#endif
 
 namespace {
 
@@ -19,11 +27,14 @@ constexpr int32_t kMaxCellsOnSide = 5000;
 int RoundIndex(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 // The rows of a column the tool reaches are searched a hundredth of a cell
-// beyond the tool's radius, so that no rounding loses a cell it reaches;
-// a cell a hundredth of a cell within it is reached whatever the rounding.
+// beyond the tool's radius, so that no rounding loses a cell it reaches.
 constexpr double kReachMargin = 0.01;
 
+std::atomic<int> g_VectorBits{TNcVisuGrid::kAnyVectorBits};
+
 } // namespace
+
+void TNcVisuGrid::LimitVectorBits(int bits) { g_VectorBits.store(bits, std::memory_order_relaxed); }
 
 using namespace StockColumns;
 
@@ -116,60 +127,109 @@ void TNcVisuGrid::Cut(const TVector3D& from, const TVector3D& to, bool rapid, do
     const TToolMove move{from.X, from.Y, from.Z, to.X, to.Y, to.Z};
     const int32_t colour = rapid ? m_RapidColour : m_FeedColour;
     const bool travels = (to.X - from.X) * (to.X - from.X) + (to.Y - from.Y) * (to.Y - from.Y) > 0;
-    if (travels && from.Z != to.Z) {
+    const bool inclined = travels && from.Z != to.Z;
+    if (m_Tool.Type == ECutToolType::Flat || m_Tool.Type == ECutToolType::Ball ||
+        (m_Tool.Type == ECutToolType::Toro && !inclined)) {
+        CutInColumns(move, inclined, colour);
+        return;
+    }
+    if (inclined) {
         CutAnyMove(move, drillK, colour);
         return;
     }
-    // A plunge or a level move: the tool's shape at its distance from the
-    // move, under the lower end.
-    const double z = travels ? from.Z : std::min(from.Z, to.Z);
-    switch (m_Tool.Type) {
-    case ECutToolType::Flat:
-        CutAtOneHeight(move, z, TFlatRise{}, colour);
-        break;
-    case ECutToolType::Ball:
-        CutAtOneHeight(move, z, TBallRise{m_Tool.R, m_Tool.R * m_Tool.R}, colour);
-        break;
-    default:
-        CutAtOneHeight(move, z, TShapeRise{m_Tool, drillK}, colour);
+    CutAtOneHeight<2>(move, std::min(from.Z, to.Z), TShapeRise{m_Tool, drillK}, colour);
+}
+
+// The flat and the ball tool, and the bull nose on level moves and plunges,
+// cut by loops built for the widest vectors the processor has (chosen once).
+void TNcVisuGrid::CutInColumns(const TToolMove& move, bool inclined, int32_t colour)
+{
+#if STOCK_WIDE_VECTORS
+    static const int widest = [] {
+        __builtin_cpu_init();
+        if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+            __builtin_cpu_supports("avx512dq"))
+            return 512;
+        return __builtin_cpu_supports("avx2") ? 256 : 128;
+    }();
+    const int bits = std::min(widest, g_VectorBits.load(std::memory_order_relaxed));
+    if (bits >= 512)
+        return CutInColumns512(move, inclined, colour);
+    if (bits >= 256)
+        return CutInColumns256(move, inclined, colour);
+#endif
+    CutInColumnsAt<2>(move, inclined, colour);
+}
+
+#if STOCK_WIDE_VECTORS
+__attribute__((target("avx512f,avx512vl,avx512dq,prefer-vector-width=512"), flatten)) void
+TNcVisuGrid::CutInColumns512(const TToolMove& move, bool inclined, int32_t colour)
+{
+    CutInColumnsAt<16>(move, inclined, colour); // two registers of doubles, one of colours a step
+}
+
+__attribute__((target("avx2"), flatten)) void TNcVisuGrid::CutInColumns256(const TToolMove& move, bool inclined,
+                                                                           int32_t colour)
+{
+    CutInColumnsAt<8>(move, inclined, colour);
+}
+#endif
+
+// A plunge or a level move: the tool's shape at its distance from the move,
+// under the lower end. An inclined move: the lowest height of the tool over
+// each cell along the move, in closed form. N cells a step.
+template <int N>
+void TNcVisuGrid::CutInColumnsAt(const TToolMove& move, bool inclined, int32_t colour)
+{
+    const bool flat = m_Tool.Type == ECutToolType::Flat;
+    if (!inclined) {
+        const double z = std::min(move.AZ, move.BZ), R = m_Tool.R, Rc = m_Tool.Rc;
+        if (flat)
+            CutAtOneHeight<N>(move, z, TFlatRise{}, colour);
+        else if (m_Tool.Type == ECutToolType::Ball)
+            CutAtOneHeight<N>(move, z, TBallRise{R, R * R}, colour);
+        else
+            CutAtOneHeight<N>(move, z, TToroRise{R, R - Rc, Rc, Rc * Rc}, colour);
+        return;
     }
+    const TInclinedMove m(move, m_Tool.R);
+    const auto lower = [&](const auto& heights) {
+        CutColumns(move, colour, [&](const TColumnCells& column, int first, int last) {
+            LowerCells<N>(column, first, last, heights);
+        });
+    };
+    if (flat)
+        lower(TInclinedFlatHeights{move.AZ, m.Slope, m.Steepness, m.R2, m.LowZ});
+    else
+        lower(TInclinedBallHeights{move.AZ, m.Slope, m.L, m.Lag, m.R, m.R2});
 }
 
 // The cells within reach, each lowered to the move's height plus the tool's
-// rise at its distance from the move.
-template <class Rise>
+// rise at its distance from the move; N cells a step.
+template <int N, class Rise>
 void TNcVisuGrid::CutAtOneHeight(const TToolMove& move, double z, const Rise& rise, int32_t colour)
 {
-    const double R2 = m_Tool.R * m_Tool.R, margin = kReachMargin * m_CellSize;
-    const double surelyIn = m_Tool.R > margin ? (m_Tool.R - margin) * (m_Tool.R - margin) : -1.0;
+    CutColumns(move, colour, [&](const TColumnCells& column, int first, int last) {
+        LowerCells<N>(column, first, last, TRisenHeights<Rise>{z, rise});
+    });
+}
+
+// Column by column, the rows of the cells the tool's disc may reach along
+// the move, handed on to be lowered (where they are within reach).
+template <class LowerRows>
+void TNcVisuGrid::CutColumns(const TToolMove& move, int32_t colour, const LowerRows& lowerRows)
+{
     const TMoveReach reach(move);
     const TSweptDisc swept(move);
-    const TMoveLine line(move, m_CellSize);
+    const double margin = kReachMargin * m_CellSize;
     for (int i = m_CutColumns.First; i <= m_CutColumns.Last; ++i) {
         const double x = i * m_CellSize;
         const TCellRange rows = swept.Rows(x, m_Tool.R + margin, m_CellSize, m_CutRows);
-        double* heights = m_Heights.data() + Index(i, 0);
-        int32_t* colours = m_Colours.data() + Index(i, 0);
-        // The cells at both ends one by one, up to one surely within reach;
-        // the distance from the move being convex along the column, every
-        // cell between two such is within reach too.
-        const auto tested = [&](int j) {
-            const double d2 = reach.SquaredDistance(x, j * m_CellSize);
-            if (d2 <= R2 && z + rise(d2) <= heights[j])
-                heights[j] = z + rise(d2), colours[j] = colour;
-            return d2 <= surelyIn;
-        };
-        int first = rows.First, last = rows.Last;
-        while (first <= last && !tested(first))
-            ++first;
-        while (last > first && !tested(last))
-            --last;
-        if (last - first < 2)
+        if (rows.Empty())
             continue;
-        if constexpr (std::is_same_v<Rise, TFlatRise>)
-            LowerCells(heights, colours, first + 1, last - 1, TOneHeight{z}, colour);
-        else
-            LowerBetween(line, x, first + 1, last - 1, heights, colours, z, rise, colour);
+        const TColumnCells column{m_Heights.data() + Index(i, 0), m_Colours.data() + Index(i, 0), m_Rows, colour,
+                                  reach, x, m_CellSize, m_Tool.R * m_Tool.R};
+        lowerRows(column, rows.First, rows.Last);
     }
 }
 

@@ -96,6 +96,11 @@ public:
     // Sets one cell's height, its colour kept (for a caller that shapes the
     // stock by hand).
     void SetHeight(int column, int row, double height) { m_Heights[Index(column, row)] = height; }
+    // The widest vectors, in bits, the cutting loops may use where the
+    // processor has them (to test the narrower loops); 128 keeps them at the
+    // baseline instruction set.
+    static constexpr int kAnyVectorBits = 512;
+    static void LimitVectorBits(int bits);
     // Columns and rows of the last cut's box (the part of a mesh to refresh).
     TCellRange CutColumns() const { return m_CutColumns; }
     TCellRange CutRows() const { return m_CutRows; }
@@ -106,8 +111,15 @@ public:
 private:
     size_t Index(int column, int row) const { return static_cast<size_t>(column) * m_Rows + row; }
     void SetCutBox(const TVector3D& a, const TVector3D& b, double margin);
-    template <class Rise>
+    void CutInColumns(const TToolMove& move, bool inclined, int32_t colour);
+    void CutInColumns512(const TToolMove& move, bool inclined, int32_t colour);
+    void CutInColumns256(const TToolMove& move, bool inclined, int32_t colour);
+    template <int N>
+    void CutInColumnsAt(const TToolMove& move, bool inclined, int32_t colour);
+    template <int N, class Rise>
     void CutAtOneHeight(const TToolMove& move, double z, const Rise& rise, int32_t colour);
+    template <class LowerRows>
+    void CutColumns(const TToolMove& move, int32_t colour, const LowerRows& lowerRows);
     void CutAnyMove(const TToolMove& move, double drillK, int32_t colour);
 
     TVector3D m_Origin;

@@ -86,165 +86,177 @@ private:
     double m_DX, m_DY, m_Length = 0, m_UX = 0, m_UY = 0, m_OverUX = 0, m_OverUY = 0;
 };
 
-// Two doubles, two masks and four colours, worked on in one step.
+// Two doubles, their masks and two colours, worked on in one step with the
+// baseline instruction set.
 using TDoublePair = double __attribute__((vector_size(16)));
-using TMaskPair = int64_t __attribute__((vector_size(16)));
-using TIntQuad = int32_t __attribute__((vector_size(16)));
+using TIntPair = int32_t __attribute__((vector_size(8)));
+
+// Square root and max(v, 0) of one value or of both.
+inline double Sqrt(double v) { return std::sqrt(v); }
+inline TDoublePair Sqrt(TDoublePair v) { return TDoublePair{std::sqrt(v[0]), std::sqrt(v[1])}; }
+template <class T>
+inline T NotBelowZero(T v)
+{
+    const T zero{};
+    return v < zero ? zero : v;
+}
 
 // The rise of the tool's underside above its programmed point at a squared
-// distance within reach: none for the flat bottom, the ball's arc (also for
-// two distances at once), and any other shape through its profile.
+// distance d2 within reach: none for the flat bottom, the ball's arc, the
+// bull nose's corner (as ToolProfile works them out), and any other shape
+// through its profile (lane by lane).
 struct TFlatRise {
-    double operator()(double) const { return 0.0; }
+    template <class T>
+    T operator()(T d2) const { return d2 * 0; }
 };
 struct TBallRise {
-    static constexpr bool kPairs = true;
     double R, R2;
-    double operator()(double d2) const { return R - std::sqrt(R2 - d2); } // d2 <= R2
-    TDoublePair operator()(TDoublePair d2) const
+    template <class T>
+    T operator()(T d2) const { return R - Sqrt(NotBelowZero(R2 - d2)); }
+};
+struct TToroRise { // the bull nose: flat within R - Rc, its corner's arc beyond
+    double R, Inner, Rc, Rc2;
+    template <class T>
+    T operator()(T d2) const
     {
-        const TDoublePair q = R2 - d2;
-        return R - TDoublePair{std::sqrt(q[0]), std::sqrt(q[1])};
+        T d = Sqrt(d2);
+        d = R < d ? T{} + R : d;
+        const T e = NotBelowZero(d - Inner);
+        return Rc - Sqrt(NotBelowZero(Rc2 - e * e));
     }
 };
 struct TShapeRise {
-    static constexpr bool kPairs = false;
     TCutTool Tool;
     double K;
     double operator()(double d2) const { return ToolProfile(Tool, std::min(std::sqrt(d2), Tool.R), K).value_or(0.0); }
+    TDoublePair operator()(TDoublePair d2) const { return TDoublePair{(*this)(d2[0]), (*this)(d2[1])}; }
 };
 
-// New heights for a column's cells: one for all (a flat bottom), or the
-// move's height plus the tool's rise at each cell. Pair gives rows j and
-// j + 1.
-
-struct TOneHeight {
-    double Z;
-    double operator()(int) const { return Z; }
-    TDoublePair Pair(int) const { return TDoublePair{Z, Z}; }
-};
-// The squared distances of a column's cells from one end of the move (a
-// cap of the swept disc) or from its line (the band between the caps), row
-// by row or two rows at a time.
-struct TCapDistance {
-    double DX2, CY, Cell; // DX2: squared X offset of the column from the end
-    template <class T>
-    T operator()(T rows) const
-    {
-        const T dy = rows * Cell - CY;
-        return DX2 + dy * dy;
-    }
-};
-struct TBandDistance {
-    double E0, ES; // the signed distance from the line at row 0, its step a row
-    template <class T>
-    T operator()(T rows) const
-    {
-        const T e = E0 + rows * ES;
-        return e * e;
-    }
-};
-
-template <class Rise, class Distance>
-struct TRisenHeights {
-    Rise RiseOf;
-    Distance SquaredDistance;
-    double Z;
-    double operator()(int j) const { return Z + RiseOf(SquaredDistance(double(j))); }
-    TDoublePair Pair(int j) const
-    {
-        if constexpr (Rise::kPairs)
-            return Z + RiseOf(SquaredDistance(TDoublePair{double(j), double(j + 1)}));
-        else
-            return TDoublePair{(*this)(j), (*this)(j + 1)};
-    }
-};
-
-// Lowers the cells first..last of a column to their new heights where
-// these are not above them, and gives those cells the colour: four cells a
-// step, the heights two by two and the colours four by four.
-template <class NewHeights>
-inline void LowerCells(double* heights, int32_t* colours, int first, int last, const NewHeights& newHeights, int32_t colour)
-{
-    const TIntQuad colourQuad = {colour, colour, colour, colour};
-    int j = first;
-    for (; j + 3 <= last; j += 4) {
-        TDoublePair low, high;
-        TIntQuad quad;
-        std::memcpy(&low, heights + j, sizeof low);
-        std::memcpy(&high, heights + j + 2, sizeof high);
-        std::memcpy(&quad, colours + j, sizeof quad);
-        const TDoublePair newLow = newHeights.Pair(j), newHigh = newHeights.Pair(j + 2);
-        const TMaskPair lowerLow = newLow <= low, lowerHigh = newHigh <= high;
-        low = lowerLow ? newLow : low;
-        high = lowerHigh ? newHigh : high;
-        const TIntQuad lower = __builtin_shufflevector(TIntQuad(lowerLow), TIntQuad(lowerHigh), 0, 2, 4, 6);
-        quad = lower ? colourQuad : quad;
-        std::memcpy(heights + j, &low, sizeof low);
-        std::memcpy(heights + j + 2, &high, sizeof high);
-        std::memcpy(colours + j, &quad, sizeof quad);
-    }
-    for (; j <= last; ++j) {
-        const double h = newHeights(j);
-        if (h <= heights[j])
-            heights[j] = h, colours[j] = colour;
-    }
-}
-
-// A move's line in X-Y for the cells of one column after another.
-struct TMoveLine {
-    TMoveLine(const TToolMove& m, double cell) : Move(m), Cell(cell), DX(m.BX - m.AX), DY(m.BY - m.AY)
-    {
-        Travel = DX * DX + DY * DY;
-        if (Travel > 0) {
-            const double length = std::sqrt(Travel);
-            UX = DX / length, UY = DY / length;
-        }
-        if (DY != 0)
-            RowsPerX = DX / (DY * cell), RowsAlong = Travel / (DY * cell);
-    }
-    TToolMove Move;
-    double Cell, DX, DY, Travel = 0, UX = 0, UY = 0, RowsPerX = 0, RowsAlong = 0;
-};
-
-// Lowers the rows first..last of the column at x, all within reach, to the
-// move's height plus the tool's rise: the rows beside the start, beside the
-// band along the move and beside the end each with their own distance.
-// Where the parts meet the distances agree, so rounding of the rows that
-// part them changes nothing.
+// A plunge or a level move: the move's height plus the tool's rise at the
+// cell's squared distance from the move.
 template <class Rise>
-inline void LowerBetween(const TMoveLine& line, double x, int first, int last, double* heights, int32_t* colours, double z,
-                  const Rise& rise, int32_t colour)
+struct TRisenHeights {
+    double Z;
+    Rise RiseOf;
+    template <class T>
+    T At(T, T, T d2) const { return Z + RiseOf(d2); }
+};
+
+// The cells of the column at x that a cut lowers: those within the tool's
+// reach of the move (TMoveReach, the same test for every cut).
+struct TColumnCells {
+    double* Heights;
+    int32_t* Colours;
+    int Rows;
+    int32_t Colour;
+    const TMoveReach& Reach;
+    double X, Cell, R2;
+};
+
+// Lowers the cells first..last of a column within reach to their new
+// heights (NewHeights::At(offsets along the move and across it, squared
+// distances; TMoveReach)) where these are not
+// above them, and gives those cells the colour, two cells a step.
+template <class NewHeights>
+inline void LowerPairs(const TColumnCells& column, int first, int last, const NewHeights& newHeights)
 {
-    const TToolMove& m = line.Move;
-    const double px = x - m.AX, qx = x - m.BX;
-    const TCapDistance capA{px * px, m.AY, line.Cell}, capB{qx * qx, m.BY, line.Cell};
-    const auto lower = [&](int from, int to, const auto& distance) {
-        using TDistance = std::decay_t<decltype(distance)>;
-        if (from <= to)
-            LowerCells(heights, colours, from, to, TRisenHeights<Rise, TDistance>{rise, distance, z}, colour);
-    };
-    if (!(line.Travel > 0)) {
-        lower(first, last, capA);
-        return;
+    const TIntPair colour = TIntPair{} + column.Colour;
+    for (int j = first; j <= last; j += 2) {
+        const int at = j + 2 <= column.Rows ? j : column.Rows - 2; // the last step may go back
+        const TDoublePair rows = TDoublePair{double(at), double(at + 1)};
+        TDoublePair along, across;
+        column.Reach.Offsets(column.X, rows * column.Cell, along, across);
+        const TDoublePair d2 = column.Reach.SquaredDistanceAt(along, across);
+        const TDoublePair h = newHeights.At(along, across, d2);
+        TDoublePair was;
+        TIntPair wasColour;
+        std::memcpy(&was, column.Heights + at, sizeof was);
+        std::memcpy(&wasColour, column.Colours + at, sizeof wasColour);
+        const auto lower = (h <= was) & (d2 <= TDoublePair{} + column.R2);
+        was = lower ? h : was;
+        wasColour = __builtin_convertvector(lower, TIntPair) ? colour : wasColour;
+        std::memcpy(column.Heights + at, &was, sizeof was);
+        std::memcpy(column.Colours + at, &wasColour, sizeof wasColour);
     }
-    // The signed distance from the move's line, (y - AY) ux - (x - AX) uy.
-    const TBandDistance band{(0 - m.AY) * line.UX - px * line.UY, line.Cell * line.UX};
-    if (line.DY == 0) { // one part for the whole column
-        const double t = px * line.DX / line.Travel;
-        if (t <= 0 || t >= 1)
-            lower(first, last, t <= 0 ? capA : capB);
-        else
-            lower(first, last, band);
-        return;
-    }
-    // The move's parameter is 0 and 1 at rows r0 and r1.
-    const double r0 = m.AY / line.Cell - px * line.RowsPerX, r1 = r0 + line.RowsAlong;
-    const auto row = [&](double r) { return int(std::clamp(std::ceil(r), double(first), double(last) + 1)); };
-    const int bandFirst = row(std::min(r0, r1)), bandEnd = row(std::max(r0, r1));
-    lower(first, bandFirst - 1, line.DY > 0 ? capA : capB);
-    lower(bandFirst, bandEnd - 1, band);
-    lower(bandEnd, last, line.DY > 0 ? capB : capA);
 }
+
+// The same N cells a step: two as above, more left to the compiler, which
+// works on a simple loop with as many at once as the processor's vectors
+// hold. Rows beyond reach are left alone, and the new heights are exact
+// wherever the tool reaches, so a cell lowered twice to its height changes
+// nothing: the rows are widened (within the column) to whole steps, the
+// last step of two moved back to end in the column.
+template <int N, class NewHeights>
+inline void LowerCells(const TColumnCells& column, int first, int last, const NewHeights& newHeights)
+{
+    if constexpr (N == 2) {
+        if (column.Rows >= 2)
+            return LowerPairs(column, first, last, newHeights);
+    } else if (column.Rows >= N) {
+        last += (N - (last - first + 1) % N) % N;
+        if (last >= column.Rows)
+            first = std::max(first - (last - (column.Rows - 1)), 0), last = column.Rows - 1;
+    }
+    double* const heights = column.Heights;
+    int32_t* const colours = column.Colours;
+    for (int j = first; j <= last; ++j) {
+        double along, across;
+        column.Reach.Offsets(column.X, j * column.Cell, along, across);
+        const double d2 = column.Reach.SquaredDistanceAt(along, across);
+        const double h = newHeights.At(along, across, d2);
+        const bool lower = (d2 <= column.R2) & (h <= heights[j]);
+        heights[j] = lower ? h : heights[j];
+        colours[j] = lower ? column.Colour : colours[j];
+    }
+}
+
+// An inclined move (both travel and a change of height): with its length
+// L, its rise dz, a cell's offset u along the move from its start and its
+// distance e from the move's line (TMoveReach::Offsets), the tool's axis is
+// within R of the cell while its offset along the move is within
+// s = sqrt(R^2 - e^2) of u.
+struct TInclinedMove {
+    TInclinedMove(const TToolMove& m, double R) : R(R), R2(R * R)
+    {
+        const double dx = m.BX - m.AX, dy = m.BY - m.AY, dz = m.BZ - m.AZ;
+        L = std::sqrt(dx * dx + dy * dy);
+        Slope = dz / L, Steepness = std::fabs(Slope), LowZ = std::min(m.AZ, m.BZ);
+        Lag = -dz / std::sqrt(L * L + dz * dz);
+    }
+    double R, R2, L, Slope, Steepness, LowZ, Lag;
+};
+
+// The flat tool over a cell is lowest at the end of the part of the move
+// within reach that is nearer the move's lower end, at offset u + s along
+// the move going down (u - s going up), or at that end itself.
+struct TInclinedFlatHeights {
+    double AZ, Slope, Steepness, R2, LowZ;
+    template <class T>
+    T At(T u, T e, T) const
+    {
+        const T h = AZ + u * Slope - Steepness * Sqrt(NotBelowZero(R2 - e * e));
+        const T low = T{} + LowZ;
+        return h < low ? low : h;
+    }
+};
+
+// The ball's centre moves along the segment R above the move; its underside
+// over a cell is lowest where the cell's vertical line meets the swept
+// capsule lowest. Along the move the height is convex and steepens without
+// bound towards the rim of reach, so its minimum is where the derivative
+// vanishes, -dz s / sqrt(L^2 + dz^2) from the cell's offset along the move,
+// or at the end of the move nearest to that (offsets -u and L - u).
+struct TInclinedBallHeights {
+    double AZ, Slope, L, Lag, R, R2;
+    template <class T>
+    T At(T u, T e, T) const
+    {
+        const T e2 = e * e, start = T{} - u, end = L - u;
+        T along = Lag * Sqrt(NotBelowZero(R2 - e2));
+        along = along < start ? start : along;
+        along = end < along ? end : along;
+        return AZ + Slope * (u + along) + (R - Sqrt(NotBelowZero(R2 - e2 - along * along)));
+    }
+};
 
 } // namespace StockColumns

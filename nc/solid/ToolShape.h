@@ -9,6 +9,7 @@
 // (cone), the point (drill). This is where the drop-cutter places the tool
 // and where the tool solid shows it.
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 
@@ -46,28 +47,47 @@ struct TToolMove {
 // the cells at the rim.
 class TMoveReach {
 public:
-    explicit TMoveReach(const TToolMove& m) : m_AX(m.AX), m_AY(m.AY), m_DX(m.BX - m.AX), m_DY(m.BY - m.AY)
+    explicit TMoveReach(const TToolMove& m) : m_AX(m.AX), m_AY(m.AY)
     {
-        const double travel = m_DX * m_DX + m_DY * m_DY;
-        m_Inverse = travel > 0 ? 1.0 / travel : 0.0;
+        const double dx = m.BX - m.AX, dy = m.BY - m.AY;
+        const double travel = dx * dx + dy * dy;
+        if (travel > 0) {
+            m_Length = std::sqrt(travel);
+            m_UX = dx / m_Length, m_UY = dy / m_Length;
+        }
     }
     // For one point or, with T a vector of doubles, for points of one X
-    // in one step, by the same operations.
+    // in one step, by the same operations: the squares of the point's
+    // distance from the move's line and of how far its offset along the
+    // move lies before the start or beyond the end.
     template <class T = double>
     T SquaredDistance(double x, T y) const
     {
-        const T zero{}, one = zero + 1.0;
+        T along, across;
+        Offsets(x, y, along, across);
+        return SquaredDistanceAt(along, across);
+    }
+    // The point's offset along the move from its start and its signed
+    // distance from the move's line (to the left going forward).
+    template <class T>
+    void Offsets(double x, T y, T& along, T& across) const
+    {
         const double px = x - m_AX;
         const T py = y - m_AY;
-        T t = (px * m_DX + py * m_DY) * m_Inverse;
-        t = t < zero ? zero : t;
-        t = one < t ? one : t;
-        const T ex = px - t * m_DX, ey = py - t * m_DY;
-        return ex * ex + ey * ey;
+        along = px * m_UX + py * m_UY, across = py * m_UX - px * m_UY;
+    }
+    template <class T>
+    T SquaredDistanceAt(T along, T across) const
+    {
+        const T zero{};
+        const T before = zero - along, beyond = along - m_Length;
+        T outside = before < beyond ? beyond : before;
+        outside = outside < zero ? zero : outside;
+        return across * across + outside * outside;
     }
 
 private:
-    double m_AX, m_AY, m_DX, m_DY, m_Inverse;
+    double m_AX, m_AY, m_UX = 1, m_UY = 0, m_Length = 0; // a plunge: along X, no length
 };
 
 // The lowest height the tool's underside reaches over the point (x, y)

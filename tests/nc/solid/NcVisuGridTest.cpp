@@ -324,8 +324,8 @@ TSearched LowestBySearch(const TCutTool& tool, TVector3D a, TVector3D b, double 
 // Level and inclined moves of the flat, ball and bull-nose tools along the
 // grid, across it and slanting, partly beyond the stock's edge and leaving
 // it, on an earlier cut: every cell against the lowest height of the tool
-// over it found above. Cells within a micrometre of the tool's rim may go
-// either way.
+// over it found above, with the cutting loops of each vector width. Cells
+// within a micrometre of the tool's rim may go either way.
 TEST(NcVisuGrid, CellsTakeTheLowestHeightOfTheToolAlongTheMove)
 {
     struct Move {
@@ -342,36 +342,51 @@ TEST(NcVisuGrid, CellsTakeTheLowestHeightOfTheToolAlongTheMove)
         {"down leaving the stock", {12, 12, 7}, {26, 21, 2}},
         {"level from outside", {-6, -4, 5}, {1.5, 2.5, 5}},
         {"plunge at the corner", {19.2, 0.4, 9}, {19.2, 0.4, 4}},
+        {"steep and short down along Y", {6, 4, 9}, {6, 5.5, 2}},
+        {"up slanting, short", {12.2, 6.1, 3}, {14.0, 7.3, 4.5}},
+        {"down along X backwards", {15, 12.55, 7}, {5, 12.55, 5.5}},
+        {"gently down slanting", {2.5, 17.2, 6.4}, {17.5, 4.1, 6.1}},
     };
     const TCutTool tools[] = {Tool(ECutToolType::Flat, 3), Tool(ECutToolType::Ball, 3), Tool(ECutToolType::Toro, 3, 1)};
+    // The cutting loops of every vector width the processor has, back to
+    // the widest at the end.
+    const struct TWidestAgain {
+        ~TWidestAgain() { TNcVisuGrid::LimitVectorBits(TNcVisuGrid::kAnyVectorBits); }
+    } widestAgain;
     for (const TCutTool& tool : tools) {
         for (const Move& m : moves) {
-            SCOPED_TRACE(testing::Message() << "tool " << int(tool.Type) << ", " << m.name);
-            TNcVisuGrid grid = Stock(tool, 100);
-            grid.CutSegment({8, 8, 6.5}, {12, 9, 6.5}, false); // something to cut through
-            const TNcVisuGrid before = grid;
-            grid.CutSegment(m.a, m.b, false);
+            TNcVisuGrid before = Stock(tool, 100);
+            before.CutSegment({8, 8, 6.5}, {12, 9, 6.5}, false); // something to cut through
             const bool plunge = m.a.X == m.b.X && m.a.Y == m.b.Y;
             const TVector3D from = plunge ? m.b : m.a;
-            int cut = 0;
-            for (int i = 0; i < grid.Columns(); ++i) {
-                for (int j = 0; j < grid.Rows(); ++j) {
-                    const double x = i * grid.CellSize(), y = j * grid.CellSize();
-                    const TSearched lowest = LowestBySearch(tool, from, m.b, x, y);
-                    const TStockCell was = before.Cell(i, j), is = grid.Cell(i, j);
-                    if (std::fabs(lowest.Nearest - tool.R) < 1e-6)
-                        continue;
-                    if (lowest.Nearest > tool.R || lowest.Height > was.Height) {
-                        ASSERT_EQ(is.Height, was.Height) << i << "," << j;
-                        ASSERT_EQ(is.Colour, was.Colour) << i << "," << j;
-                        continue;
+            std::vector<TSearched> lowest;
+            for (int i = 0; i < before.Columns(); ++i)
+                for (int j = 0; j < before.Rows(); ++j)
+                    lowest.push_back(LowestBySearch(tool, from, m.b, i * before.CellSize(), j * before.CellSize()));
+            for (int bits : {128, 256, 512}) {
+                SCOPED_TRACE(testing::Message() << "tool " << int(tool.Type) << ", " << m.name << ", " << bits);
+                TNcVisuGrid::LimitVectorBits(bits);
+                TNcVisuGrid grid = before;
+                grid.CutSegment(m.a, m.b, false);
+                int cut = 0;
+                for (int i = 0; i < grid.Columns(); ++i) {
+                    for (int j = 0; j < grid.Rows(); ++j) {
+                        const TSearched& low = lowest[size_t(i) * grid.Rows() + j];
+                        const TStockCell was = before.Cell(i, j), is = grid.Cell(i, j);
+                        if (std::fabs(low.Nearest - tool.R) < 1e-6)
+                            continue;
+                        if (low.Nearest > tool.R || low.Height > was.Height) {
+                            ASSERT_EQ(is.Height, was.Height) << i << "," << j;
+                            ASSERT_EQ(is.Colour, was.Colour) << i << "," << j;
+                            continue;
+                        }
+                        ASSERT_NEAR(is.Height, low.Height, 1e-7) << i << "," << j;
+                        ASSERT_EQ(is.Colour, kFeed) << i << "," << j;
+                        ++cut;
                     }
-                    ASSERT_NEAR(is.Height, lowest.Height, 1e-7) << i << "," << j;
-                    ASSERT_EQ(is.Colour, kFeed) << i << "," << j;
-                    ++cut;
                 }
+                EXPECT_GT(cut, 100);
             }
-            EXPECT_GT(cut, 100);
         }
     }
 }
