@@ -30,9 +30,9 @@
 // A curve that can tell its profile's box without building the profile
 // (ProfileBox) has its kept profile built when it is first read: a bounds
 // update then only notes the profile as owed. Reading it (ProfilePoints, a
-// bracket, drawing, picking) builds it; that build is serialised, so threads
-// that only read the curve may do so at once. HasProfile and the use count
-// count an owed profile as there.
+// bracket, picking; drawing unless ProfilePointsWithoutProfile answers) builds
+// it; that build is serialised, so threads that only read the curve may do so
+// at once. HasProfile and the use count count an owed profile as there.
 
 #include "core/entities/Outline2D.h"
 
