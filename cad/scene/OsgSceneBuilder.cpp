@@ -16,6 +16,14 @@ constexpr TSceneNodeId ObjectBit = TSceneNodeId{1} << 62;
 // A chunk's arrays start this small and grow by doubling.
 constexpr size_t FirstChunkCapacity = 256;
 
+// Gives back the room of a closed chunk's array unless it is a little
+// (an eighth of what it holds): giving it back copies the array.
+template <class T> void TrimFull(std::vector<T>& array)
+{
+    if (array.capacity() - array.size() > array.size() / 8)
+        array.shrink_to_fit();
+}
+
 bool IsObjectId(TSceneNodeId id)
 {
     return (id & ObjectBit) != 0;
@@ -308,16 +316,22 @@ uint32_t TOsgSceneBuilder::ChunkFor(uint8_t batch, const TKey& key, uint32_t seg
 {
     TBatch& b = m_Batches[batch];
     auto open = b.Open.find(key);
+    // A chunk that follows a full one of its key will most likely fill up
+    // as well: it takes the room of a full chunk at once instead of growing.
+    size_t vertexRoom = FirstChunkCapacity;
+    size_t indexRoom = FirstChunkCapacity;
     if (open != b.Open.end()) {
         TChunk& chunk = m_Chunks[open->second];
         if (chunk.Segments == 0 || chunk.Segments + segments <= ChunkSegments)
             return open->second;
-        // Full: it keeps what it has, without the room to grow.
+        // Full: it keeps what it has, without room to grow beyond a little.
         chunk.Open = false;
-        chunk.Vertices->asVector().shrink_to_fit();
-        chunk.Strips->asVector().shrink_to_fit();
+        TrimFull(chunk.Vertices->asVector());
+        TrimFull(chunk.Strips->asVector());
         if (chunk.Markers)
-            chunk.Markers->asVector().shrink_to_fit();
+            TrimFull(chunk.Markers->asVector());
+        vertexRoom = std::max(vertexRoom, chunk.Vertices->size() + chunk.Vertices->size() / 16);
+        indexRoom = 2 * size_t{ChunkSegments};
         b.Open.erase(open);
     }
     uint32_t index = 0;
@@ -339,16 +353,17 @@ uint32_t TOsgSceneBuilder::ChunkFor(uint8_t batch, const TKey& key, uint32_t seg
     chunk.Geometry->setDataVariance(osg::Object::DYNAMIC);
     chunk.Geometry->setComputeBoundingBoxCallback(m_ChunkBound);
     chunk.Vertices = new osg::Vec3Array;
-    chunk.Vertices->reserve(FirstChunkCapacity);
+    chunk.Vertices->reserve(vertexRoom);
     chunk.Geometry->setVertexArray(chunk.Vertices);
     osg::ref_ptr<osg::Vec4Array> color = new osg::Vec4Array;
     color->push_back(osg::Vec4(key[0], key[1], key[2], key[3]));
     chunk.Geometry->setColorArray(color, osg::Array::BIND_OVERALL);
     chunk.Strips = new osg::DrawElementsUInt(GL_LINES);
-    chunk.Strips->reserve(FirstChunkCapacity);
+    chunk.Strips->reserve(indexRoom);
     chunk.Geometry->addPrimitiveSet(chunk.Strips);
     if (key[5] != 0.0f) {
         chunk.Markers = new osg::DrawElementsUInt(GL_POINTS);
+        chunk.Markers->reserve(vertexRoom);
         chunk.Geometry->addPrimitiveSet(chunk.Markers);
     }
     chunk.Geometry->setStateSet(ChunkState(key[4], key[5] != 0.0f));

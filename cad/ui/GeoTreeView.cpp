@@ -24,9 +24,9 @@ constexpr int NodeIdRole = Qt::UserRole + 2;
 // its text (a drawing of many entities fills the tree with one each).
 class TGeoTreeItem final : public QTreeWidgetItem {
 public:
-    TGeoTreeItem(const TGeoTreeNode& node, int32_t data, QIcon icon, TTreeNodeId id)
-        : QTreeWidgetItem(UserType), m_Text(AnsiToQString(node.Text)), m_Icon(std::move(icon)), m_Data(data),
-          m_Image(node.Image), m_Id(id)
+    TGeoTreeItem(QString text, int image, int32_t data, QIcon icon, TTreeNodeId id)
+        : QTreeWidgetItem(UserType), m_Text(std::move(text)), m_Icon(std::move(icon)), m_Data(data), m_Image(image),
+          m_Id(id)
     {
     }
 
@@ -102,9 +102,21 @@ QTreeWidgetItem* TGeoTreeView::NewItem(const TGeoTreeNode& node, int32_t data)
 {
     const bool hasImage = node.Image >= 0 && node.Image < static_cast<int>(m_Images.size());
     const TTreeNodeId id = ++m_LastNode;
-    auto* item = new TGeoTreeItem(node, data, hasImage ? m_Images[node.Image] : QIcon(), id);
+    auto* item = new TGeoTreeItem(NodeText(node.Text), node.Image, data, hasImage ? m_Images[node.Image] : QIcon(), id);
     m_Items[id] = item;
     return item;
+}
+
+QString TGeoTreeView::NodeText(const std::string& text)
+{
+    for (const auto& [ansi, shared] : m_Texts) {
+        if (ansi == text)
+            return shared;
+    }
+    QString converted = AnsiToQString(text);
+    if (m_Texts.size() < MaxSharedTexts)
+        m_Texts.emplace_back(text, converted);
+    return converted;
 }
 
 TTreeNodeId TGeoTreeView::AddNode(QTreeWidgetItem* parent, const TGeoTreeNode& node, int32_t data)
@@ -225,6 +237,7 @@ void TGeoTreeView::RebuildGeoTree(TQV_01Cmp2D& document)
     // Each layer's entity nodes join their layer node at once, in the
     // document's order (one insertion into the tree's model per layer).
     std::vector<std::pair<QTreeWidgetItem*, QList<QTreeWidgetItem*>>> waiting(TQV_20Layers::LayerCount);
+    m_Items.reserve(static_cast<size_t>(document.ObjectsCount()) + TQV_20Layers::LayerCount + 1);
     try {
         TGraphicObjIterator it = document.ObjectsIterator();
         for (TGraphicObject* object = it.First(); object; object = it.Next()) {

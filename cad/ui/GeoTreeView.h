@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class TQV_01Cmp2D;
@@ -71,6 +72,9 @@ public:
     void SetImages(std::vector<QIcon> images);
 
 private:
+    // The text of a node: entities of one class share one string, so the
+    // nodes of a large drawing do not each convert and hold their own copy.
+    QString NodeText(const std::string& text);
     // A node with a new id, known to Item, not yet in the tree.
     QTreeWidgetItem* NewItem(const TGeoTreeNode& node, int32_t data);
     TTreeNodeId AddNode(QTreeWidgetItem* parent, const TGeoTreeNode& node, int32_t data);
@@ -82,4 +86,7 @@ private:
     TTreeNodeId m_LastNode = NoTreeNode;
     int m_UpdateDepth = 0;
     std::vector<QIcon> m_Images;
+    // Node texts converted so far (the first few distinct ones).
+    static constexpr size_t MaxSharedTexts = 32;
+    std::vector<std::pair<std::string, QString>> m_Texts;
 };

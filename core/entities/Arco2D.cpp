@@ -237,6 +237,20 @@ std::optional<TCurve2D::TProfileBox> TArco2D::ProfileBox()
     return TProfileBox{TransformRect2D(box, GetModelTransform()), true};
 }
 
+bool TArco2D::ProfilePointsWithoutProfile(std::vector<TPoint2D>& points)
+{
+    points.clear();
+    const int n = Segments();
+    double cx = 0.0, cy = 0.0, r = 0.0;
+    if (n <= 0 || !MeasureParameters(cx, cy, r))
+        return true;
+    const TAngleSweep sweep(n, m_StartAngle, m_EndAngle, cx, cy, r, r, IsCounterClockwise());
+    points.reserve(static_cast<size_t>(n) + 1);
+    for (int k = 0; k <= n; ++k)
+        points.push_back(sweep.Point(k));
+    return true;
+}
+
 void TArco2D::Draw()
 {
     SetSceneNode(AddCurveLines(TargetGroup(TSceneGroup::Entity)));

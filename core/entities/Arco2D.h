@@ -93,6 +93,7 @@ protected:
     // is that of the profile through the model transform. While the live
     // read-out is on, centre, radius and the two angles go to the panel.
     TRect2D PopulateProfile() override;
+    bool ProfilePointsWithoutProfile(std::vector<TPoint2D>& points) override;
     std::optional<TProfileBox> ProfileBox() override;
 
 private:

@@ -131,6 +131,21 @@ std::optional<TCurve2D::TProfileBox> TCerchio2D::ProfileBox()
     return TProfileBox{TransformRect2D(box, GetModelTransform()), true};
 }
 
+bool TCerchio2D::ProfilePointsWithoutProfile(std::vector<TPoint2D>& points)
+{
+    points.clear();
+    const int n = Segments();
+    if (n <= 0 || Points().Count() < 2)
+        return true;
+    TPoint2D c;
+    double r = 0.0;
+    GetCircle(c, r);
+    points.reserve(static_cast<size_t>(n) + 1);
+    for (int k = 0; k <= n; ++k)
+        points.push_back(CirclePoint(c, r, n, k));
+    return true;
+}
+
 void TCerchio2D::Draw()
 {
     SetSceneNode(AddCurveLines(TargetGroup(TSceneGroup::Entity)));

@@ -57,6 +57,7 @@ protected:
     // transform. While the live read-out is on, the two stored points and R
     // go to the properties panel.
     TRect2D PopulateProfile() override;
+    bool ProfilePointsWithoutProfile(std::vector<TPoint2D>& points) override;
     std::optional<TProfileBox> ProfileBox() override;
 };
 

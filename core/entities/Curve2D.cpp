@@ -271,6 +271,11 @@ TSceneNodeId TCurve2D::AddCurveLines(TSceneNodeId group)
 {
     if (!ViewServices().Scene)
         return NoSceneNode;
+    if (m_ProfileOwed.load(std::memory_order_acquire)) {
+        thread_local std::vector<TPoint2D> points;
+        if (ProfilePointsWithoutProfile(points))
+            return points.empty() ? NoSceneNode : AddSceneLines(group, points);
+    }
     TProfilePointsUse use(*this);
     if (!m_Profile)
         return NoSceneNode;

@@ -30,9 +30,9 @@
 // A curve that can tell its profile's box without building the profile
 // (ProfileBox) has its kept profile built when it is first read: a bounds
 // update then only notes the profile as owed. Reading it (ProfilePoints, a
-// bracket, drawing, picking) builds it; that build is serialised, so threads
-// that only read the curve may do so at once. HasProfile and the use count
-// count an owed profile as there.
+// bracket, picking; drawing unless ProfilePointsWithoutProfile answers) builds
+// it; that build is serialised, so threads that only read the curve may do so
+// at once. HasProfile and the use count count an owed profile as there.
 
 #include "core/entities/Outline2D.h"
 
@@ -41,6 +41,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 class TCurve2D : public TOutline2D {
 public:
@@ -120,6 +121,16 @@ protected:
         bool Profile = false;
     };
     virtual std::optional<TProfileBox> ProfileBox() { return std::nullopt; }
+    // The points PopulateProfile would put in the profile now (to the last
+    // bit), without building it: points gets them (none when it would
+    // build no profile) and the answer is true. False (the default) when the
+    // curve cannot tell. A curve whose profile is owed is drawn from these,
+    // so that showing a drawing builds no profile.
+    virtual bool ProfilePointsWithoutProfile(std::vector<TPoint2D>& points)
+    {
+        (void)points;
+        return false;
+    }
     // True while an owed profile is being built (PopulateProfile then shows
     // nothing in the live read-out: it already did at the bounds update).
     bool BuildingOwedProfile() const { return m_BuildingOwed; }

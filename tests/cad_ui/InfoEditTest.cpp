@@ -154,6 +154,8 @@ TEST_F(InfoEditTest, RebuiltTreeGivesEveryEntityItsOwnNode)
     tree.SetGeoTreeNodeText(objects[0]->TreeNode(), "Renamed");
     tree.SetNodeImage(first, 5);
     EXPECT_EQ(QStringToAnsi(first->text(0)), "Renamed");
+    // The other nodes of the class keep their own text.
+    EXPECT_EQ(QStringToAnsi(tree.Item(objects[3]->TreeNode())->text(0)), "Line");
     EXPECT_EQ(TGeoTreeView::NodeImage(first), 5);
     EXPECT_EQ(TGeoTreeView::NodeData(first), objects[0]->ID());
     Drawing.Doc.DeleteObject(objects[1]->ID());

@@ -10,6 +10,7 @@
 #include "core/entities/Cerchio2D.h"
 #include "core/geometry/BulgeArc.h"
 #include "core/geometry/Geometry.h"
+#include "tests/support/RecordingView.h"
 
 #include <gtest/gtest.h>
 
@@ -243,6 +244,98 @@ TEST(ArcProfileBoundsExtra, ThreadsReadingTheSameCurvesGetTheirProfiles)
     for (std::thread& reader : readers)
         reader.join();
     EXPECT_EQ(mismatches, std::vector<int>(mismatches.size(), 0));
+}
+
+// The nodes of the one lines object a curve's Draw makes.
+std::vector<TVector3D> DrawnNodes(TCurve2D& curve)
+{
+    kbtest::TRecordingViewServices view;
+    curve.Draw();
+    const std::vector<TSceneNodeId> drawn = view.Scene.Children(view.Scene.Group(TSceneGroup::Entity));
+    if (drawn.size() != 1)
+        return {};
+    const TSceneLines* lines = view.Scene.As<TSceneLines>(drawn.front());
+    return lines ? lines->Nodes : std::vector<TVector3D>{};
+}
+
+void ExpectNodesAre(const std::vector<TVector3D>& nodes, const std::vector<TPoint2D>& expected)
+{
+    ASSERT_EQ(nodes.size(), expected.size());
+    for (size_t k = 0; k < expected.size(); ++k) {
+        EXPECT_EQ(nodes[k].X, expected[k].X) << "node " << k;
+        EXPECT_EQ(nodes[k].Y, expected[k].Y) << "node " << k;
+        EXPECT_EQ(nodes[k].Z, 0.0) << "node " << k;
+    }
+}
+
+// Drawn before anything read the profile, and again once it was read: the
+// profile points to the last bit both times.
+TEST(ArcProfileBoundsExtra, CurvesDrawTheirProfilePointsWhetherOrNotTheProfileWasBuilt)
+{
+    std::vector<std::unique_ptr<TCurve2D>> curves;
+    for (const TArcCase& c : {TArcCase{"BenchArc", 5, 5, 2.5, 15, 200}, TArcCase{"Across0", 1, 1, 2, 350, 10},
+                              TArcCase{"ClockwiseAcross0", 2, 3, 4, 300, 60, 0},
+                              TArcCase{"FullTurn", 3, -2, 5, 40, 40}, TArcCase{"OneSegment", 0, 0, 2, 10, 200, 1, 1},
+                              TArcCase{"ManySegments", 0, 0, 2, 10, 350, 1, 3000}}) {
+        auto arc = std::make_unique<TArco2D>(1, MakePoint2D(c.Cx, c.Cy), MakePoint2D(c.Cx + c.R, c.Cy),
+                                             c.StartDeg * kDeg, c.EndDeg * kDeg);
+        arc->SetDirection(c.Direction);
+        arc->SetSegments(c.Segments);
+        arc->UpdateBounds();
+        curves.push_back(std::move(arc));
+    }
+    for (const auto& [r, segments] : {std::pair{1.75, 50}, std::pair{1e-9, 50}, std::pair{3.0, 7}, std::pair{3.0, 1}}) {
+        auto circle = std::make_unique<TCerchio2D>(1, MakePoint2D(5, 5), MakePoint2D(5 + r, 5));
+        circle->SetSegments(static_cast<int16_t>(segments));
+        circle->UpdateBounds();
+        curves.push_back(std::move(circle));
+    }
+    // A number of segments stored after the last bounds update counts at
+    // the next build, and so when drawn.
+    auto changed = std::make_unique<TArco2D>(1, MakePoint2D(0, 0), MakePoint2D(3, 0), 0.5, 2.5);
+    changed->SetSegments(9);
+    curves.push_back(std::move(changed));
+
+    for (const auto& curve : curves) {
+        const auto* arc = dynamic_cast<const TArco2D*>(curve.get());
+        SCOPED_TRACE(std::string(arc ? "arc" : "circle") + " of " + std::to_string(curve->Segments()) + " segments");
+        const std::vector<TPoint2D> expected = arc ? ExpectedArcProfile(*arc)
+                                                   : ExpectedCircleProfile(dynamic_cast<const TCerchio2D&>(*curve));
+        ExpectNodesAre(DrawnNodes(*curve), expected);
+        ASSERT_EQ(curve->ProfilePointsCount(), static_cast<int>(expected.size()));
+        ExpectNodesAre(DrawnNodes(*curve), expected);
+    }
+}
+
+TEST(ArcProfileBoundsExtra, TransformedAndEmptyCurvesDrawAsTheirBuiltProfile)
+{
+    TMatrix4 m = TMatrix4::CreateRotationZ(0.3, false);
+    m.Translate(4, -2, 0);
+    TArco2D arc(1, MakePoint2D(1, 1), MakePoint2D(3, 1), 20 * kDeg, 250 * kDeg);
+    arc.SetTransform(m);
+    arc.UpdateBounds();
+    TCerchio2D circle(1, MakePoint2D(-1, 2), MakePoint2D(0.5, 2));
+    circle.SetTransform(TMatrix4::CreateScale(2, 0.5, 1));
+    circle.UpdateBounds();
+    for (TCurve2D* curve : {static_cast<TCurve2D*>(&arc), static_cast<TCurve2D*>(&circle)}) {
+        const std::vector<TVector3D> unbuilt = DrawnNodes(*curve);
+        ASSERT_EQ(unbuilt.size(), 51u);
+        curve->ProfilePoints();
+        const std::vector<TVector3D> built = DrawnNodes(*curve);
+        ASSERT_EQ(built.size(), unbuilt.size());
+        for (size_t k = 0; k < built.size(); ++k) {
+            EXPECT_EQ(unbuilt[k].X, built[k].X) << "node " << k;
+            EXPECT_EQ(unbuilt[k].Y, built[k].Y) << "node " << k;
+            EXPECT_EQ(unbuilt[k].Z, built[k].Z) << "node " << k;
+        }
+    }
+    // No segments: no profile, nothing drawn.
+    TArco2D flat(1, MakePoint2D(0, 0), MakePoint2D(1, 0), 0.0, 1.0);
+    flat.SetSegments(0);
+    EXPECT_TRUE(DrawnNodes(flat).empty());
+    TCerchio2D dot(1, MakePoint2D(0, 0), MakePoint2D(1, 0));
+    dot.SetSegments(0);
+    EXPECT_TRUE(DrawnNodes(dot).empty());
 }
 
 } // namespace
