@@ -57,7 +57,8 @@ bool TPrimitive2DHandler::GrowByControlPoints(const TObject2D& object, TRect2D& 
     if (!primitive)
         return false;
     const bool transformed = primitive->HasTransform();
-    const TMatrix4 m = primitive->GetModelTransform();
+    // Copied: the combined transform may live in the shared scratch matrix.
+    const TMatrix4 m = transformed ? primitive->GetModelTransform() : TMatrix4();
     for (const TPoint2D& point : primitive->Points().Points()) {
         const TPoint2D p = CartesianPoint2D(transformed ? m.TransformPoint2D(point) : point);
         extent.FirstEdge.X = std::min(extent.FirstEdge.X, p.X);
