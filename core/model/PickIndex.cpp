@@ -17,7 +17,9 @@ constexpr int64_t MaxCellsPerObject = 16;
 // (plus a share of the drawing); then the grid is built again.
 constexpr size_t LooseAllowance = 256;
 constexpr size_t LooseShare = 16;
-// The grid has about as many cells as objects, and at most this many.
+// The grid has about one cell for every ObjectsPerCell objects, and at
+// most MaxCells cells.
+constexpr double ObjectsPerCell = 4.0;
 constexpr double MaxCells = 4.0 * 1024 * 1024;
 // A pick whose square covers more cells than this (and more than a share
 // of the grid) walks the whole list instead.
@@ -194,7 +196,7 @@ void TPickIndex::Rebuild()
     m_Built = true;
 }
 
-void TPickIndex::FillGrid()
+void TPickIndex::PlaceGrid()
 {
     double left = std::numeric_limits<double>::infinity();
     double bottom = left;
@@ -211,19 +213,25 @@ void TPickIndex::FillGrid()
         ++finite;
     }
     m_Columns = m_Rows = 0;
-    if (finite > 0) {
-        const double cells = std::min(MaxCells, static_cast<double>(finite));
-        const double span = std::max({right - left, top - bottom, 1e-9});
-        const double width = std::max(right - left, span * 1e-6);
-        const double height = std::max(top - bottom, span * 1e-6);
-        const double columns = std::clamp(std::ceil(std::sqrt(cells * width / height)), 1.0, cells);
-        m_Columns = static_cast<int32_t>(columns);
-        m_Rows = static_cast<int32_t>(std::clamp(std::ceil(cells / columns), 1.0, cells));
-        m_Left = left;
-        m_Bottom = bottom;
-        m_CellWidth = width / m_Columns;
-        m_CellHeight = height / m_Rows;
-    }
+    if (finite == 0)
+        return;
+    // Cells about square, none of zero size.
+    const double cells = std::min(MaxCells, std::max(1.0, static_cast<double>(finite) / ObjectsPerCell));
+    const double span = std::max({right - left, top - bottom, 1e-9});
+    const double width = std::max(right - left, span * 1e-6);
+    const double height = std::max(top - bottom, span * 1e-6);
+    const double columns = std::clamp(std::ceil(std::sqrt(cells * width / height)), 1.0, cells);
+    m_Columns = static_cast<int32_t>(columns);
+    m_Rows = static_cast<int32_t>(std::clamp(std::ceil(cells / columns), 1.0, cells));
+    m_Left = left;
+    m_Bottom = bottom;
+    m_CellWidth = width / m_Columns;
+    m_CellHeight = height / m_Rows;
+}
+
+void TPickIndex::FillGrid()
+{
+    PlaceGrid();
     const size_t cellCount = static_cast<size_t>(m_Columns) * static_cast<size_t>(m_Rows);
     m_CellStart.assign(cellCount + 1, 0);
     // Counted first, then placed: each cell's slots in rising slot order.

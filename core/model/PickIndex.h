@@ -68,6 +68,9 @@ private:
     bool GridIsStale() const;
     void Rebuild();
     void Compact();
+    // Sizes the grid to the finite extents.
+    void PlaceGrid();
+    // Lists each slot in the cells it covers, or among the large extents.
     void FillGrid();
     int32_t Column(double x) const;
     int32_t Row(double y) const;

@@ -254,8 +254,8 @@ protected:
 
     // Declared before the list it watches, so that it outlives the list.
     TPickIndex m_PickIndex{*this};
-    // Declared first so that the objects, which may reference blocks, are
-    // freed before them.
+    // Declared before the objects so that they, which may reference
+    // blocks, are freed before the blocks.
     TGraphicObjList m_SourceBlocks;
     TGraphicObjList m_Objects;
     TQV_20Layers m_Layers;
