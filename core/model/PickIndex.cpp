@@ -189,7 +189,9 @@ void TPickIndex::Rebuild()
     m_Big.clear();
     m_CellStart.clear();
     m_CellSlots.clear();
-    Compact();
+    // Every object is touched again only when removed ones left gaps.
+    if (m_Live != m_Slots.size())
+        Compact();
     FillGrid();
     m_Loose.shrink_to_fit();
     m_Pending.shrink_to_fit();
