@@ -5,8 +5,14 @@
 // finding an object by its ID used to cost) is measured beside the lookup.
 // The delete is the document's (list, index, entity tree); the scene's part
 // of it is measured by bench_SceneBatch (DeleteOneLine). A pick of one line
-// by the view (TQVScene::PickObject, no window) is measured the same way:
-// it still walks every object, so its ratio shows how it grows.
+// by the view (TQVScene::PickObject, no window) is measured the same way,
+// once the document's pick index is built; the first pick, which builds the
+// index, is timed on its own and printed beside the whole walk over every
+// object that a pick used to be (the same pick rule, run by the bench).
+// With the whole drawing in view the aperture covers many more lines at 1M
+// (rows of lines above and below) than at 1k (one row); the pick with the
+// view zoomed in to 20 x 20 units around the point has the same line alone
+// under the aperture at both sizes.
 //
 //   build-bench/bin/bench_ObjectIndex
 
@@ -17,6 +23,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -49,6 +56,38 @@ TDrawing& Drawing(int32_t count)
 // Real and CPU time of one delete and of one pick, by drawing size.
 std::map<int64_t, std::pair<double, double>> g_DeleteUs;
 std::map<int64_t, std::pair<double, double>> g_PickUs;
+std::map<int64_t, std::pair<double, double>> g_ZoomedPickUs;
+// The first pick (building the index) and one walk over every object, in
+// milliseconds, by drawing size.
+std::map<int64_t, std::pair<double, double>> g_FirstPickAndWalkMs;
+
+double MillisecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The pick as every object is asked: the view's rule without the index.
+TObject2D* PickByWalk(TQV_01Cmp2D& document, const TPoint2D& p, double aperture)
+{
+    TObject2D* result = nullptr;
+    int32_t hitCode = PickNone;
+    double best = aperture;
+    TGraphicObjIterator it = document.ObjectsIterator();
+    for (TGraphicObject* found = it.First(); found; found = it.Next()) {
+        auto* object = dynamic_cast<TObject2D*>(found);
+        const TQV_21Layer& layer = document.Layers().GetLayer(object->Layer());
+        if (!layer.Active() || !layer.Visible() || !object->Pickable())
+            continue;
+        double distance = PickFarDistance;
+        const int32_t code = object->PickAt(p, distance, aperture);
+        if (code != PickNone && code >= hitCode && distance <= best) {
+            result = object;
+            hitCode = code;
+            best = distance;
+        }
+    }
+    return result;
+}
 
 void BM_DeleteOne(benchmark::State& state)
 {
@@ -87,31 +126,65 @@ void BM_WalkToID(benchmark::State& state)
 }
 
 // A line of the first half (BM_DeleteOne replaces lines of the second),
-// picked at a point 0.1 above its middle, with the view fitted to the
-// drawing (a row of 1000 lines across 800 pixels).
+// picked at a point 0.1 above its middle by a view 800 pixels wide.
+struct TPickSetUp {
+    explicit TPickSetUp(TDrawing& drawing)
+        : Lines(drawing), Row(drawing.Count / 4000), Point{250.4, Row + 0.35, 1.0}
+    {
+        View.SetDocument(&Lines.Document);
+        View.SetViewportSize(800, 600);
+    }
+    // The timed picks, each checked to find the line.
+    void Run(benchmark::State& state)
+    {
+        for (auto _ : state) {
+            int32_t hitCode = 0;
+            TObject2D* picked = View.PickObject(Point, 5, false, hitCode);
+            if (!picked || picked->ID() != Row * 1000 + 250)
+                state.SkipWithError("the pick did not find the line under the point");
+            benchmark::DoNotOptimize(picked);
+        }
+    }
+
+    TDrawing& Lines;
+    int32_t Row;
+    TPoint2D Point;
+    TAppConfig Config{""};
+    TQVScene View{Config};
+};
+
+// The view fitted to the drawing (a row of 1000 lines across 800 pixels);
+// the first pick, which builds the pick index, is timed beside a walk.
 void BM_PickOne(benchmark::State& state)
 {
-    TDrawing& drawing = Drawing(static_cast<int32_t>(state.range(0)));
-    TAppConfig config("");
-    TQVScene view(config);
-    view.SetDocument(&drawing.Document);
-    view.SetViewportSize(800, 600);
-    view.FitBox(TBox3D{{0.0, 0.0, 0.0}, {1000.0, drawing.Count / 1000.0, 0.0}});
-    const int32_t row = drawing.Count / 4000;
-    const TPoint2D p{250.4, row + 0.35, 1.0};
-    for (auto _ : state) {
-        int32_t hitCode = 0;
-        TObject2D* picked = view.PickObject(p, 5, false, hitCode);
-        if (!picked || picked->ID() != row * 1000 + 250)
-            state.SkipWithError("the pick did not find the line under the point");
-        benchmark::DoNotOptimize(picked);
-    }
+    TPickSetUp pick(Drawing(static_cast<int32_t>(state.range(0))));
+    pick.View.FitBox(TBox3D{{0.0, 0.0, 0.0}, {1000.0, pick.Lines.Count / 1000.0, 0.0}});
+    int32_t hitCode = 0;
+    const auto start = std::chrono::steady_clock::now();
+    TObject2D* first = pick.View.PickObject(pick.Point, 5, false, hitCode);
+    const double firstMs = MillisecondsSince(start);
+    const auto walkStart = std::chrono::steady_clock::now();
+    TObject2D* walked = PickByWalk(pick.Lines.Document, pick.Point, pick.View.PixelSize() * 5);
+    g_FirstPickAndWalkMs[state.range(0)] = {firstMs, MillisecondsSince(walkStart)};
+    if (first != walked)
+        state.SkipWithError("the pick and the walk over every object found different objects");
+    pick.Run(state);
+}
+
+// The same pick with the view fitted to 20 x 20 units around the point.
+void BM_PickOneZoomedIn(benchmark::State& state)
+{
+    TPickSetUp pick(Drawing(static_cast<int32_t>(state.range(0))));
+    const TPoint2D& p = pick.Point;
+    pick.View.FitBox(TBox3D{{p.X - 10.0, p.Y - 10.0, 0.0}, {p.X + 10.0, p.Y + 10.0, 0.0}});
+    pick.Run(state);
 }
 
 BENCHMARK(BM_DeleteOne)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond)->Iterations(2000);
 BENCHMARK(BM_FindByID)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WalkToID)->Arg(1000000)->Unit(benchmark::kMicrosecond)->Iterations(20);
 BENCHMARK(BM_PickOne)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond)->Iterations(20);
+BENCHMARK(BM_PickOneZoomedIn)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond)->Iterations(2000);
 
 // Keeps the delete times for the ratio printed at the end.
 class TReporter : public benchmark::ConsoleReporter {
@@ -125,6 +198,8 @@ public:
                     g_DeleteUs[std::stoll(run.run_name.args)] = times;
                 else if (run.run_name.function_name == "BM_PickOne")
                     g_PickUs[std::stoll(run.run_name.args)] = times;
+                else if (run.run_name.function_name == "BM_PickOneZoomedIn")
+                    g_ZoomedPickUs[std::stoll(run.run_name.args)] = times;
             }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -138,7 +213,12 @@ int main(int argc, char** argv)
     TReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    for (const auto& [what, times] : {std::pair{"delete one entity", &g_DeleteUs}, std::pair{"pick one entity", &g_PickUs}}) {
+    for (const auto& [count, ms] : g_FirstPickAndWalkMs)
+        std::printf("first pick at %lld entities (builds the pick index): %.2f ms; one walk over every object: %.2f ms\n",
+                    static_cast<long long>(count), ms.first, ms.second);
+    for (const auto& [what, times] :
+         {std::pair{"delete one entity", &g_DeleteUs}, std::pair{"pick one entity", &g_PickUs},
+          std::pair{"pick one entity, zoomed in", &g_ZoomedPickUs}}) {
         if (!times->count(1000) || !times->count(1000000))
             continue;
         const auto [real1M, cpu1M] = (*times)[1000000];

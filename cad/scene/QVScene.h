@@ -337,7 +337,9 @@ public:
     // result when its code is at least hitCode and its distance at most the
     // best (so a later object wins a tie); with firstFound the first such
     // object ends the walk. An object that answers "nothing hit" is never
-    // the result, however wide the aperture.
+    // the result, however wide the aperture. The walk asks only the objects
+    // the document's pick index finds near p, in list order, which gives
+    // the same result as asking every object.
     TObject2D* PickObjectIf(const TPoint2D& p, uint16_t aperture, bool firstFound, int32_t& hitCode,
                             const std::function<bool(const TObject2D&)>& candidate);
 

@@ -7,6 +7,8 @@
 #include "core/entities/Punto2D.h"
 #include "core/model/QV_01Cmp2D.h"
 
+#include <vector>
+
 namespace {
 
 // Circles and arcs with their descendants (the filled circle).
@@ -44,26 +46,39 @@ TObject2D* TQVScene::PickObjectIf(const TPoint2D& p, uint16_t aperture, bool fir
     double best = tol;
     hitCode = PickNone;
     TObject2D* result = nullptr;
-    for (TGraphicObject* found = it.First(); found; found = it.Next()) {
+    // True when the search is over.
+    const auto consider = [&](TGraphicObject* found) {
         auto* object = dynamic_cast<TObject2D*>(found);
         if (!object || (candidate && !candidate(*object)))
-            continue;
+            return false;
         const TQV_21Layer& layer = m_Document->Layers().GetLayer(object->Layer());
         if (!layer.Active() || !layer.Visible() || !object->Pickable())
-            continue;
+            return false;
         double distance = PickFarDistance;
         const int32_t code = object->PickAt(p, distance, tol);
         // "Nothing hit" never wins, even when the aperture reaches as far
         // as the distance reported for no hit.
         if (code == PickNone)
-            continue;
+            return false;
         if (code >= hitCode && distance <= best) {
             result = object;
             hitCode = code;
             best = distance;
-            if (firstFound)
-                break;
+            return firstFound;
         }
+        return false;
+    };
+    // The objects near the point, in list order, stand for the whole list:
+    // every other object answers PickNone there.
+    std::vector<TObject2D*> near;
+    if (m_Document->PickIndex().Candidates(p, tol, near)) {
+        for (TObject2D* object : near)
+            if (consider(object))
+                break;
+        return result;
     }
+    for (TGraphicObject* found = it.First(); found; found = it.Next())
+        if (consider(found))
+            break;
     return result;
 }

@@ -78,6 +78,8 @@ public:
     // point; otherwise the source block's pick of the point brought into
     // its coordinates, so a hit returns the ID of the source's child.
     int32_t PickAt(const TPoint2D& point, double& distance, double aperture) override;
+    // False: the source's pick is not bounded by this reference's box.
+    bool PicksNearItsBox() const override { return false; }
 
     void SaveToStream(TStream& stream) override;
     // Nothing when other is this block. The TObject2D part; from a block:

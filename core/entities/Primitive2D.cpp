@@ -51,6 +51,24 @@ int32_t TPrimitive2DHandler::PickAt(TObject2D& object, const TPoint2D& point, do
     return result;
 }
 
+bool TPrimitive2DHandler::GrowByControlPoints(const TObject2D& object, TRect2D& extent) const
+{
+    const auto* primitive = dynamic_cast<const TPrimitive2D*>(&object);
+    if (!primitive)
+        return false;
+    const bool transformed = primitive->HasTransform();
+    // Copied: the combined transform may live in the shared scratch matrix.
+    const TMatrix4 m = transformed ? primitive->GetModelTransform() : TMatrix4();
+    for (const TPoint2D& point : primitive->Points().Points()) {
+        const TPoint2D p = CartesianPoint2D(transformed ? m.TransformPoint2D(point) : point);
+        extent.FirstEdge.X = std::min(extent.FirstEdge.X, p.X);
+        extent.FirstEdge.Y = std::min(extent.FirstEdge.Y, p.Y);
+        extent.SecondEdge.X = std::max(extent.SecondEdge.X, p.X);
+        extent.SecondEdge.Y = std::max(extent.SecondEdge.Y, p.Y);
+    }
+    return true;
+}
+
 TPrimitive2DHandler& SharedPrimitive2DHandler()
 {
     // Never released: the handler serves every primitive for the whole run.

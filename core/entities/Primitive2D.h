@@ -52,6 +52,9 @@ public:
     // later index wins. PickNone when nothing qualifies or the object is
     // not a TPrimitive2D.
     int32_t PickAt(TObject2D& object, const TPoint2D& point, double& distance, double aperture) override;
+    // Every control point as PickAt places it (through the model transform,
+    // made cartesian); false for an object that is not a TPrimitive2D.
+    bool GrowByControlPoints(const TObject2D& object, TRect2D& extent) const override;
 };
 
 // The shared handler, created on first use with one reference of its own

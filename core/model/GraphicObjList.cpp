@@ -95,6 +95,8 @@ TGraphicObject* TExclusiveGraphicObjIterator::Unlink()
     std::lock_guard lock(m_List->m_Lock);
     auto& nodes = m_List->m_Nodes;
     TGraphicObject* object = m_Current->Object;
+    if (m_List->m_Watcher)
+        m_List->m_Watcher->ObjectRemoved(*object);
     m_List->Unindex(m_Current);
     m_Current = nodes.erase(m_Current);
     if (m_Current == nodes.end() && !nodes.empty())
@@ -171,6 +173,14 @@ void TGraphicObjList::AddNode(TGraphicObject* object, bool owned, std::optional<
             m_Nodes.pop_back();
             throw;
         }
+        try {
+            if (m_Watcher)
+                m_Watcher->ObjectAdded(*object);
+        } catch (...) {
+            Unindex(std::prev(m_Nodes.end()));
+            m_Nodes.pop_back();
+            throw;
+        }
     } catch (...) {
         object->SetID(oldID);
         throw;
@@ -218,6 +228,8 @@ bool TGraphicObjList::Remove(const TGraphicObject& object)
     if (node == m_Nodes.end())
         return false;
     TGraphicObject* removed = node->Object;
+    if (m_Watcher)
+        m_Watcher->ObjectRemoved(*removed);
     Unindex(node);
     m_Nodes.erase(node);
     if (m_OwnsObjects)
@@ -330,6 +342,8 @@ void TGraphicObjList::Replace(TGraphicObjIterator* from, TGraphicObjIterator* to
 void TGraphicObjList::FreeAll() noexcept
 {
     std::lock_guard lock(m_Lock);
+    if (m_Watcher && !m_Nodes.empty())
+        m_Watcher->ListCleared();
     TNodes nodes;
     nodes.swap(m_Nodes);
     m_Index.clear();

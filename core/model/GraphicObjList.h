@@ -22,6 +22,8 @@
 //   when it was added; an ID given with Add is set only once the add is
 //   accepted. An object whose ID was changed behind the list's back (SetID
 //   while listed) is found under its new ID only after Reindex.
+// - A watcher (at most one) hears of every object that joins or leaves the
+//   list, whichever way it goes, while the object is still whole.
 
 #include "core/model/GraphicObject.h"
 
@@ -35,6 +37,19 @@
 
 class TGraphicObjList;
 class TExclusiveGraphicObjIterator;
+
+// Hears of the objects that join and leave a list (see SetWatcher).
+class TGraphicObjListWatcher {
+public:
+    virtual ~TGraphicObjListWatcher() = default;
+    // The object was appended at the tail. An exception takes the add back
+    // and reaches the caller of the add.
+    virtual void ObjectAdded(TGraphicObject& object) = 0;
+    // The object is about to leave the list (it may be freed right after).
+    virtual void ObjectRemoved(TGraphicObject& object) noexcept = 0;
+    // Every object is about to leave the list.
+    virtual void ListCleared() noexcept = 0;
+};
 
 // A walk over a list. Every operation returns the object now current, null
 // at the end.
@@ -169,6 +184,8 @@ public:
 
     bool OwnsObjects() const { return m_OwnsObjects; }
     void SetOwnsObjects(bool owns) { m_OwnsObjects = owns; }
+    // The watcher of the list, or null for none; not owned.
+    void SetWatcher(TGraphicObjListWatcher* watcher) { m_Watcher = watcher; }
 
 private:
     friend class TGraphicObjIterator;
@@ -191,6 +208,7 @@ private:
     // ID (as added) -> node; several nodes only where IDs are shared.
     std::unordered_multimap<int32_t, TNodes::iterator> m_Index;
     uint64_t m_NextOrder = 0;
+    TGraphicObjListWatcher* m_Watcher = nullptr;
     bool m_OwnsObjects = true;
     int32_t m_ExclusiveCount = 0;
     std::vector<TGraphicObjIterator*> m_Iterators;

@@ -1,6 +1,7 @@
 #include "core/model/GraphicObject.h"
 
 #include "core/model/CADSysException.h"
+#include "core/model/QV_01Cmp2D.h"
 #include "core/file/Stream.h"
 
 #include <algorithm>
@@ -71,9 +72,25 @@ void TGraphicObject::Assign(const TGraphicObject& source)
     m_Saved = source.m_Saved;
 }
 
+void TGraphicObject::SetOwner(TQV_01Cmp* owner)
+{
+    if (owner == m_Owner)
+        return;
+    PickShapeChanged();
+    m_Owner = owner;
+    PickShapeChanged();
+}
+
+void TGraphicObject::PickShapeChanged()
+{
+    if (m_PickSlot != 0 && m_Owner)
+        m_Owner->PickIndex().MarkChanged(*this);
+}
+
 void TGraphicObject::UpdateBounds()
 {
     ComputeBounds();
+    PickShapeChanged();
     if (m_OnChange)
         m_OnChange(*this);
 }
@@ -204,6 +221,18 @@ void TObject2D::SetModelTransform(const TMatrix4& m)
     else
         m_ModelTransform = m;
     m_PendingTransform.reset();
+    PickShapeChanged();
+}
+
+void TObject2D::SetBox(const TRect2D& box)
+{
+    // Curves set their box again each time their profile is built (during
+    // picks too); the same box changes nothing.
+    const auto same = [](const TPoint2D& a, const TPoint2D& b) { return a.X == b.X && a.Y == b.Y && a.W == b.W; };
+    const bool changed = !same(m_Box.FirstEdge, box.FirstEdge) || !same(m_Box.SecondEdge, box.SecondEdge);
+    m_Box = box;
+    if (changed)
+        PickShapeChanged();
 }
 
 void TObject2D::SetModelTransform3x3(const TTransform2D& t)
@@ -234,6 +263,7 @@ void TObject2D::SetHandler(TObject2DHandler* h)
     m_Handler = h;
     if (previous)
         previous->Release();
+    PickShapeChanged();
 }
 
 void TObject2D::SaveToStream(TStream& stream)
@@ -252,7 +282,7 @@ void TObject2D::Assign(const TGraphicObject& source)
     if (!other)
         return;
     SetModelTransform(other->GetModelTransform());
-    m_Box = other->m_Box;
+    SetBox(other->m_Box);
     if (other->m_Handler != m_Handler)
         SetHandler(other->m_Handler);
 }

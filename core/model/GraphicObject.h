@@ -22,6 +22,9 @@
 //   computed once the subclass exists, so each concrete class calls
 //   UpdateBounds at the end of its own constructor.
 // - Objects are not copyable; Assign copies state between existing objects.
+// - The pick index of the owning document (core/model/PickIndex.h) hears of
+//   every UpdateBounds and of every change of the box, the transforms, the
+//   handler and the owner, so that it knows where the object can be picked.
 
 #include "core/geometry/EntityMemory.h"
 #include "core/geometry/Matrix4.h"
@@ -112,9 +115,14 @@ public:
     bool Pickable() const { return m_Pickable; }
     void SetPickable(bool pickable) { m_Pickable = pickable; }
     void SetOnChange(TOnChange onChange) { m_OnChange = std::move(onChange); }
-    // The document that holds the object; null until added.
+    // The document that holds the object; null until added. The pick
+    // indexes of the old and the new owner hear of the change.
     TQV_01Cmp* Owner() const { return m_Owner; }
-    void SetOwner(TQV_01Cmp* owner) { m_Owner = owner; }
+    void SetOwner(TQV_01Cmp* owner);
+    // The object's place in its document's pick index, 0 for none; kept by
+    // the index (core/model/PickIndex.h) and not copied by Clone.
+    uint32_t PickSlot() const { return m_PickSlot; }
+    void SetPickSlot(uint32_t slot) { m_PickSlot = slot; }
     TSceneNodeId SceneNode() const { return m_SceneNode; }
     void SetSceneNode(TSceneNodeId node) { m_SceneNode = node; }
     // Everything the document drew of the object, as one id of the scene
@@ -139,8 +147,13 @@ protected:
     // forgets its own is caught by Clone.
     virtual std::unique_ptr<TGraphicObject> CloneObject() const = 0;
 
+    // Tells the owner's pick index that where the object can be picked may
+    // have changed (its box, transforms, control points or handler).
+    void PickShapeChanged();
+
 private:
     int32_t m_ID = 0;
+    uint32_t m_PickSlot = 0;
     TTreeNodeId m_TreeNode = NoTreeNode;
     uint8_t m_Layer = 0;
     uint8_t m_OwnLineWidth = 0;
@@ -170,6 +183,10 @@ public:
     // The index of the nearest control point within the aperture, updating
     // distance, or PickNone.
     virtual int32_t PickAt(TObject2D& object, const TPoint2D& point, double& distance, double aperture) = 0;
+    // Grows extent (normalised) by every point at which PickAt could find a
+    // control point of the object, in the coordinates PickAt compares, and
+    // returns true; false when the handler cannot tell.
+    virtual bool GrowByControlPoints(const TObject2D& /*object*/, TRect2D& /*extent*/) const { return false; }
 
     void AddRef() { ++m_RefCount; }
     // Drops one reference; frees the handler when none is left.
@@ -222,6 +239,10 @@ public:
     // handler's control-point index wins over both. distance is
     // PickFarDistance when nothing was hit.
     virtual int32_t PickAt(const TPoint2D& point, double& distance, double aperture);
+    // True when PickAt hits only where the point lies in the box widened by
+    // the aperture, or where the handler finds a control point; the pick
+    // index relies on it. A class whose pick reaches further says false.
+    virtual bool PicksNearItsBox() const { return true; }
 
     // model := copy of m (none for the identity); the pending transform is
     // dropped. No UpdateBounds.
@@ -233,7 +254,7 @@ public:
     TPoint2D InverseTransformPoint(const TPoint2D& p) const;
 
     const TRect2D& Box() const { return m_Box; }
-    void SetBox(const TRect2D& box) { m_Box = box; }
+    void SetBox(const TRect2D& box);
     TObject2DHandler* Handler() const { return m_Handler; }
     // Holds h (one more reference) and releases the previous handler.
     void SetHandler(TObject2DHandler* h);

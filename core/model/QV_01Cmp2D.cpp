@@ -36,7 +36,10 @@ bool SameRect(const TRect2D& a, const TRect2D& b)
 
 } // namespace
 
-TQV_01Cmp::TQV_01Cmp() = default;
+TQV_01Cmp::TQV_01Cmp()
+{
+    m_Objects.SetWatcher(&m_PickIndex);
+}
 
 TQV_01Cmp::~TQV_01Cmp()
 {

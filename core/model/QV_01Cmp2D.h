@@ -35,6 +35,7 @@
 
 #include "core/model/GraphicObjList.h"
 #include "core/model/Layers.h"
+#include "core/model/PickIndex.h"
 #include "core/entities/SourceBlock2D.h"
 
 #include <concepts>
@@ -84,6 +85,8 @@ public:
     // The lists themselves, for the document file's readers and writers.
     TGraphicObjList& Objects() { return m_Objects; }
     TGraphicObjList& SourceBlocks() { return m_SourceBlocks; }
+    // Where the objects can be picked (see core/model/PickIndex.h).
+    TPickIndex& PickIndex() { return m_PickIndex; }
 
     // Registers a view (null is ignored); RemoveViewport forgets it.
     void AddViewport(TDocumentView* view);
@@ -249,8 +252,10 @@ protected:
     // (select gets null for an entry that is not a source block).
     void DeleteUnreferencedSourceBlocks(const std::function<bool(const TSourceBlock2D*)>& select);
 
-    // Declared first so that the objects, which may reference blocks, are
-    // freed before them.
+    // Declared before the list it watches, so that it outlives the list.
+    TPickIndex m_PickIndex{*this};
+    // Declared before the objects so that they, which may reference
+    // blocks, are freed before the blocks.
     TGraphicObjList m_SourceBlocks;
     TGraphicObjList m_Objects;
     TQV_20Layers m_Layers;
