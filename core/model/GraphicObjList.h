@@ -23,6 +23,7 @@
 //   accepted. An object whose ID was changed behind the list's back (SetID
 //   while listed) is found under its new ID only after Reindex.
 
+#include "core/geometry/EntityMemory.h"
 #include "core/model/GraphicObject.h"
 
 #include <concepts>
@@ -64,7 +65,8 @@ protected:
         // first of several objects sharing an ID is the lowest.
         uint64_t Order;
     };
-    using TNodes = std::list<TNode>;
+    // The nodes live in the entities' pool, beside the objects they hold.
+    using TNodes = std::list<TNode, TEntityAllocator<TNode>>;
 
     TGraphicObjIterator(TGraphicObjList& list, bool exclusive);
     void Detach() noexcept;
@@ -189,7 +191,9 @@ private:
 
     mutable TNodes m_Nodes;
     // ID (as added) -> node; several nodes only where IDs are shared.
-    std::unordered_multimap<int32_t, TNodes::iterator> m_Index;
+    std::unordered_multimap<int32_t, TNodes::iterator, std::hash<int32_t>, std::equal_to<int32_t>,
+                            TEntityAllocator<std::pair<const int32_t, TNodes::iterator>>>
+        m_Index;
     uint64_t m_NextOrder = 0;
     bool m_OwnsObjects = true;
     int32_t m_ExclusiveCount = 0;
