@@ -65,8 +65,8 @@ protected:
         // first of several objects sharing an ID is the lowest.
         uint64_t Order;
     };
-    // The nodes live in the entities' pool, beside the objects they hold.
-    using TNodes = std::list<TNode, TEntityAllocator<TNode>>;
+    // The nodes come from the lists' own pool.
+    using TNodes = std::list<TNode, TListNodeAllocator<TNode>>;
 
     TGraphicObjIterator(TGraphicObjList& list, bool exclusive);
     void Detach() noexcept;
@@ -192,7 +192,7 @@ private:
     mutable TNodes m_Nodes;
     // ID (as added) -> node; several nodes only where IDs are shared.
     std::unordered_multimap<int32_t, TNodes::iterator, std::hash<int32_t>, std::equal_to<int32_t>,
-                            TEntityAllocator<std::pair<const int32_t, TNodes::iterator>>>
+                            TListNodeAllocator<std::pair<const int32_t, TNodes::iterator>>>
         m_Index;
     uint64_t m_NextOrder = 0;
     bool m_OwnsObjects = true;
