@@ -78,46 +78,45 @@ TPrimitive2DHandler& SharedPrimitive2DHandler()
 
 // --- TPrimitive2D ----------------------------------------------------------
 
-TPrimitive2D::TPrimitive2D(int32_t id, int n) : TObject2D(id), m_Points(CreatePointsSet(n))
+TPrimitive2D::TPrimitive2D(int32_t id, int n) : TObject2D(id), m_Points(n)
 {
     BindPoints();
 }
 
 TPrimitive2D::TPrimitive2D(int32_t id, int n, uint32_t colour, uint8_t lineWidth, const TMatrix4& transform)
-    : TObject2D(id, transform, lineWidth, colour), m_Points(CreatePointsSet(n))
+    : TObject2D(id, transform, lineWidth, colour), m_Points(n)
 {
     BindPoints();
 }
 
-TPrimitive2D::TPrimitive2D(TStream& stream, std::string_view signature) : TObject2D(stream, signature)
+TPrimitive2D::TPrimitive2D(TStream& stream, std::string_view signature) : TObject2D(stream, signature), m_Points(0)
 {
     const uint16_t n = ReadUInt16(stream);
     if (!stream.CanHold(n, PointRecordSize))
         throw ECADFileNotValid("TPrimitive2D.CreateFromStream: Invalid number of control points.");
-    m_Points = CreatePointsSet(n);
+    m_Points.EnsureCapacity(n);
     for (int i = 0; i < n; ++i) {
         TPoint2D p;
         p.X = ReadDouble(stream);
         p.Y = ReadDouble(stream);
         p.W = ReadDouble(stream);
-        m_Points->Put(i, p);
+        m_Points.Put(i, p);
     }
-    m_Points->SetGrowable(ReadUInt8(stream) != 0);
+    m_Points.SetGrowable(ReadUInt8(stream) != 0);
     BindPoints();
 }
 
 TPrimitive2D::TPrimitive2D(const TPrimitive2D& source, TCloneTag tag)
-    : TObject2D(source, tag), m_Points(CreatePointsSet(0))
+    : TObject2D(source, tag), m_Points(0)
 {
-    m_Points->CopyFrom(*source.m_Points);
+    m_Points.CopyFrom(source.m_Points);
     WatchPoints();
 }
 
 TPrimitive2D::~TPrimitive2D()
 {
     // The set goes first; its callback must not reach a half-destroyed entity.
-    if (m_Points)
-        m_Points->SetOnChange(nullptr);
+    m_Points.SetOnChange(nullptr);
 }
 
 std::unique_ptr<TPointsSet2D> TPrimitive2D::CreatePointsSet(int capacity)
@@ -133,41 +132,41 @@ void TPrimitive2D::BindPoints()
 
 void TPrimitive2D::WatchPoints()
 {
-    m_Points->SetOnChange([this](TPointsSet2D&) { UpdateBounds(); });
+    m_Points.SetOnChange([this](TPointsSet2D&) { UpdateBounds(); });
 }
 
 void TPrimitive2D::AddPointsQuietly(std::span<const TPoint2D> points)
 {
-    const bool disabled = m_Points->DisableEvents();
-    m_Points->SetDisableEvents(true);
+    const bool disabled = m_Points.DisableEvents();
+    m_Points.SetDisableEvents(true);
     try {
-        m_Points->AddPoints(points);
+        m_Points.AddPoints(points);
     } catch (...) {
-        m_Points->SetDisableEvents(disabled);
+        m_Points.SetDisableEvents(disabled);
         throw;
     }
-    m_Points->SetDisableEvents(disabled);
+    m_Points.SetDisableEvents(disabled);
 }
 
 void TPrimitive2D::ComputeBounds()
 {
-    if (!m_Points || m_Points->Count() == 0) {
+    if (m_Points.Count() == 0) {
         SetBox(MakeRect2D(0.0, 0.0, 0.0, 0.0));
         return;
     }
-    SetBox(TransformRect2D(m_Points->GetBounds(), GetModelTransform()));
+    SetBox(TransformRect2D(m_Points.GetBounds(), GetModelTransform()));
 }
 
 void TPrimitive2D::SaveToStream(TStream& stream)
 {
     TObject2D::SaveToStream(stream);
-    WriteUInt16(stream, static_cast<uint16_t>(m_Points->Count()));
-    for (const TPoint2D& p : m_Points->Points()) {
+    WriteUInt16(stream, static_cast<uint16_t>(m_Points.Count()));
+    for (const TPoint2D& p : m_Points.Points()) {
         WriteDouble(stream, p.X);
         WriteDouble(stream, p.Y);
         WriteDouble(stream, p.W);
     }
-    WriteUInt8(stream, m_Points->Growable() ? 1 : 0);
+    WriteUInt8(stream, m_Points.Growable() ? 1 : 0);
 }
 
 void TPrimitive2D::Assign(const TGraphicObject& source)
@@ -176,7 +175,7 @@ void TPrimitive2D::Assign(const TGraphicObject& source)
         return;
     TObject2D::Assign(source);
     if (dynamic_cast<const TPrimitive2D*>(&source))
-        m_Points->Clear();
+        m_Points.Clear();
 }
 
 void TPrimitive2D::DrawOnCanvas(TCanvas2D& canvas, bool /*showControlPoints*/)
@@ -185,7 +184,7 @@ void TPrimitive2D::DrawOnCanvas(TCanvas2D& canvas, bool /*showControlPoints*/)
     if (!projection)
         return;
     const TMatrix4 m = GetModelTransform();
-    for (const TPoint2D& p : m_Points->Points()) {
+    for (const TPoint2D& p : m_Points.Points()) {
         const TIntPoint s = projection->PointToScreen(m.TransformPoint2D(p));
         canvas.FrameRect(s.X - MarkerHalfSize, s.Y - MarkerHalfSize, s.X + MarkerHalfSize, s.Y + MarkerHalfSize);
     }
@@ -193,7 +192,7 @@ void TPrimitive2D::DrawOnCanvas(TCanvas2D& canvas, bool /*showControlPoints*/)
 
 TIntRect TPrimitive2D::GetScreenRect()
 {
-    return PointsScreenRect(*m_Points);
+    return PointsScreenRect(m_Points);
 }
 
 const TQV_21Layer& TPrimitive2D::PenLayer() const

@@ -72,8 +72,8 @@ public:
     ~TPrimitive2D() override;
 
     // The control points, in the entity's own coordinates.
-    TPointsSet2D& Points() { return *m_Points; }
-    const TPointsSet2D& Points() const { return *m_Points; }
+    TPointsSet2D& Points() { return m_Points; }
+    const TPointsSet2D& Points() const { return m_Points; }
 
     void ComputeBounds() override;
     void SaveToStream(TStream& stream) override;
@@ -144,5 +144,6 @@ private:
     // Makes the entity's UpdateBounds the points set's change callback.
     void WatchPoints();
 
-    std::unique_ptr<TPointsSet2D> m_Points;
+    // Held in the entity itself: one block less per entity.
+    TPointsSet2D m_Points;
 };

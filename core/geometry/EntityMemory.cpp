@@ -90,28 +90,54 @@ size_t TBlockPool::RegionCount() const
 
 namespace {
 
+// The pools are never destroyed: entities and lists freed during the
+// process's exit still come back to them.
 TBlockPool& EntityPool()
 {
-    // Never destroyed: entities freed during the process's exit still come
-    // back to it.
     static TBlockPool* pool = new TBlockPool();
     return *pool;
+}
+
+TBlockPool& ListNodePool()
+{
+    static TBlockPool* pool = new TBlockPool();
+    return *pool;
+}
+
+void* AllocateFrom(TBlockPool& pool, size_t bytes)
+{
+    if constexpr (UseHeap)
+        return ::operator new(bytes);
+    else
+        return pool.Allocate(bytes);
+}
+
+void FreeTo(TBlockPool& pool, void* block, size_t bytes) noexcept
+{
+    if constexpr (UseHeap)
+        ::operator delete(block);
+    else
+        pool.Free(block, bytes);
 }
 
 } // namespace
 
 void* AllocateEntityMemory(size_t bytes)
 {
-    if constexpr (UseHeap)
-        return ::operator new(bytes);
-    else
-        return EntityPool().Allocate(bytes);
+    return AllocateFrom(EntityPool(), bytes);
 }
 
 void FreeEntityMemory(void* block, size_t bytes) noexcept
 {
-    if constexpr (UseHeap)
-        ::operator delete(block);
-    else
-        EntityPool().Free(block, bytes);
+    FreeTo(EntityPool(), block, bytes);
+}
+
+void* AllocateListNodeMemory(size_t bytes)
+{
+    return AllocateFrom(ListNodePool(), bytes);
+}
+
+void FreeListNodeMemory(void* block, size_t bytes) noexcept
+{
+    FreeTo(ListNodePool(), block, bytes);
 }

@@ -54,25 +54,40 @@ private:
 // so that the sanitizer keeps watching every entity's memory.
 void* AllocateEntityMemory(size_t bytes);
 void FreeEntityMemory(void* block, size_t bytes) noexcept;
+// The pool of the object lists' nodes (their links and their ID index), the
+// same way. Apart from the entities, the nodes of a list filled in one go lie
+// side by side, so that walking or re-indexing them reads memory in order.
+void* AllocateListNodeMemory(size_t bytes);
+void FreeListNodeMemory(void* block, size_t bytes) noexcept;
 
-// A standard allocator on the entities' pool, for the storage of their
-// points.
-template <class T>
-struct TEntityAllocator {
+// A standard allocator on one of the pools above.
+template <class T, void* (*AllocateBlock)(size_t), void (*FreeBlock)(void*, size_t) noexcept>
+struct TPoolAllocator {
     using value_type = T;
-    TEntityAllocator() = default;
     template <class U>
-    TEntityAllocator(const TEntityAllocator<U>&) noexcept
+    struct rebind {
+        using other = TPoolAllocator<U, AllocateBlock, FreeBlock>;
+    };
+    TPoolAllocator() = default;
+    template <class U>
+    TPoolAllocator(const TPoolAllocator<U, AllocateBlock, FreeBlock>&) noexcept
     {
     }
-    T* allocate(size_t n) { return static_cast<T*>(AllocateEntityMemory(n * sizeof(T))); }
-    void deallocate(T* p, size_t n) noexcept { FreeEntityMemory(p, n * sizeof(T)); }
+    T* allocate(size_t n) { return static_cast<T*>(AllocateBlock(n * sizeof(T))); }
+    void deallocate(T* p, size_t n) noexcept { FreeBlock(p, n * sizeof(T)); }
     template <class U>
-    bool operator==(const TEntityAllocator<U>&) const noexcept
+    bool operator==(const TPoolAllocator<U, AllocateBlock, FreeBlock>&) const noexcept
     {
         return true;
     }
 };
+
+// For the storage of the entities' points.
+template <class T>
+using TEntityAllocator = TPoolAllocator<T, AllocateEntityMemory, FreeEntityMemory>;
+// For the nodes of the object lists.
+template <class T>
+using TListNodeAllocator = TPoolAllocator<T, AllocateListNodeMemory, FreeListNodeMemory>;
 
 // Gives a class (and every class derived from it) the entities' pool as the
 // place its objects are made in with new.

@@ -2,13 +2,6 @@
 
 #include <cmath>
 
-TPoint2D CartesianPoint2D(const TPoint2D& p)
-{
-    if (p.W == 1.0 || p.W == 0.0)
-        return p;
-    return TPoint2D{p.X / p.W, p.Y / p.W, 1.0};
-}
-
 TPoint3D CartesianPoint3D(const TPoint3D& p)
 {
     if (p.W == 1.0 || p.W == 0.0)

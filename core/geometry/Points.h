@@ -84,8 +84,14 @@ struct TVector4f {
 // are never changed. Angles are radians.
 
 // (X / W, Y / W, 1) when W is neither exactly 1 nor exactly 0; otherwise an
-// unchanged copy (a W of 0 is never divided by).
-TPoint2D CartesianPoint2D(const TPoint2D& p);
+// unchanged copy (a W of 0 is never divided by). Inline: boxes take it for
+// every point.
+inline TPoint2D CartesianPoint2D(const TPoint2D& p)
+{
+    if (p.W == 1.0 || p.W == 0.0)
+        return p;
+    return TPoint2D{p.X / p.W, p.Y / p.W, 1.0};
+}
 // (X / W, Y / W, Z / W, 1) under the same rule.
 TPoint3D CartesianPoint3D(const TPoint3D& p);
 

@@ -25,6 +25,7 @@
 // - A watcher (at most one) hears of every object that joins or leaves the
 //   list, whichever way it goes, while the object is still whole.
 
+#include "core/geometry/EntityMemory.h"
 #include "core/model/GraphicObject.h"
 
 #include <concepts>
@@ -79,7 +80,8 @@ protected:
         // first of several objects sharing an ID is the lowest.
         uint64_t Order;
     };
-    using TNodes = std::list<TNode>;
+    // The nodes come from the lists' own pool.
+    using TNodes = std::list<TNode, TListNodeAllocator<TNode>>;
 
     TGraphicObjIterator(TGraphicObjList& list, bool exclusive);
     void Detach() noexcept;
@@ -206,7 +208,9 @@ private:
 
     mutable TNodes m_Nodes;
     // ID (as added) -> node; several nodes only where IDs are shared.
-    std::unordered_multimap<int32_t, TNodes::iterator> m_Index;
+    std::unordered_multimap<int32_t, TNodes::iterator, std::hash<int32_t>, std::equal_to<int32_t>,
+                            TListNodeAllocator<std::pair<const int32_t, TNodes::iterator>>>
+        m_Index;
     uint64_t m_NextOrder = 0;
     TGraphicObjListWatcher* m_Watcher = nullptr;
     bool m_OwnsObjects = true;

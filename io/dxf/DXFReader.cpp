@@ -16,7 +16,7 @@ bool IsLineEnd(int c)
     return c == '\r' || c == '\n';
 }
 
-TDXFValue TypedValue(uint16_t code, const std::string& raw)
+TDXFValue TypedValue(uint16_t code, std::string_view raw)
 {
     switch (DXFCodeKind(code)) {
     case TDXFCodeKind::Text:
@@ -32,7 +32,7 @@ TDXFValue TypedValue(uint16_t code, const std::string& raw)
     case TDXFCodeKind::Raw:
         break;
     }
-    return raw;
+    return std::string(raw);
 }
 
 TDXFSection SectionOfName(const TDXFValue& name)
@@ -54,21 +54,7 @@ TDXFSection SectionOfName(const TDXFValue& name)
 
 // --- DXFGroupArray -----------------------------------------------------------
 
-std::optional<size_t> DXFGroupArray::SlotOf(uint16_t code)
-{
-    if (code <= 255)
-        return code;
-    if (code >= 1000 && code <= 1256)
-        return code - 744u;
-    return std::nullopt;
-}
-
-const TDXFValue& DXFGroupArray::operator[](uint16_t code) const
-{
-    static const TDXFValue empty;
-    const auto slot = SlotOf(code);
-    return slot ? m_Slots[*slot] : empty;
-}
+const TDXFValue DXFGroupArray::EmptyValue;
 
 void DXFGroupArray::Store(uint16_t code, const TDXFValue& value)
 {
@@ -239,7 +225,75 @@ void TDXFRead::ReadLine(std::string& line)
     }
 }
 
+bool TDXFRead::TakePlainCodeLine(uint16_t& code)
+{
+    const char* const begin = m_Buffer.data();
+    const char* const end = begin + m_Buffer.size();
+    const char* p = begin + m_Pos;
+    while (p < end && *p == ' ')
+        ++p;
+    const char* const digits = p;
+    uint32_t number = 0;
+    while (p < end && p - digits < 5 && *p >= '0' && *p <= '9')
+        number = number * 10 + static_cast<uint32_t>(*p++ - '0');
+    if (p == digits || p == end || number > 32767)
+        return false;
+    if (*p == '\r') {
+        // A CR LF pair is one line end; what follows the CR must be in the
+        // buffer to know.
+        if (p + 1 == end)
+            return false;
+        if (p[1] == '\n')
+            ++p;
+    } else if (*p != '\n') {
+        return false;
+    }
+    m_Pos = static_cast<size_t>(p + 1 - begin);
+    ++m_Line;
+    code = static_cast<uint16_t>(number);
+    return true;
+}
+
+std::string_view TDXFRead::ReadValueLine()
+{
+    const char* const begin = m_Buffer.data() + m_Pos;
+    const char* const end = m_Buffer.data() + m_Buffer.size();
+    const char* p = begin;
+    while (p < end && *p != '\n' && *p != '\r')
+        ++p;
+    // The line end, and the byte after it, must lie in the buffer: the view
+    // has to outlive the look at the next byte, which must not refill.
+    const char* next = p + 1;
+    if (next < end && *p == '\r' && *next == '\n')
+        ++next;
+    const auto length = static_cast<size_t>(p - begin);
+    if (next >= end || length > MaxDXFLineLength) {
+        ReadLine(m_RawLine);
+        return m_RawLine;
+    }
+    m_Pos = static_cast<size_t>(next - m_Buffer.data());
+    ++m_Line;
+    return {begin, length};
+}
+
 bool TDXFRead::NextPair()
+{
+    uint16_t code = 0;
+    if (!TakePlainCodeLine(code))
+        code = ReadCodeLine();
+    const std::string_view raw = ReadValueLine();
+    m_Code = code;
+    if (code == 0 && TrimDXF(raw) == "EOF")
+        m_EndMarker = true;
+    if (Peek() < 0) {
+        m_Eof = true;
+        return false;
+    }
+    m_Value = TypedValue(code, raw);
+    return true;
+}
+
+uint16_t TDXFRead::ReadCodeLine()
 {
     // The code: blanks and empty lines before it are passed over, the number
     // ends at the first blank, the rest of its line is ignored.
@@ -271,18 +325,7 @@ bool TDXFRead::NextPair()
         // Negative codes are held as their unsigned 16-bit pattern (-1 is 65535).
         code = static_cast<uint16_t>(*number);
     }
-
-    std::string& raw = m_RawLine;
-    ReadLine(raw);
-    m_Code = code;
-    if (code == 0 && TrimDXF(raw) == "EOF")
-        m_EndMarker = true;
-    if (Peek() < 0) {
-        m_Eof = true;
-        return false;
-    }
-    m_Value = TypedValue(code, raw);
-    return true;
+    return code;
 }
 
 bool TDXFRead::NextPairInEntity()

@@ -18,6 +18,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // An input error of the DXF text (or of the file under it).
@@ -38,17 +39,29 @@ class DXFGroupArray {
 public:
     static constexpr size_t SlotCount = 513;
     // The slot of a code, or nothing for a code that has none.
-    static std::optional<size_t> SlotOf(uint16_t code);
+    static std::optional<size_t> SlotOf(uint16_t code)
+    {
+        if (code <= 255)
+            return code;
+        if (code >= 1000 && code <= 1256)
+            return code - 744u;
+        return std::nullopt;
+    }
 
     // The value stored for a code; the empty value for an unfilled slot or a
     // code without slot.
-    const TDXFValue& operator[](uint16_t code) const;
+    const TDXFValue& operator[](uint16_t code) const
+    {
+        const auto slot = SlotOf(code);
+        return slot ? m_Slots[*slot] : EmptyValue;
+    }
     bool Has(uint16_t code) const { return !(*this)[code].IsEmpty(); }
     // Stores the value in the code's slot; a code without slot is dropped.
     void Store(uint16_t code, const TDXFValue& value);
     void Clear();
 
 private:
+    static const TDXFValue EmptyValue;
     std::array<TDXFValue, SlotCount> m_Slots;
     // The slots stored since the last Clear, so that clearing an array
     // reused group after group costs what the groups filled.
@@ -127,12 +140,24 @@ private:
         return m_Pos < m_Buffer.size() ? static_cast<unsigned char>(m_Buffer[m_Pos]) : PeekAfterRefill();
     }
     int PeekAfterRefill();
+    // The code line at the reader's position when it lies whole in the
+    // buffer in the form files write (blanks, at most five digits, the line
+    // end): taken into code, true. False, with nothing taken, for any other
+    // line; the general reading then decides.
+    bool TakePlainCodeLine(uint16_t& code);
+    // The code line at the reader's position, read by the general rule (see
+    // NextPair); 0 when the input ends before any code.
+    uint16_t ReadCodeLine();
     int Get();
     bool Refill();
     void SkipLineEnd(int c);
     void SkipRestOfLine();
     // The rest of the current line, without its line end, into line.
     void ReadLine(std::string& line);
+    // The same as a view: into the buffer when the line, its end and the
+    // byte after it lie there, else into m_RawLine (read by ReadLine). Valid
+    // until the next read.
+    std::string_view ReadValueLine();
 
     std::string m_FileName;
     bool m_FromMemory = false;
@@ -145,7 +170,7 @@ private:
     TDXFSection m_Section = TDXFSection::None;
     uint16_t m_Code = 0;
     TDXFValue m_Value;
-    std::string m_RawLine; // the value line being read, kept for its capacity
+    std::string m_RawLine; // a value line read across chunks, kept for its capacity
     bool m_OpenFailed = false;
     std::string m_OpenError;
     bool m_Eof = false;

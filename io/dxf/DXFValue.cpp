@@ -40,10 +40,50 @@ size_t CountDigits(std::string_view text, size_t from)
     return n;
 }
 
+// Exact powers of ten: every one up to 10^22 is a double.
+constexpr double ExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// [-]digits[.digits] whose digits, read as one integer, are at most 2^53
+// and whose decimals are at most 22: that integer and the power of ten are
+// both exact doubles, so their one correctly rounded quotient is the
+// correctly rounded value of the text, as std::from_chars gives it. Nothing
+// for any other text.
+std::optional<double> ParseShortDecimal(std::string_view t)
+{
+    const char* p = t.data();
+    const char* const end = p + t.size();
+    const bool negative = p < end && *p == '-';
+    p += negative ? 1 : 0;
+    // More than 19 digits may wrap the integer around; they are refused by
+    // their count below.
+    uint64_t digits = 0;
+    const char* const integer = p;
+    while (p < end && IsDigit(*p))
+        digits = digits * 10 + static_cast<uint64_t>(*p++ - '0');
+    const auto integerCount = static_cast<size_t>(p - integer);
+    size_t decimals = 0;
+    if (p < end && *p == '.') {
+        const char* const fraction = ++p;
+        while (p < end && IsDigit(*p))
+            digits = digits * 10 + static_cast<uint64_t>(*p++ - '0');
+        decimals = static_cast<size_t>(p - fraction);
+        if (decimals == 0)
+            return std::nullopt;
+    }
+    if (p != end || integerCount == 0 || integerCount + decimals > 19 || digits > (uint64_t{1} << 53) ||
+        decimals > 22)
+        return std::nullopt;
+    const double value = static_cast<double>(digits) / ExactPowersOfTen[decimals];
+    return negative ? -value : value;
+}
+
 // The plain form files write: [-]digits[.digits], which std::from_chars
 // reads as it stands. Nothing for any other form.
 std::optional<double> ParsePlainDouble(std::string_view t)
 {
+    if (const auto value = ParseShortDecimal(t))
+        return value;
     size_t i = !t.empty() && t[0] == '-' ? 1 : 0;
     const size_t intDigits = CountDigits(t, i);
     if (intDigits == 0)

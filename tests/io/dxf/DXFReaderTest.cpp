@@ -414,6 +414,44 @@ TEST(DXFRead, FileReadsLikeMemoryAcrossChunks)
     EXPECT_TRUE(file.Value().Is("POINT"));
 }
 
+TEST(DXFRead, PairsSplitByEveryChunkEndReadWhole)
+{
+    // Whatever byte of the first pairs the first 64 KiB chunk ends on (a
+    // comment of varying length moves them along), with each kind of line
+    // end, the file gives the pairs it was written with.
+    std::vector<TPair> written;
+    std::vector<std::string> lines = {"0", "SECTION", "2", "ENTITIES"};
+    for (int i = 0; i < 20; ++i) {
+        const std::string layer = "L" + std::to_string(i);
+        const std::string x = std::to_string(i) + ".5";
+        lines.insert(lines.end(), {"0", "POINT", "  8", layer, "10", x, "70", std::to_string(i % 7)});
+        written.insert(written.end(), {{0, "POINT"}, {8, layer}, {10, i + 0.5}, {70, int32_t{i % 7}}});
+    }
+    lines.insert(lines.end(), {"0", "ENDSEC", "0", "EOF"});
+    written.push_back({0, "ENDSEC"});
+    constexpr size_t chunk = 64 * 1024;
+    kbtest::TTempDir dir;
+    for (const std::string eol : {"\n", "\r\n", "\r"}) {
+        std::string body;
+        for (const std::string& line : lines)
+            body += line + eol;
+        const size_t first = body.find(eol + "0" + eol + "POINT") + eol.size(); // the first pair of the section
+        for (size_t into = 0; into < 40; ++into) {
+            SCOPED_TRACE((eol == "\n" ? "LF, " : eol == "\r" ? "CR, " : "CR LF, ") + std::to_string(into) +
+                         " bytes into the section");
+            const size_t comment = chunk - into - first - 3 - 2 * eol.size();
+            const std::string text = "999" + eol + std::string(comment, 'c') + eol + body;
+            ASSERT_EQ(text.substr(chunk - into, 1), "0");
+            kbtest::WriteFileText(dir.File("split.dxf"), text);
+            TDXFRead file(dir.File("split.dxf"));
+            ASSERT_FALSE(file.OpenFailed()) << file.OpenError();
+            ASSERT_EQ(file.Section(), TDXFSection::Entities);
+            EXPECT_EQ(PairsFromHere(file), written);
+            EXPECT_EQ(file.LineNumber(), static_cast<int64_t>(lines.size()) + 3);
+        }
+    }
+}
+
 TEST(DXFRead, ReadsRealFilesToTheirEnd)
 {
     const std::filesystem::path folder = "/usr/share/openscad/testdata/dxf";
