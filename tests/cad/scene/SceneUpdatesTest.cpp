@@ -177,26 +177,24 @@ TEST_F(SceneUpdates, UndoAndRefreshShowWhatARebuildShows)
     };
     const std::vector<TItem> drawing{{false, 1, 0}, {false, 2, 1}, {true, 3, 0}, {false, 4, 0},
                                      {true, 5, 1},  {true, 6, 0},  {false, 7, 1}};
+    using TEdit = std::function<void(TUndoRedo&, const std::vector<TObject2D*>&)>;
+    // A delete as the tree's popup does it, of the object at that place.
+    const auto deleteAt = [&](size_t place) -> TEdit {
+        return [&, place](TUndoRedo& undo, const std::vector<TObject2D*>& o) {
+            const int32_t id = o[place]->ID();
+            undo.AddUndo(TUndoKind::Delete, {id});
+            Doc.DeleteObject(id);
+            Doc.RefreshViewports(std::span(&id, 1));
+        };
+    };
     // One case per edit: what it does to the objects (by their place in
     // drawing), recording its undo step first.
     const struct {
         const char* Name;
-        std::function<void(TUndoRedo&, const std::vector<TObject2D*>&)> Edit;
+        TEdit Edit;
     } cases[] = {
-        {"delete a line",
-         [&](TUndoRedo& undo, const std::vector<TObject2D*>& o) {
-             const int32_t id = o[3]->ID();
-             undo.AddUndo(TUndoKind::Delete, {id});
-             Doc.DeleteObject(id);
-             Doc.RefreshViewports(std::span(&id, 1));
-         }},
-        {"delete a point",
-         [&](TUndoRedo& undo, const std::vector<TObject2D*>& o) {
-             const int32_t id = o[2]->ID();
-             undo.AddUndo(TUndoKind::Delete, {id});
-             Doc.DeleteObject(id);
-             Doc.RefreshViewports(std::span(&id, 1));
-         }},
+        {"delete a line", deleteAt(3)},
+        {"delete a point", deleteAt(2)},
         {"delete on a layer hidden before the undo",
          [&](TUndoRedo& undo, const std::vector<TObject2D*>& o) {
              const int32_t id = o[6]->ID();
