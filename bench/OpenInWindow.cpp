@@ -18,9 +18,7 @@
 //   xvfb-run -a -s "-screen 0 1280x800x24" build-bench/bin/bench_OpenInWindow
 
 #include "app/FileCommands.h"
-#include "app/Program.h"
-#include "app/frmMain.h"
-#include "cad/ui/GeoTreeView.h"
+#include "bench/ProgramWindow.h"
 #include "cad/scene/QVScene.h"
 #include "cad/ui/SceneViewer.h"
 #include "core/model/QV_01Cmp2D.h"
@@ -30,12 +28,9 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
-#include <QTreeWidgetItemIterator>
-#include <QtTest/QTest>
 
 #include <benchmark/benchmark.h>
 
-#include <charconv>
 #include <chrono>
 #include <clocale>
 #include <cstdio>
@@ -62,26 +57,11 @@ double Milliseconds(std::chrono::steady_clock::duration d)
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-class TDxfWriter {
-public:
-    explicit TDxfWriter(std::ostream& out) : m_Out(out) {}
-    void Pair(int code, std::string_view value) { m_Out << code << '\n' << value << '\n'; }
-    void Pair(int code, double value)
-    {
-        char buffer[32];
-        const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 4).ptr;
-        Pair(code, std::string_view(buffer, static_cast<size_t>(end - buffer)));
-    }
-
-private:
-    std::ostream& m_Out;
-};
-
 // Entity i sits in cell i of a grid 400 cells wide, 10 units a cell.
 void WriteDrawing(const std::string& fileName)
 {
     std::ofstream file(fileName, std::ios::binary);
-    TDxfWriter w(file);
+    kbbench::TDxfWriter w(file);
     w.Pair(0, "SECTION");
     w.Pair(2, "ENTITIES");
     for (int i = 0; i < EntityCount; ++i) {
@@ -152,14 +132,6 @@ bool OpenComplete(TProgram& program)
            EntityNodesUnderLayers(*tree) == EntityCount;
 }
 
-int EntityNodes(const QTreeWidget& tree)
-{
-    int count = 0;
-    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget*>(&tree)); *it; ++it)
-        count += TGeoTreeView::NodeLevel(*it) == 2 ? 1 : 0;
-    return count;
-}
-
 void BM_ImportOnly(benchmark::State& state)
 {
     TAppConfig config("");
@@ -178,17 +150,12 @@ void BM_ImportOnly(benchmark::State& state)
 void BM_Window(benchmark::State& state)
 {
     for (auto _ : state) {
-        TStartOptions options;
-        options.ProgramFolder = KB_DATA_DIR;
-        options.ConfigFolder = (g_Folder / "config").string();
-        options.InstallMessageBoxes = false;
-        TProgram program(options);
-        program.Show();
-        if (!QTest::qWaitForWindowExposed(&program.MainWindow())) {
+        const std::unique_ptr<TProgram> started = kbbench::StartProgramWindow(g_Folder / "config");
+        if (!started) {
             state.SkipWithError("the window was not shown (no display?)");
             return;
         }
-        QCoreApplication::processEvents();
+        TProgram& program = *started;
         TSceneViewer& view = program.MainWindow().GraphicView();
         std::optional<std::chrono::steady_clock::time_point> firstFrame;
         QEventLoop waiting;
@@ -214,7 +181,7 @@ void BM_Window(benchmark::State& state)
         state.SetIterationTime(g_WindowMs / 1000.0);
         state.counters["frames"] = static_cast<double>(view.FrameCount() - framesBefore);
         const auto* tree = dynamic_cast<const QTreeWidget*>(program.Document().TreeGeo());
-        if (program.Document().ObjectsCount() != EntityCount || !tree || EntityNodes(*tree) != EntityCount)
+        if (program.Document().ObjectsCount() != EntityCount || !tree || kbbench::EntityNodes(*tree) != EntityCount)
             state.SkipWithError("the drawing or the tree is not complete");
     }
 }

@@ -11,6 +11,8 @@
 #include <QMenu>
 #include <QTreeWidgetItemIterator>
 
+#include <span>
+
 namespace {
 
 constexpr int RootLevel = 0;
@@ -143,5 +145,5 @@ void TTreeCommands::mnuGeoDeleteClick()
     if (UndoJournal())
         UndoJournal()->AddUndo(TUndoKind::Delete, {id});
     m_Document.DeleteObject(id);
-    m_Document.RepaintViewports();
+    m_Document.RefreshViewports(std::span(&id, 1));
 }

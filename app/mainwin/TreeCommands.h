@@ -3,7 +3,7 @@
 // by a click or a right click becomes the selected layer node; its popup
 // opens the layer dialog, switches the layer on or off, shows it alone or
 // shows every layer; an entity node's popup deletes the entity (one undo
-// step of kind Delete). The root and empty space open no popup.
+// step of kind Delete; the views refreshed around it, not rebuilt). The root and empty space open no popup.
 //
 // Layer node images: 1 while the layer is visible, 11 while hidden. Hiding
 // and showing change only the layers that have a node; the document's views

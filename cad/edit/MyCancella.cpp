@@ -50,6 +50,7 @@ TMyCancella::TMyCancella(TQV_00CADProg& prg, TCADStateParam param, TCADStateClas
     ClearParam();
     if (!selection)
         return;
+    std::vector<int32_t> deleted;
     if (!objects.empty()) {
         TQV_01Cmp2D* document = OwnerDocument(*objects.front());
         TTreeUpdateBracket bracket(document ? document->TreeGeo() : nullptr);
@@ -60,9 +61,10 @@ TMyCancella::TMyCancella(TQV_00CADProg& prg, TCADStateParam param, TCADStateClas
             const int32_t id = object->ID();
             RecordEditStep(TUndoKind::Delete, std::array{id});
             owner->DeleteObject(id);
+            deleted.push_back(id);
         }
     }
-    prg.MarkSceneDirty();
+    prg.MarkObjectsEdited(deleted);
 }
 
 void StartPickDeleteCommand(TQV_00Prog& prg, TQV_50SelectObjectsParam::TOnSelected onSelected)

@@ -12,8 +12,9 @@ class TQV_00Prog;
 // When its parameter is a TQV_50SelectObjectsParam: inside one update
 // bracket of the entity tree, each selected object in selection order
 // except bitmaps gets its own undo step (kind 0, its ID alone) and is then
-// deleted; the scene is marked dirty. In every case the overlay is cleared,
-// the parameter freed and the command ends.
+// deleted; the view is refreshed around them at the command's end. In
+// every case the overlay is cleared, the parameter freed and the command
+// ends.
 class TMyCancella : public TQV_00State {
 public:
     static constexpr std::string_view ClassName = "TMyCancella";

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <span>
 
 namespace {
 
@@ -210,7 +211,7 @@ void TInfoEditModel::ApplyEdits()
             journal->AddUndo(TUndoKind::NodeEdit, {id});
     });
     if (changed)
-        m_Document->RepaintViewports();
+        m_Document->RefreshViewports(std::span(&id, 1));
     WorkMonitor().ShowStatusMessage("");
     // The repaint may have dropped the entity (nothing does today); the page
     // is shown again only from a live one.

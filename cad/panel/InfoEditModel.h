@@ -18,8 +18,8 @@
 //   entity deleted meanwhile is simply not there when Apply is pressed.
 //   Apply writes the page back (cad/EntityPages.h) with one undo step
 //   (restore points, kind 12) recorded before the entity changes, then
-//   repaints the document's views, clears the status message and shows the
-//   page again from the entity.
+//   refreshes the document's views around the entity (RefreshViewports),
+//   clears the status message and shows the page again from the entity.
 // - OnChange fires once after every call that changed what the panel shows.
 // - Main thread only.
 

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 TQV_00CADProg::TQV_00CADProg() : m_IdleClass(StateClassOf<TQV_00CADIdleState>())
 {
@@ -211,11 +212,23 @@ void TQV_00CADProg::EndOperation(TCADStateClass endedClass)
         OnIdle(*this);
 }
 
+void TQV_00CADProg::MarkObjectsEdited(std::span<const int32_t> ids)
+{
+    m_EditedObjects.insert(m_EditedObjects.end(), ids.begin(), ids.end());
+    m_RefreshDue = true;
+}
+
 void TQV_00CADProg::RebuildSceneIfDirty()
 {
-    if (m_SceneDirty && m_View) {
+    if (!m_View)
+        return;
+    const std::vector<int32_t> edited = std::exchange(m_EditedObjects, {});
+    const bool refresh = std::exchange(m_RefreshDue, false);
+    if (m_SceneDirty) {
         m_SceneDirty = false;
         m_View->RebuildScene(false);
+    } else if (refresh) {
+        m_View->RefreshAfterEdit(edited);
     }
 }
 

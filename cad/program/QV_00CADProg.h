@@ -42,6 +42,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
+#include <vector>
 
 class TQV_00CADProg : public TCADViewMessageHook, public TCommandStatus {
 public:
@@ -100,6 +102,11 @@ public:
     // The scene is rebuilt at the end or resume of the operation.
     void MarkSceneDirty() { m_SceneDirty = true; }
     bool SceneDirty() const { return m_SceneDirty; }
+    // The operation edited only these objects (none is allowed): at its end
+    // or resume the view is refreshed around them
+    // (TCADViewPort::RefreshAfterEdit) instead of rebuilt, unless the scene
+    // is also marked dirty.
+    void MarkObjectsEdited(std::span<const int32_t> ids);
 
     bool Busy() const { return m_Busy; }
     bool Suspended() const { return m_Suspended; }
@@ -183,6 +190,8 @@ private:
     bool m_Busy = false;
     bool m_Suspended = false;
     bool m_SceneDirty = false;
+    bool m_RefreshDue = false;
+    std::vector<int32_t> m_EditedObjects;
     bool m_Locked = false;
     int16_t m_LastKey = 0;
     TCADStateClass m_IdleClass;

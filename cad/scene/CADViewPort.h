@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 
 class TCADViewPort;
 
@@ -49,6 +50,9 @@ public:
     // Rebuilds every entity's scene objects; the stock solid is made anew
     // only when recreateStock is set.
     virtual void RebuildScene(bool recreateStock) = 0;
+    // The end of a command that edited only the objects with these IDs: a
+    // view that knows no better rebuilds (see TDocumentView).
+    virtual void RefreshAfterEdit(std::span<const int32_t> /*ids*/) { RebuildScene(false); }
 
     TCADViewMessageHook* MessageHook() const { return m_Hook; }
     // Replaces the hook (null: messages go nowhere). Not owned.

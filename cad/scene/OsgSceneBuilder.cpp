@@ -67,8 +67,12 @@ TSceneNodeId TOsgSceneBuilder::NewId()
     if (m_ObjectDepth > 0) {
         // Every part of an object has a slot, so that the object can be
         // walked; a part of its own kind is found through m_Entries.
-        if (TSlot* previous = id > m_ObjectFirst ? Slot(id - 1) : nullptr)
+        if (TSlot* previous = id > m_ObjectFirst ? Slot(id - 1) : nullptr) {
             previous->Continues = true;
+            // A dead front slot that now continues is looked at again.
+            if (id - 1 - m_TableBase < m_DeadFront)
+                m_DeadFront = m_DeadFrontEnd = 0;
+        }
         NewSlot(id).Kind = TSlotKind::Node;
     }
     return id;
@@ -81,7 +85,7 @@ TSceneNodeId TOsgSceneBuilder::RegisterGroup(TSceneGroup which, osg::Group* grou
     m_Ids[group] = id;
     m_Groups[which] = id;
     if (which == TSceneGroup::Entity || which == TSceneGroup::Selection)
-        m_Batches.push_back(TBatch{group, id, {}});
+        m_Batches.push_back(TBatch{group, id, {}, {}});
     return id;
 }
 
@@ -181,20 +185,27 @@ void TOsgSceneBuilder::TrimTable()
     if (m_LiveSlots == 0) {
         m_Table.clear();
         m_Table.shrink_to_fit();
+        m_DeadFront = 0;
+        m_DeadFrontEnd = 0;
         return;
     }
     // Drop the dead slots in front, but never part of an object whose
-    // later parts live.
-    size_t keep = 0;
-    for (size_t i = 0; i < m_Table.size() && m_Table[i].Kind == TSlotKind::Dead; ++i) {
+    // later parts live. A dead slot stays dead, so the walk goes on from
+    // where the last one stopped.
+    size_t i = m_DeadFront;
+    for (; i < m_Table.size() && m_Table[i].Kind == TSlotKind::Dead; ++i) {
         if (!m_Table[i].Continues)
-            keep = i + 1;
+            m_DeadFrontEnd = i + 1;
     }
+    m_DeadFront = i;
+    const size_t keep = m_DeadFrontEnd;
     if (keep * 2 < m_Table.size())
         return;
     m_Table.erase(m_Table.begin(), m_Table.begin() + static_cast<std::ptrdiff_t>(keep));
     m_Table.shrink_to_fit();
     m_TableBase += keep;
+    m_DeadFront -= keep;
+    m_DeadFrontEnd = 0;
 }
 
 template <class F> void TOsgSceneBuilder::EachPart(TSceneNodeId id, F&& f)
@@ -511,6 +522,7 @@ void TOsgSceneBuilder::ClearBatch(uint8_t batch)
         DropChunk(i);
     }
     m_Batches[batch].Open.clear();
+    m_Batches[batch].Removed.clear();
 }
 
 // --- Changing -----------------------------------------------------------------------------
@@ -682,10 +694,39 @@ void TOsgSceneBuilder::RemoveNode(TSceneNodeId node)
         // A copy: removing the child changes the parent list.
         const osg::Node::ParentList parents = keep->getParents();
         for (osg::Group* parent : parents)
-            parent->removeChild(keep.get());
+            Detach(*parent, *keep);
         Forget(keep.get());
     });
     TrimTable();
+}
+
+void TOsgSceneBuilder::Detach(osg::Group& parent, osg::Node& node)
+{
+    const auto batch = std::find_if(m_Batches.begin(), m_Batches.end(),
+                                    [&](const TBatch& b) { return b.Group == &parent; });
+    if (batch == m_Batches.end()) {
+        parent.removeChild(&node);
+        return;
+    }
+    node.setNodeMask(0u);
+    batch->Removed.insert(&node);
+    if (batch->Removed.size() * 2 > parent.getNumChildren())
+        DropRemovedChildren(*batch);
+}
+
+void TOsgSceneBuilder::DropRemovedChildren(TBatch& batch)
+{
+    osg::Group& group = *batch.Group;
+    std::vector<osg::ref_ptr<osg::Node>> kept;
+    kept.reserve(group.getNumChildren() - batch.Removed.size());
+    for (unsigned i = 0; i < group.getNumChildren(); ++i) {
+        if (!batch.Removed.contains(group.getChild(i)))
+            kept.emplace_back(group.getChild(i));
+    }
+    batch.Removed.clear();
+    group.removeChildren(0, group.getNumChildren());
+    for (const osg::ref_ptr<osg::Node>& node : kept)
+        group.addChild(node);
 }
 
 void TOsgSceneBuilder::ClearGroup(TSceneNodeId group)
@@ -753,6 +794,7 @@ size_t TOsgSceneBuilder::ObjectsIn(TSceneNodeId group) const
         return 0;
     size_t count = node->getNumChildren();
     if (const std::optional<uint8_t> batch = BatchOf(group)) {
+        count -= m_Batches[*batch].Removed.size();
         for (const TChunk& chunk : m_Chunks) {
             if (chunk.Geometry && chunk.Batch == *batch)
                 count = count - 1 + chunk.LiveMembers; // the chunk's node is no object

@@ -14,7 +14,11 @@
 // vertices; then the chunk is compacted (its live ranges moved together, in
 // order), and a chunk left empty goes. Every other object (points, polygons,
 // planes, meshes, solids, created groups and everything below them, and all
-// objects of the other groups) keeps a node of its own.
+// objects of the other groups) keeps a node of its own. A node of its own
+// removed from the Entity or Selection group is switched off where it is
+// and left among the group's children until the removed ones pass half of
+// them; then they go together, the others keeping their order (so removing
+// one never searches or shifts the group's children).
 //
 // Promises:
 // - Ids are handed out once and never reused; an id whose object is gone
@@ -51,6 +55,7 @@
 #include <map>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class TOsgSceneBuilder final : public TSceneBuilder {
@@ -167,6 +172,7 @@ private:
         osg::Group* Group = nullptr;
         TSceneNodeId Id = NoSceneNode;
         std::map<TKey, uint32_t> Open; // the chunk that takes the next lines of a key
+        std::unordered_set<const osg::Node*> Removed; // children switched off, still in Group
     };
 
     TSceneNodeId NewId();
@@ -193,6 +199,10 @@ private:
     void Compact(uint32_t chunk);
     void DropChunk(uint32_t chunk);
     void ClearBatch(uint8_t batch);
+    // Takes node out of the drawing of parent; a batched group keeps it as
+    // a removed child (see the header comment).
+    void Detach(osg::Group& parent, osg::Node& node);
+    void DropRemovedChildren(TBatch& batch);
     void MarkDirty(TChunk& chunk, bool vertices);
     osg::StateSet* ChunkState(float width, bool markers);
     static uint32_t Segments(const TSlot& slot);
@@ -211,6 +221,10 @@ private:
     // Slots of the ids m_TableBase, m_TableBase + 1, ...
     std::vector<TSlot> m_Table;
     TSceneNodeId m_TableBase = 1;
+    // The table's first m_DeadFront slots are dead; the first m_DeadFrontEnd
+    // of them may be dropped (TrimTable).
+    size_t m_DeadFront = 0;
+    size_t m_DeadFrontEnd = 0;
     size_t m_LiveSlots = 0;
     size_t m_LiveLines = 0;
     int m_ObjectDepth = 0;

@@ -249,6 +249,30 @@ void TQVScene::RebuildScene(bool recreateStock)
     InvalidateView();
 }
 
+void TQVScene::RefreshAfterEdit(std::span<const int32_t> ids)
+{
+    if (m_Rebuilding) {
+        RebuildScene(false);
+        return;
+    }
+    ClearOverlay();
+    m_Builder.ClearGroup(m_SelectionGroup);
+    ShowInfoText(std::string());
+    DrawChangedObjects();
+    // Then these objects as a rebuild draws them, in the order given (an
+    // edit that told the view nothing shows too).
+    if (CanDrawObjects()) {
+        const TFlagScope drawing(m_DrawingObjects);
+        for (const int32_t id : ids) {
+            if (TGraphicObject* object = m_Document->GetObjectByID(id))
+                PresentObject(*object);
+        }
+    } else {
+        m_ChangedObjects.insert(m_ChangedObjects.end(), ids.begin(), ids.end());
+    }
+    InvalidateView();
+}
+
 void TQVScene::ObjectChanged(TGraphicObject& object)
 {
     if (m_DrawingObjects)
@@ -257,9 +281,24 @@ void TQVScene::ObjectChanged(TGraphicObject& object)
     InvalidateOverlay();
 }
 
+bool TQVScene::CanDrawObjects() const
+{
+    return m_Document && !m_Document->IsBlocked() && ViewServices().Scene == &m_Builder;
+}
+
+void TQVScene::PresentObject(TGraphicObject& object)
+{
+    if (m_Document->Layers().GetLayer(object.Layer()).Visible()) {
+        m_Document->DrawObject(object);
+    } else {
+        m_Builder.RemoveNode(object.ViewNode());
+        object.SetViewNode(NoSceneNode);
+    }
+}
+
 void TQVScene::DrawChangedObjects()
 {
-    if (m_ChangedObjects.empty() || !m_Document || m_Document->IsBlocked() || ViewServices().Scene != &m_Builder)
+    if (m_ChangedObjects.empty() || !CanDrawObjects())
         return;
     std::vector<int32_t> changed = std::move(m_ChangedObjects);
     m_ChangedObjects.clear();
@@ -267,15 +306,8 @@ void TQVScene::DrawChangedObjects()
     changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
     const TFlagScope drawing(m_DrawingObjects);
     for (const int32_t id : changed) {
-        TGraphicObject* object = m_Document->GetObjectByID(id);
-        if (!object)
-            continue;
-        if (m_Document->Layers().GetLayer(object->Layer()).Visible()) {
-            m_Document->DrawObject(*object);
-        } else {
-            m_Builder.RemoveNode(object->ViewNode());
-            object->SetViewNode(NoSceneNode);
-        }
+        if (TGraphicObject* object = m_Document->GetObjectByID(id))
+            PresentObject(*object);
     }
 }
 

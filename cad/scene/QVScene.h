@@ -45,6 +45,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -194,6 +195,13 @@ public:
     // their arrows stay, and so do the operations' toolpath displays. A rebuild asked for while
     // one runs (from the pending events) is folded into the running one.
     void RebuildScene(bool recreateStock) override;
+    // What RebuildScene shows after an edit of the objects with these IDs,
+    // without drawing every object again: overlay cleared, Selection group
+    // emptied, info text cleared, then each of these objects still in the
+    // document drawn again, or taken out of the scene when its layer is
+    // hidden, together with the objects noted as changed. During a rebuild
+    // it is that rebuild's repeat.
+    void RefreshAfterEdit(std::span<const int32_t> ids) override;
     // Notes the object for drawing again before the next frame (the
     // incremental update after an edit, an undo or a layer move); changes
     // the scene makes itself while it draws are not noted.
@@ -345,6 +353,11 @@ public:
 
 private:
     void BuildAxes();
+    // The document is there, may be walked, and draws into this builder.
+    bool CanDrawObjects() const;
+    // Draws the object again when its layer is visible, or takes it out of
+    // the scene.
+    void PresentObject(TGraphicObject& object);
     void InvalidateView();
     void InvalidateOverlay();
     bool AllowDenseGrid();

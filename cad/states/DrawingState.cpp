@@ -152,5 +152,5 @@ void TQV_40DrawingState::RecordNewObjects(const std::vector<int32_t>& ids)
     if (!ids.empty())
         if (TUndoRedo* journal = UndoJournal())
             journal->AddUndo(TUndoKind::NewObjects, ids);
-    Program().MarkSceneDirty();
+    Program().MarkObjectsEdited(ids);
 }

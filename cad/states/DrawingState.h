@@ -76,10 +76,10 @@ protected:
     }
 
     // Adds the entity to the document under its ID (a negative ID takes the
-    // next free one) on the current layer, records the undo step of one new
-    // object, clears the overlay and marks the scene dirty; the program is
-    // locked meanwhile. Returns the ID the entity got. Should the document
-    // refuse the entity, it stays in slot and the error goes on.
+    // next free one) on the current layer, records it (RecordNewObjects)
+    // and clears the overlay; the program is locked meanwhile. Returns the
+    // ID the entity got. Should the document refuse the entity, it stays in
+    // slot and the error goes on.
     template <class T> int32_t AddToDocument(std::unique_ptr<T>& slot)
     {
         std::unique_ptr<TObject2D> entity(slot.release());
@@ -91,7 +91,8 @@ protected:
         }
     }
     // Records the undo step of new objects (kind 20) when a journal is
-    // installed and ids is not empty, and marks the scene dirty.
+    // installed and ids is not empty; the view is refreshed around the new
+    // objects at the command's end (MarkObjectsEdited).
     void RecordNewObjects(const std::vector<int32_t>& ids);
 
     // The document of the program's scene view; ECADSysException without.

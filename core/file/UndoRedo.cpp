@@ -217,6 +217,9 @@ public:
     {
     }
 
+    // The IDs of the objects the replay added, changed or deleted.
+    const std::vector<int32_t>& Touched() const { return m_Touched; }
+
     void Run()
     {
         switch (m_Step.Kind) {
@@ -321,8 +324,10 @@ private:
     void Restore(TStream& record)
     {
         const std::unique_ptr<TGraphicObject> saved = ReadObject(record);
-        if (const auto* object = dynamic_cast<const TObject2D*>(saved.get()))
+        if (const auto* object = dynamic_cast<const TObject2D*>(saved.get())) {
             m_Journal.RestorePoints(*object);
+            m_Touched.push_back(object->ID());
+        }
     }
 
     // A: the saved object comes back under its ID on its own layer.
@@ -354,6 +359,7 @@ private:
         }
         std::unique_ptr<TObject2D> owned(static_cast<TObject2D*>(saved.release()));
         m_Doc.AddObjectOnLayer(id, layer, std::move(owned));
+        m_Touched.push_back(id);
     }
 
     // D: the live object with the record's ID is deleted. The ID is the
@@ -381,13 +387,15 @@ private:
             return;
         }
         m_Doc.MoveObjectToLayer(*object, static_cast<uint8_t>(id.Second));
+        m_Touched.push_back(id.First);
     }
 
     void DeleteIfPresent(int32_t id)
     {
-        if (m_Doc.GetObject(id))
+        if (m_Doc.GetObject(id)) {
             m_Doc.DeleteObject(id);
-        else
+            m_Touched.push_back(id);
+        } else
             LogUndo(KindText(m_Step.Kind) + ": " + MissingText(id));
     }
 
@@ -395,6 +403,7 @@ private:
     TQV_01Cmp2D& m_Doc;
     const TUndoObj& m_Step;
     const size_t m_Count;
+    std::vector<int32_t> m_Touched;
 };
 
 TUndoRedo::TUndoRedo(TQV_01Cmp2D& document) : m_Document(document) {}
@@ -500,8 +509,11 @@ void TUndoRedo::Undo()
     m_Steps.pop_back();
     // The next step overwrites the undone one's records.
     m_Stream.SetPosition(step.Position);
-    TReplay(*this, step).Run();
-    m_Document.RepaintViewports();
+    TReplay replay(*this, step);
+    replay.Run();
+    // The replay went through the document, which told the views of each
+    // object; they are brought up to date around those objects alone.
+    m_Document.RefreshViewports(replay.Touched());
 }
 
 void TUndoRedo::Clear()

@@ -111,7 +111,8 @@ public:
 
     // OnUndoStart first (also with no step); then, when a step exists and the
     // drawing is not being walked by an iterator, replays and drops the
-    // newest step and repaints the document's views. While the drawing is
+    // newest step and refreshes the document's views around the objects it
+    // touched (TQV_01Cmp::RefreshViewports). While the drawing is
     // being walked the step stays for a later undo.
     void Undo();
     // Forgets every step; the journal stream keeps its content and position.

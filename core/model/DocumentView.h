@@ -6,6 +6,9 @@
 
 #include "core/geometry/Points.h"
 
+#include <cstdint>
+#include <span>
+
 class TGraphicObject;
 
 class TDocumentView {
@@ -15,6 +18,12 @@ public:
     // Rebuilds every entity's scene objects from the document; the stock
     // solid is made anew only when recreateStock is set.
     virtual void RebuildScene(bool recreateStock) = 0;
+    // After an edit whose objects the view has heard of (drawn when added,
+    // dropped when deleted, ObjectChanged): the view shows what a rebuild
+    // would show, working only on the objects with these IDs (present or
+    // gone) besides what a rebuild clears of its own. A view that knows no
+    // better rebuilds.
+    virtual void RefreshAfterEdit(std::span<const int32_t> /*ids*/) { RebuildScene(false); }
     // Fits the view to the box (corners in drawing units).
     virtual void ZoomToBox(const TBox3D& box) = 0;
     // Fits the whole box into the view with a small margin, whatever the

@@ -90,6 +90,12 @@ void TQV_01Cmp::RepaintViewports()
         view->RebuildScene(false);
 }
 
+void TQV_01Cmp::RefreshViewports(std::span<const int32_t> ids)
+{
+    for (TDocumentView* view : m_Views)
+        view->RefreshAfterEdit(ids);
+}
+
 void TQV_01Cmp::DrawObject(TGraphicObject& object)
 {
     TSceneBuilder* scene = ViewServices().Scene;

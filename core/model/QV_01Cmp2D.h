@@ -17,7 +17,8 @@
 //   journal re-adds objects under their old IDs), and the next free number
 //   moves past it.
 // - Notifications: every registered view is rebuilt by RepaintViewports
-//   (also after TransformObjects); an added object draws itself, fires
+//   (also after TransformObjects), or brought up to date around a few
+//   edited objects by RefreshViewports; an added object draws itself, fires
 //   OnAddObject and gets its node in the entity tree; a deleted object loses
 //   its node and its scene objects, and the views hear of it before it is
 //   freed (TDocumentView::ObjectDeleting); MoveObjectToLayer moves the node. An
@@ -93,6 +94,11 @@ public:
     void RemoveViewport(TDocumentView* view);
     // Rebuilds every registered view in order, keeping the stock solid.
     virtual void RepaintViewports();
+    // After an edit of the objects with these IDs (present or gone) that
+    // went through the document (adds, deletes, changes): every registered
+    // view shows what RepaintViewports would show, working on these objects
+    // only (TDocumentView::RefreshAfterEdit).
+    void RefreshViewports(std::span<const int32_t> ids);
     // Draws the object (Draw) into the installed scene builder as one
     // scene object, its ViewNode, after removing what it drew before, and
     // from then on tells the views of its changes.

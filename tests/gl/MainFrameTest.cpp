@@ -489,7 +489,9 @@ TEST_F(MainFrame, TheTreePopupSwitchesLayersAndDeletes)
     TTreeCommands& commands = Window().TreeCommands();
     TGeoTreeView& tree = Window().InfoEdit().TreeGeo();
     const int32_t onThree = Doc().AddObjectOnLayer(-1, 3, std::make_unique<TLine2D>(3, Point2D(0, 0), Point2D(1, 0)))->ID();
-    Doc().AddObjectOnLayer(-1, 5, std::make_unique<TLine2D>(5, Point2D(0, 1), Point2D(1, 1)));
+    const TLine2D* onFive = Doc().AddObjectOnLayer(-1, 5, std::make_unique<TLine2D>(5, Point2D(0, 1), Point2D(1, 1)));
+    const int32_t alsoOnThree =
+        Doc().AddObjectOnLayer(-1, 3, std::make_unique<TLine2D>(3, Point2D(0, 2), Point2D(1, 2)))->ID();
     tree.expandAll();
     QTreeWidgetItem* layer3 = nullptr;
     QTreeWidgetItem* entity = nullptr;
@@ -531,11 +533,23 @@ TEST_F(MainFrame, TheTreePopupSwitchesLayersAndDeletes)
     ASSERT_TRUE(commands.TreeGeoContextPopup(at(entity), false));
     EXPECT_FALSE(Find("mnuLayerOnOff").isVisible());
     EXPECT_TRUE(Find("mnuGeoDelete").isVisible());
+    // The delete and its undo work on the one entity: the other entities
+    // keep their scene objects, the layer's node its other entity.
+    const TSceneNodeId fiveNode = onFive->ViewNode();
+    const auto layer3Entities = [&] {
+        std::vector<int32_t> ids;
+        for (int i = 0; i < layer3->childCount(); ++i)
+            ids.push_back(TGeoTreeView::NodeData(layer3->child(i)));
+        return ids;
+    };
     Find("mnuGeoDelete").trigger();
     EXPECT_EQ(Doc().GetObject(onThree), nullptr);
+    EXPECT_EQ(layer3Entities(), std::vector<int32_t>{alsoOnThree});
     UndoJournal()->Undo();
     ASSERT_NE(Doc().GetObject(onThree), nullptr);
     EXPECT_EQ(Doc().GetObject(onThree)->Layer(), 3);
+    EXPECT_EQ(layer3Entities(), (std::vector<int32_t>{alsoOnThree, onThree}));
+    EXPECT_EQ(onFive->ViewNode(), fiveNode) << "the scene was rebuilt";
 }
 
 // --- Pictures for review ---------------------------------------------------------------

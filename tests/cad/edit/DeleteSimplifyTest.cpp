@@ -77,12 +77,20 @@ TEST_F(DeleteAndSimplify, PickDeleteTakesThePickedObjectsOnAccept)
     StartPickDeleteCommand(Prg, [&](TQV_50SelectObjectsParam&, TObject2D*, bool, int32_t) { ++calls; });
     Driver.Click(P(2, 0));
     const int32_t id = line->ID();
+    const TSceneNodeId keptNode = kept->ViewNode();
+    line->DrawSelected();
     Driver.Enter();
     EXPECT_TRUE(Idle()) << CurrentClass();
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(Objects(), std::vector<TObject2D*>{kept});
     EXPECT_EQ(LastStepIDs(), std::vector<int32_t>{id});
     EXPECT_TRUE(View.HighlightList().empty());
+    // The end of the command cleared the highlights without drawing the
+    // kept line again.
+    const TOsgSceneBuilder& builder = View.SceneBuilder();
+    EXPECT_EQ(builder.ObjectsIn(builder.Group(TSceneGroup::Selection)), 0u);
+    EXPECT_EQ(builder.ObjectsIn(builder.Group(TSceneGroup::Entity)), 1u);
+    EXPECT_EQ(kept->ViewNode(), keptNode) << "the scene was rebuilt";
 }
 
 // --- Simplification ------------------------------------------------------------------

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace osg_scene_builder_test {
 
@@ -221,6 +223,92 @@ TEST_F(OsgBuilder, UpdateHideAndRemoveTouchOneRange)
     // A chunk left without objects goes.
     Builder.RemoveNode(b);
     EXPECT_EQ(Builder.Chunks(TSceneGroup::Entity).size(), 1u);
+}
+
+// Points (nodes of their own) and a lines chunk in the Entity group: after
+// removing some points, the group draws the others in the order added, and
+// a point added next is drawn last; the removed ids are gone.
+TEST_F(OsgBuilder, NodesOfTheirOwnLeaveTheEntityGroupInOrder)
+{
+    const struct {
+        const char* Name;
+        std::vector<size_t> Removed; // points, in the order removed
+    } cases[] = {
+        {"none", {}},
+        {"one", {3}},
+        {"the first and the last", {0, 7}},
+        {"half", {6, 1, 4, 3}},
+        {"more than half", {0, 2, 4, 6, 1, 5}},
+        {"all", {7, 6, 5, 4, 3, 2, 1, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Builder.ClearGroup(Entity);
+        auto point = [&](double x) {
+            return Builder.AddPoints(Entity, TScenePoints{{{x, 0, 0}}, {{1, 1, 1, 1}}, 3.0f, false});
+        };
+        std::vector<TSceneNodeId> points;
+        TSceneNodeId line = NoSceneNode;
+        for (size_t i = 0; i < 8; ++i) {
+            points.push_back(point(static_cast<double>(i)));
+            if (i == 2)
+                line = Builder.AddLines(Entity, Lines({{0, 0, 0}, {1, 0, 0}}));
+        }
+        // The drawing order the test expects: points and the chunk by when
+        // they were added, without the removed ones.
+        std::vector<const osg::Node*> expected;
+        for (size_t i = 0; i < 8; ++i) {
+            if (std::find(c.Removed.begin(), c.Removed.end(), i) == c.Removed.end())
+                expected.push_back(Builder.Node(points[i]));
+            if (i == 2)
+                expected.push_back(Builder.Node(line));
+        }
+        for (const size_t i : c.Removed)
+            Builder.RemoveNode(points[i]);
+        const TSceneNodeId added = point(9);
+        expected.push_back(Builder.Node(added));
+
+        std::vector<const osg::Node*> drawn;
+        for (unsigned i = 0; i < EntityNode->getNumChildren(); ++i) {
+            if (EntityNode->getChild(i)->getNodeMask() != 0u)
+                drawn.push_back(EntityNode->getChild(i));
+        }
+        EXPECT_EQ(drawn, expected);
+        EXPECT_EQ(Builder.ObjectsIn(Entity), 8 - c.Removed.size() + 2);
+        for (const size_t i : c.Removed)
+            EXPECT_EQ(Builder.Node(points[i]), nullptr) << i;
+        Builder.ClearGroup(Entity);
+        EXPECT_EQ(EntityNode->getNumChildren(), 0u);
+        EXPECT_EQ(Builder.ObjectsIn(Entity), 0u);
+    }
+}
+
+// Lines removed from the front one by one (their ids' table drops its dead
+// front now and then): every other line still names its own range.
+TEST_F(OsgBuilder, RemovingFromTheFrontKeepsTheOtherIds)
+{
+    std::vector<TSceneNodeId> lines;
+    for (int i = 0; i < 12; ++i)
+        lines.push_back(Builder.AddLines(Entity, Lines({{0, double(i), 0}, {1, double(i), 0}})));
+    // An object of two parts in the middle, removed last.
+    Builder.BeginObject();
+    Builder.AddLines(Entity, Lines({{5, 20, 0}, {6, 20, 0}}));
+    Builder.AddLines(Entity, Lines({{5, 21, 0}, {6, 21, 0}}));
+    const TSceneNodeId object = Builder.EndObject();
+    for (int i = 12; i < 16; ++i)
+        lines.push_back(Builder.AddLines(Entity, Lines({{0, double(i), 0}, {1, double(i), 0}})));
+    for (size_t removed = 0; removed < 14; ++removed) {
+        Builder.RemoveNode(lines[removed]);
+        for (size_t i = removed + 1; i < lines.size(); ++i) {
+            const auto range = Builder.LinesRange(lines[i]);
+            ASSERT_TRUE(range) << removed << " " << i;
+            const auto& v = *dynamic_cast<const osg::Vec3Array*>(range->Chunk->getVertexArray());
+            EXPECT_EQ(v[range->First], osg::Vec3(0, static_cast<float>(i), 0)) << removed << " " << i;
+        }
+        EXPECT_TRUE(Builder.IsVisible(object)) << removed;
+    }
+    Builder.RemoveNode(object);
+    EXPECT_EQ(Builder.ObjectsIn(Entity), 2u);
 }
 
 TEST_F(OsgBuilder, RemovedRangesAreReusedAfterCompaction)
