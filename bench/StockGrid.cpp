@@ -138,6 +138,8 @@ void Walks(benchmark::State& state)
 {
     const TCutTool& tool = kTools[state.range(0)];
     const std::vector<TWalkMove> moves = Walk(state.range(1) != 0, int(state.range(2)));
+    const int vectorBits = int(state.range(3)); // 0: the widest the processor has
+    TNcVisuGrid::LimitVectorBits(vectorBits > 0 ? vectorBits : TNcVisuGrid::kAnyVectorBits);
     TNcVisuGrid grid = WalkStock(tool);
     std::vector<std::pair<TCellRange, TCellRange>> boxes;
     int64_t boxCells = 0;
@@ -179,7 +181,9 @@ void Walks(benchmark::State& state)
     state.counters["floor cells/s"] = double(boxCells) * n / floorSeconds;
     state.counters["floor ms"] = floorSeconds / n * 1e3;
     state.counters["x floor"] = cutSeconds / floorSeconds;
-    state.SetLabel(std::string(kToolNames[state.range(0)]) + (state.range(1) ? ", inclined" : ", level"));
+    state.SetLabel(std::string(kToolNames[state.range(0)]) + (state.range(1) ? ", inclined" : ", level") +
+                   (vectorBits > 0 ? ", at most " + std::to_string(vectorBits) + "-bit vectors" : ""));
+    TNcVisuGrid::LimitVectorBits(TNcVisuGrid::kAnyVectorBits);
 }
 
 // A pocket of 100 x 100: concentric squares 4.5 apart at depths 2 and 4.
@@ -256,10 +260,12 @@ void Mesh(benchmark::State& state)
 
 BENCHMARK(Cuts)->ArgsProduct({{0, 1, 2, 3, 4}, {0, 1, 2}})->Unit(benchmark::kMillisecond);
 // Flat, ball and bull nose, level and inclined, 10,000 moves (the inclined
-// bull nose, far slower, 1,000).
+// bull nose, far slower, 1,000); flat and ball again as a processor with
+// 256-bit vectors at most (AVX2) runs them.
 BENCHMARK(Walks)
-    ->Args({0, 0, 10000})->Args({0, 1, 10000})->Args({2, 0, 10000})->Args({2, 1, 10000})
-    ->Args({1, 0, 10000})->Args({1, 1, 1000})
+    ->Args({0, 0, 10000, 0})->Args({0, 1, 10000, 0})->Args({2, 0, 10000, 0})->Args({2, 1, 10000, 0})
+    ->Args({1, 0, 10000, 0})->Args({1, 1, 1000, 0})
+    ->Args({0, 0, 10000, 256})->Args({0, 1, 10000, 256})->Args({2, 0, 10000, 256})->Args({2, 1, 10000, 256})
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
 BENCHMARK(StampedReference)->Unit(benchmark::kMillisecond);
