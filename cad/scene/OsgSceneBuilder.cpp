@@ -330,7 +330,7 @@ uint32_t TOsgSceneBuilder::ChunkFor(uint8_t batch, const TKey& key, uint32_t seg
     // A chunk that follows a full one of its key will most likely fill up
     // as well: it takes the room of a full chunk at once instead of growing.
     size_t vertexRoom = FirstChunkCapacity;
-    size_t indexRoom = FirstChunkCapacity;
+    size_t runRoom = FirstChunkCapacity;
     if (open != b.Open.end()) {
         TChunk& chunk = m_Chunks[open->second];
         if (chunk.Segments == 0 || chunk.Segments + segments <= ChunkSegments)
@@ -338,11 +338,12 @@ uint32_t TOsgSceneBuilder::ChunkFor(uint8_t batch, const TKey& key, uint32_t seg
         // Full: it keeps what it has, without room to grow beyond a little.
         chunk.Open = false;
         TrimFull(chunk.Vertices->asVector());
-        TrimFull(chunk.Strips->asVector());
+        TrimFull(chunk.Runs->getFirsts());
+        TrimFull(chunk.Runs->getCounts());
         if (chunk.Markers)
             TrimFull(chunk.Markers->asVector());
         vertexRoom = std::max(vertexRoom, chunk.Vertices->size() + chunk.Vertices->size() / 16);
-        indexRoom = 2 * size_t{ChunkSegments};
+        runRoom = std::max(runRoom, chunk.Runs->getFirsts().size() + chunk.Runs->getFirsts().size() / 16);
         b.Open.erase(open);
     }
     uint32_t index = 0;
@@ -369,9 +370,10 @@ uint32_t TOsgSceneBuilder::ChunkFor(uint8_t batch, const TKey& key, uint32_t seg
     osg::ref_ptr<osg::Vec4Array> color = new osg::Vec4Array;
     color->push_back(osg::Vec4(key[0], key[1], key[2], key[3]));
     chunk.Geometry->setColorArray(color, osg::Array::BIND_OVERALL);
-    chunk.Strips = new osg::DrawElementsUInt(GL_LINES);
-    chunk.Strips->reserve(indexRoom);
-    chunk.Geometry->addPrimitiveSet(chunk.Strips);
+    chunk.Runs = new osg::MultiDrawArrays(GL_LINE_STRIP);
+    chunk.Runs->getFirsts().reserve(runRoom);
+    chunk.Runs->getCounts().reserve(runRoom);
+    chunk.Geometry->addPrimitiveSet(chunk.Runs);
     if (key[5] != 0.0f) {
         chunk.Markers = new osg::DrawElementsUInt(GL_POINTS);
         chunk.Markers->reserve(vertexRoom);
@@ -389,7 +391,7 @@ void TOsgSceneBuilder::MarkDirty(TChunk& chunk, bool vertices)
         chunk.Vertices->dirty();
         chunk.Geometry->dirtyBound();
     }
-    chunk.Strips->dirty();
+    chunk.Runs->dirty();
     if (chunk.Markers)
         chunk.Markers->dirty();
 }
@@ -401,10 +403,11 @@ void TOsgSceneBuilder::Place(TSlot& slot, uint32_t chunkIndex, const TSceneLines
     slot.Chunk = chunkIndex;
     slot.First = static_cast<uint32_t>(vertices.size());
     slot.Count = static_cast<uint32_t>(lines.Nodes.size());
-    slot.Index = static_cast<uint32_t>(chunk.Strips->size());
+    slot.Index = static_cast<uint32_t>(chunk.Runs->getFirsts().size());
     for (const TVector3D& n : lines.Nodes)
         vertices.push_back(osg::Vec3(static_cast<float>(n.X), static_cast<float>(n.Y), static_cast<float>(n.Z)));
-    chunk.Strips->resize(slot.Index + 2 * Segments(slot));
+    chunk.Runs->getFirsts().push_back(static_cast<GLint>(slot.First));
+    chunk.Runs->getCounts().push_back(0);
     if (chunk.Markers)
         chunk.Markers->resize(vertices.size());
     WriteIndices(slot, !slot.Hidden);
@@ -417,12 +420,9 @@ void TOsgSceneBuilder::Place(TSlot& slot, uint32_t chunkIndex, const TSceneLines
 void TOsgSceneBuilder::WriteIndices(const TSlot& slot, bool visible)
 {
     TChunk& chunk = m_Chunks[slot.Chunk];
-    // A hidden segment runs from its first vertex to itself: no pixel.
-    GLuint* out = chunk.Strips->empty() ? nullptr : &(*chunk.Strips)[0] + slot.Index;
-    for (uint32_t i = 0; i < Segments(slot); ++i) {
-        out[2 * i] = visible ? slot.First + i : slot.First;
-        out[2 * i + 1] = visible ? slot.First + i + 1 : slot.First;
-    }
+    // A hidden object's run draws no vertex.
+    chunk.Runs->getFirsts()[slot.Index] = static_cast<GLint>(slot.First);
+    chunk.Runs->getCounts()[slot.Index] = visible ? static_cast<GLsizei>(slot.Count) : 0;
     if (chunk.Markers) {
         for (uint32_t i = 0; i < slot.Count; ++i)
             (*chunk.Markers)[slot.First + i] = visible ? slot.First + i : RestartIndex;
@@ -463,22 +463,21 @@ void TOsgSceneBuilder::Compact(uint32_t chunkIndex)
     std::reverse(live.begin(), live.end());
     std::vector<osg::Vec3>& vertices = chunk.Vertices->asVector();
     uint32_t vertexEnd = 0;
-    uint32_t indexEnd = 0;
     chunk.Segments = 0;
-    for (const TSceneNodeId id : live) {
-        TSlot& slot = *Slot(id);
+    for (size_t i = 0; i < live.size(); ++i) {
+        TSlot& slot = *Slot(live[i]);
         slot.Seen = false;
         // Ranges only move towards the front, so copying in place is safe.
         std::copy(vertices.begin() + slot.First, vertices.begin() + slot.First + slot.Count,
                   vertices.begin() + vertexEnd);
         slot.First = vertexEnd;
-        slot.Index = indexEnd;
+        slot.Index = static_cast<uint32_t>(i);
         vertexEnd += slot.Count;
-        indexEnd += 2 * Segments(slot);
         chunk.Segments += Segments(slot);
     }
     vertices.resize(vertexEnd);
-    chunk.Strips->resize(indexEnd);
+    chunk.Runs->getFirsts().resize(live.size());
+    chunk.Runs->getCounts().resize(live.size());
     if (chunk.Markers)
         chunk.Markers->resize(vertexEnd);
     for (const TSceneNodeId id : live) {
@@ -489,7 +488,8 @@ void TOsgSceneBuilder::Compact(uint32_t chunkIndex)
     chunk.DeadVertices = 0;
     if (!chunk.Open) {
         vertices.shrink_to_fit();
-        chunk.Strips->asVector().shrink_to_fit();
+        chunk.Runs->getFirsts().shrink_to_fit();
+        chunk.Runs->getCounts().shrink_to_fit();
         if (chunk.Markers)
             chunk.Markers->asVector().shrink_to_fit();
     }
@@ -809,7 +809,8 @@ size_t TOsgSceneBuilder::BatchBytes() const
     for (const TChunk& chunk : m_Chunks) {
         if (!chunk.Geometry)
             continue;
-        bytes += chunk.Vertices->capacity() * sizeof(osg::Vec3) + chunk.Strips->capacity() * sizeof(GLuint) +
+        bytes += chunk.Vertices->capacity() * sizeof(osg::Vec3) + chunk.Runs->getFirsts().capacity() * sizeof(GLint) +
+                 chunk.Runs->getCounts().capacity() * sizeof(GLsizei) +
                  chunk.Members.capacity() * sizeof(TSceneNodeId);
         if (chunk.Markers)
             bytes += chunk.Markers->capacity() * sizeof(GLuint);

@@ -6,11 +6,13 @@
 //
 // Lines objects added straight into the Entity and Selection groups are
 // batched: those of one colour, width and node-marker setting share one
-// geometry, a chunk of at most ChunkSegments segments drawn as indexed
-// GL_LINES (two indices a segment; a hidden segment runs from a vertex to
-// itself and draws no pixel). An id names a range of a chunk through a flat
-// table indexed by id, and hiding, showing, updating or removing the object
-// rewrites its range only. Removed ranges stay as holes until they pass half of the chunk's
+// geometry, a chunk of at most ChunkSegments segments drawn by one
+// multi-draw of GL_LINE_STRIP runs, a run (first vertex, count) per object;
+// a hidden object's run has no vertex. Runs need no index array, which would
+// take twice the memory of the vertices and be copied to the renderer as
+// well. An id names a range of a chunk through a flat table indexed by id,
+// and hiding, showing, updating or removing the object rewrites its range
+// and run only. Removed ranges stay as holes until they pass half of the chunk's
 // vertices; then the chunk is compacted (its live ranges moved together, in
 // order), and a chunk left empty goes. Every other object (points, polygons,
 // planes, meshes, solids, created groups and everything below them, and all
@@ -116,7 +118,7 @@ public:
     size_t Count() const { return m_Entries.size() + m_LiveLines; }
 
     // Where a batched lines object lies: its chunk, its first vertex and
-    // node count, and its first index (two a segment).
+    // node count, and its run in the chunk's multi-draw.
     struct TLinesRange {
         const osg::Geometry* Chunk = nullptr;
         uint32_t First = 0;
@@ -129,8 +131,8 @@ public:
     size_t ObjectsIn(TSceneNodeId group) const;
     // The chunks of a batched group, in drawing order.
     std::vector<const osg::Geometry*> Chunks(TSceneGroup group) const;
-    // Bytes held by the batches' own arrays (vertices, indices, the id
-    // table, the chunks' member lists), capacity included.
+    // Bytes held by the batches' own arrays (vertices, runs, markers, the
+    // id table, the chunks' member lists), capacity included.
     size_t BatchBytes() const;
 
 private:
@@ -158,7 +160,7 @@ private:
     struct TChunk {
         osg::ref_ptr<osg::Geometry> Geometry;
         osg::ref_ptr<osg::Vec3Array> Vertices;
-        osg::ref_ptr<osg::DrawElementsUInt> Strips;  // GL_LINES, two indices a segment
+        osg::ref_ptr<osg::MultiDrawArrays> Runs;     // GL_LINE_STRIP, a run an object placed
         osg::ref_ptr<osg::DrawElementsUInt> Markers; // GL_POINTS, one index a vertex; null without markers
         std::vector<TSceneNodeId> Members;            // in drawing order; dead ones until compaction
         TKey Key{};

@@ -39,11 +39,23 @@ struct OsgBuilder : ::testing::Test {
     {
         return (*dynamic_cast<const osg::Vec4Array*>(Geometry(id)->getColorArray()))[0];
     }
-    // The line-strip indices of the chunk of a batched lines object.
+    // The segments that the chunk of a batched lines object draws, two
+    // vertex indices each, in drawing order: its line-strip runs taken
+    // apart.
     std::vector<GLuint> Strip(TSceneNodeId id) const
     {
-        const auto* strips = dynamic_cast<const osg::DrawElementsUInt*>(Geometry(id)->getPrimitiveSet(0));
-        return strips ? std::vector<GLuint>(strips->begin(), strips->end()) : std::vector<GLuint>{};
+        std::vector<GLuint> segments;
+        const auto* runs = dynamic_cast<const osg::MultiDrawArrays*>(Geometry(id)->getPrimitiveSet(0));
+        if (!runs || runs->getMode() != GL_LINE_STRIP || runs->getFirsts().size() != runs->getCounts().size())
+            return segments;
+        for (size_t r = 0; r < runs->getFirsts().size(); ++r) {
+            const auto first = static_cast<GLuint>(runs->getFirsts()[r]);
+            for (GLsizei k = 0; k + 1 < runs->getCounts()[r]; ++k) {
+                segments.push_back(first + static_cast<GLuint>(k));
+                segments.push_back(first + static_cast<GLuint>(k) + 1);
+            }
+        }
+        return segments;
     }
 
     // Sum of the triangle areas of a drawable (three vertices a triangle).
@@ -174,8 +186,8 @@ TEST_F(OsgBuilder, EntityLinesShareOneChunkPerColourAndWidth)
         chunks[2]->getStateSet()->getAttribute(osg::StateAttribute::LINEWIDTH));
     ASSERT_TRUE(width);
     EXPECT_FLOAT_EQ(width->getWidth(), 3.0f);
-    // Two indices a segment, the objects in the order added; node markers
-    // draw one point a vertex.
+    // The objects' segments in the order added; node markers draw one
+    // point a vertex.
     EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 3}));
     EXPECT_EQ(Strip(b), (std::vector<GLuint>{0, 1, 1, 2}));
     EXPECT_EQ(Builder.LinesRange(c)->First, 2u);
@@ -199,18 +211,17 @@ TEST_F(OsgBuilder, UpdateHideAndRemoveTouchOneRange)
     expected[4] = {7, 5, 0};
     EXPECT_EQ(std::vector<osg::Vec3>(Vertices(a)->begin(), Vertices(a)->end()), expected);
     EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 3, 3, 4, 5, 6}));
-    // Hiding b makes its segments points that draw nothing; showing it
-    // gives its indices back.
+    // Hiding b leaves its run without vertices; showing it gives them back.
     Builder.SetNodeVisible(b, false);
     EXPECT_FALSE(Builder.IsVisible(b));
     EXPECT_TRUE(Builder.IsVisible(c));
-    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 2, 2, 2, 5, 6}));
+    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 5, 6}));
     Builder.SetNodeVisible(b, true);
     EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 3, 3, 4, 5, 6}));
     // Another node count moves b to the end of its chunk: drawn last now.
     Builder.UpdateLines(b, Lines({{8, 8, 0}, {9, 9, 0}}));
     EXPECT_EQ(Builder.LinesRange(b)->First, 7u);
-    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 2, 2, 2, 5, 6, 7, 8}));
+    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 5, 6, 7, 8}));
     // Another colour moves it to that colour's chunk.
     Builder.UpdateLines(b, Lines({{8, 8, 0}, {9, 9, 0}}, {0, 1, 0, 1}));
     EXPECT_EQ(Builder.Chunks(TSceneGroup::Entity).size(), 2u);
