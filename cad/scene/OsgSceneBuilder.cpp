@@ -52,6 +52,17 @@ public:
 
 } // namespace
 
+TOsgSceneBuilder::TKey TOsgSceneBuilder::KeyOf(const TSceneLines& lines)
+{
+    return TKey{lines.Color.R,
+                lines.Color.G,
+                lines.Color.B,
+                lines.Color.A,
+                lines.LineWidth,
+                lines.NodesVisible ? 1.0f : 0.0f,
+                lines.Nodes.size() > 2 ? 1.0f : 0.0f};
+}
+
 TOsgSceneBuilder::TOsgSceneBuilder() : m_ChunkBound(new TChunkBound) {}
 
 uint32_t TOsgSceneBuilder::Segments(const TSlot& slot)
@@ -264,9 +275,7 @@ TSceneNodeId TOsgSceneBuilder::AddLines(TSceneNodeId group, const TSceneLines& l
     slot.Kind = TSlotKind::Lines;
     ++m_LiveLines;
     const uint32_t segments = lines.Nodes.empty() ? 0 : static_cast<uint32_t>(lines.Nodes.size() - 1);
-    const TKey key{lines.Color.R,  lines.Color.G, lines.Color.B, lines.Color.A, lines.LineWidth,
-                   lines.NodesVisible ? 1.0f : 0.0f};
-    Place(slot, ChunkFor(*batch, key, segments), lines, id);
+    Place(slot, ChunkFor(*batch, KeyOf(lines), segments), lines, id);
     return id;
 }
 
@@ -330,7 +339,7 @@ uint32_t TOsgSceneBuilder::ChunkFor(uint8_t batch, const TKey& key, uint32_t seg
     // A chunk that follows a full one of its key will most likely fill up
     // as well: it takes the room of a full chunk at once instead of growing.
     size_t vertexRoom = FirstChunkCapacity;
-    size_t runRoom = FirstChunkCapacity;
+    size_t indexRoom = FirstChunkCapacity;
     if (open != b.Open.end()) {
         TChunk& chunk = m_Chunks[open->second];
         if (chunk.Segments == 0 || chunk.Segments + segments <= ChunkSegments)
@@ -338,12 +347,17 @@ uint32_t TOsgSceneBuilder::ChunkFor(uint8_t batch, const TKey& key, uint32_t seg
         // Full: it keeps what it has, without room to grow beyond a little.
         chunk.Open = false;
         TrimFull(chunk.Vertices->asVector());
-        TrimFull(chunk.Runs->getFirsts());
-        TrimFull(chunk.Runs->getCounts());
+        if (chunk.Runs) {
+            TrimFull(chunk.Runs->getFirsts());
+            TrimFull(chunk.Runs->getCounts());
+        } else {
+            TrimFull(chunk.Strips->asVector());
+        }
         if (chunk.Markers)
             TrimFull(chunk.Markers->asVector());
         vertexRoom = std::max(vertexRoom, chunk.Vertices->size() + chunk.Vertices->size() / 16);
-        runRoom = std::max(runRoom, chunk.Runs->getFirsts().size() + chunk.Runs->getFirsts().size() / 16);
+        indexRoom = chunk.Runs ? std::max(indexRoom, chunk.Runs->getFirsts().size() + chunk.Runs->getFirsts().size() / 16)
+                               : 2 * size_t{ChunkSegments};
         b.Open.erase(open);
     }
     uint32_t index = 0;
@@ -370,10 +384,16 @@ uint32_t TOsgSceneBuilder::ChunkFor(uint8_t batch, const TKey& key, uint32_t seg
     osg::ref_ptr<osg::Vec4Array> color = new osg::Vec4Array;
     color->push_back(osg::Vec4(key[0], key[1], key[2], key[3]));
     chunk.Geometry->setColorArray(color, osg::Array::BIND_OVERALL);
-    chunk.Runs = new osg::MultiDrawArrays(GL_LINE_STRIP);
-    chunk.Runs->getFirsts().reserve(runRoom);
-    chunk.Runs->getCounts().reserve(runRoom);
-    chunk.Geometry->addPrimitiveSet(chunk.Runs);
+    if (key[6] != 0.0f) {
+        chunk.Runs = new osg::MultiDrawArrays(GL_LINE_STRIP);
+        chunk.Runs->getFirsts().reserve(indexRoom);
+        chunk.Runs->getCounts().reserve(indexRoom);
+        chunk.Geometry->addPrimitiveSet(chunk.Runs);
+    } else {
+        chunk.Strips = new osg::DrawElementsUInt(GL_LINES);
+        chunk.Strips->reserve(indexRoom);
+        chunk.Geometry->addPrimitiveSet(chunk.Strips);
+    }
     if (key[5] != 0.0f) {
         chunk.Markers = new osg::DrawElementsUInt(GL_POINTS);
         chunk.Markers->reserve(vertexRoom);
@@ -391,7 +411,10 @@ void TOsgSceneBuilder::MarkDirty(TChunk& chunk, bool vertices)
         chunk.Vertices->dirty();
         chunk.Geometry->dirtyBound();
     }
-    chunk.Runs->dirty();
+    if (chunk.Runs)
+        chunk.Runs->dirty();
+    else
+        chunk.Strips->dirty();
     if (chunk.Markers)
         chunk.Markers->dirty();
 }
@@ -403,11 +426,15 @@ void TOsgSceneBuilder::Place(TSlot& slot, uint32_t chunkIndex, const TSceneLines
     slot.Chunk = chunkIndex;
     slot.First = static_cast<uint32_t>(vertices.size());
     slot.Count = static_cast<uint32_t>(lines.Nodes.size());
-    slot.Index = static_cast<uint32_t>(chunk.Runs->getFirsts().size());
+    slot.Index = static_cast<uint32_t>(chunk.Runs ? chunk.Runs->getFirsts().size() : chunk.Strips->size());
     for (const TVector3D& n : lines.Nodes)
         vertices.push_back(osg::Vec3(static_cast<float>(n.X), static_cast<float>(n.Y), static_cast<float>(n.Z)));
-    chunk.Runs->getFirsts().push_back(static_cast<GLint>(slot.First));
-    chunk.Runs->getCounts().push_back(0);
+    if (chunk.Runs) {
+        chunk.Runs->getFirsts().push_back(static_cast<GLint>(slot.First));
+        chunk.Runs->getCounts().push_back(0);
+    } else {
+        chunk.Strips->resize(slot.Index + 2 * Segments(slot));
+    }
     if (chunk.Markers)
         chunk.Markers->resize(vertices.size());
     WriteIndices(slot, !slot.Hidden);
@@ -420,9 +447,18 @@ void TOsgSceneBuilder::Place(TSlot& slot, uint32_t chunkIndex, const TSceneLines
 void TOsgSceneBuilder::WriteIndices(const TSlot& slot, bool visible)
 {
     TChunk& chunk = m_Chunks[slot.Chunk];
-    // A hidden object's run draws no vertex.
-    chunk.Runs->getFirsts()[slot.Index] = static_cast<GLint>(slot.First);
-    chunk.Runs->getCounts()[slot.Index] = visible ? static_cast<GLsizei>(slot.Count) : 0;
+    if (chunk.Runs) {
+        // A hidden object's run draws no vertex.
+        chunk.Runs->getFirsts()[slot.Index] = static_cast<GLint>(slot.First);
+        chunk.Runs->getCounts()[slot.Index] = visible ? static_cast<GLsizei>(slot.Count) : 0;
+    } else {
+        // A hidden segment runs from its first vertex to itself: no pixel.
+        GLuint* out = chunk.Strips->empty() ? nullptr : &(*chunk.Strips)[0] + slot.Index;
+        for (uint32_t i = 0; i < Segments(slot); ++i) {
+            out[2 * i] = visible ? slot.First + i : slot.First;
+            out[2 * i + 1] = visible ? slot.First + i + 1 : slot.First;
+        }
+    }
     if (chunk.Markers) {
         for (uint32_t i = 0; i < slot.Count; ++i)
             (*chunk.Markers)[slot.First + i] = visible ? slot.First + i : RestartIndex;
@@ -463,6 +499,7 @@ void TOsgSceneBuilder::Compact(uint32_t chunkIndex)
     std::reverse(live.begin(), live.end());
     std::vector<osg::Vec3>& vertices = chunk.Vertices->asVector();
     uint32_t vertexEnd = 0;
+    uint32_t indexEnd = 0;
     chunk.Segments = 0;
     for (size_t i = 0; i < live.size(); ++i) {
         TSlot& slot = *Slot(live[i]);
@@ -471,13 +508,18 @@ void TOsgSceneBuilder::Compact(uint32_t chunkIndex)
         std::copy(vertices.begin() + slot.First, vertices.begin() + slot.First + slot.Count,
                   vertices.begin() + vertexEnd);
         slot.First = vertexEnd;
-        slot.Index = static_cast<uint32_t>(i);
+        slot.Index = chunk.Runs ? static_cast<uint32_t>(i) : indexEnd;
         vertexEnd += slot.Count;
+        indexEnd += 2 * Segments(slot);
         chunk.Segments += Segments(slot);
     }
     vertices.resize(vertexEnd);
-    chunk.Runs->getFirsts().resize(live.size());
-    chunk.Runs->getCounts().resize(live.size());
+    if (chunk.Runs) {
+        chunk.Runs->getFirsts().resize(live.size());
+        chunk.Runs->getCounts().resize(live.size());
+    } else {
+        chunk.Strips->resize(indexEnd);
+    }
     if (chunk.Markers)
         chunk.Markers->resize(vertexEnd);
     for (const TSceneNodeId id : live) {
@@ -488,8 +530,12 @@ void TOsgSceneBuilder::Compact(uint32_t chunkIndex)
     chunk.DeadVertices = 0;
     if (!chunk.Open) {
         vertices.shrink_to_fit();
-        chunk.Runs->getFirsts().shrink_to_fit();
-        chunk.Runs->getCounts().shrink_to_fit();
+        if (chunk.Runs) {
+            chunk.Runs->getFirsts().shrink_to_fit();
+            chunk.Runs->getCounts().shrink_to_fit();
+        } else {
+            chunk.Strips->asVector().shrink_to_fit();
+        }
         if (chunk.Markers)
             chunk.Markers->asVector().shrink_to_fit();
     }
@@ -530,8 +576,7 @@ void TOsgSceneBuilder::ClearBatch(uint8_t batch)
 void TOsgSceneBuilder::UpdateLines(TSceneNodeId node, const TSceneLines& lines)
 {
     if (TSlot* slot = Slot(node); slot && slot->Kind == TSlotKind::Lines) {
-        const TKey key{lines.Color.R,  lines.Color.G, lines.Color.B, lines.Color.A, lines.LineWidth,
-                       lines.NodesVisible ? 1.0f : 0.0f};
+        const TKey key = KeyOf(lines);
         TChunk& chunk = m_Chunks[slot->Chunk];
         if (chunk.Key == key && slot->Count == lines.Nodes.size()) {
             // The same place: only the vertices change.
@@ -809,9 +854,12 @@ size_t TOsgSceneBuilder::BatchBytes() const
     for (const TChunk& chunk : m_Chunks) {
         if (!chunk.Geometry)
             continue;
-        bytes += chunk.Vertices->capacity() * sizeof(osg::Vec3) + chunk.Runs->getFirsts().capacity() * sizeof(GLint) +
-                 chunk.Runs->getCounts().capacity() * sizeof(GLsizei) +
-                 chunk.Members.capacity() * sizeof(TSceneNodeId);
+        bytes += chunk.Vertices->capacity() * sizeof(osg::Vec3) + chunk.Members.capacity() * sizeof(TSceneNodeId);
+        if (chunk.Runs)
+            bytes += chunk.Runs->getFirsts().capacity() * sizeof(GLint) +
+                     chunk.Runs->getCounts().capacity() * sizeof(GLsizei);
+        else
+            bytes += chunk.Strips->capacity() * sizeof(GLuint);
         if (chunk.Markers)
             bytes += chunk.Markers->capacity() * sizeof(GLuint);
     }
