@@ -11,7 +11,14 @@
 //   the one the program draws by itself; the bench asks for none. The
 //   frames the view rendered during the open are a counter.
 // - ImportOnly: ImportDXFFile into a document with no view and no tree.
-// The ratio Window / ImportOnly is printed at the end (the aim: 3 or less).
+// - BareFrame: what drawing the opened drawing costs at the least, the
+//   floor under Window's first frame: a bare OSG viewer in a QOpenGLWidget
+//   of the program view's size, with its camera, draws copies of the
+//   view's line chunks (the same vertices and line-strip runs, in vertex
+//   buffers); timed from the request of its first frame to that frame on
+//   the screen. Runs after Window, whose chunks it copies.
+// The ratios Window / ImportOnly (the aim: 3 or less) and BareFrame /
+// ImportOnly are printed at the end.
 //
 // Needs a display with OpenGL and the program's data folder (the build's
 // bin/): run it under
@@ -27,7 +34,13 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QOpenGLWidget>
 #include <QTimer>
+#include <QtTest/QTest>
+
+#include <osg/Geometry>
+#include <osg/Group>
+#include <osgViewer/Viewer>
 
 #include <benchmark/benchmark.h>
 
@@ -51,6 +64,18 @@ std::filesystem::path g_Folder;
 std::string g_File;
 double g_WindowMs = 0;
 double g_ImportMs = 0;
+double g_BareMs = 0;
+
+// What BareFrame draws, taken from the window's view.
+struct TBareScene {
+    osg::ref_ptr<osg::Group> Root;
+    osg::Matrixd View;
+    osg::Matrixd Projection;
+    int Width = 0;
+    int Height = 0;
+    size_t Vertices = 0;
+};
+TBareScene g_Bare;
 
 double Milliseconds(std::chrono::steady_clock::duration d)
 {
@@ -132,6 +157,59 @@ bool OpenComplete(TProgram& program)
            EntityNodesUnderLayers(*tree) == EntityCount;
 }
 
+// Deep copies of the view's entity chunks (vertices, colour, line-strip
+// runs), so that nothing of the program's GL state comes along.
+void KeepBareScene(TProgram& program)
+{
+    const TQVScene& scene = program.Scene();
+    g_Bare = TBareScene{};
+    g_Bare.Root = new osg::Group;
+    osg::StateSet* state = g_Bare.Root->getOrCreateStateSet();
+    state->setMode(GL_LIGHTING, osg::StateAttribute::OFF);
+    state->setMode(GL_DEPTH_TEST, osg::StateAttribute::OFF);
+    for (const osg::Geometry* chunk : scene.SceneBuilder().Chunks(TSceneGroup::Entity)) {
+        osg::ref_ptr<osg::Geometry> copy = new osg::Geometry(*chunk, osg::CopyOp::DEEP_COPY_ALL);
+        copy->setStateSet(nullptr);
+        copy->setUseDisplayList(false);
+        copy->setUseVertexBufferObjects(true);
+        g_Bare.Vertices += copy->getVertexArray()->getNumElements();
+        g_Bare.Root->addChild(copy);
+    }
+    g_Bare.View = scene.Camera().ViewMatrix();
+    g_Bare.Projection = scene.Camera().ProjectionMatrix();
+    g_Bare.Width = scene.ViewportWidth();
+    g_Bare.Height = scene.ViewportHeight();
+}
+
+// An OSG viewer embedded in a QOpenGLWidget and nothing else.
+class TBareView final : public QOpenGLWidget {
+public:
+    TBareView() : m_Viewer(new osgViewer::Viewer)
+    {
+        m_Viewer->setThreadingModel(osgViewer::Viewer::SingleThreaded);
+        osg::Camera* camera = m_Viewer->getCamera();
+        camera->setCullingMode(camera->getCullingMode() & ~osg::CullSettings::SMALL_FEATURE_CULLING);
+        camera->setComputeNearFarMode(osg::CullSettings::DO_NOT_COMPUTE_NEAR_FAR);
+    }
+    void Show(osg::Node* scene) { m_Viewer->setSceneData(scene); }
+
+protected:
+    void initializeGL() override { m_Window = m_Viewer->setUpViewerAsEmbeddedInWindow(0, 0, width(), height()); }
+    void paintGL() override
+    {
+        m_Window->setDefaultFboId(defaultFramebufferObject());
+        osg::Camera* camera = m_Viewer->getCamera();
+        camera->setViewport(0, 0, g_Bare.Width, g_Bare.Height);
+        camera->setViewMatrix(g_Bare.View);
+        camera->setProjectionMatrix(g_Bare.Projection);
+        m_Viewer->frame();
+    }
+
+private:
+    osg::ref_ptr<osgViewer::Viewer> m_Viewer;
+    osg::ref_ptr<osgViewer::GraphicsWindowEmbedded> m_Window;
+};
+
 void BM_ImportOnly(benchmark::State& state)
 {
     TAppConfig config("");
@@ -183,11 +261,49 @@ void BM_Window(benchmark::State& state)
         const auto* tree = dynamic_cast<const QTreeWidget*>(program.Document().TreeGeo());
         if (program.Document().ObjectsCount() != EntityCount || !tree || kbbench::EntityNodes(*tree) != EntityCount)
             state.SkipWithError("the drawing or the tree is not complete");
+        KeepBareScene(program);
+    }
+}
+
+void BM_BareFrame(benchmark::State& state)
+{
+    for (auto _ : state) {
+        if (!g_Bare.Root) {
+            state.SkipWithError("the window benchmark kept no scene");
+            return;
+        }
+        TBareView view;
+        view.resize(g_Bare.Width, g_Bare.Height);
+        view.show();
+        if (!QTest::qWaitForWindowExposed(&view)) {
+            state.SkipWithError("the bare view was not shown");
+            return;
+        }
+        QCoreApplication::processEvents();
+        bool swapped = false;
+        QEventLoop waiting;
+        QObject::connect(&view, &QOpenGLWidget::frameSwapped, [&] {
+            swapped = true;
+            waiting.quit();
+        });
+        const auto start = std::chrono::steady_clock::now();
+        view.Show(g_Bare.Root.get());
+        view.update();
+        QTimer::singleShot(60000, &waiting, &QEventLoop::quit);
+        waiting.exec();
+        if (!swapped) {
+            state.SkipWithError("the bare view showed no frame");
+            return;
+        }
+        g_BareMs = Milliseconds(std::chrono::steady_clock::now() - start);
+        state.SetIterationTime(g_BareMs / 1000.0);
+        state.counters["vertices"] = static_cast<double>(g_Bare.Vertices);
     }
 }
 
 BENCHMARK(BM_ImportOnly)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime();
 BENCHMARK(BM_Window)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime();
+BENCHMARK(BM_BareFrame)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime();
 
 } // namespace
 
@@ -206,6 +322,10 @@ int main(int argc, char** argv)
     if (g_ImportMs > 0 && g_WindowMs > 0)
         std::printf("%d entities: window %.0f ms, import alone %.0f ms, ratio window / import = %.2f (aim <= 3)\n",
                     EntityCount, g_WindowMs, g_ImportMs, g_WindowMs / g_ImportMs);
+    if (g_ImportMs > 0 && g_BareMs > 0)
+        std::printf("floor: a bare OSG view drawing the same %zu vertices once %.0f ms, ratio bare frame / import = %.2f\n",
+                    g_Bare.Vertices, g_BareMs, g_BareMs / g_ImportMs);
+    g_Bare = TBareScene{};
     std::filesystem::remove_all(g_Folder);
     return 0;
 }

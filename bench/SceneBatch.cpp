@@ -12,7 +12,7 @@
 // - AddOneLine, DeleteOneLine: the document call that adds or deletes one
 //   line (the scene updates its range), then the next frame.
 // - HideLayer: hiding and showing again a layer holding half the lines.
-// - Memory: the scene's own arrays (vertices, indices, id table) against
+// - Memory: the scene's own arrays (vertices, indices or runs, id table) against
 //   the float vertex data of the segments (24 bytes each), and the peak
 //   resident size by getrusage after the scene is built and after its first
 //   frame (llvmpipe keeps the driver's copy of the buffers in the process).

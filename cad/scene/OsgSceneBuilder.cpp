@@ -52,6 +52,17 @@ public:
 
 } // namespace
 
+TOsgSceneBuilder::TKey TOsgSceneBuilder::KeyOf(const TSceneLines& lines)
+{
+    return TKey{lines.Color.R,
+                lines.Color.G,
+                lines.Color.B,
+                lines.Color.A,
+                lines.LineWidth,
+                lines.NodesVisible ? 1.0f : 0.0f,
+                lines.Nodes.size() > 2 ? 1.0f : 0.0f};
+}
+
 TOsgSceneBuilder::TOsgSceneBuilder() : m_ChunkBound(new TChunkBound) {}
 
 uint32_t TOsgSceneBuilder::Segments(const TSlot& slot)
@@ -264,9 +275,7 @@ TSceneNodeId TOsgSceneBuilder::AddLines(TSceneNodeId group, const TSceneLines& l
     slot.Kind = TSlotKind::Lines;
     ++m_LiveLines;
     const uint32_t segments = lines.Nodes.empty() ? 0 : static_cast<uint32_t>(lines.Nodes.size() - 1);
-    const TKey key{lines.Color.R,  lines.Color.G, lines.Color.B, lines.Color.A, lines.LineWidth,
-                   lines.NodesVisible ? 1.0f : 0.0f};
-    Place(slot, ChunkFor(*batch, key, segments), lines, id);
+    Place(slot, ChunkFor(*batch, KeyOf(lines), segments), lines, id);
     return id;
 }
 
@@ -338,11 +347,17 @@ uint32_t TOsgSceneBuilder::ChunkFor(uint8_t batch, const TKey& key, uint32_t seg
         // Full: it keeps what it has, without room to grow beyond a little.
         chunk.Open = false;
         TrimFull(chunk.Vertices->asVector());
-        TrimFull(chunk.Strips->asVector());
+        if (chunk.Runs) {
+            TrimFull(chunk.Runs->getFirsts());
+            TrimFull(chunk.Runs->getCounts());
+        } else {
+            TrimFull(chunk.Strips->asVector());
+        }
         if (chunk.Markers)
             TrimFull(chunk.Markers->asVector());
         vertexRoom = std::max(vertexRoom, chunk.Vertices->size() + chunk.Vertices->size() / 16);
-        indexRoom = 2 * size_t{ChunkSegments};
+        indexRoom = chunk.Runs ? std::max(indexRoom, chunk.Runs->getFirsts().size() + chunk.Runs->getFirsts().size() / 16)
+                               : 2 * size_t{ChunkSegments};
         b.Open.erase(open);
     }
     uint32_t index = 0;
@@ -369,9 +384,16 @@ uint32_t TOsgSceneBuilder::ChunkFor(uint8_t batch, const TKey& key, uint32_t seg
     osg::ref_ptr<osg::Vec4Array> color = new osg::Vec4Array;
     color->push_back(osg::Vec4(key[0], key[1], key[2], key[3]));
     chunk.Geometry->setColorArray(color, osg::Array::BIND_OVERALL);
-    chunk.Strips = new osg::DrawElementsUInt(GL_LINES);
-    chunk.Strips->reserve(indexRoom);
-    chunk.Geometry->addPrimitiveSet(chunk.Strips);
+    if (key[6] != 0.0f) {
+        chunk.Runs = new osg::MultiDrawArrays(GL_LINE_STRIP);
+        chunk.Runs->getFirsts().reserve(indexRoom);
+        chunk.Runs->getCounts().reserve(indexRoom);
+        chunk.Geometry->addPrimitiveSet(chunk.Runs);
+    } else {
+        chunk.Strips = new osg::DrawElementsUInt(GL_LINES);
+        chunk.Strips->reserve(indexRoom);
+        chunk.Geometry->addPrimitiveSet(chunk.Strips);
+    }
     if (key[5] != 0.0f) {
         chunk.Markers = new osg::DrawElementsUInt(GL_POINTS);
         chunk.Markers->reserve(vertexRoom);
@@ -389,7 +411,10 @@ void TOsgSceneBuilder::MarkDirty(TChunk& chunk, bool vertices)
         chunk.Vertices->dirty();
         chunk.Geometry->dirtyBound();
     }
-    chunk.Strips->dirty();
+    if (chunk.Runs)
+        chunk.Runs->dirty();
+    else
+        chunk.Strips->dirty();
     if (chunk.Markers)
         chunk.Markers->dirty();
 }
@@ -401,10 +426,15 @@ void TOsgSceneBuilder::Place(TSlot& slot, uint32_t chunkIndex, const TSceneLines
     slot.Chunk = chunkIndex;
     slot.First = static_cast<uint32_t>(vertices.size());
     slot.Count = static_cast<uint32_t>(lines.Nodes.size());
-    slot.Index = static_cast<uint32_t>(chunk.Strips->size());
+    slot.Index = static_cast<uint32_t>(chunk.Runs ? chunk.Runs->getFirsts().size() : chunk.Strips->size());
     for (const TVector3D& n : lines.Nodes)
         vertices.push_back(osg::Vec3(static_cast<float>(n.X), static_cast<float>(n.Y), static_cast<float>(n.Z)));
-    chunk.Strips->resize(slot.Index + 2 * Segments(slot));
+    if (chunk.Runs) {
+        chunk.Runs->getFirsts().push_back(static_cast<GLint>(slot.First));
+        chunk.Runs->getCounts().push_back(0);
+    } else {
+        chunk.Strips->resize(slot.Index + 2 * Segments(slot));
+    }
     if (chunk.Markers)
         chunk.Markers->resize(vertices.size());
     WriteIndices(slot, !slot.Hidden);
@@ -417,11 +447,17 @@ void TOsgSceneBuilder::Place(TSlot& slot, uint32_t chunkIndex, const TSceneLines
 void TOsgSceneBuilder::WriteIndices(const TSlot& slot, bool visible)
 {
     TChunk& chunk = m_Chunks[slot.Chunk];
-    // A hidden segment runs from its first vertex to itself: no pixel.
-    GLuint* out = chunk.Strips->empty() ? nullptr : &(*chunk.Strips)[0] + slot.Index;
-    for (uint32_t i = 0; i < Segments(slot); ++i) {
-        out[2 * i] = visible ? slot.First + i : slot.First;
-        out[2 * i + 1] = visible ? slot.First + i + 1 : slot.First;
+    if (chunk.Runs) {
+        // A hidden object's run draws no vertex.
+        chunk.Runs->getFirsts()[slot.Index] = static_cast<GLint>(slot.First);
+        chunk.Runs->getCounts()[slot.Index] = visible ? static_cast<GLsizei>(slot.Count) : 0;
+    } else {
+        // A hidden segment runs from its first vertex to itself: no pixel.
+        GLuint* out = chunk.Strips->empty() ? nullptr : &(*chunk.Strips)[0] + slot.Index;
+        for (uint32_t i = 0; i < Segments(slot); ++i) {
+            out[2 * i] = visible ? slot.First + i : slot.First;
+            out[2 * i + 1] = visible ? slot.First + i + 1 : slot.First;
+        }
     }
     if (chunk.Markers) {
         for (uint32_t i = 0; i < slot.Count; ++i)
@@ -465,20 +501,25 @@ void TOsgSceneBuilder::Compact(uint32_t chunkIndex)
     uint32_t vertexEnd = 0;
     uint32_t indexEnd = 0;
     chunk.Segments = 0;
-    for (const TSceneNodeId id : live) {
-        TSlot& slot = *Slot(id);
+    for (size_t i = 0; i < live.size(); ++i) {
+        TSlot& slot = *Slot(live[i]);
         slot.Seen = false;
         // Ranges only move towards the front, so copying in place is safe.
         std::copy(vertices.begin() + slot.First, vertices.begin() + slot.First + slot.Count,
                   vertices.begin() + vertexEnd);
         slot.First = vertexEnd;
-        slot.Index = indexEnd;
+        slot.Index = chunk.Runs ? static_cast<uint32_t>(i) : indexEnd;
         vertexEnd += slot.Count;
         indexEnd += 2 * Segments(slot);
         chunk.Segments += Segments(slot);
     }
     vertices.resize(vertexEnd);
-    chunk.Strips->resize(indexEnd);
+    if (chunk.Runs) {
+        chunk.Runs->getFirsts().resize(live.size());
+        chunk.Runs->getCounts().resize(live.size());
+    } else {
+        chunk.Strips->resize(indexEnd);
+    }
     if (chunk.Markers)
         chunk.Markers->resize(vertexEnd);
     for (const TSceneNodeId id : live) {
@@ -489,7 +530,12 @@ void TOsgSceneBuilder::Compact(uint32_t chunkIndex)
     chunk.DeadVertices = 0;
     if (!chunk.Open) {
         vertices.shrink_to_fit();
-        chunk.Strips->asVector().shrink_to_fit();
+        if (chunk.Runs) {
+            chunk.Runs->getFirsts().shrink_to_fit();
+            chunk.Runs->getCounts().shrink_to_fit();
+        } else {
+            chunk.Strips->asVector().shrink_to_fit();
+        }
         if (chunk.Markers)
             chunk.Markers->asVector().shrink_to_fit();
     }
@@ -530,8 +576,7 @@ void TOsgSceneBuilder::ClearBatch(uint8_t batch)
 void TOsgSceneBuilder::UpdateLines(TSceneNodeId node, const TSceneLines& lines)
 {
     if (TSlot* slot = Slot(node); slot && slot->Kind == TSlotKind::Lines) {
-        const TKey key{lines.Color.R,  lines.Color.G, lines.Color.B, lines.Color.A, lines.LineWidth,
-                       lines.NodesVisible ? 1.0f : 0.0f};
+        const TKey key = KeyOf(lines);
         TChunk& chunk = m_Chunks[slot->Chunk];
         if (chunk.Key == key && slot->Count == lines.Nodes.size()) {
             // The same place: only the vertices change.
@@ -809,8 +854,12 @@ size_t TOsgSceneBuilder::BatchBytes() const
     for (const TChunk& chunk : m_Chunks) {
         if (!chunk.Geometry)
             continue;
-        bytes += chunk.Vertices->capacity() * sizeof(osg::Vec3) + chunk.Strips->capacity() * sizeof(GLuint) +
-                 chunk.Members.capacity() * sizeof(TSceneNodeId);
+        bytes += chunk.Vertices->capacity() * sizeof(osg::Vec3) + chunk.Members.capacity() * sizeof(TSceneNodeId);
+        if (chunk.Runs)
+            bytes += chunk.Runs->getFirsts().capacity() * sizeof(GLint) +
+                     chunk.Runs->getCounts().capacity() * sizeof(GLsizei);
+        else
+            bytes += chunk.Strips->capacity() * sizeof(GLuint);
         if (chunk.Markers)
             bytes += chunk.Markers->capacity() * sizeof(GLuint);
     }

@@ -5,12 +5,18 @@
 // id.
 //
 // Lines objects added straight into the Entity and Selection groups are
-// batched: those of one colour, width and node-marker setting share one
-// geometry, a chunk of at most ChunkSegments segments drawn as indexed
-// GL_LINES (two indices a segment; a hidden segment runs from a vertex to
-// itself and draws no pixel). An id names a range of a chunk through a flat
-// table indexed by id, and hiding, showing, updating or removing the object
-// rewrites its range only. Removed ranges stay as holes until they pass half of the chunk's
+// batched: those of one colour, width and node-marker setting, and of two
+// nodes or of more, share one geometry, a chunk of at most ChunkSegments
+// segments. A chunk of objects of more nodes (arcs, circles, polylines) is
+// drawn by one multi-draw of GL_LINE_STRIP runs, a run (first vertex, count)
+// per object, a hidden object's run without vertices: no index array, which
+// would take twice the memory of the vertices and be copied to the renderer
+// as well. A chunk of two-node objects (single segments) is drawn as
+// indexed GL_LINES (two indices a segment; a hidden segment runs from a
+// vertex to itself and draws no pixel): one draw, where a run for each would
+// cost the software renderer a draw each. An id names a range of a chunk
+// through a flat table indexed by id, and hiding, showing, updating or
+// removing the object rewrites its range and run or indices only. Removed ranges stay as holes until they pass half of the chunk's
 // vertices; then the chunk is compacted (its live ranges moved together, in
 // order), and a chunk left empty goes. Every other object (points, polygons,
 // planes, meshes, solids, created groups and everything below them, and all
@@ -28,9 +34,10 @@
 //   NoSceneNode.
 // - Draw order: without batching, children are drawn in the order added.
 //   Chunks are children of their group in the order they were started;
-//   within a chunk, ranges are drawn in the order added. So the last object
-//   drawn wins where two of one colour and width overlap; where objects of
-//   different keys overlap, the one whose chunk started later is on top,
+//   within a chunk, ranges are drawn in the order added. Objects of one
+//   colour and width look the same whichever is drawn last (a segment and
+//   an arc of one pen are in two chunks); where objects of other colours or
+//   widths overlap, the one whose chunk started later is on top,
 //   and a node of its own (a point) is drawn after every chunk started
 //   before it.
 // - BeginObject/EndObject make one id of everything added between them
@@ -116,7 +123,8 @@ public:
     size_t Count() const { return m_Entries.size() + m_LiveLines; }
 
     // Where a batched lines object lies: its chunk, its first vertex and
-    // node count, and its first index (two a segment).
+    // node count, and its run in the chunk's multi-draw or its first index
+    // (two a segment).
     struct TLinesRange {
         const osg::Geometry* Chunk = nullptr;
         uint32_t First = 0;
@@ -129,8 +137,8 @@ public:
     size_t ObjectsIn(TSceneNodeId group) const;
     // The chunks of a batched group, in drawing order.
     std::vector<const osg::Geometry*> Chunks(TSceneGroup group) const;
-    // Bytes held by the batches' own arrays (vertices, indices, the id
-    // table, the chunks' member lists), capacity included.
+    // Bytes held by the batches' own arrays (vertices, runs or indices,
+    // markers, the id table, the chunks' member lists), capacity included.
     size_t BatchBytes() const;
 
 private:
@@ -153,11 +161,13 @@ private:
         bool Seen = false;      // taken by the compaction running
     };
 
-    // Colour, width and node markers: what the lines of a chunk share.
-    using TKey = std::array<float, 6>;
+    // Colour, width, node markers, and more than two nodes (1) or not (0):
+    // what the lines of a chunk share.
+    using TKey = std::array<float, 7>;
     struct TChunk {
         osg::ref_ptr<osg::Geometry> Geometry;
         osg::ref_ptr<osg::Vec3Array> Vertices;
+        osg::ref_ptr<osg::MultiDrawArrays> Runs;     // GL_LINE_STRIP, a run an object placed; or
         osg::ref_ptr<osg::DrawElementsUInt> Strips;  // GL_LINES, two indices a segment
         osg::ref_ptr<osg::DrawElementsUInt> Markers; // GL_POINTS, one index a vertex; null without markers
         std::vector<TSceneNodeId> Members;            // in drawing order; dead ones until compaction
@@ -175,6 +185,7 @@ private:
         std::unordered_set<const osg::Node*> Removed; // children switched off, still in Group
     };
 
+    static TKey KeyOf(const TSceneLines& lines);
     TSceneNodeId NewId();
     TSceneNodeId Attach(TSceneNodeId parent, osg::ref_ptr<osg::Node> node, TKind kind);
     osg::Group* AsGroup(TSceneNodeId id) const;

@@ -39,11 +39,32 @@ struct OsgBuilder : ::testing::Test {
     {
         return (*dynamic_cast<const osg::Vec4Array*>(Geometry(id)->getColorArray()))[0];
     }
-    // The line-strip indices of the chunk of a batched lines object.
+    // The segments that the chunk of a batched lines object draws, two
+    // vertex indices each, in drawing order: its GL_LINES indices without
+    // the hidden (one-vertex) segments, or its line-strip runs taken apart.
     std::vector<GLuint> Strip(TSceneNodeId id) const
     {
-        const auto* strips = dynamic_cast<const osg::DrawElementsUInt*>(Geometry(id)->getPrimitiveSet(0));
-        return strips ? std::vector<GLuint>(strips->begin(), strips->end()) : std::vector<GLuint>{};
+        std::vector<GLuint> segments;
+        const osg::PrimitiveSet* drawn = Geometry(id)->getPrimitiveSet(0);
+        if (const auto* pairs = dynamic_cast<const osg::DrawElementsUInt*>(drawn)) {
+            EXPECT_EQ(pairs->getMode(), static_cast<GLenum>(GL_LINES));
+            for (size_t k = 0; k + 1 < pairs->size(); k += 2) {
+                if ((*pairs)[k] != (*pairs)[k + 1])
+                    segments.insert(segments.end(), {(*pairs)[k], (*pairs)[k + 1]});
+            }
+            return segments;
+        }
+        const auto* runs = dynamic_cast<const osg::MultiDrawArrays*>(drawn);
+        if (!runs || runs->getMode() != GL_LINE_STRIP || runs->getFirsts().size() != runs->getCounts().size())
+            return segments;
+        for (size_t r = 0; r < runs->getFirsts().size(); ++r) {
+            const auto first = static_cast<GLuint>(runs->getFirsts()[r]);
+            for (GLsizei k = 0; k + 1 < runs->getCounts()[r]; ++k) {
+                segments.push_back(first + static_cast<GLuint>(k));
+                segments.push_back(first + static_cast<GLuint>(k) + 1);
+            }
+        }
+        return segments;
     }
 
     // Sum of the triangle areas of a drawable (three vertices a triangle).
@@ -174,8 +195,8 @@ TEST_F(OsgBuilder, EntityLinesShareOneChunkPerColourAndWidth)
         chunks[2]->getStateSet()->getAttribute(osg::StateAttribute::LINEWIDTH));
     ASSERT_TRUE(width);
     EXPECT_FLOAT_EQ(width->getWidth(), 3.0f);
-    // Two indices a segment, the objects in the order added; node markers
-    // draw one point a vertex.
+    // The objects' segments in the order added; node markers draw one
+    // point a vertex.
     EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 3}));
     EXPECT_EQ(Strip(b), (std::vector<GLuint>{0, 1, 1, 2}));
     EXPECT_EQ(Builder.LinesRange(c)->First, 2u);
@@ -187,42 +208,71 @@ TEST_F(OsgBuilder, EntityLinesShareOneChunkPerColourAndWidth)
 
 TEST_F(OsgBuilder, UpdateHideAndRemoveTouchOneRange)
 {
-    const TSceneNodeId a = Builder.AddLines(Entity, Lines({{0, 0, 0}, {1, 0, 0}}));
+    const TSceneNodeId a = Builder.AddLines(Entity, Lines({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}));
     const TSceneNodeId b = Builder.AddLines(Entity, Lines({{0, 1, 0}, {1, 1, 0}, {2, 1, 0}}));
-    const TSceneNodeId c = Builder.AddLines(Entity, Lines({{0, 2, 0}, {1, 2, 0}}));
+    const TSceneNodeId c = Builder.AddLines(Entity, Lines({{0, 2, 0}, {1, 2, 0}, {2, 2, 0}}));
     const std::vector<osg::Vec3> before(Vertices(a)->begin(), Vertices(a)->end());
     // The same node count, colour and width: the vertices of b change in place.
     Builder.UpdateLines(b, Lines({{5, 5, 0}, {6, 5, 0}, {7, 5, 0}}));
     std::vector<osg::Vec3> expected = before;
-    expected[2] = {5, 5, 0};
-    expected[3] = {6, 5, 0};
-    expected[4] = {7, 5, 0};
+    expected[3] = {5, 5, 0};
+    expected[4] = {6, 5, 0};
+    expected[5] = {7, 5, 0};
     EXPECT_EQ(std::vector<osg::Vec3>(Vertices(a)->begin(), Vertices(a)->end()), expected);
-    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 3, 3, 4, 5, 6}));
-    // Hiding b makes its segments points that draw nothing; showing it
-    // gives its indices back.
+    const std::vector<GLuint> all{0, 1, 1, 2, 3, 4, 4, 5, 6, 7, 7, 8};
+    EXPECT_EQ(Strip(a), all);
+    // Hiding b leaves its run without vertices; showing it gives them back.
     Builder.SetNodeVisible(b, false);
     EXPECT_FALSE(Builder.IsVisible(b));
     EXPECT_TRUE(Builder.IsVisible(c));
-    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 2, 2, 2, 5, 6}));
+    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 1, 2, 6, 7, 7, 8}));
     Builder.SetNodeVisible(b, true);
-    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 3, 3, 4, 5, 6}));
+    EXPECT_EQ(Strip(a), all);
     // Another node count moves b to the end of its chunk: drawn last now.
-    Builder.UpdateLines(b, Lines({{8, 8, 0}, {9, 9, 0}}));
-    EXPECT_EQ(Builder.LinesRange(b)->First, 7u);
-    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 2, 2, 2, 5, 6, 7, 8}));
+    Builder.UpdateLines(b, Lines({{8, 8, 0}, {9, 9, 0}, {10, 10, 0}, {11, 11, 0}}));
+    EXPECT_EQ(Builder.LinesRange(b)->First, 9u);
+    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 1, 2, 6, 7, 7, 8, 9, 10, 10, 11, 11, 12}));
     // Another colour moves it to that colour's chunk.
-    Builder.UpdateLines(b, Lines({{8, 8, 0}, {9, 9, 0}}, {0, 1, 0, 1}));
+    Builder.UpdateLines(b, Lines({{8, 8, 0}, {9, 9, 0}, {10, 10, 0}}, {0, 1, 0, 1}));
     EXPECT_EQ(Builder.Chunks(TSceneGroup::Entity).size(), 2u);
     EXPECT_EQ(Color(b), osg::Vec4(0, 1, 0, 1));
     EXPECT_EQ(Color(c), osg::Vec4(1, 0, 0, 1));
-    // Five of the red chunk's nine vertices are holes now: past half, so
-    // the chunk was compacted, a and c in their order.
-    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 3}));
+    // Seven of the red chunk's thirteen vertices are holes now: past half,
+    // so the chunk was compacted, a and c in their order.
+    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 1, 2, 3, 4, 4, 5}));
     EXPECT_EQ((*Vertices(c))[Builder.LinesRange(c)->First], osg::Vec3(0, 2, 0));
     // A chunk left without objects goes.
     Builder.RemoveNode(b);
     EXPECT_EQ(Builder.Chunks(TSceneGroup::Entity).size(), 1u);
+}
+
+// Single segments of a pen share a chunk of indexed GL_LINES apart from the
+// objects of more nodes of that pen; a segment given a third node moves to
+// those.
+TEST_F(OsgBuilder, SegmentsOfAPenShareAnIndexedChunk)
+{
+    const TSceneNodeId a = Builder.AddLines(Entity, Lines({{0, 0, 0}, {1, 0, 0}}));
+    const TSceneNodeId p = Builder.AddLines(Entity, Lines({{0, 5, 0}, {1, 5, 0}, {1, 6, 0}}));
+    const TSceneNodeId b = Builder.AddLines(Entity, Lines({{0, 1, 0}, {1, 1, 0}}));
+    const TSceneNodeId c = Builder.AddLines(Entity, Lines({{0, 2, 0}, {1, 2, 0}}));
+    const std::vector<const osg::Geometry*> chunks = Builder.Chunks(TSceneGroup::Entity);
+    ASSERT_EQ(chunks.size(), 2u);
+    EXPECT_EQ(Builder.Node(a), chunks[0]);
+    EXPECT_EQ(Builder.Node(b), chunks[0]);
+    EXPECT_EQ(Builder.Node(c), chunks[0]);
+    EXPECT_EQ(Builder.Node(p), chunks[1]);
+    EXPECT_TRUE(dynamic_cast<const osg::DrawElementsUInt*>(chunks[0]->getPrimitiveSet(0)));
+    EXPECT_TRUE(dynamic_cast<const osg::MultiDrawArrays*>(chunks[1]->getPrimitiveSet(0)));
+    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(Strip(p), (std::vector<GLuint>{0, 1, 1, 2}));
+    Builder.SetNodeVisible(b, false);
+    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 4, 5}));
+    Builder.SetNodeVisible(b, true);
+    Builder.UpdateLines(b, Lines({{0, 1, 0}, {1, 1, 0}, {1, 2, 0}}));
+    EXPECT_EQ(Builder.Node(b), chunks[1]);
+    EXPECT_EQ(Strip(a), (std::vector<GLuint>{0, 1, 4, 5}));
+    EXPECT_EQ(Strip(p), (std::vector<GLuint>{0, 1, 1, 2, 3, 4, 4, 5}));
+    EXPECT_EQ(Builder.ObjectsIn(Entity), 4u);
 }
 
 // Points (nodes of their own) and a lines chunk in the Entity group: after

@@ -75,10 +75,19 @@ struct SceneUpdates : ::testing::Test {
                 continue;
             }
             const osg::Vec4 c = (*dynamic_cast<const osg::Vec4Array*>(geometry->getColorArray()))[0];
-            const auto& strips = *dynamic_cast<const osg::DrawElementsUInt*>(geometry->getPrimitiveSet(0));
-            for (size_t k = 0; k + 1 < strips.size(); k += 2) {
-                if (strips[k] != strips[k + 1])
-                    shown.insert(Text(c.r() == 1 ? "red" : "blue", v[strips[k]], v[strips[k + 1]]));
+            const char* colour = c.r() == 1 ? "red" : "blue";
+            if (const auto* pairs = dynamic_cast<const osg::DrawElementsUInt*>(geometry->getPrimitiveSet(0))) {
+                for (size_t k = 0; k + 1 < pairs->size(); k += 2) {
+                    if ((*pairs)[k] != (*pairs)[k + 1])
+                        shown.insert(Text(colour, v[(*pairs)[k]], v[(*pairs)[k + 1]]));
+                }
+                continue;
+            }
+            const auto& runs = *dynamic_cast<const osg::MultiDrawArrays*>(geometry->getPrimitiveSet(0));
+            for (size_t r = 0; r < runs.getFirsts().size(); ++r) {
+                const auto first = static_cast<size_t>(runs.getFirsts()[r]);
+                for (size_t k = 0; k + 1 < static_cast<size_t>(runs.getCounts()[r]); ++k)
+                    shown.insert(Text(colour, v[first + k], v[first + k + 1]));
             }
         }
         return shown;
