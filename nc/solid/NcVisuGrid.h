@@ -114,9 +114,17 @@ private:
     void CutInColumns(const TToolMove& move, bool inclined, int32_t colour);
     void CutInColumns512(const TToolMove& move, bool inclined, int32_t colour);
     void CutInColumns256(const TToolMove& move, bool inclined, int32_t colour);
-    template <int N>
+    // How the cutting loops take a column's cells: N at a time, in the
+    // compiler's loops or in steps of one register; the flat bottom's level
+    // cuts FlatN at a time in steps of one register when that is given.
+    template <int Count, bool CompilerLoops, int FlatStep = 0>
+    struct TLoops {
+        static constexpr int N = Count, FlatN = FlatStep > 0 ? FlatStep : Count;
+        static constexpr bool InLoops = CompilerLoops, FlatInLoops = FlatStep > 0 ? false : CompilerLoops;
+    };
+    template <class Loops>
     void CutInColumnsAt(const TToolMove& move, bool inclined, int32_t colour);
-    template <int N, class Rise>
+    template <class Loops, class Rise>
     void CutAtOneHeight(const TToolMove& move, double z, const Rise& rise, int32_t colour);
     template <class LowerRows>
     void CutColumns(const TToolMove& move, int32_t colour, const LowerRows& lowerRows);
