@@ -140,7 +140,7 @@ void TNcVisuGrid::Cut(const TVector3D& from, const TVector3D& to, bool rapid, do
         CutAnyMove(move, drillK, colour);
         return;
     }
-    CutAtOneHeight<TLoops<2, false>>(move, std::min(from.Z, to.Z), TShapeRise{m_Tool, drillK}, colour);
+    CutAtOneHeight<TLoops<0, 2, true>>(move, std::min(from.Z, to.Z), TShapeRise{m_Tool, drillK}, colour);
 }
 
 // The flat and the ball tool, and the bull nose on level moves and plunges,
@@ -161,7 +161,7 @@ void TNcVisuGrid::CutInColumns(const TToolMove& move, bool inclined, int32_t col
     if (bits >= 256)
         return CutInColumns256(move, inclined, colour);
 #endif
-    CutInColumnsAt<TLoops<2, false>>(move, inclined, colour);
+    CutInColumnsAt<TLoops<0, 2, true>>(move, inclined, colour);
 }
 
 #if STOCK_WIDE_VECTORS
@@ -172,16 +172,18 @@ void TNcVisuGrid::CutInColumns(const TToolMove& move, bool inclined, int32_t col
 __attribute__((target("avx512f,avx512vl,avx512dq,prefer-vector-width=512"), flatten)) void
 TNcVisuGrid::CutInColumns512(const TToolMove& move, bool inclined, int32_t colour)
 {
-    CutInColumnsAt<TLoops<16, true, 4>>(move, inclined, colour);
+    CutInColumnsAt<TLoops<16, 4, false>>(move, inclined, colour);
 }
 
-// With AVX2 the same: the compiler's loops (two registers a step) for the
-// shapes that work out a height per cell, steps of one register for the
-// flat bottom's level cuts.
+// With AVX2 the compiler's loops (two registers a step) for the level cuts
+// of the ball and the bull nose, steps of one register for the flat
+// bottom's level cuts and for inclined cuts, whose steps pass over cells no
+// cut can lower (measured: a sixth less time than the compiler's loops,
+// which work out every cell).
 __attribute__((target("avx2"), flatten)) void TNcVisuGrid::CutInColumns256(const TToolMove& move, bool inclined,
                                                                            int32_t colour)
 {
-    CutInColumnsAt<TLoops<8, true, 4>>(move, inclined, colour);
+    CutInColumnsAt<TLoops<8, 4, true>>(move, inclined, colour);
 }
 #endif
 
@@ -205,7 +207,7 @@ void TNcVisuGrid::CutInColumnsAt(const TToolMove& move, bool inclined, int32_t c
     const TInclinedMove m(move, m_Tool.R);
     const auto lower = [&](const auto& heights) {
         CutColumns(move, colour, [&](const TColumnCells& column, TCellRange rows, TCellRange) {
-            LowerCells<Loops::N, Loops::InLoops>(column, rows, TCellRange{}, heights);
+            LowerCells<Loops::InclinedN, Loops::InclinedInLoops>(column, rows, TCellRange{}, heights);
         });
     };
     if (flat)
@@ -224,9 +226,9 @@ void TNcVisuGrid::CutAtOneHeight(const TToolMove& move, double z, const Rise& ri
 {
     CutColumns(move, colour, [&](const TColumnCells& column, TCellRange rows, TCellRange inside) {
         if constexpr (std::is_same_v<Rise, TFlatRise>)
-            LowerCells<Loops::FlatN, Loops::FlatInLoops>(column, rows, inside, TRisenHeights<Rise>{z, rise});
+            LowerCells<Loops::FlatN, false>(column, rows, inside, TRisenHeights<Rise>{z, rise});
         else
-            LowerCells<Loops::N, Loops::InLoops>(column, rows, TCellRange{}, TRisenHeights<Rise>{z, rise});
+            LowerCells<Loops::LevelN, Loops::LevelInLoops>(column, rows, TCellRange{}, TRisenHeights<Rise>{z, rise});
     });
 }
 

@@ -114,13 +114,16 @@ private:
     void CutInColumns(const TToolMove& move, bool inclined, int32_t colour);
     void CutInColumns512(const TToolMove& move, bool inclined, int32_t colour);
     void CutInColumns256(const TToolMove& move, bool inclined, int32_t colour);
-    // How the cutting loops take a column's cells: N at a time, in the
-    // compiler's loops or in steps of one register; the flat bottom's level
-    // cuts FlatN at a time in steps of one register when that is given.
-    template <int Count, bool CompilerLoops, int FlatStep = 0>
+    // How the cutting loops take a column's cells: the compiler's loops over
+    // whole numbers of Loop cells (none when 0), or steps of one register
+    // of Step cells that may pass over cells no cut can lower. The flat
+    // bottom's level cuts go in steps, the other level cuts in the
+    // compiler's loops where there are any, inclined cuts as chosen.
+    template <int Loop, int Step, bool InclinedInSteps>
     struct TLoops {
-        static constexpr int N = Count, FlatN = FlatStep > 0 ? FlatStep : Count;
-        static constexpr bool InLoops = CompilerLoops, FlatInLoops = FlatStep > 0 ? false : CompilerLoops;
+        static constexpr int FlatN = Step, LevelN = Loop > 0 ? Loop : Step;
+        static constexpr int InclinedN = InclinedInSteps ? Step : Loop;
+        static constexpr bool LevelInLoops = Loop > 0, InclinedInLoops = !InclinedInSteps;
     };
     template <class Loops>
     void CutInColumnsAt(const TToolMove& move, bool inclined, int32_t colour);

@@ -174,6 +174,11 @@ struct TLanes<4> {
 };
 using TDoublePair = TLanes<2>::Doubles;
 
+// What the lower bounds of new heights (NewHeights::Below) keep below the
+// bound itself, so that the rounding of either side never counts: far more
+// than the error of heights of this size, far less than a cut's depth.
+inline double BelowSlack(double z, double r) { return 1e-9 * (1 + std::fabs(z) + std::fabs(r)); }
+
 // Square root and max(v, 0) of one value or of each lane.
 template <class T>
 inline T Sqrt(T v)
@@ -206,6 +211,10 @@ struct TBallRise {
     double R, R2;
     template <class T>
     T operator()(T d2) const { return R - Sqrt(NotBelowZero(R2 - d2)); }
+    // No more than the rise within reach, without a square root:
+    // R - sqrt(R^2 - d2) = d2 / (R + sqrt(R^2 - d2)) >= d2 / 2R.
+    template <class T>
+    T Below(T d2) const { return d2 * (0.5 / R); }
 };
 struct TToroRise { // the bull nose: flat within R - Rc, its corner's arc beyond
     double R, Inner, Rc, Rc2;
@@ -233,6 +242,12 @@ struct TRisenHeights {
     Rise RiseOf;
     template <class T>
     T At(T, T, T d2) const { return Z + RiseOf(d2); }
+    template <class T>
+    T Below(T, T, T d2) const
+        requires requires(Rise rise, T v) { rise.Below(v); }
+    {
+        return (Z - BelowSlack(Z, RiseOf.R)) + RiseOf.Below(d2);
+    }
 };
 
 // The cells of the column at x that a cut lowers: those within the tool's
@@ -262,6 +277,19 @@ inline typename TLanes<N>::Doubles RowsFrom(int at)
     }
 }
 
+// Whether any lane of a mask of doubles is set (one instruction with AVX).
+// The mask comes by reference: a function built for AVX takes vectors of
+// four doubles in other places than its callers without AVX would hand
+// them over, where it is not inlined (in builds without optimisation).
+#if defined(__GNUC__) && defined(__x86_64__)
+__attribute__((target("avx"))) inline bool AnyLane(const TLanes<4>::Doubles& mask)
+{
+    return __builtin_ia32_movmskpd256(mask) != 0;
+}
+#endif
+inline bool AnyLane(TLanes<2>::Doubles mask) { return mask[0] != 0 || mask[1] != 0; }
+inline bool AnyLane(bool mask) { return mask; }
+
 // A mask of N doubles as a mask of N colours.
 template <int N, class Mask>
 inline typename TLanes<N>::Ints ColourMask(Mask lower)
@@ -288,17 +316,25 @@ inline typename TLanes<N>::Ints ColourMask(Mask lower)
 // where the tool reaches the cell, and gives those cells the colour. One
 // register of cells a step, every cell worked out and stored.
 template <int N, bool Tested, class NewHeights>
-inline void LowerStep(const TColumnCells& column, int at, const NewHeights& newHeights)
+inline void LowerStep(const TColumnCells& column, int at, typename TLanes<N>::Doubles rows,
+                      const NewHeights& newHeights)
 {
     using Doubles = typename TLanes<N>::Doubles;
     using Ints = typename TLanes<N>::Ints;
     Doubles along, across;
-    column.Reach.Offsets(column.X, RowsFrom<N>(at) * column.Cell, along, across);
+    column.Reach.Offsets(column.X, rows * column.Cell, along, across);
     const Doubles d2 = column.Reach.SquaredDistanceAt(along, across);
-    const Doubles h = newHeights.At(along, across, d2);
     Doubles was;
-    Ints wasColour;
     std::memcpy(&was, column.Heights + at, sizeof was);
+    if constexpr (N > 1 && requires { newHeights.Below(along, across, d2); }) {
+        // Most steps of a cut through stock cut before lower none of their
+        // cells; a bound without square roots shows that for most of them.
+        const Doubles maybe = Doubles(newHeights.Below(along, across, d2) <= was);
+        if (!AnyLane(maybe))
+            return;
+    }
+    const Doubles h = newHeights.At(along, across, d2);
+    Ints wasColour;
     std::memcpy(&wasColour, column.Colours + at, sizeof wasColour);
     auto lower = h <= was;
     if constexpr (Tested)
@@ -361,13 +397,22 @@ inline void LowerCells(const TColumnCells& column, TCellRange rows, TCellRange i
             LowerRun<true>(column, from, std::min(from + count, column.Rows) - 1, newHeights);
         }
     } else {
+        // The rows of a step as doubles, counted on (whole numbers, exact);
+        // a step past the column's end moved back to end in it.
         const int lastStep = column.Rows - N;
-        for (; j < inside.First; j += N)
-            LowerStep<N, true>(column, std::min(j, lastStep), newHeights);
-        for (; j + N - 1 <= inside.Last; j += N)
-            LowerStep<N, false>(column, j, newHeights);
-        for (; j <= rows.Last; j += N)
-            LowerStep<N, true>(column, std::min(j, lastStep), newHeights);
+        typename TLanes<N>::Doubles rowsAt = RowsFrom<N>(j);
+        const auto tested = [&] {
+            if (j <= lastStep)
+                LowerStep<N, true>(column, j, rowsAt, newHeights);
+            else
+                LowerStep<N, true>(column, lastStep, RowsFrom<N>(lastStep), newHeights);
+        };
+        for (; j < inside.First; j += N, rowsAt += double(N))
+            tested();
+        for (; j + N - 1 <= inside.Last; j += N, rowsAt += double(N))
+            LowerStep<N, false>(column, j, rowsAt, newHeights);
+        for (; j <= rows.Last; j += N, rowsAt += double(N))
+            tested();
     }
 }
 
@@ -399,6 +444,15 @@ struct TInclinedFlatHeights {
         const T low = T{} + LowZ;
         return h < low ? low : h;
     }
+    // No more than that: the whole radius for the offset along the move.
+    template <class T>
+    T Below(T u, T, T) const
+    {
+        const double slack = BelowSlack(AZ, R2);
+        const T h = (AZ - slack) + u * Slope - Steepness * std::sqrt(R2);
+        const T low = T{} + (LowZ - slack);
+        return h < low ? low : h;
+    }
 };
 
 // The ball's centre moves along the segment R above the move; its underside
@@ -417,6 +471,19 @@ struct TInclinedBallHeights {
         along = along < start ? start : along;
         along = end < along ? end : along;
         return AZ + Slope * (u + along) + (R - Sqrt(NotBelowZero(R2 - e2 - along * along)));
+    }
+    // No more than that without a square root: with t = u + along on the
+    // move, the rise is at least (e^2 + (t - u)^2) / 2R (as for the level
+    // ball), and AZ + Slope t + (t - u)^2 / 2R is least at t = u - Slope R;
+    // the move is never below its lower end either.
+    template <class T>
+    T Below(T u, T e, T) const
+    {
+        const double slack = BelowSlack(AZ, R) + BelowSlack(AZ + Slope * L, 0);
+        const double lowZ = std::min(AZ, AZ + Slope * L) - slack;
+        T h = (AZ - slack - Slope * Slope * R * 0.5) + Slope * u;
+        h = h < lowZ ? T{} + lowZ : h;
+        return h + e * e * (0.5 / R);
     }
 };
 
