@@ -314,7 +314,9 @@ inline typename TLanes<N>::Ints ColourMask(Mask lower)
 // heights (NewHeights::At(offsets along the move and across it, squared
 // distances; TMoveReach)) where these are not above them and, when Tested,
 // where the tool reaches the cell, and gives those cells the colour. One
-// register of cells a step, every cell worked out and stored.
+// register of cells a step, stored whole; a step that a lower bound of the
+// new heights (NewHeights::Below, where there is one) shows the cut cannot
+// lower is left as it is.
 template <int N, bool Tested, class NewHeights>
 inline void LowerStep(const TColumnCells& column, int at, typename TLanes<N>::Doubles rows,
                       const NewHeights& newHeights)
