@@ -204,10 +204,14 @@ void TNcVisuGrid::CutInColumnsAt(const TToolMove& move, bool inclined, int32_t c
             CutAtOneHeight<Loops>(move, z, TToroRise{R, R - Rc, Rc, Rc * Rc}, colour);
         return;
     }
+    // In steps, the cells surely within reach go without the reach test and
+    // the distance it needs (the inclined heights work from the offsets
+    // alone); the compiler's loops take a column's rows whole.
     const TInclinedMove m(move, m_Tool.R);
     const auto lower = [&](const auto& heights) {
-        CutColumns(move, colour, [&](const TColumnCells& column, TCellRange rows, TCellRange) {
-            LowerCells<Loops::InclinedN, Loops::InclinedInLoops>(column, rows, TCellRange{}, heights);
+        CutColumns(move, colour, [&](const TColumnCells& column, TCellRange rows, TCellRange inside) {
+            LowerCells<Loops::InclinedN, Loops::InclinedInLoops>(
+                column, rows, Loops::InclinedInLoops ? TCellRange{} : inside, heights);
         });
     };
     if (flat)
