@@ -27,7 +27,10 @@ constexpr int32_t kMaxCellsOnSide = 5000;
 int RoundIndex(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 // The rows of a column the tool reaches are searched a hundredth of a cell
-// beyond the tool's radius, so that no rounding loses a cell it reaches.
+// beyond the tool's radius, so that no rounding loses a cell it reaches;
+// those a hundredth of a cell within it are reached whatever the rounding
+// of the reach test (its error is some 1e-12 of a cell on grids of up to
+// 5000 cells a side).
 constexpr double kReachMargin = 0.01;
 
 std::atomic<int> g_VectorBits{TNcVisuGrid::kAnyVectorBits};
@@ -137,7 +140,7 @@ void TNcVisuGrid::Cut(const TVector3D& from, const TVector3D& to, bool rapid, do
         CutAnyMove(move, drillK, colour);
         return;
     }
-    CutAtOneHeight<2>(move, std::min(from.Z, to.Z), TShapeRise{m_Tool, drillK}, colour);
+    CutAtOneHeight<TLoops<0, 2, true>>(move, std::min(from.Z, to.Z), TShapeRise{m_Tool, drillK}, colour);
 }
 
 // The flat and the ball tool, and the bull nose on level moves and plunges,
@@ -158,44 +161,57 @@ void TNcVisuGrid::CutInColumns(const TToolMove& move, bool inclined, int32_t col
     if (bits >= 256)
         return CutInColumns256(move, inclined, colour);
 #endif
-    CutInColumnsAt<2>(move, inclined, colour);
+    CutInColumnsAt<TLoops<0, 2, true>>(move, inclined, colour);
 }
 
 #if STOCK_WIDE_VECTORS
+// AVX-512 lowers cells under masks: the compiler's loops, two registers of
+// doubles a step, serve every shape but the flat bottom's level cuts, which
+// lower all cells they reach to one height and go faster in steps of one
+// register of four (measured: a third less time than the compiler's loops).
 __attribute__((target("avx512f,avx512vl,avx512dq,prefer-vector-width=512"), flatten)) void
 TNcVisuGrid::CutInColumns512(const TToolMove& move, bool inclined, int32_t colour)
 {
-    CutInColumnsAt<16>(move, inclined, colour); // two registers of doubles, one of colours a step
+    CutInColumnsAt<TLoops<16, 4, false>>(move, inclined, colour);
 }
 
+// With AVX2 the compiler's loops (two registers a step) for the level cuts
+// of the ball and the bull nose, steps of one register for the flat
+// bottom's level cuts and for inclined cuts, whose steps pass over cells no
+// cut can lower (measured: a sixth less time than the compiler's loops,
+// which work out every cell).
 __attribute__((target("avx2"), flatten)) void TNcVisuGrid::CutInColumns256(const TToolMove& move, bool inclined,
                                                                            int32_t colour)
 {
-    CutInColumnsAt<8>(move, inclined, colour);
+    CutInColumnsAt<TLoops<8, 4, true>>(move, inclined, colour);
 }
 #endif
 
 // A plunge or a level move: the tool's shape at its distance from the move,
 // under the lower end. An inclined move: the lowest height of the tool over
-// each cell along the move, in closed form. N cells a step.
-template <int N>
+// each cell along the move, in closed form.
+template <class Loops>
 void TNcVisuGrid::CutInColumnsAt(const TToolMove& move, bool inclined, int32_t colour)
 {
     const bool flat = m_Tool.Type == ECutToolType::Flat;
     if (!inclined) {
         const double z = std::min(move.AZ, move.BZ), R = m_Tool.R, Rc = m_Tool.Rc;
         if (flat)
-            CutAtOneHeight<N>(move, z, TFlatRise{}, colour);
+            CutAtOneHeight<Loops>(move, z, TFlatRise{}, colour);
         else if (m_Tool.Type == ECutToolType::Ball)
-            CutAtOneHeight<N>(move, z, TBallRise{R, R * R}, colour);
+            CutAtOneHeight<Loops>(move, z, TBallRise{R, R * R}, colour);
         else
-            CutAtOneHeight<N>(move, z, TToroRise{R, R - Rc, Rc, Rc * Rc}, colour);
+            CutAtOneHeight<Loops>(move, z, TToroRise{R, R - Rc, Rc, Rc * Rc}, colour);
         return;
     }
+    // In steps, the cells surely within reach go without the reach test and
+    // the distance it needs (the inclined heights work from the offsets
+    // alone); the compiler's loops take a column's rows whole.
     const TInclinedMove m(move, m_Tool.R);
     const auto lower = [&](const auto& heights) {
-        CutColumns(move, colour, [&](const TColumnCells& column, int first, int last) {
-            LowerCells<N>(column, first, last, heights);
+        CutColumns(move, colour, [&](const TColumnCells& column, TCellRange rows, TCellRange inside) {
+            LowerCells<Loops::InclinedN, Loops::InclinedInLoops>(
+                column, rows, Loops::InclinedInLoops ? TCellRange{} : inside, heights);
         });
     };
     if (flat)
@@ -205,31 +221,44 @@ void TNcVisuGrid::CutInColumnsAt(const TToolMove& move, bool inclined, int32_t c
 }
 
 // The cells within reach, each lowered to the move's height plus the tool's
-// rise at its distance from the move; N cells a step.
-template <int N, class Rise>
+// rise at its distance from the move. The flat bottom's cells surely within
+// reach all take the move's height, which is worth a loop without the reach
+// test; for the other shapes the test is a small part of a cell's work,
+// less than a loop more per column.
+template <class Loops, class Rise>
 void TNcVisuGrid::CutAtOneHeight(const TToolMove& move, double z, const Rise& rise, int32_t colour)
 {
-    CutColumns(move, colour, [&](const TColumnCells& column, int first, int last) {
-        LowerCells<N>(column, first, last, TRisenHeights<Rise>{z, rise});
+    CutColumns(move, colour, [&](const TColumnCells& column, TCellRange rows, TCellRange inside) {
+        if constexpr (std::is_same_v<Rise, TFlatRise>)
+            LowerCells<Loops::FlatN, false>(column, rows, inside, TRisenHeights<Rise>{z, rise});
+        else
+            LowerCells<Loops::LevelN, Loops::LevelInLoops>(column, rows, TCellRange{}, TRisenHeights<Rise>{z, rise});
     });
 }
 
 // Column by column, the rows of the cells the tool's disc may reach along
-// the move, handed on to be lowered (where they are within reach).
+// the move and those it surely reaches (a margin within its radius),
+// handed on to be lowered (where they are within reach).
 template <class LowerRows>
 void TNcVisuGrid::CutColumns(const TToolMove& move, int32_t colour, const LowerRows& lowerRows)
 {
     const TMoveReach reach(move);
     const TSweptDisc swept(move);
     const double margin = kReachMargin * m_CellSize;
-    for (int i = m_CutColumns.First; i <= m_CutColumns.Last; ++i) {
-        const double x = i * m_CellSize;
-        const TCellRange rows = swept.Rows(x, m_Tool.R + margin, m_CellSize, m_CutRows);
-        if (rows.Empty())
-            continue;
-        const TColumnCells column{m_Heights.data() + Index(i, 0), m_Colours.data() + Index(i, 0), m_Rows, colour,
-                                  reach, x, m_CellSize, m_Tool.R * m_Tool.R};
-        lowerRows(column, rows.First, rows.Last);
+    const double R2 = m_Tool.R * m_Tool.R;
+    TSweptDisc::TColumnRows batch;
+    for (int first = m_CutColumns.First; first <= m_CutColumns.Last; first += TSweptDisc::kColumnBatch) {
+        const int count = std::min(TSweptDisc::kColumnBatch, m_CutColumns.Last - first + 1);
+        swept.ColumnRows(first, count, m_CellSize, m_Tool.R + margin, m_Tool.R - margin, m_CutRows, batch);
+        for (int k = 0; k < count; ++k) {
+            const TCellRange rows{batch.RowsFirst[k], batch.RowsLast[k]};
+            if (rows.Empty())
+                continue;
+            const int i = first + k;
+            const TColumnCells column{m_Heights.data() + Index(i, 0), m_Colours.data() + Index(i, 0), m_Rows, colour,
+                                      reach, i * m_CellSize, m_CellSize, R2};
+            lowerRows(column, rows, TCellRange{batch.InsideFirst[k], batch.InsideLast[k]});
+        }
     }
 }
 

@@ -114,9 +114,20 @@ private:
     void CutInColumns(const TToolMove& move, bool inclined, int32_t colour);
     void CutInColumns512(const TToolMove& move, bool inclined, int32_t colour);
     void CutInColumns256(const TToolMove& move, bool inclined, int32_t colour);
-    template <int N>
+    // How the cutting loops take a column's cells: the compiler's loops over
+    // whole numbers of Loop cells (none when 0), or steps of one register
+    // of Step cells that may pass over cells no cut can lower. The flat
+    // bottom's level cuts go in steps, the other level cuts in the
+    // compiler's loops where there are any, inclined cuts as chosen.
+    template <int Loop, int Step, bool InclinedInSteps>
+    struct TLoops {
+        static constexpr int FlatN = Step, LevelN = Loop > 0 ? Loop : Step;
+        static constexpr int InclinedN = InclinedInSteps ? Step : Loop;
+        static constexpr bool LevelInLoops = Loop > 0, InclinedInLoops = !InclinedInSteps;
+    };
+    template <class Loops>
     void CutInColumnsAt(const TToolMove& move, bool inclined, int32_t colour);
-    template <int N, class Rise>
+    template <class Loops, class Rise>
     void CutAtOneHeight(const TToolMove& move, double z, const Rise& rise, int32_t colour);
     template <class LowerRows>
     void CutColumns(const TToolMove& move, int32_t colour, const LowerRows& lowerRows);

@@ -81,19 +81,117 @@ public:
         return first <= last ? TCellRange{int(first), int(last)} : TCellRange{};
     }
 
+    // The same for `count` columns (at most kColumnBatch) from column
+    // `first`, at two reaches at once: `Rows` within the outer reach,
+    // `Inside` within the inner one (a reach below 0 has no rows). Worked
+    // out column by column in one loop without branches, so that the
+    // compiler takes several columns a step.
+    static constexpr int kColumnBatch = 32;
+    struct TColumnRows {
+        int RowsFirst[kColumnBatch], RowsLast[kColumnBatch];
+        int InsideFirst[kColumnBatch], InsideLast[kColumnBatch];
+    };
+    void ColumnRows(int first, int count, double cell, double outer, double inner, TCellRange box,
+                    TColumnRows& out) const
+    {
+        constexpr double kHuge = std::numeric_limits<double>::infinity();
+        // The band's conditions on Y per column (c0 <= a Y + b <= c1, as
+        // in Rows), with an a of 0 (or one too small to invert) meaning
+        // every Y where the column's b meets the condition, none elsewhere.
+        const bool band = m_Length > 0;
+        const bool alongFlat = m_OverUY == 0, acrossFlat = m_OverUX == 0;
+        const double overCell = 1 / cell;
+        const double firstRow = box.First, lastRow = box.Last;
+        double lo[2][kColumnBatch], hi[2][kColumnBatch];
+        for (int k = 0; k < count; ++k) {
+            const double x = (first + k) * cell;
+            const double dA = x - m_Move.AX, dB = x - m_Move.BX;
+            const double X = x - m_Move.AX;
+            // Along the move: 0 <= ux X + uy Y <= length.
+            const double bAlong = m_UX * X;
+            const double a0 = (0 - bAlong) * m_OverUY, a1 = (m_Length - bAlong) * m_OverUY;
+            const bool inAlong = bAlong >= 0 && bAlong <= m_Length;
+            const double alongBelow = alongFlat ? (inAlong ? -kHuge : kHuge) : std::min(a0, a1);
+            const double alongAbove = alongFlat ? (inAlong ? kHuge : -kHuge) : std::max(a0, a1);
+            const double bAcross = -m_UY * X;
+            for (int r = 0; r < 2; ++r) {
+                const double reach = r == 0 ? outer : inner;
+                double low = kHuge, high = -kHuge;
+                const double qA = reach * reach - dA * dA, qB = reach * reach - dB * dB;
+                const double sA = std::sqrt(qA < 0 ? 0 : qA), sB = std::sqrt(qB < 0 ? 0 : qB);
+                low = qA >= 0 ? std::min(low, m_Move.AY - sA) : low;
+                high = qA >= 0 ? std::max(high, m_Move.AY + sA) : high;
+                low = qB >= 0 ? std::min(low, m_Move.BY - sB) : low;
+                high = qB >= 0 ? std::max(high, m_Move.BY + sB) : high;
+                // Across it: -reach <= ux Y - uy X <= reach.
+                const double c0 = (-reach - bAcross) * m_OverUX, c1 = (reach - bAcross) * m_OverUX;
+                const bool inAcross = bAcross >= -reach && bAcross <= reach;
+                const double acrossBelow = acrossFlat ? (inAcross ? -kHuge : kHuge) : std::min(c0, c1);
+                const double acrossAbove = acrossFlat ? (inAcross ? kHuge : -kHuge) : std::max(c0, c1);
+                const double below = std::max(alongBelow, acrossBelow), above = std::min(alongAbove, acrossAbove);
+                const bool inBand = band && below <= above;
+                low = inBand ? std::min(low, m_Move.AY + below) : low;
+                high = inBand ? std::max(high, m_Move.AY + above) : high;
+                const bool none = !(reach >= 0) || !(low <= high);
+                // Clamped to the box (empty as first > last), so that the
+                // rows convert to integers whatever the reach.
+                const double f = std::ceil(low * overCell), l = std::floor(high * overCell);
+                lo[r][k] = none ? lastRow + 1 : std::min(std::max(f, firstRow), lastRow + 1);
+                hi[r][k] = none ? firstRow - 1 : std::max(std::min(l, lastRow), firstRow - 1);
+            }
+        }
+        for (int k = 0; k < count; ++k) {
+            out.RowsFirst[k] = int(lo[0][k]), out.RowsLast[k] = int(hi[0][k]);
+            out.InsideFirst[k] = int(lo[1][k]), out.InsideLast[k] = int(hi[1][k]);
+        }
+    }
+
 private:
     TToolMove m_Move;
     double m_DX, m_DY, m_Length = 0, m_UX = 0, m_UY = 0, m_OverUX = 0, m_OverUY = 0;
 };
 
-// Two doubles, their masks and two colours, worked on in one step with the
-// baseline instruction set.
-using TDoublePair = double __attribute__((vector_size(16)));
-using TIntPair = int32_t __attribute__((vector_size(8)));
+// N cells of a column worked on in one step: their doubles, the masks of
+// comparing those, and their colours, in vectors of one register (N = 2
+// with the baseline instruction set, 4 with AVX2); N = 1 is one cell in
+// plain scalars.
+template <int N>
+struct TLanes;
+template <>
+struct TLanes<1> {
+    using Doubles = double;
+    using Ints = int32_t;
+};
+template <>
+struct TLanes<2> {
+    using Doubles = double __attribute__((vector_size(16)));
+    using Ints = int32_t __attribute__((vector_size(8)));
+};
+template <>
+struct TLanes<4> {
+    using Doubles = double __attribute__((vector_size(32)));
+    using Ints = int32_t __attribute__((vector_size(16)));
+};
+using TDoublePair = TLanes<2>::Doubles;
 
-// Square root and max(v, 0) of one value or of both.
-inline double Sqrt(double v) { return std::sqrt(v); }
-inline TDoublePair Sqrt(TDoublePair v) { return TDoublePair{std::sqrt(v[0]), std::sqrt(v[1])}; }
+// What the lower bounds of new heights (NewHeights::Below) keep below the
+// bound itself, so that the rounding of either side never counts: far more
+// than the error of heights of this size, far less than a cut's depth.
+inline double BelowSlack(double z, double r) { return 1e-9 * (1 + std::fabs(z) + std::fabs(r)); }
+
+// Square root and max(v, 0) of one value or of each lane.
+template <class T>
+inline T Sqrt(T v)
+{
+    if constexpr (std::is_same_v<T, double>) {
+        return std::sqrt(v);
+    } else {
+        T r;
+        for (size_t k = 0; k < sizeof(T) / sizeof(double); ++k)
+            r[k] = std::sqrt(v[k]);
+        return r;
+    }
+}
 template <class T>
 inline T NotBelowZero(T v)
 {
@@ -107,12 +205,16 @@ inline T NotBelowZero(T v)
 // through its profile (lane by lane).
 struct TFlatRise {
     template <class T>
-    T operator()(T d2) const { return d2 * 0; }
+    T operator()(T) const { return T{}; }
 };
 struct TBallRise {
     double R, R2;
     template <class T>
     T operator()(T d2) const { return R - Sqrt(NotBelowZero(R2 - d2)); }
+    // No more than the rise within reach, without a square root:
+    // R - sqrt(R^2 - d2) = d2 / (R + sqrt(R^2 - d2)) >= d2 / 2R.
+    template <class T>
+    T Below(T d2) const { return d2 * (0.5 / R); }
 };
 struct TToroRise { // the bull nose: flat within R - Rc, its corner's arc beyond
     double R, Inner, Rc, Rc2;
@@ -140,6 +242,12 @@ struct TRisenHeights {
     Rise RiseOf;
     template <class T>
     T At(T, T, T d2) const { return Z + RiseOf(d2); }
+    template <class T>
+    T Below(T, T, T d2) const
+        requires requires(Rise rise, T v) { rise.Below(v); }
+    {
+        return (Z - BelowSlack(Z, RiseOf.R)) + RiseOf.Below(d2);
+    }
 };
 
 // The cells of the column at x that a cut lowers: those within the tool's
@@ -153,50 +261,98 @@ struct TColumnCells {
     double X, Cell, R2;
 };
 
-// Lowers the cells first..last of a column within reach to their new
-// heights (NewHeights::At(offsets along the move and across it, squared
-// distances; TMoveReach)) where these are not
-// above them, and gives those cells the colour, two cells a step.
-template <class NewHeights>
-inline void LowerPairs(const TColumnCells& column, int first, int last, const NewHeights& newHeights)
+// The rows at, at + 1, ... at + N - 1 as doubles.
+template <int N>
+inline typename TLanes<N>::Doubles RowsFrom(int at)
 {
-    const TIntPair colour = TIntPair{} + column.Colour;
-    for (int j = first; j <= last; j += 2) {
-        const int at = j + 2 <= column.Rows ? j : column.Rows - 2; // the last step may go back
-        const TDoublePair rows = TDoublePair{double(at), double(at + 1)};
-        TDoublePair along, across;
-        column.Reach.Offsets(column.X, rows * column.Cell, along, across);
-        const TDoublePair d2 = column.Reach.SquaredDistanceAt(along, across);
-        const TDoublePair h = newHeights.At(along, across, d2);
-        TDoublePair was;
-        TIntPair wasColour;
-        std::memcpy(&was, column.Heights + at, sizeof was);
-        std::memcpy(&wasColour, column.Colours + at, sizeof wasColour);
-        const auto lower = (h <= was) & (d2 <= TDoublePair{} + column.R2);
-        was = lower ? h : was;
-        wasColour = __builtin_convertvector(lower, TIntPair) ? colour : wasColour;
-        std::memcpy(column.Heights + at, &was, sizeof was);
-        std::memcpy(column.Colours + at, &wasColour, sizeof wasColour);
+    using Doubles = typename TLanes<N>::Doubles;
+    if constexpr (N == 1) {
+        return double(at);
+    } else {
+        using Ints = typename TLanes<N>::Ints;
+        Ints rows{};
+        for (int k = 0; k < N; ++k)
+            rows[k] = k;
+        return __builtin_convertvector(rows + at, Doubles);
     }
 }
 
-// The same N cells a step: two as above, more left to the compiler, which
-// works on a simple loop with as many at once as the processor's vectors
-// hold. Rows beyond reach are left alone, and the new heights are exact
-// wherever the tool reaches, so a cell lowered twice to its height changes
-// nothing: the rows are widened (within the column) to whole steps, the
-// last step of two moved back to end in the column.
-template <int N, class NewHeights>
-inline void LowerCells(const TColumnCells& column, int first, int last, const NewHeights& newHeights)
+// Whether any lane of a mask of doubles is set (one instruction with AVX).
+// The mask comes by reference: a function built for AVX takes vectors of
+// four doubles in other places than its callers without AVX would hand
+// them over, where it is not inlined (in builds without optimisation).
+#if defined(__GNUC__) && defined(__x86_64__)
+__attribute__((target("avx"))) inline bool AnyLane(const TLanes<4>::Doubles& mask)
 {
-    if constexpr (N == 2) {
-        if (column.Rows >= 2)
-            return LowerPairs(column, first, last, newHeights);
-    } else if (column.Rows >= N) {
-        last += (N - (last - first + 1) % N) % N;
-        if (last >= column.Rows)
-            first = std::max(first - (last - (column.Rows - 1)), 0), last = column.Rows - 1;
+    return __builtin_ia32_movmskpd256(mask) != 0;
+}
+#endif
+inline bool AnyLane(TLanes<2>::Doubles mask) { return mask[0] != 0 || mask[1] != 0; }
+inline bool AnyLane(bool mask) { return mask; }
+
+// A mask of N doubles as a mask of N colours.
+template <int N, class Mask>
+inline typename TLanes<N>::Ints ColourMask(Mask lower)
+{
+    using Ints = typename TLanes<N>::Ints;
+    if constexpr (N == 1) {
+        return lower;
+    } else if constexpr (N == 4) {
+        // AVX2 has no narrowing move: the high halves of the lanes, which
+        // hold the mask as well, gathered by one permutation.
+        using Wide = int32_t __attribute__((vector_size(32)));
+        const Wide both = __builtin_shuffle(Wide(lower), Wide{1, 3, 5, 7, 1, 3, 5, 7});
+        Ints low;
+        std::memcpy(&low, &both, sizeof low);
+        return low;
+    } else {
+        return __builtin_convertvector(lower, Ints);
     }
+}
+
+// Lowers N cells from row `at` of a column (all within it) to their new
+// heights (NewHeights::At(offsets along the move and across it, squared
+// distances; TMoveReach)) where these are not above them and, when Tested,
+// where the tool reaches the cell, and gives those cells the colour. One
+// register of cells a step, stored whole; a step that a lower bound of the
+// new heights (NewHeights::Below, where there is one) shows the cut cannot
+// lower is left as it is.
+template <int N, bool Tested, class NewHeights>
+inline void LowerStep(const TColumnCells& column, int at, typename TLanes<N>::Doubles rows,
+                      const NewHeights& newHeights)
+{
+    using Doubles = typename TLanes<N>::Doubles;
+    using Ints = typename TLanes<N>::Ints;
+    Doubles along, across;
+    column.Reach.Offsets(column.X, rows * column.Cell, along, across);
+    const Doubles d2 = column.Reach.SquaredDistanceAt(along, across);
+    Doubles was;
+    std::memcpy(&was, column.Heights + at, sizeof was);
+    if constexpr (N > 1 && requires { newHeights.Below(along, across, d2); }) {
+        // Most steps of a cut through stock cut before lower none of their
+        // cells; a bound without square roots shows that for most of them.
+        const Doubles maybe = Doubles(newHeights.Below(along, across, d2) <= was);
+        if (!AnyLane(maybe))
+            return;
+    }
+    const Doubles h = newHeights.At(along, across, d2);
+    Ints wasColour;
+    std::memcpy(&wasColour, column.Colours + at, sizeof wasColour);
+    auto lower = h <= was;
+    if constexpr (Tested)
+        lower &= d2 <= column.R2;
+    was = lower ? h : was;
+    wasColour = ColourMask<N>(lower) ? Ints{} + column.Colour : wasColour;
+    std::memcpy(column.Heights + at, &was, sizeof was);
+    std::memcpy(column.Colours + at, &wasColour, sizeof wasColour);
+}
+
+// Lowers the cells first..last of a column as LowerStep does, in a simple
+// loop that the compiler works on with its own vectors (with AVX-512 these
+// choose and store the lowered lanes under a mask).
+template <bool Tested, class NewHeights>
+inline void LowerRun(const TColumnCells& column, int first, int last, const NewHeights& newHeights)
+{
     double* const heights = column.Heights;
     int32_t* const colours = column.Colours;
     for (int j = first; j <= last; ++j) {
@@ -204,9 +360,61 @@ inline void LowerCells(const TColumnCells& column, int first, int last, const Ne
         column.Reach.Offsets(column.X, j * column.Cell, along, across);
         const double d2 = column.Reach.SquaredDistanceAt(along, across);
         const double h = newHeights.At(along, across, d2);
-        const bool lower = (d2 <= column.R2) & (h <= heights[j]);
+        const bool lower = (!Tested || d2 <= column.R2) & (h <= heights[j]);
         heights[j] = lower ? h : heights[j];
         colours[j] = lower ? column.Colour : colours[j];
+    }
+}
+
+// The cells of a column N at a time, in steps of one register or, InLoops,
+// in the compiler's loops over whole numbers of N cells (its loops finish a
+// part of any other length one cell at a time). `rows` holds every cell the
+// tool may reach, `inside` (within it) only cells it surely reaches, which
+// are lowered without the reach test; the rest of `rows` is tested. Cells
+// beyond reach are left alone and the new heights are exact wherever the
+// tool reaches, so a cell tested twice changes nothing: tested cells may
+// run past the rows (within the column) to fill whole steps, the last step
+// of a column moved back to end in it.
+template <int N, bool InLoops, class NewHeights>
+inline void LowerCells(const TColumnCells& column, TCellRange rows, TCellRange inside, const NewHeights& newHeights)
+{
+    if (column.Rows < N) {
+        LowerRun<true>(column, rows.First, rows.Last, newHeights);
+        return;
+    }
+    int j = rows.First;
+    if constexpr (InLoops) {
+        const auto whole = [](int count) { return (count + N - 1) / N * N; };
+        if (j < inside.First) {
+            const int end = std::min(j + whole(inside.First - j), column.Rows);
+            LowerRun<true>(column, j, end - 1, newHeights);
+            j = end;
+        }
+        const int untested = std::max(inside.Last + 1 - j, 0) / N * N;
+        LowerRun<false>(column, j, j + untested - 1, newHeights);
+        j += untested;
+        if (j <= rows.Last) {
+            const int count = whole(rows.Last + 1 - j);
+            const int from = std::max(std::min(j, column.Rows - count), 0);
+            LowerRun<true>(column, from, std::min(from + count, column.Rows) - 1, newHeights);
+        }
+    } else {
+        // The rows of a step as doubles, counted on (whole numbers, exact);
+        // a step past the column's end moved back to end in it.
+        const int lastStep = column.Rows - N;
+        typename TLanes<N>::Doubles rowsAt = RowsFrom<N>(j);
+        const auto tested = [&] {
+            if (j <= lastStep)
+                LowerStep<N, true>(column, j, rowsAt, newHeights);
+            else
+                LowerStep<N, true>(column, lastStep, RowsFrom<N>(lastStep), newHeights);
+        };
+        for (; j < inside.First; j += N, rowsAt += double(N))
+            tested();
+        for (; j + N - 1 <= inside.Last; j += N, rowsAt += double(N))
+            LowerStep<N, false>(column, j, rowsAt, newHeights);
+        for (; j <= rows.Last; j += N, rowsAt += double(N))
+            tested();
     }
 }
 
@@ -238,6 +446,15 @@ struct TInclinedFlatHeights {
         const T low = T{} + LowZ;
         return h < low ? low : h;
     }
+    // No more than that: the whole radius for the offset along the move.
+    template <class T>
+    T Below(T u, T, T) const
+    {
+        const double slack = BelowSlack(AZ, R2);
+        const T h = (AZ - slack) + u * Slope - Steepness * std::sqrt(R2);
+        const T low = T{} + (LowZ - slack);
+        return h < low ? low : h;
+    }
 };
 
 // The ball's centre moves along the segment R above the move; its underside
@@ -256,6 +473,19 @@ struct TInclinedBallHeights {
         along = along < start ? start : along;
         along = end < along ? end : along;
         return AZ + Slope * (u + along) + (R - Sqrt(NotBelowZero(R2 - e2 - along * along)));
+    }
+    // No more than that without a square root: with t = u + along on the
+    // move, the rise is at least (e^2 + (t - u)^2) / 2R (as for the level
+    // ball), and AZ + Slope t + (t - u)^2 / 2R is least at t = u - Slope R;
+    // the move is never below its lower end either.
+    template <class T>
+    T Below(T u, T e, T) const
+    {
+        const double slack = BelowSlack(AZ, R) + BelowSlack(AZ + Slope * L, 0);
+        const double lowZ = std::min(AZ, AZ + Slope * L) - slack;
+        T h = (AZ - slack - Slope * Slope * R * 0.5) + Slope * u;
+        h = h < lowZ ? T{} + lowZ : h;
+        return h + e * e * (0.5 / R);
     }
 };
 
