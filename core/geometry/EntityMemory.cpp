@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <exception>
 #include <new>
 
 #include <sys/mman.h>
@@ -28,6 +29,13 @@ TBlockPool::TBlockPool(size_t regionBytes) : m_RegionBytes(regionBytes < HugePag
 
 TBlockPool::~TBlockPool()
 {
+    {
+        const std::lock_guard lock(m_Mutex);
+        m_Stopping = true;
+    }
+    m_TouchWake.notify_one();
+    if (m_Toucher.joinable())
+        m_Toucher.join();
     for (const auto& [start, bytes] : m_Regions)
         munmap(start, bytes);
 }
@@ -47,6 +55,53 @@ void TBlockPool::NewRegion()
     madvise(aligned, m_RegionBytes, MADV_HUGEPAGE);
     m_Next = aligned;
     m_End = aligned + m_RegionBytes;
+    m_Touched = aligned;
+    m_TouchTarget = aligned;
+    ++m_Region;
+}
+
+void TBlockPool::TouchAhead()
+{
+    if (m_TouchFailed || m_Stopping)
+        return;
+    const auto ahead = reinterpret_cast<uintptr_t>(m_Next) + kTouchAhead;
+    char* target = std::min(reinterpret_cast<char*>((ahead + HugePage - 1) & ~(HugePage - 1)), m_End);
+    if (target <= m_TouchTarget)
+        return;
+    m_TouchTarget = target;
+    if (!m_Toucher.joinable()) {
+        try {
+            m_Toucher = std::thread([this] { TouchLoop(); });
+        } catch (const std::exception&) {
+            m_TouchFailed = true; // no thread to spare: the pages fault in as they are used
+            return;
+        }
+    }
+    m_TouchWake.notify_one();
+}
+
+void TBlockPool::TouchLoop()
+{
+    std::unique_lock lock(m_Mutex);
+    while (true) {
+        m_TouchWake.wait(lock, [this] { return m_Stopping || m_Touched < m_TouchTarget; });
+        if (m_Stopping)
+            return;
+        char* const from = m_Touched;
+        char* const to = m_TouchTarget;
+        const size_t region = m_Region;
+        lock.unlock();
+        // The range lies inside a region that stays mapped while the pool
+        // lives; pages already resident are left as they are.
+        const bool done = madvise(from, static_cast<size_t>(to - from), MADV_POPULATE_WRITE) == 0;
+        lock.lock();
+        if (!done) {
+            m_TouchFailed = true;
+            return;
+        }
+        if (region == m_Region && m_Touched < to)
+            m_Touched = to;
+    }
 }
 
 void* TBlockPool::Allocate(size_t bytes)
@@ -64,6 +119,8 @@ void* TBlockPool::Allocate(size_t bytes)
         NewRegion();
     void* block = m_Next;
     m_Next += size;
+    if (reinterpret_cast<uintptr_t>(m_Next) + kTouchAhead / 2 > reinterpret_cast<uintptr_t>(m_TouchTarget))
+        TouchAhead();
     return block;
 }
 
