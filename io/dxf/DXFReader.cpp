@@ -1,9 +1,12 @@
 #include "io/dxf/DXFReader.h"
 
+#include "io/dxf/DXFReadAhead.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 namespace {
 
@@ -112,6 +115,8 @@ void TDXFRead::Rewind()
 
 void TDXFRead::Start()
 {
+    m_Ahead.reset();
+    m_Done = 0;
     m_Section = TDXFSection::None;
     m_Code = 0;
     m_Value = TDXFValue();
@@ -131,11 +136,27 @@ void TDXFRead::Start()
         const auto size = std::filesystem::file_size(m_FileName, error);
         m_InputSize = error ? 0 : static_cast<int64_t>(size);
     }
+    // From here on a reader of its own takes the input over and splits it
+    // ahead of this one.
+    std::unique_ptr<TDXFRead> lexer(new TDXFRead());
+    lexer->m_FileName = m_FileName;
+    lexer->m_FromMemory = m_FromMemory;
+    lexer->m_InputSize = m_InputSize;
+    if (m_FromMemory)
+        lexer->m_Buffer = m_Buffer;
+    else
+        lexer->m_File = std::exchange(m_File, nullptr);
+    lexer->SkipByteOrderMark();
+    m_Ahead = std::make_unique<TAhead>(std::move(lexer));
+    NextPair();
+    NextSection();
+}
+
+void TDXFRead::SkipByteOrderMark()
+{
     // A UTF-8 byte order mark is not part of the first code line.
     if (Peek() == 0xEF && m_Buffer.compare(m_Pos, 3, "\xEF\xBB\xBF") == 0)
         m_Pos += 3;
-    NextPair();
-    NextSection();
 }
 
 void TDXFRead::CloseFile()
@@ -165,7 +186,7 @@ double TDXFRead::ReadFraction() const
 {
     if (m_InputSize <= 0)
         return 0.0;
-    const double done = static_cast<double>(m_ChunkStart + static_cast<int64_t>(m_Pos));
+    const double done = static_cast<double>(m_Ahead ? m_Done : m_ChunkStart + static_cast<int64_t>(m_Pos));
     return std::clamp(done / static_cast<double>(m_InputSize), 0.0, 1.0);
 }
 
@@ -277,6 +298,11 @@ std::string_view TDXFRead::ReadValueLine()
 }
 
 bool TDXFRead::NextPair()
+{
+    return m_Ahead ? m_Ahead->Next(*this) : ReadPair();
+}
+
+bool TDXFRead::ReadPair()
 {
     uint16_t code = 0;
     if (!TakePlainCodeLine(code))
