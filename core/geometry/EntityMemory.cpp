@@ -33,9 +33,10 @@ TBlockPool::~TBlockPool()
         const std::lock_guard lock(m_Mutex);
         m_Stopping = true;
     }
-    m_TouchWake.notify_one();
-    if (m_Toucher.joinable())
-        m_Toucher.join();
+    m_TouchWake.notify_all();
+    for (std::thread& toucher : m_Touchers)
+        if (toucher.joinable())
+            toucher.join();
     for (const auto& [start, bytes] : m_Regions)
         munmap(start, bytes);
 }
@@ -57,7 +58,6 @@ void TBlockPool::NewRegion()
     m_End = aligned + m_RegionBytes;
     m_Touched = aligned;
     m_TouchTarget = aligned;
-    ++m_Region;
 }
 
 void TBlockPool::TouchAhead()
@@ -69,27 +69,30 @@ void TBlockPool::TouchAhead()
     if (target <= m_TouchTarget)
         return;
     m_TouchTarget = target;
-    if (!m_Toucher.joinable()) {
+    if (!m_Touchers[0].joinable()) {
         try {
-            m_Toucher = std::thread([this] { TouchLoop(); });
+            for (std::thread& toucher : m_Touchers)
+                toucher = std::thread([this] { TouchLoop(); });
         } catch (const std::exception&) {
-            m_TouchFailed = true; // no thread to spare: the pages fault in as they are used
-            return;
+            // No thread to spare: the pages fault in as they are used.
+            if (!m_Touchers[0].joinable())
+                m_TouchFailed = true;
         }
     }
-    m_TouchWake.notify_one();
+    m_TouchWake.notify_all();
 }
 
 void TBlockPool::TouchLoop()
 {
     std::unique_lock lock(m_Mutex);
     while (true) {
-        m_TouchWake.wait(lock, [this] { return m_Stopping || m_Touched < m_TouchTarget; });
-        if (m_Stopping)
+        m_TouchWake.wait(lock, [this] { return m_Stopping || m_TouchFailed || m_Touched < m_TouchTarget; });
+        if (m_Stopping || m_TouchFailed)
             return;
+        // One huge page (or the rest up to the target) is this helper's.
         char* const from = m_Touched;
-        char* const to = m_TouchTarget;
-        const size_t region = m_Region;
+        char* const to = static_cast<size_t>(m_TouchTarget - from) > HugePage ? from + HugePage : m_TouchTarget;
+        m_Touched = to;
         lock.unlock();
         // The range lies inside a region that stays mapped while the pool
         // lives; pages already resident are left as they are.
@@ -97,10 +100,9 @@ void TBlockPool::TouchLoop()
         lock.lock();
         if (!done) {
             m_TouchFailed = true;
+            m_TouchWake.notify_all();
             return;
         }
-        if (region == m_Region && m_Touched < to)
-            m_Touched = to;
     }
 }
 

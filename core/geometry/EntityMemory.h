@@ -9,11 +9,12 @@
 // while the pool lives, so memory freed by a closed drawing serves the next.
 //
 // The kernel clears each page on its first touch, and for a large drawing
-// that clearing is a good part of the reading. A helper thread of the pool
-// therefore makes the pages just ahead of the allocation cursor resident
-// (madvise MADV_POPULATE_WRITE, which leaves what the pages hold alone), so
-// that the clearing overlaps the work of the thread that allocates. Where
-// the kernel cannot do that the helper stops and nothing else changes.
+// that clearing is a good part of the reading. Helper threads of the pool
+// therefore make the pages just ahead of the allocation cursor resident
+// (madvise MADV_POPULATE_WRITE, which leaves what the pages hold alone), a
+// huge page each at a time, so that the clearing overlaps the work of the
+// thread that allocates. Where the kernel cannot do that the helpers stop
+// and nothing else changes.
 //
 // Blocks above kLargestBlock bytes come from the ordinary heap. Every block
 // is aligned for any type (16 bytes). All members are thread-safe.
@@ -28,8 +29,9 @@ class TBlockPool {
 public:
     static constexpr size_t kLargestBlock = 4096;
     static constexpr size_t kGranule = 16;
-    // How far ahead of the allocation cursor the helper keeps pages resident.
-    static constexpr size_t kTouchAhead = size_t{4} << 20;
+    // How far ahead of the allocation cursor the helpers keep pages resident.
+    static constexpr size_t kTouchAhead = size_t{8} << 20;
+    static constexpr int kTouchers = 2;
 
     explicit TBlockPool(size_t regionBytes = size_t{32} << 20);
     ~TBlockPool();
@@ -48,8 +50,9 @@ private:
     // A block of 0 bytes is one of 1.
     static size_t ClassOf(size_t bytes) { return ((bytes == 0 ? 1 : bytes) + kGranule - 1) / kGranule; }
     void NewRegion();
-    // Wakes the helper (starting it on first need) when the cursor has come
-    // within half of kTouchAhead of the pages made resident. Under m_Mutex.
+    // Wakes the helpers (starting them on first need) when the cursor has
+    // come within half of kTouchAhead of the pages made resident. Under
+    // m_Mutex.
     void TouchAhead();
     void TouchLoop();
 
@@ -63,14 +66,12 @@ private:
     char* m_End = nullptr;
     TFreeBlock* m_Free[kLargestBlock / kGranule + 1] = {};
 
-    // The helper's work: [m_Touched, m_TouchTarget) of the newest region is
-    // still to be made resident. m_Region counts the regions mapped, so that
-    // the helper can tell that its range belongs to an older one.
-    std::thread m_Toucher;
+    // The helpers' work: [m_Touched, m_TouchTarget) of the newest region is
+    // still to be taken on.
+    std::thread m_Touchers[kTouchers];
     std::condition_variable m_TouchWake;
     char* m_Touched = nullptr;
     char* m_TouchTarget = nullptr;
-    size_t m_Region = 0;
     bool m_TouchFailed = false;
     bool m_Stopping = false;
 };
