@@ -27,9 +27,7 @@ void TDXFRead::TAhead::ReadInto(TPair& pair)
 {
     TDXFRead& lexer = *m_Lexer;
     try {
-        pair.Read = lexer.ReadPair();
-        if (pair.Read)
-            pair.Value = std::move(lexer.m_Value);
+        pair.Read = lexer.ReadPair(pair.Value);
     } catch (...) {
         pair.Error = std::current_exception();
     }
@@ -57,14 +55,23 @@ bool TDXFRead::TAhead::Replay(TPair& pair, TDXFRead& reader)
 
 void TDXFRead::TAhead::Run()
 {
-    TBatch batch;
-    batch.reserve(BatchSize);
-    while (true) {
-        ReadInto(batch.emplace_back());
-        const bool last = batch.back().Eof;
-        if ((batch.size() == BatchSize || last) && (!Hand(batch, last) || last))
-            return;
+    try {
+        TBatch batch;
+        batch.reserve(BatchSize);
+        while (true) {
+            ReadInto(batch.emplace_back());
+            const bool last = batch.back().Eof;
+            if ((batch.size() == BatchSize || last) && (!Hand(batch, last) || last))
+                return;
+        }
+    } catch (...) {
+        // No memory left for the records: the pairs handed over so far
+        // still come, then this error.
+        const std::lock_guard lock(m_Mutex);
+        m_Failure = std::current_exception();
+        m_Finished = true;
     }
+    m_Filled.notify_one();
 }
 
 bool TDXFRead::TAhead::Hand(TBatch& batch, bool last)
@@ -103,6 +110,8 @@ bool TDXFRead::TAhead::Next(TDXFRead& reader)
         }
         m_Filled.wait(lock, [this] { return !m_Full.empty() || m_Finished; });
         if (m_Full.empty()) {
+            if (m_Failure)
+                std::rethrow_exception(m_Failure);
             // Past the end of the input: what every further read in place
             // gives (the reader's end-of-input state came with the last pair).
             reader.m_Code = 0;

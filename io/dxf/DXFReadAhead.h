@@ -68,7 +68,9 @@ private:
     std::condition_variable m_Freed;  // a batch came back, or the reader is going away
     std::deque<TBatch> m_Full;
     std::vector<TBatch> m_Free;
-    bool m_Finished = false; // the lexer met the end of its input
+    bool m_Finished = false; // the lexer met the end of its input, or m_Failure
+    // What stopped the thread other than the end of the input (no memory).
+    std::exception_ptr m_Failure;
     bool m_Stopping = false;
     // The batch the reader is taking pairs from.
     TBatch m_Current;

@@ -19,23 +19,26 @@ bool IsLineEnd(int c)
     return c == '\r' || c == '\n';
 }
 
-TDXFValue TypedValue(uint16_t code, std::string_view raw)
+// value := raw typed by its code.
+void SetTypedValue(TDXFValue& value, uint16_t code, std::string_view raw)
 {
     switch (DXFCodeKind(code)) {
     case TDXFCodeKind::Text:
-        return std::string(TrimDXF(raw));
+        value.SetText(TrimDXF(raw));
+        return;
     case TDXFCodeKind::Double:
         if (const auto d = ParseDXFDouble(raw))
-            return *d;
-        return int32_t{0};
+            value = *d;
+        else
+            value = int32_t{0};
+        return;
     case TDXFCodeKind::Integer:
-        if (const auto n = ParseDXFInteger(raw))
-            return *n;
-        return int32_t{0};
+        value = ParseDXFInteger(raw).value_or(0);
+        return;
     case TDXFCodeKind::Raw:
         break;
     }
-    return std::string(raw);
+    value.SetText(raw);
 }
 
 TDXFSection SectionOfName(const TDXFValue& name)
@@ -299,10 +302,10 @@ std::string_view TDXFRead::ReadValueLine()
 
 bool TDXFRead::NextPair()
 {
-    return m_Ahead ? m_Ahead->Next(*this) : ReadPair();
+    return m_Ahead ? m_Ahead->Next(*this) : ReadPair(m_Value);
 }
 
-bool TDXFRead::ReadPair()
+bool TDXFRead::ReadPair(TDXFValue& value)
 {
     uint16_t code = 0;
     if (!TakePlainCodeLine(code))
@@ -315,7 +318,7 @@ bool TDXFRead::ReadPair()
         m_Eof = true;
         return false;
     }
-    m_Value = TypedValue(code, raw);
+    SetTypedValue(value, code, raw);
     return true;
 }
 

@@ -139,9 +139,9 @@ private:
     class TAhead;
 
     TDXFRead() = default;
-    // The pair at the reader's own position into Code() and Value(), as
-    // NextPair promises.
-    bool ReadPair();
+    // The pair at the reader's own position into Code() and value, as
+    // NextPair promises for Value().
+    bool ReadPair(TDXFValue& value);
     // Passes over a UTF-8 byte order mark at the start of the input.
     void SkipByteOrderMark();
     void Open(const TDXFMessageHandler& onMessage);
