@@ -481,8 +481,9 @@ TEST(DXFRead, AnErrorFarIntoALongInputComesAtItsPair)
             ASSERT_EQ(reader->Value(), TDXFValue(i + 0.5)) << i;
             ASSERT_GE(reader->ReadFraction(), fraction);
             fraction = reader->ReadFraction();
-            if (i + 1 < points)
+            if (i + 1 < points) {
                 ASSERT_TRUE(reader->NextPair());
+            }
         }
         EXPECT_GT(fraction, 0.9);
         EXPECT_LT(fraction, 1.0);
