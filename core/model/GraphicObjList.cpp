@@ -166,7 +166,7 @@ void TGraphicObjList::AddNode(TGraphicObject* object, bool owned, std::optional<
     if (id)
         object->SetID(*id);
     try {
-        m_Nodes.push_back(TNode{object, m_NextOrder++, object->ID()});
+        m_Nodes.push_back(TNode{object, m_NextOrder++});
         try {
             Index(std::prev(m_Nodes.end()));
         } catch (...) {
@@ -194,7 +194,6 @@ void TGraphicObjList::AddReference(TGraphicObject& object)
 
 TGraphicObjList::TNodes::iterator TGraphicObjList::FindNode(int32_t id) const
 {
-    BuildIndex();
     auto found = m_Nodes.end();
     const auto [from, to] = m_Index.equal_range(id);
     for (auto entry = from; entry != to; ++entry) {
@@ -208,7 +207,6 @@ TGraphicObjList::TNodes::iterator TGraphicObjList::FindNode(int32_t id) const
 
 TGraphicObjList::TNodes::iterator TGraphicObjList::NodeOf(const TGraphicObject& object) const
 {
-    BuildIndex();
     const auto [from, to] = m_Index.equal_range(object.ID());
     for (auto entry = from; entry != to; ++entry)
         if (entry->second->Object == &object)
@@ -245,49 +243,38 @@ TGraphicObject* TGraphicObjList::Find(int32_t id) const
     return found == m_Nodes.end() ? nullptr : found->Object;
 }
 
-void TGraphicObjList::BuildIndex() const
-{
-    if (m_IndexBuilt.load(std::memory_order_acquire))
-        return;
-    std::lock_guard lock(m_Lock);
-    if (m_IndexBuilt.load(std::memory_order_relaxed))
-        return;
-    try {
-        m_Index.reserve(m_Nodes.size());
-        for (auto node = m_Nodes.begin(); node != m_Nodes.end(); ++node)
-            m_Index.emplace(node->IndexedID, node);
-    } catch (...) {
-        m_Index.clear();
-        throw;
-    }
-    m_IndexBuilt.store(true, std::memory_order_release);
-}
-
 void TGraphicObjList::Index(TNodes::iterator node)
 {
-    if (m_IndexBuilt.load(std::memory_order_relaxed))
-        m_Index.emplace(node->IndexedID, node);
+    m_Index.emplace(node->Object->ID(), node);
 }
 
 void TGraphicObjList::Unindex(TNodes::iterator node) noexcept
 {
-    if (!m_IndexBuilt.load(std::memory_order_relaxed))
-        return;
-    const auto [from, to] = m_Index.equal_range(node->IndexedID);
-    for (auto entry = from; entry != to; ++entry)
-        if (entry->second == node) {
-            m_Index.erase(entry);
-            return;
-        }
+    // The entry sits under the ID the object had when it was indexed, which
+    // is its ID now unless it was changed behind the list's back.
+    const auto drop = [&](int32_t key) {
+        const auto [from, to] = m_Index.equal_range(key);
+        for (auto entry = from; entry != to; ++entry)
+            if (entry->second == node) {
+                m_Index.erase(entry);
+                return true;
+            }
+        return false;
+    };
+    if (!drop(node->Object->ID()))
+        for (auto entry = m_Index.begin(); entry != m_Index.end(); ++entry)
+            if (entry->second == node) {
+                m_Index.erase(entry);
+                break;
+            }
 }
 
 void TGraphicObjList::Reindex()
 {
     std::lock_guard lock(m_Lock);
-    for (TNode& node : m_Nodes)
-        node.IndexedID = node.Object->ID();
     m_Index.clear();
-    m_IndexBuilt.store(false, std::memory_order_release);
+    for (auto node = m_Nodes.begin(); node != m_Nodes.end(); ++node)
+        Index(node);
 }
 
 bool TGraphicObjList::Delete(int32_t id)
@@ -360,7 +347,6 @@ void TGraphicObjList::FreeAll() noexcept
     TNodes nodes;
     nodes.swap(m_Nodes);
     m_Index.clear();
-    m_IndexBuilt.store(false, std::memory_order_release);
     if (m_OwnsObjects)
         for (const TNode& node : nodes)
             delete node.Object;

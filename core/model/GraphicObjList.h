@@ -21,17 +21,13 @@
 //   delete, removal and clear. The index knows an object by the ID it had
 //   when it was added; an ID given with Add is set only once the add is
 //   accepted. An object whose ID was changed behind the list's back (SetID
-//   while listed) is found under its new ID only after Reindex. The index
-//   is built by the first lookup after the list was filled or cleared (each
-//   node keeps the ID it is known by), so that filling a list in one go
-//   pays nothing for it.
+//   while listed) is found under its new ID only after Reindex.
 // - A watcher (at most one) hears of every object that joins or leaves the
 //   list, whichever way it goes, while the object is still whole.
 
 #include "core/geometry/EntityMemory.h"
 #include "core/model/GraphicObject.h"
 
-#include <atomic>
 #include <concepts>
 #include <list>
 #include <memory>
@@ -83,9 +79,6 @@ protected:
         // Rises along the list (nodes are only ever appended), so that the
         // first of several objects sharing an ID is the lowest.
         uint64_t Order;
-        // The ID the index knows the object by: its ID when it was added, or
-        // at the last Reindex.
-        int32_t IndexedID;
     };
     // The nodes come from the lists' own pool.
     using TNodes = std::list<TNode, TListNodeAllocator<TNode>>;
@@ -214,9 +207,6 @@ private:
     // The node of the first object with that ID, or end().
     TNodes::iterator FindNode(int32_t id) const;
     TNodes::iterator NodeOf(const TGraphicObject& object) const;
-    // Builds the index from the nodes when it is not built.
-    void BuildIndex() const;
-    // Enters the node into a built index; nothing while it is not built.
     void Index(TNodes::iterator node);
     void Unindex(TNodes::iterator node) noexcept;
     void Register(TGraphicObjIterator* it);
@@ -225,12 +215,10 @@ private:
     void FreeAll() noexcept;
 
     mutable TNodes m_Nodes;
-    // IndexedID -> node; several nodes only where IDs are shared. Valid
-    // while m_IndexBuilt.
-    mutable std::unordered_multimap<int32_t, TNodes::iterator, std::hash<int32_t>, std::equal_to<int32_t>,
-                                    TListNodeAllocator<std::pair<const int32_t, TNodes::iterator>>>
+    // ID (as added) -> node; several nodes only where IDs are shared.
+    std::unordered_multimap<int32_t, TNodes::iterator, std::hash<int32_t>, std::equal_to<int32_t>,
+                            TListNodeAllocator<std::pair<const int32_t, TNodes::iterator>>>
         m_Index;
-    mutable std::atomic<bool> m_IndexBuilt = false;
     uint64_t m_NextOrder = 0;
     TGraphicObjListWatcher* m_Watcher = nullptr;
     bool m_OwnsObjects = true;

@@ -193,12 +193,6 @@ TEST(ObjectIndex, StaysExactThroughEverySequence)
             sequence.steps[i](f);
             f.Check(std::string(sequence.name) + ", step " + std::to_string(i + 1));
         }
-        // The same steps with no lookup between them but their own: the
-        // index is built late, from what the nodes keep.
-        IndexSequence late;
-        for (const TStep& step : sequence.steps)
-            step(late);
-        late.Check(std::string(sequence.name) + ", looked up only at the end");
     }
 }
 
