@@ -93,20 +93,28 @@ void TPickIndex::Add(TObject2D& object)
 
 void TPickIndex::Wake()
 {
+    // Each object is measured at once; no grid is built yet, so the next
+    // Candidates builds it from all of them, and they need not be listed
+    // as changed or pending.
     const auto count = static_cast<size_t>(m_List.Count());
     try {
         m_Slots.reserve(count);
         m_States.reserve(count);
-        m_Loose.reserve(count);
-        m_Pending.reserve(count);
         m_List.ForEachObject([this](TGraphicObject& object) {
-            if (auto* object2D = dynamic_cast<TObject2D*>(&object))
-                Add(*object2D);
+            auto* object2D = dynamic_cast<TObject2D*>(&object);
+            if (!object2D || m_Slots.size() >= std::numeric_limits<uint32_t>::max() - 1)
+                return;
+            TSlot& slot = m_Slots.emplace_back(TSlot{object2D, -Infinity, -Infinity, Infinity, Infinity});
+            Measure(slot);
+            m_States.push_back(0);
+            object2D->SetPickSlot(static_cast<uint32_t>(m_Slots.size()));
+            ++m_Live;
         });
     } catch (...) {
         ListCleared();
         throw;
     }
+    m_Built = false;
     m_Awake = true;
 }
 
