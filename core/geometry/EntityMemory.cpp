@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <exception>
 #include <new>
 
 #include <sys/mman.h>
@@ -28,6 +29,14 @@ TBlockPool::TBlockPool(size_t regionBytes) : m_RegionBytes(regionBytes < HugePag
 
 TBlockPool::~TBlockPool()
 {
+    {
+        const std::lock_guard lock(m_Mutex);
+        m_Stopping = true;
+    }
+    m_TouchWake.notify_all();
+    for (std::thread& toucher : m_Touchers)
+        if (toucher.joinable())
+            toucher.join();
     for (const auto& [start, bytes] : m_Regions)
         munmap(start, bytes);
 }
@@ -47,6 +56,54 @@ void TBlockPool::NewRegion()
     madvise(aligned, m_RegionBytes, MADV_HUGEPAGE);
     m_Next = aligned;
     m_End = aligned + m_RegionBytes;
+    m_Touched = aligned;
+    m_TouchTarget = aligned;
+}
+
+void TBlockPool::TouchAhead()
+{
+    if (m_TouchFailed || m_Stopping)
+        return;
+    const auto ahead = reinterpret_cast<uintptr_t>(m_Next) + kTouchAhead;
+    char* target = std::min(reinterpret_cast<char*>((ahead + HugePage - 1) & ~(HugePage - 1)), m_End);
+    if (target <= m_TouchTarget)
+        return;
+    m_TouchTarget = target;
+    if (!m_Touchers[0].joinable()) {
+        try {
+            for (std::thread& toucher : m_Touchers)
+                toucher = std::thread([this] { TouchLoop(); });
+        } catch (const std::exception&) {
+            // No thread to spare: the pages fault in as they are used.
+            if (!m_Touchers[0].joinable())
+                m_TouchFailed = true;
+        }
+    }
+    m_TouchWake.notify_all();
+}
+
+void TBlockPool::TouchLoop()
+{
+    std::unique_lock lock(m_Mutex);
+    while (true) {
+        m_TouchWake.wait(lock, [this] { return m_Stopping || m_TouchFailed || m_Touched < m_TouchTarget; });
+        if (m_Stopping || m_TouchFailed)
+            return;
+        // One huge page (or the rest up to the target) is this helper's.
+        char* const from = m_Touched;
+        char* const to = static_cast<size_t>(m_TouchTarget - from) > HugePage ? from + HugePage : m_TouchTarget;
+        m_Touched = to;
+        lock.unlock();
+        // The range lies inside a region that stays mapped while the pool
+        // lives; pages already resident are left as they are.
+        const bool done = madvise(from, static_cast<size_t>(to - from), MADV_POPULATE_WRITE) == 0;
+        lock.lock();
+        if (!done) {
+            m_TouchFailed = true;
+            m_TouchWake.notify_all();
+            return;
+        }
+    }
 }
 
 void* TBlockPool::Allocate(size_t bytes)
@@ -64,6 +121,8 @@ void* TBlockPool::Allocate(size_t bytes)
         NewRegion();
     void* block = m_Next;
     m_Next += size;
+    if (reinterpret_cast<uintptr_t>(m_Next) + kTouchAhead / 2 > reinterpret_cast<uintptr_t>(m_TouchTarget))
+        TouchAhead();
     return block;
 }
 

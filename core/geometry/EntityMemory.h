@@ -8,17 +8,30 @@
 // per class for the next ones of that size. Regions are never handed back
 // while the pool lives, so memory freed by a closed drawing serves the next.
 //
+// The kernel clears each page on its first touch, and for a large drawing
+// that clearing is a good part of the reading. Helper threads of the pool
+// therefore make the pages just ahead of the allocation cursor resident
+// (madvise MADV_POPULATE_WRITE, which leaves what the pages hold alone), a
+// huge page each at a time, so that the clearing overlaps the work of the
+// thread that allocates. Where the kernel cannot do that the helpers stop
+// and nothing else changes.
+//
 // Blocks above kLargestBlock bytes come from the ordinary heap. Every block
 // is aligned for any type (16 bytes). All members are thread-safe.
 
+#include <condition_variable>
 #include <cstddef>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 class TBlockPool {
 public:
     static constexpr size_t kLargestBlock = 4096;
     static constexpr size_t kGranule = 16;
+    // How far ahead of the allocation cursor the helpers keep pages resident.
+    static constexpr size_t kTouchAhead = size_t{8} << 20;
+    static constexpr int kTouchers = 2;
 
     explicit TBlockPool(size_t regionBytes = size_t{32} << 20);
     ~TBlockPool();
@@ -37,6 +50,11 @@ private:
     // A block of 0 bytes is one of 1.
     static size_t ClassOf(size_t bytes) { return ((bytes == 0 ? 1 : bytes) + kGranule - 1) / kGranule; }
     void NewRegion();
+    // Wakes the helpers (starting them on first need) when the cursor has
+    // come within half of kTouchAhead of the pages made resident. Under
+    // m_Mutex.
+    void TouchAhead();
+    void TouchLoop();
 
     struct TFreeBlock {
         TFreeBlock* Next;
@@ -47,6 +65,15 @@ private:
     char* m_Next = nullptr;                           // the unused rest of the newest region
     char* m_End = nullptr;
     TFreeBlock* m_Free[kLargestBlock / kGranule + 1] = {};
+
+    // The helpers' work: [m_Touched, m_TouchTarget) of the newest region is
+    // still to be taken on.
+    std::thread m_Touchers[kTouchers];
+    std::condition_variable m_TouchWake;
+    char* m_Touched = nullptr;
+    char* m_TouchTarget = nullptr;
+    bool m_TouchFailed = false;
+    bool m_Stopping = false;
 };
 
 // The pool every entity and points set of the process lives in. Built with

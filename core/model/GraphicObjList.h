@@ -183,6 +183,14 @@ public:
     // The first and the last object; null when empty.
     TGraphicObject* Head() const { return m_Nodes.empty() ? nullptr : m_Nodes.front().Object; }
     TGraphicObject* Tail() const { return m_Nodes.empty() ? nullptr : m_Nodes.back().Object; }
+    // Calls visit(object) for every object from head to tail. Like any walk
+    // it takes no lock and no iterator; visit must not change the list.
+    template <class TVisit>
+    void ForEachObject(TVisit&& visit) const
+    {
+        for (const TNode& node : m_Nodes)
+            visit(*node.Object);
+    }
 
     bool OwnsObjects() const { return m_OwnsObjects; }
     void SetOwnsObjects(bool owns) { m_OwnsObjects = owns; }

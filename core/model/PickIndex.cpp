@@ -64,11 +64,18 @@ int32_t CellOf(double v, double origin, double size, int32_t count)
 
 void TPickIndex::ObjectAdded(TGraphicObject& object)
 {
-    auto* object2D = dynamic_cast<TObject2D*>(&object);
-    if (!object2D || m_Slots.size() >= std::numeric_limits<uint32_t>::max() - 1)
+    if (!m_Awake)
+        return;
+    if (auto* object2D = dynamic_cast<TObject2D*>(&object))
+        Add(*object2D);
+}
+
+void TPickIndex::Add(TObject2D& object)
+{
+    if (m_Slots.size() >= std::numeric_limits<uint32_t>::max() - 1)
         return;
     const auto index = static_cast<uint32_t>(m_Slots.size());
-    m_Slots.push_back(TSlot{object2D, -Infinity, -Infinity, Infinity, Infinity});
+    m_Slots.push_back(TSlot{&object, -Infinity, -Infinity, Infinity, Infinity});
     try {
         m_States.push_back(Loose | Pending);
         m_Loose.push_back(index);
@@ -80,8 +87,35 @@ void TPickIndex::ObjectAdded(TGraphicObject& object)
             m_Loose.pop_back();
         throw;
     }
-    object2D->SetPickSlot(index + 1);
+    object.SetPickSlot(index + 1);
     ++m_Live;
+}
+
+void TPickIndex::Wake()
+{
+    // Each object is measured at once; no grid is built yet, so the next
+    // Candidates builds it from all of them, and they need not be listed
+    // as changed or pending.
+    const auto count = static_cast<size_t>(m_List.Count());
+    try {
+        m_Slots.reserve(count);
+        m_States.reserve(count);
+        m_List.ForEachObject([this](TGraphicObject& object) {
+            auto* object2D = dynamic_cast<TObject2D*>(&object);
+            if (!object2D || m_Slots.size() >= std::numeric_limits<uint32_t>::max() - 1)
+                return;
+            TSlot& slot = m_Slots.emplace_back(TSlot{object2D, -Infinity, -Infinity, Infinity, Infinity});
+            Measure(slot);
+            m_States.push_back(0);
+            object2D->SetPickSlot(static_cast<uint32_t>(m_Slots.size()));
+            ++m_Live;
+        });
+    } catch (...) {
+        ListCleared();
+        throw;
+    }
+    m_Built = false;
+    m_Awake = true;
 }
 
 void TPickIndex::ObjectRemoved(TGraphicObject& object) noexcept
@@ -108,6 +142,7 @@ void TPickIndex::ListCleared() noexcept
     m_CellSlots.clear();
     m_Live = 0;
     m_Built = false;
+    m_Awake = false;
 }
 
 void TPickIndex::MarkChanged(const TGraphicObject& object)
@@ -285,6 +320,8 @@ bool TPickIndex::Candidates(const TPoint2D& point, double aperture, std::vector<
     if (!std::isfinite(point.X) || !std::isfinite(point.Y) || (point.W != 1.0 && point.W != 0.0) ||
         !std::isfinite(aperture) || aperture < 0.0)
         return false;
+    if (!m_Awake)
+        Wake();
     MeasurePending();
     if (GridIsStale())
         Rebuild();

@@ -23,6 +23,11 @@
 //   point that is not finite or whose weight is neither 1 nor 0, for an
 //   aperture that is negative or not finite, and for an aperture whose
 //   square covers a large part of the grid.
+// - The index is kept only once it is asked: until the first Candidates
+//   (and again after the list is cleared) it holds nothing and hears of
+//   nothing, so that reading a large drawing pays nothing for it. The first
+//   Candidates takes in the list's objects as they then stand, in list
+//   order, which gives the same answers as an index kept all along.
 // - Main thread only, like the document.
 
 #include "core/model/GraphicObjList.h"
@@ -34,7 +39,8 @@ class TQV_01Cmp;
 
 class TPickIndex : public TGraphicObjListWatcher {
 public:
-    explicit TPickIndex(const TQV_01Cmp& document) : m_Document(document) {}
+    // list: the document's object list, whose watcher the index is.
+    TPickIndex(const TQV_01Cmp& document, const TGraphicObjList& list) : m_Document(document), m_List(list) {}
     TPickIndex(const TPickIndex&) = delete;
     TPickIndex& operator=(const TPickIndex&) = delete;
 
@@ -63,6 +69,9 @@ private:
         Pending = 8,  // extent to be measured again
     };
 
+    // Takes in every object of the list (the index was not kept until now).
+    void Wake();
+    void Add(TObject2D& object);
     void Measure(TSlot& slot) const;
     void MeasurePending();
     bool GridIsStale() const;
@@ -76,6 +85,9 @@ private:
     int32_t Row(double y) const;
 
     const TQV_01Cmp& m_Document;
+    const TGraphicObjList& m_List;
+    // False while the index is not kept (see the header comment).
+    bool m_Awake = false;
     std::vector<TSlot> m_Slots;
     std::vector<uint8_t> m_States;
     std::vector<uint32_t> m_Loose;

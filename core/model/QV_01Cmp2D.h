@@ -258,8 +258,9 @@ protected:
     // (select gets null for an entry that is not a source block).
     void DeleteUnreferencedSourceBlocks(const std::function<bool(const TSourceBlock2D*)>& select);
 
-    // Declared before the list it watches, so that it outlives the list.
-    TPickIndex m_PickIndex{*this};
+    // Declared before the list it watches, so that it outlives the list (it
+    // only keeps a reference to it until then).
+    TPickIndex m_PickIndex{*this, m_Objects};
     // Declared before the objects so that they, which may reference
     // blocks, are freed before the blocks.
     TGraphicObjList m_SourceBlocks;

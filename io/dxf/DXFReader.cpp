@@ -1,9 +1,12 @@
 #include "io/dxf/DXFReader.h"
 
+#include "io/dxf/DXFReadAhead.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 namespace {
 
@@ -16,23 +19,26 @@ bool IsLineEnd(int c)
     return c == '\r' || c == '\n';
 }
 
-TDXFValue TypedValue(uint16_t code, std::string_view raw)
+// value := raw typed by its code.
+void SetTypedValue(TDXFValue& value, uint16_t code, std::string_view raw)
 {
     switch (DXFCodeKind(code)) {
     case TDXFCodeKind::Text:
-        return std::string(TrimDXF(raw));
+        value.SetText(TrimDXF(raw));
+        return;
     case TDXFCodeKind::Double:
         if (const auto d = ParseDXFDouble(raw))
-            return *d;
-        return int32_t{0};
+            value = *d;
+        else
+            value = int32_t{0};
+        return;
     case TDXFCodeKind::Integer:
-        if (const auto n = ParseDXFInteger(raw))
-            return *n;
-        return int32_t{0};
+        value = ParseDXFInteger(raw).value_or(0);
+        return;
     case TDXFCodeKind::Raw:
         break;
     }
-    return std::string(raw);
+    value.SetText(raw);
 }
 
 TDXFSection SectionOfName(const TDXFValue& name)
@@ -112,6 +118,8 @@ void TDXFRead::Rewind()
 
 void TDXFRead::Start()
 {
+    m_Ahead.reset();
+    m_Done = 0;
     m_Section = TDXFSection::None;
     m_Code = 0;
     m_Value = TDXFValue();
@@ -131,11 +139,27 @@ void TDXFRead::Start()
         const auto size = std::filesystem::file_size(m_FileName, error);
         m_InputSize = error ? 0 : static_cast<int64_t>(size);
     }
+    // From here on a reader of its own takes the input over and splits it
+    // ahead of this one.
+    std::unique_ptr<TDXFRead> lexer(new TDXFRead());
+    lexer->m_FileName = m_FileName;
+    lexer->m_FromMemory = m_FromMemory;
+    lexer->m_InputSize = m_InputSize;
+    if (m_FromMemory)
+        lexer->m_Buffer = m_Buffer;
+    else
+        lexer->m_File = std::exchange(m_File, nullptr);
+    lexer->SkipByteOrderMark();
+    m_Ahead = std::make_unique<TAhead>(std::move(lexer));
+    NextPair();
+    NextSection();
+}
+
+void TDXFRead::SkipByteOrderMark()
+{
     // A UTF-8 byte order mark is not part of the first code line.
     if (Peek() == 0xEF && m_Buffer.compare(m_Pos, 3, "\xEF\xBB\xBF") == 0)
         m_Pos += 3;
-    NextPair();
-    NextSection();
 }
 
 void TDXFRead::CloseFile()
@@ -165,7 +189,7 @@ double TDXFRead::ReadFraction() const
 {
     if (m_InputSize <= 0)
         return 0.0;
-    const double done = static_cast<double>(m_ChunkStart + static_cast<int64_t>(m_Pos));
+    const double done = static_cast<double>(m_Ahead ? m_Done : m_ChunkStart + static_cast<int64_t>(m_Pos));
     return std::clamp(done / static_cast<double>(m_InputSize), 0.0, 1.0);
 }
 
@@ -278,6 +302,11 @@ std::string_view TDXFRead::ReadValueLine()
 
 bool TDXFRead::NextPair()
 {
+    return m_Ahead ? m_Ahead->Next(*this) : ReadPair(m_Value);
+}
+
+bool TDXFRead::ReadPair(TDXFValue& value)
+{
     uint16_t code = 0;
     if (!TakePlainCodeLine(code))
         code = ReadCodeLine();
@@ -289,7 +318,7 @@ bool TDXFRead::NextPair()
         m_Eof = true;
         return false;
     }
-    m_Value = TypedValue(code, raw);
+    SetTypedValue(value, code, raw);
     return true;
 }
 

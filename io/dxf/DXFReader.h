@@ -9,6 +9,12 @@
 // of bounds: every walk stops at the end of the input, a line longer than
 // MaxDXFLineLength and a code line that is not a 16-bit integer raise
 // EDXFReadError. CR LF, LF and lone CR line ends read alike.
+//
+// The pairs are split and typed ahead on a thread of the reader's own, a
+// bounded number of them before the caller asks; each is handed over in
+// order with exactly what reading it in place would have given (its value,
+// the line reached, the end-of-input state, or the error it raised). A
+// reader is used by one thread at a time, as before.
 
 #include "io/dxf/DXFValue.h"
 
@@ -129,7 +135,15 @@ public:
     double ReadFraction() const;
 
 private:
+    // Reads the pairs ahead (io/dxf/DXFReadAhead.h).
+    class TAhead;
+
     TDXFRead() = default;
+    // The pair at the reader's own position into Code() and value, as
+    // NextPair promises for Value().
+    bool ReadPair(TDXFValue& value);
+    // Passes over a UTF-8 byte order mark at the start of the input.
+    void SkipByteOrderMark();
     void Open(const TDXFMessageHandler& onMessage);
     void Start();
     void CloseFile();
@@ -176,4 +190,8 @@ private:
     bool m_Eof = false;
     bool m_EndMarker = false;
     int64_t m_Line = 1;
+    // While set, the input belongs to it and the pairs come from it.
+    std::unique_ptr<TAhead> m_Ahead;
+    // How many bytes of the input the pairs taken from m_Ahead span.
+    int64_t m_Done = 0;
 };

@@ -59,6 +59,9 @@ public:
     // a text converts as a decimal integer with blanks around it allowed.
     int32_t AsInteger() const;
 
+    // Makes the value that text, built in place.
+    void SetText(std::string_view text) { m_Data.emplace<std::string>(text); }
+
     bool operator==(const TDXFValue&) const = default;
 
 private:

@@ -301,6 +301,13 @@ TEST(PickIndex, PicksAsAWalkOverEveryObjectThroughEverySequence)
             sequence.steps[i](f);
             f.Check(std::string(sequence.name) + ", step " + std::to_string(i + 1));
         }
+        // The same steps with the index first asked only after all of them:
+        // it takes the objects in as they then stand.
+        PickSequence late;
+        late.Populate();
+        for (const TStep& step : sequence.steps)
+            step(late);
+        late.Check(std::string(sequence.name) + ", first asked after every step");
     }
 }
 

@@ -1,7 +1,8 @@
 // The block pool the entities live in: blocks of each size are distinct,
 // aligned and keep what is written into them; freed blocks serve the next
 // block of their size class; large blocks go to the heap; a region that runs
-// full is followed by another; threads may allocate at once.
+// full is followed by another; the pages made resident ahead of use keep
+// what is written into them; threads may allocate at once.
 
 #include "core/entities/Line2D.h"
 #include "core/geometry/EntityMemory.h"
@@ -70,6 +71,24 @@ TEST(BlockPool, AFullRegionIsFollowedByAnother)
         blocks.insert(pool.Allocate(4000)); // about 4 MB in all
     EXPECT_EQ(blocks.size(), 1000u);
     EXPECT_GE(pool.RegionCount(), 2u);
+}
+
+TEST(BlockPool, BlocksKeepTheirBytesWhileThePagesAheadAreMadeResident)
+{
+    // Several regions' worth of blocks, each filled as soon as it is handed
+    // out, while the pool's helper works on the pages just ahead of them.
+    TBlockPool pool(1);
+    constexpr size_t size = 1000;
+    std::vector<unsigned char*> blocks;
+    for (int i = 0; i < 8000; ++i) {
+        auto* block = static_cast<unsigned char*>(pool.Allocate(size));
+        std::memset(block, i % 251, size);
+        blocks.push_back(block);
+    }
+    EXPECT_GE(pool.RegionCount(), 3u);
+    for (size_t i = 0; i < blocks.size(); ++i)
+        ASSERT_TRUE(std::all_of(blocks[i], blocks[i] + size, [&](unsigned char b) { return b == i % 251; }))
+            << "block " << i;
 }
 
 TEST(BlockPool, ThreadsAllocateAndFreeAtOnce)

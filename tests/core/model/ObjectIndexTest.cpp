@@ -193,6 +193,12 @@ TEST(ObjectIndex, StaysExactThroughEverySequence)
             sequence.steps[i](f);
             f.Check(std::string(sequence.name) + ", step " + std::to_string(i + 1));
         }
+        // The same steps with no lookup between them but their own: what
+        // the index holds at the end does not depend on being asked before.
+        IndexSequence late;
+        for (const TStep& step : sequence.steps)
+            step(late);
+        late.Check(std::string(sequence.name) + ", looked up only at the end");
     }
 }
 

@@ -452,6 +452,62 @@ TEST(DXFRead, PairsSplitByEveryChunkEndReadWhole)
     }
 }
 
+TEST(DXFRead, AnErrorFarIntoALongInputComesAtItsPair)
+{
+    // More pairs than the reader splits ahead at once, then a bad code line:
+    // every pair before it comes whole and in order, the error names its
+    // line, and reading on takes the lines after it as the rule says (the
+    // next line is a code line again).
+    constexpr int points = 20000;
+    std::vector<std::string> lines{"0", "SECTION", "2", "ENTITIES"};
+    for (int i = 0; i < points; ++i)
+        lines.insert(lines.end(), {"10", std::to_string(i) + ".5"});
+    const size_t badLine = lines.size() + 1;
+    lines.insert(lines.end(), {"x1", "999", "note", "10", "7.25", "0", "ENDSEC", "0", "EOF"});
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    kbtest::TTempDir dir;
+    kbtest::WriteFileText(dir.File("long.dxf"), text);
+    TDXFRead file(dir.File("long.dxf"));
+    ASSERT_FALSE(file.OpenFailed()) << file.OpenError();
+    const auto memory = TDXFRead::FromMemory(text);
+    for (TDXFRead* reader : {&file, memory.get()}) {
+        SCOPED_TRACE(reader == &file ? "file" : "memory");
+        ASSERT_EQ(reader->Section(), TDXFSection::Entities);
+        double fraction = 0.0;
+        for (int i = 0; i < points; ++i) {
+            ASSERT_EQ(reader->Code(), 10);
+            ASSERT_EQ(reader->Value(), TDXFValue(i + 0.5)) << i;
+            ASSERT_GE(reader->ReadFraction(), fraction);
+            fraction = reader->ReadFraction();
+            if (i + 1 < points) {
+                ASSERT_TRUE(reader->NextPair());
+            }
+        }
+        EXPECT_GT(fraction, 0.9);
+        EXPECT_LT(fraction, 1.0);
+        try {
+            reader->NextPair();
+            ADD_FAILURE() << "the bad code line was taken";
+        } catch (const EDXFReadError& e) {
+            EXPECT_NE(std::string(e.what()).find("in line " + std::to_string(badLine) + "."), std::string::npos)
+                << e.what();
+        }
+        EXPECT_EQ(reader->LineNumber(), static_cast<int64_t>(badLine) + 1);
+        EXPECT_EQ(reader->Code(), 10); // a pair that raised changes neither code nor value
+        EXPECT_EQ(reader->Value(), TDXFValue(points - 0.5));
+        const std::vector<TPair> rest = PairsFromHere(*reader);
+        const std::vector<TPair> expected{{10, points - 0.5}, {999, "note"}, {10, 7.25}, {0, "ENDSEC"}};
+        EXPECT_EQ(rest, expected);
+        EXPECT_TRUE(reader->Eof());
+        EXPECT_TRUE(reader->EndMarkerRead());
+        EXPECT_EQ(reader->ReadFraction(), 1.0);
+        EXPECT_FALSE(reader->NextPair());
+        EXPECT_EQ(reader->Code(), 0);
+    }
+}
+
 TEST(DXFRead, ReadsRealFilesToTheirEnd)
 {
     const std::filesystem::path folder = "/usr/share/openscad/testdata/dxf";
