@@ -79,8 +79,8 @@ const std::array<const char*, 7> OperationNames{"TreeDelete", "Undo",      "Comm
 // Keeps the painted image from being optimised away.
 void KeepImage(const QPixmap& pixmap)
 {
-    static volatile qint64 key = 0;
-    key = pixmap.cacheKey();
+    static volatile qint64 s_Key = 0;
+    s_Key = s_Key + pixmap.cacheKey();
 }
 
 double Milliseconds(std::chrono::steady_clock::duration d)
